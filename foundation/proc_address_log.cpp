@@ -1,0 +1,82 @@
+// Entry-point lookup with the support engineer's failure log.
+#include <tarvox/modules.h>
+
+#include <string>
+
+namespace {
+
+constexpr wchar_t kFailureLogName[] = L"!!!!!!!GetProcAddressFailures.txt";
+
+std::wstring ModulePath(HMODULE module) {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return {};
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        if (path.size() >= 32768) return path;
+        path.resize(path.size() * 2);
+    }
+}
+
+std::string ToAnsi(const std::wstring& text) {
+    if (text.empty()) return {};
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()),
+                                          nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0) return {};
+    std::string result(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), result.data(), bytes,
+                        nullptr, nullptr);
+    return result;
+}
+
+// Appends one line to the failure log, only when the log file already exists.
+void LogMissingEntryPoint(HMODULE module, const std::wstring& name) {
+    wchar_t temp[MAX_PATH + 1];
+    const DWORD length = GetTempPathW(static_cast<DWORD>(std::size(temp)), temp);
+    if (length == 0 || length > MAX_PATH) return;
+    std::wstring logPath(temp, length);
+    if (logPath.back() != L'\\') logPath += L'\\';
+    logPath += kFailureLogName;
+
+    HANDLE file = CreateFileW(logPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    const std::string line = ToAnsi(ModulePath(module) + L";" + name + L"\r\n");
+    LARGE_INTEGER zero{};
+    if (SetFilePointerEx(file, zero, nullptr, FILE_END)) {
+        DWORD written = 0;
+        WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    }
+    CloseHandle(file);
+}
+
+std::wstring FromAnsi(const char* text) {
+    const int chars = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    if (chars <= 1) return {};
+    std::wstring result(static_cast<std::size_t>(chars), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, -1, result.data(), chars);
+    result.resize(static_cast<std::size_t>(chars - 1));
+    return result;
+}
+
+}  // namespace
+
+FARPROC GetProcAddressLogged(HMODULE module, const char* name) {
+    // Without a module there is nothing to look up: GetProcAddress(NULL, ...) would search
+    // the executable instead.
+    if (module == nullptr || name == nullptr) return nullptr;
+    FARPROC address = GetProcAddress(module, name);
+    if (address == nullptr) LogMissingEntryPoint(module, FromAnsi(name));
+    return address;
+}
+
+FARPROC GetProcAddressLogged(HMODULE module, const wchar_t* name) {
+    if (module == nullptr || name == nullptr) return nullptr;
+    const std::string ansi = ToAnsi(name);
+    FARPROC address = ansi.empty() ? nullptr : GetProcAddress(module, ansi.c_str());
+    if (address == nullptr) LogMissingEntryPoint(module, name);
+    return address;
+}

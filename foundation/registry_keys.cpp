@@ -1,0 +1,119 @@
+// Opening, creating and enumerating registry keys.
+#include <tarvox/registry.h>
+
+#include "foundation/registry_access.h"
+
+#include <iterator>
+#include <utility>
+
+HKEY OpenRegKey(HKEY root, const wchar_t* subKey, int create, int view64) {
+    if (root == nullptr) return nullptr;
+    const REGSAM view = tarvox::ViewBits(view64);
+    HKEY key = nullptr;
+    LSTATUS status;
+    if (create == 1) {
+        status = RegCreateKeyExW(root, subKey ? subKey : L"", 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                 KEY_READ | KEY_WRITE | view, nullptr, &key, nullptr);
+    } else {
+        status = RegOpenKeyExW(root, subKey, 0, KEY_READ | view, &key);
+    }
+    return status == ERROR_SUCCESS ? key : nullptr;
+}
+
+HKEY OpenRegKeyByPath(const wchar_t* path, int create, int view64) {
+    std::wstring rootName, subKey;
+    HKEY root = SplitRegPath(path, rootName, subKey);
+    if (root == nullptr) return nullptr;
+    return OpenRegKey(root, subKey.c_str(), create, view64);
+}
+
+CRegKeyHolder::CRegKeyHolder(HKEY root, const wchar_t* subKey, int create, int view64) {
+    Open(root, subKey, create, view64);
+}
+
+CRegKeyHolder::~CRegKeyHolder() { Close(); }
+
+CRegKeyHolder::CRegKeyHolder(CRegKeyHolder&& other) noexcept
+    : m_hKey(std::exchange(other.m_hKey, nullptr)) {}
+
+CRegKeyHolder& CRegKeyHolder::operator=(CRegKeyHolder&& other) noexcept {
+    if (this != &other) {
+        Close();
+        m_hKey = std::exchange(other.m_hKey, nullptr);
+    }
+    return *this;
+}
+
+HKEY CRegKeyHolder::Open(HKEY root, const wchar_t* subKey, int create, int view64) {
+    if (root == nullptr || subKey == nullptr || *subKey == L'\0') return m_hKey;
+    Close();
+    m_hKey = OpenRegKey(root, subKey, create, view64);
+    return m_hKey;
+}
+
+void CRegKeyHolder::Attach(HKEY key) noexcept {
+    Close();
+    m_hKey = key;
+}
+
+HKEY CRegKeyHolder::Detach() noexcept { return std::exchange(m_hKey, nullptr); }
+
+void CRegKeyHolder::Close() noexcept {
+    if (m_hKey != nullptr) RegCloseKey(m_hKey);
+    m_hKey = nullptr;
+}
+
+int CreateRegKey(HKEY root, const wchar_t* subKey, HKEY* keyOut, int view64) {
+    if (keyOut != nullptr) *keyOut = nullptr;
+    if (root == nullptr) return 0;
+    const REGSAM view = tarvox::ViewBits(view64);
+    HKEY key = nullptr;
+    LSTATUS status = RegCreateKeyExW(root, subKey ? subKey : L"", 0, nullptr,
+                                     REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS | view, nullptr, &key,
+                                     nullptr);
+    if (status != ERROR_SUCCESS) {
+        status = RegCreateKeyExW(root, subKey ? subKey : L"", 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                 KEY_WRITE | view, nullptr, &key, nullptr);
+    }
+    if (status != ERROR_SUCCESS) return 0;
+    if (keyOut != nullptr) {
+        *keyOut = key;
+    } else {
+        RegCloseKey(key);
+    }
+    return 1;
+}
+
+int GetRegSubKeys(const wchar_t* path, std::vector<std::wstring>& keys, int mode, int view64) {
+    std::wstring rootName, subKey;
+    HKEY root = SplitRegPath(path, rootName, subKey);
+    if (root == nullptr) return 0;
+    CRegKeyHolder key;
+    key.Attach(OpenRegKey(root, subKey.c_str(), 0, view64));
+    if (key.Get() == nullptr) return 0;
+
+    const std::wstring prefix = rootName + L"\\" + subKey + L"\\";
+    const std::size_t firstNew = keys.size();
+    int result = 0;
+    wchar_t name[1040];
+    for (DWORD index = 0;; ++index) {
+        DWORD length = static_cast<DWORD>(std::size(name));
+        if (RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS) {
+            break;
+        }
+        keys.push_back(mode == 1 ? prefix + std::wstring(name, length) : std::wstring(name, length));
+        result = 1;
+    }
+    key.Close();
+
+    if (mode != 0) {
+        const std::size_t end = keys.size();
+        for (std::size_t i = firstNew; i < end; ++i) {
+            // Copy: the recursive call appends to the same array and may move its elements.
+            const std::wstring child = keys[i];
+            if (GetRegSubKeys(child.c_str(), keys, mode, view64) == 1) result = 1;
+        }
+    }
+    return result;
+}

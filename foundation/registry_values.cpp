@@ -1,0 +1,151 @@
+// Reading and writing registry values.
+#include <tarvox/registry.h>
+
+#include "paths/path_vars.h"
+
+#include <cstring>
+#include <cwchar>
+
+namespace {
+
+// Largest value ReadRegValueString takes: 16,777,216 characters.
+constexpr DWORD kMaxValueBytes = 33554432;
+constexpr DWORD kMaxExpandedChars = 33554432;
+
+// Reads the raw data of a value, growing the buffer while the value grows under us.
+LSTATUS ReadRawValue(HKEY key, const wchar_t* valueName, DWORD& type, std::vector<BYTE>& data) {
+    DWORD size = 0;
+    LSTATUS status = RegQueryValueExW(key, valueName, nullptr, &type, nullptr, &size);
+    for (int attempt = 0; status == ERROR_SUCCESS || status == ERROR_MORE_DATA; ++attempt) {
+        if (size > kMaxValueBytes || attempt == 8) return ERROR_MORE_DATA;
+        // Room for a terminator that the stored data may lack.
+        data.assign(static_cast<std::size_t>(size) + sizeof(wchar_t), 0);
+        DWORD got = size;
+        status = RegQueryValueExW(key, valueName, nullptr, &type, data.data(), &got);
+        if (status == ERROR_SUCCESS) {
+            data.resize(got);
+            return ERROR_SUCCESS;
+        }
+        size = got > size ? got : size * 2 + 64;
+    }
+    return status;
+}
+
+std::wstring TextOf(const std::vector<BYTE>& data) {
+    const std::size_t chars = data.size() / sizeof(wchar_t);
+    std::wstring text(chars, L'\0');
+    if (chars) std::memcpy(text.data(), data.data(), chars * sizeof(wchar_t));
+    if (const auto end = text.find(L'\0'); end != std::wstring::npos) text.resize(end);
+    return text;
+}
+
+std::wstring ExpandWithEnvironment(const std::wstring& text, bool& expanded) {
+    expanded = false;
+    const DWORD needed = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
+    if (needed == 0 || needed > kMaxExpandedChars) return {};
+    std::wstring result(needed, L'\0');
+    const DWORD written = ExpandEnvironmentStringsW(text.c_str(), result.data(), needed);
+    if (written == 0 || written > needed) return {};
+    result.resize(written - 1);
+    expanded = true;
+    return result;
+}
+
+}  // namespace
+
+int ReadRegValueString(std::wstring& text, HKEY key, const wchar_t* valueName) {
+    if (key == nullptr) return 0;
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+    if (ReadRawValue(key, valueName, type, data) != ERROR_SUCCESS) return 0;
+
+    switch (type) {
+        case REG_SZ:
+            text = TextOf(data);
+            return 1;
+        case REG_EXPAND_SZ: {
+            // When the expansion fails the stored text is given back unexpanded.
+            text = TextOf(data);
+            bool expanded = false;
+            std::wstring result = ExpandWithEnvironment(text, expanded);
+            if (expanded && !result.empty()) text = std::move(result);
+            return 1;
+        }
+        case REG_DWORD: {
+            DWORD value = 0;
+            std::memcpy(&value, data.data(), data.size() < sizeof(value) ? data.size() : sizeof(value));
+            wchar_t digits[16];
+            swprintf(digits, 16, L"%d", static_cast<int>(value));
+            text = digits;
+            return 1;
+        }
+        default:
+            text.clear();
+            return 0;
+    }
+}
+
+int GetRegValue(std::wstring& text, const wchar_t* path, const wchar_t* valueName, int view64) {
+    text.clear();
+    if (path == nullptr || *path == L'\0') return 0;
+    if (valueName != nullptr && *valueName == L'\0') valueName = nullptr;
+    std::wstring rootName, subKey;
+    HKEY root = SplitRegPath(path, rootName, subKey);
+    if (root == nullptr) return 0;
+    CRegKeyHolder key;
+    key.Attach(OpenRegKey(root, subKey.c_str(), 0, view64));
+    if (key.Get() == nullptr) return 0;
+    return ReadRegValueString(text, key, valueName);
+}
+
+LSTATUS SetRegValue(HKEY key, const wchar_t* valueName, DWORD reserved, DWORD type,
+                    const BYTE* data, DWORD count) {
+    DWORD bytes = count;
+    if (type == REG_SZ || type == REG_EXPAND_SZ) {
+        bytes = data == nullptr
+                    ? 0
+                    : static_cast<DWORD>((std::wcslen(reinterpret_cast<const wchar_t*>(data)) + 1) *
+                                         sizeof(wchar_t));
+    } else if (type == REG_MULTI_SZ) {
+        bytes = count * sizeof(wchar_t);
+    }
+    return RegSetValueExW(key, valueName, reserved, type, data, bytes);
+}
+
+LSTATUS QueryRegValue(HKEY key, const wchar_t* valueName, DWORD* reserved, DWORD* type,
+                      BYTE* data, DWORD* size) {
+    DWORD localType = REG_NONE;
+    if (type == nullptr) type = &localType;
+    const DWORD sizeOnEntry = size ? *size : 0;
+
+    // A pure size query, or a buffer too small to hold even the terminator, goes through as is.
+    if (data == nullptr || size == nullptr || sizeOnEntry < sizeof(wchar_t)) {
+        return RegQueryValueExW(key, valueName, reserved, type, data, size);
+    }
+
+    // Keep one character of the caller's buffer free for the terminator written below.
+    *size = sizeOnEntry - sizeof(wchar_t);
+    LSTATUS status = RegQueryValueExW(key, valueName, reserved, type, data, size);
+    if (status != ERROR_SUCCESS) {
+        if (status == ERROR_MORE_DATA) {
+            // The caller's buffer was large enough for the data but not for its terminator.
+            // Report the size that includes it.
+            *size += sizeof(wchar_t);
+        }
+        return status;
+    }
+
+    if (*type == REG_SZ || (*type == REG_EXPAND_SZ && *size != 0)) {
+        const wchar_t terminator = L'\0';
+        std::memcpy(data + *size, &terminator, sizeof(terminator));
+    }
+    if (*type != REG_EXPAND_SZ || *size == 0) return ERROR_SUCCESS;
+
+    std::wstring expanded;
+    ExpandPathVars(reinterpret_cast<const wchar_t*>(data), expanded);
+    const std::size_t needed = (expanded.size() + 1) * sizeof(wchar_t);
+    if (needed > sizeOnEntry) return ERROR_BUFFER_OVERFLOW;
+    std::memcpy(data, expanded.c_str(), needed);
+    *size = static_cast<DWORD>(needed);
+    return ERROR_SUCCESS;
+}

@@ -1,0 +1,32 @@
+#include <tarvox/registry.h>
+
+#include "foundation/system_compare.h"
+
+namespace tarvox {
+
+SortOrder CompareSystemIgnoringCase(std::wstring_view text, std::wstring_view element) {
+    // The system default locale, as every sorted array of the library uses it.
+    constexpr LCID kSystemDefaultLocale = 0x0800;
+    switch (CompareStringW(kSystemDefaultLocale, NORM_IGNORECASE, text.data(),
+                           static_cast<int>(text.size()), element.data(),
+                           static_cast<int>(element.size()))) {
+        case CSTR_LESS_THAN: return SortOrder::Before;
+        case CSTR_EQUAL: return SortOrder::Equal;
+        case CSTR_GREATER_THAN: return SortOrder::After;
+        default: return SortOrder::Failed;
+    }
+}
+
+}  // namespace tarvox
+
+int FindSortedString(const wchar_t* text, const std::vector<std::wstring>& sorted,
+                     long long& index) {
+    const std::wstring_view needle = text ? std::wstring_view(text) : std::wstring_view();
+    std::size_t position = 0;
+    const bool found = tarvox::SearchSorted(
+        sorted.size(),
+        [&](std::size_t i) { return tarvox::CompareSystemIgnoringCase(needle, sorted[i]); },
+        position);
+    index = static_cast<long long>(position);
+    return found ? 1 : 0;
+}

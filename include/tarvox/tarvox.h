@@ -1,0 +1,6 @@
+// Everything tarvox.dll exports.
+#pragma once
+
+#include <tarvox/export.h>
+#include <tarvox/modules.h>
+#include <tarvox/registry.h>

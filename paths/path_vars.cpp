@@ -1,0 +1,192 @@
+// The compact path-variable table: sources, filter, cache, and expansion.
+#include "paths/path_vars.h"
+
+#include <tarvox/registry.h>
+
+#include "foundation/ascii_text.h"
+#include "foundation/system_compare.h"
+
+#include <windows.h>
+
+#include <iterator>
+#include <memory>
+
+namespace {
+
+using tarvox::PathVarTable;
+
+constexpr tarvox::NameOrder kOrder = tarvox::CompareSystemIgnoringCase;
+
+std::wstring_view TrimBlanks(std::wstring_view text) {
+    constexpr std::wstring_view kBlanks = L" \t\n";
+    const auto first = text.find_first_not_of(kBlanks);
+    if (first == std::wstring_view::npos) return {};
+    const auto last = text.find_last_not_of(kBlanks);
+    return text.substr(first, last - first + 1);
+}
+
+std::wstring_view WithoutTrailingBackslash(std::wstring_view text) {
+    if (!text.empty() && text.back() == L'\\') text.remove_suffix(1);
+    return text;
+}
+
+std::wstring Percented(std::wstring_view name) {
+    std::wstring result;
+    result.reserve(name.size() + 2);
+    result += L'%';
+    result += name;
+    result += L'%';
+    return result;
+}
+
+bool Lookup(const PathVarTable& table, std::wstring_view name, std::wstring& value) {
+    std::size_t index = 0;
+    if (!tarvox::FindPathVar(table, name, kOrder, index)) return false;
+    value = table.values[index];
+    return true;
+}
+
+void AddEnvironment(PathVarTable& table) {
+    wchar_t* block = GetEnvironmentStringsW();
+    if (block == nullptr) return;
+    for (const wchar_t* entry = block; *entry != L'\0'; entry += std::wcslen(entry) + 1) {
+        const std::wstring_view line(entry);
+        const auto equals = line.find(L'=');
+        if (equals == std::wstring_view::npos) continue;
+        // Entries such as "=C:=C:\" start with the equals sign: their name is empty.
+        const std::wstring_view name = TrimBlanks(line.substr(0, equals));
+        const std::wstring_view value = TrimBlanks(line.substr(equals + 1));
+        if (name.empty() || value.empty()) continue;
+        tarvox::AddPathVar(table, Percented(name), WithoutTrailingBackslash(value), kOrder);
+    }
+    FreeEnvironmentStringsW(block);
+}
+
+void AddCommonFilesX86(PathVarTable& table) {
+    std::wstring value;
+    if (Lookup(table, L"%CommonProgramFiles(x86)%", value) ||
+        Lookup(table, L"%CommonProgramFiles%", value)) {
+        tarvox::AddPathVar(table, L"%CommonFilesDirX86%", value, kOrder);
+    }
+}
+
+void AddShellFolders(PathVarTable& table, HKEY root) {
+    CRegKeyHolder key(root, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                      0, 0);
+    if (key.Get() == nullptr) return;
+    for (DWORD index = 0;; ++index) {
+        wchar_t name[261];
+        wchar_t data[261];
+        DWORD nameLength = static_cast<DWORD>(std::size(name));
+        DWORD dataBytes = sizeof(data) - sizeof(wchar_t);
+        DWORD type = REG_NONE;
+        const LSTATUS status = RegEnumValueW(key, index, name, &nameLength, nullptr, &type,
+                                             reinterpret_cast<BYTE*>(data), &dataBytes);
+        if (status == ERROR_MORE_DATA) continue;  // longer than a path: counts as missing
+        if (status != ERROR_SUCCESS) break;
+        if (type != REG_SZ) continue;
+        data[dataBytes / sizeof(wchar_t)] = L'\0';
+        std::wstring_view value(data);
+        while (!value.empty() && value.back() == L' ') value.remove_suffix(1);
+        if (value.empty()) continue;
+        tarvox::AddPathVar(table, Percented(std::wstring_view(name, nameLength)), value, kOrder);
+    }
+}
+
+// AutoCAD's own folder values of the product year's release (R23.1, AutoCAD 2020).
+void AddProductYearAcadFolders(PathVarTable& table) {
+    std::wstring releaseKey = L"Software\\Autodesk\\AutoCAD\\R23.1";
+    CRegKeyHolder userRelease(HKEY_CURRENT_USER, releaseKey.c_str(), 0, 0);
+    if (userRelease.Get() != nullptr) {
+        std::wstring curVer;
+        if (!ReadRegValueString(curVer, userRelease, L"CurVer") || curVer.empty()) return;
+        releaseKey += L"\\" + curVer;
+    }
+    struct Source {
+        HKEY root;
+        const wchar_t* valueName;
+    };
+    const Source sources[] = {
+        {HKEY_CURRENT_USER, L"LocalRootFolder"}, {HKEY_CURRENT_USER, L"RoamableRootFolder"},
+        {HKEY_CURRENT_USER, L"AllUsersFolder"},  {HKEY_CURRENT_USER, L"PublicFolder"},
+        {HKEY_LOCAL_MACHINE, L"Location"},       {HKEY_LOCAL_MACHINE, L"AllUsersRootFolder"},
+    };
+    for (const Source& source : sources) {
+        CRegKeyHolder key(source.root, releaseKey.c_str(), 0, 0);
+        std::wstring value;
+        if (key.Get() == nullptr || !ReadRegValueString(value, key, source.valueName)) continue;
+        const std::wstring_view folder = WithoutTrailingBackslash(value);
+        if (folder.empty()) continue;
+        tarvox::AddPathVar(table, L"%AutoCAD_" + std::wstring(source.valueName) + L"%", folder,
+                           kOrder);
+    }
+}
+
+bool IsFilteredOut(const std::wstring& name, const std::wstring& value) {
+    if (name.size() <= 3 || value.size() < 4) return true;
+    if (name.find_first_of(L"{}") != std::wstring::npos) return true;
+    if (value.find(L'\\') == std::wstring::npos) return true;
+    for (const wchar_t* dropped : {L"%LOGONSERVER%", L"%HOMEDRIVE%", L"%HOMEPATH%", L"%SYSTEMDRIVE%"}) {
+        if (tarvox::EqualsIgnoringAsciiCase(name, dropped)) return true;
+    }
+    return false;
+}
+
+void ApplyFilter(PathVarTable& table) {
+    for (std::size_t i = table.names.size(); i-- > 0;) {
+        if (IsFilteredOut(table.names[i], table.values[i])) {
+            table.names.erase(table.names.begin() + static_cast<std::ptrdiff_t>(i));
+            table.values.erase(table.values.begin() + static_cast<std::ptrdiff_t>(i));
+        }
+    }
+}
+
+}  // namespace
+
+int BuildPathVarTable(std::vector<std::wstring>& names, std::vector<std::wstring>& values,
+                      int aliases) {
+    PathVarTable table;
+    AddEnvironment(table);
+    AddCommonFilesX86(table);
+    AddShellFolders(table, HKEY_LOCAL_MACHINE);
+    AddShellFolders(table, HKEY_CURRENT_USER);
+    AddProductYearAcadFolders(table);
+    ApplyFilter(table);
+    if (aliases == 1) {
+        std::wstring location;
+        if (Lookup(table, L"%AutoCAD_Location%", location)) {
+            for (const wchar_t* alias : {L"%AC2020%", L"%ACA2020%", L"%ADT2020%"}) {
+                tarvox::AddPathVar(table, alias, location, kOrder);
+            }
+        }
+        std::wstring programFiles;
+        if (Lookup(table, L"%ProgramFiles%", programFiles)) {
+            tarvox::AddPathVar(table, L"%PROG%", programFiles, kOrder);
+        }
+    }
+    names = std::move(table.names);
+    values = std::move(table.values);
+    return 1;
+}
+
+namespace tarvox {
+
+const PathVarTable& ExpansionPathVarTable() {
+    // Built once and kept: the table is consulted for every REG_EXPAND_SZ value read.
+    static const PathVarTable table = [] {
+        PathVarTable built;
+        BuildPathVarTable(built.names, built.values, 0);
+        return built;
+    }();
+    return table;
+}
+
+}  // namespace tarvox
+
+int ExpandPathVars(const wchar_t* text, std::wstring& out) {
+    if (text == nullptr || *text == L'\0') return 0;
+    // Copy first: text may be out's own buffer.
+    const std::wstring input(text);
+    out = tarvox::ExpandWithTable(input, tarvox::ExpansionPathVarTable(), kOrder);
+    return 1;
+}

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test under Wine: the one test command.
+set -euo pipefail
+TARVOX_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+"$TARVOX_ROOT/scripts/build.sh"
+source "$TARVOX_ROOT/scripts/wine-env.sh"
+tarvox_wine_prefix
+tarvox_wine_server
+ctest --test-dir "$TARVOX_BUILD_DIR" --output-on-failure --parallel "$(nproc)" \
+  --timeout 600 "$@"

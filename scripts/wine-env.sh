@@ -1,0 +1,31 @@
+# Sourced by the scripts: the Wine prefix of the build folder and a quiet Wine.
+TARVOX_BUILD_DIR="${TARVOX_BUILD_DIR:-$TARVOX_ROOT/build}"
+export WINEPREFIX="$TARVOX_BUILD_DIR/wineprefix"
+export WINEDEBUG=-all
+# No Mono and no Gecko: the library needs neither, and Wine would ask for them.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64
+TARVOX_WINE="$(command -v wine || echo /usr/lib/wine/wine64)"
+TARVOX_WINESERVER="$(command -v wineserver || echo /usr/lib/wine/wineserver64)"
+
+# Creates the prefix on first use.
+tarvox_wine_prefix() {
+  if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
+    echo "Creating the Wine prefix in $WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    "$TARVOX_WINE" wineboot --init >/dev/null 2>&1 || true
+    "$TARVOX_WINESERVER" -w
+  fi
+}
+
+# Keeps one wineserver running until the calling script ends: each Wine process then starts
+# in a fraction of the time.
+tarvox_wine_server() {
+  # Exit status 2: a server for this prefix is already running, which serves as well.
+  "$TARVOX_WINESERVER" -p || true
+  # The first Wine process of a server starts Wine's own services (services.exe, explorer.exe),
+  # which live as long as the server and keep the standard handles they were started with.
+  # Start them here with no handles of ours, so that CTest's pipes are not held open by them.
+  "$TARVOX_WINE" wineboot </dev/null >/dev/null 2>&1 || true
+  trap '"$TARVOX_WINESERVER" -k >/dev/null 2>&1 || true' EXIT
+}

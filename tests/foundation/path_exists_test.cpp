@@ -1,0 +1,90 @@
+// The file test: files, folders, drive roots, qualified and relative paths.
+#include <tarvox/modules.h>
+
+#include "foundation/path_test.h"
+#include "tests/support/sandbox_fixture.h"
+
+namespace {
+
+using namespace tarvox::test;
+
+class PathExistsTest : public SandboxTest {
+protected:
+    void SetUp() override {
+        file = temp.WriteFile(L"Data\\file.txt", "x");
+        folder = temp / L"Data";
+    }
+    std::wstring file, folder;
+};
+
+TEST_F(PathExistsTest, AFileExistsWithAndWithoutTheFlag) {
+    EXPECT_EQ(PathExists(file.c_str()), 1);
+    int isFolder = 7;
+    EXPECT_EQ(PathExists(file.c_str(), &isFolder), 1);
+    EXPECT_EQ(isFolder, 0);
+}
+
+TEST_F(PathExistsTest, AFolderCountsOnlyWhenTheFlagIsAsked) {
+    EXPECT_EQ(PathExists(folder.c_str()), 0);
+    int isFolder = 7;
+    EXPECT_EQ(PathExists(folder.c_str(), &isFolder), 1);
+    EXPECT_EQ(isFolder, 1);
+    EXPECT_EQ(PathExists((folder + L"\\").c_str(), &isFolder), 1);
+    EXPECT_EQ(isFolder, 1);
+}
+
+TEST_F(PathExistsTest, TheWindowsFolderWithATrailingBackslash) {
+    int isFolder = 0;
+    EXPECT_EQ(PathExists(L"C:\\Windows\\", &isFolder), 1);
+    EXPECT_EQ(isFolder, 1);
+    EXPECT_EQ(PathExists(L"C:\\Windows\\"), 0);
+}
+
+TEST_F(PathExistsTest, MissingShortAndNullPathsDoNotExist) {
+    int isFolder = 7;
+    EXPECT_EQ(PathExists((temp / L"missing.txt").c_str(), &isFolder), 0);
+    EXPECT_EQ(isFolder, 0);
+    isFolder = 7;
+    EXPECT_EQ(PathExists(nullptr, &isFolder), 0);
+    EXPECT_EQ(isFolder, 0);
+    EXPECT_EQ(PathExists(L""), 0);
+    EXPECT_EQ(PathExists(L"C"), 0);
+}
+
+TEST_F(PathExistsTest, WildcardsAreNotASearch) {
+    int isFolder = 0;
+    EXPECT_EQ(PathExists((folder + L"\\*.txt").c_str(), &isFolder), 0);
+    EXPECT_EQ(PathExists((folder + L"\\file.tx?").c_str(), &isFolder), 0);
+}
+
+TEST_F(PathExistsTest, RelativePathsKeepTheirTrailingBackslashUnlessDotted) {
+    wchar_t previous[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, previous);
+    ASSERT_TRUE(SetCurrentDirectoryW(temp.Path().c_str()));
+    int isFolder = 0;
+    const int dotted = PathExists(L".\\Data\\", &isFolder);
+    const int dottedFolder = isFolder;
+    const int plain = PathExists(L"Data", &isFolder);
+    const int plainFile = PathExists(L"Data\\file.txt");
+    SetCurrentDirectoryW(previous);
+
+    EXPECT_EQ(dotted, 1);
+    EXPECT_EQ(dottedFolder, 1);
+    EXPECT_EQ(plain, 1);
+    EXPECT_EQ(plainFile, 1);
+}
+
+TEST(PathToTest, DropsOneTrailingBackslashOfQualifiedPathsOnly) {
+    using tarvox::PathToTest;
+    EXPECT_EQ(PathToTest(L"C:\\Windows\\"), L"C:\\Windows");
+    EXPECT_EQ(PathToTest(L"C:\\"), L"C:\\");
+    EXPECT_EQ(PathToTest(L"\\\\server\\share\\"), L"\\\\server\\share");
+    EXPECT_EQ(PathToTest(L"\\\\"), L"\\\\");
+    EXPECT_EQ(PathToTest(L"C:\\Data\\\\"), L"C:\\Data\\\\");
+    EXPECT_EQ(PathToTest(L".\\Data\\"), L".\\Data");
+    EXPECT_EQ(PathToTest(L"..\\Data\\"), L"..\\Data");
+    EXPECT_EQ(PathToTest(L"Data\\"), L"Data\\");
+    EXPECT_EQ(PathToTest(L"\\Data\\"), L"\\Data\\");
+}
+
+}  // namespace

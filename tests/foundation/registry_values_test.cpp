@@ -1,0 +1,225 @@
+// Reading, writing and querying values.
+#include <tarvox/registry.h>
+
+#include "tests/support/child_process.h"
+#include "tests/support/sandbox_fixture.h"
+
+#include <cstring>
+
+namespace {
+
+using namespace tarvox::test;
+
+constexpr wchar_t kKey[] = L"HKEY_LOCAL_MACHINE\\Software\\Tarvox\\Values";
+
+class RegistryValues : public SandboxTest {
+protected:
+    void SetUp() override {
+        registry.Apply({
+            Sz(L"HKLM\\Software\\Tarvox\\Values", L"Text", L"C:\\Program Files\\Tarvox"),
+            Sz(L"HKLM\\Software\\Tarvox\\Values", L"", L"the default"),
+            ExpandSz(L"HKLM\\Software\\Tarvox\\Values", L"Expand", L"%TARVOX_TEST_ROOT%\\Sub"),
+            Dword(L"HKLM\\Software\\Tarvox\\Values", L"Ones", 0xFFFFFFFF),
+            Dword(L"HKLM\\Software\\Tarvox\\Values", L"Count", 42),
+            Qword(L"HKLM\\Software\\Tarvox\\Values", L"Wide", 7),
+            Binary(L"HKLM\\Software\\Tarvox\\Values", L"Blob", {1, 2, 3, 4}),
+            MultiSz(L"HKLM\\Software\\Tarvox\\Values", L"List", {L"a", L"b"}),
+            // Stored without a terminator, as some installers write strings.
+            Raw(L"HKLM\\Software\\Tarvox\\Values", L"Unterminated", REG_SZ, {'a', 0, 'b', 0, 'c', 0}),
+        });
+        environment.Set(L"TARVOX_TEST_ROOT", L"D:\\Root");
+    }
+
+    std::wstring Read(const wchar_t* name, int& result) {
+        std::wstring text = L"stale";
+        result = GetRegValue(text, kKey, name, 0);
+        return text;
+    }
+};
+
+TEST_F(RegistryValues, ReadsStringsExpandedStringsAndDwordsAsText) {
+    int result = 0;
+    EXPECT_EQ(Read(L"Text", result), L"C:\\Program Files\\Tarvox");
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(Read(L"Expand", result), L"D:\\Root\\Sub");
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(Read(L"Count", result), L"42");
+    EXPECT_EQ(Read(L"Ones", result), L"-1");
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(Read(L"Unterminated", result), L"abc");
+    EXPECT_EQ(result, 1);
+}
+
+TEST_F(RegistryValues, AnEmptyOrNullValueNameReadsTheDefaultValue) {
+    int result = 0;
+    EXPECT_EQ(Read(L"", result), L"the default");
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(Read(nullptr, result), L"the default");
+}
+
+TEST_F(RegistryValues, OtherTypesMissingValuesAndBadPathsGiveAnEmptyTextAndFailure) {
+    for (const wchar_t* name : {L"Blob", L"Wide", L"List", L"Missing"}) {
+        int result = -1;
+        EXPECT_EQ(Read(name, result), L"") << name;
+        EXPECT_EQ(result, 0) << name;
+    }
+    std::wstring text = L"stale";
+    EXPECT_EQ(GetRegValue(text, L"HKLM\\Software\\Tarvox\\Values", L"Text", 0), 0);
+    EXPECT_EQ(text, L"");
+    EXPECT_EQ(GetRegValue(text, L"", L"Text", 0), 0);
+    EXPECT_EQ(GetRegValue(text, nullptr, L"Text", 0), 0);
+    EXPECT_EQ(GetRegValue(text, L"HKEY_LOCAL_MACHINE\\Software\\Nothing", L"Text", 0), 0);
+    EXPECT_EQ(ReadRegValueString(text, nullptr, L"Text"), 0);
+}
+
+TEST_F(RegistryValues, ReadsValuesFarLongerThanAPathWhole) {
+    const std::wstring big(200000, L'x');
+    registry.Apply({Sz(L"HKLM\\Software\\Tarvox\\Values", L"Big", big)});
+    int result = 0;
+    EXPECT_EQ(Read(L"Big", result), big);
+    EXPECT_EQ(result, 1);
+}
+
+class WrittenValues : public SandboxTest {
+protected:
+    void SetUp() override {
+        key.Attach(OpenRegKey(HKEY_CURRENT_USER, L"Software\\Tarvox\\Written", 1, 0));
+        ASSERT_NE(key.Get(), nullptr);
+    }
+    DWORD StoredBytes(const wchar_t* name, DWORD& type) {
+        DWORD size = 0;
+        EXPECT_EQ(RegQueryValueExW(key, name, nullptr, &type, nullptr, &size), ERROR_SUCCESS);
+        return size;
+    }
+    CRegKeyHolder key;
+};
+
+TEST_F(WrittenValues, StringsAreWrittenWithTheirTerminatorWhateverCountIsGiven) {
+    const wchar_t* text = L"abc";
+    ASSERT_EQ(SetRegValue(key, L"S", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), 1), ERROR_SUCCESS);
+    ASSERT_EQ(SetRegValue(key, L"E", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(text), 500), ERROR_SUCCESS);
+    DWORD type = 0;
+    EXPECT_EQ(StoredBytes(L"S", type), 8u);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(StoredBytes(L"E", type), 8u);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_EXPAND_SZ));
+}
+
+TEST_F(WrittenValues, MultiStringCountsAreCharactersOtherCountsBytes) {
+    const wchar_t list[] = L"one\0two\0";
+    ASSERT_EQ(SetRegValue(key, L"M", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(list), 9), ERROR_SUCCESS);
+    const DWORD value = 0x01020304;
+    ASSERT_EQ(SetRegValue(key, L"D", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4), ERROR_SUCCESS);
+    const BYTE blob[] = {9, 8, 7, 6, 5};
+    ASSERT_EQ(SetRegValue(key, L"B", 0, REG_BINARY, blob, 3), ERROR_SUCCESS);
+    ASSERT_EQ(SetRegValue(key, L"N", 0, REG_NONE, blob, 5), ERROR_SUCCESS);
+    DWORD type = 0;
+    EXPECT_EQ(StoredBytes(L"M", type), 18u);
+    EXPECT_EQ(StoredBytes(L"D", type), 4u);
+    EXPECT_EQ(StoredBytes(L"B", type), 3u);
+    EXPECT_EQ(StoredBytes(L"N", type), 5u);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_NONE));
+    EXPECT_EQ(SetRegValue(nullptr, L"X", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"x"), 0),
+              ERROR_INVALID_HANDLE);
+}
+
+TEST_F(WrittenValues, QueryTerminatesStringDataInsideTheBuffer) {
+    ASSERT_EQ(RegSetValueExW(key, L"S", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"ab"), 6), ERROR_SUCCESS);
+    BYTE buffer[16];
+    std::memset(buffer, 0xCC, sizeof(buffer));
+    DWORD size = sizeof(buffer);
+    DWORD type = 0;
+    ASSERT_EQ(QueryRegValue(key, L"S", nullptr, &type, buffer, &size), ERROR_SUCCESS);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(size, 6u);
+    EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(buffer)), L"ab");
+    EXPECT_EQ(buffer[8], 0xCC);  // the added terminator takes bytes 6 and 7, nothing beyond
+}
+
+TEST_F(WrittenValues, QueryTerminatesStringsStoredWithoutTerminator) {
+    // Some installers write strings without their terminator.
+    const BYTE raw[] = {'a', 0, 'b', 0};
+    ASSERT_EQ(RegSetValueExW(key, L"S", 0, REG_SZ, raw, sizeof(raw)), ERROR_SUCCESS);
+    BYTE buffer[16];
+    std::memset(buffer, 0xCC, sizeof(buffer));
+    DWORD size = sizeof(buffer);
+    ASSERT_EQ(QueryRegValue(key, L"S", nullptr, nullptr, buffer, &size), ERROR_SUCCESS);
+    EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(buffer)), L"ab");
+    EXPECT_LE(size, 6u);
+}
+
+TEST_F(WrittenValues, QueryKeepsRoomForTheTerminatorAndReportsTheSizeNeeded) {
+    ASSERT_EQ(RegSetValueExW(key, L"S", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"abcd"), 10), ERROR_SUCCESS);
+    BYTE buffer[12];
+    DWORD size = 10;  // the data fits, its terminator would not
+    EXPECT_EQ(QueryRegValue(key, L"S", nullptr, nullptr, buffer, &size), ERROR_MORE_DATA);
+    EXPECT_EQ(size, 12u);
+    size = 12;
+    EXPECT_EQ(QueryRegValue(key, L"S", nullptr, nullptr, buffer, &size), ERROR_SUCCESS);
+    EXPECT_EQ(size, 10u);
+    // A size query passes through.
+    size = 0;
+    EXPECT_EQ(QueryRegValue(key, L"S", nullptr, nullptr, nullptr, &size), ERROR_SUCCESS);
+    EXPECT_EQ(size, 10u);
+}
+
+TEST_F(WrittenValues, QueryPassesOtherTypesAndErrorsThrough) {
+    const DWORD value = 77;
+    ASSERT_EQ(RegSetValueExW(key, L"D", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4), ERROR_SUCCESS);
+    DWORD read = 0;
+    DWORD size = 6;  // room for a DWORD plus the reserved terminator
+    DWORD type = 0;
+    EXPECT_EQ(QueryRegValue(key, L"D", nullptr, &type, reinterpret_cast<BYTE*>(&read), &size), ERROR_SUCCESS);
+    EXPECT_EQ(read, 77u);
+    EXPECT_EQ(size, 4u);
+    size = 6;
+    EXPECT_EQ(QueryRegValue(key, L"Missing", nullptr, &type, reinterpret_cast<BYTE*>(&read), &size),
+              ERROR_FILE_NOT_FOUND);
+}
+
+// The expansion table of REG_EXPAND_SZ data is built once per process, so these run in a
+// child process whose environment holds the variable before the first expansion.
+class ExpandedQuery : public SandboxTest {
+protected:
+    ChildResult Query(DWORD bufferBytes) {
+        ChildOptions options;
+        options.sandboxKey = registry.ScratchKey();
+        options.args = {std::to_wstring(bufferBytes)};
+        return RunChildScenario("QueryExpandedValue", options);
+    }
+    void SetUp() override {
+        environment.Set(L"TARVOX_LONG_FOLDER", L"C:\\Tarvox Test\\A Folder With A Long Name");
+        registry.Apply({ExpandSz(L"HKLM\\Software\\Tarvox\\Expand", L"Known", L"%tarvox_long_folder%\\Sub"),
+                        ExpandSz(L"HKLM\\Software\\Tarvox\\Expand", L"Unknown", L"%NO_SUCH_TARVOX_VARIABLE%\\x"),
+                        ExpandSz(L"HKLM\\Software\\Tarvox\\Expand", L"Lone", L"50%\\x"),
+                        ExpandSz(L"HKLM\\Software\\Tarvox\\Expand", L"Empty", L"")});
+    }
+};
+
+TEST_F(ExpandedQuery, ExpandsPathVariablesAndDeletesUnknownOnes) {
+    const ChildResult child = Query(512);
+    ASSERT_TRUE(child.Passed()) << child.output;
+    EXPECT_EQ(child.Value("Known.status"), "0");
+    EXPECT_EQ(child.Value("Known.text"), "C:\\Tarvox Test\\A Folder With A Long Name\\Sub");
+    EXPECT_EQ(child.Value("Known.size"), std::to_string((44 + 1) * 2));
+    EXPECT_EQ(child.Value("Unknown.text"), "\\x");
+    EXPECT_EQ(child.Value("Lone.text"), "50%\\x");
+    EXPECT_EQ(child.Value("Empty.status"), "0");
+    EXPECT_EQ(child.Value("Empty.text"), "");
+}
+
+TEST_F(ExpandedQuery, AnExpansionThatDoesNotFitGivesOverflowAndKeepsTheStoredText) {
+    // "%tarvox_long_folder%\Sub" is 24 characters (50 bytes with terminator) and fits; its
+    // expansion of 44 characters needs 90 bytes.
+    const ChildResult child = Query(60);
+    ASSERT_TRUE(child.Passed()) << child.output;
+    EXPECT_EQ(child.Value("Known.status"), "111");
+    EXPECT_EQ(child.Value("Known.text"), "%tarvox_long_folder%\\Sub");
+    EXPECT_EQ(child.Value("Known.size"), "50");
+    // Exactly the bytes needed is enough.
+    const ChildResult exact = Query(90);
+    EXPECT_EQ(exact.Value("Known.status"), "0");
+    EXPECT_EQ(exact.Value("Known.size"), "90");
+}
+
+}  // namespace

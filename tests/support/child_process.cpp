@@ -1,0 +1,114 @@
+#include "tests/support/child_process.h"
+
+#include "tests/support/temp_folder.h"
+
+#include <stdexcept>
+
+namespace tarvox::test {
+
+std::string Utf8(std::wstring_view text) {
+    if (text.empty()) return {};
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                          nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(),
+                        bytes, nullptr, nullptr);
+    return result;
+}
+
+std::wstring FolderOfThisProgram() {
+    std::wstring path(32768, L'\0');
+    path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
+    path.resize(path.rfind(L'\\'));
+    return path;
+}
+
+std::wstring ChildProgramPath() { return FolderOfThisProgram() + L"\\tarvox_child.exe"; }
+
+namespace {
+
+std::wstring Quoted(const std::wstring& argument) {
+    std::wstring result = L"\"";
+    std::size_t backslashes = 0;
+    for (wchar_t c : argument) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        if (c == L'"') result.append(backslashes * 2 + 1, L'\\');
+        else result.append(backslashes, L'\\');
+        backslashes = 0;
+        result += c;
+    }
+    result.append(backslashes * 2, L'\\');
+    return result + L"\"";
+}
+
+void ParseValues(ChildResult& result) {
+    std::size_t start = 0;
+    while (start < result.output.size()) {
+        std::size_t end = result.output.find('\n', start);
+        if (end == std::string::npos) end = result.output.size();
+        std::string line = result.output.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (const auto equals = line.find('='); equals != std::string::npos) {
+            result.values[line.substr(0, equals)] = line.substr(equals + 1);
+        }
+        start = end + 1;
+    }
+}
+
+}  // namespace
+
+ChildResult RunChildScenario(const std::string& scenario, const ChildOptions& options) {
+    TempFolder scratch;
+    std::wstring program = ChildProgramPath();
+    if (!options.programFolder.empty()) {
+        const std::wstring copy = options.programFolder + L"\\tarvox_child.exe";
+        if (!CopyFileW(program.c_str(), copy.c_str(), FALSE)) {
+            throw std::runtime_error("cannot copy the child program");
+        }
+        program = copy;
+    }
+
+    std::wstring commandLine = Quoted(program) + L" --scenario " +
+                               Quoted(std::wstring(scenario.begin(), scenario.end()));
+    if (!options.sandboxKey.empty()) commandLine += L" --sandbox " + Quoted(options.sandboxKey);
+    for (const std::wstring& argument : options.args) commandLine += L" " + Quoted(argument);
+
+    // The child writes into a file rather than a pipe, so that a hanging child cannot block
+    // the parent: it is waited for with a time limit and then read.
+    const std::wstring outputPath = scratch / L"output.txt";
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    HANDLE output = CreateFileW(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (output == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create the child output file");
+
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = output;
+    startup.hStdError = output;
+    PROCESS_INFORMATION process{};
+    const BOOL started = CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                                        0, nullptr, nullptr, &startup, &process);
+    CloseHandle(output);
+    if (!started) throw std::runtime_error("cannot start the child program");
+
+    ChildResult result;
+    if (WaitForSingleObject(process.hProcess, options.timeoutMs) == WAIT_TIMEOUT) {
+        result.timedOut = true;
+        TerminateProcess(process.hProcess, 0xDEAD);
+        WaitForSingleObject(process.hProcess, 5000);
+    }
+    GetExitCodeProcess(process.hProcess, &result.exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+
+    result.output = ReadFileBytes(outputPath);
+    ParseValues(result);
+    return result;
+}
+
+}  // namespace tarvox::test

@@ -1,0 +1,44 @@
+// Runs one named scenario of the child test program (tarvox_child.exe) in a process of its
+// own: behaviour that the library keeps once per process is tested there.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace tarvox::test {
+
+struct ChildOptions {
+    // Scratch key of the parent's registry sandbox; the child redirects its roots to it.
+    std::wstring sandboxKey;
+    // When set, a copy of the child program is run from this folder.
+    std::wstring programFolder;
+    std::vector<std::wstring> args;
+    DWORD timeoutMs = 60000;
+};
+
+struct ChildResult {
+    DWORD exitCode = 0xFFFFFFFF;
+    bool timedOut = false;
+    std::string output;                         // everything the child printed
+    std::map<std::string, std::string> values;  // its "key=value" lines
+
+    bool Passed() const { return !timedOut && exitCode == 0; }
+    std::string Value(const std::string& key) const {
+        auto it = values.find(key);
+        return it == values.end() ? std::string("<missing>") : it->second;
+    }
+};
+
+// The child program beside the running test program.
+std::wstring ChildProgramPath();
+std::wstring FolderOfThisProgram();
+
+ChildResult RunChildScenario(const std::string& scenario, const ChildOptions& options = {});
+
+// UTF-8 of a wide text, as the child reports it.
+std::string Utf8(std::wstring_view text);
+
+}  // namespace tarvox::test
