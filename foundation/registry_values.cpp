@@ -89,11 +89,8 @@ int GetRegValue(std::wstring& text, const wchar_t* path, const wchar_t* valueNam
     text.clear();
     if (path == nullptr || *path == L'\0') return 0;
     if (valueName != nullptr && *valueName == L'\0') valueName = nullptr;
-    std::wstring rootName, subKey;
-    HKEY root = SplitRegPath(path, rootName, subKey);
-    if (root == nullptr) return 0;
     CRegKeyHolder key;
-    key.Attach(OpenRegKey(root, subKey.c_str(), 0, view64));
+    key.Attach(OpenRegKeyByPath(path, 0, view64));
     if (key.Get() == nullptr) return 0;
     return ReadRegValueString(text, key, valueName);
 }

@@ -61,6 +61,13 @@ TEST_F(FailureLog, ANullModuleOrNameIsRefusedQuietly) {
 
 class Bindings : public SandboxTest {
 protected:
+    // A folder below the test's temporary folder holding one variant of the CuixPort module.
+    std::wstring FolderWithCuixPort(const wchar_t* folderName, const wchar_t* variant) {
+        const std::wstring folder = temp.MakeFolder(folderName);
+        const std::wstring source = TestModules() + L"\\" + variant + L"\\cuixport.dll";
+        EXPECT_TRUE(CopyFileW(source.c_str(), (folder + L"\\cuixport.dll").c_str(), FALSE));
+        return folder;
+    }
     ChildResult Run(const char* scenario, std::wstring programFolder = L"") {
         ChildOptions options;
         options.args = {TestModules()};
@@ -91,9 +98,7 @@ TEST_F(Bindings, ACfgKernWithoutEntryPointFallsBackToTheX86Module) {
 }
 
 TEST_F(Bindings, CuixPortIsLoadedFromBesideTheLibrary) {
-    const std::wstring folder = temp.MakeFolder(L"with module");
-    ASSERT_TRUE(CopyFileW((TestModules() + L"\\cuixport\\cuixport.dll").c_str(),
-                          (folder + L"\\cuixport.dll").c_str(), FALSE));
+    const std::wstring folder = FolderWithCuixPort(L"with module", L"cuixport");
     const ChildResult child = Run("CuixPortBeside", folder);
     EXPECT_EQ(child.Value("table"), "201");
     const std::string module = child.Value("module");
@@ -104,18 +109,14 @@ TEST_F(Bindings, CuixPortIsLoadedFromBesideTheLibrary) {
 TEST_F(Bindings, AMissingCuixPortOrEntryPointGivesTheEmptyTable) {
     EXPECT_EQ(Run("CuixPortBeside", temp.MakeFolder(L"without module")).Value("table"), "empty");
 
-    const std::wstring folder = temp.MakeFolder(L"no entry");
-    ASSERT_TRUE(CopyFileW((TestModules() + L"\\cuixport_noentry\\cuixport.dll").c_str(),
-                          (folder + L"\\cuixport.dll").c_str(), FALSE));
+    const std::wstring folder = FolderWithCuixPort(L"no entry", L"cuixport_noentry");
     EXPECT_EQ(Run("CuixPortBeside", folder).Value("table"), "empty");
 }
 
 TEST_F(Bindings, AMissingEntryPointIsLoggedWhenTheLogIsOn) {
     environment.SetTempFolder(temp.Path());
     temp.WriteFile(kLogName, "");
-    const std::wstring folder = temp.MakeFolder(L"no entry");
-    ASSERT_TRUE(CopyFileW((TestModules() + L"\\cuixport_noentry\\cuixport.dll").c_str(),
-                          (folder + L"\\cuixport.dll").c_str(), FALSE));
+    const std::wstring folder = FolderWithCuixPort(L"no entry", L"cuixport_noentry");
     Run("CuixPortBeside", folder);
     const std::string log = ReadFileBytes(temp / kLogName);
     EXPECT_NE(log.find("cuixport.dll;?GetExportsObject@@YA_JXZ\r\n"), std::string::npos) << log;
@@ -126,9 +127,7 @@ TEST_F(Bindings, AnAlreadyLoadedCuixPortIsUsed) {
 }
 
 TEST_F(Bindings, ConcurrentFirstRequestsAllGetTheSameTable) {
-    const std::wstring folder = temp.MakeFolder(L"threads");
-    ASSERT_TRUE(CopyFileW((TestModules() + L"\\cuixport\\cuixport.dll").c_str(),
-                          (folder + L"\\cuixport.dll").c_str(), FALSE));
+    const std::wstring folder = FolderWithCuixPort(L"threads", L"cuixport");
     const ChildResult child = Run("CuixPortConcurrentFirstUse", folder);
     EXPECT_EQ(child.Value("same"), "1");
     EXPECT_EQ(child.Value("table"), "201");
