@@ -74,6 +74,22 @@ TEST_F(PathExistsTest, RelativePathsKeepTheirTrailingBackslashUnlessDotted) {
     EXPECT_EQ(plainFile, 1);
 }
 
+// A drive root and a relative path keep their backslash, and the system finds no entry for a
+// name that ends in one: both count as missing, as on Windows.
+TEST_F(PathExistsTest, DriveRootsAndRelativePathsWithBackslashAreTestedAsGiven) {
+    int isFolder = 5;
+    EXPECT_EQ(PathExists(L"C:\\", &isFolder), 0);
+    EXPECT_EQ(isFolder, 0);
+    wchar_t previous[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, previous);
+    ASSERT_TRUE(SetCurrentDirectoryW(temp.Path().c_str()));
+    const int relative = PathExists(L"Data\\", &isFolder);
+    const int dotted = PathExists(L".\\Data\\", &isFolder);
+    SetCurrentDirectoryW(previous);
+    EXPECT_EQ(relative, 0);
+    EXPECT_EQ(dotted, 1);
+}
+
 TEST(PathToTest, DropsOneTrailingBackslashOfQualifiedPathsOnly) {
     using tarvox::PathToTest;
     EXPECT_EQ(PathToTest(L"C:\\Windows\\"), L"C:\\Windows");
