@@ -1,0 +1,167 @@
+// Special folders: the known-folder table, the "Shell Folders" listing of both hives and the
+// "AppData" fall-backs.
+#include "paths/special_folders.h"
+
+#include "tests/support/child_process.h"
+#include "tests/support/sandbox_fixture.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <thread>
+
+namespace {
+
+using namespace tarvox::test;
+using Strings = std::vector<std::wstring>;
+
+constexpr wchar_t kUserFolders[] = L"HKCU\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr wchar_t kMachineFolders[] = L"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+class SpecialFolders : public SandboxTest {
+protected:
+    void SetUp() override { LoadLibraryW(L"shell32.dll"); }
+};
+
+std::wstring ShellAnswer(REFKNOWNFOLDERID id) {
+    PWSTR path = nullptr;
+    std::wstring result;
+    if (SUCCEEDED(SHGetKnownFolderPath(id, 0, nullptr, &path))) result = path;
+    CoTaskMemFree(path);
+    return result;
+}
+
+TEST_F(SpecialFolders, TheTableHas35RowsAndRepeatsOnlyOemLinks) {
+    const auto& table = tarvox::KnownFolderNames();
+    ASSERT_EQ(table.size(), 35u);
+    EXPECT_STREQ(table.front().name, L"AppData");
+    EXPECT_STREQ(table[33].name, L"Personal");
+    EXPECT_STREQ(table[30].name, L"OEM Links");
+    EXPECT_STREQ(table[34].name, L"OEM Links");
+    EXPECT_TRUE(IsEqualGUID(table[30].id, table[34].id));
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        for (std::size_t j = i + 1; j < table.size(); ++j) {
+            if (i == 30 && j == 34) continue;
+            EXPECT_NE(_wcsicmp(table[i].name, table[j].name), 0) << i << "/" << j;
+            EXPECT_FALSE(IsEqualGUID(table[i].id, table[j].id)) << i << "/" << j;
+        }
+    }
+}
+
+TEST_F(SpecialFolders, NamesResolveThroughTheShellIgnoringCase) {
+    std::wstring folder;
+    ASSERT_EQ(GetKnownFolderByName(L"appdata", folder), 1);
+    EXPECT_EQ(folder, ShellAnswer(FOLDERID_RoamingAppData));
+    ASSERT_EQ(GetKnownFolderByName(L"Personal", folder), 1);
+    EXPECT_EQ(folder, ShellAnswer(FOLDERID_Documents));
+    ASSERT_EQ(GetKnownFolderByName(L"COMMON APPDATA", folder), 1);
+    EXPECT_EQ(folder, ShellAnswer(FOLDERID_ProgramData));
+    ASSERT_EQ(GetKnownFolderByName(L"Local AppData", folder), 1);
+    EXPECT_EQ(folder, ShellAnswer(FOLDERID_LocalAppData));
+}
+
+TEST_F(SpecialFolders, UnknownEmptyAndNullNamesGiveNothing) {
+    std::wstring folder = L"stale";
+    EXPECT_EQ(GetKnownFolderByName(L"No Such Folder", folder), 0);
+    EXPECT_EQ(folder, L"");
+    folder = L"stale";
+    EXPECT_EQ(GetKnownFolderByName(L"", folder), 0);
+    EXPECT_EQ(folder, L"");
+    EXPECT_EQ(GetKnownFolderByName(nullptr, folder), 0);
+    const GUID unknown = {0x12345678, 0x1234, 0x1234, {1, 2, 3, 4, 5, 6, 7, 8}};
+    folder = L"stale";
+    EXPECT_EQ(GetKnownFolderPath(unknown, folder), 0);
+    EXPECT_EQ(folder, L"");
+}
+
+TEST_F(SpecialFolders, ListingFiltersNamesAndPrefersTheShellThenMachineData) {
+    registry.Apply({
+        Sz(kUserFolders, L"AppData", L"U:\\user roaming"),
+        Sz(kUserFolders, L"Tarvox Drawings", L"U:\\drawings"),
+        Sz(kUserFolders, L"{374DE290-123F-4565-9164-39C4925E467B}", L"U:\\downloads"),
+        Sz(kUserFolders, L"!Do not use this registry key", L"U:\\warning"),
+        Sz(kUserFolders, L"X", L"U:\\short name"),
+        Sz(kUserFolders, L"Empty", L""),
+        Dword(kUserFolders, L"Numbered", 12345),
+        Sz(kMachineFolders, L"Tarvox Drawings", L"M:\\drawings"),
+        Sz(kMachineFolders, L"Common AppData", L"M:\\program data"),
+    });
+    Strings names, paths;
+    ASSERT_EQ(ListShellFolders(names, paths), 1);
+    // The value type plays no part: a DWORD of 4 bytes is listed with its raw data as text.
+    ASSERT_EQ(names, (Strings{L"AppData", L"Common AppData", L"Numbered", L"Tarvox Drawings"}));
+    EXPECT_EQ(paths[0], ShellAnswer(FOLDERID_RoamingAppData));
+    // Machine data stands in only where the shell has no answer (Wine resolves the
+    // program-data folder from machine keys that the sandbox hides).
+    const std::wstring programData = ShellAnswer(FOLDERID_ProgramData);
+    EXPECT_EQ(paths[1], programData.empty() ? L"M:\\program data" : programData);
+    EXPECT_EQ(paths[3], L"M:\\drawings");
+}
+
+TEST_F(SpecialFolders, NoShellFoldersKeysListNothing) {
+    Strings names = {L"stale"}, paths = {L"stale"};
+    EXPECT_EQ(ListShellFolders(names, paths), 0);
+    EXPECT_TRUE(names.empty());
+    EXPECT_TRUE(paths.empty());
+}
+
+TEST_F(SpecialFolders, GetShellFolderLooksUpOneNameIgnoringCase) {
+    registry.Apply({Sz(kUserFolders, L"Tarvox Drawings", L"U:\\drawings"),
+                    Sz(kUserFolders, L"AppData", L"U:\\user roaming")});
+    std::wstring folder;
+    ASSERT_EQ(GetShellFolder(L"tarvox drawings", folder), 1);
+    EXPECT_EQ(folder, L"U:\\drawings");
+    ASSERT_EQ(GetShellFolder(L"appdata", folder), 1);
+    EXPECT_EQ(folder, ShellAnswer(FOLDERID_RoamingAppData));
+    EXPECT_EQ(GetShellFolder(L"Favorites", folder), 0);
+    EXPECT_EQ(folder, L"");
+    EXPECT_EQ(GetShellFolder(nullptr, folder), 0);
+}
+
+TEST_F(SpecialFolders, AppDataFallsBackToTheEnvironmentThenToTheTemporaryFolder) {
+    environment.Set(L"AppData", L"E:\\from environment");
+    std::wstring folder;
+    ASSERT_EQ(GetShellFolder(L"APPDATA", folder), 1);
+    EXPECT_EQ(folder, L"E:\\from environment");
+
+    environment.Unset(L"AppData");
+    environment.SetTempFolder(temp.Path() + L"\\");
+    ASSERT_EQ(GetShellFolder(L"AppData", folder), 1);
+    EXPECT_EQ(folder, temp.Path() + L"\\");
+}
+
+// The thread's own COM state is the same after the call as before it.
+HRESULT StateAfterCall(DWORD model) {
+    HRESULT seen = E_FAIL;
+    std::thread([&] {
+        const bool initialised = model != 0xFFFFFFFF && SUCCEEDED(CoInitializeEx(nullptr, model));
+        std::wstring folder;
+        GetKnownFolderPath(FOLDERID_RoamingAppData, folder);
+        // Asking for the apartment the thread had tells whether it still has it.
+        seen = CoInitializeEx(nullptr, model == 0xFFFFFFFF ? COINIT_MULTITHREADED : model);
+        if (SUCCEEDED(seen)) CoUninitialize();
+        if (initialised) CoUninitialize();
+    }).join();
+    return seen;
+}
+
+TEST_F(SpecialFolders, TheCallingThreadsComStateIsLeftAsItWas) {
+    EXPECT_EQ(StateAfterCall(COINIT_APARTMENTTHREADED), S_FALSE);  // still a single-threaded apartment
+    EXPECT_EQ(StateAfterCall(COINIT_MULTITHREADED), S_FALSE);      // still in the multithreaded one
+    EXPECT_EQ(StateAfterCall(0xFFFFFFFF), S_OK);                   // balanced: uninitialised again
+}
+
+TEST_F(SpecialFolders, WithoutTheShellModuleTheRegistryDataIsUsed) {
+    registry.Apply({Sz(kUserFolders, L"AppData", L"U:\\user roaming")});
+    ChildOptions options;
+    options.sandboxKey = registry.ScratchKey();
+    const ChildResult child = RunChildScenario("ShellFoldersWithoutShell", options);
+    ASSERT_TRUE(child.Passed()) << child.output;
+    if (child.Value("shell_loaded_at_start") == "1") GTEST_SKIP() << "the shell module is loaded at start";
+    EXPECT_EQ(child.Value("by_name"), "0");
+    EXPECT_EQ(child.Value("appdata"), "U:\\user roaming");
+    // The failed lookup is kept for the process, even once the shell module is loaded.
+    EXPECT_EQ(child.Value("by_name_after_load"), "0");
+}
+
+}  // namespace
