@@ -2,6 +2,7 @@
 #include <tarvox/modules.h>
 
 #include "foundation/module_bindings.h"
+#include "foundation/own_module.h"
 
 #include <mutex>
 #include <string>
@@ -39,30 +40,11 @@ void ResolveCfgKern(Binding& binding) {
     binding.done = true;
 }
 
-// The folder of the module that holds this code (the DLL, or a program it is linked into).
-std::wstring OwnModulePath() {
-    HMODULE self = nullptr;
-    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                                GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                            reinterpret_cast<LPCWSTR>(&OwnModulePath), &self)) {
-        return {};
-    }
-    std::wstring path(32768, L'\0');
-    const DWORD length = GetModuleFileNameW(self, path.data(), static_cast<DWORD>(path.size()));
-    path.resize(length);
-    return path;
-}
-
 void ResolveCuixPort(Binding& binding) {
     binding.module = GetModuleHandleW(L"CUIXPORT.dll");
     if (binding.module == nullptr) {
-        std::wstring path = OwnModulePath();
-        const auto slash = path.rfind(L'\\');
-        if (slash != std::wstring::npos) {
-            path.resize(slash + 1);
-            path += L"cuixport.dll";
-            binding.module = LoadLibraryW(path.c_str());
-        }
+        const std::wstring folder = tarvox::OwnModuleFolder();
+        if (!folder.empty()) binding.module = LoadLibraryW((folder + L"cuixport.dll").c_str());
     }
     binding.entry = EntryOf(binding.module);
     binding.done = true;

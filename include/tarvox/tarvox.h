@@ -2,5 +2,6 @@
 #pragma once
 
 #include <tarvox/export.h>
+#include <tarvox/folders.h>
 #include <tarvox/modules.h>
 #include <tarvox/registry.h>

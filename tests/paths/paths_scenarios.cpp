@@ -13,3 +13,26 @@ TARVOX_CHILD_SCENARIO(ShellFoldersWithoutShell) {
     context.Report("by_name_after_load", static_cast<long long>(GetKnownFolderByName(L"AppData", folder)));
     return 0;
 }
+
+#include <tarvox/folders.h>
+
+#include "paths/product_edition.h"
+#include "paths/product_folders.h"
+
+// Reports the edition and the folders that depend on it.
+TARVOX_CHILD_SCENARIO(EditionAndFolders) {
+    int code = -1;
+    std::wstring name;
+    context.Report("known", static_cast<long long>(GetProductEdition(&code, name)));
+    context.Report("code", static_cast<long long>(code));
+    context.Report("name", name);
+    int flags = -1;
+    context.Report("luminor", static_cast<long long>(IsLuminorEdition(&flags)));
+    context.Report("flags", static_cast<long long>(flags));
+    context.Report("ardent", static_cast<long long>(IsArdentEdition()));
+    wchar_t buffer[260];
+    context.Report("central", GetCentralAppDir(buffer));
+    context.Report("central_veska", GetCentralRAppDir(buffer, 2020));
+    context.Report("user", GetProductUserDir(buffer, 2020));
+    return 0;
+}

@@ -1,0 +1,93 @@
+#include "paths/edition_rules.h"
+
+#include "foundation/ascii_text.h"
+
+#include <algorithm>
+#include <cwctype>
+
+namespace tarvox {
+
+std::wstring_view EditionProductName(int code) {
+    switch (code) {
+        case kEditionZenit: return L"Tarvo Zenit";
+        case kEditionZenitPlus: return L"Tarvo Zenit+";
+        case kEditionLuminor: return L"Tarvo Luminor";
+        case kEditionArdent: return L"Tarvo Ardent";
+        case kEditionCad: return L"Tarvo CAD";
+        default: return L"";
+    }
+}
+
+namespace {
+
+bool ContainsIgnoringCase(std::wstring_view text, std::wstring_view part) {
+    auto lower = [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); };
+    return std::search(text.begin(), text.end(), part.begin(), part.end(),
+                       [&](wchar_t a, wchar_t b) { return lower(a) == lower(b); }) != text.end();
+}
+
+// The folder `levels` components above a folder that ends in a backslash, itself ending in a
+// backslash; "" when the path runs out of components (the drive root is never left).
+std::wstring Up(const std::wstring& folder, int levels) {
+    std::wstring result = folder;
+    for (int i = 0; i < levels; ++i) {
+        if (result.size() < 2) return {};
+        const auto slash = result.rfind(L'\\', result.size() - 2);
+        if (slash == std::wstring::npos) return {};
+        result.resize(slash + 1);
+        // "C:\" is the root: going above it is not possible.
+        if (i + 1 < levels && result.size() <= 3) return {};
+    }
+    return result;
+}
+
+std::wstring LastComponent(const std::wstring& folder) {
+    std::wstring_view view(folder);
+    if (!view.empty() && view.back() == L'\\') view.remove_suffix(1);
+    const auto slash = view.rfind(L'\\');
+    return std::wstring(slash == std::wstring_view::npos ? view : view.substr(slash + 1));
+}
+
+}  // namespace
+
+std::wstring MediaFolderOf(const std::wstring& programFolder, const EditionProbe& probe) {
+    if (probe.fileExists(programFolder + L"Setup.cfg") || probe.fileExists(programFolder + L"Autorun.inf")) {
+        return programFolder;
+    }
+    const std::wstring last = LastComponent(programFolder);
+    const bool mediaProgramFolder =
+        EqualsIgnoringAsciiCase(last, L"Prg_W32") || EqualsIgnoringAsciiCase(last, L"Prg_X64");
+    return Up(programFolder, mediaProgramFolder ? 2 : 3);
+}
+
+int EditionFromProgramFolder(const std::wstring& programFolder, const std::wstring& modulePath,
+                             const EditionProbe& probe) {
+    const std::wstring& p = programFolder;
+    if (probe.fileExists(p + L"Tarvo Ardent 2020.txt")) return kEditionArdent;
+    if (probe.fileExists(p + L"Tarvo Luminor 2020.txt")) return kEditionLuminor;
+    if (probe.fileExists(p + L"Tarvo Ardent_ExtACA 2020.txt")) return kEditionZenitPlus;
+    const std::wstring cache = p + L"UserDataCache\\AppData\\Tarvox\\";
+    if (probe.entryExists(cache + L"Tarvo Luminor 2020")) return kEditionLuminor;
+    if (ContainsIgnoringCase(modulePath, L"Ardent")) return kEditionArdent;
+    if (probe.entryExists(cache + L"Tarvo Ardent 2020")) return kEditionArdent;
+    const std::wstring tools = cache + L"Tarvo Ardent 2020\\Werkzeuge\\";
+    if (probe.entryExists(tools + L"Tarvo Zenit Werkzeuge")) {
+        return probe.entryExists(tools + L"Tarvo Zenit+ Werkzeuge") ? kEditionZenitPlus : kEditionZenit;
+    }
+
+    std::wstring media = MediaFolderOf(p, probe);
+    if (media.empty()) return kEditionUnknown;
+    if (probe.fileExists(media + L"Setup.cfg")) {
+        const std::wstring source = probe.setupSourcePath(media + L"Setup.cfg");
+        if (!source.empty() && probe.entryExists(source)) {
+            media = source;
+            if (media.back() != L'\\') media += L'\\';
+        }
+    }
+    for (int code : {kEditionZenitPlus, kEditionZenit, kEditionLuminor, kEditionArdent}) {
+        if (probe.entryExists(media + std::wstring(EditionProductName(code)))) return code;
+    }
+    return kEditionUnknown;
+}
+
+}  // namespace tarvox

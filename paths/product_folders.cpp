@@ -1,0 +1,167 @@
+#include <tarvox/folders.h>
+#include <tarvox/registry.h>
+
+#include "paths/product_edition.h"
+#include "paths/product_folders.h"
+#include "paths/special_folders.h"
+
+#include <windows.h>
+
+#include <cwchar>
+#include <string>
+
+namespace {
+
+using tarvox::kFolderBufferChars;
+
+// The caller's buffer, or the static one of the calling function; emptied.
+wchar_t* Prepare(wchar_t* buffer, wchar_t* own) {
+    wchar_t* result = buffer != nullptr ? buffer : own;
+    result[0] = L'\0';
+    return result;
+}
+
+std::wstring ProductKey(const wchar_t* format, long long year) {
+    wchar_t name[kFolderBufferChars];
+    swprintf(name, kFolderBufferChars, format, static_cast<int>(year));
+    return name;
+}
+
+// A string value of at most 259 characters (a longer one counts as missing), as stored.
+bool QueryText(HKEY key, const wchar_t* name, std::wstring& text) {
+    wchar_t data[kFolderBufferChars];
+    DWORD bytes = sizeof(data);
+    DWORD type = REG_NONE;
+    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &bytes) != ERROR_SUCCESS)
+        return false;
+    if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
+    const std::size_t chars = bytes / sizeof(wchar_t);
+    text.assign(data, chars);
+    if (const auto end = text.find(L'\0'); end != std::wstring::npos) {
+        text.resize(end);
+    } else if (chars == kFolderBufferChars) {
+        return false;  // no room left for the terminator
+    }
+    return true;
+}
+
+void CopyToBuffer(wchar_t* buffer, const std::wstring& text) {
+    if (text.size() >= static_cast<std::size_t>(kFolderBufferChars)) {
+        buffer[0] = L'\0';
+        return;
+    }
+    wmemcpy(buffer, text.c_str(), text.size() + 1);
+}
+
+// Environment references expanded into the buffer; on failure the text goes in unexpanded.
+void ExpandIntoBuffer(wchar_t* buffer, const std::wstring& text) {
+    const DWORD length = ExpandEnvironmentStringsW(text.c_str(), buffer, kFolderBufferChars);
+    if (length == 0 || length > static_cast<DWORD>(kFolderBufferChars)) CopyToBuffer(buffer, text);
+}
+
+wchar_t* CentralFolder(wchar_t* buffer, const std::wstring& keyName) {
+    CRegKeyHolder key(HKEY_LOCAL_MACHINE, keyName.c_str(), 0, 0);
+    if (key.Get() == nullptr) return buffer;
+    const wchar_t* valueName = IsLuminorEdition(nullptr) == 1 ? L"InstallDir_LU" : L"InstallDir";
+    std::wstring folder;
+    if (QueryText(key, valueName, folder) || QueryText(key, nullptr, folder)) CopyToBuffer(buffer, folder);
+    return buffer;
+}
+
+wchar_t* LocalFolder(wchar_t* buffer, const wchar_t* keyFormat, const wchar_t* folderFormat,
+                     bool editionValue, long long year) {
+    {
+        CRegKeyHolder key(HKEY_LOCAL_MACHINE, ProductKey(keyFormat, year).c_str(), 0, 0);
+        std::wstring folder;
+        if (key.Get() != nullptr &&
+            (QueryText(key, L"AppData", folder) || (editionValue && QueryText(key, L"AppData_AR", folder)))) {
+            ExpandIntoBuffer(buffer, folder);
+            return buffer;
+        }
+    }
+    wchar_t appData[kFolderBufferChars];
+    const DWORD length = GetEnvironmentVariableW(L"AppData", appData, kFolderBufferChars);
+    std::wstring folder = length > 0 && length < static_cast<DWORD>(kFolderBufferChars) ? appData : L"";
+    if (folder.empty()) return buffer;  // no per-user root to put the default below
+    if (folder.back() != L'\\') folder += L'\\';
+    folder += ProductKey(folderFormat, year);
+    CopyToBuffer(buffer, folder);
+    return buffer;
+}
+
+const wchar_t* kArdentKey = L"Software\\Tarvox\\Tarvo Ardent %d";
+const wchar_t* kZenitKey = L"Software\\Tarvox\\Tarvo Zenit %d";
+const wchar_t* kVeskaKey = L"Software\\Tarvox\\Tarvo Veska %d";
+
+}  // namespace
+
+namespace tarvox {
+
+long long YearOfProductName(const wchar_t* productName) {
+    if (productName == nullptr) return 0;
+    const wchar_t* blank = std::wcsrchr(productName, L' ');
+    return std::wcstoll(blank ? blank + 1 : productName, nullptr, 10);
+}
+
+}  // namespace tarvox
+
+wchar_t* GetCentralAppDir(wchar_t* buffer) {
+    static wchar_t own[kFolderBufferChars];
+    return CentralFolder(Prepare(buffer, own), L"Software\\Tarvox\\Tarvo Ardent 2020");
+}
+
+wchar_t* GetCentralAppDir(wchar_t* buffer, long long year) {
+    static wchar_t own[kFolderBufferChars];
+    return CentralFolder(Prepare(buffer, own), ProductKey(year >= 2017 ? kArdentKey : kZenitKey, year));
+}
+
+wchar_t* GetCentralRAppDir(wchar_t* buffer, long long year) {
+    static wchar_t own[kFolderBufferChars];
+    return CentralFolder(Prepare(buffer, own), ProductKey(kVeskaKey, year));
+}
+
+wchar_t* GetLocalAppDir(wchar_t* buffer, long long year) {
+    static wchar_t own[kFolderBufferChars];
+    return LocalFolder(Prepare(buffer, own), kArdentKey, L"Tarvox\\Tarvo Ardent %d", true, year);
+}
+
+wchar_t* GetLocalAppDir(wchar_t* buffer) {
+    static wchar_t own[kFolderBufferChars];
+    return GetLocalAppDir(buffer != nullptr ? buffer : own, tarvox::YearOfProductName(L"Tarvo Ardent 2020"));
+}
+
+wchar_t* GetLocalRAppDir(wchar_t* buffer, long long year) {
+    static wchar_t own[kFolderBufferChars];
+    return LocalFolder(Prepare(buffer, own), kVeskaKey, L"Tarvox\\Tarvo Veska %d", false, year);
+}
+
+wchar_t* GetLocalRAppDir(wchar_t* buffer) {
+    static wchar_t own[kFolderBufferChars];
+    return GetLocalRAppDir(buffer != nullptr ? buffer : own, tarvox::YearOfProductName(L"Tarvo Veska 2020"));
+}
+
+wchar_t* GetProductUserDir(wchar_t* buffer, long long year) {
+    static wchar_t own[kFolderBufferChars];
+    buffer = Prepare(buffer, own);
+    const std::wstring keyName = ProductKey(year >= 2017 ? kArdentKey : kZenitKey, year);
+
+    int code = 0;
+    std::wstring productName;
+    GetProductEdition(&code, productName);
+    const wchar_t* editionValue = code == 3 ? L"AppData_LU" : code == 4 ? L"AppData_AR" : L"AppData_";
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        CRegKeyHolder key(root, keyName.c_str(), 0, 0);
+        std::wstring folder;
+        if (key.Get() != nullptr && (QueryText(key, L"AppData", folder) || QueryText(key, editionValue, folder))) {
+            ExpandIntoBuffer(buffer, folder);
+            return buffer;
+        }
+    }
+    std::wstring appData;
+    if (GetShellFolder(L"AppData", appData) == 1 && !appData.empty()) {
+        // The temporary-folder fall-back ends in a backslash already.
+        if (appData.back() == L'\\') appData.pop_back();
+        CopyToBuffer(buffer, appData + ProductKey(L"\\Tarvox\\Tarvo Ardent %d", year));
+    }
+    return buffer;
+}

@@ -1,0 +1,76 @@
+// The shared edition record, written here as another program of the family would write it.
+// These tests change a section that every process of the session sees, so they run alone.
+#include "paths/edition_record.h"
+
+#include "tests/support/child_process.h"
+#include "tests/support/sandbox_fixture.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+using namespace tarvox::test;
+
+class SharedRecord {
+public:
+    SharedRecord(int code, const std::wstring& name) {
+        mapping_ = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE | SEC_COMMIT, 0,
+                                      tarvox::kEditionRecordBytes, tarvox::kEditionRecordName);
+        view_ = static_cast<BYTE*>(MapViewOfFile(mapping_, FILE_MAP_WRITE, 0, 0, tarvox::kEditionRecordBytes));
+        std::memset(view_, 0, tarvox::kEditionRecordBytes);
+        std::memcpy(view_, name.data(), std::min<std::size_t>(name.size(), 520) * sizeof(wchar_t));
+        const std::int32_t value = code;
+        std::memcpy(view_ + tarvox::kEditionCodeOffset, &value, sizeof(value));
+    }
+    ~SharedRecord() {
+        std::memset(view_, 0, tarvox::kEditionRecordBytes);
+        UnmapViewOfFile(view_);
+        CloseHandle(mapping_);
+    }
+    bool Valid() const { return view_ != nullptr; }
+
+private:
+    HANDLE mapping_ = nullptr;
+    BYTE* view_ = nullptr;
+};
+
+class EditionRecordTest : public SandboxTest {
+protected:
+    ChildResult Run(const std::wstring& folder) {
+        ChildOptions options;
+        options.sandboxKey = registry.ScratchKey();
+        options.programFolder = folder;
+        ChildResult child = RunChildScenario("EditionAndFolders", options);
+        EXPECT_TRUE(child.Passed()) << child.output;
+        return child;
+    }
+};
+
+TEST_F(EditionRecordTest, TheRecordWinsOverTheMarkerFiles) {
+    SharedRecord record(5, L"Tarvo CAD");
+    ASSERT_TRUE(record.Valid());
+    const std::wstring folder = temp.MakeFolder(L"ardent");
+    temp.WriteFile(L"ardent\\Tarvo Ardent 2020.txt", "");
+    const ChildResult child = Run(folder);
+    EXPECT_EQ(child.Value("code"), "5");
+    EXPECT_EQ(child.Value("name"), "Tarvo CAD");
+    EXPECT_EQ(child.Value("luminor"), "0");
+}
+
+TEST_F(EditionRecordTest, AnEmptyRecordLeavesTheDecisionToTheMarkers) {
+    SharedRecord record(0, L"Tarvo Zenit");
+    const std::wstring folder = temp.MakeFolder(L"luminor");
+    temp.WriteFile(L"luminor\\Tarvo Luminor 2020.txt", "");
+    EXPECT_EQ(Run(folder).Value("code"), "3");
+}
+
+TEST_F(EditionRecordTest, AnUnterminatedNameIsCutAtTheRecordsEnd) {
+    SharedRecord record(3, std::wstring(600, L'n'));
+    const ChildResult child = Run(temp.MakeFolder(L"plain"));
+    EXPECT_EQ(child.Value("code"), "3");
+    EXPECT_EQ(child.Value("name"), std::string(519, 'n'));
+    EXPECT_EQ(child.Value("luminor"), "1");
+}
+
+}  // namespace

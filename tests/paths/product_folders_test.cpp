@@ -1,0 +1,146 @@
+// Installation and per-user folders of the products.
+#include <tarvox/folders.h>
+
+#include "paths/product_folders.h"
+#include "paths/special_folders.h"
+#include "tests/support/child_process.h"
+#include "tests/support/sandbox_fixture.h"
+
+namespace {
+
+using namespace tarvox::test;
+
+constexpr wchar_t kArdent2020[] = L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2020";
+
+class ProductFolders : public SandboxTest {
+protected:
+    wchar_t buffer[260] = L"stale";
+};
+
+TEST_F(ProductFolders, CentralFolderOfTheProductYearAndOfOtherYears) {
+    registry.Apply({Sz(kArdent2020, L"InstallDir", L"C:\\Tarvox\\Ardent 2020\\"),
+                    Sz(L"HKLM\\Software\\Tarvox\\Tarvo Zenit 2016", L"InstallDir", L"C:\\Tarvox\\Zenit 2016"),
+                    Sz(L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2017", L"InstallDir", L"C:\\Tarvox\\Ardent 2017"),
+                    Sz(L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2016", L"InstallDir", L"C:\\wrong")});
+    EXPECT_EQ(GetCentralAppDir(buffer), buffer);
+    EXPECT_STREQ(buffer, L"C:\\Tarvox\\Ardent 2020\\");  // as stored, trailing backslash kept
+    EXPECT_STREQ(GetCentralAppDir(buffer, 2016), L"C:\\Tarvox\\Zenit 2016");
+    EXPECT_STREQ(GetCentralAppDir(buffer, 2017), L"C:\\Tarvox\\Ardent 2017");
+    EXPECT_STREQ(GetCentralAppDir(buffer, 2030), L"");
+}
+
+TEST_F(ProductFolders, TheDefaultValueStandsInForAMissingOrOverlongInstallDir) {
+    registry.Apply({Sz(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2020", L"", L"C:\\Tarvox\\Veska"),
+                    Sz(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2021", L"InstallDir", std::wstring(300, L'x')),
+                    Sz(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2022", L"InstallDir", std::wstring(259, L'y')),
+                    Dword(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2023", L"InstallDir", 1)});
+    EXPECT_STREQ(GetCentralRAppDir(buffer, 2020), L"C:\\Tarvox\\Veska");
+    EXPECT_STREQ(GetCentralRAppDir(buffer, 2021), L"");
+    EXPECT_EQ(std::wstring(GetCentralRAppDir(buffer, 2022)), std::wstring(259, L'y'));
+    EXPECT_STREQ(GetCentralRAppDir(buffer, 2023), L"");
+}
+
+TEST_F(ProductFolders, ANullBufferUsesTheFunctionsOwnBufferAgainAndAgain) {
+    registry.Apply({Sz(L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2018", L"InstallDir", L"C:\\A2018"),
+                    Sz(L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2019", L"InstallDir", L"C:\\A2019")});
+    wchar_t* first = GetCentralAppDir(nullptr, 2018);
+    EXPECT_STREQ(first, L"C:\\A2018");
+    wchar_t* second = GetCentralAppDir(nullptr, 2019);
+    EXPECT_EQ(first, second);
+    EXPECT_STREQ(first, L"C:\\A2019");
+    EXPECT_NE(GetCentralRAppDir(nullptr, 2019), first);
+}
+
+TEST_F(ProductFolders, PerUserFolderDefaultsBelowAppDataWithOneBackslash) {
+    environment.Set(L"AppData", L"C:\\Users\\u\\AppData\\Roaming");
+    EXPECT_STREQ(GetLocalAppDir(buffer, 2019), L"C:\\Users\\u\\AppData\\Roaming\\Tarvox\\Tarvo Ardent 2019");
+    environment.Set(L"AppData", L"C:\\Users\\u\\AppData\\Roaming\\");
+    EXPECT_STREQ(GetLocalAppDir(buffer, 2019), L"C:\\Users\\u\\AppData\\Roaming\\Tarvox\\Tarvo Ardent 2019");
+    EXPECT_STREQ(GetLocalRAppDir(buffer), L"C:\\Users\\u\\AppData\\Roaming\\Tarvox\\Tarvo Veska 2020");
+    EXPECT_STREQ(GetLocalAppDir(buffer), L"C:\\Users\\u\\AppData\\Roaming\\Tarvox\\Tarvo Ardent 2020");
+}
+
+TEST_F(ProductFolders, PerUserFolderValuesAreExpanded) {
+    environment.Set(L"AppData", L"C:\\Users\\u\\AppData\\Roaming");
+    registry.Apply({ExpandSz(kArdent2020, L"AppData", L"%APPDATA%\\Tarvox\\Ardent Custom"),
+                    Sz(L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2021", L"AppData_AR", L"D:\\Ardent AR"),
+                    Sz(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2021", L"AppData_AR", L"D:\\never read")});
+    EXPECT_STREQ(GetLocalAppDir(buffer), L"C:\\Users\\u\\AppData\\Roaming\\Tarvox\\Ardent Custom");
+    EXPECT_STREQ(GetLocalAppDir(buffer, 2021), L"D:\\Ardent AR");
+    EXPECT_STREQ(GetLocalRAppDir(buffer, 2021), L"C:\\Users\\u\\AppData\\Roaming\\Tarvox\\Tarvo Veska 2021");
+}
+
+TEST_F(ProductFolders, ProductUserFolderPrefersTheUserThenTheMachineThenTheShell) {
+    const wchar_t* userKey = L"HKCU\\Software\\Tarvox\\Tarvo Ardent 2020";
+    registry.Apply({Sz(kArdent2020, L"AppData", L"M:\\machine")});
+    EXPECT_STREQ(GetProductUserDir(buffer, 2020), L"M:\\machine");
+    registry.Apply({Sz(userKey, L"AppData", L"U:\\user")});
+    EXPECT_STREQ(GetProductUserDir(buffer, 2020), L"U:\\user");
+
+    std::wstring appData;
+    ASSERT_EQ(GetShellFolder(L"AppData", appData), 1);
+    if (appData.back() == L'\\') appData.pop_back();
+    EXPECT_EQ(std::wstring(GetProductUserDir(buffer, 2016)), appData + L"\\Tarvox\\Tarvo Ardent 2016");
+    registry.Apply({Sz(L"HKLM\\Software\\Tarvox\\Tarvo Zenit 2016", L"AppData", L"Z:\\zenit")});
+    EXPECT_STREQ(GetProductUserDir(buffer, 2016), L"Z:\\zenit");
+}
+
+TEST(ProductYear, IsTheNumberAfterTheLastBlank) {
+    EXPECT_EQ(tarvox::YearOfProductName(L"Tarvo Ardent 2020"), 2020);
+    EXPECT_EQ(tarvox::YearOfProductName(L"Tarvo Veska 2015"), 2015);
+    EXPECT_EQ(tarvox::YearOfProductName(L"Tarvo"), 0);
+    EXPECT_EQ(tarvox::YearOfProductName(nullptr), 0);
+}
+
+// The edition is settled once per process from the folder of the module: a copy of the child
+// program in a folder with marker files stands for an installation.
+class Editions : public SandboxTest {
+protected:
+    ChildResult RunIn(const std::wstring& folder) {
+        ChildOptions options;
+        options.sandboxKey = registry.ScratchKey();
+        options.programFolder = folder;
+        ChildResult child = RunChildScenario("EditionAndFolders", options);
+        EXPECT_TRUE(child.Passed()) << child.output;
+        return child;
+    }
+};
+
+TEST_F(Editions, AnInstallationWithoutMarkersHasNoEdition) {
+    const ChildResult child = RunIn(temp.MakeFolder(L"plain"));
+    EXPECT_EQ(child.Value("known"), "0");
+    EXPECT_EQ(child.Value("code"), "0");
+    EXPECT_EQ(child.Value("name"), "");
+    EXPECT_EQ(child.Value("luminor"), "0");
+    EXPECT_EQ(child.Value("flags"), "1");
+}
+
+TEST_F(Editions, TheLuminorMarkerSelectsTheLuminorValueNamesForBothProducts) {
+    registry.Apply({Sz(kArdent2020, L"InstallDir", L"C:\\Ardent"), Sz(kArdent2020, L"InstallDir_LU", L"C:\\Luminor"),
+                    Sz(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2020", L"InstallDir", L"C:\\Veska"),
+                    Sz(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2020", L"InstallDir_LU", L"C:\\Veska LU"),
+                    Sz(kArdent2020, L"AppData_LU", L"U:\\Luminor user")});
+    const std::wstring folder = temp.MakeFolder(L"luminor");
+    temp.WriteFile(L"luminor\\Tarvo Luminor 2020.txt", "");
+    const ChildResult child = RunIn(folder);
+    EXPECT_EQ(child.Value("code"), "3");
+    EXPECT_EQ(child.Value("name"), "Tarvo Luminor");
+    EXPECT_EQ(child.Value("luminor"), "1");
+    EXPECT_EQ(child.Value("central"), "C:\\Luminor");
+    EXPECT_EQ(child.Value("central_veska"), "C:\\Veska LU");
+    EXPECT_EQ(child.Value("user"), "U:\\Luminor user");
+}
+
+TEST_F(Editions, TheArdentMarkerKeepsThePlainValueNames) {
+    registry.Apply({Sz(kArdent2020, L"InstallDir", L"C:\\Ardent"), Sz(kArdent2020, L"InstallDir_LU", L"C:\\Luminor"),
+                    Sz(kArdent2020, L"AppData_AR", L"U:\\Ardent user")});
+    const std::wstring folder = temp.MakeFolder(L"ardent");
+    temp.WriteFile(L"ardent\\Tarvo Ardent 2020.txt", "");
+    const ChildResult child = RunIn(folder);
+    EXPECT_EQ(child.Value("code"), "4");
+    EXPECT_EQ(child.Value("ardent"), "1");
+    EXPECT_EQ(child.Value("central"), "C:\\Ardent");
+    EXPECT_EQ(child.Value("user"), "U:\\Ardent user");
+}
+
+}  // namespace
