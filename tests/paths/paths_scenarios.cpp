@@ -36,3 +36,25 @@ TARVOX_CHILD_SCENARIO(EditionAndFolders) {
     context.Report("user", GetProductUserDir(buffer, 2020));
     return 0;
 }
+
+#include "paths/edition_names.h"
+
+// The wrappers of the edition-name mapping: in place, and the 500 rotating results.
+TARVOX_CHILD_SCENARIO(EditionNameWrappers) {
+    std::wstring inPlace = L"installdir";
+    MapEditionName(inPlace);
+    context.Report("in_place", inPlace);
+    std::wstring empty;
+    MapEditionName(empty);
+    context.Report("empty", empty);
+    context.Report("null", MapEditionName(static_cast<const wchar_t*>(nullptr)) == nullptr ? 1LL : 0LL);
+
+    const wchar_t* first = MapEditionName(L"Config");
+    const std::wstring expected = first;
+    for (int i = 0; i < 499; ++i) MapEditionName(L"Symbole");
+    context.Report("first_after_499", std::wstring(first) == expected ? 1LL : 0LL);
+    // The 500th call takes the first result's string again.
+    const wchar_t* again = MapEditionName(L"Config");
+    context.Report("slot_reused", again == first ? 1LL : 0LL);
+    return 0;
+}

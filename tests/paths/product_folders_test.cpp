@@ -144,3 +144,21 @@ TEST_F(Editions, TheArdentMarkerKeepsThePlainValueNames) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Editions, NameMappingWrappersUseTheSettledEdition) {
+    temp.MakeFolder(L"luminor");
+    temp.WriteFile(L"luminor\\Tarvo Luminor 2020.txt", "");
+    ChildOptions options;
+    options.programFolder = temp / L"luminor";
+    const ChildResult child = RunChildScenario("EditionNameWrappers", options);
+    ASSERT_TRUE(child.Passed()) << child.output;
+    EXPECT_EQ(child.Value("in_place"), "InstallDir_LU");
+    EXPECT_EQ(child.Value("empty"), "");
+    EXPECT_EQ(child.Value("null"), "1");
+    EXPECT_EQ(child.Value("first_after_499"), "1");
+    EXPECT_EQ(child.Value("slot_reused"), "1");
+}
+
+}  // namespace
