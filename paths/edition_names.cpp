@@ -129,7 +129,11 @@ const wchar_t* MapEditionName(const wchar_t* text, std::wstring& out) {
     }
     // Copy first: text may be out's own buffer.
     const std::wstring input = text != nullptr ? text : L"";
-    out = tarvox::MapEditionNameFor(input, edition, productName);
+    const std::wstring mapped = tarvox::MapEditionNameFor(input, edition, productName);
+    // Copied into out's own storage, which keeps its place while it has room: the rotating
+    // results hand out pointers to it.
+    out.reserve(input.size() + 520);
+    out.assign(mapped);
     return out.c_str();
 }
 
