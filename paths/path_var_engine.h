@@ -38,4 +38,15 @@ bool AddPathVar(PathVarTable& table, std::wstring_view name, std::wstring_view v
 // deleted. Values are not scanned again. A lone percent sign and what follows it stay.
 std::wstring ExpandWithTable(std::wstring_view text, const PathVarTable& table, NameOrder order);
 
+// Table indices ordered by ascending value length; among values of equal length the later
+// table entry comes first, so that visiting from the end gives the longest values first and
+// equal lengths in table order.
+std::vector<std::size_t> BuildLengthIndex(const PathVarTable& table);
+
+// Puts variables back in front of an expanded path: from the longest value down, a value that
+// begins the text (or the text after a leading double quote) is replaced by its name. Every
+// entry is tried on the result of the replacements before it.
+std::wstring AbbreviateWithTable(std::wstring_view expanded, const PathVarTable& table,
+                                 const std::vector<std::size_t>& lengthIndex, NameOrder order);
+
 }  // namespace tarvox

@@ -5,10 +5,12 @@
 
 #include "foundation/ascii_text.h"
 #include "foundation/system_compare.h"
+#include "paths/product_folders.h"
 
 #include <windows.h>
 
 #include <iterator>
+#include <cwchar>
 #include <memory>
 
 namespace {
@@ -93,6 +95,14 @@ void AddShellFolders(PathVarTable& table, HKEY root) {
     }
 }
 
+void AddProductUserFolder(PathVarTable& table) {
+    std::wstring existing;
+    if (Lookup(table, L"%TarvoArdent_2020_U%", existing)) return;
+    wchar_t folder[tarvox::kFolderBufferChars];
+    GetProductUserDir(folder, tarvox::kProductYear);
+    if (folder[0] != L'\0') tarvox::AddPathVar(table, L"%TarvoArdent_2020_U%", folder, kOrder);
+}
+
 // AutoCAD's own folder values of the product year's release (R23.1, AutoCAD 2020).
 void AddProductYearAcadFolders(PathVarTable& table) {
     std::wstring releaseKey = L"Software\\Autodesk\\AutoCAD\\R23.1";
@@ -150,6 +160,7 @@ int BuildPathVarTable(std::vector<std::wstring>& names, std::vector<std::wstring
     AddCommonFilesX86(table);
     AddShellFolders(table, HKEY_LOCAL_MACHINE);
     AddShellFolders(table, HKEY_CURRENT_USER);
+    AddProductUserFolder(table);
     AddProductYearAcadFolders(table);
     ApplyFilter(table);
     if (aliases == 1) {
@@ -179,6 +190,45 @@ const PathVarTable& ExpansionPathVarTable() {
         return built;
     }();
     return table;
+}
+
+namespace {
+
+struct AbbreviationTable {
+    PathVarTable table;
+    std::vector<std::size_t> lengthIndex;
+};
+
+const AbbreviationTable& AbbreviationTableFor(int aliases) {
+    // One table with the alias variables and one without, each with its length index.
+    static std::unique_ptr<AbbreviationTable> tables[2];
+    std::unique_ptr<AbbreviationTable>& slot = tables[aliases == 1 ? 1 : 0];
+    if (!slot) {
+        slot = std::make_unique<AbbreviationTable>();
+        BuildPathVarTable(slot->table.names, slot->table.values, aliases == 1 ? 1 : 0);
+        slot->lengthIndex = BuildLengthIndex(slot->table);
+    }
+    return *slot;
+}
+
+}  // namespace
+
+int ExpandAndAbbreviate(std::wstring& withVars, std::wstring& withoutVars, const wchar_t* path, int aliases) {
+    if (path == nullptr || *path == L'\0') {
+        withoutVars.clear();
+        return 0;
+    }
+    if (std::wcschr(path, L'%') == nullptr) {
+        if (path != withoutVars.c_str()) withoutVars = path;
+        return 1;
+    }
+    const std::wstring input(path);  // path may be one of the outputs' buffers
+    withVars.clear();
+    withoutVars.clear();
+    const AbbreviationTable& cached = AbbreviationTableFor(aliases);
+    withoutVars = ExpandWithTable(input, cached.table, kOrder);
+    withVars = AbbreviateWithTable(withoutVars, cached.table, cached.lengthIndex, kOrder);
+    return 1;
 }
 
 }  // namespace tarvox

@@ -21,4 +21,9 @@ namespace tarvox {
 // The cached table that ExpandPathVars uses, built on first use and kept for the process.
 const PathVarTable& ExpansionPathVarTable();
 
+// Expands path into withoutVars with the cached compact table (with the alias variables when
+// aliases is 1) and, when path holds a percent sign, writes the re-abbreviated form into
+// withVars. 0 for a null or empty path, else 1.
+int ExpandAndAbbreviate(std::wstring& withVars, std::wstring& withoutVars, const wchar_t* path, int aliases);
+
 }  // namespace tarvox

@@ -4,6 +4,7 @@
 #include <tarvox/registry.h>
 
 #include "foundation/system_compare.h"
+#include "tests/support/child_process.h"
 #include "tests/support/sandbox_fixture.h"
 
 #include <algorithm>
@@ -50,6 +51,35 @@ TEST(PathVarEngine, TheFirstSourceOfANameWinsAndNamesStaySorted) {
     tarvox::AddPathVar(table, L"%C%", L"y", kOrder);
     EXPECT_EQ(table.names, (std::vector<std::wstring>{L"%a%", L"%b%", L"%C%"}));
     EXPECT_EQ(table.values[1], L"first");
+}
+
+TEST(PathVarEngine, AbbreviationPutsTheLongestMatchingValueBack) {
+    const PathVarTable table = Table({{L"%PROG%", L"C:\\Program Files"},
+                                      {L"%AC2020%", L"C:\\Program Files\\Autodesk\\AutoCAD 2020"},
+                                      {L"%ACA2020%", L"C:\\Program Files\\Autodesk\\AutoCAD 2020"}});
+    const auto index = tarvox::BuildLengthIndex(table);
+    // Equal values: the first in table (name) order wins, and the second finds nothing left.
+    EXPECT_EQ(tarvox::AbbreviateWithTable(L"c:\\program files\\autodesk\\autocad 2020\\Support", table, index, kOrder),
+              L"%AC2020%\\Support");
+    EXPECT_EQ(tarvox::AbbreviateWithTable(L"C:\\Program Files\\Tarvox", table, index, kOrder), L"%PROG%\\Tarvox");
+    EXPECT_EQ(tarvox::AbbreviateWithTable(L"D:\\Program Files", table, index, kOrder), L"D:\\Program Files");
+}
+
+TEST(PathVarEngine, AbbreviationKeepsALeadingDoubleQuote) {
+    const PathVarTable table = Table({{L"%APPDATA%", L"C:\\Users\\u\\AppData\\Roaming"}});
+    const auto index = tarvox::BuildLengthIndex(table);
+    EXPECT_EQ(tarvox::AbbreviateWithTable(L"\"C:\\Users\\u\\AppData\\Roaming\\x y\"", table, index, kOrder),
+              L"\"%APPDATA%\\x y\"");
+    // Only at the start of the text.
+    EXPECT_EQ(tarvox::AbbreviateWithTable(L"x;C:\\Users\\u\\AppData\\Roaming", table, index, kOrder),
+              L"x;C:\\Users\\u\\AppData\\Roaming");
+}
+
+TEST(PathVarEngine, LengthIndexRunsByLengthAndTableOrderFromTheEnd) {
+    const PathVarTable table = Table({{L"%A%", L"1234"}, {L"%B%", L"12"}, {L"%C%", L"1234"}, {L"%D%", L"123456"}});
+    const auto index = tarvox::BuildLengthIndex(table);
+    // From the end: D (6), then A and C (4) in table order, then B.
+    EXPECT_EQ(index, (std::vector<std::size_t>{1, 2, 0, 3}));
 }
 
 class CompactTable : public SandboxTest {
@@ -107,6 +137,11 @@ TEST_F(CompactTable, AutoCadFoldersOfTheProductYearFollowTheUsersCurVer) {
     EXPECT_EQ(ValueOf(L"%ADT2020%", 1), L"C:\\Program Files\\Autodesk\\AutoCAD 2020");
 }
 
+TEST_F(CompactTable, TheMainProductsUserFolderComesFromItsProductKey) {
+    registry.Apply({Sz(L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2020", L"AppData", L"D:\\Users\\Ardent\\")});
+    EXPECT_EQ(ValueOf(L"%TarvoArdent_2020_U%"), L"D:\\Users\\Ardent\\");
+}
+
 TEST_F(CompactTable, AUserReleaseKeyWithoutCurVerAddsNoAutoCadFolders) {
     registry.Apply({Key(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1"),
                     Sz(L"HKLM\\Software\\Autodesk\\AutoCAD\\R23.1", L"Location", L"C:\\ACAD 2020")});
@@ -116,6 +151,57 @@ TEST_F(CompactTable, AUserReleaseKeyWithoutCurVerAddsNoAutoCadFolders) {
 TEST_F(CompactTable, WithoutAUserReleaseKeyTheReleaseKeyItselfIsRead) {
     registry.Apply({Sz(L"HKLM\\Software\\Autodesk\\AutoCAD\\R23.1", L"Location", L"C:\\ACAD 2020")});
     EXPECT_EQ(ValueOf(L"%AutoCAD_Location%"), L"C:\\ACAD 2020");
+}
+
+}  // namespace
+
+namespace {
+
+class CachedTables : public SandboxTest {
+protected:
+    void SetUp() override {
+        registry.Apply({Sz(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1", L"CurVer", L"ACAD-3001:409"),
+                        Sz(L"HKLM\\Software\\Autodesk\\AutoCAD\\R23.1\\ACAD-3001:409", L"Location",
+                           L"C:\\Program Files\\Autodesk\\AutoCAD 2020")});
+        environment.Set(L"TARVOX_DATA", L"D:\\Tarvox Data");
+    }
+    ChildResult Run(const std::wstring& path, const wchar_t* aliases) {
+        ChildOptions options;
+        options.sandboxKey = registry.ScratchKey();
+        options.args = {path, aliases};
+        ChildResult child = RunChildScenario("ExpandAndAbbreviate", options);
+        EXPECT_TRUE(child.Passed()) << child.output;
+        return child;
+    }
+};
+
+TEST_F(CachedTables, AliasesExpandOnlyWhenAskedFor) {
+    ChildResult child = Run(L"%AC2020%\\Support", L"1");
+    EXPECT_EQ(child.Value("result"), "1");
+    EXPECT_EQ(child.Value("without"), "C:\\Program Files\\Autodesk\\AutoCAD 2020\\Support");
+    // Re-abbreviation picks the first of the equal values in name order.
+    EXPECT_EQ(child.Value("with"), "%AC2020%\\Support");
+
+    child = Run(L"%AC2020%\\Support", L"0");
+    EXPECT_EQ(child.Value("without"), "\\Support");
+    EXPECT_EQ(child.Value("with"), "\\Support");
+}
+
+TEST_F(CachedTables, BothFormsOfAnEnvironmentPath) {
+    const ChildResult child = Run(L"\"%tarvox_data%\\Vorlagen\"", L"0");
+    EXPECT_EQ(child.Value("without"), "\"D:\\Tarvox Data\\Vorlagen\"");
+    EXPECT_EQ(child.Value("with"), "\"%TARVOX_DATA%\\Vorlagen\"");
+}
+
+TEST_F(CachedTables, TextsWithoutVariablesAndEmptyTexts) {
+    ChildResult child = Run(L"D:\\plain\\path", L"1");
+    EXPECT_EQ(child.Value("result"), "1");
+    EXPECT_EQ(child.Value("without"), "D:\\plain\\path");
+    EXPECT_EQ(child.Value("with"), "untouched");
+    child = Run(L"<null>", L"1");
+    EXPECT_EQ(child.Value("result"), "0");
+    EXPECT_EQ(child.Value("without"), "");
+    EXPECT_EQ(child.Value("with"), "untouched");
 }
 
 }  // namespace

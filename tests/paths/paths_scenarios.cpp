@@ -58,3 +58,18 @@ TARVOX_CHILD_SCENARIO(EditionNameWrappers) {
     context.Report("slot_reused", again == first ? 1LL : 0LL);
     return 0;
 }
+
+#include "paths/path_vars.h"
+
+// Expansion and re-abbreviation with the cached tables. Args: the path, then the alias flag.
+TARVOX_CHILD_SCENARIO(ExpandAndAbbreviate) {
+    std::wstring withVars = L"untouched";
+    std::wstring withoutVars = L"untouched";
+    const std::wstring path = context.Arg(0);
+    const int aliases = context.Arg(1) == L"1" ? 1 : 0;
+    context.Report("result", static_cast<long long>(
+                                 tarvox::ExpandAndAbbreviate(withVars, withoutVars, path == L"<null>" ? nullptr : path.c_str(), aliases)));
+    context.Report("with", withVars);
+    context.Report("without", withoutVars);
+    return 0;
+}
