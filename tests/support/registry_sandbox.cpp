@@ -27,12 +27,17 @@ std::wstring UniqueScratchName() {
 }
 
 HKEY CreateRealUserKey(const std::wstring& subKey) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
-        throw std::runtime_error("cannot create a registry sandbox key");
+    // Another test process may remove the common parent key at the same moment, when its own
+    // sandbox was the last one below it: creating again then succeeds.
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        HKEY key = nullptr;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                            KEY_ALL_ACCESS, nullptr, &key, nullptr) == ERROR_SUCCESS) {
+            return key;
+        }
+        Sleep(10);
     }
-    return key;
+    throw std::runtime_error("cannot create a registry sandbox key");
 }
 
 // Splits "ROOT\sub" into the (redirected) predefined key and the subkey.
