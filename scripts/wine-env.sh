@@ -21,8 +21,11 @@ tarvox_wine_prefix() {
 # Keeps one wineserver running until the calling script ends: each Wine process then starts
 # in a fraction of the time.
 tarvox_wine_server() {
-  # Exit status 2: a server for this prefix is already running, which serves as well.
-  "$TARVOX_WINESERVER" -p || true
+  # A server left from an earlier run may still be shutting down: stop it and wait, so that the
+  # tests never meet a server that goes away under them.
+  "$TARVOX_WINESERVER" -k >/dev/null 2>&1 || true
+  "$TARVOX_WINESERVER" -w >/dev/null 2>&1 || true
+  "$TARVOX_WINESERVER" -p
   # The first Wine process of a server starts Wine's own services (services.exe, explorer.exe),
   # which live as long as the server and keep the standard handles they were started with.
   # Start them here with no handles of ours, so that CTest's pipes are not held open by them.
