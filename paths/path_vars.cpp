@@ -213,6 +213,8 @@ const AbbreviationTable& AbbreviationTableFor(int aliases) {
 
 }  // namespace
 
+const PathVarTable& CompactPathVarTable(int aliases) { return AbbreviationTableFor(aliases).table; }
+
 int ExpandAndAbbreviate(std::wstring& withVars, std::wstring& withoutVars, const wchar_t* path, int aliases) {
     if (path == nullptr || *path == L'\0') {
         withoutVars.clear();

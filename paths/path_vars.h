@@ -21,6 +21,9 @@ namespace tarvox {
 // The cached table that ExpandPathVars uses, built on first use and kept for the process.
 const PathVarTable& ExpansionPathVarTable();
 
+// The cached compact table with (aliases = 1) or without the alias variables.
+const PathVarTable& CompactPathVarTable(int aliases);
+
 // Expands path into withoutVars with the cached compact table (with the alias variables when
 // aliases is 1) and, when path holds a percent sign, writes the re-abbreviated form into
 // withVars. 0 for a null or empty path, else 1.

@@ -11,6 +11,8 @@ packages=(
   cmake
   ninja-build
   libz-mingw-w64-dev           # zlib for the CUIX package reader
+  libcli11-dev                 # command-line parsing of the tarvo tool (header-only)
+  nlohmann-json3-dev           # JSON output of the tarvo tool (header-only)
 )
 if [[ "${TARVOX_EXTRA_PACKAGES:-}" != "" ]]; then
   read -r -a extra <<<"$TARVOX_EXTRA_PACKAGES"

@@ -1,0 +1,30 @@
+// The subcommands of tarvo. Each registers itself on the application and fills a Document;
+// main prints it as text or JSON and turns the outcome into the exit status.
+#pragma once
+
+#include "tools/tarvo/document.h"
+
+#include <CLI/CLI.hpp>
+
+#include <functional>
+
+namespace tarvo {
+
+enum ExitStatus : int { kSuccess = 0, kNotFound = 1, kUsageError = 2 };
+
+// Set by a subcommand's callback: the document to print and the status to exit with.
+struct Outcome {
+    Document document;
+    int status = kSuccess;
+    bool json = false;
+};
+
+void AddFolderCommands(CLI::App& app, Outcome& outcome);
+void AddVariableCommands(CLI::App& app, Outcome& outcome);
+
+// Sections shared between commands and the report.
+Section& AddFoldersSection(Document& document);
+Section& AddEditionSection(Document& document, bool& known);
+Section& AddVariablesSection(Document& document, bool aliases);
+
+}  // namespace tarvo

@@ -1,0 +1,57 @@
+// tarvo folders, tarvo edition.
+#include "tools/tarvo/commands.h"
+
+#include <tarvox/folders.h>
+
+#include "paths/product_edition.h"
+
+namespace tarvo {
+
+Section& AddFoldersSection(Document& document) {
+    Section& folders = document.Add("Product folders", "folders");
+    wchar_t buffer[260];
+    Section& ardent = folders.Child("Tarvo Ardent 2020", "ardent");
+    ardent.AddMaybe("central", Utf8(GetCentralAppDir(buffer)));
+    ardent.AddMaybe("per-user", Utf8(GetLocalAppDir(buffer)));
+    Section& veska = folders.Child("Tarvo Veska 2020", "veska");
+    veska.AddMaybe("central", Utf8(GetCentralRAppDir(buffer, 2020)));
+    veska.AddMaybe("per-user", Utf8(GetLocalRAppDir(buffer)));
+    return folders;
+}
+
+Section& AddEditionSection(Document& document, bool& known) {
+    Section& edition = document.Add("Edition", "edition");
+    int code = 0;
+    std::wstring name;
+    known = GetProductEdition(&code, name) == 1;
+    int flags = 0;
+    const int luminor = IsLuminorEdition(&flags);
+    edition.Add("code", std::to_string(code));
+    edition.AddMaybe("name", Utf8(name));
+    edition.Add("luminor", luminor ? "yes" : "no");
+    edition.Add("product flags", std::to_string(flags));
+    return edition;
+}
+
+void AddFolderCommands(CLI::App& app, Outcome& outcome) {
+    CLI::App* folders = app.add_subcommand("folders", "Installation, per-user and configuration folders of the products");
+    folders->add_flag("--json", outcome.json, "Print JSON");
+    folders->callback([&outcome] {
+        const Section& section = AddFoldersSection(outcome.document);
+        bool any = false;
+        for (const Section& product : section.children) {
+            for (const Field& field : product.fields) any = any || field.present;
+        }
+        outcome.status = any ? kSuccess : kNotFound;
+    });
+
+    CLI::App* edition = app.add_subcommand("edition", "The running edition of the main product");
+    edition->add_flag("--json", outcome.json, "Print JSON");
+    edition->callback([&outcome] {
+        bool known = false;
+        AddEditionSection(outcome.document, known);
+        outcome.status = known ? kSuccess : kNotFound;
+    });
+}
+
+}  // namespace tarvo
