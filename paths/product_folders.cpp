@@ -1,6 +1,7 @@
 #include <tarvox/folders.h>
 #include <tarvox/registry.h>
 
+#include "foundation/folder_value.h"
 #include "paths/product_edition.h"
 #include "paths/product_folders.h"
 #include "paths/special_folders.h"
@@ -27,44 +28,16 @@ std::wstring ProductKey(const wchar_t* format, long long year) {
     return name;
 }
 
-// A string value of at most 259 characters (a longer one counts as missing), as stored.
-bool QueryText(HKEY key, const wchar_t* name, std::wstring& text) {
-    wchar_t data[kFolderBufferChars];
-    DWORD bytes = sizeof(data);
-    DWORD type = REG_NONE;
-    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &bytes) != ERROR_SUCCESS)
-        return false;
-    if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
-    const std::size_t chars = bytes / sizeof(wchar_t);
-    text.assign(data, chars);
-    if (const auto end = text.find(L'\0'); end != std::wstring::npos) {
-        text.resize(end);
-    } else if (chars == kFolderBufferChars) {
-        return false;  // no room left for the terminator
-    }
-    return true;
-}
-
-void CopyToBuffer(wchar_t* buffer, const std::wstring& text) {
-    if (text.size() >= static_cast<std::size_t>(kFolderBufferChars)) {
-        buffer[0] = L'\0';
-        return;
-    }
-    wmemcpy(buffer, text.c_str(), text.size() + 1);
-}
-
-// Environment references expanded into the buffer; on failure the text goes in unexpanded.
-void ExpandIntoBuffer(wchar_t* buffer, const std::wstring& text) {
-    const DWORD length = ExpandEnvironmentStringsW(text.c_str(), buffer, kFolderBufferChars);
-    if (length == 0 || length > static_cast<DWORD>(kFolderBufferChars)) CopyToBuffer(buffer, text);
-}
+using tarvox::CopyToFolderBuffer;
+using tarvox::ExpandIntoFolderBuffer;
+using tarvox::ReadFolderValue;
 
 wchar_t* CentralFolder(wchar_t* buffer, const std::wstring& keyName) {
     CRegKeyHolder key(HKEY_LOCAL_MACHINE, keyName.c_str(), 0, 0);
     if (key.Get() == nullptr) return buffer;
     const wchar_t* valueName = IsLuminorEdition(nullptr) == 1 ? L"InstallDir_LU" : L"InstallDir";
     std::wstring folder;
-    if (QueryText(key, valueName, folder) || QueryText(key, nullptr, folder)) CopyToBuffer(buffer, folder);
+    if (ReadFolderValue(key, valueName, folder) || ReadFolderValue(key, nullptr, folder)) CopyToFolderBuffer(buffer, folder);
     return buffer;
 }
 
@@ -74,8 +47,8 @@ wchar_t* LocalFolder(wchar_t* buffer, const wchar_t* keyFormat, const wchar_t* f
         CRegKeyHolder key(HKEY_LOCAL_MACHINE, ProductKey(keyFormat, year).c_str(), 0, 0);
         std::wstring folder;
         if (key.Get() != nullptr &&
-            (QueryText(key, L"AppData", folder) || (editionValue && QueryText(key, L"AppData_AR", folder)))) {
-            ExpandIntoBuffer(buffer, folder);
+            (ReadFolderValue(key, L"AppData", folder) || (editionValue && ReadFolderValue(key, L"AppData_AR", folder)))) {
+            ExpandIntoFolderBuffer(buffer, folder);
             return buffer;
         }
     }
@@ -85,7 +58,7 @@ wchar_t* LocalFolder(wchar_t* buffer, const wchar_t* keyFormat, const wchar_t* f
     if (folder.empty()) return buffer;  // no per-user root to put the default below
     if (folder.back() != L'\\') folder += L'\\';
     folder += ProductKey(folderFormat, year);
-    CopyToBuffer(buffer, folder);
+    CopyToFolderBuffer(buffer, folder);
     return buffer;
 }
 
@@ -152,8 +125,8 @@ wchar_t* GetProductUserDir(wchar_t* buffer, long long year) {
     for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
         CRegKeyHolder key(root, keyName.c_str(), 0, 0);
         std::wstring folder;
-        if (key.Get() != nullptr && (QueryText(key, L"AppData", folder) || QueryText(key, editionValue, folder))) {
-            ExpandIntoBuffer(buffer, folder);
+        if (key.Get() != nullptr && (ReadFolderValue(key, L"AppData", folder) || ReadFolderValue(key, editionValue, folder))) {
+            ExpandIntoFolderBuffer(buffer, folder);
             return buffer;
         }
     }
@@ -161,7 +134,7 @@ wchar_t* GetProductUserDir(wchar_t* buffer, long long year) {
     if (GetShellFolder(L"AppData", appData) == 1 && !appData.empty()) {
         // The temporary-folder fall-back ends in a backslash already.
         if (appData.back() == L'\\') appData.pop_back();
-        CopyToBuffer(buffer, appData + ProductKey(L"\\Tarvox\\Tarvo Ardent %d", year));
+        CopyToFolderBuffer(buffer, appData + ProductKey(L"\\Tarvox\\Tarvo Ardent %d", year));
     }
     return buffer;
 }

@@ -1,0 +1,44 @@
+#include "foundation/folder_value.h"
+
+#include <cwchar>
+
+namespace tarvox {
+
+bool ReadFolderValue(HKEY key, const wchar_t* name, std::wstring& text) {
+    if (key == nullptr) return false;
+    if (name != nullptr && *name == L'\0') name = nullptr;
+    wchar_t data[kFolderChars];
+    DWORD bytes = sizeof(data);
+    DWORD type = REG_NONE;
+    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &bytes) != ERROR_SUCCESS)
+        return false;
+    if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
+    const std::size_t chars = bytes / sizeof(wchar_t);
+    std::wstring value(data, chars);
+    if (const auto end = value.find(L'\0'); end != std::wstring::npos) {
+        value.resize(end);
+    } else if (chars == static_cast<std::size_t>(kFolderChars)) {
+        return false;  // no room left for the terminator
+    }
+    text = std::move(value);
+    return true;
+}
+
+void CopyToFolderBuffer(wchar_t* buffer, const std::wstring& text) {
+    if (text.size() >= static_cast<std::size_t>(kFolderChars)) {
+        buffer[0] = L'\0';
+        return;
+    }
+    std::wmemcpy(buffer, text.c_str(), text.size() + 1);
+}
+
+void ExpandIntoFolderBuffer(wchar_t* buffer, const std::wstring& text) {
+    const DWORD length = ExpandEnvironmentStringsW(text.c_str(), buffer, kFolderChars);
+    if (length == 0 || length > static_cast<DWORD>(kFolderChars)) CopyToFolderBuffer(buffer, text);
+}
+
+void AppendBackslash(std::wstring& text) {
+    if (!text.empty() && text.back() != L'\\') text += L'\\';
+}
+
+}  // namespace tarvox

@@ -1,0 +1,27 @@
+// Reading folder values from the registry into the library's 260-character folder buffers.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace tarvox {
+
+inline constexpr int kFolderChars = 260;
+
+// A REG_SZ or REG_EXPAND_SZ value as stored (not expanded) that fits a folder buffer with its
+// terminator. A longer value, another type or a missing value gives false. A null or empty
+// name reads the default value.
+bool ReadFolderValue(HKEY key, const wchar_t* name, std::wstring& text);
+
+// Copies text into a folder buffer; a text that does not fit leaves the buffer empty.
+void CopyToFolderBuffer(wchar_t* buffer, const std::wstring& text);
+
+// Environment references expanded into a folder buffer; when the expansion fails or does not
+// fit, the text goes in unexpanded.
+void ExpandIntoFolderBuffer(wchar_t* buffer, const std::wstring& text);
+
+// Appends a backslash unless the text is empty or already ends with one.
+void AppendBackslash(std::wstring& text);
+
+}  // namespace tarvox
