@@ -11,6 +11,8 @@ packages=(
   cmake
   ninja-build
   libz-mingw-w64-dev           # zlib for the CUIX package reader
+  xvfb                         # the virtual display the dialog tests draw on
+  xauth
 )
 if [[ "${TARVOX_EXTRA_PACKAGES:-}" != "" ]]; then
   read -r -a extra <<<"$TARVOX_EXTRA_PACKAGES"

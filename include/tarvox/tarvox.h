@@ -4,3 +4,4 @@
 #include <tarvox/export.h>
 #include <tarvox/modules.h>
 #include <tarvox/registry.h>
+#include <tarvox/ui.h>
