@@ -1,5 +1,7 @@
 // Real dialogs laid out in child processes. Each child runs from a copy in the test's own
 // folder, so that the position files it writes beside itself belong to this test alone.
+#include <tarvox/ui.h>
+
 #include "ui/layout_math.h"
 
 #include "tests/support/child_process.h"
@@ -127,6 +129,21 @@ TEST_F(DialogLayout, WithoutFittingTheDialogAndTheBackgroundKeepTheirSizes) {
     EXPECT_EQ(record->referenceWidth, 300);
     EXPECT_EQ(record->referenceHeight, 200);
     EXPECT_EQ(record->controls, (std::vector<RecordedControl>{{100, 50, 80}}));
+}
+
+TEST_F(DialogLayout, AtTheDisplayScaleTheDialogFitsThePictureLoadedForIt) {
+    const ChildResult scale = RunChildScenario("DisplayScale");
+    ASSERT_TRUE(scale.Passed()) << scale.output;
+    const bool normal = scale.Value("scale.x1000") == "1000";
+
+    const ChildResult child = Run(L"CDisplayDialog", L"display", 3);
+    CGdiBitmap expected;
+    ASSERT_EQ(LoadScaledBitmap(L"ID_BACKGROUND", expected, GetDpiScale()), 1);
+    const std::string size = std::to_string(expected.GetSize().cx) + "x" + std::to_string(expected.GetSize().cy);
+    EXPECT_EQ(child.Value("picture"), size);
+    EXPECT_EQ(child.Value("client"), size);
+    // Only a dialog at 100 % records its positions.
+    EXPECT_EQ(child.Value("file.after"), normal ? "44" : "-1");
 }
 
 TEST_F(DialogLayout, TheInactiveBackgroundIsLoadedForTheScaleOnRequest) {

@@ -94,7 +94,11 @@ TARVOX_CHILD_SCENARIO(ScaledDialog) {
     const std::wstring positionFile = tarvox::ui::PositionFilePath(className);
     context.Report("file.before", FileSize(positionFile));
 
-    tarvox::ui::LayoutDialogControlsAtScale(background, loadInactive, scale);
+    if (context.Arg(1) == L"display") {
+        LayoutDialogControls(background, loadInactive);
+    } else {
+        tarvox::ui::LayoutDialogControlsAtScale(background, loadInactive, scale);
+    }
 
     const SIZE picture = background.GetBitmap().GetSize();
     context.Report("picture", std::to_string(picture.cx) + "x" + std::to_string(picture.cy));
