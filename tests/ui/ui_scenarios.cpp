@@ -26,12 +26,12 @@ struct EmptyDialogTemplate {
 INT_PTR CALLBACK DialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG ? TRUE : FALSE; }
 
 // The controls the dialog starts with, in client pixels at 100 %.
-struct ControlSpec {
+struct StartingControl {
     const wchar_t* windowClass;
     const wchar_t* text;
     RECT rectangle;
 };
-constexpr ControlSpec kControls[] = {
+constexpr StartingControl kControls[] = {
     {L"BUTTON", L"OK", {60, 40, 140, 60}},        // centre 100, 50; 80 x 20
     {L"EDIT", L"text", {200, 100, 320, 124}},     // centre 260, 112; 120 x 24
     {L"STATIC", L"label", {20, 200, 180, 216}},   // centre 100, 208; 160 x 16
@@ -78,10 +78,10 @@ TARVOX_CHILD_SCENARIO(ScaledDialog) {
 
     std::vector<HWND> controls;
     for (int i = 0; i < controlCount && i < 3; ++i) {
-        const ControlSpec& spec = kControls[i];
-        controls.push_back(CreateWindowExW(0, spec.windowClass, spec.text, WS_CHILD | WS_VISIBLE, spec.rectangle.left,
-                                           spec.rectangle.top, spec.rectangle.right - spec.rectangle.left,
-                                           spec.rectangle.bottom - spec.rectangle.top, dialog,
+        const StartingControl& start = kControls[i];
+        controls.push_back(CreateWindowExW(0, start.windowClass, start.text, WS_CHILD | WS_VISIBLE, start.rectangle.left,
+                                           start.rectangle.top, start.rectangle.right - start.rectangle.left,
+                                           start.rectangle.bottom - start.rectangle.top, dialog,
                                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(100 + i)), nullptr, nullptr));
     }
     CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, dialog,
