@@ -13,6 +13,8 @@ packages=(
   libz-mingw-w64-dev           # zlib for the CUIX package reader
   libcli11-dev                 # command-line parsing of the tarvo tool (header-only)
   nlohmann-json3-dev           # JSON output of the tarvo tool (header-only)
+  xvfb                         # the virtual display the dialog tests draw on
+  xauth
 )
 if [[ "${TARVOX_EXTRA_PACKAGES:-}" != "" ]]; then
   read -r -a extra <<<"$TARVOX_EXTRA_PACKAGES"

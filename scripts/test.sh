@@ -5,6 +5,9 @@ TARVOX_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$TARVOX_ROOT/scripts/build.sh"
 source "$TARVOX_ROOT/scripts/wine-env.sh"
 tarvox_wine_prefix
+# Wine's desktop process binds to the display the server's first process sees: the display
+# comes first.
+tarvox_virtual_display
 tarvox_wine_server
 ctest --test-dir "$TARVOX_BUILD_DIR" --output-on-failure --parallel "$(nproc)" \
   --timeout 600 "$@"

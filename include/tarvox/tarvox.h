@@ -5,3 +5,4 @@
 #include <tarvox/folders.h>
 #include <tarvox/modules.h>
 #include <tarvox/registry.h>
+#include <tarvox/ui.h>

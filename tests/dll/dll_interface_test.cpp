@@ -28,6 +28,19 @@ TEST(DllInterface, ExportedClassesWorkAcrossTheBoundary) {
     EXPECT_EQ(text, L"value");
 }
 
+TEST(DllInterface, DialogBackgroundHelpersWorkAcrossTheBoundary) {
+    EXPECT_GT(GetDpiScale(), 0.0);
+    CGdiBitmap bitmap;
+    EXPECT_EQ(CreateFilledBitmap(RGB(1, 2, 3), bitmap, 8, 6), 1);
+    EXPECT_EQ(bitmap.GetSize().cx, 8);
+    EXPECT_EQ(ScaleBitmap(bitmap, 2.0), 1);
+    EXPECT_EQ(bitmap.GetSize().cy, 12);
+    // This program has no pictures: the background stays empty.
+    CScaledBackground background;
+    EXPECT_TRUE(background.GetBitmap().IsEmpty());
+    EXPECT_EQ(background.m_FitToPicture, 1);
+}
+
 TEST(DllInterface, TheDllIsTheModuleThatAnswers) {
     HMODULE dll = GetModuleHandleW(L"tarvox.dll");
     ASSERT_NE(dll, nullptr);

@@ -1,0 +1,235 @@
+// Loading, scaling, filling, copying bitmaps and rendering text into them. GDI needs a
+// display (the test run provides a virtual one).
+#include <tarvox/ui.h>
+
+#include "tests/support/child_process.h"
+#include "tests/support/sandbox_fixture.h"
+#include "tests/ui/bitmap_support.h"
+#include "ui/layout_math.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace tarvox::test;
+
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kGreen = RGB(0, 255, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kYellow = RGB(255, 255, 0);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+
+class Pictures : public SandboxTest {
+protected:
+    void SetUp() override { environment.SetTempFolder(temp.Path()); }
+
+    // Size and centre colour of the picture loaded for a scale.
+    void ExpectLoaded(const wchar_t* name, double scale, SIZE size, COLORREF colour) {
+        CGdiBitmap bitmap;
+        ASSERT_EQ(LoadScaledBitmap(name, bitmap, scale), 1) << Utf8(name) << " at " << scale;
+        const SIZE loaded = bitmap.GetSize();
+        EXPECT_EQ(loaded.cx, size.cx) << Utf8(name) << " at " << scale;
+        EXPECT_EQ(loaded.cy, size.cy) << Utf8(name) << " at " << scale;
+        EXPECT_EQ(PixelOf(bitmap, loaded.cx / 2, loaded.cy / 2), colour) << Utf8(name) << " at " << scale;
+    }
+
+    bool TempFolderIsEmpty() const {
+        WIN32_FIND_DATAW found{};
+        HANDLE search = FindFirstFileW((temp / L"*").c_str(), &found);
+        bool empty = true;
+        if (search == INVALID_HANDLE_VALUE) return true;
+        do {
+            const std::wstring name = found.cFileName;
+            if (name != L"." && name != L"..") empty = false;
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+        return empty;
+    }
+};
+
+TEST_F(Pictures, AtOneHundredPercentThe100VariantThenTheBareThenTheHalved200) {
+    ExpectLoaded(L"EXACT100", 1.0, {40, 30}, kYellow);
+    ExpectLoaded(L"SCALED", 1.0, {40, 30}, kRed);
+    ExpectLoaded(L"ONLY200", 1.0, {40, 30}, kGreen);
+}
+
+TEST_F(Pictures, At125PercentTheExactVariantElseThe200ScaledBy0625) {
+    ExpectLoaded(L"WITH125", 1.25, {50, 37}, kBlue);
+    ExpectLoaded(L"SCALED", 1.25, {50, 37}, kGreen);
+    ExpectLoaded(L"PLAIN", 1.25, {50, 37}, kRed);
+}
+
+TEST_F(Pictures, At150And200Percent) {
+    ExpectLoaded(L"SCALED", 1.5, {60, 45}, kGreen);
+    ExpectLoaded(L"PLAIN", 1.5, {60, 45}, kRed);
+    ExpectLoaded(L"SCALED", 2.0, {80, 60}, kGreen);
+    ExpectLoaded(L"PLAIN", 2.0, {80, 60}, kRed);
+}
+
+TEST_F(Pictures, At175PercentThe200ScaledBy0875ElseTheBareBy175) {
+    ExpectLoaded(L"SCALED", 1.75, {70, 52}, kGreen);
+    ExpectLoaded(L"PLAIN", 1.75, {70, 52}, kRed);
+}
+
+TEST_F(Pictures, MissingPicturesLeaveTheBitmapEmptyAndNoTemporaryFiles) {
+    CGdiBitmap bitmap;
+    ASSERT_EQ(CreateFilledBitmap(kRed, bitmap, 5, 5), 1);
+    EXPECT_EQ(LoadScaledBitmap(L"NO_SUCH_PICTURE", bitmap, 1.75), 0);
+    EXPECT_TRUE(bitmap.IsEmpty());
+    ASSERT_EQ(CreateFilledBitmap(kRed, bitmap, 5, 5), 1);
+    EXPECT_EQ(LoadScaledBitmap(L"", bitmap, 1.0), 0);
+    EXPECT_TRUE(bitmap.IsEmpty());
+    EXPECT_EQ(LoadScaledBitmap(L"NOTANIMAGE", bitmap, 1.0), 0);
+    EXPECT_TRUE(bitmap.IsEmpty());
+    ExpectLoaded(L"SCALED", 1.25, {50, 37}, kGreen);
+    EXPECT_TRUE(TempFolderIsEmpty());
+}
+
+TEST_F(Pictures, LoadingAFileReplacesTheBitmapOrEmptiesIt) {
+    std::wstring file;
+    ASSERT_EQ(ExtractResourceToTempFile(GetModuleHandleW(nullptr), L"WITH125_125", file, nullptr), 1);
+    CGdiBitmap bitmap;
+    ASSERT_EQ(LoadBitmapFromFile(file.c_str(), bitmap), 1);
+    EXPECT_EQ(bitmap.GetSize().cx, 50);
+    EXPECT_EQ(PixelOf(bitmap, 3, 3), kBlue);
+    // The file is not held open by the loaded picture.
+    EXPECT_TRUE(DeleteFileW(file.c_str()));
+
+    EXPECT_EQ(LoadBitmapFromFile(file.c_str(), bitmap), 0);
+    EXPECT_TRUE(bitmap.IsEmpty());
+    const std::wstring text = temp.WriteFile(L"not-a-picture.png", "plain text");
+    ASSERT_EQ(CreateFilledBitmap(kRed, bitmap, 5, 5), 1);
+    EXPECT_EQ(LoadBitmapFromFile(text.c_str(), bitmap), 0);
+    EXPECT_TRUE(bitmap.IsEmpty());
+    EXPECT_EQ(LoadBitmapFromFile(nullptr, bitmap), 0);
+}
+
+TEST(Bitmaps, FilledBitmapsHaveTheSizeAndColour) {
+    CGdiBitmap bitmap;
+    EXPECT_EQ(CreateFilledBitmap(kBlue, bitmap, 17, 9), 1);
+    EXPECT_EQ(bitmap.GetSize().cx, 17);
+    EXPECT_EQ(bitmap.GetSize().cy, 9);
+    EXPECT_EQ(PixelOf(bitmap, 0, 0), kBlue);
+    EXPECT_EQ(PixelOf(bitmap, 16, 8), kBlue);
+}
+
+TEST(Bitmaps, ScalingStretchesOrLeavesTheBitmapAsItIs) {
+    CGdiBitmap bitmap;
+    CreateFilledBitmap(kRed, bitmap, 40, 20);
+    FillPart(bitmap, {20, 0, 40, 20}, kBlue);
+    const HBITMAP original = bitmap.Get();
+    EXPECT_EQ(ScaleBitmap(bitmap, 1.0), 1);
+    EXPECT_EQ(ScaleBitmap(bitmap, 0.0), 1);
+    EXPECT_EQ(ScaleBitmap(bitmap, -2.0), 1);
+    EXPECT_EQ(bitmap.Get(), original);
+
+    EXPECT_EQ(ScaleBitmap(bitmap, 1.5), 1);
+    EXPECT_EQ(bitmap.GetSize().cx, 60);
+    EXPECT_EQ(bitmap.GetSize().cy, 30);
+    EXPECT_EQ(PixelOf(bitmap, 5, 15), kRed);
+    EXPECT_EQ(PixelOf(bitmap, 55, 15), kBlue);
+
+    CGdiBitmap empty;
+    EXPECT_EQ(ScaleBitmap(empty, 2.0), 0);
+    EXPECT_TRUE(empty.IsEmpty());
+}
+
+TEST(Bitmaps, CopyingStretchesTheWholeSourceOrCopiesThePartAtTheCorner) {
+    CGdiBitmap source;
+    CreateFilledBitmap(kRed, source, 40, 20);
+    FillPart(source, {20, 0, 40, 20}, kBlue);
+
+    CGdiBitmap target;
+    EXPECT_EQ(CopyBitmap(source, target, {0, 0, 20, 10}, 1, SRCCOPY), 1);
+    EXPECT_EQ(target.GetSize().cx, 20);
+    EXPECT_EQ(target.GetSize().cy, 10);
+    EXPECT_EQ(PixelOf(target, 2, 5), kRed);
+    EXPECT_EQ(PixelOf(target, 17, 5), kBlue);
+
+    // A target of the right size is drawn on, not replaced.
+    const HBITMAP kept = target.Get();
+    EXPECT_EQ(CopyBitmap(source, target, {25, 5, 45, 15}, 0, SRCCOPY), 1);
+    EXPECT_EQ(target.Get(), kept);
+    EXPECT_EQ(PixelOf(target, 0, 0), kBlue);
+
+    // The raster operation is the caller's: copying black with SRCPAINT keeps what is there.
+    CGdiBitmap black;
+    CreateFilledBitmap(kBlack, black, 20, 10);
+    EXPECT_EQ(CopyBitmap(black, target, {0, 0, 20, 10}, 0, SRCPAINT), 1);
+    EXPECT_EQ(PixelOf(target, 0, 0), kBlue);
+
+    CGdiBitmap empty;
+    EXPECT_EQ(CopyBitmap(empty, target, {0, 0, 20, 10}, 1, SRCCOPY), 0);
+    EXPECT_EQ(target.Get(), kept);
+}
+
+// The font measures the renderer derives its tab width and line advance from.
+struct FontMeasures {
+    int blanks = 0;
+    int advance = 0;
+};
+
+FontMeasures Measure(const wchar_t* face, int height) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    LOGFONTW description{};
+    description.lfHeight = height;
+    description.lfWeight = FW_NORMAL;
+    description.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(description.lfFaceName, face, LF_FACESIZE);
+    HFONT font = CreateFontIndirectW(&description);
+    HGDIOBJ previous = SelectObject(dc, font);
+    SIZE xxxx{}, blanks{};
+    GetTextExtentPoint32W(dc, L"XXXX", 4, &xxxx);
+    GetTextExtentPoint32W(dc, L"          ", 10, &blanks);
+    SelectObject(dc, previous);
+    DeleteObject(font);
+    DeleteDC(dc);
+    return {tarvox::ui::TabBlankCount(xxxx.cx, blanks.cx), tarvox::ui::LineAdvance(xxxx.cy)};
+}
+
+TEST(TextBitmaps, ATabRendersAsTheBlanksOfTheWidthOfXXXX) {
+    const FontMeasures measures = Measure(L"Tahoma", 16);
+    ASSERT_GT(measures.blanks, 0);
+    CGdiBitmap withTab, withBlanks, withOneBlankLess;
+    ASSERT_EQ(RenderTextBitmap(L"A\tB", kWhite, kBlack, L"Tahoma", 16, 4, withTab), 1);
+    const std::wstring blanks(static_cast<std::size_t>(measures.blanks), L' ');
+    ASSERT_EQ(RenderTextBitmap((L"A" + blanks + L"B").c_str(), kWhite, kBlack, L"Tahoma", 16, 4, withBlanks), 1);
+    ASSERT_EQ(RenderTextBitmap((L"A" + blanks.substr(1) + L"B").c_str(), kWhite, kBlack, L"Tahoma", 16, 4,
+                               withOneBlankLess), 1);
+    EXPECT_TRUE(SamePixels(withTab, withBlanks));
+    EXPECT_FALSE(SamePixels(withTab, withOneBlankLess));
+}
+
+TEST(TextBitmaps, EachLineAlsoAnEmptyOneAdvancesBy12LineHeights) {
+    const FontMeasures measures = Measure(L"Tahoma", 20);
+    const int margin = 6;
+    CGdiBitmap two, three;
+    ASSERT_EQ(RenderTextBitmap(L"XXXX\nXXXX", kYellow, kBlue, L"Tahoma", 20, margin, two), 1);
+    ASSERT_EQ(RenderTextBitmap(L"XXXX\n\nXXXX", kYellow, kBlue, L"Tahoma", 20, margin, three), 1);
+    EXPECT_EQ(two.GetSize().cy, 2 * measures.advance + 2 * margin);
+    EXPECT_EQ(three.GetSize().cy, 3 * measures.advance + 2 * margin);
+    EXPECT_EQ(two.GetSize().cx, three.GetSize().cx);
+    EXPECT_EQ(PixelOf(two, 0, 0), kYellow);
+
+    // Ink of the first line below the top margin, of the second one advance further down,
+    // and nothing in the empty middle line of the three.
+    EXPECT_FALSE(RowsContain(two, 0, margin, kBlue));
+    EXPECT_TRUE(RowsContain(two, margin, margin + measures.advance, kBlue));
+    EXPECT_TRUE(RowsContain(two, margin + measures.advance, margin + 2 * measures.advance, kBlue));
+    EXPECT_FALSE(RowsContain(three, margin + measures.advance, margin + 2 * measures.advance, kBlue));
+    EXPECT_TRUE(RowsContain(three, margin + 2 * measures.advance, margin + 3 * measures.advance, kBlue));
+}
+
+TEST(TextBitmaps, AGivenBitmapIsDrawnOnTransparently) {
+    CGdiBitmap bitmap;
+    CreateFilledBitmap(kGreen, bitmap, 100, 40);
+    const HBITMAP given = bitmap.Get();
+    ASSERT_EQ(RenderTextBitmap(L"XX", kYellow, kRed, L"Tahoma", 20, 2, bitmap), 1);
+    EXPECT_EQ(bitmap.Get(), given);
+    EXPECT_EQ(PixelOf(bitmap, 99, 39), kGreen);  // not filled with the background colour
+    EXPECT_TRUE(RowsContain(bitmap, 0, 40, kRed));
+    EXPECT_FALSE(RowsContain(bitmap, 0, 40, kYellow));
+}
+
+}  // namespace

@@ -1,0 +1,158 @@
+// The background control itself: which picture it holds, how it paints, and its brushes.
+#include <tarvox/ui.h>
+
+#include "tests/support/sandbox_fixture.h"
+#include "tests/ui/bitmap_support.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+using namespace tarvox::test;
+
+constexpr COLORREF kBackground = RGB(0, 128, 255);  // ID_BACKGROUND of the test pictures
+constexpr COLORREF kInactive = RGB(128, 128, 128);  // ID_BACKGROUND_INACTIVE
+constexpr int kBackgroundId = 1000;
+
+SIZE ExpectedSize(const wchar_t* name) {
+    CGdiBitmap expected;
+    LoadScaledBitmap(name, expected, GetDpiScale());
+    return expected.GetSize();
+}
+
+// A top-level window with one button, to be taken over by a background control.
+class HostWindow {
+public:
+    HostWindow() {
+        m_window = CreateWindowExW(0, L"STATIC", L"host", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+        m_button = CreateWindowExW(0, L"BUTTON", L"Press", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 120, 60, m_window,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kBackgroundId)), nullptr, nullptr);
+    }
+    ~HostWindow() {
+        if (m_window) DestroyWindow(m_window);
+    }
+    HostWindow(const HostWindow&) = delete;
+    HostWindow& operator=(const HostWindow&) = delete;
+    HWND Window() const { return m_window; }
+    HWND Button() const { return m_button; }
+    void Destroy() {
+        DestroyWindow(m_window);
+        m_window = nullptr;
+    }
+
+private:
+    HWND m_window = nullptr;
+    HWND m_button = nullptr;
+};
+
+// What the button paints into a bitmap of its size.
+CGdiBitmap Painted(HWND button) {
+    RECT area{};
+    GetClientRect(button, &area);
+    CGdiBitmap canvas;
+    CreateFilledBitmap(RGB(255, 0, 255), canvas, area.right, area.bottom);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, canvas.Get());
+    SendMessageW(button, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    return canvas;
+}
+
+TEST(ScaledBackground, HoldsTheActiveBackgroundForTheDisplayScale) {
+    CScaledBackground background;
+    const SIZE expected = ExpectedSize(L"ID_BACKGROUND");
+    ASSERT_GT(expected.cx, 0);
+    EXPECT_EQ(background.GetBitmap().GetSize().cx, expected.cx);
+    EXPECT_EQ(background.GetBitmap().GetSize().cy, expected.cy);
+    EXPECT_EQ(PixelOf(background.GetBitmap(), 5, 5), kBackground);
+    EXPECT_TRUE(background.GetInactiveBitmap().IsEmpty());
+    EXPECT_EQ(background.m_FitToPicture, 1);
+}
+
+TEST(ScaledBackground, AProductBackgroundReplacesTheDefaultOneWhenItExists) {
+    CMyScaledBackground product(L"WITH125");
+    const SIZE expected = ExpectedSize(L"WITH125");
+    EXPECT_EQ(product.GetBitmap().GetSize().cx, expected.cx);
+    EXPECT_EQ(product.GetBitmap().GetSize().cy, expected.cy);
+    EXPECT_EQ(product.m_FitToPicture, 1);
+
+    CMyScaledBackground missing(L"NO_SUCH_PICTURE");
+    EXPECT_EQ(missing.GetBitmap().GetSize().cx, ExpectedSize(L"ID_BACKGROUND").cx);
+    EXPECT_EQ(PixelOf(missing.GetBitmap(), 5, 5), kBackground);
+}
+
+TEST(ScaledBackground, TheButtonFaceIsThePictureOrTheInactiveOne) {
+    HostWindow host;
+    CScaledBackground background;
+    CreateFilledBitmap(kBackground, background.GetBitmap(), 100, 40);  // smaller than the button
+    ASSERT_TRUE(background.SubclassDlgItem(kBackgroundId, host.Window(), L"CHost"));
+    EXPECT_EQ(background.GetSafeHwnd(), host.Button());
+    EXPECT_EQ(background.GetDialog(), host.Window());
+    EXPECT_EQ(background.GetDialogClassName(), L"CHost");
+    EXPECT_FALSE(background.SubclassDlgItem(kBackgroundId, host.Window(), L"CHost"));  // taken already
+
+    CGdiBitmap face = Painted(host.Button());
+    EXPECT_EQ(PixelOf(face, 50, 20), kBackground);
+    EXPECT_EQ(PixelOf(face, 110, 50), GetSysColor(COLOR_BTNFACE));  // beyond the picture
+
+    // Without an inactive picture the active one stays on show.
+    background.ShowInactive(true);
+    EXPECT_EQ(PixelOf(Painted(host.Button()), 50, 20), kBackground);
+    CreateFilledBitmap(kInactive, background.GetInactiveBitmap(), 120, 60);
+    face = Painted(host.Button());
+    EXPECT_EQ(PixelOf(face, 50, 20), kInactive);
+    EXPECT_EQ(PixelOf(face, 110, 50), kInactive);
+    background.ShowInactive(false);
+    EXPECT_EQ(PixelOf(Painted(host.Button()), 50, 20), kBackground);
+}
+
+TEST(ScaledBackground, LetsGoOfTheButtonWhenEitherGoesAway) {
+    HostWindow host;
+    {
+        CScaledBackground background;
+        ASSERT_TRUE(background.SubclassDlgItem(kBackgroundId, host.Window(), L"CHost"));
+    }
+    // The button is a plain button again and still answers.
+    EXPECT_EQ(SendMessageW(host.Button(), WM_GETTEXTLENGTH, 0, 0), 5);
+
+    CScaledBackground background;
+    ASSERT_TRUE(background.SubclassDlgItem(kBackgroundId, host.Window(), L"CHost"));
+    host.Destroy();
+    EXPECT_EQ(background.GetSafeHwnd(), nullptr);
+    EXPECT_EQ(background.GetDialog(), nullptr);
+    EXPECT_FALSE(background.SubclassDlgItem(kBackgroundId, nullptr, L"CHost"));
+}
+
+TEST(ScaledBackground, ControlBrushesShowThePictureBeneathTheControl) {
+    HostWindow host;
+    CScaledBackground background;
+    CreateFilledBitmap(kBackground, background.GetBitmap(), 120, 60);
+    FillPart(background.GetBitmap(), {60, 0, 120, 60}, kInactive);  // right half grey
+    ASSERT_TRUE(background.SubclassDlgItem(kBackgroundId, host.Window(), L"CHost"));
+    HWND label = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 70, 10, 20, 20, host.Window(), nullptr,
+                                 nullptr, nullptr);
+
+    CGdiBitmap canvas;
+    CreateFilledBitmap(RGB(255, 0, 255), canvas, 20, 20);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, canvas.Get());
+    HBRUSH brush = background.GetControlBrush(dc, label);
+    ASSERT_NE(brush, nullptr);
+    EXPECT_EQ(background.GetControlBrush(dc, label), brush);  // made once, kept by the control
+    RECT area{0, 0, 20, 20};
+    FillRect(dc, &area, brush);
+    EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    // The label sits over the grey half of the picture.
+    EXPECT_EQ(PixelOf(canvas, 2, 2), kInactive);
+
+    CScaledBackground empty;
+    empty.GetBitmap().Delete();
+    EXPECT_EQ(empty.GetControlBrush(nullptr, nullptr), nullptr);
+}
+
+}  // namespace

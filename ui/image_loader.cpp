@@ -1,0 +1,35 @@
+// Image files to GDI bitmaps through GDI+ (flat API), started once per process.
+#include <tarvox/ui.h>
+
+#include "ui/gdiplus_session.h"
+
+#include <gdiplus.h>
+
+namespace tarvox::ui {
+
+bool GdiplusStarted() {
+    // Started on first use and left running: shutting GDI+ down while the process ends (from
+    // a DLL's detach) is not allowed.
+    static const bool started = [] {
+        Gdiplus::GdiplusStartupInput input;
+        ULONG_PTR token = 0;
+        return Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok;
+    }();
+    return started;
+}
+
+}  // namespace tarvox::ui
+
+int LoadBitmapFromFile(const wchar_t* path, CGdiBitmap& bitmap) {
+    bitmap.Delete();
+    if (path == nullptr || *path == L'\0' || !tarvox::ui::GdiplusStarted()) return 0;
+    Gdiplus::GpBitmap* image = nullptr;
+    if (Gdiplus::DllExports::GdipCreateBitmapFromFile(path, &image) != Gdiplus::Ok || image == nullptr) return 0;
+    HBITMAP handle = nullptr;
+    // Transparent parts of the picture are laid on white.
+    const Gdiplus::Status status = Gdiplus::DllExports::GdipCreateHBITMAPFromBitmap(image, &handle, 0xFFFFFFFF);
+    Gdiplus::DllExports::GdipDisposeImage(image);
+    if (status != Gdiplus::Ok || handle == nullptr) return 0;
+    bitmap.Attach(handle);
+    return 1;
+}

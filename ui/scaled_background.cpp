@@ -1,0 +1,133 @@
+// The background control: a dialog's button whose face is the background picture.
+#include <tarvox/ui.h>
+
+#include <commctrl.h>
+
+namespace {
+
+constexpr UINT_PTR kSubclassId = 0x7A72;
+
+}  // namespace
+
+CScaledBackground::CScaledBackground() { LoadScaledBitmap(L"ID_BACKGROUND", m_Bitmap, GetDpiScale()); }
+
+CScaledBackground::~CScaledBackground() {
+    UnsubclassWindow();
+    DropBrushes();
+}
+
+BOOL CScaledBackground::SubclassDlgItem(UINT id, HWND dialog, const wchar_t* dialogClassName) {
+    HWND button = dialog ? GetDlgItem(dialog, static_cast<int>(id)) : nullptr;
+    if (button == nullptr || m_hWnd != nullptr) return FALSE;
+    if (!SetWindowSubclass(button, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) return FALSE;
+    m_hWnd = button;
+    m_hDialog = dialog;
+    m_DialogClassName = dialogClassName ? dialogClassName : L"";
+    // The face is drawn here alone: an owner-drawn button paints nothing of its own when its
+    // state changes, and the siblings on top of it are left out of its painting.
+    SendMessageW(button, BM_SETSTYLE, BS_OWNERDRAW, FALSE);
+    SetWindowLongPtrW(button, GWL_STYLE, GetWindowLongPtrW(button, GWL_STYLE) | WS_CLIPSIBLINGS);
+    SetWindowPos(button, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    InvalidateRect(button, nullptr, FALSE);
+    return TRUE;
+}
+
+void CScaledBackground::UnsubclassWindow() {
+    if (m_hWnd == nullptr) return;
+    RemoveWindowSubclass(m_hWnd, SubclassProc, kSubclassId);
+    m_hWnd = nullptr;
+    m_hDialog = nullptr;
+}
+
+void CScaledBackground::ShowInactive(bool inactive) {
+    if (m_ShowInactive == inactive) return;
+    m_ShowInactive = inactive;
+    if (m_hWnd) InvalidateRect(m_hWnd, nullptr, FALSE);
+}
+
+void CScaledBackground::DropBrushes() noexcept {
+    if (m_ActiveBrush) DeleteObject(m_ActiveBrush);
+    if (m_InactiveBrush) DeleteObject(m_InactiveBrush);
+    m_ActiveBrush = m_InactiveBrush = nullptr;
+    m_ActiveBrushSource = m_InactiveBrushSource = nullptr;
+}
+
+HBRUSH CScaledBackground::GetControlBrush(HDC dc, HWND control) {
+    const bool inactive = m_ShowInactive && !m_InactiveBitmap.IsEmpty();
+    const CGdiBitmap& picture = inactive ? m_InactiveBitmap : m_Bitmap;
+    HBRUSH& brush = inactive ? m_InactiveBrush : m_ActiveBrush;
+    HBITMAP& source = inactive ? m_InactiveBrushSource : m_ActiveBrushSource;
+    if (picture.IsEmpty()) return nullptr;
+    // The picture may have been replaced since the brush was made.
+    if (brush == nullptr || source != picture.Get()) {
+        if (brush) DeleteObject(brush);
+        brush = CreatePatternBrush(picture.Get());
+        source = brush ? picture.Get() : nullptr;
+    }
+    if (brush == nullptr) return nullptr;
+    if (dc != nullptr) {
+        // The pattern starts at the background's top-left corner, seen from the control.
+        POINT origin{0, 0};
+        if (m_hWnd && control) MapWindowPoints(m_hWnd, control, &origin, 1);
+        SetBrushOrgEx(dc, origin.x, origin.y, nullptr);
+        SetBkMode(dc, TRANSPARENT);
+    }
+    return brush;
+}
+
+void CScaledBackground::Paint(HDC dc) {
+    RECT area{};
+    GetClientRect(m_hWnd, &area);
+    const CGdiBitmap& picture = m_ShowInactive && !m_InactiveBitmap.IsEmpty() ? m_InactiveBitmap : m_Bitmap;
+    const SIZE size = picture.GetSize();
+    HDC memory = size.cx > 0 ? CreateCompatibleDC(dc) : nullptr;
+    HGDIOBJ previous = memory ? SelectObject(memory, picture.Get()) : nullptr;
+    if (previous) {
+        BitBlt(dc, 0, 0, size.cx, size.cy, memory, 0, 0, SRCCOPY);
+        SelectObject(memory, previous);
+    }
+    if (memory) DeleteDC(memory);
+    // Whatever the picture does not cover is painted in the dialog's colour.
+    HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
+    if (size.cx < area.right) {
+        RECT right{size.cx, 0, area.right, area.bottom};
+        FillRect(dc, &right, face);
+    }
+    if (size.cy < area.bottom) {
+        RECT below{0, size.cy, size.cx < area.right ? size.cx : area.right, area.bottom};
+        FillRect(dc, &below, face);
+    }
+}
+
+LRESULT CALLBACK CScaledBackground::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                                 UINT_PTR /*id*/, DWORD_PTR data) {
+    auto* self = reinterpret_cast<CScaledBackground*>(data);
+    switch (message) {
+        case WM_PAINT: {
+            PAINTSTRUCT paint{};
+            HDC dc = BeginPaint(window, &paint);
+            if (dc) self->Paint(dc);
+            EndPaint(window, &paint);
+            return 0;
+        }
+        case WM_PRINTCLIENT:
+            self->Paint(reinterpret_cast<HDC>(wParam));
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_NCDESTROY: {
+            self->m_hWnd = nullptr;
+            self->m_hDialog = nullptr;
+            RemoveWindowSubclass(window, SubclassProc, kSubclassId);
+            return DefSubclassProc(window, message, wParam, lParam);
+        }
+        default:
+            return DefSubclassProc(window, message, wParam, lParam);
+    }
+}
+
+CMyScaledBackground::CMyScaledBackground(const wchar_t* pictureName) {
+    m_FitToPicture = 1;
+    CGdiBitmap picture;
+    if (LoadScaledBitmap(pictureName, picture, GetDpiScale())) GetBitmap() = std::move(picture);
+}
