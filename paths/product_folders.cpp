@@ -1,6 +1,7 @@
 #include <tarvox/folders.h>
 #include <tarvox/registry.h>
 
+#include "config/config_folders.h"
 #include "foundation/folder_value.h"
 #include "paths/product_edition.h"
 #include "paths/product_folders.h"
@@ -137,4 +138,14 @@ wchar_t* GetProductUserDir(wchar_t* buffer, long long year) {
         CopyToFolderBuffer(buffer, appData + ProductKey(L"\\Tarvox\\Tarvo Ardent %d", year));
     }
     return buffer;
+}
+
+wchar_t* GetLocalConfigDir(wchar_t* buffer) {
+    static wchar_t own[kFolderBufferChars];
+    return tarvox::LocalConfigFolder(Prepare(buffer, own), tarvox::Product::Ardent);
+}
+
+wchar_t* GetLocalRConfigDir(wchar_t* buffer) {
+    static wchar_t own[kFolderBufferChars];
+    return tarvox::LocalConfigFolder(Prepare(buffer, own), tarvox::Product::Veska);
 }

@@ -21,3 +21,7 @@ TARVOX_API wchar_t* GetLocalAppDir(wchar_t* buffer, long long year);
 // Per-user folder of Veska; without a product key the default below %AppData%.
 TARVOX_API wchar_t* GetLocalRAppDir(wchar_t* buffer);
 TARVOX_API wchar_t* GetLocalRAppDir(wchar_t* buffer, long long year);
+
+// Per-user configuration folder of Ardent, and of Veska, ending in a backslash.
+TARVOX_API wchar_t* GetLocalConfigDir(wchar_t* buffer);
+TARVOX_API wchar_t* GetLocalRConfigDir(wchar_t* buffer);
