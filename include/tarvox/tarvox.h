@@ -4,3 +4,5 @@
 #include <tarvox/export.h>
 #include <tarvox/modules.h>
 #include <tarvox/registry.h>
+#include <tarvox/config.h>
+#include <tarvox/xml.h>
