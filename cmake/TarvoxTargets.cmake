@@ -20,7 +20,7 @@ add_library(tarvox_core STATIC)
 target_include_directories(tarvox_core PUBLIC ${PROJECT_SOURCE_DIR}/include
                                        PRIVATE ${PROJECT_SOURCE_DIR})
 target_compile_definitions(tarvox_core PRIVATE TARVOX_BUILDING)
-target_link_libraries(tarvox_core PUBLIC tarvox_platform advapi32 kernel32 shell32 ole32 user32)
+target_link_libraries(tarvox_core PUBLIC tarvox_platform advapi32 kernel32 shell32 ole32 oleaut32 user32)
 tarvox_warnings(tarvox_core)
 
 # For the library's own tests and tools: the core linked in directly, internal headers visible.

@@ -5,4 +5,6 @@
 #include <tarvox/folders.h>
 #include <tarvox/modules.h>
 #include <tarvox/registry.h>
+#include <tarvox/config.h>
 #include <tarvox/ui.h>
+#include <tarvox/xml.h>

@@ -1,9 +1,60 @@
-// Child-process scenarios of the configuration store.
+// Child-process scenarios for the hand-over of configurations to the drawing, whose host
+// function is looked up once per process.
 #include "tests/child/scenario.h"
 
-#include <tarvox/folders.h>
+#include <tarvox/config.h>
+
+#include "tests/support/child_process.h"
 
 #include <windows.h>
+
+namespace {
+
+using tarvox::test::ScenarioContext;
+
+void ReportHost(const ScenarioContext& context, HMODULE host) {
+    using Calls = int (*)();
+    using Text = const wchar_t* (*)();
+    const auto calls = reinterpret_cast<Calls>(GetProcAddress(host, "DrawingCalls"));
+    const auto key = reinterpret_cast<Text>(GetProcAddress(host, "DrawingKeyHandedOver"));
+    const auto text = reinterpret_cast<Text>(GetProcAddress(host, "DrawingTextHandedOver"));
+    if (!calls || !key || !text) return;
+    context.Report("calls", static_cast<long long>(calls()));
+    context.Report("key", key());
+    context.Report("text", text());
+}
+
+// Changes and saves the configuration file at path with the drawing hand-over on.
+int SaveWithHandOver(const std::wstring& path, const wchar_t* value) {
+    CCfgReader reader(path.c_str());
+    reader.SetSaveToDrawing(1);
+    reader.SetValue(L"A", L"k", value);
+    return reader.Save();
+}
+
+}  // namespace
+
+// Args: folder of the test modules, a configuration file path.
+TARVOX_CHILD_SCENARIO(DrawingHandOver) {
+    HMODULE host = LoadLibraryW((context.Arg(0) + L"\\host\\TarvoArdent.dll").c_str());
+    if (host == nullptr) return 1;
+    context.Report("saved", static_cast<long long>(SaveWithHandOver(context.Arg(1), L"1")));
+    ReportHost(context, host);
+    return 0;
+}
+
+// Args: folder of the test modules, a configuration file path. The first save finds no host;
+// the host loaded afterwards is not looked up again in this process.
+TARVOX_CHILD_SCENARIO(DrawingHostMissing) {
+    context.Report("first_saved", static_cast<long long>(SaveWithHandOver(context.Arg(1), L"1")));
+    HMODULE host = LoadLibraryW((context.Arg(0) + L"\\host\\TarvoArdent.dll").c_str());
+    if (host == nullptr) return 1;
+    context.Report("second_saved", static_cast<long long>(SaveWithHandOver(context.Arg(1), L"2")));
+    ReportHost(context, host);
+    return 0;
+}
+
+#include <tarvox/folders.h>
 
 TARVOX_CHILD_SCENARIO(LocalConfigFolders) {
     wchar_t buffer[260];

@@ -41,6 +41,41 @@ TEST(DllInterface, DialogBackgroundHelpersWorkAcrossTheBoundary) {
     EXPECT_EQ(background.m_FitToPicture, 1);
 }
 
+TEST(DllInterface, ConfigurationsAreReadAndChangedThroughTheExportedMembers) {
+    tarvox::test::RegistrySandbox sandbox;
+    sandbox.Apply({tarvox::test::Dword(L"HKCU\\Software\\Tarvox\\Dll", L"n", 5)});
+    CCfgReader* reader = new CCfgReader(L"HKEY_CURRENT_USER\\Software\\Tarvox\\Dll");
+    ASSERT_EQ(reader->IsInit(), 1);
+    int number = 0;
+    EXPECT_EQ(reader->GetNumberValue(number, L"\\", L"n", 0, 0), 1);
+    EXPECT_EQ(number, 5);
+    EXPECT_EQ(reader->SetValue(L"\\", L"n", L"6"), 1);
+    EXPECT_EQ(reader->Get_m_HasChanged(), 1);
+    EXPECT_EQ(reader->Save(), 1);
+    reader->Get_m_HasChanged() = 0;
+    delete reader;  // the DLL's own deleting destructor
+    CCfgReader again(L"HKEY_CURRENT_USER\\Software\\Tarvox\\Dll");
+    std::wstring text;
+    EXPECT_EQ(again.GetValue(text, L"\\", L"n", nullptr), 1);
+    EXPECT_EQ(text, L"6");
+}
+
+TEST(DllInterface, XmlHelpersAnswerThroughTheImportLibrary) {
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    {
+        CXMLHelpers::DocPtr doc;
+        ASSERT_EQ(CXMLHelpers::GetNewDocument(doc, L"Root"), 1);
+        CXMLHelpers::NodePtr root;
+        ASSERT_EQ(CXMLHelpers::GetNode(L"Root", doc, root), 1);
+        CXMLHelpers::NodePtr child;
+        ASSERT_EQ(CXMLHelpers::AddChildNode(L"Child", root, child, nullptr, L"a", L"1"), 1);
+        CXMLHelpers::CNodeResultArray nodes(root.Get());
+        EXPECT_EQ(CXMLHelpers::GetAllNodes(nodes, nullptr, L"child"), 1);
+        EXPECT_EQ(nodes.GetSize(), 1);
+    }
+    CoUninitialize();
+}
+
 TEST(DllInterface, TheDllIsTheModuleThatAnswers) {
     HMODULE dll = GetModuleHandleW(L"tarvox.dll");
     ASSERT_NE(dll, nullptr);

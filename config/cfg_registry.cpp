@@ -1,0 +1,248 @@
+// The registry form of a configuration.
+#include "config/cfg_registry.h"
+
+#include <tarvox/registry.h>
+
+#include "config/regedit_text.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <cwchar>
+#include <string>
+
+namespace {
+
+constexpr DWORD kInitialRoom = 16384;
+constexpr std::size_t kRelativePathRoom = 260;
+constexpr wchar_t kDefaultValueName[] = L"RegDefaultValue";
+
+REGSAM ReaderAccess(CCfgReader& reader) {
+    return KEY_READ | ((reader.Get_m_IsRegistry() & 0x100) ? KEY_WOW64_64KEY : 0);
+}
+
+int ReaderView(CCfgReader& reader) { return (reader.Get_m_IsRegistry() & 0x100) ? 1 : 0; }
+
+class KeyCloser {
+public:
+    explicit KeyCloser(HKEY key) : m_key(key) {}
+    ~KeyCloser() {
+        if (m_key != nullptr) RegCloseKey(m_key);
+    }
+    KeyCloser(const KeyCloser&) = delete;
+    KeyCloser& operator=(const KeyCloser&) = delete;
+
+private:
+    HKEY m_key;
+};
+
+std::wstring HexText(const BYTE* data, DWORD size) {
+    static constexpr wchar_t kDigits[] = L"0123456789abcdef";
+    std::wstring text;
+    for (DWORD i = 0; i < size; ++i) {
+        text += kDigits[data[i] >> 4];
+        text += kDigits[data[i] & 0x0F];
+    }
+    return text;
+}
+
+// The string data of a value, up to its first terminator.
+std::wstring StringData(const std::vector<BYTE>& data, DWORD size) {
+    const auto* chars = reinterpret_cast<const wchar_t*>(data.data());
+    std::wstring text(chars, size / sizeof(wchar_t));
+    if (const std::size_t end = text.find(L'\0'); end != std::wstring::npos) text.resize(end);
+    return text;
+}
+
+// Appends the line(s) of one value; false for a type that has no line.
+bool AppendValueLines(const std::wstring& name, DWORD type, const std::vector<BYTE>& data,
+                      DWORD size, std::vector<std::wstring>& lines) {
+    switch (type) {
+    case REG_SZ:
+    case REG_EXPAND_SZ:
+        lines.push_back(name + L"=" + StringData(data, size));
+        return true;
+    case REG_BINARY:
+        lines.push_back(name + L"=" + HexText(data.data(), size));
+        return true;
+    case REG_DWORD: {
+        std::int32_t number = 0;
+        std::memcpy(&number, data.data(), std::min<DWORD>(size, sizeof number));
+        lines.push_back(name + L"=" + std::to_wstring(number));
+        return true;
+    }
+    case REG_QWORD: {
+        std::int64_t number = 0;
+        std::memcpy(&number, data.data(), std::min<DWORD>(size, sizeof number));
+        lines.push_back(name + L"=" + std::to_wstring(number));
+        return true;
+    }
+    case REG_MULTI_SZ: {
+        const auto* chars = reinterpret_cast<const wchar_t*>(data.data());
+        const std::size_t count = size / sizeof(wchar_t);
+        std::vector<std::wstring> members;
+        std::size_t start = 0;
+        for (std::size_t i = 0; i <= count; ++i) {
+            if (i == count || chars[i] == L'\0') {
+                if (i == start) break;  // the list ends at the first empty string
+                members.emplace_back(chars + start, i - start);
+                start = i + 1;
+            }
+        }
+        lines.push_back(name + L"=" + (members.empty() ? std::wstring() : members[0]));
+        for (std::size_t k = 1; k < members.size(); ++k) {
+            lines.push_back(name + L"_ArMember_" + std::to_wstring(k) + L"=" + members[k]);
+        }
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+std::vector<BYTE> BytesFromHex(const std::wstring& text) {
+    std::vector<BYTE> bytes;
+    if (text.size() % 2 != 0) return bytes;
+    for (std::size_t i = 0; i < text.size(); i += 2) {
+        bytes.push_back(static_cast<BYTE>(std::wcstoul(text.substr(i, 2).c_str(), nullptr, 16)));
+    }
+    return bytes;
+}
+
+wchar_t AnsiByte(unsigned char byte) {
+    const char in = static_cast<char>(byte);
+    wchar_t out = 0;
+    if (MultiByteToWideChar(CP_ACP, 0, &in, 1, &out, 1) != 1) return L'?';
+    return out;
+}
+
+}  // namespace
+
+int ReadRegistryConfiguration(CCfgReader& reader) {
+    HKEY root = nullptr;
+    std::wstring subKey;
+    if (ParseRegPath(reader.Get_m_File().c_str(), root, subKey) != 1 || subKey.empty()) return 0;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, subKey.c_str(), 0, ReaderAccess(reader), &key) != ERROR_SUCCESS) {
+        return 0;
+    }
+    KeyCloser closer(key);
+    ReadRegistryKeyTree(reader, key, std::wstring(), reader.Get_m_Data());
+    return 1;
+}
+
+int ReadRegistryKeyTree(CCfgReader& reader, HKEY key, const std::wstring& relativePath,
+                        std::vector<std::wstring>& lines) {
+    HKEY current = key;
+    HKEY opened = nullptr;
+    if (!relativePath.empty()) {
+        if (relativePath.size() >= kRelativePathRoom) return 0;
+        if (RegOpenKeyExW(key, relativePath.c_str(), 0, ReaderAccess(reader), &opened) !=
+            ERROR_SUCCESS) {
+            return 0;
+        }
+        current = opened;
+    }
+    KeyCloser closer(opened);
+    const std::wstring section = relativePath.empty() ? std::wstring(L"\\") : relativePath;
+    if (!lines.empty()) lines.emplace_back();
+    lines.push_back(L"[" + section + L"]");
+
+    int result = 0;
+    DWORD nameRoom = kInitialRoom;
+    DWORD dataRoom = kInitialRoom;
+    std::vector<wchar_t> name(nameRoom);
+    std::vector<BYTE> data(dataRoom + sizeof(wchar_t));
+    for (DWORD index = 0;;) {
+        DWORD nameSize = nameRoom;
+        DWORD dataSize = dataRoom;
+        DWORD type = 0;
+        std::fill(data.begin(), data.end(), BYTE{0});
+        const LSTATUS status = RegEnumValueW(current, index, name.data(), &nameSize, nullptr,
+                                             &type, data.data(), &dataSize);
+        if (status == ERROR_MORE_DATA) {
+            nameRoom *= 2;
+            dataRoom *= 2;
+            name.resize(nameRoom);
+            data.resize(dataRoom + sizeof(wchar_t));
+            continue;
+        }
+        if (status != ERROR_SUCCESS) break;
+        ++index;
+        std::wstring valueName(name.data(), nameSize);
+        // An unnamed value without data is the unset default value.
+        if (valueName.empty() && (dataSize == 0 || data[0] == 0)) continue;
+        if (valueName.empty()) valueName = kDefaultValueName;
+        if (AppendValueLines(valueName, type, data, dataSize, lines)) {
+            reader.SetValueType(section.c_str(), valueName.c_str(), type);
+            result = 1;
+        }
+    }
+
+    std::vector<wchar_t> subName(256);
+    for (DWORD index = 0;; ++index) {
+        DWORD size = static_cast<DWORD>(subName.size());
+        if (RegEnumKeyExW(current, index, subName.data(), &size, nullptr, nullptr, nullptr,
+                          nullptr) != ERROR_SUCCESS) {
+            break;
+        }
+        const std::wstring child(subName.data(), size);
+        const std::wstring childPath = relativePath.empty() ? child : relativePath + L"\\" + child;
+        if (ReadRegistryKeyTree(reader, key, childPath, lines) == 1) result = 1;
+    }
+    return result;
+}
+
+int WriteRegistrySection(CCfgReader& reader, HKEY key, const std::wstring& section,
+                         const std::vector<std::wstring>& names,
+                         const std::vector<std::wstring>& values) {
+    HKEY target = key;
+    HKEY created = nullptr;
+    if (section.empty() || section.front() != L'\\') {
+        if (CreateRegKey(key, section.c_str(), &created, ReaderView(reader)) != 1 ||
+            created == nullptr) {
+            return 0;
+        }
+        target = created;
+    }
+    KeyCloser closer(created);
+    for (std::size_t i = 0; i < names.size() && i < values.size(); ++i) {
+        const std::wstring& name = names[i];
+        const std::wstring& value = values[i];
+        const wchar_t* valueName =
+            CompareStringOrdinal(name.c_str(), -1, kDefaultValueName, -1, TRUE) == CSTR_EQUAL
+                ? nullptr
+                : name.c_str();
+        const auto* text = reinterpret_cast<const BYTE*>(value.c_str());
+        const auto textBytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
+        if (value.empty()) {
+            SetRegValue(target, valueName, 0, REG_SZ, text, textBytes);
+            continue;
+        }
+        switch (reader.GetValueType(section.c_str(), name.c_str())) {
+        case REG_DWORD: {
+            const DWORD number = static_cast<DWORD>(std::wcstol(value.c_str(), nullptr, 10));
+            SetRegValue(target, valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                        sizeof number);
+            break;
+        }
+        case REG_EXPAND_SZ:
+            SetRegValue(target, valueName, 0, REG_EXPAND_SZ, text, textBytes);
+            break;
+        case REG_BINARY: {
+            const std::vector<BYTE> bytes = BytesFromHex(value);
+            SetRegValue(target, valueName, 0, REG_BINARY, bytes.data(),
+                        static_cast<DWORD>(bytes.size()));
+            break;
+        }
+        default:
+            SetRegValue(target, valueName, 0, REG_SZ, text, textBytes);
+            break;
+        }
+    }
+    return 1;
+}
+
+int NormalizeRegeditText(std::wstring& text) {
+    return tarvox::NormalizeRegedit(text, &AnsiByte) ? 1 : 0;
+}

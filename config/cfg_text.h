@@ -1,0 +1,42 @@
+// The configuration text format: splitting into lines, trimming, header normalisation, line
+// classification, list-mode numbering and composing lines back into text. No system calls.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarvox {
+
+// Removes spaces, tabs and line feeds at both ends (carriage returns stay).
+std::wstring_view TrimCfg(std::wstring_view text);
+
+// Cuts text at each carriage return (the next line starts two characters after it) and trims
+// every line.
+std::vector<std::wstring> SplitCfgLines(std::wstring_view text);
+
+// Every line followed by CR LF; leading and trailing empty lines left out and runs of empty
+// lines reduced to one.
+std::wstring ComposeCfgText(const std::vector<std::wstring>& lines);
+
+enum class CfgLineKind { Empty, Header, Comment, Other };
+CfgLineKind ClassifyCfgLine(std::wstring_view line);
+
+// A header line's name (between '[' and the first ']', trimmed) and the line rewritten in its
+// normal form.
+struct CfgHeader {
+    std::wstring name;
+    std::wstring line;
+};
+CfgHeader NormalizeCfgHeader(std::wstring_view line);
+
+// Splits at the first '=' and trims both parts; false when the line has no '='.
+bool SplitCfgEntry(std::wstring_view line, std::wstring& name, std::wstring& value);
+
+// The generated name of the n-th line in list mode: 00001 ... 09999, then plain digits.
+std::wstring ListEntryName(long long number);
+
+// True for the entry that switches list mode on: SimpleList = True or 1.
+bool IsListModeSwitch(std::wstring_view name, std::wstring_view value);
+
+}  // namespace tarvox

@@ -1,0 +1,304 @@
+// CCfgReader: reading and changing values, sections and value types.
+#include <tarvox/config.h>
+#include <tarvox/registry.h>
+
+#include "config/cfg_text.h"
+#include "config/folder_list.h"
+
+#include <cwchar>
+
+namespace {
+
+bool EqualIgnoringCase(const std::wstring& a, const std::wstring& b) {
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+bool StartsWithIgnoringCase(const std::wstring& text, const std::wstring& prefix) {
+    return text.size() >= prefix.size() &&
+           CompareStringOrdinal(text.c_str(), static_cast<int>(prefix.size()), prefix.c_str(),
+                                static_cast<int>(prefix.size()), TRUE) == CSTR_EQUAL;
+}
+
+bool IsEmpty(const wchar_t* text) { return text == nullptr || *text == L'\0'; }
+
+std::wstring TypeKey(const wchar_t* section, const wchar_t* name) {
+    return std::wstring(section) + L"\\::" + name;
+}
+
+}  // namespace
+
+bool CCfgReader::IsFolderList() {
+    if (m_HasVarPath == -1) m_HasVarPath = tarvox::IsFolderListFile(m_File) ? 1 : 0;
+    return m_HasVarPath == 1;
+}
+
+std::wstring CCfgReader::ConvertValueOut(const std::wstring& value) {
+    std::wstring converted;
+    if (IsFolderList() && tarvox::GetFolderListConversion()(value, true, converted)) {
+        return converted;
+    }
+    return value;
+}
+
+std::wstring CCfgReader::ConvertValueIn(const std::wstring& value) {
+    std::wstring converted;
+    if (IsFolderList() && tarvox::GetFolderListConversion()(value, false, converted)) {
+        return converted;
+    }
+    return value;
+}
+
+int CCfgReader::GetValue(std::wstring& text, const wchar_t* section, const wchar_t* name,
+                         const wchar_t* defaultText) {
+    std::size_t position = 0;
+    if (section == nullptr || !FindSection(section, position)) {
+        if (m_Central != nullptr) return m_Central->GetValue(text, section, name, defaultText);
+        text = defaultText != nullptr ? defaultText : L"";
+        return 0;
+    }
+    long long index = 0;
+    if (name != nullptr && FindSortedString(name, SortedNames(position), index) == 1) {
+        const long long line = SortedLines(position)[static_cast<std::size_t>(index)];
+        std::wstring entryName;
+        std::wstring value;
+        if (!tarvox::SplitCfgEntry(m_Data[static_cast<std::size_t>(line)], entryName, value)) {
+            return 0;
+        }
+        text = ConvertValueOut(value);
+        return 1;
+    }
+    if (m_Central != nullptr) return m_Central->GetValue(text, section, name, defaultText);
+    if (defaultText == nullptr) return 0;
+    text = defaultText;
+    return 1;
+}
+
+int CCfgReader::SetCommentedOutValue(const std::wstring& section, const std::wstring& name,
+                                     const std::wstring& value) {
+    const std::wstring header = L"[" + section + L"]";
+    const std::wstring prefix = name + L"=";
+    for (std::size_t line = 0; line < m_Data.size(); ++line) {
+        if (!EqualIgnoringCase(m_Data[line], header)) continue;
+        for (std::size_t entry = line + 1; entry < m_Data.size(); ++entry) {
+            const std::wstring& text = m_Data[entry];
+            if (!text.empty() && text.front() == L'[') return 0;
+            if (!text.empty() && StartsWithIgnoringCase(text, prefix)) {
+                const std::wstring replaced = prefix + value;
+                if (replaced != text) {
+                    m_Data[entry] = replaced;
+                    m_HasChanged = 1;
+                }
+                return 1;
+            }
+        }
+        return 0;
+    }
+    return 0;
+}
+
+int CCfgReader::SetValue(const wchar_t* section, const wchar_t* name, const wchar_t* value) {
+    if (IsEmpty(section) || IsEmpty(name)) return 0;
+    std::wstring text = value != nullptr ? value : L"";
+    const std::wstring entryName = name;
+    if ((entryName.starts_with(L";;") || entryName.starts_with(L"//")) &&
+        SetCommentedOutValue(section, entryName, text) == 1) {
+        return 1;
+    }
+    text = ConvertValueIn(text);
+
+    // A value that the reader or its central chain already has is not stored again.
+    std::wstring current;
+    if (GetValue(current, section, name, nullptr) == 1 && current == text) return 1;
+
+    const long long line = FindOrAddEntry(section, name);
+    if (line < 0 || static_cast<std::size_t>(line) >= m_Data.size()) return 0;
+    std::wstring& stored = m_Data[static_cast<std::size_t>(line)];
+    const std::size_t equals = stored.find(L'=');
+    if (equals == std::wstring::npos) return 0;
+    stored = stored.substr(0, equals + 1) + text;
+    m_HasChanged = 1;
+    return 1;
+}
+
+int CCfgReader::GetNumberValue(int& number, const wchar_t* section, const wchar_t* name,
+                               int defaultNumber, int asBoolean) {
+    if (asBoolean == 1 && defaultNumber != 1) defaultNumber = 0;
+    std::wstring text;
+    if (GetValue(text, section, name, L"_Null") == 0) {
+        number = defaultNumber;
+        return 0;
+    }
+    if (text == L"_Null" || text.empty()) {
+        number = defaultNumber;
+    } else if (asBoolean == 1) {
+        if (EqualIgnoringCase(text, L"True")) {
+            number = 1;
+        } else if (EqualIgnoringCase(text, L"False")) {
+            number = 0;
+        } else {
+            number = static_cast<int>(std::wcstol(text.c_str(), nullptr, 10)) != 0 ? 1 : 0;
+        }
+    } else {
+        number = static_cast<int>(std::wcstol(text.c_str(), nullptr, 10));
+    }
+    return 1;
+}
+
+int CCfgReader::SetNumberValue(const wchar_t* section, const wchar_t* name, long long value,
+                               int asBoolean) {
+    const std::wstring text =
+        asBoolean == 1 ? std::wstring(value != 0 ? L"True" : L"False") : std::to_wstring(value);
+    return SetValue(section, name, text.c_str());
+}
+
+void CCfgReader::ShiftLineIndexes(long long from) {
+    const auto shift = [from](std::vector<long long>& indexes) {
+        for (long long& index : indexes) {
+            if (index >= from) ++index;
+        }
+    };
+    shift(m_KeySortedIndex);
+    shift(m_KeyIndex);
+    for (std::size_t section = 0; section < m_KeyStrings.size(); ++section) {
+        shift(SortedLines(section));
+        shift(FileOrderLines(section));
+    }
+}
+
+long long CCfgReader::FindOrAddEntry(const wchar_t* section, const wchar_t* name) {
+    if (IsEmpty(section)) return -1;
+    std::size_t position = 0;
+    if (!FindSection(section, position)) {
+        m_HasChanged = 1;
+        if (!m_Data.empty() && !m_Data.back().empty()) m_Data.emplace_back();
+        m_Data.push_back(L"[" + std::wstring(section) + L"]");
+        InsertSection(position, section, static_cast<long long>(m_Data.size() - 1));
+        if (IsEmpty(name)) return static_cast<long long>(position);
+        m_Data.push_back(std::wstring(name) + L"=");
+        const auto line = static_cast<long long>(m_Data.size() - 1);
+        SortedNames(position).push_back(name);
+        SortedLines(position).push_back(line);
+        FileOrderLines(position).push_back(line);
+        return line;
+    }
+    if (IsEmpty(name)) return static_cast<long long>(position);
+    long long index = 0;
+    if (FindSortedString(name, SortedNames(position), index) == 1) {
+        return SortedLines(position)[static_cast<std::size_t>(index)];
+    }
+    m_HasChanged = 1;
+    const long long line = m_KeySortedIndex[position] + 1;
+    m_Data.insert(m_Data.begin() + static_cast<std::ptrdiff_t>(line), std::wstring(name) + L"=");
+    ShiftLineIndexes(line);
+    const auto at = static_cast<std::ptrdiff_t>(index);
+    SortedNames(position).insert(SortedNames(position).begin() + at, name);
+    SortedLines(position).insert(SortedLines(position).begin() + at, line);
+    FileOrderLines(position).insert(FileOrderLines(position).begin(), line);
+    return line;
+}
+
+int CCfgReader::GetSectionName(std::wstring& name, long long index) {
+    name.clear();
+    if (index < 0) return 0;
+    const auto isHeader = [this](long long line) {
+        return line >= 0 && static_cast<std::size_t>(line) < m_Data.size() &&
+               !m_Data[static_cast<std::size_t>(line)].empty() &&
+               m_Data[static_cast<std::size_t>(line)].front() == L'[';
+    };
+    const auto localCount = static_cast<long long>(m_KeyIndex.size());
+    if (index < localCount) {
+        if (!isHeader(m_KeyIndex[static_cast<std::size_t>(index)])) {
+            m_KeyIndex.clear();
+            for (std::size_t line = 0; line < m_Data.size(); ++line) {
+                if (isHeader(static_cast<long long>(line))) {
+                    m_KeyIndex.push_back(static_cast<long long>(line));
+                }
+            }
+            if (index >= static_cast<long long>(m_KeyIndex.size())) return 0;
+        }
+        const std::wstring& header = m_Data[static_cast<std::size_t>(m_KeyIndex[static_cast<std::size_t>(index)])];
+        const std::size_t close = header.find(L']');
+        name = header.substr(1, close == std::wstring::npos ? std::wstring::npos : close - 1);
+        return 1;
+    }
+    if (m_Central == nullptr) return 0;
+    long long wanted = index - localCount;
+    std::wstring central;
+    for (long long k = 0; m_Central->GetSectionName(central, k) == 1; ++k) {
+        std::size_t position = 0;
+        if (FindSection(central.c_str(), position)) continue;
+        if (wanted-- == 0) {
+            name = central;
+            return 1;
+        }
+    }
+    return 0;
+}
+
+int CCfgReader::GetSectionEntries(std::vector<std::wstring>& names,
+                                  std::vector<std::wstring>& values, const wchar_t* section,
+                                  int withCentral, int orderMode) {
+    if (section == nullptr) return 0;
+    int result = 0;
+    std::vector<std::wstring> foundNames;
+    std::vector<std::wstring> foundValues;
+    std::size_t position = 0;
+    if (FindSection(section, position)) {
+        for (const long long line : FileOrderLines(position)) {
+            std::wstring name;
+            std::wstring value;
+            if (!tarvox::SplitCfgEntry(m_Data[static_cast<std::size_t>(line)], name, value)) {
+                continue;
+            }
+            foundNames.push_back(std::move(name));
+            foundValues.push_back(ConvertValueOut(value));
+        }
+        result = 1;
+    }
+    if (withCentral == 1 && m_Central != nullptr &&
+        m_Central->GetSectionEntries(foundNames, foundValues, section, 1, 0) == 1) {
+        result = 1;
+    }
+    if (orderMode == 1 || orderMode == 2) {
+        std::vector<std::wstring> keys;
+        std::vector<std::wstring> sortedNames;
+        std::vector<std::wstring> sortedValues;
+        for (std::size_t i = 0; i < foundNames.size(); ++i) {
+            const std::wstring key = orderMode == 1
+                                         ? foundNames[i] + L"=" + foundValues[i]
+                                         : foundValues[i] + L"$$=$$" + foundNames[i];
+            long long index = 0;
+            if (FindSortedString(key.c_str(), keys, index) == 1) ++index;
+            const auto at = static_cast<std::ptrdiff_t>(index);
+            keys.insert(keys.begin() + at, key);
+            sortedNames.insert(sortedNames.begin() + at, foundNames[i]);
+            sortedValues.insert(sortedValues.begin() + at, foundValues[i]);
+        }
+        foundNames = std::move(sortedNames);
+        foundValues = std::move(sortedValues);
+    }
+    names.insert(names.end(), foundNames.begin(), foundNames.end());
+    values.insert(values.end(), foundValues.begin(), foundValues.end());
+    return result;
+}
+
+void CCfgReader::SetValueType(const wchar_t* section, const wchar_t* name, long long type) {
+    if (section == nullptr || name == nullptr) return;
+    const std::wstring key = TypeKey(section, name);
+    long long index = 0;
+    if (FindSortedString(key.c_str(), m_TypesIndex, index) == 1) {
+        m_Types[static_cast<std::size_t>(index)] = type;
+        return;
+    }
+    m_TypesIndex.insert(m_TypesIndex.begin() + static_cast<std::ptrdiff_t>(index), key);
+    m_Types.insert(m_Types.begin() + static_cast<std::ptrdiff_t>(index), type);
+}
+
+long long CCfgReader::GetValueType(const wchar_t* section, const wchar_t* name) {
+    if (section == nullptr || name == nullptr) return REG_SZ;
+    const std::wstring key = TypeKey(section, name);
+    long long index = 0;
+    if (FindSortedString(key.c_str(), m_TypesIndex, index) != 1) return REG_SZ;
+    return m_Types[static_cast<std::size_t>(index)];
+}

@@ -1,0 +1,122 @@
+// Sectioned configuration files and their registry form.
+//
+// A CCfgReader holds one configuration as its text lines (m_Data) plus sorted indexes over
+// sections and entries. It may be chained to a central reader that answers for everything the
+// reader does not define itself; while loading, local entries equal to the central value are
+// dropped. Text is written back with its comments, order and encoding.
+#pragma once
+
+#include <tarvox/export.h>
+#include <tarvox/xml.h>
+
+#include <string>
+#include <vector>
+
+class TARVOX_API CCfgReader {
+public:
+    CCfgReader();
+    explicit CCfgReader(const wchar_t* path, int registryFlags = 0);
+    virtual ~CCfgReader();
+
+    CCfgReader(const CCfgReader&) = delete;
+    CCfgReader& operator=(const CCfgReader&) = delete;
+
+    // Construction and loading.
+    int Init(const wchar_t* path, int registryFlags);
+    int Load(const wchar_t* path);
+    void Clear();
+    void ParseLines(std::vector<std::wstring>& lines);
+    long long ComposeText(const std::vector<std::wstring>& lines, std::wstring& text);
+
+    // Values.
+    int GetValue(std::wstring& text, const wchar_t* section, const wchar_t* name,
+                 const wchar_t* defaultText);
+    int SetValue(const wchar_t* section, const wchar_t* name, const wchar_t* value);
+    int GetNumberValue(int& number, const wchar_t* section, const wchar_t* name,
+                       int defaultNumber, int asBoolean);
+    int SetNumberValue(const wchar_t* section, const wchar_t* name, long long value,
+                       int asBoolean);
+    long long FindOrAddEntry(const wchar_t* section, const wchar_t* name);
+    int GetSectionName(std::wstring& name, long long index);
+    int GetSectionEntries(std::vector<std::wstring>& names, std::vector<std::wstring>& values,
+                          const wchar_t* section, int withCentral, int orderMode);
+    void SetValueType(const wchar_t* section, const wchar_t* name, long long type);
+    long long GetValueType(const wchar_t* section, const wchar_t* name);
+    int Save();
+
+    // State.
+    int IsInit();
+    int IsLocked();
+    int GetSortedKeyArray(std::vector<std::wstring>** keys);
+    std::vector<std::wstring>& GetDataArray();
+    std::vector<std::wstring>& Get_m_Data();
+    CCfgReader* Get_m_Central();
+    std::wstring& Get_m_File();
+    std::wstring& Get_m_Original();
+    TextFileType::Type& Get_m_FileType();
+    int& Get_m_HasChanged();
+    int& Get_m_HasVarPath();
+    int& Get_m_IsInit();
+    int& Get_m_IsLocked();
+    int& Get_m_IsRegistry();
+    int& Get_m_IsSavedInDrawing();
+    int& Get_m_ReadOnly();
+    long long& Get_m_Timeout();
+    std::vector<long long>& Get_m_KeyIndex();
+    std::vector<long long>& Get_m_KeySortedIndex();
+    std::vector<long long>& Get_m_Types();
+    std::vector<long long>& Get_m_VariablesIndexArrays();
+    std::vector<long long>& Get_m_VariablesSortedIndexArrays();
+    std::vector<long long>& Get_m_VariablesStringArrays();
+    std::vector<std::wstring>& Get_m_KeyStrings();
+    std::vector<std::wstring>& Get_m_TypesIndex();
+    int SetReadOnly(int readOnly);
+    int SetRegistryType(int flags);
+    int SetSaveToDrawing(int saveToDrawing);
+    long long SetTimeout(long long milliseconds);
+    int SetCentral(CCfgReader* central);
+    int SetCentral(CCfgReader* central, int deleteCurrent);
+    void Delete();
+    static const wchar_t* Str(const std::wstring& text);
+
+private:
+    using IndexArray = std::vector<long long>;
+    using NameArray = std::vector<std::wstring>;
+
+    // The per-section arrays at a sorted section position (held as 64-bit entries).
+    IndexArray& SortedLines(std::size_t section);
+    IndexArray& FileOrderLines(std::size_t section);
+    NameArray& SortedNames(std::size_t section);
+    void InsertSection(std::size_t position, const std::wstring& name, long long headerLine);
+    void DeleteSectionArrays();
+    void ShiftLineIndexes(long long from);
+    bool FindSection(const wchar_t* section, std::size_t& position) const;
+    std::wstring ConvertValueOut(const std::wstring& value);
+    std::wstring ConvertValueIn(const std::wstring& value);
+    bool IsFolderList();
+    int SetCommentedOutValue(const std::wstring& section, const std::wstring& name,
+                             const std::wstring& value);
+    int LoadFile();
+
+    TextFileType::Type m_FileType = TextFileType::Ansi;
+    std::vector<std::wstring> m_Data;
+    std::vector<long long> m_KeySortedIndex;
+    std::vector<long long> m_KeyIndex;
+    std::vector<std::wstring> m_KeyStrings;
+    std::vector<long long> m_VariablesSortedIndexArrays;
+    std::vector<long long> m_VariablesIndexArrays;
+    std::vector<long long> m_VariablesStringArrays;
+    std::vector<std::wstring> m_TypesIndex;
+    std::vector<long long> m_Types;
+    int m_IsInit = 0;
+    int m_ReadOnly = 0;
+    int m_IsRegistry = 0;
+    int m_HasChanged = 0;
+    int m_IsSavedInDrawing = 0;
+    std::wstring m_File;
+    long long m_Timeout = 5000;
+    std::wstring m_Original;
+    CCfgReader* m_Central = nullptr;
+    int m_IsLocked = 0;
+    int m_HasVarPath = -1;
+};

@@ -1,0 +1,277 @@
+// Loading, indexing, reading and changing configurations held in files.
+#include <tarvox/config.h>
+
+#include "tests/support/sandbox_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <random>
+
+namespace {
+
+using tarvox::test::ReadFileBytes;
+using tarvox::test::SandboxTest;
+using Lines = std::vector<std::wstring>;
+
+class CfgReaderTest : public SandboxTest {
+protected:
+    std::wstring Value(CCfgReader& reader, const wchar_t* section, const wchar_t* name) {
+        std::wstring text = L"<unchanged>";
+        reader.GetValue(text, section, name, nullptr);
+        return text;
+    }
+    // A reader over a file with the given bytes; the reader is not saved when destroyed.
+    std::unique_ptr<CCfgReader> Loaded(std::wstring_view name, std::string_view bytes) {
+        auto reader = std::make_unique<CCfgReader>(temp.WriteFile(name, bytes).c_str());
+        EXPECT_EQ(reader->IsInit(), 1);
+        return reader;
+    }
+};
+
+TEST_F(CfgReaderTest, ParsesSectionsEntriesAndComments) {
+    auto reader = Loaded(L"a.cfg",
+                         "top=ignored\r\n[  Beta  ]\r\n Key = a=b \r\n; x=1\r\n//y=2\r\nnoequals\r\n"
+                         "=empty\r\n[Alpha\r\nk=v\r\n");
+    EXPECT_EQ(reader->Get_m_KeyStrings(), (Lines{L"Alpha", L"Beta"}));
+    EXPECT_EQ(reader->Get_m_Data()[1], L"[Beta]");
+    EXPECT_EQ(reader->Get_m_Data()[7], L"[Alpha]");
+    EXPECT_EQ(reader->Get_m_KeyIndex(), (std::vector<long long>{1, 7}));
+    EXPECT_EQ(reader->Get_m_KeySortedIndex(), (std::vector<long long>{7, 1}));
+    EXPECT_EQ(Value(*reader, L"beta", L"KEY"), L"a=b");
+    EXPECT_EQ(Value(*reader, L"Alpha", L"k"), L"v");
+    EXPECT_EQ(Value(*reader, L"Beta", L"; x"), L"<unchanged>");
+    EXPECT_EQ(Value(*reader, L"Beta", L"top"), L"<unchanged>");
+    // The original text is as read, before normalisation.
+    EXPECT_EQ(reader->Get_m_Original().substr(0, 23), L"top=ignored\r\n[  Beta  ]");
+    EXPECT_EQ(reader->Get_m_FileType(), TextFileType::Ansi);
+    EXPECT_EQ(reader->Get_m_HasChanged(), 0);
+}
+
+TEST_F(CfgReaderTest, ListModeNumbersEveryLine) {
+    auto reader = Loaded(L"l.cfg", "[List]\r\nSimpleList=True\r\nalpha\r\n; note\r\nbeta\r\n"
+                                   "[Next]\r\ngamma\r\n");
+    EXPECT_EQ(reader->Get_m_Data()[1], L"SimpleList=0");
+    EXPECT_EQ(Value(*reader, L"List", L"00001"), L"alpha");
+    EXPECT_EQ(Value(*reader, L"List", L"00003"), L"beta");
+    // List mode stays on in later sections; the counter restarts at the header.
+    EXPECT_EQ(Value(*reader, L"Next", L"00001"), L"gamma");
+    EXPECT_EQ(reader->Get_m_Original(),
+              L"[List]\r\nSimpleList=0\r\n00001=alpha\r\n; note\r\n00003=beta\r\n[Next]\r\n"
+              L"00001=gamma\r\n");
+}
+
+TEST_F(CfgReaderTest, MissingEmptyBareAndBusyFiles) {
+    CCfgReader missing((temp / L"none.cfg").c_str());
+    EXPECT_EQ(missing.IsInit(), 1);
+    EXPECT_TRUE(missing.Get_m_Data().empty());
+    auto empty = Loaded(L"empty.cfg", "");
+    EXPECT_TRUE(empty->Get_m_Data().empty());
+    CCfgReader bare(L"bare.cfg");
+    EXPECT_EQ(bare.IsInit(), 0);
+    CCfgReader none;
+    EXPECT_EQ(none.IsInit(), 0);
+    EXPECT_EQ(none.Load(nullptr), 0);
+
+    const std::wstring path = temp.WriteFile(L"busy.cfg", "[A]\r\na=1\r\n");
+    HANDLE lock = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    // Load starts from a cleared reader, so a busy file is waited for the default 5 s.
+    CCfgReader busy;
+    EXPECT_EQ(busy.Load(path.c_str()), 0);
+    EXPECT_EQ(busy.IsInit(), 0);
+    CloseHandle(lock);
+    EXPECT_EQ(busy.Load(nullptr), 1);
+    EXPECT_EQ(Value(busy, L"A", L"a"), L"1");
+}
+
+TEST_F(CfgReaderTest, GetValueDefaultsAndNumbers) {
+    auto reader = Loaded(L"n.cfg", "[N]\r\nyes=yes\r\ntwo=2\r\nt=TRUE\r\nf=false\r\nneg= -7\r\n"
+                                   "blank=\r\n");
+    std::wstring text = L"x";
+    EXPECT_EQ(reader->GetValue(text, L"Missing", L"a", L"def"), 0);
+    EXPECT_EQ(text, L"def");
+    EXPECT_EQ(reader->GetValue(text, L"Missing", L"a", nullptr), 0);
+    EXPECT_EQ(text, L"");
+    EXPECT_EQ(reader->GetValue(text, L"N", L"absent", L"def"), 1);
+    EXPECT_EQ(text, L"def");
+    text = L"kept";
+    EXPECT_EQ(reader->GetValue(text, L"N", L"absent", nullptr), 0);
+    EXPECT_EQ(text, L"kept");
+
+    int number = 99;
+    EXPECT_EQ(reader->GetNumberValue(number, L"N", L"yes", 1, 1), 1);
+    EXPECT_EQ(number, 0);
+    EXPECT_EQ(reader->GetNumberValue(number, L"N", L"two", 0, 1), 1);
+    EXPECT_EQ(number, 1);
+    EXPECT_EQ(reader->GetNumberValue(number, L"N", L"t", 0, 1), 1);
+    EXPECT_EQ(number, 1);
+    EXPECT_EQ(reader->GetNumberValue(number, L"N", L"f", 1, 1), 1);
+    EXPECT_EQ(number, 0);
+    EXPECT_EQ(reader->GetNumberValue(number, L"N", L"neg", 0, 0), 1);
+    EXPECT_EQ(number, -7);
+    EXPECT_EQ(reader->GetNumberValue(number, L"N", L"blank", 5, 0), 1);
+    EXPECT_EQ(number, 5);
+    EXPECT_EQ(reader->GetNumberValue(number, L"N", L"absent", 1, 1), 1);
+    EXPECT_EQ(number, 1);
+    EXPECT_EQ(reader->GetNumberValue(number, L"Gone", L"absent", 7, 0), 0);
+    EXPECT_EQ(number, 7);
+    // As boolean, a default other than 1 counts as 0.
+    EXPECT_EQ(reader->GetNumberValue(number, L"Gone", L"absent", 7, 1), 0);
+    EXPECT_EQ(number, 0);
+
+    EXPECT_EQ(reader->SetNumberValue(L"N", L"big", -5000000000LL, 0), 1);
+    EXPECT_EQ(Value(*reader, L"N", L"big"), L"-5000000000");
+    EXPECT_EQ(reader->SetNumberValue(L"N", L"flag", 3, 1), 1);
+    EXPECT_EQ(Value(*reader, L"N", L"flag"), L"True");
+}
+
+TEST_F(CfgReaderTest, SetValueKeepsNameSpacingAndRewritesCommentedEntries) {
+    auto reader = Loaded(L"s.cfg", "[S]\r\n;;Name=old\r\nKey  = old\r\n[T]\r\n;;Name=other\r\n");
+    EXPECT_EQ(reader->SetValue(L"s", L";;Name", L"new"), 1);
+    EXPECT_EQ(reader->Get_m_Data()[1], L";;Name=new");
+    EXPECT_EQ(reader->Get_m_Data()[4], L";;Name=other");
+    EXPECT_EQ(reader->Get_m_HasChanged(), 1);
+    EXPECT_EQ(reader->SetValue(L"S", L"Key", L"new"), 1);
+    EXPECT_EQ(reader->Get_m_Data()[2], L"Key  =new");
+    EXPECT_EQ(reader->SetValue(L"S", L"Key", nullptr), 1);
+    EXPECT_EQ(reader->Get_m_Data()[2], L"Key  =");
+    EXPECT_EQ(reader->SetValue(L"", L"Key", L"v"), 0);
+    EXPECT_EQ(reader->SetValue(L"S", nullptr, L"v"), 0);
+
+    // Unchanged commented-out value: no change mark.
+    auto again = Loaded(L"s2.cfg", "[S]\r\n;;Name=old\r\n");
+    EXPECT_EQ(again->SetValue(L"S", L";;NAME", L"old"), 1);
+    EXPECT_EQ(again->Get_m_Data()[1], L";;NAME=old");
+    EXPECT_EQ(again->Get_m_HasChanged(), 1);  // the line differs in case
+    auto same = Loaded(L"s3.cfg", "[S]\r\n;;Name=old\r\n");
+    EXPECT_EQ(same->SetValue(L"S", L";;Name", L"old"), 1);
+    EXPECT_EQ(same->Get_m_HasChanged(), 0);
+}
+
+TEST_F(CfgReaderTest, FindOrAddEntryShiftsEveryIndexUnderManyInserts) {
+    auto reader = Loaded(L"f.cfg", "[A]\r\nfirst=1\r\n\r\n[B]\r\nsecond=2\r\n[C]\r\n");
+    std::vector<std::pair<std::wstring, std::wstring>> added;
+    std::mt19937 random(7);
+    for (int i = 0; i < 150; ++i) {
+        const wchar_t* section = (i % 3 == 0) ? L"A" : (i % 3 == 1) ? L"B" : L"C";
+        const std::wstring name = L"k" + std::to_wstring(random() % 100000) + L"_" + std::to_wstring(i);
+        ASSERT_EQ(reader->SetValue(section, name.c_str(), std::to_wstring(i).c_str()), 1);
+        added.emplace_back(section, name);
+    }
+    EXPECT_EQ(Value(*reader, L"A", L"first"), L"1");
+    EXPECT_EQ(Value(*reader, L"B", L"second"), L"2");
+    for (std::size_t i = 0; i < added.size(); ++i) {
+        EXPECT_EQ(Value(*reader, added[i].first.c_str(), added[i].second.c_str()), std::to_wstring(i));
+    }
+    // Every header index still names its header, every entry index its line.
+    for (std::size_t s = 0; s < reader->Get_m_KeyStrings().size(); ++s) {
+        const long long header = reader->Get_m_KeySortedIndex()[s];
+        EXPECT_EQ(reader->Get_m_Data()[header], L"[" + reader->Get_m_KeyStrings()[s] + L"]");
+    }
+    std::wstring name;
+    for (long long i = 0; i < 3; ++i) {
+        ASSERT_EQ(reader->GetSectionName(name, i), 1);
+        EXPECT_EQ(name, std::wstring(1, static_cast<wchar_t>(L'A' + i)));
+    }
+    // New entries come first in their section.
+    EXPECT_EQ(reader->FindOrAddEntry(L"B", L"zz"), reader->Get_m_KeySortedIndex()[1] + 1);
+    EXPECT_EQ(reader->FindOrAddEntry(L"B", L"zz"), reader->Get_m_KeySortedIndex()[1] + 1);
+    EXPECT_EQ(reader->FindOrAddEntry(L"", L"zz"), -1);
+    // A new section goes to the end after an empty line; without a name its sorted position.
+    EXPECT_EQ(reader->FindOrAddEntry(L"AB", nullptr), 1);
+    EXPECT_EQ(reader->Get_m_Data().back(), L"[AB]");
+    EXPECT_EQ(reader->Get_m_Data()[reader->Get_m_Data().size() - 2], L"");
+}
+
+TEST_F(CfgReaderTest, SectionEntriesInTheThreeOrders) {
+    auto reader = Loaded(L"e.cfg", "[E]\r\nb=2\r\na=3\r\nc=1\r\na=0\r\n");
+    Lines names, values;
+    ASSERT_EQ(reader->GetSectionEntries(names, values, L"E", 0, 0), 1);
+    EXPECT_EQ(names, (Lines{L"b", L"a", L"c", L"a"}));
+    names.clear(), values.clear();
+    ASSERT_EQ(reader->GetSectionEntries(names, values, L"E", 0, 1), 1);
+    EXPECT_EQ(names, (Lines{L"a", L"a", L"b", L"c"}));
+    EXPECT_EQ(values, (Lines{L"0", L"3", L"2", L"1"}));
+    names.clear(), values.clear();
+    ASSERT_EQ(reader->GetSectionEntries(names, values, L"E", 0, 2), 1);
+    EXPECT_EQ(values, (Lines{L"0", L"1", L"2", L"3"}));
+    names.clear(), values.clear();
+    EXPECT_EQ(reader->GetSectionEntries(names, values, L"None", 1, 0), 0);
+    EXPECT_TRUE(names.empty());
+}
+
+TEST_F(CfgReaderTest, CentralChainPrunesFallsBackAndIsNotCopied) {
+    const std::wstring centralPath = temp.WriteFile(L"central.cfg", "[S]\r\na=Same\r\nb=central\r\n[Only]\r\nx=1\r\n");
+    const std::wstring deeperPath = temp.WriteFile(L"deeper.cfg", "[Deep]\r\nd=4\r\n");
+    const std::wstring localPath =
+        temp.WriteFile(L"local.cfg", "[S]\r\na=same\r\nb=local\r\n[L]\r\ny=2\r\n");
+    {
+        auto* central = new CCfgReader(centralPath.c_str());
+        central->SetCentral(new CCfgReader(deeperPath.c_str()));
+        CCfgReader local;
+        local.SetCentral(central);
+        ASSERT_EQ(local.Load(localPath.c_str()), 1);
+        // The line equal to the central value (ignoring case) is gone, without a change mark.
+        EXPECT_EQ(local.Get_m_Data(), (Lines{L"[S]", L"b=local", L"[L]", L"y=2"}));
+        EXPECT_EQ(local.Get_m_HasChanged(), 0);
+        EXPECT_EQ(Value(local, L"S", L"a"), L"Same");
+        EXPECT_EQ(Value(local, L"S", L"b"), L"local");
+        EXPECT_EQ(Value(local, L"Deep", L"d"), L"4");
+        std::wstring name;
+        Lines sections;
+        for (long long i = 0; local.GetSectionName(name, i) == 1; ++i) sections.push_back(name);
+        EXPECT_EQ(sections, (Lines{L"S", L"L", L"Only", L"Deep"}));
+        Lines names, values;
+        ASSERT_EQ(local.GetSectionEntries(names, values, L"S", 1, 0), 1);
+        EXPECT_EQ(names, (Lines{L"b", L"a", L"b"}));
+
+        // The central value is not stored again; a different one goes to the top of a new
+        // section at the end of the file.
+        EXPECT_EQ(local.SetValue(L"Only", L"x", L"1"), 1);
+        EXPECT_EQ(local.Get_m_HasChanged(), 0);
+        EXPECT_EQ(local.SetValue(L"Only", L"x", L"9"), 1);
+        EXPECT_EQ(local.Get_m_Data(), (Lines{L"[S]", L"b=local", L"[L]", L"y=2", L"", L"[Only]", L"x=9"}));
+        EXPECT_EQ(local.Save(), 1);
+    }
+    EXPECT_EQ(ReadFileBytes(localPath), "[S]\r\nb=local\r\n[L]\r\ny=2\r\n\r\n[Only]\r\nx=9\r\n");
+    EXPECT_EQ(ReadFileBytes(centralPath), "[S]\r\na=Same\r\nb=central\r\n[Only]\r\nx=1\r\n");
+}
+
+TEST_F(CfgReaderTest, ValueTypesAreKeptPerSectionAndName) {
+    CCfgReader reader;
+    EXPECT_EQ(reader.GetValueType(L"S", L"n"), REG_SZ);
+    reader.SetValueType(L"S", L"n", REG_DWORD);
+    reader.SetValueType(L"S", L"m", REG_BINARY);
+    reader.SetValueType(L"s", L"N", REG_EXPAND_SZ);
+    EXPECT_EQ(reader.GetValueType(L"S", L"n"), REG_EXPAND_SZ);
+    EXPECT_EQ(reader.GetValueType(L"S", L"m"), REG_BINARY);
+    EXPECT_EQ(reader.GetValueType(nullptr, L"m"), REG_SZ);
+    EXPECT_EQ(reader.Get_m_TypesIndex(), (Lines{L"S\\::m", L"S\\::n"}));
+}
+
+TEST_F(CfgReaderTest, FlagsCentralOwnershipAndDelete) {
+    CCfgReader reader;
+    EXPECT_EQ(reader.SetTimeout(10), 5000);
+    EXPECT_EQ(reader.Get_m_Timeout(), 10);
+    EXPECT_EQ(reader.SetReadOnly(1), 0);
+    EXPECT_EQ(reader.SetSaveToDrawing(1), 0);
+    EXPECT_EQ(reader.SetRegistryType(0x100), 0);
+    EXPECT_EQ(reader.Get_m_HasVarPath(), -1);
+    std::vector<std::wstring>* keys = nullptr;
+    EXPECT_EQ(reader.GetSortedKeyArray(&keys), 0);
+    CCfgReader kept;
+    reader.SetCentral(&kept);
+    EXPECT_EQ(reader.Get_m_Central(), &kept);
+    reader.SetCentral(nullptr, 0);  // not deleted: kept lives on the stack
+    EXPECT_EQ(reader.Get_m_Central(), nullptr);
+    reader.SetCentral(new CCfgReader);
+    reader.Delete();
+    EXPECT_EQ(reader.Get_m_Central(), nullptr);
+    EXPECT_EQ(CCfgReader::Str(std::wstring()), nullptr);
+    const std::wstring text = L"x";
+    EXPECT_EQ(CCfgReader::Str(text), text.c_str());
+}
+
+}  // namespace

@@ -1,0 +1,175 @@
+// Saving configurations: encodings kept byte for byte, the busy-file retry, the atomic
+// replacement and files that must never be written over.
+#include <tarvox/config.h>
+
+#include "tests/support/sandbox_fixture.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using tarvox::test::ReadFileBytes;
+using tarvox::test::SandboxTest;
+
+struct EncodedCase {
+    const char* label;
+    TextFileType::Type type;
+    std::string before;  // [A] x=1 y=ä with a comment
+    std::string after;   // the same with x=2
+};
+
+std::string Utf16(std::wstring_view text, bool bigEndian) {
+    std::string bytes = bigEndian ? std::string("\xFE\xFF") : std::string("\xFF\xFE");
+    for (const wchar_t c : text) {
+        const char high = static_cast<char>(c >> 8), low = static_cast<char>(c & 0xFF);
+        bytes += bigEndian ? high : low;
+        bytes += bigEndian ? low : high;
+    }
+    return bytes;
+}
+
+constexpr wchar_t kBefore[] = L"; kept\r\n[A]\r\nx=1\r\ny=\u00E4\r\n";
+constexpr wchar_t kAfter[] = L"; kept\r\n[A]\r\nx=2\r\ny=\u00E4\r\n";
+
+class CfgSaveTest : public SandboxTest {};
+
+TEST_F(CfgSaveTest, EveryEncodingRoundTripsByteForByte) {
+    const EncodedCase cases[] = {
+        {"ansi", TextFileType::Ansi, "; kept\r\n[A]\r\nx=1\r\ny=\xE4\r\n", "; kept\r\n[A]\r\nx=2\r\ny=\xE4\r\n"},
+        {"utf16le", TextFileType::UnicodeLE, Utf16(kBefore, false), Utf16(kAfter, false)},
+        {"utf16be", TextFileType::UnicodeBE, Utf16(kBefore, true), Utf16(kAfter, true)},
+        {"utf8", TextFileType::Utf8, "\xEF\xBB\xBF; kept\r\n[A]\r\nx=1\r\ny=\xC3\xA4\r\n",
+         "\xEF\xBB\xBF; kept\r\n[A]\r\nx=2\r\ny=\xC3\xA4\r\n"},
+        {"utf8nobom", TextFileType::Utf8NoBom, "<?xml?>\r\n[A]\r\nx=1\r\ny=\xC3\xA4\r\n",
+         "<?xml?>\r\n[A]\r\nx=2\r\ny=\xC3\xA4\r\n"},
+    };
+    for (const EncodedCase& c : cases) {
+        SCOPED_TRACE(c.label);
+        const std::wstring path = temp.WriteFile(std::wstring(L"enc_") + std::wstring(c.label, c.label + strlen(c.label)) + L".cfg", c.before);
+        {
+            CCfgReader reader(path.c_str());
+            ASSERT_EQ(reader.IsInit(), 1);
+            EXPECT_EQ(reader.Get_m_FileType(), c.type);
+            std::wstring y;
+            EXPECT_EQ(reader.GetValue(y, L"A", L"y", nullptr), 1);
+            EXPECT_EQ(y, L"\u00E4");
+            ASSERT_EQ(reader.SetValue(L"A", L"x", L"2"), 1);
+            EXPECT_EQ(reader.Save(), 1);
+            EXPECT_EQ(reader.Get_m_HasChanged(), 0);
+            EXPECT_EQ(ReadFileBytes(path), c.after);
+            ASSERT_EQ(reader.SetValue(L"A", L"x", L"1"), 1);
+        }  // the destructor saves the change back
+        EXPECT_EQ(ReadFileBytes(path), c.before);
+    }
+}
+
+TEST_F(CfgSaveTest, OemAndUtf7AreWrittenWhenSet) {
+    const std::wstring path = temp / L"seven.cfg";
+    {
+        CCfgReader reader(path.c_str());
+        reader.Get_m_FileType() = TextFileType::Utf7;
+        reader.SetValue(L"A", L"k", L"\u00E4+");
+    }
+    // UTF-7 is never detected when reading: decode the bytes as UTF-7 to check them.
+    const std::string seven = ReadFileBytes(path);
+    std::wstring decoded(seven.size(), L'\0');
+    decoded.resize(static_cast<std::size_t>(MultiByteToWideChar(
+        CP_UTF7, 0, seven.data(), static_cast<int>(seven.size()), decoded.data(),
+        static_cast<int>(decoded.size()))));
+    EXPECT_EQ(decoded, L"[A]\r\nk=\u00E4+\r\n");
+    EXPECT_EQ(seven.find('\xE4'), std::string::npos);
+    const std::wstring oem = temp / L"oem.cfg";
+    {
+        CCfgReader reader(oem.c_str());
+        reader.Get_m_FileType() = TextFileType::Oem;
+        reader.SetValue(L"A", L"k", L"v");
+    }
+    EXPECT_EQ(ReadFileBytes(oem), "[A]\r\nk=v\r\n");
+    CCfgReader unnamed((temp / L"six.cfg").c_str());
+    unnamed.Get_m_FileType() = TextFileType::Unnamed;
+    unnamed.SetValue(L"A", L"k", L"v");
+    EXPECT_EQ(unnamed.Save(), 0);
+    EXPECT_EQ(GetFileAttributesW((temp / L"six.cfg").c_str()), INVALID_FILE_ATTRIBUTES);
+    unnamed.Get_m_HasChanged() = 0;
+}
+
+TEST_F(CfgSaveTest, UnchangedEmptiedAndUninitialisedReaders) {
+    // The original is composed as loaded, so merged blank lines alone are no change.
+    const std::wstring path = temp.WriteFile(L"u.cfg", "[A]\r\n\r\n\r\na=1\r\n");
+    {
+        CCfgReader reader(path.c_str());
+        reader.Get_m_HasChanged() = 1;
+        EXPECT_EQ(reader.Save(), 1);
+    }
+    EXPECT_EQ(ReadFileBytes(path), "[A]\r\n\r\n\r\na=1\r\n");
+    {
+        CCfgReader reader(path.c_str());
+        reader.Get_m_HasChanged() = 1;  // nothing to write: the text equals the original
+        DeleteFileW(path.c_str());
+        EXPECT_EQ(reader.Save(), 1);
+    }
+    EXPECT_EQ(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    const std::wstring emptied = temp.WriteFile(L"e.cfg", "[A]\r\na=1\r\n");
+    {
+        CCfgReader reader(emptied.c_str());
+        reader.GetDataArray().clear();
+        EXPECT_EQ(reader.Save(), 1);
+    }
+    EXPECT_EQ(GetFileAttributesW(emptied.c_str()) != INVALID_FILE_ATTRIBUTES, true);
+    EXPECT_EQ(ReadFileBytes(emptied), "");
+
+    CCfgReader never;
+    EXPECT_EQ(never.Save(), 0);
+}
+
+TEST_F(CfgSaveTest, BusyTargetIsRetriedAndKeptWhole) {
+    const std::wstring path = temp.WriteFile(L"busy.cfg", "[A]\r\na=1\r\n");
+    CCfgReader reader(path.c_str());
+    reader.SetValue(L"A", L"a", L"2");
+    HANDLE lock = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    reader.SetTimeout(0);
+    EXPECT_EQ(reader.Save(), 0);
+    EXPECT_EQ(reader.Get_m_HasChanged(), 1);
+    CloseHandle(lock);
+    EXPECT_EQ(ReadFileBytes(path), "[A]\r\na=1\r\n");
+    // The failed save did not count as saved: the next one writes.
+    EXPECT_EQ(reader.Save(), 1);
+    EXPECT_EQ(ReadFileBytes(path), "[A]\r\na=2\r\n");
+
+    // A target that cannot be replaced keeps its old content, and no temporary file stays.
+    reader.SetValue(L"A", L"a", L"3");
+    // Another reader holds it open with read and write sharing but without delete sharing.
+    lock = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                       OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(reader.Save(), 0);
+    CloseHandle(lock);
+    EXPECT_EQ(ReadFileBytes(path), "[A]\r\na=2\r\n");
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((temp / L"*").c_str(), &found);
+    int files = 0;
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++files;
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    EXPECT_EQ(files, 1);
+    reader.Get_m_HasChanged() = 0;
+}
+
+TEST_F(CfgSaveTest, UndecodableFileFailsToLoadAndIsNeverWrittenOver) {
+    const std::string broken = "\xEF\xBB\xBF[A]\r\na=\xC3(\r\n";
+    const std::wstring path = temp.WriteFile(L"broken.cfg", broken);
+    {
+        CCfgReader reader(path.c_str());
+        EXPECT_EQ(reader.IsInit(), 0);
+        reader.SetValue(L"A", L"b", L"1");
+        EXPECT_EQ(reader.Save(), 0);
+    }
+    EXPECT_EQ(ReadFileBytes(path), broken);
+}
+
+}  // namespace

@@ -1,0 +1,78 @@
+// The configuration text format and the registry-export rewrite, without the file system.
+#include "config/cfg_text.h"
+#include "config/drawing_handover.h"
+#include "config/regedit_text.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Lines = std::vector<std::wstring>;
+
+TEST(CfgText, SplitsAtCarriageReturnsAndTrims) {
+    EXPECT_EQ(tarvox::SplitCfgLines(L" a = 1 \r\n\tb=2\r\n"), (Lines{L"a = 1", L"b=2"}));
+    // LF-only text is one line.
+    EXPECT_EQ(tarvox::SplitCfgLines(L"a=1\nb=2\n"), (Lines{L"a=1\nb=2"}));
+    EXPECT_EQ(tarvox::SplitCfgLines(L"a\r\n\r\n\r\nb"), (Lines{L"a", L"", L"", L"b"}));
+    EXPECT_EQ(tarvox::SplitCfgLines(L""), Lines{});
+    EXPECT_EQ(tarvox::TrimCfg(L"\r x \r"), L"\r x \r");
+}
+
+TEST(CfgText, ComposeDropsOuterAndRepeatedBlankLines) {
+    EXPECT_EQ(tarvox::ComposeCfgText({L"", L"[A]", L"", L"", L"a=1", L"", L""}),
+              L"[A]\r\n\r\na=1\r\n");
+    EXPECT_EQ(tarvox::ComposeCfgText({L"", L""}), L"");
+}
+
+TEST(CfgText, HeadersAreNormalised) {
+    EXPECT_EQ(tarvox::NormalizeCfgHeader(L"[  Name  ]").line, L"[Name]");
+    EXPECT_EQ(tarvox::NormalizeCfgHeader(L"[  Name  ]").name, L"Name");
+    EXPECT_EQ(tarvox::NormalizeCfgHeader(L"[Name").line, L"[Name]");
+    EXPECT_EQ(tarvox::NormalizeCfgHeader(L"[ Name ] tail").line, L"[Name] tail");
+    EXPECT_EQ(tarvox::NormalizeCfgHeader(L"[Name] tail").line, L"[Name] tail");
+}
+
+TEST(CfgText, EntriesCommentsAndListNames) {
+    std::wstring name, value;
+    ASSERT_TRUE(tarvox::SplitCfgEntry(L"Key = a=b", name, value));
+    EXPECT_EQ(name, L"Key");
+    EXPECT_EQ(value, L"a=b");
+    EXPECT_FALSE(tarvox::SplitCfgEntry(L"no equals", name, value));
+    EXPECT_EQ(tarvox::ClassifyCfgLine(L";c"), tarvox::CfgLineKind::Comment);
+    EXPECT_EQ(tarvox::ClassifyCfgLine(L"//c"), tarvox::CfgLineKind::Comment);
+    EXPECT_EQ(tarvox::ClassifyCfgLine(L":c"), tarvox::CfgLineKind::Comment);
+    EXPECT_EQ(tarvox::ClassifyCfgLine(L"[x"), tarvox::CfgLineKind::Header);
+    EXPECT_EQ(tarvox::ListEntryName(1), L"00001");
+    EXPECT_EQ(tarvox::ListEntryName(12), L"00012");
+    EXPECT_EQ(tarvox::ListEntryName(9999), L"09999");
+    EXPECT_EQ(tarvox::ListEntryName(10000), L"10000");
+    EXPECT_TRUE(tarvox::IsListModeSwitch(L"simplelist", L"TRUE"));
+    EXPECT_TRUE(tarvox::IsListModeSwitch(L"SimpleList", L"1"));
+    EXPECT_FALSE(tarvox::IsListModeSwitch(L"SimpleList", L"yes"));
+}
+
+wchar_t Latin1(unsigned char byte) { return static_cast<wchar_t>(byte); }
+
+TEST(RegeditText, ExportIsRewrittenForTheParser) {
+    std::wstring text =
+        L"regedit4\r\n\r\n; comment\r\n[HKEY_CURRENT_USER\\Software\\X]\r\n"
+        L"\"Path\"=hex(2):43,3a,5c,\\\r\n  41,42,00\r\n\"Cut\"=HEX(2):41,00,42,00,00,00\r\n"
+        L"\"Plain\"=\"v\"  \t";
+    ASSERT_TRUE(tarvox::NormalizeRegedit(text, &Latin1));
+    EXPECT_EQ(text,
+              L"regedit4\r\n[HKEY_CURRENT_USER\\Software\\X]\r\n"
+              L"\"Path\"=SZ_EX:\"C:\\\\AB\"\r\n\"Cut\"=SZ_EX:\"A\"\r\n\"Plain\"=\"v\"\r\n");
+
+    std::wstring other = L"[A]\r\na=hex(2):41,00";
+    EXPECT_FALSE(tarvox::NormalizeRegedit(other, &Latin1));
+    EXPECT_EQ(other, L"[A]\r\na=hex(2):41,00");
+}
+
+TEST(DrawingKey, FileNameWithoutKnownExtensionInUpperCase) {
+    EXPECT_EQ(tarvox::DrawingKey(L"C:\\cfg\\Settings.cfg"), L"SETTINGS");
+    EXPECT_EQ(tarvox::DrawingKey(L"C:\\cfg\\Notes.xml"), L"NOTES.XML");
+    EXPECT_EQ(tarvox::DrawingKey(L"C:\\cfg\\a.b.INI"), L"A.B");
+    EXPECT_EQ(tarvox::DrawingLines({L"", L";c", L"/c", L"[A]", L"a=1"}), (Lines{L"[A]", L"a=1"}));
+}
+
+}  // namespace
