@@ -14,8 +14,8 @@ bool IsFolderListFile(const std::wstring& path);
 using FolderListConversion = bool (*)(const std::wstring& value, bool expand,
                                       std::wstring& converted);
 
-// The conversion the readers use. Until the path-variable abbreviation is wired in, every
-// conversion fails and values pass unchanged.
+// The conversion the readers use: the compact path-variable table of the process. Setting null
+// puts it back.
 FolderListConversion GetFolderListConversion();
 void SetFolderListConversion(FolderListConversion conversion);
 

@@ -1,6 +1,7 @@
 // The compact path-variable table: sources, filter, cache, and expansion.
 #include "paths/path_vars.h"
 
+#include <tarvox/config.h>
 #include <tarvox/registry.h>
 
 #include "foundation/ascii_text.h"
@@ -95,6 +96,35 @@ void AddShellFolders(PathVarTable& table, HKEY root) {
     }
 }
 
+// A value of a product's key read through the registry form of its configuration.
+std::wstring ProductKeyValue(const wchar_t* keyPath, const wchar_t* name) {
+    CCfgReader reader(keyPath);
+    std::wstring value;
+    if (!reader.IsInit() || !reader.GetValue(value, L"\\", name, L"")) return {};
+    return value;
+}
+
+void AddMainProductFolders(PathVarTable& table) {
+    constexpr wchar_t kKey[] = L"HKEY_LOCAL_MACHINE\\Software\\Tarvox\\Tarvo Ardent 2020";
+    std::wstring folder = ProductKeyValue(kKey, L"InstallDir");
+    if (folder.empty()) folder = ProductKeyValue(kKey, L"InstallDir_AR");
+    if (folder.empty()) return;
+    const std::wstring_view trimmed = WithoutTrailingBackslash(folder);
+    tarvox::AddPathVar(table, L"%TarvoArdent_2020%", trimmed, kOrder);
+    tarvox::AddPathVar(table, L"%TarvoArdent_HELP%", std::wstring(trimmed) + L"\\Help", kOrder);
+}
+
+void AddSecondProductFolder(PathVarTable& table) {
+    const std::wstring folder =
+        ProductKeyValue(L"HKEY_LOCAL_MACHINE\\Software\\Tarvox\\Tarvo Veska 2020", L"InstallDir");
+    if (!folder.empty()) tarvox::AddPathVar(table, L"%TarvoVeska_2020_U%", WithoutTrailingBackslash(folder), kOrder);
+    // The default below the user's application data, when the installation said nothing.
+    std::wstring appData;
+    if (Lookup(table, L"%APPDATA%", appData)) {
+        tarvox::AddPathVar(table, L"%TarvoVeska_2020_U%", appData + L"\\Tarvox\\Tarvo Veska 2020", kOrder);
+    }
+}
+
 void AddProductUserFolder(PathVarTable& table) {
     std::wstring existing;
     if (Lookup(table, L"%TarvoArdent_2020_U%", existing)) return;
@@ -160,8 +190,10 @@ int BuildPathVarTable(std::vector<std::wstring>& names, std::vector<std::wstring
     AddCommonFilesX86(table);
     AddShellFolders(table, HKEY_LOCAL_MACHINE);
     AddShellFolders(table, HKEY_CURRENT_USER);
+    AddMainProductFolders(table);
     AddProductUserFolder(table);
     AddProductYearAcadFolders(table);
+    AddSecondProductFolder(table);
     ApplyFilter(table);
     if (aliases == 1) {
         std::wstring location;
@@ -212,6 +244,11 @@ const AbbreviationTable& AbbreviationTableFor(int aliases) {
 }
 
 }  // namespace
+
+std::wstring AbbreviatePath(const std::wstring& expanded, int aliases) {
+    const AbbreviationTable& cached = AbbreviationTableFor(aliases);
+    return AbbreviateWithTable(expanded, cached.table, cached.lengthIndex, kOrder);
+}
 
 const PathVarTable& CompactPathVarTable(int aliases) { return AbbreviationTableFor(aliases).table; }
 

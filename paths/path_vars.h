@@ -24,6 +24,9 @@ const PathVarTable& ExpansionPathVarTable();
 // The cached compact table with (aliases = 1) or without the alias variables.
 const PathVarTable& CompactPathVarTable(int aliases);
 
+// The expanded path with variables put back in front, with the cached table.
+std::wstring AbbreviatePath(const std::wstring& expanded, int aliases);
+
 // Expands path into withoutVars with the cached compact table (with the alias variables when
 // aliases is 1) and, when path holds a percent sign, writes the re-abbreviated form into
 // withVars. 0 for a null or empty path, else 1.

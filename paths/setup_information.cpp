@@ -1,26 +1,23 @@
 #include "paths/setup_information.h"
 
-#include <tarvox/registry.h>
-
-#include "foundation/ascii_text.h"
-
-#include <windows.h>
-
-#include <cwchar>
+#include <tarvox/config.h>
 
 namespace tarvox {
 
 std::wstring ReadSetupValue(const std::wstring& file, const wchar_t* section, const wchar_t* name) {
-    wchar_t value[MAX_PATH] = L"";
-    GetPrivateProfileStringW(section, name, L"", value, MAX_PATH, file.c_str());
+    CCfgReader reader(file.c_str());
+    std::wstring value;
+    if (!reader.IsInit() || !reader.GetValue(value, section, name, L"")) return {};
     return value;
 }
 
 bool ReadMachineFlag(const wchar_t* keyPath, const wchar_t* name) {
-    std::wstring text;
-    if (!GetRegValue(text, keyPath, name, 0)) return false;
-    if (EqualsIgnoringAsciiCase(text, L"true") || EqualsIgnoringAsciiCase(text, L"yes")) return true;
-    return std::wcstol(text.c_str(), nullptr, 10) != 0;
+    // The registry form of a configuration keeps the key's own values in section "\".
+    CCfgReader reader(keyPath);
+    int flag = 0;
+    if (!reader.IsInit()) return false;
+    reader.GetNumberValue(flag, L"\\", name, 0, 1);
+    return flag != 0;
 }
 
 }  // namespace tarvox

@@ -79,6 +79,13 @@ public:
     void Delete();
     static const wchar_t* Str(const std::wstring& text);
 
+    // Expands the path variables of path into withoutVars with the process's compact table
+    // (with the alias variables %AC2020%, %PROG%, ... when aliases is 1) and, when path holds a
+    // percent sign, writes the form with variables put back into withVars. 0 for a null or
+    // empty path, else 1.
+    static int GetPathWithoutVars(std::wstring& withVars, std::wstring& withoutVars, const wchar_t* path,
+                                  int aliases);
+
 private:
     using IndexArray = std::vector<long long>;
     using NameArray = std::vector<std::wstring>;

@@ -25,3 +25,7 @@ TARVOX_API wchar_t* GetLocalRAppDir(wchar_t* buffer, long long year);
 // Per-user configuration folder of Ardent, and of Veska, ending in a backslash.
 TARVOX_API wchar_t* GetLocalConfigDir(wchar_t* buffer);
 TARVOX_API wchar_t* GetLocalRConfigDir(wchar_t* buffer);
+
+// The folder stored under name in section "Ordner" of the user's folder list file
+// (GetLocalConfigDir + "Ordner.ini"), read through the CfgKern module; "" when not found.
+TARVOX_API wchar_t* GetDirValue(const wchar_t* name, wchar_t* buffer);

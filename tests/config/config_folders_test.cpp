@@ -115,3 +115,26 @@ TEST_F(ConfigFolders, TheLuminorEditionReadsItsOwnNames) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ConfigFolders, TheFolderListHandsOutFoldersAndStoresVariables) {
+    environment.Set(L"TarvoArdent_2020_CFG_L", temp.Path());
+    environment.Set(L"TARVOX_DRAWINGS", L"D:\\Tarvox Drawings");
+    const std::wstring list = temp.WriteFile(L"Ordner.ini", "[Ordner]\r\nVorlagen=%TARVOX_DRAWINGS%\\Vorlagen\r\n");
+    ChildOptions options;
+    options.sandboxKey = registry.ScratchKey();
+    options.args = {list, L"vorlagen", L"Plots", L"D:\\Tarvox Drawings\\Plots"};
+    const ChildResult child = RunChildScenario("FolderListValues", options);
+    ASSERT_TRUE(child.Passed()) << child.output;
+    EXPECT_EQ(child.Value("dir_value"), "D:\\Tarvox Drawings\\Vorlagen");
+    EXPECT_EQ(child.Value("dir_value_empty_name"), "");
+    EXPECT_EQ(child.Value("dir_value_missing"), "");
+    EXPECT_EQ(child.Value("reader_value"), "D:\\Tarvox Drawings\\Vorlagen");
+    EXPECT_EQ(child.Value("saved"), "1");
+    const std::string text = ReadFileBytes(list);
+    EXPECT_NE(text.find("Plots=%TARVOX_DRAWINGS%\\Plots"), std::string::npos) << text;
+    EXPECT_NE(text.find("Vorlagen=%TARVOX_DRAWINGS%\\Vorlagen"), std::string::npos) << text;
+}
+
+}  // namespace

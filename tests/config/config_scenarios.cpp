@@ -68,3 +68,20 @@ TARVOX_CHILD_SCENARIO(LocalConfigFolders) {
     }
     return 0;
 }
+
+#include <tarvox/config.h>
+
+// Args: folder list file, name of a folder to read, name and folder to set.
+TARVOX_CHILD_SCENARIO(FolderListValues) {
+    wchar_t buffer[260];
+    context.Report("dir_value", GetDirValue(context.Arg(1).c_str(), buffer));
+    context.Report("dir_value_empty_name", GetDirValue(L"", buffer));
+    context.Report("dir_value_missing", GetDirValue(L"NoSuchFolder", buffer));
+    CCfgReader reader(context.Arg(0).c_str());
+    std::wstring value;
+    reader.GetValue(value, L"Ordner", context.Arg(1).c_str(), L"");
+    context.Report("reader_value", value);
+    reader.SetValue(L"Ordner", context.Arg(2).c_str(), context.Arg(3).c_str());
+    context.Report("saved", static_cast<long long>(reader.Save()));
+    return 0;
+}

@@ -205,3 +205,21 @@ TEST_F(CachedTables, TextsWithoutVariablesAndEmptyTexts) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CompactTable, TheProductsInstallationFoldersComeFromTheirKeys) {
+    environment.Set(L"APPDATA", L"C:\\Users\\u\\AppData\\Roaming");
+    registry.Apply({Sz(L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2020", L"InstallDir_AR", L"C:\\Tarvox\\Ardent\\")});
+    EXPECT_EQ(ValueOf(L"%TarvoArdent_2020%"), L"C:\\Tarvox\\Ardent");
+    EXPECT_EQ(ValueOf(L"%TarvoArdent_HELP%"), L"C:\\Tarvox\\Ardent\\Help");
+    // Without Veska's installation its per-user default stands in.
+    EXPECT_EQ(ValueOf(L"%TarvoVeska_2020_U%"), L"C:\\Users\\u\\AppData\\Roaming\\Tarvox\\Tarvo Veska 2020");
+
+    registry.Apply({Sz(L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2020", L"InstallDir", L"D:\\Ardent"),
+                    Sz(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2020", L"InstallDir", L"D:\\Veska\\")});
+    EXPECT_EQ(ValueOf(L"%TarvoArdent_2020%"), L"D:\\Ardent");
+    EXPECT_EQ(ValueOf(L"%TarvoVeska_2020_U%"), L"D:\\Veska");
+}
+
+}  // namespace
