@@ -3,6 +3,7 @@
 
 #include <tarvox/export.h>
 #include <tarvox/folders.h>
+#include <tarvox/full_cfg.h>
 #include <tarvox/modules.h>
 #include <tarvox/registry.h>
 #include <tarvox/config.h>

@@ -84,3 +84,34 @@ TEST(DllInterface, TheDllIsTheModuleThatAnswers) {
 }
 
 }  // namespace
+
+namespace {
+
+// A reader whose destruction the test can see.
+class CountedReader : public CCfgReader {
+public:
+    explicit CountedReader(int& destroyed) : destroyed_(destroyed) {}
+    ~CountedReader() override { ++destroyed_; }
+
+private:
+    int& destroyed_;
+};
+
+TEST(DllInterface, AConfigurationSetOwnsItsReaders) {
+    int destroyed = 0;
+    {
+        CFullCfg* set = new CFullCfg;
+        EXPECT_EQ(set->IsInit(), 0);
+        EXPECT_TRUE(set->Get_m_cfgFile().empty());
+        set->IsInit() = 1;
+        set->Get_m_cfgFile() = L"Tarvo Ardent.cfg";
+        EXPECT_EQ(set->IsInit(), 1);
+        EXPECT_EQ(set->Get_m_cfgFile(), L"Tarvo Ardent.cfg");
+        set->m_Names = {L"user", L"empty", L"central"};
+        set->m_Objects = {new CountedReader(destroyed), nullptr, new CountedReader(destroyed)};
+        delete set;
+    }
+    EXPECT_EQ(destroyed, 2);
+}
+
+}  // namespace

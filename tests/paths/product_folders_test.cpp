@@ -96,10 +96,11 @@ TEST(ProductYear, IsTheNumberAfterTheLastBlank) {
 // program in a folder with marker files stands for an installation.
 class Editions : public SandboxTest {
 protected:
-    ChildResult RunIn(const std::wstring& folder) {
+    ChildResult RunIn(const std::wstring& folder, const wchar_t* programName = L"tarvox_child.exe") {
         ChildOptions options;
         options.sandboxKey = registry.ScratchKey();
         options.programFolder = folder;
+        options.programName = programName;
         ChildResult child = RunChildScenario("EditionAndFolders", options);
         EXPECT_TRUE(child.Passed()) << child.output;
         return child;
@@ -159,6 +160,33 @@ TEST_F(Editions, NameMappingWrappersUseTheSettledEdition) {
     EXPECT_EQ(child.Value("null"), "1");
     EXPECT_EQ(child.Value("first_after_499"), "1");
     EXPECT_EQ(child.Value("slot_reused"), "1");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Editions, InstallationMediaFollowTheSetupSourcePath) {
+    const std::wstring program = temp.MakeFolder(L"Media\\Setup\\Prg_X64");
+    temp.MakeFolder(L"Source\\Tarvo Luminor");
+    temp.MakeFolder(L"Media\\Tarvo Ardent");
+    temp.WriteFile(L"Media\\Setup.cfg", "[Settings]\r\nSourcePath=" + Utf8(temp / L"Source") + "\r\n");
+    EXPECT_EQ(RunIn(program).Value("code"), "3");
+}
+
+TEST_F(Editions, ASetupProgramLearnsTheLuminorFlagFromFileInfo) {
+    registry.Apply({Dword(kArdent2020, L"IsLuminor", 1)});
+    const std::wstring folder = temp.MakeFolder(L"setup");
+    temp.WriteFile(L"setup\\FileInfo.txt", "[Setup Information]\r\nProduct=6\r\n");
+    const ChildResult child = RunIn(folder, L"Setup.exe");
+    EXPECT_EQ(child.Value("flags"), "6");
+    EXPECT_EQ(child.Value("luminor"), "1");
+    EXPECT_EQ(child.Value("code"), "0");  // the edition itself stays undetermined
+
+    registry.Apply({Dword(kArdent2020, L"IsLuminor", 0)});
+    EXPECT_EQ(RunIn(folder, L"SETUP.exe").Value("luminor"), "0");
+    // Any other program decides by the edition alone.
+    EXPECT_EQ(RunIn(folder).Value("flags"), "1");
 }
 
 }  // namespace

@@ -64,7 +64,7 @@ ChildResult RunChildScenario(const std::string& scenario, const ChildOptions& op
     TempFolder scratch;
     std::wstring program = ChildProgramPath();
     if (!options.programFolder.empty()) {
-        const std::wstring copy = options.programFolder + L"\\tarvox_child.exe";
+        const std::wstring copy = options.programFolder + L"\\" + options.programName;
         if (!CopyFileW(program.c_str(), copy.c_str(), FALSE)) {
             throw std::runtime_error("cannot copy the child program");
         }

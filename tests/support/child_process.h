@@ -15,6 +15,8 @@ struct ChildOptions {
     std::wstring sandboxKey;
     // When set, a copy of the child program is run from this folder.
     std::wstring programFolder;
+    // File name of that copy.
+    std::wstring programName = L"tarvox_child.exe";
     std::vector<std::wstring> args;
     DWORD timeoutMs = 60000;
 };

@@ -1,0 +1,11 @@
+#include <tarvox/full_cfg.h>
+
+CFullCfg::CFullCfg() = default;
+
+CFullCfg::~CFullCfg() {
+    for (CCfgReader* reader : m_Objects) delete reader;
+}
+
+int& CFullCfg::IsInit() { return m_IsInit; }
+
+std::wstring& CFullCfg::Get_m_cfgFile() { return m_cfgFile; }

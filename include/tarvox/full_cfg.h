@@ -1,0 +1,30 @@
+// A set of configuration readers kept under one configuration file name.
+#pragma once
+
+#include <tarvox/config.h>
+#include <tarvox/export.h>
+
+#include <string>
+#include <vector>
+
+class TARVOX_API CFullCfg {
+public:
+    CFullCfg();
+    virtual ~CFullCfg();  // deletes every reader of the set
+
+    CFullCfg(const CFullCfg&) = delete;
+    CFullCfg& operator=(const CFullCfg&) = delete;
+
+    // The initialised flag (0 after construction), for the owner to set.
+    int& IsInit();
+    // The configuration file name of the set.
+    std::wstring& Get_m_cfgFile();
+
+    // The readers of the set and their names at the same indices; the set owns the readers.
+    std::vector<std::wstring> m_Names;
+    std::vector<CCfgReader*> m_Objects;
+
+private:
+    int m_IsInit = 0;
+    std::wstring m_cfgFile;
+};
