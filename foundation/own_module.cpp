@@ -4,9 +4,7 @@
 
 namespace tarvox {
 
-namespace {
-
-std::wstring FileNameOf(HMODULE module) {
+std::wstring ModuleFileName(HMODULE module) {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
@@ -20,15 +18,13 @@ std::wstring FileNameOf(HMODULE module) {
     }
 }
 
-}  // namespace
-
 std::wstring OwnModulePath() {
     HMODULE self = nullptr;
     if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                             reinterpret_cast<LPCWSTR>(&OwnModulePath), &self)) {
         return {};
     }
-    return FileNameOf(self);
+    return ModuleFileName(self);
 }
 
 std::wstring OwnModuleFolder() {
@@ -39,6 +35,6 @@ std::wstring OwnModuleFolder() {
     return path;
 }
 
-std::wstring ProgramPath() { return FileNameOf(nullptr); }
+std::wstring ProgramPath() { return ModuleFileName(nullptr); }
 
 }  // namespace tarvox

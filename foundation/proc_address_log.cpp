@@ -1,25 +1,13 @@
 // Entry-point lookup with the support engineer's failure log.
 #include <tarvox/modules.h>
 
+#include "foundation/own_module.h"
+
 #include <string>
 
 namespace {
 
 constexpr wchar_t kFailureLogName[] = L"!!!!!!!GetProcAddressFailures.txt";
-
-std::wstring ModulePath(HMODULE module) {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return {};
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        if (path.size() >= 32768) return path;
-        path.resize(path.size() * 2);
-    }
-}
 
 std::string ToAnsi(const std::wstring& text) {
     if (text.empty()) return {};
@@ -44,7 +32,7 @@ void LogMissingEntryPoint(HMODULE module, const std::wstring& name) {
     HANDLE file = CreateFileW(logPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
-    const std::string line = ToAnsi(ModulePath(module) + L";" + name + L"\r\n");
+    const std::string line = ToAnsi(tarvox::ModuleFileName(module) + L";" + name + L"\r\n");
     LARGE_INTEGER zero{};
     if (SetFilePointerEx(file, zero, nullptr, FILE_END)) {
         DWORD written = 0;
