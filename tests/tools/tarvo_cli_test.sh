@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# The tarvo tool as a support engineer and a script use it: exit statuses, text and JSON.
+set -uo pipefail
+tarvo="$1"
+failures=0
+check() {  # check NAME EXPECTED-STATUS PATTERN -- ARGS...
+  local name="$1" expected="$2" pattern="$3"; shift 4
+  local output status
+  output="$(wine "$tarvo" "$@" 2>&1)"; status=$?
+  if [[ "$status" != "$expected" ]]; then
+    echo "FAIL $name: status $status, expected $expected"; echo "$output" | head -5; failures=$((failures + 1)); return
+  fi
+  if ! grep -qE -- "$pattern" <<<"$output"; then
+    echo "FAIL $name: output does not match /$pattern/"; echo "$output" | head -5; failures=$((failures + 1)); return
+  fi
+  echo "ok   $name"
+}
+check help 0 'Subcommands:' -- --help
+check subcommand-help 0 'Usage: .*expand' -- expand --help
+check no-subcommand 2 'subcommand is required' --
+check unknown-subcommand 2 'tarvo:' -- bogus
+check missing-text 2 'TEXT is required' -- expand
+check expand-json 0 '"expanded": "xy"' -- expand --json 'x%%y'
+check expand-text 0 'x%NO_SUCH_TARVOX_VAR%y +xy' -- expand 'x%NO_SUCH_TARVOX_VAR%y'
+check vars 0 '%APPDATA%' -- vars
+check folders-json 0 '"per-user": "' -- folders --json
+# No marker files beside the tool: the edition is not found.
+check edition-unknown 1 '"code": "0"' -- edition --json
+if ((failures)); then echo "$failures failed"; exit 1; fi
+echo "all passed"
