@@ -26,5 +26,19 @@ check vars 0 '%APPDATA%' -- vars
 check folders-json 0 '"per-user": "' -- folders --json
 # No marker files beside the tool: the edition is not found.
 check edition-unknown 1 '"code": "0"' -- edition --json
+# Configuration files: a user file in front of a central one.
+work="$(mktemp -d)"; trap 'rm -rf "$work"' EXIT
+printf '[Allgemein]\r\nSprache=de\r\nEinheit=mm\r\n[Pfade]\r\nVorlagen=C:\\V\r\n' >"$work/user.cfg"
+printf '[Allgemein]\r\nSprache=en\r\nFarbe=rot\r\n' >"$work/central.cfg"
+win="Z:${work//\//\\}"
+check config-sections 0 'Pfade' -- config "$win\\user.cfg" sections
+check config-list-central 0 'Farbe +rot' -- config "$win\\user.cfg" --central "$win\\central.cfg" list Allgemein
+check config-own-value-wins 0 '"value": "de"' -- config "$win\\user.cfg" list Allgemein --central "$win\\central.cfg" --json
+check config-get-missing 1 'not found' -- config "$win\\user.cfg" get Pfade Nope
+check config-set 0 'saved +yes' -- config "$win\\user.cfg" set Pfade Plots 'D:\Plots'
+check config-get-after-set 0 'D:\\Plots' -- config "$win\\user.cfg" get Pfade Plots
+check config-missing-file 1 'no configuration file' -- config "$win\\missing.cfg" dump
+check config-usage 2 'SOURCE is required' -- config
+
 if ((failures)); then echo "$failures failed"; exit 1; fi
 echo "all passed"

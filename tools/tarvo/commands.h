@@ -21,6 +21,7 @@ struct Outcome {
 
 void AddFolderCommands(CLI::App& app, Outcome& outcome);
 void AddVariableCommands(CLI::App& app, Outcome& outcome);
+void AddConfigCommands(CLI::App& app, Outcome& outcome);
 
 // Sections shared between commands and the report.
 Section& AddFoldersSection(Document& document);

@@ -26,6 +26,7 @@ int wmain(int argc, wchar_t** argv) {
     Outcome outcome;
     AddFolderCommands(app, outcome);
     AddVariableCommands(app, outcome);
+    AddConfigCommands(app, outcome);
 
     try {
         app.parse(static_cast<int>(pointers.size()), pointers.data());
@@ -38,7 +39,9 @@ int wmain(int argc, wchar_t** argv) {
     } catch (const CLI::ParseError& error) {
         // Help of a subcommand arrives here too, with status 0.
         if (error.get_exit_code() == 0) {
-            for (const CLI::App* sub : app.get_subcommands()) Write(stdout, sub->help());
+            const CLI::App* deepest = &app;
+            while (!deepest->get_subcommands().empty()) deepest = deepest->get_subcommands().front();
+            if (deepest != &app) Write(stdout, deepest->help());
             if (app.get_subcommands().empty()) Write(stdout, app.help());
             return kSuccess;
         }
