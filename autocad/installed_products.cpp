@@ -8,16 +8,11 @@
 
 #include "autocad/product_keys.h"
 #include "autocad/release_catalogue.h"
+#include "autocad/short_values.h"
 
 namespace tarvox::autocad {
 
 namespace {
-
-constexpr std::size_t kMaxValueLength = 260;
-
-bool ReadShortValue(std::wstring& text, HKEY key, const wchar_t* name) {
-    return ReadRegValueString(text, key, name) && text.size() < kMaxValueLength;
-}
 
 // A folder naming a year after the library's own product year belongs to a newer release.
 bool NamesNewerYear(const std::wstring& location) {

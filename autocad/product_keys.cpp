@@ -6,6 +6,7 @@
 
 #include "autocad/product_names.h"
 #include "autocad/release_catalogue.h"
+#include "autocad/short_values.h"
 #include "foundation/ascii_text.h"
 
 namespace tarvox::autocad {
@@ -13,18 +14,6 @@ namespace tarvox::autocad {
 namespace {
 
 constexpr std::size_t kReleaseFieldLength = 20;
-constexpr std::size_t kMaxValueLength = 260;
-
-// Reads a string value; values longer than the library's 260-character buffers count as
-// missing.
-bool ReadShortValue(std::wstring& text, HKEY key, const wchar_t* name) {
-    return ReadRegValueString(text, key, name) && text.size() < kMaxValueLength;
-}
-
-std::wstring LastComponent(const std::wstring& path) {
-    const std::size_t slash = path.rfind(L'\\');
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
-}
 
 }  // namespace
 
@@ -87,7 +76,7 @@ int ListAcadProductKeys(std::vector<std::wstring>& keys, const wchar_t* releaseK
         if (!prefix.empty()) {
             for (std::size_t i = 0; i < sortKeys.size(); ++i) {
                 if (StartsWithIgnoringAsciiCase(sortKeys[i], prefix) &&
-                    EqualsIgnoringAsciiCase(LastComponent(productKeys[i]), curVer)) {
+                    EqualsIgnoringAsciiCase(LastKeyComponent(productKeys[i]), curVer)) {
                     keys.push_back(productKeys[i]);
                     sortKeys.erase(sortKeys.begin() + static_cast<std::ptrdiff_t>(i));
                     productKeys.erase(productKeys.begin() + static_cast<std::ptrdiff_t>(i));

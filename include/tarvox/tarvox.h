@@ -1,6 +1,7 @@
 // Everything tarvox.dll exports.
 #pragma once
 
+#include <tarvox/autocad.h>
 #include <tarvox/export.h>
 #include <tarvox/folders.h>
 #include <tarvox/full_cfg.h>

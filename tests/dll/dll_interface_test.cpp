@@ -3,6 +3,7 @@
 #include <tarvox/tarvox.h>
 
 #include "tests/support/registry_sandbox.h"
+#include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -112,6 +113,34 @@ TEST(DllInterface, AConfigurationSetOwnsItsReaders) {
         delete set;
     }
     EXPECT_EQ(destroyed, 2);
+}
+
+TEST(DllInterface, AutoCadQueriesAnswerThroughTheImportLibrary) {
+    tarvox::test::RegistrySandbox sandbox;
+    tarvox::test::TempFolder temp;
+    const std::wstring folder = temp.WriteFile(L"AutoCAD LT\\aclt.exe", "MZ");
+    const std::wstring key = L"Software\\Autodesk\\AutoCAD LT\\R23.1\\ACADLT-3001:409";
+    sandbox.Apply({tarvox::test::Sz(L"HKLM\\" + key, L"Location",
+                                    folder.substr(0, folder.rfind(L'\\'))),
+                   tarvox::test::Sz(L"HKLM\\" + key, L"ProductName", L"AutoCAD LT 2020 - English"),
+                   tarvox::test::Sz(L"HKLM\\" + key, L"LocaleID", L"409"),
+                   tarvox::test::Sz(L"HKLM\\" + key, L"UPIRELEASE", L"2020"),
+                   tarvox::test::Sz(L"HKCU\\" + key + L"\\Profiles", L"", L"Tarvo")});
+    std::wstring text;
+    EXPECT_EQ(std::wstring(GetAcadKey(text)), key);
+    EXPECT_EQ(IsAutoCADLT(), 1);
+    long long v[42] = {};
+    long long* selected = nullptr;
+    wchar_t keyBuf[260];
+    EXPECT_EQ(GetACReleases(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10],
+                            v[11], v[12], v[13], v[14], v[15], v[16], v[17], v[18], v[19], v[20],
+                            v[21], v[22], v[23], v[24], v[25], v[26], v[27], v[28], v[29], v[30],
+                            v[31], v[32], v[33], v[34], v[35], v[36], v[37], v[38], v[39], v[40],
+                            v[41], selected, keyBuf, nullptr, nullptr, nullptr),
+              1);
+    // The 42-variable form ends at 2014: LT 2020 is found but not among its variables.
+    EXPECT_EQ(selected, nullptr);
+    EXPECT_EQ(std::wstring(keyBuf), key);
 }
 
 }  // namespace

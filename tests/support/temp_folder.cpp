@@ -7,6 +7,21 @@
 
 namespace tarvox::test {
 
+namespace {
+
+// A number written with the letters a to p. Folder names then hold no digits, so code that
+// looks for years in paths (AutoCAD install folders) is not misled by a process id.
+std::wstring InLetters(unsigned number) {
+    std::wstring text;
+    do {
+        text.insert(text.begin(), static_cast<wchar_t>(L'a' + number % 16));
+        number /= 16;
+    } while (number != 0);
+    return text;
+}
+
+}  // namespace
+
 TempFolder::TempFolder() {
     wchar_t temp[MAX_PATH + 1];
     const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
@@ -15,8 +30,8 @@ TempFolder::TempFolder() {
     std::wstring base(temp, length);
     if (base.back() != L'\\') base += L'\\';
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::wstring candidate = base + L"tarvox-test-" + std::to_wstring(GetCurrentProcessId()) +
-                                 L"-" + std::to_wstring(++counter);
+        std::wstring candidate = base + L"tarvox-test-" + InLetters(GetCurrentProcessId()) + L"-" +
+                                 InLetters(++counter);
         if (CreateDirectoryW(candidate.c_str(), nullptr)) {
             m_path = std::move(candidate);
             return;

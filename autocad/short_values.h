@@ -1,0 +1,26 @@
+// Reading AutoCAD's registry values the way the library's fixed buffers hold them.
+#pragma once
+
+#include <tarvox/registry.h>
+
+#include <string>
+
+namespace tarvox::autocad {
+
+// String values are read into buffers of 260 characters: a longer value counts as missing.
+inline constexpr std::size_t kAcadValueChars = 260;
+
+inline bool ReadShortValue(std::wstring& text, HKEY key, const wchar_t* name) {
+    if (!ReadRegValueString(text, key, name)) return false;
+    if (text.size() < kAcadValueChars) return true;
+    text.clear();
+    return false;
+}
+
+// The part of a key path after its last backslash (the whole path when it has none).
+inline std::wstring LastKeyComponent(const std::wstring& path) {
+    const std::size_t slash = path.rfind(L'\\');
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace tarvox::autocad

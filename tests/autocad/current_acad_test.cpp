@@ -1,0 +1,178 @@
+#include "autocad/current_acad.h"
+
+#include <tarvox/autocad.h>
+#include <tarvox/registry.h>
+
+#include <gtest/gtest.h>
+
+#include <cwctype>
+
+#include "autocad/release_catalogue.h"
+#include "tests/support/acad_machine.h"
+#include "tests/support/sandbox_fixture.h"
+
+namespace tarvox::autocad {
+namespace {
+
+using test::AcadMachine;
+using test::AcadProduct;
+using test::Sz;
+
+class CurrentAcadTest : public test::SandboxTest {
+protected:
+    void SetUp() override { SelectAcadReleaseByYear(2020); }
+    void TearDown() override { SelectAcadReleaseByYear(2020); }
+
+    std::wstring Exe(const wchar_t* key = nullptr, std::wstring out = L"") {
+        GetAcadExe(out, key);
+        return out;
+    }
+    std::wstring ReadUserValue(const std::wstring& subKey, const wchar_t* name) {
+        std::wstring text;
+        GetRegValue(text, (L"HKEY_CURRENT_USER\\" + subKey).c_str(), name, 0);
+        return text;
+    }
+
+    AcadMachine machine{registry, temp};
+};
+
+TEST_F(CurrentAcadTest, ExecutableFollowsTheUsersChain) {
+    machine.Add(AcadProduct(L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020", L"AutoCAD 2020"));
+    machine.Add(AcadProduct(L"R23.1", L"ACADLT-3001:409",
+            L"AutoCAD LT 2020", L"AutoCAD LT 2020").Lt());
+    // Nothing recorded for the user: the out string is left as it was.
+    EXPECT_EQ(Exe(nullptr, L"kept"), L"kept");
+
+    machine.SetUserCurrent(false, L"R23.1", L"ACAD-3001:409");
+    EXPECT_EQ(Exe(), machine.FolderOf(L"AutoCAD 2020") + L"\\acad.exe");
+    std::wstring dir;
+    EXPECT_EQ(std::wstring(GetAcadDir(dir)), machine.FolderOf(L"AutoCAD 2020"));
+
+    machine.SetUserCurrent(true, L"R23.1", L"ACADLT-3001:409");
+    EXPECT_EQ(Exe(), machine.FolderOf(L"AutoCAD LT 2020") + L"\\aclt.exe");
+
+    // A broken link of the chain finds nothing.
+    machine.SetUserCurrent(false, L"R23.1", L"ACAD-9999:409");
+    EXPECT_EQ(Exe(nullptr, L"kept"), L"kept");
+}
+
+TEST_F(CurrentAcadTest, ExecutableOfAGivenKey) {
+    const std::wstring acad = machine.Add(AcadProduct(L"R23.0", L"ACAD-2001:409",
+            L"AutoCAD 2019", L"AutoCAD 2019"));
+    const std::wstring lt = machine.Add(AcadProduct(L"R23.0", L"ACADLT-2001:409",
+            L"AutoCAD LT 2019", L"AutoCAD LT 2019").Lt());
+    const std::wstring noLocation = machine.Add(AcadProduct(L"R23.0", L"ACAD-2004:409",
+            L"AutoCAD Architecture 2019", L"Architecture 2019").AcadLocationOnly());
+    EXPECT_EQ(Exe(acad.c_str()), machine.FolderOf(L"AutoCAD 2019") + L"\\acad.exe");
+    EXPECT_EQ(Exe(lt.c_str()), machine.FolderOf(L"AutoCAD LT 2019") + L"\\aclt.exe");
+    // A key that is not installed empties the out string; a key without "Location" leaves it.
+    EXPECT_EQ(Exe(L"Software\\Autodesk\\AutoCAD\\R23.0\\ACAD-2999:409", L"old"), L"");
+    EXPECT_EQ(Exe(noLocation.c_str(), L"old"), L"old");
+
+    std::wstring dir;
+    EXPECT_EQ(std::wstring(GetAcadDir(dir, lt.c_str())), machine.FolderOf(L"AutoCAD LT 2019"));
+    // A short key means the user's current product, which this machine has not recorded.
+    dir = L"C:\\Some\\Folder";
+    EXPECT_EQ(std::wstring(GetAcadDir(dir, L"Software\\Autodesk")), L"C:\\Some");
+}
+
+TEST_F(CurrentAcadTest, ExecutableIsReportedInTheStoredCase) {
+    const std::wstring key = machine.Add(AcadProduct(L"R23.1", L"ACAD-3001:409",
+            L"AutoCAD 2020", L"AutoCAD 2020"));
+    std::wstring folder = machine.FolderOf(L"AutoCAD 2020");
+    std::wstring lower = folder;
+    for (std::size_t i = folder.size() - 12; i < lower.size(); ++i) lower[i] = towlower(lower[i]);
+    registry.Apply({Sz(L"HKLM\\" + key, L"Location", lower)});
+    EXPECT_EQ(Exe(key.c_str()), folder + L"\\acad.exe");
+}
+
+TEST_F(CurrentAcadTest, KeyAndProfileOfTheSelectedRelease) {
+    const std::wstring acad = machine.Add(AcadProduct(L"R23.1", L"ACAD-3001:409",
+            L"AutoCAD 2020", L"AutoCAD 2020"));
+    const std::wstring mech = machine.Add(AcadProduct(L"R23.1", L"ACAD-3005:409",
+            L"AutoCAD Mechanical 2020", L"Mechanical 2020"));
+    machine.Add(AcadProduct(L"R23.0", L"ACAD-2001:409", L"AutoCAD 2019", L"AutoCAD 2019"));
+    std::wstring key;
+    std::wstring profile;
+    // Without CurVer the listing is in plain sort order, so the older release comes first
+    // and the selected release has no current product.
+    EXPECT_EQ(std::wstring(GetAcadKey(key)), L"");
+    EXPECT_EQ(std::wstring(GetAcadProfileKey(profile)), L"");
+    // A CurVer naming no installed product still brings the release forward, in sort order.
+    registry.Apply(
+        {Sz(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1", L"CurVer", L"ACAD-9999:409")});
+    EXPECT_EQ(std::wstring(GetAcadKey(key)), mech);
+
+    registry.Apply({Sz(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1", L"CurVer", L"ACAD-3001:409")});
+    EXPECT_EQ(std::wstring(GetAcadKey(key)), acad);
+    // The machine-wide "default" serves until the user has a current profile.
+    registry.Apply({Sz(L"HKLM\\" + acad + L"\\Profiles", L"default", L"<<Unnamed Profile>>")});
+    EXPECT_EQ(std::wstring(GetAcadProfileKey(profile)), acad + L"\\Profiles\\<<Unnamed Profile>>");
+    machine.SetUserProfile(acad, L"Tarvo");
+    EXPECT_EQ(std::wstring(GetAcadProfileKey(profile)), acad + L"\\Profiles\\Tarvo");
+    EXPECT_EQ(IsAutoCADLT(), 0);
+
+    // Another selected release without products of its own finds nothing.
+    SelectAcadReleaseByYear(2021);  // R24.0
+    EXPECT_EQ(std::wstring(GetAcadKey(key)), L"");
+    EXPECT_EQ(std::wstring(GetAcadProfileKey(profile)), L"");
+    std::wstring productKey, profileKey, profileName;
+    EXPECT_EQ(GetCurrentAcadKeys(productKey, profileKey, profileName), 1);
+    EXPECT_EQ(productKey + profileKey + profileName, L"");
+}
+
+TEST_F(CurrentAcadTest, LtProductIsCurrentOnlyWithoutAnyAutoCad) {
+    const std::wstring lt = machine.Add(AcadProduct(L"R23.1", L"ACADLT-3001:409",
+            L"AutoCAD LT 2020", L"AutoCAD LT 2020").Lt());
+    machine.SetUserProfile(lt, L"<<Unnamed Profile>>");
+    std::wstring key;
+    EXPECT_EQ(std::wstring(GetAcadKey(key)), lt);
+    EXPECT_EQ(IsAutoCADLT(), 1);
+
+    machine.Add(AcadProduct(L"R22.0", L"ACAD-1001:409", L"AutoCAD 2018", L"AutoCAD 2018"));
+    EXPECT_EQ(std::wstring(GetAcadKey(key)), L"");
+    EXPECT_EQ(IsAutoCADLT(), 0);
+}
+
+TEST_F(CurrentAcadTest, NoProductsAtAll) {
+    std::wstring productKey = L"x", profileKey = L"y", profileName = L"z";
+    EXPECT_EQ(GetCurrentAcadKeys(productKey, profileKey, profileName), 0);
+    EXPECT_EQ(productKey + profileKey + profileName, L"");
+    EXPECT_EQ(IsAutoCADLT(), 0);
+}
+
+TEST_F(CurrentAcadTest, MakingAProductCurrentRecordsItsShortName) {
+    const std::wstring folder = L"C:\\Program Files\\Autodesk\\AutoCAD 2020";
+    const std::wstring products = L"HKLM\\Software\\Autodesk\\AutoCAD\\R23.1\\";
+    registry.Apply({Sz(products + L"ACAD-3005:409", L"AcadLocation", folder),
+                    Sz(products + L"ACAD-3005:409", L"UPILocation", folder + L"\\Acade\\UPI"),
+                    Sz(products + L"ACAD-3002:409", L"AcadLocation", folder),
+                    Sz(products + L"ACAD-3002:409", L"UPILocation", L"D:\\Elsewhere\\UPI"),
+                    Sz(products + L"ACAD-3003:409", L"AcadLocation", folder),
+                    Sz(products + L"ACAD-3004:409", L"AcadLocation", folder),
+                    Sz(products + L"ACAD-3004:409", L"UPILocation", folder + L"\\A\\B\\UPI")});
+    const std::wstring release = L"Software\\Autodesk\\AutoCAD\\R23.1";
+
+    // Without the user's release key nothing of the release is changed.
+    EXPECT_EQ(MakeAcadProductCurrent(L"ACAD-3005:409"), 0);
+    EXPECT_EQ(ReadUserValue(release, L"CurVer"), L"");
+
+    registry.Apply({test::Key(L"HKCU\\" + release)});
+    EXPECT_EQ(MakeAcadProductCurrent(L"ACAD-3005:409"), 1);
+    EXPECT_EQ(ReadUserValue(L"Software\\Autodesk", L"CurProd"), L"AutoCAD");
+    EXPECT_EQ(ReadUserValue(L"Software\\Autodesk\\AutoCAD", L"CurVer"), L"R23.1");
+    EXPECT_EQ(ReadUserValue(release, L"CurVer"), L"ACAD-3005:409");
+    EXPECT_EQ(ReadUserValue(release, L"LastLaunchedProduct"), L"ACADE");
+
+    EXPECT_EQ(MakeAcadProductCurrent(L"ACAD-3002:409"), 1);
+    EXPECT_EQ(ReadUserValue(release, L"LastLaunchedProduct"), L"ACAD");
+
+    // No UPILocation, or one nested too deep, leaves the last short name alone.
+    EXPECT_EQ(MakeAcadProductCurrent(L"ACAD-3003:409"), 1);
+    EXPECT_EQ(MakeAcadProductCurrent(L"ACAD-3004:409"), 1);
+    EXPECT_EQ(ReadUserValue(release, L"CurVer"), L"ACAD-3004:409");
+    EXPECT_EQ(ReadUserValue(release, L"LastLaunchedProduct"), L"ACAD");
+}
+
+}  // namespace
+}  // namespace tarvox::autocad

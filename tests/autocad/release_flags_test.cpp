@@ -1,0 +1,295 @@
+#include <tarvox/autocad.h>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <utility>
+
+#include "autocad/release_catalogue.h"
+#include "tests/support/acad_machine.h"
+#include "tests/support/sandbox_fixture.h"
+
+namespace tarvox::autocad {
+namespace {
+
+using test::AcadMachine;
+using test::AcadProduct;
+
+// The position of a release among its group's variables; 2001 stands for 2000i.
+constexpr std::size_t IndexOfYear(int year) {
+    return year == 2000 ? 0 : year == 2001 ? 1 : year == 2002 ? 2 : static_cast<std::size_t>(year - 2001);
+}
+
+// One call of the GetACReleases overload with N variables, and its results.
+template <std::size_t N>
+struct ReleaseCall {
+    std::array<long long, N> v{};
+    long long* selected = reinterpret_cast<long long*>(1);
+    wchar_t key[260] = L"stale";
+    wchar_t profile[260] = L"stale";
+    wchar_t exe[260] = L"stale";
+
+    static constexpr std::size_t kPerGroup = N / 3;
+    long long& Lt(int year) { return v[IndexOfYear(year)]; }
+    long long& Acad(int year) { return v[kPerGroup + IndexOfYear(year)]; }
+    long long& Arch(int year) { return v[2 * kPerGroup + IndexOfYear(year)]; }
+
+    int Run(long long* selector = nullptr, bool buffers = true) {
+        return Call(selector, buffers, std::make_index_sequence<N>());
+    }
+    template <std::size_t... I>
+    int Call(long long* selector, bool buffers, std::index_sequence<I...>) {
+        return GetACReleases(v[I]..., selected, buffers ? key : nullptr,
+                             buffers ? profile : nullptr, buffers ? exe : nullptr, selector);
+    }
+    int Ones() const {
+        int count = 0;
+        for (long long value : v) count += value == 1;
+        return count;
+    }
+};
+
+template <std::size_t M>
+struct RasterCall {
+    std::array<long long, M> v{};
+    long long* selected = nullptr;
+    wchar_t key[260] = L"";
+    wchar_t profile[260] = L"";
+    wchar_t exe[260] = L"";
+
+    long long& Raster(int year) { return v[static_cast<std::size_t>(year - 2006)]; }
+    int Run(long long* selector = nullptr, bool withKey = true) {
+        return Call(selector, withKey, std::make_index_sequence<M>());
+    }
+    template <std::size_t... I>
+    int Call(long long* selector, bool withKey, std::index_sequence<I...>) {
+        return GetACRReleases(v[I]..., selected, withKey ? key : nullptr, profile, exe, selector);
+    }
+};
+
+class ReleaseFlagsTest : public test::SandboxTest {
+protected:
+    void SetUp() override { SelectAcadReleaseByYear(2020); }
+    void TearDown() override { SelectAcadReleaseByYear(2020); }
+    AcadMachine machine{registry, temp};
+};
+
+TEST_F(ReleaseFlagsTest, NoProductsClearsEverything) {
+    ReleaseCall<72> call;
+    call.v.fill(7);
+    EXPECT_EQ(call.Run(), 0);
+    EXPECT_EQ(call.Ones(), 0);
+    EXPECT_EQ(call.v[5], 0);
+    EXPECT_EQ(call.selected, nullptr);
+    EXPECT_STREQ(call.key, L"");
+    EXPECT_STREQ(call.profile, L"");
+    EXPECT_STREQ(call.exe, L"");
+    RasterCall<7> raster;
+    EXPECT_EQ(raster.Run(), 0);
+}
+
+TEST_F(ReleaseFlagsTest, FlagsOfEveryGroupAndTheCurrentProduct) {
+    const std::wstring acad = machine.Add(AcadProduct(L"R23.1", L"ACAD-3001:409",
+            L"AutoCAD 2020 - English", L"AutoCAD 2020").UpiRelease(L"2020"));
+    machine.Add(AcadProduct(L"R23.1", L"ACAD-3004:409",
+            L"AutoCAD Architecture 2020 - English", L"Architecture 2020").UpiRelease(L"2020"));
+    machine.Add(AcadProduct(L"R18.0", L"ACAD-8004:409", L"AutoCAD Architecture 2010", L"ACA 2010"));
+    machine.Add(AcadProduct(L"R15.6", L"ACAD-0001:409",
+            L"Autodesk Architectural Desktop 3.3", L"ADT"));
+    machine.Add(AcadProduct(L"R23.1", L"ACADLT-3001:409",
+            L"AutoCAD LT 2020 - English", L"LT 2020").Lt().UpiRelease(L"2020"));
+    machine.Add(AcadProduct(L"R18.2", L"ACADLT-A001:409",
+            L"AutoCAD LT 2012 - English", L"LT 2012").Lt());
+    // A folder naming a later year keeps a product out of the list altogether.
+    machine.Add(AcadProduct(L"R24.0", L"ACAD-4001:409",
+            L"AutoCAD 2021 - English", L"AutoCAD 2021").UpiRelease(L"2021"));
+    registry.Apply({test::Sz(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1", L"CurVer", L"ACAD-3001:409")});
+    machine.SetUserProfile(acad, L"Tarvo");
+
+    ReleaseCall<72> call;
+    call.v.fill(7);
+    ASSERT_EQ(call.Run(), 1);
+    EXPECT_EQ(call.Acad(2020), 1);
+    EXPECT_EQ(call.Arch(2020), 1);
+    EXPECT_EQ(call.Arch(2010), 1);
+    // "Architectural Desktop" has none of the words that make a name non-plain, so it counts
+    // as a second plain AutoCAD and gives way to the current one.
+    EXPECT_EQ(call.Arch(2002), 0);
+    EXPECT_EQ(call.Lt(2020), 1);
+    EXPECT_EQ(call.Lt(2012), 1);
+    EXPECT_EQ(call.Acad(2021), 0);
+    EXPECT_EQ(call.Ones(), 5);
+    EXPECT_EQ(call.selected, &call.Acad(2020));
+    EXPECT_EQ(call.key, acad);
+    EXPECT_EQ(call.profile, acad + L"\\Profiles\\Tarvo");
+    EXPECT_EQ(call.exe, machine.FolderOf(L"AutoCAD 2020") + L"\\aCaD.eXe");
+
+    // ___GetACReleases is the 72-variable form under another name.
+    std::array<long long, 72> same{};
+    long long* selected = nullptr;
+    auto call72 = [&]<std::size_t... I>(std::index_sequence<I...>) {
+        return ___GetACReleases(same[I]..., selected, nullptr, nullptr, nullptr, nullptr);
+    };
+    EXPECT_EQ(call72(std::make_index_sequence<72>()), 1);
+    EXPECT_EQ(same, call.v);
+}
+
+TEST_F(ReleaseFlagsTest, SelectorPicksTheProductOfAVariable) {
+    machine.Add(AcadProduct(L"R23.1", L"ACAD-3001:409",
+            L"AutoCAD 2020 - English", L"AutoCAD 2020").UpiRelease(L"2020"));
+    const std::wstring lt = machine.Add(AcadProduct(L"R23.1", L"ACADLT-3001:409",
+            L"AutoCAD LT 2020 - English", L"LT 2020").Lt().UpiRelease(L"2020"));
+    ReleaseCall<60> call;
+    ASSERT_EQ(call.Run(&call.Lt(2020)), 1);
+    EXPECT_EQ(call.selected, &call.Lt(2020));
+    EXPECT_EQ(call.key, lt);
+    EXPECT_EQ(call.exe, machine.FolderOf(L"LT 2020") + L"\\ACLT.exe");
+    // No profile recorded for the user: the profile buffer stays empty.
+    EXPECT_STREQ(call.profile, L"");
+
+    // A selector whose release no product sets selects nothing.
+    ASSERT_EQ(call.Run(&call.Acad(2019)), 1);
+    EXPECT_EQ(call.selected, nullptr);
+    EXPECT_STREQ(call.key, L"");
+    EXPECT_STREQ(call.exe, L"");
+    EXPECT_EQ(call.Acad(2020), 1);
+}
+
+TEST_F(ReleaseFlagsTest, ShortOverloadsTakeFewerReleases) {
+    const std::wstring acad = machine.Add(AcadProduct(L"R23.1", L"ACAD-3001:409",
+            L"AutoCAD 2020 - English", L"AutoCAD 2020").UpiRelease(L"2020"));
+    machine.Add(AcadProduct(L"R19.1", L"ACAD-D001:409",
+            L"AutoCAD 2014 - English", L"AutoCAD 2014"));
+    machine.Add(AcadProduct(L"R19.1", L"ACADLT-D001:409",
+            L"AutoCAD LT 2014 - English", L"LT 2014").Lt());
+    // The current product (the first listed, AutoCAD 2014 here) is plain: AutoCAD 2020 drops.
+    ReleaseCall<42> call;
+    ASSERT_EQ(call.Run(), 1);
+    EXPECT_EQ(call.Acad(2014), 1);
+    EXPECT_EQ(call.Lt(2014), 1);
+    EXPECT_EQ(call.Ones(), 2);
+    EXPECT_EQ(call.selected, &call.Acad(2014));
+
+    // With the user's CurVer AutoCAD 2020 is current and the only plain product: a release the
+    // 42-variable form does not take, so pSelected stays null while the buffers are filled.
+    registry.Apply({test::Sz(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1", L"CurVer", L"ACAD-3001:409")});
+    ASSERT_EQ(call.Run(), 1);
+    EXPECT_EQ(call.selected, nullptr);
+    EXPECT_EQ(call.key, acad);
+    EXPECT_EQ(call.Acad(2014), 0);
+    EXPECT_EQ(call.Lt(2014), 1);
+    ReleaseCall<60> full;
+    ASSERT_EQ(full.Run(), 1);
+    EXPECT_EQ(full.selected, &full.Acad(2020));
+}
+
+TEST_F(ReleaseFlagsTest, OnePlainAutoCadStays) {
+    SelectAcadReleaseByYear(2019);
+    const std::wstring acad = machine.Add(AcadProduct(L"R23.0", L"ACAD-2001:409",
+            L"AutoCAD 2019 - English", L"AutoCAD 2019").UpiRelease(L"2019"));
+    machine.Add(AcadProduct(L"R23.0", L"ACAD-2004:409",
+            L"AutoCAD Architecture 2019 - English", L"Architecture 2019").UpiRelease(L"2019"));
+    const std::wstring mech = machine.Add(AcadProduct(L"R23.0", L"ACAD-2005:409",
+            L"AutoCAD Mechanical 2019 - English", L"Mechanical 2019").UpiRelease(L"2019"));
+    const std::wstring release = L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.0";
+
+    // Architecture is current: of the plain products the one with the pure name stays.
+    registry.Apply({test::Sz(release, L"CurVer", L"ACAD-2004:409")});
+    ReleaseCall<72> call;
+    ASSERT_EQ(call.Run(&call.Acad(2019)), 1);
+    EXPECT_EQ(call.key, acad);
+    EXPECT_EQ(call.Ones(), 2);
+
+    // Mechanical is current: it stays and AutoCAD 2019 drops.
+    registry.Apply({test::Sz(release, L"CurVer", L"ACAD-2005:409")});
+    ASSERT_EQ(call.Run(), 1);
+    EXPECT_EQ(call.key, mech);
+    ASSERT_EQ(call.Run(&call.Acad(2019)), 1);
+    EXPECT_EQ(call.key, mech);
+}
+
+TEST_F(ReleaseFlagsTest, NonPureFilterAndUpiReleaseYears) {
+    machine.Add(AcadProduct(L"R23.1", L"ACAD-3004:409",
+            L"AutoCAD Architecture 2020 - English", L"Architecture 2020").UpiRelease(L"2020"));
+    machine.Add(AcadProduct(L"R23.1", L"ACAD-3005:409",
+            L"AutoCAD Mechanical 2020 - English", L"Mechanical 2020").UpiRelease(L"2020"));
+    machine.Add(AcadProduct(L"R23.1", L"ACADLT-3001:409",
+            L"AutoCAD LT 2020 - English", L"LT 2020").Lt().UpiRelease(L"2020"));
+    // Installed in a folder without a year, its UPIRELEASE tells the release.
+    machine.Add(AcadProduct(L"R24.0", L"ACAD-4001:409",
+            L"AutoCAD 2021 - English", L"AcadNext").UpiRelease(L"2021"));
+
+    ReleaseCall<72> call;
+    ASSERT_EQ(call.Run(), 1);
+    EXPECT_EQ(call.Acad(2020), 1);  // Mechanical
+    EXPECT_EQ(call.Acad(2021), 1);
+    EXPECT_EQ(call.Arch(2020), 1);
+    EXPECT_EQ(call.Lt(2020), 1);
+    EXPECT_EQ(call.selected, &call.Arch(2020));
+
+    // -1 and 1 in the 2020 variables: only pure AutoCAD names besides LT and Architecture.
+    call.Acad(2020) = -1;
+    call.Lt(2020) = 1;
+    ASSERT_EQ(call.Run(), 1);
+    EXPECT_EQ(call.Acad(2020), 0);
+    EXPECT_EQ(call.Acad(2021), 0);
+    EXPECT_EQ(call.Arch(2020), 1);
+    EXPECT_EQ(call.Lt(2020), 1);
+    EXPECT_EQ(call.selected, &call.Arch(2020));
+    // Values that don't balance leave the filter off.
+    call.Acad(2020) = -1;
+    call.Lt(2020) = 0;
+    ASSERT_EQ(call.Run(), 1);
+    EXPECT_EQ(call.Acad(2021), 1);
+}
+
+TEST_F(ReleaseFlagsTest, ExecutableWithoutLocationValue) {
+    machine.Add(AcadProduct(L"R23.1", L"ACAD-3001:409",
+            L"AutoCAD 2020 - English", L"AutoCAD 2020").AcadLocationOnly().UpiRelease(L"2020"));
+    ReleaseCall<72> call;
+    ASSERT_EQ(call.Run(), 1);
+    EXPECT_EQ(call.Acad(2020), 1);
+    // Listed through "AcadLocation", but the executable is looked up through "Location" only.
+    EXPECT_STREQ(call.exe, L"\\aCaD.eXe");
+}
+
+TEST_F(ReleaseFlagsTest, RasterDesignByProductCode) {
+    machine.Add(AcadProduct(L"R17.0", L"ACAD-5001:407",
+            L"AutoCAD Raster Design 2007", L"Raster 2007")
+            .ProductCode(L"{5783f2d7-5001-0407-0012-0060b0ce6bba}"));
+    // 2008 compares whole codes: another language is another product.
+    machine.Add(AcadProduct(L"R17.1", L"ACAD-6001:409",
+            L"AutoCAD Raster Design 2008", L"Raster 2008")
+            .ProductCode(L"{5783F2D7-6001-0409-0012-0060B0CE6BBA}"));
+    machine.Add(AcadProduct(L"R18.0", L"ACAD-8001:409", L"AutoCAD 2010", L"AutoCAD 2010"));
+    // From 2009 on any language of the family counts.
+    const std::wstring raster2010 = machine.Add(AcadProduct(L"R18.0", L"ACAD-8001:40C",
+            L"AutoCAD Raster Design 2010", L"Raster 2010")
+            .ProductCode(L"{5783F2D7-8001-040C-0022-0060B0CE6BBA}"));
+    machine.Add(AcadProduct(L"R18.1", L"ACAD-9001:409",
+            L"AutoCAD Raster Design 2011", L"Raster 2011"));
+
+    RasterCall<7> call;
+    EXPECT_EQ(call.Run(), 1);
+    EXPECT_EQ(call.v, (std::array<long long, 7>{0, 1, 0, 0, 1, 0, 0}));
+    // The last pass reports the current product, the first listed.
+    EXPECT_EQ(call.selected, &call.Raster(2007));
+
+    EXPECT_EQ(call.Run(&call.Raster(2010)), 1);
+    EXPECT_EQ(call.key, raster2010);
+    EXPECT_EQ(call.Raster(2010), 1);
+    EXPECT_EQ(call.Run(&call.Raster(2008)), 0);
+    EXPECT_EQ(call.Raster(2008), 0);
+    EXPECT_EQ(call.Run(&call.Raster(2011)), 0);  // no product code
+
+    // The codes are read back from keyBuf: without it no release passes.
+    EXPECT_EQ(call.Run(nullptr, false), 0);
+    EXPECT_EQ(call.v, (std::array<long long, 7>{}));
+
+    RasterCall<2> shortCall;
+    EXPECT_EQ(shortCall.Run(), 1);
+    EXPECT_EQ(shortCall.v, (std::array<long long, 2>{0, 1}));
+}
+
+}  // namespace
+}  // namespace tarvox::autocad
