@@ -1,6 +1,7 @@
 // The compact path-variable table: sources, filter, cache, and expansion.
 #include "paths/path_vars.h"
 
+#include <tarvox/autocad.h>
 #include <tarvox/config.h>
 #include <tarvox/registry.h>
 
@@ -162,6 +163,36 @@ void AddProductYearAcadFolders(PathVarTable& table) {
     }
 }
 
+// The current AutoCAD product of the selected release: its installation folder and the
+// per-user folders AutoCAD records under its key.
+void AddCurrentAcadFolders(PathVarTable& table) {
+    std::wstring productKey;
+    if (*GetAcadKey(productKey) == L'\0') return;
+    std::wstring executable;
+    GetAcadExe(executable, productKey.c_str());
+    if (const std::size_t slash = executable.rfind(L'\\'); slash != std::wstring::npos) {
+        tarvox::AddPathVar(table, L"%ACINSTALLFOLDER%", executable.substr(0, slash), kOrder);
+    }
+    struct Source {
+        const wchar_t* valueName;
+        const wchar_t* variable;
+    };
+    const Source sources[] = {
+        {L"AllUsersFolder", L"%ACALLUSERSFOLDER%"},
+        {L"AutodeskSharedFolder", L"%ACAUTODESKSHAREDFOLDER%"},
+        {L"LocalRootFolder", L"%ACLOCALROOTFOLDER%"},
+        {L"RoamableRootFolder", L"%ACROAMINGROOTFOLDER%"},
+    };
+    CRegKeyHolder userProduct(HKEY_CURRENT_USER, productKey.c_str(), 0, 0);
+    if (userProduct.Get() == nullptr) return;
+    for (const Source& source : sources) {
+        std::wstring value;
+        if (!ReadRegValueString(value, userProduct, source.valueName)) continue;
+        const std::wstring_view folder = WithoutTrailingBackslash(value);
+        if (!folder.empty()) tarvox::AddPathVar(table, source.variable, folder, kOrder);
+    }
+}
+
 bool IsFilteredOut(const std::wstring& name, const std::wstring& value) {
     if (name.size() <= 3 || value.size() < 4) return true;
     if (name.find_first_of(L"{}") != std::wstring::npos) return true;
@@ -195,6 +226,7 @@ int BuildPathVarTable(std::vector<std::wstring>& names, std::vector<std::wstring
     AddProductYearAcadFolders(table);
     AddSecondProductFolder(table);
     ApplyFilter(table);
+    AddCurrentAcadFolders(table);
     if (aliases == 1) {
         std::wstring location;
         if (Lookup(table, L"%AutoCAD_Location%", location)) {

@@ -4,6 +4,7 @@
 #include <tarvox/registry.h>
 
 #include "foundation/system_compare.h"
+#include "tests/support/acad_machine.h"
 #include "tests/support/child_process.h"
 #include "tests/support/sandbox_fixture.h"
 
@@ -135,6 +136,36 @@ TEST_F(CompactTable, AutoCadFoldersOfTheProductYearFollowTheUsersCurVer) {
     EXPECT_EQ(ValueOf(L"%AC2020%", 0), L"<absent>");
     EXPECT_EQ(ValueOf(L"%AC2020%", 1), L"C:\\Program Files\\Autodesk\\AutoCAD 2020");
     EXPECT_EQ(ValueOf(L"%ADT2020%", 1), L"C:\\Program Files\\Autodesk\\AutoCAD 2020");
+}
+
+TEST_F(CompactTable, TheCurrentAutoCadAddsItsFoldersAfterTheFilter) {
+    AcadMachine machine(registry, temp);
+    const std::wstring key = machine.Add(AcadProduct(L"R23.1", L"ACAD-3001:409",
+            L"AutoCAD 2020 - English", L"AutoCAD 2020"));
+    EXPECT_EQ(ValueOf(L"%ACINSTALLFOLDER%"), machine.FolderOf(L"AutoCAD 2020"));
+    EXPECT_EQ(ValueOf(L"%ACROAMINGROOTFOLDER%"), L"<absent>");
+
+    registry.Apply({Sz(L"HKCU\\" + key, L"RoamableRootFolder", L"U:\\Roaming\\R23.1\\enu\\"),
+                    Sz(L"HKCU\\" + key, L"LocalRootFolder", L"L:\\Local\\R23.1\\enu"),
+                    Sz(L"HKCU\\" + key, L"AutodeskSharedFolder", L"S:\\Shared\\"),
+                    // Short enough for the filter, but these rows come after it.
+                    Sz(L"HKCU\\" + key, L"AllUsersFolder", L"A:\\"),
+                    Sz(L"HKCU\\" + key, L"PublicFolder", L"P:\\Public")});
+    EXPECT_EQ(ValueOf(L"%ACROAMINGROOTFOLDER%"), L"U:\\Roaming\\R23.1\\enu");
+    EXPECT_EQ(ValueOf(L"%ACLOCALROOTFOLDER%"), L"L:\\Local\\R23.1\\enu");
+    EXPECT_EQ(ValueOf(L"%ACAUTODESKSHAREDFOLDER%"), L"S:\\Shared");
+    EXPECT_EQ(ValueOf(L"%ACALLUSERSFOLDER%"), L"A:");
+    EXPECT_EQ(ValueOf(L"%ACPUBLICFOLDER%"), L"<absent>");
+
+    // An environment variable of the same name was there first and wins.
+    environment.Set(L"ACINSTALLFOLDER", L"E:\\Elsewhere");
+    EXPECT_EQ(ValueOf(L"%ACINSTALLFOLDER%"), L"E:\\Elsewhere");
+}
+
+TEST_F(CompactTable, NoCurrentAutoCadOfTheSelectedReleaseAddsNothing) {
+    AcadMachine machine(registry, temp);
+    machine.Add(AcadProduct(L"R22.0", L"ACAD-1001:409", L"AutoCAD 2018", L"AutoCAD 2018"));
+    EXPECT_EQ(ValueOf(L"%ACINSTALLFOLDER%"), L"<absent>");
 }
 
 TEST_F(CompactTable, TheMainProductsUserFolderComesFromItsProductKey) {
