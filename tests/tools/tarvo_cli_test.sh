@@ -24,6 +24,13 @@ check expand-json 0 '"expanded": "xy"' -- expand --json 'x%%y'
 check expand-text 0 'x%NO_SUCH_TARVOX_VAR%y +xy' -- expand 'x%NO_SUCH_TARVOX_VAR%y'
 check vars 0 '%APPDATA%' -- vars
 check folders-json 0 '"per-user": "' -- folders --json
+# The test prefix has no AutoCAD: nothing found, but the report is still a report.
+check acad-list-empty 1 '\(none\)' -- acad list
+check acad-current-json 1 '"product key": null' -- acad current --json
+check acad-bad-year 2 'year' -- acad --year 20x0 current
+check acad-needs-command 2 'subcommand is required' -- acad
+check report 0 'Installed releases' -- report
+check report-json 0 '"autocad_products": \[\]' -- report --json
 # No marker files beside the tool: the edition is not found.
 check edition-unknown 1 '"code": "0"' -- edition --json
 # Configuration files: a user file in front of a central one.

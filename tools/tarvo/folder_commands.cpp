@@ -1,11 +1,39 @@
 // tarvo folders, tarvo edition.
 #include "tools/tarvo/commands.h"
 
+#include <tarvox/config.h>
 #include <tarvox/folders.h>
 
 #include "paths/product_edition.h"
 
+#include <windows.h>
+
 namespace tarvo {
+
+namespace {
+
+// The folder list file in a configuration folder, with its named folders as the library
+// hands them out (path variables expanded).
+void AddFolderList(Section& product, const std::wstring& configFolder) {
+    if (configFolder.empty()) return;
+    std::wstring file = configFolder;
+    if (file.back() != L'\\') file += L'\\';
+    file += L"Ordner.ini";
+    const bool exists = GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES;
+    product.AddMaybe("folder list", exists ? Utf8(file) : "");
+    if (!exists) return;
+    CCfgReader reader(file.c_str());
+    std::vector<std::wstring> names, values;
+    reader.GetSectionEntries(names, values, L"Ordner", 0, 0);
+    Section& list = product.Child("Folder list", "folder_list");
+    Table rows{{"name", "folder"}, {}};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        rows.rows.push_back({Utf8(names[i]), Utf8(i < values.size() ? values[i] : L"")});
+    }
+    list.tables.push_back(std::move(rows));
+}
+
+}  // namespace
 
 Section& AddFoldersSection(Document& document) {
     Section& folders = document.Add("Product folders", "folders");
@@ -13,9 +41,15 @@ Section& AddFoldersSection(Document& document) {
     Section& ardent = folders.Child("Tarvo Ardent 2020", "ardent");
     ardent.AddMaybe("central", Utf8(GetCentralAppDir(buffer)));
     ardent.AddMaybe("per-user", Utf8(GetLocalAppDir(buffer)));
+    const std::wstring ardentConfig = GetLocalConfigDir(buffer);
+    ardent.AddMaybe("configuration", Utf8(ardentConfig));
+    AddFolderList(ardent, ardentConfig);
     Section& veska = folders.Child("Tarvo Veska 2020", "veska");
     veska.AddMaybe("central", Utf8(GetCentralRAppDir(buffer, 2020)));
     veska.AddMaybe("per-user", Utf8(GetLocalRAppDir(buffer)));
+    const std::wstring veskaConfig = GetLocalRConfigDir(buffer);
+    veska.AddMaybe("configuration", Utf8(veskaConfig));
+    AddFolderList(veska, veskaConfig);
     return folders;
 }
 

@@ -24,6 +24,8 @@ int wmain(int argc, wchar_t** argv) {
     CLI::App app{"tarvo: what the Tarvox library sees on this machine", "tarvo"};
     app.require_subcommand(1);
     Outcome outcome;
+    AddReportCommand(app, outcome);
+    AddAcadCommands(app, outcome);
     AddFolderCommands(app, outcome);
     AddVariableCommands(app, outcome);
     AddConfigCommands(app, outcome);

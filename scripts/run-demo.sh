@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Lays the demo workstation into build/demo-prefix (never the test prefix) and runs a tarvo
+# command there, "report" by default. Needs a finished build (scripts/demo.sh makes one).
+#
+# The workstation is described by demo/machine.reg (registry content, imported with regedit)
+# and two folder trees: demo/drive_c goes to drive C: and demo/user to the Wine user's profile
+# folder. The tool is installed into Tarvo Ardent's installation folder, beside the marker file
+# that names the edition, as a product's installer would put it.
+set -euo pipefail
+TARVOX_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+source "$TARVOX_ROOT/scripts/wine-env.sh"
+export WINEPREFIX="$TARVOX_BUILD_DIR/demo-prefix"
+bin="$TARVOX_BUILD_DIR/bin"
+for file in tarvo.exe tarvox.dll CfgKern.dll; do
+  [[ -f "$bin/$file" ]] || { echo "run-demo: $bin/$file is missing: run scripts/demo.sh" >&2; exit 2; }
+done
+
+# A fresh prefix each time, so that the machine is exactly what demo/ describes. A pristine
+# copy is kept beside it: creating a prefix takes much longer than copying one.
+pristine="$TARVOX_BUILD_DIR/demo-prefix-pristine"
+if [[ ! -f "$pristine/system.reg" ]]; then
+  rm -rf "$pristine"
+  mkdir -p "$pristine"
+  WINEPREFIX="$pristine" "$TARVOX_WINE" wineboot --init >/dev/null 2>&1 || true
+  WINEPREFIX="$pristine" "$TARVOX_WINESERVER" -w
+fi
+"$TARVOX_WINESERVER" -k >/dev/null 2>&1 || true
+"$TARVOX_WINESERVER" -w >/dev/null 2>&1 || true
+rm -rf "$WINEPREFIX"
+cp -a "$pristine" "$WINEPREFIX"
+"$TARVOX_WINESERVER" -p
+trap '"$TARVOX_WINESERVER" -k >/dev/null 2>&1 || true' EXIT
+
+drive_c="$WINEPREFIX/drive_c"
+wine_user="$(find "$drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public -printf '%f\n' | head -1)"
+[[ -n "$wine_user" ]] || { echo "run-demo: the Wine prefix has no user folder" >&2; exit 1; }
+cp -a "$TARVOX_ROOT/demo/drive_c/." "$drive_c/"
+cp -a "$TARVOX_ROOT/demo/user/." "$drive_c/users/$wine_user/"
+install_dir="$drive_c/Program Files/Tarvox/Tarvo Ardent 2020"
+cp "$bin/tarvo.exe" "$bin/tarvox.dll" "$bin/CfgKern.dll" "$install_dir/"
+for module in "$bin"/cuixport.dll; do [[ -f "$module" ]] && cp "$module" "$install_dir/"; done
+
+registry="$WINEPREFIX/demo-machine.reg"
+sed "s/@WINEUSER@/$wine_user/g" "$TARVOX_ROOT/demo/machine.reg" >"$registry"
+"$TARVOX_WINE" regedit /S "$("$TARVOX_WINE" winepath -w "$registry" 2>/dev/null)" </dev/null >/dev/null 2>&1
+
+(($#)) || set -- report
+"$TARVOX_WINE" "$install_dir/tarvo.exe" "$@"

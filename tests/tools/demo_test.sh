@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# The demo workstation: "tarvo report" on it names every product and folder that
+# demo/machine.reg describes, marks the user's current product and reads its configuration.
+set -uo pipefail
+root="$1"
+build="$2"
+export TARVOX_BUILD_DIR="$build"
+demo() { "$root/scripts/run-demo.sh" "$@" 2>&1; }
+failures=0
+fail() { echo "FAIL $1"; failures=$((failures + 1)); }
+contains() {  # contains NAME TEXT FIXED-STRING
+  if grep -qF -- "$3" <<<"$2"; then echo "ok   $1"; else fail "$1: no '$3'"; fi
+}
+
+report="$(demo report)" || fail "report: exit status $?"
+# Every product name and every folder of the description appears in the report.
+while IFS= read -r name; do
+  contains "product $name" "$report" "$name"
+done < <(sed -n 's/^"ProductName"="\(.*\)"$/\1/p' "$root/demo/machine.reg")
+while IFS= read -r folder; do
+  folder="${folder//\\\\/\\}"
+  contains "folder $folder" "$report" "${folder%\\}"
+done < <(sed -n 's/^"\(Location\|InstallDir\)"="\(.*\)"$/\2/p' "$root/demo/machine.reg")
+
+# The user last used Architecture 2020 with the office profile; it is listed first and marked.
+if grep -qE '^  \* +AutoCAD Architecture 2020 - English +R23\.1' <<<"$report"; then
+  echo "ok   current product marked"
+else
+  fail "current product marked"
+fi
+contains "profile key" "$report" 'ACAD-3004:409\Profiles\Tarvo Architektur'
+contains "edition" "$report" "Tarvo Ardent"
+contains "folder list" "$report" 'Tarvo Ardent 2020\Config\Ordner.ini'
+contains "folder list entry expanded" "$report" 'Vorlagen  C:\Program Files\Tarvox\Tarvo Ardent 2020\Vorlagen'
+contains "current AutoCAD variable" "$report" '%ACINSTALLFOLDER%'
+
+# The commands behind the report, on the same machine.
+contains "2019 selected" "$(demo acad --year 2019 current)" 'ACAD-2001:409\Profiles\<<Unnamed Profile>>'
+releases="$(demo acad releases --json)"
+contains "releases json" "$releases" '"current product'"'"'s release": "Architecture 2020"'
+contains "LT 2020 flag" "$(demo acad releases)" '2020     yes'
+contains "central configuration" \
+  "$(demo config 'C:\Program Files\Tarvox\Tarvo Ardent 2020\Config\Tarvo.cfg' get Plot Papier)" 'ISO A1'
+
+if ((failures)); then echo "$failures failed"; exit 1; fi
+echo "all passed"

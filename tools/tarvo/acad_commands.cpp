@@ -1,0 +1,168 @@
+// tarvo acad list, acad current, acad releases.
+#include "tools/tarvo/commands.h"
+
+#include <tarvox/autocad.h>
+
+#include "autocad/installed_products.h"
+#include "autocad/release_catalogue.h"
+#include "autocad/release_flags.h"
+
+#include <array>
+
+namespace tarvo {
+
+namespace {
+
+using namespace tarvox::autocad;
+
+// The component of a product key before its last one: the release key ("R23.1").
+std::wstring ReleaseOfKey(const std::wstring& productKey) {
+    const std::size_t last = productKey.rfind(L'\\');
+    if (last == std::wstring::npos || last == 0) return {};
+    const std::size_t before = productKey.rfind(L'\\', last - 1);
+    return productKey.substr(before == std::wstring::npos ? 0 : before + 1,
+                             last - (before == std::wstring::npos ? 0 : before + 1));
+}
+
+bool IsLtKey(const std::wstring& productKey) {
+    return productKey.find(L"\\AutoCAD LT\\") != std::wstring::npos;
+}
+
+// The label of a release index of a group: "2000", "2000i", "2002", "2004" ... "2024".
+std::string ReleaseLabel(int releaseIndex) {
+    switch (releaseIndex) {
+        case kRelease2000: return "2000";
+        case kRelease2000i: return "2000i";
+        case kRelease2002: return "2002";
+        default: return std::to_string(2000 + releaseIndex);
+    }
+}
+
+constexpr const char* kGroupNames[] = {"AutoCAD LT", "AutoCAD", "Architecture"};
+
+// The release indexes in the order of the table: 2000, 2000i, 2002, 2004 ... 2024.
+std::vector<int> ReleaseIndexes() {
+    std::vector<int> indexes = {kRelease2000, kRelease2000i, kRelease2002};
+    for (int year = 2004; year <= 2000 + kReleasesPerGroup; ++year) {
+        indexes.push_back(ReleaseIndexOfYear(year));
+    }
+    return indexes;
+}
+
+std::string YesNo(long long flag) { return flag == 1 ? "yes" : "no"; }
+
+}  // namespace
+
+Section& AddAcadProductsSection(Document& document, bool& any) {
+    Section& section = document.Add("Installed AutoCAD products", "autocad_products");
+    std::vector<std::wstring> names, keys, locations;
+    long long current = -1;
+    any = ListInstalledAcads(names, keys, locations, current) == 1 && !names.empty();
+    Table rows{{"current", "name", "release", "LT", "product key", "folder"}, {}};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const bool isCurrent = static_cast<long long>(i) == current;
+        rows.rows.push_back({isCurrent ? "*" : "", Utf8(names[i]), Utf8(ReleaseOfKey(keys[i])),
+                             IsLtKey(keys[i]) ? "yes" : "no", Utf8(keys[i]), Utf8(locations[i])});
+    }
+    section.tables.push_back(std::move(rows));
+    return section;
+}
+
+Section& AddCurrentAcadSection(Document& document, bool& found) {
+    Section& section = document.Add("Current AutoCAD", "current_autocad");
+    section.Add("selected release", Utf8(CurrentAcadRelease()));
+    std::wstring key, profile, executable, usersExecutable;
+    GetAcadKey(key);
+    GetAcadProfileKey(profile);
+    if (!key.empty()) GetAcadExe(executable, key.c_str());
+    GetAcadExe(usersExecutable);
+    found = !key.empty();
+    section.AddMaybe("product key", Utf8(key));
+    section.AddMaybe("profile key", Utf8(profile));
+    section.AddMaybe("executable", Utf8(executable));
+    section.Add("AutoCAD LT", IsAutoCADLT() ? "yes" : "no");
+    // What AutoCAD itself starts next for this user (its CurProd / CurVer chain).
+    section.AddMaybe("user's last AutoCAD", Utf8(usersExecutable));
+    return section;
+}
+
+Section& AddReleaseFlagsSection(Document& document, bool& any) {
+    Section& section = document.Add("Installed releases", "releases");
+    std::array<long long, kReleaseVariables> flags{};
+    AcadReleaseSlots slots{};
+    for (int i = 0; i < kReleaseVariables; ++i) slots[i] = &flags[i];
+    long long* selected = nullptr;
+    wchar_t key[260] = L"", profile[260] = L"", executable[260] = L"";
+    any = FillAcadReleases(slots, selected, key, profile, executable, nullptr) == 1;
+
+    std::array<long long, kRasterReleases> raster{};
+    RasterReleaseSlots rasterSlots{};
+    for (int i = 0; i < kRasterReleases; ++i) rasterSlots[i] = &raster[i];
+    long long* rasterSelected = nullptr;
+    FillRasterReleases(rasterSlots, rasterSelected, nullptr, nullptr, nullptr, nullptr);
+
+    std::string selectedRelease;
+    if (selected != nullptr) {
+        const int slot = static_cast<int>(selected - flags.data());
+        selectedRelease = std::string(kGroupNames[slot / kReleasesPerGroup]) + " " +
+                          ReleaseLabel(slot % kReleasesPerGroup + 1);
+    }
+    section.AddMaybe("current product's release", selectedRelease);
+    section.AddMaybe("product key", Utf8(key));
+    section.AddMaybe("profile key", Utf8(profile));
+    section.AddMaybe("executable", Utf8(executable));
+
+    Table rows{{"release", "AutoCAD LT", "AutoCAD", "Architecture", "Raster Design"}, {}};
+    for (int index : ReleaseIndexes()) {
+        std::vector<std::string> row = {ReleaseLabel(index)};
+        for (int group = 0; group < 3; ++group) {
+            row.push_back(YesNo(flags[ReleaseVariableSlot(static_cast<AcadReleaseGroup>(group), index)]));
+        }
+        // Raster Design was made for AutoCAD 2006 to 2012 only.
+        const int rasterIndex = index - ReleaseIndexOfYear(2006);
+        row.push_back(index >= ReleaseIndexOfYear(2006) && rasterIndex < kRasterReleases
+                          ? YesNo(raster[rasterIndex])
+                          : "");
+        rows.rows.push_back(std::move(row));
+    }
+    section.tables.push_back(std::move(rows));
+    return section;
+}
+
+void AddAcadCommands(CLI::App& app, Outcome& outcome) {
+    static int year = 0;
+    CLI::App* acad = app.add_subcommand("acad", "The installed AutoCAD products as the library sees them");
+    acad->add_option("--year", year, "Select the AutoCAD release of this year first (default: 2020)")
+        ->check(CLI::Range(1990, 2100));
+    acad->add_flag("--json", outcome.json, "Print JSON");
+    acad->require_subcommand(1);
+    acad->fallthrough();
+    // Options are all parsed before any callback runs, so each command selects the year first.
+    const auto selectYear = [] {
+        if (year != 0) SelectAcadReleaseByYear(year);
+    };
+
+    acad->add_subcommand("list", "Installed products in the library's order, the current one marked")
+        ->callback([&outcome, selectYear] {
+            selectYear();
+            bool any = false;
+            AddAcadProductsSection(outcome.document, any);
+            outcome.status = any ? kSuccess : kNotFound;
+        });
+    acad->add_subcommand("current", "The current product of the selected release: key, profile, executable")
+        ->callback([&outcome, selectYear] {
+            selectYear();
+            bool found = false;
+            AddCurrentAcadSection(outcome.document, found);
+            outcome.status = found ? kSuccess : kNotFound;
+        });
+    acad->add_subcommand("releases", "Which releases of AutoCAD, LT, Architecture and Raster Design are installed")
+        ->callback([&outcome, selectYear] {
+            selectYear();
+            bool any = false;
+            AddReleaseFlagsSection(outcome.document, any);
+            outcome.status = any ? kSuccess : kNotFound;
+        });
+}
+
+}  // namespace tarvo
