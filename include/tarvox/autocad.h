@@ -31,4 +31,10 @@ TARVOX_API const wchar_t* GetAcadProfileKey(std::wstring& out);
 // 1 when that product is an AutoCAD LT product.
 TARVOX_API int IsAutoCADLT();
 
+// Records release (such as "R23.1") as the user's current AutoCAD release. When the add-on is
+// enabled in products of the selected release, the enabled product that is the user's current
+// one, or else the first enabled one, becomes the product AutoCAD starts next. Returns 1 when
+// the release was recorded (or, in the second case, when that product was made current).
+TARVOX_API int SetAcadVersion(const wchar_t* release);
+
 #include <tarvox/acad_releases.h>
