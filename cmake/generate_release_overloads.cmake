@@ -168,3 +168,48 @@ endforeach()
 
 file(WRITE "${OUTPUT_ROOT}/include/tarvox/acad_releases.h" "${header}")
 file(WRITE "${OUTPUT_ROOT}/autocad/release_overloads.cpp" "${forwarders}")
+
+# The per-year folder members of GetAcadDirs and GetAcadRoamableDirs: thin forwarders to the one
+# implementation of each family, exported under their plain names.
+set(folder_header "${generated_note}
+//
+// The installation and roaming folders of AutoCAD LT, AutoCAD and Architecture of one year.
+// Each buffer may be null, else it must hold 260 characters; a folder has no trailing
+// backslash. \"NonPureAcads=FALSE\" in the AutoCAD buffer of GetAcadDirs2020 leaves products
+// that are not plain AutoCAD out of its AutoCAD lookup. The buffers are emptied before each
+// lookup. GetAcadDirs<year> returns 1 when a folder was found, GetAcadRoamableDirs<year> when a
+// roaming folder was read.
+#pragma once
+
+#include <tarvox/export.h>
+
+extern \"C\" {
+")
+set(folder_forwarders "${generated_note}
+#include <tarvox/acad_folders.h>
+
+#include \"autocad/release_folders.h\"
+
+using tarvox::autocad::AcadDirsOfYear;
+using tarvox::autocad::AcadRoamableDirsOfYear;
+")
+foreach(year RANGE 2004 2024)
+  string(APPEND folder_header "TARVOX_API int GetAcadDirs${year}(wchar_t* lt, wchar_t* acad, wchar_t* arch);\n")
+  string(APPEND folder_forwarders "
+int GetAcadDirs${year}(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
+    return AcadDirsOfYear(${year}, lt, acad, arch);
+}
+")
+endforeach()
+foreach(year RANGE 2007 2024)
+  string(APPEND folder_header "TARVOX_API int GetAcadRoamableDirs${year}(wchar_t* lt, wchar_t* acad, wchar_t* arch);\n")
+  string(APPEND folder_forwarders "
+int GetAcadRoamableDirs${year}(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
+    return AcadRoamableDirsOfYear(${year}, lt, acad, arch);
+}
+")
+endforeach()
+string(APPEND folder_header "}\n")
+
+file(WRITE "${OUTPUT_ROOT}/include/tarvox/acad_folders_by_year.h" "${folder_header}")
+file(WRITE "${OUTPUT_ROOT}/autocad/folder_members.cpp" "${folder_forwarders}")

@@ -37,4 +37,5 @@ TARVOX_API int IsAutoCADLT();
 // the release was recorded (or, in the second case, when that product was made current).
 TARVOX_API int SetAcadVersion(const wchar_t* release);
 
+#include <tarvox/acad_folders.h>
 #include <tarvox/acad_releases.h>

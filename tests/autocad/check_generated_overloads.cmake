@@ -9,7 +9,8 @@ execute_process(COMMAND "${CMAKE_COMMAND}" -DOUTPUT_ROOT=${scratch}
 if(NOT generated EQUAL 0)
   message(FATAL_ERROR "the generator failed")
 endif()
-foreach(file include/tarvox/acad_releases.h autocad/release_overloads.cpp)
+foreach(file include/tarvox/acad_releases.h autocad/release_overloads.cpp
+             include/tarvox/acad_folders_by_year.h autocad/folder_members.cpp)
   execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files "${SOURCE_DIR}/${file}" "${scratch}/${file}"
                   RESULT_VARIABLE differs)
   if(NOT differs EQUAL 0)

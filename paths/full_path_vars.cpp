@@ -1,0 +1,378 @@
+#include "paths/full_path_vars.h"
+
+#include <tarvox/acad_folders.h>
+#include <tarvox/folders.h>
+#include <tarvox/modules.h>
+#include <tarvox/registry.h>
+
+#include "autocad/release_folders.h"
+#include "foundation/ascii_text.h"
+#include "foundation/own_module.h"
+#include "paths/edition_names.h"
+#include "paths/full_expansion.h"
+
+#include <windows.h>
+
+#include <array>
+#include <cwchar>
+
+namespace tarvox {
+
+namespace {
+
+constexpr std::size_t kFolderChars = 260;
+constexpr std::size_t kMaxRows = 1024;
+constexpr wchar_t kMainProductKey[] = L"SOFTWARE\\Tarvox\\Tarvo Ardent 2020";
+
+std::wstring WithoutTrailingBackslash(std::wstring text) {
+    if (!text.empty() && text.back() == L'\\') text.pop_back();
+    return text;
+}
+
+// A string value under HKEY_LOCAL_MACHINE, one trailing backslash removed; "" when missing or
+// longer than a folder buffer.
+std::wstring MachineValue(const wchar_t* key, const wchar_t* name) {
+    CRegKeyHolder holder(HKEY_LOCAL_MACHINE, key, 0, 0);
+    std::wstring value;
+    if (holder.Get() == nullptr || ReadRegValueString(value, holder, name) != 1 || value.size() >= kFolderChars) {
+        return {};
+    }
+    return WithoutTrailingBackslash(value);
+}
+
+bool FileExists(const std::wstring& path) { return PathExists(path.c_str()) == 1; }
+
+std::wstring Joined(const std::wstring& folder, const wchar_t* name) {
+    if (folder.empty() || folder.back() == L'\\') return folder + name;
+    return folder + L"\\" + name;
+}
+
+struct MarkerRule {
+    std::vector<const wchar_t*> present;
+    std::vector<const wchar_t*> absent;
+};
+
+bool MatchesMarkers(const std::wstring& folder, const MarkerRule& rule) {
+    if (folder.empty()) return false;
+    for (const wchar_t* file : rule.present) {
+        if (!FileExists(Joined(folder, file))) return false;
+    }
+    for (const wchar_t* file : rule.absent) {
+        if (FileExists(Joined(folder, file))) return false;
+    }
+    return true;
+}
+
+class Rows {
+public:
+    Rows(std::vector<std::wstring>& names, std::vector<std::wstring>& values) : m_names(names), m_values(values) {
+        m_names.clear();
+        m_values.clear();
+    }
+    void Add(std::wstring name, std::wstring value) {
+        if (m_names.size() >= kMaxRows) return;
+        m_names.push_back(std::move(name));
+        m_values.push_back(std::move(value));
+    }
+    void Add(const wchar_t* name, const wchar_t* buffer) { Add(std::wstring(name), std::wstring(buffer)); }
+    std::size_t Count() const { return m_names.size(); }
+
+private:
+    std::vector<std::wstring>& m_names;
+    std::vector<std::wstring>& m_values;
+};
+
+std::wstring Year(const wchar_t* prefix, int year, const wchar_t* suffix = L"%") {
+    return std::wstring(prefix) + std::to_wstring(year) + suffix;
+}
+
+void AddLegacyRows(Rows& rows) {
+    rows.Add(L"%ORVBAU%", MachineValue(L"SOFTWARE\\Orvan AG\\Orvan Bau 2000\\1.0\\InstallDir", L"InstallDir"));
+    std::wstring viz = MachineValue(L"SOFTWARE\\Autodesk\\3D Studio VIZ\\3.0\\Help", L"3dsviz.chm");
+    if (const std::size_t slash = viz.rfind(L'\\'); slash != std::wstring::npos) viz.resize(slash);
+    rows.Add(L"%VIZ%", viz);
+
+    const std::wstring zenit = MachineValue(L"SOFTWARE\\Orvan AG\\Orvan Zenit 2004\\1.0\\InstallDir", L"InstallDir");
+    const std::vector<const wchar_t*> runtimes = {L"Runtimeac.txt", L"Runtimelt.txt", L"Runtimeac2002.txt",
+                                                  L"Runtimelt2002.txt"};
+    const auto with = [](std::vector<const wchar_t*> list, std::initializer_list<const wchar_t*> more) {
+        list.insert(list.end(), more);
+        return list;
+    };
+    const struct {
+        const wchar_t* name;
+        MarkerRule rule;
+    } legacy[] = {
+        {L"%ORVBAU_LT%", {{L"TarvoARXapi.dll"},
+                          with(runtimes, {L"TarvoArdentLoad.arx", L"Ver2002LT.txt", L"Ver2002AC.txt", L"Adtkit.txt",
+                                          L"TarvoKanal.dll"})}},
+        {L"%ORVBAU_LTi%", {{L"TarvoARXapi.dll", L"TarvoKanal.dll"},
+                           with(runtimes, {L"TarvoArdentLoad.arx", L"Ver2002LT.txt", L"Ver2002AC.txt", L"Adtkit.txt"})}},
+        {L"%ORVBAU_LT2002%", {{L"TarvoARXapi.dll", L"Ver2002LT.txt"},
+                              with(runtimes, {L"TarvoArdentLoad.arx", L"Adtkit.txt"})}},
+        {L"%ORVBAU_AC%", {{L"TarvoArdentLoad.arx"},
+                          with(runtimes, {L"TarvoARXapi.dll", L"Ver2002LT.txt", L"Ver2002AC.txt", L"TarvoKanal.dll"})}},
+        {L"%ORVBAU_ACi%", {{L"TarvoArdentLoad.arx", L"TarvoKanal.dll"},
+                           with(runtimes, {L"TarvoARXapi.dll", L"Ver2002LT.txt", L"Ver2002AC.txt"})}},
+        {L"%ORVBAU_AC2002%", {{L"TarvoArdentLoad.arx", L"Ver2002AC.txt"}, with(runtimes, {L"TarvoARXapi.dll"})}},
+    };
+    for (const auto& row : legacy) rows.Add(row.name, MatchesMarkers(zenit, row.rule) ? zenit : L"");
+
+    wchar_t buffer[kFolderChars];
+    rows.Add(L"%ORVBAU_2004_CONFIG%", GetLocalConfigDir(buffer));
+}
+
+void AddProductYearRows(Rows& rows) {
+    wchar_t buffer[kFolderChars];
+    for (int year = 2004; year <= 2011; ++year) rows.Add(Year(L"%TarvoArdent_", year), GetCentralAppDir(buffer, year));
+    rows.Add(L"%TarvoArdent_2013%", GetCentralAppDir(buffer, 2013));
+
+    rows.Add(L"%TarvoVeska_2013_U%", GetLocalRAppDir(buffer, 2013));
+    rows.Add(L"%TarvoVeska_2013%", GetCentralRAppDir(buffer, 2013));
+    rows.Add(L"%TarvoArdent_2013_U%", GetLocalAppDir(buffer, 2013));
+    std::array<wchar_t, kFolderChars> lt{}, ac{}, adt{}, ltRoaming{}, acRoaming{}, adtRoaming{};
+    GetAcadDirs(2013, lt.data(), ac.data(), adt.data(), nullptr, nullptr);
+    GetAcadRoamableDirs(2013, ltRoaming.data(), acRoaming.data(), adtRoaming.data(), nullptr, nullptr);
+    rows.Add(L"%LT2013%", lt.data());
+    rows.Add(L"%LT2013_U%", ltRoaming.data());
+    rows.Add(L"%AC2013%", ac.data());
+    rows.Add(L"%AC2013_U%", acRoaming.data());
+    rows.Add(L"%ADT2013%", adt.data());
+    rows.Add(L"%ADT2013_U%", adtRoaming.data());
+
+    // The year 2016 belongs to the older product line's names.
+    const auto ardent = [](int year, const wchar_t* suffix) {
+        return year == 2016 ? std::wstring(L"%ORVZENIT_2016") + suffix : Year(L"%TarvoArdent_", year, suffix);
+    };
+    const auto veska = [](int year, const wchar_t* suffix) {
+        return year == 2016 ? std::wstring(L"%ORVZENITR_2016") + suffix : Year(L"%TarvoVeska_", year, suffix);
+    };
+    for (int year = 2012; year <= 2024; ++year) rows.Add(ardent(year, L"%"), GetCentralAppDir(buffer, year));
+    for (int year = 2008; year <= 2024; ++year) rows.Add(veska(year, L"_U%"), GetLocalRAppDir(buffer, year));
+    for (int year = 2008; year <= 2024; ++year) rows.Add(veska(year, L"%"), GetCentralRAppDir(buffer, year));
+
+    std::wstring desktop;
+    GetRegValue(desktop, L"HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                L"Desktop", 0);
+    rows.Add(L"%Desktop%", WithoutTrailingBackslash(desktop.size() < kFolderChars ? desktop : L""));
+
+    const std::wstring central = GetCentralAppDir(buffer);
+    wchar_t isOem[32] = L"";
+    const std::wstring oemFile = Joined(central, L"OEM.txt");
+    GetPrivateProfileStringW(L"OEM", L"IsOem", L"False", isOem, 32, oemFile.c_str());
+    rows.Add(L"%PA%", !central.empty() && EqualsIgnoringAsciiCase(isOem, L"True") ? central : L"");
+
+    for (int year = 2004; year <= 2024; ++year) rows.Add(ardent(year, L"_U%"), GetLocalAppDir(buffer, year));
+
+    const std::vector<const wchar_t*> exclusive = {L"TarvoARXapi.dll", L"Runtimeac.txt", L"Runtimelt.txt"};
+    for (int year : {2004, 2005, 2006}) {
+        const std::wstring marker = L"Ver" + std::to_wstring(year) + L"AC.txt";
+        const MarkerRule rule{{L"TarvoArdentLoad.arx", marker.c_str()}, exclusive};
+        rows.Add(Year(L"%ORVBAU_AC", year), MatchesMarkers(central, rule) ? central : L"");
+    }
+}
+
+std::wstring MainProductValue(const wchar_t* neutralName) {
+    std::wstring name;
+    MapEditionName(neutralName, name);
+    return MachineValue(kMainProductKey, name.c_str());
+}
+
+void AddMainProductRows(Rows& rows) {
+    std::wstring movies = MachineValue(kMainProductKey, L"MoviesDir");
+    if (movies.empty()) movies = MainProductValue(L"InstallDir") + L"\\Movies";
+    rows.Add(L"%MOVIES%", movies);
+    const std::wstring users = MainProductValue(L"Anwender");
+    rows.Add(L"%ANWENDER%", users);
+    std::wstring menus = MainProductValue(L"AnwenderMenue");
+    if (menus.empty()) menus = users + L"\\mnu";
+    rows.Add(L"%ANWENDERMNU%", menus);
+    rows.Add(L"%SYMBOLE%", MainProductValue(L"Symbole"));
+}
+
+// The folder of the first product under productsKey whose name passes the test and whose
+// folder holds the program file.
+std::wstring EarlyReleaseFolder(const wchar_t* productsKey, bool (*test)(std::wstring_view name),
+                                const wchar_t* folderValue, const wchar_t* program) {
+    CRegKeyHolder products(HKEY_LOCAL_MACHINE, productsKey, 0, 0);
+    if (products.Get() == nullptr) return {};
+    for (DWORD index = 0; index < 1000; ++index) {
+        wchar_t subkey[kFolderChars];
+        DWORD length = kFolderChars;
+        if (RegEnumKeyExW(products, index, subkey, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        CRegKeyHolder product(products, subkey, 0, 0);
+        std::wstring name;
+        if (product.Get() == nullptr || ReadRegValueString(name, product, L"ProductName") != 1 || !test(name)) continue;
+        std::wstring folder;
+        if (ReadRegValueString(folder, product, folderValue) != 1 || folder.size() >= kFolderChars) continue;
+        if (FileExists(Joined(folder, program))) return folder;
+    }
+    return {};
+}
+
+void AddEarlyReleaseRows(Rows& rows) {
+    constexpr wchar_t kR15[] = L"SOFTWARE\\Autodesk\\AutoCAD\\R15.0";
+    struct EarlyRow {
+        const wchar_t* name;
+        const wchar_t* key;
+        bool (*test)(std::wstring_view);
+        const wchar_t* folderValue;
+        const wchar_t* program;
+    };
+    static const auto adt = [](std::wstring_view n) { return StartsWithIgnoringAsciiCase(n, L"AutoCAD Architectural Desktop"); };
+    const EarlyRow early[] = {
+        {L"%ADT%", kR15, +adt, L"AcadLocation", L"aCaD.eXe"},
+        {L"%ADT20%", kR15, [](std::wstring_view n) { return EqualsIgnoringAsciiCase(n, L"AutoCAD Architectural Desktop 2"); },
+         L"AcadLocation", L"aCaD.eXe"},
+        {L"%AC%", kR15, [](std::wstring_view n) { return StartsWithIgnoringAsciiCase(n, L"AutoCAD 2000"); },
+         L"AcadLocation", L"aCaD.eXe"},
+        {L"%ADTi%", kR15,
+         [](std::wstring_view n) {
+             return EqualsIgnoringAsciiCase(n, L"AutoCAD Architectural Desktop 3") ||
+                    EqualsIgnoringAsciiCase(n, L"Autodesk Architectural Desktop 3");
+         },
+         L"AcadLocation", L"aCaD.eXe"},
+        {L"%ACi%", kR15, [](std::wstring_view n) { return EqualsIgnoringAsciiCase(n, L"AutoCAD 2000i"); },
+         L"AcadLocation", L"aCaD.eXe"},
+        {L"%ADT33%", kR15,
+         [](std::wstring_view n) {
+             return StartsWithIgnoringAsciiCase(n, L"AutoCAD Architectural Desktop 3.3") ||
+                    StartsWithIgnoringAsciiCase(n, L"AutoDesk Architectural Desktop 3.3");
+         },
+         L"AcadLocation", L"aCaD.eXe"},
+        {L"%AC2002%", kR15, [](std::wstring_view n) { return StartsWithIgnoringAsciiCase(n, L"AutoCAD 2004"); },
+         L"AcadLocation", L"aCaD.eXe"},
+        {L"%LT%", L"SOFTWARE\\Autodesk\\AutoCAD LT\\R2000",
+         [](std::wstring_view n) { return StartsWithIgnoringAsciiCase(n, L"AutoCAD LT 2000"); }, L"Location", L"ACLT.EXE"},
+        {L"%LTi%", L"SOFTWARE\\Autodesk\\AutoCAD LT\\R7",
+         [](std::wstring_view n) { return StartsWithIgnoringAsciiCase(n, L"AutoCAD LT 2000i"); }, L"Location", L"ACLT.EXE"},
+        {L"%LT2002%", L"SOFTWARE\\Autodesk\\AutoCAD LT\\R8",
+         [](std::wstring_view n) { return StartsWithIgnoringAsciiCase(n, L"AutoCAD LT 2004"); }, L"Location", L"ACLT.EXE"},
+    };
+    for (const EarlyRow& row : early) rows.Add(row.name, EarlyReleaseFolder(row.key, row.test, row.folderValue, row.program));
+}
+
+// The per-year folders of AutoCAD LT, AutoCAD and Architecture, as the lookups write them.
+void AddReleaseRows(Rows& rows) {
+    constexpr int kFirst = 2004, kFirstRoaming = 2007, kLast = 2024;
+    using Folder = std::array<wchar_t, kFolderChars>;
+    std::array<std::array<Folder, 3>, kLast + 1 - kFirst> installed{};
+    std::array<std::array<Folder, 3>, kLast + 1 - kFirst> roaming{};
+    for (int year = kFirst; year <= kLast; ++year) {
+        auto& folders = installed[year - kFirst];
+        autocad::AcadDirsOfYear(year, folders[0].data(), folders[1].data(), folders[2].data());
+        if (year >= kFirstRoaming) {
+            auto& user = roaming[year - kFirst];
+            autocad::AcadRoamableDirsOfYear(year, user[0].data(), user[1].data(), user[2].data());
+        }
+    }
+    const wchar_t* prefixes[3] = {L"%LT", L"%AC", L"%ADT"};
+    for (int group = 0; group < 3; ++group) {
+        for (int year = kFirst; year <= kLast; ++year) rows.Add(Year(prefixes[group], year), installed[year - kFirst][group].data());
+        for (int year = kFirstRoaming; year <= kLast; ++year) {
+            rows.Add(Year(prefixes[group], year, L"_U%"), roaming[year - kFirst][group].data());
+        }
+    }
+}
+
+void AddSystemRows(Rows& rows, const std::wstring& legacyBau) {
+    wchar_t buffer[kFolderChars];
+    const std::wstring central = GetCentralAppDir(buffer);
+    const std::wstring tallixKey = MachineValue(L"SOFTWARE\\Tarvox\\Tarvo Tallix 2000\\1.0\\InstallDir", L"InstallDir");
+    rows.Add(L"%TarvoTLX%", !central.empty() && FileExists(Joined(central, L"Tarvo Tallix\\ORVTLX.dll")) ? central : tallixKey);
+    const std::wstring tallixUser = GetDirValue(L"Tallix", buffer);
+    rows.Add(L"%ORVTLX_U%", !tallixUser.empty() && FileExists(Joined(tallixUser, L"ORVTLX.mde")) ? tallixUser : tallixKey);
+    rows.Add(L"%HELP%", legacyBau + L"\\Help");
+    rows.Add(L"%PLUS%", legacyBau + L"\\Tarvo Zenit +");
+
+    UINT length = GetSystemDirectoryW(buffer, kFolderChars);
+    rows.Add(L"%SYSTEM%", length > 0 && length < kFolderChars ? WithoutTrailingBackslash(buffer) : L"");
+    length = GetWindowsDirectoryW(buffer, kFolderChars);
+    rows.Add(L"%WINDIR%", length > 0 && length < kFolderChars ? WithoutTrailingBackslash(buffer) : L"");
+    length = GetTempPathW(kFolderChars, buffer);
+    rows.Add(L"%TEMP%", length > 0 && length < kFolderChars ? WithoutTrailingBackslash(buffer) : L"");
+    const std::wstring programs = MachineValue(L"Software\\Microsoft\\Windows\\CurrentVersion", L"ProgramFilesDir");
+    rows.Add(L"%PROG%", programs);
+    rows.Add(L"%DIDAKT%", programs + L"\\Tarvo Didakt");
+}
+
+// Every "Shell Folders" value of a hive, in enumeration order, without a type test.
+void AddShellFolderRows(Rows& rows, HKEY hive) {
+    CRegKeyHolder key(hive, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", 0, 0);
+    if (key.Get() == nullptr) return;
+    for (DWORD index = 0;; ++index) {
+        wchar_t name[kFolderChars];
+        DWORD nameLength = kFolderChars;
+        wchar_t data[kFolderChars + 1] = {};
+        DWORD dataBytes = kFolderChars * sizeof(wchar_t);
+        if (RegEnumValueW(key, index, name, &nameLength, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &dataBytes) !=
+            ERROR_SUCCESS) {
+            break;
+        }
+        // A default value would make "%%" a variable; two percent signs stay as they are.
+        if (nameLength == 0) continue;
+        data[std::min<std::size_t>(dataBytes / sizeof(wchar_t), kFolderChars)] = L'\0';
+        rows.Add(L"%" + std::wstring(name, nameLength) + L"%", WithoutTrailingBackslash(data));
+    }
+}
+
+// The variables an installed Revit extension contributes.
+void AddRevitRows(Rows& rows) {
+    void* const* installer = GetRevitInstaller();
+    if (installer == nullptr || installer[kRevitVariablesEntry] == nullptr) return;
+    const auto list = reinterpret_cast<RevitVariablesFunction>(installer[kRevitVariablesEntry]);
+    long long length = 0;
+    const wchar_t* values = nullptr;
+    list(nullptr, &values, &length);
+    if (length <= 0 || length > (1 << 20)) return;
+    std::vector<wchar_t> names(static_cast<std::size_t>(length) + 2, L'\0');
+    values = nullptr;
+    list(names.data(), &values, &length);
+    if (values == nullptr) return;
+    // Both lists end with an empty string; the names buffer is bounded by its length.
+    const wchar_t* name = names.data();
+    const wchar_t* const namesEnd = names.data() + names.size();
+    while (name < namesEnd && *name != L'\0' && *values != L'\0') {
+        const std::wstring rowName(name);
+        const std::wstring rowValue(values);
+        rows.Add(rowName, rowValue);
+        name += rowName.size() + 1;
+        values += rowValue.size() + 1;
+    }
+}
+
+}  // namespace
+
+long long BuildFullPathVarTable(std::vector<std::wstring>& names, std::vector<std::wstring>& values) {
+    Rows rows(names, values);
+    AddLegacyRows(rows);
+    AddProductYearRows(rows);
+    AddMainProductRows(rows);
+    AddEarlyReleaseRows(rows);
+    AddReleaseRows(rows);
+    AddSystemRows(rows, values.empty() ? std::wstring() : values.front());
+    AddShellFolderRows(rows, HKEY_LOCAL_MACHINE);
+    AddShellFolderRows(rows, HKEY_CURRENT_USER);
+    AddRevitRows(rows);
+    return static_cast<long long>(rows.Count());
+}
+
+std::wstring ExpandAllPathVars(const wchar_t* text) {
+    if (text == nullptr || *text == L'\0') return {};
+    std::vector<std::wstring> names;
+    std::vector<std::wstring> values;
+    if (BuildFullPathVarTable(names, values) == 0) return {};
+    std::wstring program = ProgramPath();
+    program.resize(program.rfind(L'\\') == std::wstring::npos ? 0 : program.rfind(L'\\'));
+    return ExpandWithRows(text, names, values, program);
+}
+
+}  // namespace tarvox
+
+wchar_t* ExpandAllPathVars(const wchar_t* text, wchar_t* out) {
+    if (out == nullptr) return nullptr;
+    const std::wstring expanded = tarvox::ExpandAllPathVars(text);
+    expanded.copy(out, expanded.size());
+    out[expanded.size()] = L'\0';
+    return out;
+}
