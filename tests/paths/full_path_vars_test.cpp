@@ -1,0 +1,129 @@
+// The full path-variable table and expansion with it.
+#include "paths/full_expansion.h"
+#include "paths/full_path_vars.h"
+
+#include "tests/support/acad_machine.h"
+#include "tests/support/sandbox_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+using namespace tarvox::test;
+using tarvox::ExpandWithRows;
+
+const std::vector<std::wstring> kNames = {L"%AC%", L"%AC2020%", L"%ac2020%", L"%LONG%"};
+const std::vector<std::wstring> kValues = {L"C:\\AC", L"C:\\First", L"C:\\Second", std::wstring(700, L'x')};
+
+TEST(FullExpansion, FirstRowWinsAndUnknownVariablesStay) {
+    EXPECT_EQ(ExpandWithRows(L"%Ac2020%\\x", kNames, kValues, L"P:"), L"C:\\First\\x");
+    EXPECT_EQ(ExpandWithRows(L"%AC%;%NONE%;%AC%", kNames, kValues, L"P:"), L"C:\\AC;%NONE%;C:\\AC");
+    EXPECT_EQ(ExpandWithRows(L"100%% %AC", kNames, kValues, L"P:"), L"100%% %AC");
+    EXPECT_EQ(ExpandWithRows(L"no variables", kNames, kValues, L"P:"), L"no variables");
+    EXPECT_EQ(ExpandWithRows(L"", kNames, kValues, L"P:"), L"");
+}
+
+TEST(FullExpansion, LeadingDotBecomesTheProgramFolder) {
+    EXPECT_EQ(ExpandWithRows(L".\\Data\\%AC%", kNames, kValues, L"C:\\Program"), L"C:\\Program\\Data\\C:\\AC");
+    EXPECT_EQ(ExpandWithRows(L"..\\Data", kNames, kValues, L"C:\\Program"), L"..\\Data");
+}
+
+TEST(FullExpansion, GrowthIsBounded) {
+    const std::wstring text = L"%LONG%";
+    const std::wstring out = ExpandWithRows(text, kNames, kValues, L"");
+    EXPECT_EQ(out.size(), text.size() + tarvox::kFullExpansionGrowth);
+    EXPECT_EQ(out, std::wstring(out.size(), L'x'));
+}
+
+class FullTable : public SandboxTest {
+protected:
+    std::vector<std::wstring> names;
+    std::vector<std::wstring> values;
+
+    long long Build() { return tarvox::BuildFullPathVarTable(names, values); }
+    std::size_t IndexOf(const std::wstring& name) const {
+        return static_cast<std::size_t>(std::find(names.begin(), names.end(), name) - names.begin());
+    }
+    std::wstring Expand(const wchar_t* text) {
+        std::vector<wchar_t> out(std::wcslen(text) + tarvox::kFullExpansionGrowth + 1);
+        return ExpandAllPathVars(text, out.data());
+    }
+};
+
+TEST_F(FullTable, RowsComeInTheirOrder) {
+    const long long count = Build();
+    ASSERT_EQ(static_cast<std::size_t>(count), names.size());
+    // The fixed rows alone: the sandbox has no shell folders and no Revit release.
+    ASSERT_EQ(names.size(), 240u);
+    EXPECT_EQ(names[0], L"%ORVBAU%");
+    EXPECT_EQ(names[1], L"%VIZ%");
+    EXPECT_EQ(names[8], L"%ORVBAU_2004_CONFIG%");
+    // The 2013 block, then the product years again (2013 a second time).
+    const std::size_t block = IndexOf(L"%TarvoVeska_2013_U%");
+    ASSERT_LT(block + 8, names.size());
+    EXPECT_EQ(names[block - 1], L"%TarvoArdent_2013%");
+    const std::vector<std::wstring> order = {L"%LT2013%", L"%LT2013_U%", L"%AC2013%", L"%AC2013_U%",
+                                             L"%ADT2013%", L"%ADT2013_U%", L"%TarvoArdent_2012%", L"%TarvoArdent_2013%"};
+    EXPECT_EQ(std::vector<std::wstring>(names.begin() + block + 3, names.begin() + block + 11), order);
+    EXPECT_LT(IndexOf(L"%ORVZENIT_2016%"), IndexOf(L"%TarvoArdent_2017%"));
+    EXPECT_LT(IndexOf(L"%LT2024_U%"), IndexOf(L"%AC2004%"));
+    EXPECT_LT(IndexOf(L"%ADT2024_U%"), IndexOf(L"%TarvoTLX%"));
+    // The system rows end the fixed part; shell folders (none in the sandbox) would follow.
+    EXPECT_EQ(IndexOf(L"%PROG%") + 1, IndexOf(L"%DIDAKT%"));
+}
+
+TEST_F(FullTable, HelpAndPlusFollowTheFirstRow) {
+    EXPECT_EQ(Expand(L"%HELP%|%PLUS%"), L"\\Help|\\Tarvo Zenit +");
+    registry.Apply({Sz(L"HKLM\\SOFTWARE\\Orvan AG\\Orvan Bau 2000\\1.0\\InstallDir", L"InstallDir", L"D:\\Bau\\")});
+    EXPECT_EQ(Expand(L"%ORVBAU%|%HELP%"), L"D:\\Bau|D:\\Bau\\Help");
+}
+
+TEST_F(FullTable, ShellFoldersOfBothHivesTheMachineFirst) {
+    const std::wstring key = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    registry.Apply({Sz(L"HKLM\\" + key, L"Tarvox Shared", L"M:\\Shared\\"), Sz(L"HKCU\\" + key, L"Tarvox Shared", L"U:\\Shared"),
+                    Sz(L"HKCU\\" + key, L"Tarvox Mine", L"U:\\Mine")});
+    Build();
+    EXPECT_EQ(std::count(names.begin(), names.end(), L"%Tarvox Shared%"), 2);
+    EXPECT_EQ(Expand(L"%tarvox shared%;%Tarvox Mine%;%Tarvox Nothing%"), L"M:\\Shared;U:\\Mine;%Tarvox Nothing%");
+}
+
+TEST_F(FullTable, LegacyRowsNeedTheirMarkerFiles) {
+    const std::wstring folder = temp.MakeFolder(L"Zenit");
+    registry.Apply({Sz(L"HKLM\\SOFTWARE\\Orvan AG\\Orvan Zenit 2004\\1.0\\InstallDir", L"InstallDir", folder + L"\\")});
+    temp.WriteFile(L"Zenit\\TarvoARXapi.dll", "x");
+    EXPECT_EQ(Expand(L"%ORVBAU_LT%|%ORVBAU_LTi%|%ORVBAU_AC%"), folder + L"||");
+    temp.WriteFile(L"Zenit\\TarvoKanal.dll", "x");
+    EXPECT_EQ(Expand(L"%ORVBAU_LT%|%ORVBAU_LTi%"), L"|" + folder);
+    temp.MakeFolder(L"Zenit\\Ver2002LT.txt");  // a folder does not count as a marker file
+    EXPECT_EQ(Expand(L"%ORVBAU_LT2002%"), L"");
+}
+
+TEST_F(FullTable, ReleaseRowsTakeEachYearsLookups) {
+    AcadMachine machine(registry, temp);
+    machine.Add(AcadProduct(L"R19.1", L"ACAD-D001:409", L"AutoCAD 2014 - English", L"AutoCAD 2014"));
+    machine.Add(AcadProduct(L"R20.1", L"ACADLT-F001:409", L"AutoCAD LT 2016 - English", L"LT 2016").Lt());
+    EXPECT_EQ(Expand(L"%AC2014%|%LT2014%|%ADT2014%"), machine.FolderOf(L"AutoCAD 2014") + L"||");
+    EXPECT_EQ(Expand(L"%LT2016%"), machine.FolderOf(L"LT 2016"));
+}
+
+TEST_F(FullTable, RevitExtensionRowsFromItsInstaller) {
+    ASSERT_NE(tarvox::GetRevitInstaller(), nullptr);  // the stand-in beside the test program
+    registry.Apply({Sz(L"HKLM\\SOFTWARE\\Autodesk\\Revit\\Autodesk Revit 2020", L"InstallationLocation",
+                       L"C:\\Program Files\\Autodesk\\Revit 2020\\")});
+    Build();
+    ASSERT_GE(names.size(), 2u);
+    EXPECT_EQ(names[names.size() - 2], L"%REVIT2020%");
+    EXPECT_EQ(names.back(), L"%REVIT2020_ADDINS%");
+    EXPECT_EQ(Expand(L"%REVIT2020%\\Revit.exe"), L"C:\\Program Files\\Autodesk\\Revit 2020\\Revit.exe");
+}
+
+TEST_F(FullTable, NullAndEmptyTexts) {
+    EXPECT_EQ(ExpandAllPathVars(L"x", nullptr), nullptr);
+    wchar_t out[8] = L"old";
+    EXPECT_STREQ(ExpandAllPathVars(nullptr, out), L"");
+    EXPECT_STREQ(ExpandAllPathVars(L"", out), L"");
+}
+
+}  // namespace
