@@ -37,7 +37,7 @@ wine_user="$(find "$drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Publi
 cp -a "$TARVOX_ROOT/demo/drive_c/." "$drive_c/"
 cp -a "$TARVOX_ROOT/demo/user/." "$drive_c/users/$wine_user/"
 install_dir="$drive_c/Program Files/Tarvox/Tarvo Ardent 2020"
-cp "$bin/tarvo.exe" "$bin/tarvox.dll" "$bin/CfgKern.dll" "$install_dir/"
+cp "$bin/tarvo.exe" "$bin/tarvox.dll" "$bin/CfgKern.dll" "$bin/InstallRevitExtension.dll" "$install_dir/"
 for module in "$bin"/cuixport.dll; do [[ -f "$module" ]] && cp "$module" "$install_dir/"; done
 
 registry="$WINEPREFIX/demo-machine.reg"

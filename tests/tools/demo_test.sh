@@ -42,5 +42,14 @@ contains "LT 2020 flag" "$(demo acad releases)" '2020     yes'
 contains "central configuration" \
   "$(demo config 'C:\Program Files\Tarvox\Tarvo Ardent 2020\Config\Tarvo.cfg' get Plot Papier)" 'ISO A1'
 
+# Per-release folders, the support path and the full variable table.
+dirs="$(demo acad dirs 2020)"
+contains "LT 2020 roaming folder" "$dirs" 'AppData\Roaming\Autodesk\AutoCAD LT 2020\R26\enu'
+contains "all-users application data" "$dirs" 'C:\ProgramData\Autodesk\ACA 2020\enu'
+contains "support path in the report" "$report" 'C:\Program Files\Tarvox\Tarvo Ardent 2020\Support\'
+contains "find in the AutoCAD folder first" "$(demo find acad.lin)" 'C:\Program Files\Autodesk\AutoCAD 2020\Support\acad.lin'
+contains "Revit row" "$(demo expand --full '%REVIT2020%\Revit.exe')" 'C:\Program Files\Autodesk\Revit 2020\Revit.exe'
+contains "full table" "$(demo vars --full --json)" '"name": "%ORVBAU%"'
+
 if ((failures)); then echo "$failures failed"; exit 1; fi
 echo "all passed"

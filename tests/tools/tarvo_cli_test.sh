@@ -31,6 +31,13 @@ check acad-bad-year 2 'year' -- acad --year 20x0 current
 check acad-needs-command 2 'subcommand is required' -- acad
 check report 0 'Installed releases' -- report
 check report-json 0 '"autocad_products": \[\]' -- report --json
+check acad-dirs-bad-year 2 'YEAR' -- acad dirs 1999
+check acad-dirs-none 1 'AutoCAD folders of 2019' -- acad dirs 2019
+check support-path-none 1 'Support path' -- support-path
+check find-needs-file 2 'FILE is required' -- find
+check find-missing 1 'nothing.lin' -- find nothing.lin
+check vars-full 0 '%ORVBAU%' -- vars --full
+check expand-full-keeps-unknown 0 '%NO_SUCH_TARVOX_VAR%' -- expand --full '%NO_SUCH_TARVOX_VAR%'
 # No marker files beside the tool: the edition is not found.
 check edition-unknown 1 '"code": "0"' -- edition --json
 # Configuration files: a user file in front of a central one.

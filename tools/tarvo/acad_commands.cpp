@@ -1,6 +1,7 @@
 // tarvo acad list, acad current, acad releases.
 #include "tools/tarvo/commands.h"
 
+#include <tarvox/acad_folders.h>
 #include <tarvox/autocad.h>
 
 #include "autocad/installed_products.h"
@@ -8,6 +9,8 @@
 #include "autocad/release_flags.h"
 
 #include <array>
+
+#include <windows.h>
 
 namespace tarvo {
 
@@ -129,6 +132,65 @@ Section& AddReleaseFlagsSection(Document& document, bool& any) {
     return section;
 }
 
+Section& AddAcadFoldersSection(Document& document, int year, bool& any) {
+    Section& section = document.Add("AutoCAD folders of " + std::to_string(year), "autocad_folders");
+    Table rows{{"product", "installation", "roaming"}, {}};
+    any = false;
+    const auto add = [&](const char* product, const wchar_t* installed, const wchar_t* roaming) {
+        rows.rows.push_back({product, Utf8(installed), Utf8(roaming)});
+        any = any || *installed != L'\0';
+    };
+    if (year >= 2004 && year <= 2024) {
+        // The per-year lookups, as products of the family call them.
+        wchar_t lt[260] = L"", acad[260] = L"", arch[260] = L"";
+        wchar_t ltRoaming[260] = L"", acadRoaming[260] = L"", archRoaming[260] = L"";
+        using Member = int (*)(wchar_t*, wchar_t*, wchar_t*);
+        static const Member dirs[] = {
+            GetAcadDirs2004, GetAcadDirs2005, GetAcadDirs2006, GetAcadDirs2007, GetAcadDirs2008, GetAcadDirs2009,
+            GetAcadDirs2010, GetAcadDirs2011, GetAcadDirs2012, GetAcadDirs2013, GetAcadDirs2014, GetAcadDirs2015,
+            GetAcadDirs2016, GetAcadDirs2017, GetAcadDirs2018, GetAcadDirs2019, GetAcadDirs2020, GetAcadDirs2021,
+            GetAcadDirs2022, GetAcadDirs2023, GetAcadDirs2024};
+        static const Member roamable[] = {
+            GetAcadRoamableDirs2007, GetAcadRoamableDirs2008, GetAcadRoamableDirs2009, GetAcadRoamableDirs2010,
+            GetAcadRoamableDirs2011, GetAcadRoamableDirs2012, GetAcadRoamableDirs2013, GetAcadRoamableDirs2014,
+            GetAcadRoamableDirs2015, GetAcadRoamableDirs2016, GetAcadRoamableDirs2017, GetAcadRoamableDirs2018,
+            GetAcadRoamableDirs2019, GetAcadRoamableDirs2020, GetAcadRoamableDirs2021, GetAcadRoamableDirs2022,
+            GetAcadRoamableDirs2023, GetAcadRoamableDirs2024};
+        dirs[year - 2004](lt, acad, arch);
+        if (year >= 2007) {
+            roamable[year - 2007](ltRoaming, acadRoaming, archRoaming);
+            // A product without a roaming folder leaves its installation folder: show none then.
+            if (std::wstring(ltRoaming) == lt) ltRoaming[0] = L'\0';
+            if (std::wstring(acadRoaming) == acad) acadRoaming[0] = L'\0';
+            if (std::wstring(archRoaming) == arch) archRoaming[0] = L'\0';
+        }
+        add("AutoCAD LT", lt, ltRoaming);
+        add("AutoCAD", acad, acadRoaming);
+        add("Architecture", arch, archRoaming);
+    }
+    section.tables.push_back(std::move(rows));
+    std::wstring appData, allUsers;
+    GetAutoCADAppDataDir(appData, 0);
+    GetAutoCADAppDataDir(allUsers, 1);
+    section.AddMaybe("current product's application data", Utf8(appData));
+    section.AddMaybe("for all users", Utf8(allUsers));
+    return section;
+}
+
+Section& AddSupportPathSection(Document& document, bool allProfiles, bool& any) {
+    Section& section = document.Add(allProfiles ? "Support path (all profiles)" : "Support path", "support_path");
+    std::vector<std::wstring> folders;
+    any = GetAcadSupportPath(folders, allProfiles ? 1 : 0) == 1;
+    Table rows{{"folder", "exists"}, {}};
+    for (const std::wstring& folder : folders) {
+        const DWORD attributes = GetFileAttributesW(folder.c_str());
+        const bool exists = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+        rows.rows.push_back({Utf8(folder), exists ? "yes" : "no"});
+    }
+    section.tables.push_back(std::move(rows));
+    return section;
+}
+
 void AddAcadCommands(CLI::App& app, Outcome& outcome) {
     static int year = 0;
     CLI::App* acad = app.add_subcommand("acad", "The installed AutoCAD products as the library sees them");
@@ -156,6 +218,15 @@ void AddAcadCommands(CLI::App& app, Outcome& outcome) {
             AddCurrentAcadSection(outcome.document, found);
             outcome.status = found ? kSuccess : kNotFound;
         });
+    static int dirsYear = 2020;
+    CLI::App* dirs = acad->add_subcommand("dirs", "Installation and roaming folders of LT, AutoCAD and Architecture of a year");
+    dirs->add_option("YEAR", dirsYear, "The year (2004 to 2024; default 2020)")->check(CLI::Range(2004, 2024));
+    dirs->callback([&outcome, selectYear] {
+        selectYear();
+        bool any = false;
+        AddAcadFoldersSection(outcome.document, dirsYear, any);
+        outcome.status = any ? kSuccess : kNotFound;
+    });
     acad->add_subcommand("releases", "Which releases of AutoCAD, LT, Architecture and Raster Design are installed")
         ->callback([&outcome, selectYear] {
             selectYear();

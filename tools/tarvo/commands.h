@@ -24,14 +24,18 @@ void AddVariableCommands(CLI::App& app, Outcome& outcome);
 void AddConfigCommands(CLI::App& app, Outcome& outcome);
 void AddAcadCommands(CLI::App& app, Outcome& outcome);
 void AddReportCommand(CLI::App& app, Outcome& outcome);
+void AddSupportCommands(CLI::App& app, Outcome& outcome);
 
 // Sections shared between commands and the report.
 Section& AddFoldersSection(Document& document);
 Section& AddEditionSection(Document& document, bool& known);
 Section& AddVariablesSection(Document& document, bool aliases);
+Section& AddFullVariablesSection(Document& document);
 // "any" / "found" tell whether the section shows something installed.
 Section& AddAcadProductsSection(Document& document, bool& any);
 Section& AddCurrentAcadSection(Document& document, bool& found);
 Section& AddReleaseFlagsSection(Document& document, bool& any);
+Section& AddAcadFoldersSection(Document& document, int year, bool& any);
+Section& AddSupportPathSection(Document& document, bool allProfiles, bool& any);
 
 }  // namespace tarvo

@@ -26,6 +26,7 @@ int wmain(int argc, wchar_t** argv) {
     Outcome outcome;
     AddReportCommand(app, outcome);
     AddAcadCommands(app, outcome);
+    AddSupportCommands(app, outcome);
     AddFolderCommands(app, outcome);
     AddVariableCommands(app, outcome);
     AddConfigCommands(app, outcome);

@@ -13,6 +13,7 @@ void AddReportCommand(CLI::App& app, Outcome& outcome) {
         bool found = false;
         AddCurrentAcadSection(document, found);
         AddReleaseFlagsSection(document, any);
+        AddSupportPathSection(document, false, any);
         bool known = false;
         AddEditionSection(document, known);
         AddFoldersSection(document);
