@@ -15,6 +15,14 @@ for file in tarvo.exe tarvox.dll CfgKern.dll; do
   [[ -f "$bin/$file" ]] || { echo "run-demo: $bin/$file is missing: run scripts/demo.sh" >&2; exit 2; }
 done
 
+install_dir="$WINEPREFIX/drive_c/Program Files/Tarvox/Tarvo Ardent 2020"
+(($#)) || set -- report
+# TARVOX_DEMO_KEEP=1 runs the command on the machine laid out by the run before (for scripts
+# that ask several questions of the same machine).
+if [[ "${TARVOX_DEMO_KEEP:-0}" == 1 && -f "$install_dir/tarvo.exe" ]]; then
+  exec "$TARVOX_WINE" "$install_dir/tarvo.exe" "$@"
+fi
+
 # A fresh prefix each time, so that the machine is exactly what demo/ describes. A pristine
 # copy is kept beside it: creating a prefix takes much longer than copying one.
 pristine="$TARVOX_BUILD_DIR/demo-prefix-pristine"
@@ -36,7 +44,6 @@ wine_user="$(find "$drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Publi
 [[ -n "$wine_user" ]] || { echo "run-demo: the Wine prefix has no user folder" >&2; exit 1; }
 cp -a "$TARVOX_ROOT/demo/drive_c/." "$drive_c/"
 cp -a "$TARVOX_ROOT/demo/user/." "$drive_c/users/$wine_user/"
-install_dir="$drive_c/Program Files/Tarvox/Tarvo Ardent 2020"
 cp "$bin/tarvo.exe" "$bin/tarvox.dll" "$bin/CfgKern.dll" "$bin/InstallRevitExtension.dll" "$install_dir/"
 for module in "$bin"/cuixport.dll; do [[ -f "$module" ]] && cp "$module" "$install_dir/"; done
 
@@ -44,5 +51,4 @@ registry="$WINEPREFIX/demo-machine.reg"
 sed "s/@WINEUSER@/$wine_user/g" "$TARVOX_ROOT/demo/machine.reg" >"$registry"
 "$TARVOX_WINE" regedit /S "$("$TARVOX_WINE" winepath -w "$registry" 2>/dev/null)" </dev/null >/dev/null 2>&1
 
-(($#)) || set -- report
 "$TARVOX_WINE" "$install_dir/tarvo.exe" "$@"

@@ -46,6 +46,19 @@ TEST_F(ReleaseFoldersTest, NonPureOptionActsOnlyIn2020) {
     EXPECT_EQ(std::wstring(acad), machine.FolderOf(L"Mechanical 2020"));
 }
 
+TEST_F(ReleaseFoldersTest, NonPureOptionAfterAnLtLookupThatFoundBoth2020Products) {
+    Add(L"R23.1", L"ACAD-3005:409", L"AutoCAD Mechanical 2020", L"Mechanical 2020", L"2020");
+    AddLt(L"R26", L"ACADLT-3001:409", L"AutoCAD LT 2020", L"LT 2020", L"2020");
+    wcscpy(acad, L"NonPureAcads=FALSE");
+    // The LT lookup leaves 1 in both 2020 variables; negated, they turn the filter on.
+    EXPECT_EQ(GetAcadDirs2020(lt, acad, nullptr), 1);
+    EXPECT_EQ(std::wstring(lt), machine.FolderOf(L"LT 2020"));
+    EXPECT_STREQ(acad, L"");
+    wcscpy(acad, L"");
+    EXPECT_EQ(GetAcadDirs2020(lt, acad, nullptr), 1);
+    EXPECT_EQ(std::wstring(acad), machine.FolderOf(L"Mechanical 2020"));
+}
+
 TEST_F(ReleaseFoldersTest, NonPureOptionHasNoEffectBefore2020) {
     Add(L"R23.0", L"ACAD-2005:409", L"AutoCAD Mechanical 2019", L"Mechanical 2019", L"2019");
     wcscpy(acad, L"NonPureAcads=FALSE");
