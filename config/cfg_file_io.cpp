@@ -66,8 +66,10 @@ bool IsExistingFile(const std::wstring& path) {
 FileHandle OpenForReadingWithRetry(const std::wstring& path, long long timeout) {
     FileHandle file;
     RetryWhileBusy(path, timeout, [&] {
+        // Delete sharing lets a writer replace the file while it is read: this reader keeps
+        // the version it opened, and the next one sees the new version whole.
         file = FileHandle(CreateFileW(path.c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                       OPEN_EXISTING, 0, nullptr));
         return file.Valid();
     });
@@ -88,6 +90,8 @@ bool ReplaceFileContent(const std::wstring& path, const std::string& bytes, long
         // The target must be writable as the configuration's own writers open it: a file that
         // another process holds without write sharing, or a read-only file, is busy.
         if (IsExistingFile(path)) {
+            // A read-only configuration is never replaced, whatever the account may do.
+            if (GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_READONLY) return false;
             FileHandle probe(CreateFileW(path.c_str(), GENERIC_WRITE,
                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                          OPEN_EXISTING, 0, nullptr));

@@ -2,6 +2,7 @@
 
 #include "tests/support/temp_folder.h"
 
+#include <memory>
 #include <stdexcept>
 
 namespace tarvox::test {
@@ -60,8 +61,8 @@ void ParseValues(ChildResult& result) {
 
 }  // namespace
 
-ChildResult RunChildScenario(const std::string& scenario, const ChildOptions& options) {
-    TempFolder scratch;
+RunningChild::RunningChild(const std::string& scenario, const ChildOptions& options)
+    : m_scratch(std::make_unique<TempFolder>()), m_timeoutMs(options.timeoutMs) {
     std::wstring program = ChildProgramPath();
     if (!options.programFolder.empty()) {
         const std::wstring copy = options.programFolder + L"\\" + options.programName;
@@ -78,9 +79,9 @@ ChildResult RunChildScenario(const std::string& scenario, const ChildOptions& op
 
     // The child writes into a file rather than a pipe, so that a hanging child cannot block
     // the parent: it is waited for with a time limit and then read.
-    const std::wstring outputPath = scratch / L"output.txt";
+    m_outputPath = *m_scratch / L"output.txt";
     SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    HANDLE output = CreateFileW(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    HANDLE output = CreateFileW(m_outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (output == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create the child output file");
 
@@ -95,20 +96,37 @@ ChildResult RunChildScenario(const std::string& scenario, const ChildOptions& op
                                         0, nullptr, nullptr, &startup, &process);
     CloseHandle(output);
     if (!started) throw std::runtime_error("cannot start the child program");
-
-    ChildResult result;
-    if (WaitForSingleObject(process.hProcess, options.timeoutMs) == WAIT_TIMEOUT) {
-        result.timedOut = true;
-        TerminateProcess(process.hProcess, 0xDEAD);
-        WaitForSingleObject(process.hProcess, 5000);
-    }
-    GetExitCodeProcess(process.hProcess, &result.exitCode);
     CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    m_process = process.hProcess;
+}
 
-    result.output = ReadFileBytes(outputPath);
+RunningChild::~RunningChild() {
+    if (m_process == nullptr) return;
+    TerminateProcess(m_process, 0xDEAD);
+    WaitForSingleObject(m_process, 5000);
+    CloseHandle(m_process);
+}
+
+std::string RunningChild::OutputSoFar() const { return ReadFileBytes(m_outputPath); }
+
+ChildResult RunningChild::Wait() {
+    ChildResult result;
+    if (m_process == nullptr) return result;
+    if (WaitForSingleObject(m_process, m_timeoutMs) == WAIT_TIMEOUT) {
+        result.timedOut = true;
+        TerminateProcess(m_process, 0xDEAD);
+        WaitForSingleObject(m_process, 5000);
+    }
+    GetExitCodeProcess(m_process, &result.exitCode);
+    CloseHandle(m_process);
+    m_process = nullptr;
+    result.output = ReadFileBytes(m_outputPath);
     ParseValues(result);
     return result;
+}
+
+ChildResult RunChildScenario(const std::string& scenario, const ChildOptions& options) {
+    return RunningChild(scenario, options).Wait();
 }
 
 }  // namespace tarvox::test

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,28 @@ std::wstring ChildProgramPath();
 std::wstring FolderOfThisProgram();
 
 ChildResult RunChildScenario(const std::string& scenario, const ChildOptions& options = {});
+
+class TempFolder;
+
+// A child scenario that runs alongside the test: started by the constructor, ended by Wait
+// (or terminated when it is destroyed first).
+class RunningChild {
+public:
+    explicit RunningChild(const std::string& scenario, const ChildOptions& options = {});
+    ~RunningChild();
+    RunningChild(const RunningChild&) = delete;
+    RunningChild& operator=(const RunningChild&) = delete;
+
+    ChildResult Wait();
+    // What the child has printed so far.
+    std::string OutputSoFar() const;
+
+private:
+    std::unique_ptr<TempFolder> m_scratch;
+    std::wstring m_outputPath;
+    DWORD m_timeoutMs;
+    HANDLE m_process = nullptr;
+};
 
 // UTF-8 of a wide text, as the child reports it.
 std::string Utf8(std::wstring_view text);
