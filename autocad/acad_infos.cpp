@@ -8,8 +8,10 @@
 #include "autocad/current_acad.h"
 #include "autocad/release_catalogue.h"
 #include "autocad/release_rules.h"
+#include "autocad/short_values.h"
 #include "cuix/cuix_parts.h"
 #include "foundation/ascii_text.h"
+#include "foundation/folder_value.h"
 #include "foundation/own_module.h"
 #include "paths/edition_names.h"
 #include "paths/product_edition.h"
@@ -30,11 +32,6 @@ constexpr std::wstring_view kMachineRoot = L"HKEY_LOCAL_MACHINE\\";
 constexpr std::wstring_view kUserRoot = L"HKEY_CURRENT_USER\\";
 constexpr wchar_t kAutoCadKey[] = L"Software\\Autodesk\\AutoCAD\\";
 
-std::wstring LastComponent(std::wstring_view path) {
-    const std::size_t slash = path.rfind(L'\\');
-    return std::wstring(slash == std::wstring_view::npos ? path : path.substr(slash + 1));
-}
-
 std::wstring ValueOf(CCfgReader& reader, const wchar_t* section, const wchar_t* name) {
     std::wstring text;
     reader.GetValue(text, section, name, L"");
@@ -49,11 +46,6 @@ std::vector<std::wstring> SubkeySections(CCfgReader& reader) {
         if (!name.empty() && name.find(L'\\') == std::wstring::npos) names.push_back(name);
     }
     return names;
-}
-
-std::wstring WithoutTrailingBackslash(std::wstring text) {
-    if (!text.empty() && text.back() == L'\\') text.pop_back();
-    return text;
 }
 
 // The add-on's section of its configuration for the edition in use.
@@ -142,7 +134,7 @@ int FillWorkSpaces(CWorkSpaces& workspaces, const wchar_t* cuixPath) {
 void CAutoCADProfile::LoadAcadProfile(const wchar_t* profileKeyPath, int quick) {
     m_AddOnState = -1;
     if (profileKeyPath == nullptr || *profileKeyPath == L'\0') return;
-    const std::wstring name = LastComponent(profileKeyPath);
+    const std::wstring name = tarvox::autocad::LastKeyComponent(profileKeyPath);
     if (name.empty()) return;
 
     CCfgReader profile(profileKeyPath, kRegistry64);
@@ -176,7 +168,7 @@ void CAutoCADInfo::LoadAcadInfo(const wchar_t* registryPath, int quick) {
     } else {
         userPath = std::wstring(kUserRoot) + std::wstring(path);
     }
-    m_ProductKeyName = LastComponent(userPath);
+    m_ProductKeyName = tarvox::autocad::LastKeyComponent(userPath);
 
     {
         const std::wstring profilesPath = userPath + L"\\Profiles";
@@ -189,7 +181,7 @@ void CAutoCADInfo::LoadAcadInfo(const wchar_t* registryPath, int quick) {
 
     m_ProductKey = userPath.substr(kUserRoot.size());
     CCfgReader machine((std::wstring(kMachineRoot) + m_ProductKey).c_str(), kRegistry64);
-    std::wstring acadLocation = WithoutTrailingBackslash(ValueOf(machine, kOwnKey, L"AcadLocation"));
+    std::wstring acadLocation(tarvox::WithoutTrailingBackslash(ValueOf(machine, kOwnKey, L"AcadLocation")));
     int isFolder = 0;
     const std::wstring exe = acadLocation + L"\\Acad.exe";
     if (!acadLocation.empty() && PathExists(acadLocation.c_str(), &isFolder) == 1 && isFolder == 1 &&
@@ -218,7 +210,7 @@ int CAutoCADInfo::AddAcadProfileWorkspace(const wchar_t* productKeyName, const w
     m_ProductKey = kAutoCadKey + tarvox::autocad::CurrentAcadRelease() + L"\\" + m_ProductKeyName;
     {
         CCfgReader machine((std::wstring(kMachineRoot) + m_ProductKey).c_str(), kRegistry64);
-        const std::wstring acadLocation = WithoutTrailingBackslash(ValueOf(machine, kOwnKey, L"AcadLocation"));
+        const std::wstring acadLocation(tarvox::WithoutTrailingBackslash(ValueOf(machine, kOwnKey, L"AcadLocation")));
         m_AcadExe = acadLocation + L"\\Acad.exe";
         m_Name = ValueOf(machine, kOwnKey, L"ProductName");
         m_ProductShortName = tarvox::autocad::ProductShortNameOf(

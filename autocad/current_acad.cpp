@@ -214,14 +214,6 @@ const wchar_t* GetAcadProfileKey(std::wstring& out) {
 int IsAutoCADLT() {
     std::wstring profileKey;
     GetAcadProfileKey(profileKey);
-    std::size_t pos = 0;
-    for (int slash = 0; slash < 2; ++slash) {
-        pos = profileKey.find(L'\\', pos);
-        if (pos == std::wstring::npos) return 0;
-        ++pos;
-    }
-    return tarvox::StartsWithIgnoringAsciiCase(std::wstring_view(profileKey).substr(pos),
-                                               L"AutoCAD LT")
-               ? 1
-               : 0;
+    const std::optional<std::wstring_view> family = AfterSecondBackslash(profileKey);
+    return family && tarvox::StartsWithIgnoringAsciiCase(*family, L"AutoCAD LT") ? 1 : 0;
 }

@@ -10,7 +10,9 @@
 #include "autocad/product_names.h"
 #include "autocad/release_catalogue.h"
 #include "autocad/release_flags.h"
+#include "autocad/short_values.h"
 #include "foundation/ascii_text.h"
+#include "foundation/folder_value.h"
 #include "paths/full_path_vars.h"
 
 #include <windows.h>
@@ -18,19 +20,13 @@
 #include <algorithm>
 #include <array>
 #include <cwchar>
+#include <optional>
 
 namespace tarvox::autocad {
 
 namespace {
 
-constexpr std::size_t kFolderChars = 260;
 constexpr wchar_t kNonPureOption[] = L"NonPureAcads=FALSE";
-
-void CopyToBuffer(wchar_t* buffer, std::wstring_view text) {
-    const std::size_t count = text.size() < kFolderChars ? text.size() : kFolderChars - 1;
-    text.copy(buffer, count);
-    buffer[count] = L'\0';
-}
 
 void DropTrailingBackslash(wchar_t* buffer) {
     const std::size_t length = std::wcslen(buffer);
@@ -52,7 +48,7 @@ bool ReadRoamableRootFolder(const wchar_t* productKey, wchar_t* buffer) {
     if (key.Get() == nullptr) return false;
     std::wstring value;
     if (ReadRegValueString(value, key, L"RoamableRootFolder") != 1 || value.size() >= kFolderChars) return false;
-    CopyToBuffer(buffer, value);
+    tarvox::CopyToFolderBuffer(buffer, value);
     DropTrailingBackslash(buffer);
     return true;
 }
@@ -131,10 +127,10 @@ int DirsOfProducts(long long year, wchar_t* const (&buffers)[5], FolderKind kind
         FillAcadInfos(infos, 0, 1);
         for (const CAutoCADInfo& info : infos) {
             const int type = GetAcadProductType(info.m_Name.c_str());
-            if (type >= kAcadTypeNoName || type < 0 || type >= 5 || buffers[type] == nullptr) continue;
+            if (type < 0 || type >= 5 || buffers[type] == nullptr) continue;  // 99: no name
             wchar_t* buffer = buffers[type];
             if (kind == FolderKind::Installation) {
-                CopyToBuffer(buffer, info.m_AcadExe);
+                tarvox::CopyToFolderBuffer(buffer, info.m_AcadExe);
                 if (CutAtLastBackslash(buffer)) found = true;
             } else if (ReadRoamableRootFolder(info.m_ProductKey.c_str(), buffer)) {
                 found = true;
@@ -215,15 +211,9 @@ int GetAcadSupportPath(std::vector<std::wstring>& folders, int allProfiles) {
     const wchar_t* valueName = L"ACAD";
     std::vector<wchar_t> buffer(65536);
     for (const std::wstring& profile : profiles) {
-        std::size_t pos = 0;
-        bool enough = true;
-        for (int slash = 0; slash < 2 && enough; ++slash) {
-            pos = profile.find(L'\\', pos);
-            enough = pos != std::wstring::npos;
-            if (enough) ++pos;
-        }
-        if (!enough) return 0;
-        if (StartsWithIgnoringAsciiCase(std::wstring_view(profile).substr(pos), L"AutoCAD LT")) valueName = L"Support";
+        const std::optional<std::wstring_view> family = AfterSecondBackslash(profile);
+        if (!family) return 0;
+        if (StartsWithIgnoringAsciiCase(*family, L"AutoCAD LT")) valueName = L"Support";
 
         CRegKeyHolder general(HKEY_CURRENT_USER, (profile + L"\\General").c_str(), 0, 0);
         DWORD type = 0;

@@ -3,7 +3,9 @@
 
 #include <tarvox/registry.h>
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace tarvox::autocad {
 
@@ -21,6 +23,18 @@ inline bool ReadShortValue(std::wstring& text, HKEY key, const wchar_t* name) {
 inline std::wstring LastKeyComponent(const std::wstring& path) {
     const std::size_t slash = path.rfind(L'\\');
     return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+// The part of a key path after its second backslash: for a product or profile key, the family
+// ("AutoCAD" or "AutoCAD LT") onwards. None when the path has fewer than two backslashes.
+inline std::optional<std::wstring_view> AfterSecondBackslash(std::wstring_view path) {
+    std::size_t pos = 0;
+    for (int slash = 0; slash < 2; ++slash) {
+        pos = path.find(L'\\', pos);
+        if (pos == std::wstring_view::npos) return std::nullopt;
+        ++pos;
+    }
+    return path.substr(pos);
 }
 
 }  // namespace tarvox::autocad

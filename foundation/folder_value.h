@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 namespace tarvox {
 
@@ -23,5 +24,11 @@ void ExpandIntoFolderBuffer(wchar_t* buffer, const std::wstring& text);
 
 // Appends a backslash unless the text is empty or already ends with one.
 void AppendBackslash(std::wstring& text);
+
+// The text without one trailing backslash.
+inline std::wstring_view WithoutTrailingBackslash(std::wstring_view text) {
+    if (!text.empty() && text.back() == L'\\') text.remove_suffix(1);
+    return text;
+}
 
 }  // namespace tarvox

@@ -7,6 +7,7 @@
 
 #include "autocad/release_folders.h"
 #include "foundation/ascii_text.h"
+#include "foundation/folder_value.h"
 #include "foundation/own_module.h"
 #include "paths/edition_names.h"
 #include "paths/full_expansion.h"
@@ -20,13 +21,11 @@ namespace tarvox {
 
 namespace {
 
-constexpr std::size_t kFolderChars = 260;
 constexpr std::size_t kMaxRows = 1024;
 constexpr wchar_t kMainProductKey[] = L"SOFTWARE\\Tarvox\\Tarvo Ardent 2020";
 
-std::wstring WithoutTrailingBackslash(std::wstring text) {
-    if (!text.empty() && text.back() == L'\\') text.pop_back();
-    return text;
+std::wstring WithoutTrailingBackslash(std::wstring_view text) {
+    return std::wstring(tarvox::WithoutTrailingBackslash(text));
 }
 
 // A string value under HKEY_LOCAL_MACHINE, one trailing backslash removed; "" when missing or
@@ -42,9 +41,9 @@ std::wstring MachineValue(const wchar_t* key, const wchar_t* name) {
 
 bool FileExists(const std::wstring& path) { return PathExists(path.c_str()) == 1; }
 
-std::wstring Joined(const std::wstring& folder, const wchar_t* name) {
-    if (folder.empty() || folder.back() == L'\\') return folder + name;
-    return folder + L"\\" + name;
+std::wstring Joined(std::wstring folder, const wchar_t* name) {
+    AppendBackslash(folder);
+    return folder + name;
 }
 
 struct MarkerRule {
@@ -285,12 +284,13 @@ void AddSystemRows(Rows& rows, const std::wstring& legacyBau) {
     rows.Add(L"%HELP%", legacyBau + L"\\Help");
     rows.Add(L"%PLUS%", legacyBau + L"\\Tarvo Zenit +");
 
-    UINT length = GetSystemDirectoryW(buffer, kFolderChars);
-    rows.Add(L"%SYSTEM%", length > 0 && length < kFolderChars ? WithoutTrailingBackslash(buffer) : L"");
-    length = GetWindowsDirectoryW(buffer, kFolderChars);
-    rows.Add(L"%WINDIR%", length > 0 && length < kFolderChars ? WithoutTrailingBackslash(buffer) : L"");
-    length = GetTempPathW(kFolderChars, buffer);
-    rows.Add(L"%TEMP%", length > 0 && length < kFolderChars ? WithoutTrailingBackslash(buffer) : L"");
+    // A system folder call gives the length written, 0 on failure, or more when it does not fit.
+    const auto systemFolder = [&buffer](UINT length) {
+        return length > 0 && length < kFolderChars ? WithoutTrailingBackslash(buffer) : std::wstring();
+    };
+    rows.Add(L"%SYSTEM%", systemFolder(GetSystemDirectoryW(buffer, kFolderChars)));
+    rows.Add(L"%WINDIR%", systemFolder(GetWindowsDirectoryW(buffer, kFolderChars)));
+    rows.Add(L"%TEMP%", systemFolder(GetTempPathW(kFolderChars, buffer)));
     const std::wstring programs = MachineValue(L"Software\\Microsoft\\Windows\\CurrentVersion", L"ProgramFilesDir");
     rows.Add(L"%PROG%", programs);
     rows.Add(L"%DIDAKT%", programs + L"\\Tarvo Didakt");

@@ -6,6 +6,7 @@
 #include <tarvox/registry.h>
 
 #include "foundation/ascii_text.h"
+#include "foundation/folder_value.h"
 #include "foundation/system_compare.h"
 #include "paths/product_folders.h"
 
@@ -18,6 +19,7 @@
 namespace {
 
 using tarvox::PathVarTable;
+using tarvox::WithoutTrailingBackslash;
 
 constexpr tarvox::NameOrder kOrder = tarvox::CompareSystemIgnoringCase;
 
@@ -27,11 +29,6 @@ std::wstring_view TrimBlanks(std::wstring_view text) {
     if (first == std::wstring_view::npos) return {};
     const auto last = text.find_last_not_of(kBlanks);
     return text.substr(first, last - first + 1);
-}
-
-std::wstring_view WithoutTrailingBackslash(std::wstring_view text) {
-    if (!text.empty() && text.back() == L'\\') text.remove_suffix(1);
-    return text;
 }
 
 std::wstring Percented(std::wstring_view name) {
