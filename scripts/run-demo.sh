@@ -11,7 +11,7 @@ TARVOX_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 source "$TARVOX_ROOT/scripts/wine-env.sh"
 export WINEPREFIX="$TARVOX_BUILD_DIR/demo-prefix"
 bin="$TARVOX_BUILD_DIR/bin"
-for file in tarvo.exe tarvox.dll CfgKern.dll; do
+for file in tarvo.exe tarvox.dll CfgKern.dll cuixport.dll make_cuix.exe; do
   [[ -f "$bin/$file" ]] || { echo "run-demo: $bin/$file is missing: run scripts/demo.sh" >&2; exit 2; }
 done
 
@@ -44,8 +44,20 @@ wine_user="$(find "$drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Publi
 [[ -n "$wine_user" ]] || { echo "run-demo: the Wine prefix has no user folder" >&2; exit 1; }
 cp -a "$TARVOX_ROOT/demo/drive_c/." "$drive_c/"
 cp -a "$TARVOX_ROOT/demo/user/." "$drive_c/users/$wine_user/"
-cp "$bin/tarvo.exe" "$bin/tarvox.dll" "$bin/CfgKern.dll" "$bin/InstallRevitExtension.dll" "$install_dir/"
-for module in "$bin"/cuixport.dll; do [[ -f "$module" ]] && cp "$module" "$install_dir/"; done
+cp "$bin/tarvo.exe" "$bin/tarvox.dll" "$bin/CfgKern.dll" "$bin/cuixport.dll" "$bin/InstallRevitExtension.dll" "$install_dir/"
+
+# The menu files: the product's partial menu and workspace menu beside the tool, and the
+# profiles' main menus in the users' support folders, one of them loading the product's menu.
+make_cuix() { "$TARVOX_WINE" "$bin/make_cuix.exe" "$("$TARVOX_WINE" winepath -w "$1" 2>/dev/null)" "${@:2}"; }
+roaming="$drive_c/users/$wine_user/AppData/Roaming/Autodesk"
+mkdir -p "$roaming/ACA 2020/enu/Support" "$roaming/AutoCAD 2020/R23.1/enu/Support"
+make_cuix "$install_dir/_TarvoArdent.cuix" -w "Tarvo Ardent=ID_TarvoStart,ID_TarvoPlan,ID_TarvoListen"
+make_cuix "$install_dir/_TarvoArdent_.cuix" -w "Tarvo Ardent" -w "Tarvo Ardent 3D"
+make_cuix "$roaming/ACA 2020/enu/Support/acad.cuix" -p acetmain.cuix -p _TarvoArdent.cuix \
+  -w "Zeichnen & Beschriftung=ID_TarvoStart,ID_TarvoPlan,ID_TarvoListen" -w "3D-Modellierung=ID_TarvoStart"
+make_cuix "$roaming/ACA 2020/enu/Support/aca.cuix" -p acetmain.cuix -w "Architecture" -w "Drafting & Annotation"
+make_cuix "$roaming/AutoCAD 2020/R23.1/enu/Support/acad.cuix" -p _TarvoArdent.cuix \
+  -w "Drafting & Annotation=ID_TarvoStart,ID_TarvoPlan,ID_TarvoListen" -w "3D Modeling"
 
 registry="$WINEPREFIX/demo-machine.reg"
 sed "s/@WINEUSER@/$wine_user/g" "$TARVOX_ROOT/demo/machine.reg" >"$registry"

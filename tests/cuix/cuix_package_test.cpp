@@ -5,7 +5,7 @@
 
 #include "tests/support/child_process.h"
 #include "tests/support/temp_folder.h"
-#include "tests/support/zip_writer.h"
+#include "tools/package-writer/zip_writer.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +15,7 @@ namespace {
 
 using namespace tarvox::cuix;
 using namespace tarvox::test;
+using namespace tarvox::package;
 
 class CuixPackages : public ::testing::Test {
 protected:

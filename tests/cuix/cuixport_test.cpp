@@ -4,7 +4,7 @@
 
 #include "tests/support/child_process.h"
 #include "tests/support/temp_folder.h"
-#include "tests/support/zip_writer.h"
+#include "tools/package-writer/zip_writer.h"
 
 #include <gtest/gtest.h>
 
@@ -13,14 +13,14 @@
 namespace {
 
 namespace abi = tarvox::cuixport;
-using tarvox::test::CuixPackage;
-using tarvox::test::HeaderXml;
+using tarvox::package::CuixPackage;
+using tarvox::package::HeaderXml;
 using tarvox::test::ReadFileBytes;
 using tarvox::test::TempFolder;
-using tarvox::test::WorkspaceRootXml;
-using tarvox::test::WorkspaceXml;
-using tarvox::test::ZipArchive;
-using tarvox::test::ZipItem;
+using tarvox::package::WorkspaceRootXml;
+using tarvox::package::WorkspaceXml;
+using tarvox::package::ZipArchive;
+using tarvox::package::ZipItem;
 
 class CuixPortModule : public ::testing::Test {
 protected:
@@ -112,11 +112,11 @@ TEST_F(CuixPortModule, FilesThatAreNoWholePackageDoNotOpen) {
     EXPECT_EQ(Open(temp.WriteFile(L"cut.cuix", package.substr(0, package.size() / 2))), 0);
     EXPECT_EQ(Open(temp.WriteFile(L"cut-end.cuix", package.substr(0, package.size() - 3))), 0);
     std::string countPast = package;
-    tarvox::test::PatchFromEnd(countPast, tarvox::test::kEndEntryCountFromEnd, 5000, 2);
-    tarvox::test::PatchFromEnd(countPast, tarvox::test::kEndEntryCountFromEnd + 2, 5000, 2);
+    tarvox::package::PatchFromEnd(countPast, tarvox::package::kEndEntryCountFromEnd, 5000, 2);
+    tarvox::package::PatchFromEnd(countPast, tarvox::package::kEndEntryCountFromEnd + 2, 5000, 2);
     EXPECT_EQ(Open(temp.WriteFile(L"count.cuix", countPast)), 0);
     std::string directoryPast = package;
-    tarvox::test::PatchFromEnd(directoryPast, tarvox::test::kEndDirectoryOffsetFromEnd, 0x00FFFFFF, 4);
+    tarvox::package::PatchFromEnd(directoryPast, tarvox::package::kEndDirectoryOffsetFromEnd, 0x00FFFFFF, 4);
     EXPECT_EQ(Open(temp.WriteFile(L"offset.cuix", directoryPast)), 0);
     EXPECT_EQ(open(nullptr), 0);
     EXPECT_EQ(Open(temp.Path()), 0);  // a folder

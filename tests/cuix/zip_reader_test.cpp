@@ -4,15 +4,15 @@
 #include "stubs/cuixport/zip_directory.h"
 #include "stubs/cuixport/zip_entry_data.h"
 
-#include "tests/support/zip_writer.h"
+#include "tools/package-writer/zip_writer.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 using namespace cuixport;
-using tarvox::test::ZipArchive;
-using tarvox::test::ZipItem;
+using tarvox::package::ZipArchive;
+using tarvox::package::ZipItem;
 
 std::span<const unsigned char> Bytes(const std::string& archive) {
     return {reinterpret_cast<const unsigned char*>(archive.data()), archive.size()};
@@ -49,7 +49,7 @@ TEST(ZipReader, DirectoryOfAPackageGivesNamesAndSizesEvenWithDataDescriptors) {
 }
 
 TEST(ZipReader, ArchivesThatAreNotWholeAreRefused) {
-    const std::string archive = tarvox::test::CuixPackage(tarvox::test::WorkspaceRootXml(""), "<h/>");
+    const std::string archive = tarvox::package::CuixPackage(tarvox::package::WorkspaceRootXml(""), "<h/>");
     EXPECT_FALSE(ReadZipDirectory(MemorySource({})));
     const std::string text = "not a zip archive, just text that is long enough to hold an end record";
     EXPECT_FALSE(ReadZipDirectory(MemorySource(Bytes(text))));
@@ -59,11 +59,11 @@ TEST(ZipReader, ArchivesThatAreNotWholeAreRefused) {
         EXPECT_FALSE(ReadZipDirectory(MemorySource(Bytes(cut)))) << length;
     }
     std::string tooMany = archive;
-    tarvox::test::PatchFromEnd(tooMany, tarvox::test::kEndEntryCountFromEnd, 0xFFF0, 2);
-    tarvox::test::PatchFromEnd(tooMany, tarvox::test::kEndEntryCountFromEnd + 2, 0xFFF0, 2);
+    tarvox::package::PatchFromEnd(tooMany, tarvox::package::kEndEntryCountFromEnd, 0xFFF0, 2);
+    tarvox::package::PatchFromEnd(tooMany, tarvox::package::kEndEntryCountFromEnd + 2, 0xFFF0, 2);
     EXPECT_FALSE(ReadZipDirectory(MemorySource(Bytes(tooMany))));
     std::string directoryPast = archive;
-    tarvox::test::PatchFromEnd(directoryPast, tarvox::test::kEndDirectoryOffsetFromEnd, 0x7FFFFFF0, 4);
+    tarvox::package::PatchFromEnd(directoryPast, tarvox::package::kEndDirectoryOffsetFromEnd, 0x7FFFFFF0, 4);
     EXPECT_FALSE(ReadZipDirectory(MemorySource(Bytes(directoryPast))));
 }
 

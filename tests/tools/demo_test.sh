@@ -53,5 +53,14 @@ contains "find in the AutoCAD folder first" "$(demo find acad.lin)" 'C:\Program 
 contains "Revit row" "$(demo expand --full '%REVIT2020%\Revit.exe')" 'C:\Program Files\Autodesk\Revit 2020\Revit.exe'
 contains "full table" "$(demo vars --full --json)" '"name": "%ORVBAU%"'
 
+# Profiles with real CUIX menus, read through the CuixPort module beside the tool.
+contains "profile in the report" "$report" 'AutoCAD Architecture (US Metric)'
+full="$(demo profiles --full)"
+contains "menu loading the product menu" "$full" 'R23.1\enu\Support\acad.cuix  yes'
+contains "workspaces of a menu" "$full" 'Architecture, Drafting & Annotation'
+contains "add-on's own profile" "$full" 'Tarvo Ardent, Tarvo Ardent 3D'
+cuix="$(demo cuix 'C:\Program Files\Tarvox\Tarvo Ardent 2020\_TarvoArdent.cuix')"
+contains "product tabs" "$cuix" 'ID_TarvoStart, ID_TarvoPlan, ID_TarvoListen'
+
 if ((failures)); then echo "$failures failed"; exit 1; fi
 echo "all passed"

@@ -25,6 +25,7 @@ void AddConfigCommands(CLI::App& app, Outcome& outcome);
 void AddAcadCommands(CLI::App& app, Outcome& outcome);
 void AddReportCommand(CLI::App& app, Outcome& outcome);
 void AddSupportCommands(CLI::App& app, Outcome& outcome);
+void AddProfileCommands(CLI::App& app, Outcome& outcome);
 
 // Sections shared between commands and the report.
 Section& AddFoldersSection(Document& document);
@@ -37,5 +38,7 @@ Section& AddCurrentAcadSection(Document& document, bool& found);
 Section& AddReleaseFlagsSection(Document& document, bool& any);
 Section& AddAcadFoldersSection(Document& document, int year, bool& any);
 Section& AddSupportPathSection(Document& document, bool allProfiles, bool& any);
+// quick profiles unless full; "any" tells whether a product was found.
+Section& AddProfilesSection(Document& document, bool full, bool& any);
 
 }  // namespace tarvo

@@ -27,6 +27,7 @@ int wmain(int argc, wchar_t** argv) {
     AddReportCommand(app, outcome);
     AddAcadCommands(app, outcome);
     AddSupportCommands(app, outcome);
+    AddProfileCommands(app, outcome);
     AddFolderCommands(app, outcome);
     AddVariableCommands(app, outcome);
     AddConfigCommands(app, outcome);

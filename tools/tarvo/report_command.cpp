@@ -14,6 +14,7 @@ void AddReportCommand(CLI::App& app, Outcome& outcome) {
         AddCurrentAcadSection(document, found);
         AddReleaseFlagsSection(document, any);
         AddSupportPathSection(document, false, any);
+        AddProfilesSection(document, false, any);
         bool known = false;
         AddEditionSection(document, known);
         AddFoldersSection(document);

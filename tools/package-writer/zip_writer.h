@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace tarvox::test {
+namespace tarvox::package {
 
 struct ZipItem {
     ZipItem(std::string itemName, std::string itemData, bool deflated = true, bool withDescriptor = false,
@@ -50,4 +50,4 @@ std::string WorkspaceXml(const std::string& name, const std::vector<std::string>
 // The XML of a Header part that loads the given partial CUIX files (file names or paths).
 std::string HeaderXml(const std::vector<std::string>& partialMenus);
 
-}  // namespace tarvox::test
+}  // namespace tarvox::package

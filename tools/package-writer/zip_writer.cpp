@@ -1,10 +1,10 @@
-#include "tests/support/zip_writer.h"
+#include "tools/package-writer/zip_writer.h"
 
 #include <zlib.h>
 
 #include <stdexcept>
 
-namespace tarvox::test {
+namespace tarvox::package {
 
 namespace {
 
@@ -149,4 +149,4 @@ std::string HeaderXml(const std::vector<std::string>& partialMenus) {
            "</CommonItems></CommonConfiguration></Header></CustSection>";
 }
 
-}  // namespace tarvox::test
+}  // namespace tarvox::package
