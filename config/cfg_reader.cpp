@@ -5,6 +5,8 @@
 #include "config/cfg_file_io.h"
 #include "config/cfg_registry.h"
 #include "config/cfg_text.h"
+#include "config/entry_order.h"
+#include "foundation/system_compare.h"
 
 #include <memory>
 
@@ -54,6 +56,7 @@ void CCfgReader::DeleteSectionArrays() {
 }
 
 void CCfgReader::Clear() {
+    m_Pending.reset();
     m_Data.clear();
     m_KeyStrings.clear();
     m_KeySortedIndex.clear();
@@ -153,32 +156,37 @@ int CCfgReader::LoadFile() {
 }
 
 void CCfgReader::ParseLines(std::vector<std::wstring>& lines) {
+    PlacePendingEntries();
     if (&lines != &m_Data) m_Data = lines;
     ComposeText(m_Data, m_Original);
 
+    // Lines equal to the central reader's value are dropped by moving the kept lines
+    // together (kept counts the lines kept so far), and each section's entries are collected
+    // in file order and sorted once at the end: both keep the load at n log n.
     bool listMode = false;
     bool listModeUsed = false;
     long long listCounter = 0;
     long long currentSection = -1;
-    std::size_t line = 0;
-    while (line < m_Data.size()) {
+    std::size_t kept = 0;
+    for (std::size_t line = 0; line < m_Data.size(); ++line) {
         ++listCounter;
-        const std::wstring& text = m_Data[line];
+        if (kept != line) m_Data[kept] = std::move(m_Data[line]);
+        std::wstring& text = m_Data[kept];
         const tarvox::CfgLineKind kind = tarvox::ClassifyCfgLine(text);
         if (kind == tarvox::CfgLineKind::Empty || kind == tarvox::CfgLineKind::Comment) {
-            ++line;
+            ++kept;
             continue;
         }
         if (kind == tarvox::CfgLineKind::Header) {
             tarvox::CfgHeader header = tarvox::NormalizeCfgHeader(text);
-            m_Data[line] = header.line;
+            text = std::move(header.line);
             std::size_t position = 0;
             if (!FindSection(header.name.c_str(), position)) {
-                InsertSection(position, header.name, static_cast<long long>(line));
+                InsertSection(position, header.name, static_cast<long long>(kept));
                 currentSection = static_cast<long long>(position);
                 listCounter = 0;
             }
-            ++line;
+            ++kept;
             continue;
         }
 
@@ -186,17 +194,17 @@ void CCfgReader::ParseLines(std::vector<std::wstring>& lines) {
         std::wstring value;
         if (!tarvox::SplitCfgEntry(text, name, value)) {
             if (!listMode) {
-                ++line;
+                ++kept;
                 continue;
             }
             name = tarvox::ListEntryName(listCounter);
             value = std::wstring(tarvox::TrimCfg(text));
-            m_Data[line] = name + L"=" + value;
+            text = name + L"=" + value;
         } else if (tarvox::IsListModeSwitch(name, value)) {
             listMode = true;
             listModeUsed = true;
             listCounter = 0;
-            m_Data[line] = name + L"=0";
+            text = name + L"=0";
             value = L"0";
         }
 
@@ -207,20 +215,20 @@ void CCfgReader::ParseLines(std::vector<std::wstring>& lines) {
                 if (m_Central->GetValue(central, sectionName.c_str(), name.c_str(), nullptr) == 1 &&
                     CompareStringOrdinal(central.c_str(), -1, value.c_str(), -1, TRUE) ==
                         CSTR_EQUAL) {
-                    m_Data.erase(m_Data.begin() + static_cast<std::ptrdiff_t>(line));
-                    continue;
+                    continue;  // not kept: the next line takes its place
                 }
             }
             const std::size_t section = static_cast<std::size_t>(currentSection);
-            long long index = 0;
-            const int found = FindSortedString(name.c_str(), SortedNames(section), index);
-            const auto at = static_cast<std::ptrdiff_t>(found == 1 ? index + 1 : index);
-            SortedNames(section).insert(SortedNames(section).begin() + at, name);
-            SortedLines(section).insert(SortedLines(section).begin() + at,
-                                        static_cast<long long>(line));
-            FileOrderLines(section).push_back(static_cast<long long>(line));
+            SortedNames(section).push_back(std::move(name));
+            SortedLines(section).push_back(static_cast<long long>(kept));
+            FileOrderLines(section).push_back(static_cast<long long>(kept));
         }
-        ++line;
+        ++kept;
+    }
+    m_Data.resize(kept);
+    for (std::size_t section = 0; section < m_KeyStrings.size(); ++section) {
+        tarvox::SortEntriesByName(SortedNames(section), SortedLines(section),
+                                  tarvox::CompareSystemIgnoringCase);
     }
     if (listModeUsed) ComposeText(m_Data, m_Original);
 }

@@ -9,6 +9,7 @@
 
 int CCfgReader::Save() {
     if (m_IsInit != 1) return 0;
+    PlacePendingEntries();
     std::wstring text;
     ComposeText(m_Data, text);
 

@@ -10,8 +10,14 @@ int CCfgReader::GetSortedKeyArray(std::vector<std::wstring>** keys) {
     return 1;
 }
 
-std::vector<std::wstring>& CCfgReader::GetDataArray() { return m_Data; }
-std::vector<std::wstring>& CCfgReader::Get_m_Data() { return m_Data; }
+std::vector<std::wstring>& CCfgReader::GetDataArray() {
+    PlacePendingEntries();
+    return m_Data;
+}
+std::vector<std::wstring>& CCfgReader::Get_m_Data() {
+    PlacePendingEntries();
+    return m_Data;
+}
 CCfgReader* CCfgReader::Get_m_Central() { return m_Central; }
 std::wstring& CCfgReader::Get_m_File() { return m_File; }
 std::wstring& CCfgReader::Get_m_Original() { return m_Original; }
@@ -24,14 +30,25 @@ int& CCfgReader::Get_m_IsRegistry() { return m_IsRegistry; }
 int& CCfgReader::Get_m_IsSavedInDrawing() { return m_IsSavedInDrawing; }
 int& CCfgReader::Get_m_ReadOnly() { return m_ReadOnly; }
 long long& CCfgReader::Get_m_Timeout() { return m_Timeout; }
-std::vector<long long>& CCfgReader::Get_m_KeyIndex() { return m_KeyIndex; }
-std::vector<long long>& CCfgReader::Get_m_KeySortedIndex() { return m_KeySortedIndex; }
+std::vector<long long>& CCfgReader::Get_m_KeyIndex() {
+    PlacePendingEntries();
+    return m_KeyIndex;
+}
+std::vector<long long>& CCfgReader::Get_m_KeySortedIndex() {
+    PlacePendingEntries();
+    return m_KeySortedIndex;
+}
 std::vector<long long>& CCfgReader::Get_m_Types() { return m_Types; }
-std::vector<long long>& CCfgReader::Get_m_VariablesIndexArrays() { return m_VariablesIndexArrays; }
+std::vector<long long>& CCfgReader::Get_m_VariablesIndexArrays() {
+    PlacePendingEntries();
+    return m_VariablesIndexArrays;
+}
 std::vector<long long>& CCfgReader::Get_m_VariablesSortedIndexArrays() {
+    PlacePendingEntries();
     return m_VariablesSortedIndexArrays;
 }
 std::vector<long long>& CCfgReader::Get_m_VariablesStringArrays() {
+    PlacePendingEntries();
     return m_VariablesStringArrays;
 }
 std::vector<std::wstring>& CCfgReader::Get_m_KeyStrings() { return m_KeyStrings; }

@@ -68,6 +68,10 @@ int CCfgReader::GetValue(std::wstring& text, const wchar_t* section, const wchar
         text = ConvertValueOut(value);
         return 1;
     }
+    if (std::wstring value; FindPendingValue(position, name, value)) {
+        text = ConvertValueOut(value);
+        return 1;
+    }
     if (m_Central != nullptr) return m_Central->GetValue(text, section, name, defaultText);
     if (defaultText == nullptr) return 0;
     text = defaultText;
@@ -76,6 +80,7 @@ int CCfgReader::GetValue(std::wstring& text, const wchar_t* section, const wchar
 
 int CCfgReader::SetCommentedOutValue(const std::wstring& section, const std::wstring& name,
                                      const std::wstring& value) {
+    PlacePendingEntries();
     const std::wstring header = L"[" + section + L"]";
     const std::wstring prefix = name + L"=";
     for (std::size_t line = 0; line < m_Data.size(); ++line) {
@@ -111,7 +116,18 @@ int CCfgReader::SetValue(const wchar_t* section, const wchar_t* name, const wcha
     std::wstring current;
     if (GetValue(current, section, name, nullptr) == 1 && current == text) return 1;
 
-    const long long line = FindOrAddEntry(section, name);
+    long long line = -1;
+    std::size_t position = 0;
+    if (FindSection(section, position)) {
+        long long index = 0;
+        if (FindSortedString(name, SortedNames(position), index) != 1) {
+            AddPendingValue(position, name, text);
+            return 1;
+        }
+        line = SortedLines(position)[static_cast<std::size_t>(index)];
+    } else {
+        line = FindOrAddEntry(section, name);
+    }
     if (line < 0 || static_cast<std::size_t>(line) >= m_Data.size()) return 0;
     std::wstring& stored = m_Data[static_cast<std::size_t>(line)];
     const std::size_t equals = stored.find(L'=');
@@ -168,6 +184,7 @@ void CCfgReader::ShiftLineIndexes(long long from) {
 
 long long CCfgReader::FindOrAddEntry(const wchar_t* section, const wchar_t* name) {
     if (IsEmpty(section)) return -1;
+    PlacePendingEntries();
     std::size_t position = 0;
     if (!FindSection(section, position)) {
         m_HasChanged = 1;
@@ -201,6 +218,7 @@ long long CCfgReader::FindOrAddEntry(const wchar_t* section, const wchar_t* name
 int CCfgReader::GetSectionName(std::wstring& name, long long index) {
     name.clear();
     if (index < 0) return 0;
+    PlacePendingEntries();
     const auto isHeader = [this](long long line) {
         return line >= 0 && static_cast<std::size_t>(line) < m_Data.size() &&
                !m_Data[static_cast<std::size_t>(line)].empty() &&
@@ -240,6 +258,7 @@ int CCfgReader::GetSectionEntries(std::vector<std::wstring>& names,
                                   std::vector<std::wstring>& values, const wchar_t* section,
                                   int withCentral, int orderMode) {
     if (section == nullptr) return 0;
+    PlacePendingEntries();
     int result = 0;
     std::vector<std::wstring> foundNames;
     std::vector<std::wstring> foundValues;

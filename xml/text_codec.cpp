@@ -1,5 +1,7 @@
 #include "xml/text_codec.h"
 
+#include "xml/utf8_decoder.h"
+
 #include <cctype>
 
 namespace tarvox {
@@ -59,11 +61,11 @@ bool DecodeText(std::string_view bytes, const CodePageConverter& converter,
         text = Utf16(bytes.substr(2), true);
         break;
     case TextFileType::Utf8:
-        ok = converter.decode(kCodePageUtf8, bytes.substr(3), text);
+    case TextFileType::Utf8NoBom: {
+        const std::string_view body = type == TextFileType::Utf8 ? bytes.substr(3) : bytes;
+        ok = DecodeWellFormedUtf8(body, text) || converter.decode(kCodePageUtf8, body, text);
         break;
-    case TextFileType::Utf8NoBom:
-        ok = converter.decode(kCodePageUtf8, bytes, text);
-        break;
+    }
     case TextFileType::Utf7:
         ok = converter.decode(kCodePageUtf7, bytes, text);
         break;

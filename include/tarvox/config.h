@@ -9,6 +9,7 @@
 #include <tarvox/export.h>
 #include <tarvox/xml.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -105,6 +106,16 @@ private:
                              const std::wstring& value);
     int LoadFile();
 
+    // New entries of existing sections wait here until something needs the lines: placing
+    // them one by one would move every later line and index for each of them.
+    struct PendingEntries;
+    struct PendingEntriesDeleter {
+        void operator()(PendingEntries* pending) const;
+    };
+    bool FindPendingValue(std::size_t section, const wchar_t* name, std::wstring& value) const;
+    void AddPendingValue(std::size_t section, const wchar_t* name, const std::wstring& value);
+    void PlacePendingEntries();
+
     TextFileType::Type m_FileType = TextFileType::Ansi;
     std::vector<std::wstring> m_Data;
     std::vector<long long> m_KeySortedIndex;
@@ -126,4 +137,5 @@ private:
     CCfgReader* m_Central = nullptr;
     int m_IsLocked = 0;
     int m_HasVarPath = -1;
+    std::unique_ptr<PendingEntries, PendingEntriesDeleter> m_Pending;
 };

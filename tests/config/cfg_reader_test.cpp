@@ -185,6 +185,93 @@ TEST_F(CfgReaderTest, FindOrAddEntryShiftsEveryIndexUnderManyInserts) {
     EXPECT_EQ(reader->Get_m_Data()[reader->Get_m_Data().size() - 2], L"");
 }
 
+// Everything the indexes say about a reader, as one comparable record.
+struct IndexSnapshot {
+    Lines data;
+    std::vector<long long> headers;
+    std::vector<Lines> sortedNames;
+    std::vector<std::vector<long long>> sortedLines;
+    std::vector<std::vector<long long>> fileOrderLines;
+    bool operator==(const IndexSnapshot&) const = default;
+};
+
+IndexSnapshot Snapshot(CCfgReader& reader) {
+    IndexSnapshot snapshot;
+    snapshot.data = reader.Get_m_Data();
+    snapshot.headers = reader.Get_m_KeySortedIndex();
+    for (std::size_t s = 0; s < reader.Get_m_KeyStrings().size(); ++s) {
+        const auto entry = [&](std::vector<long long>& arrays) { return arrays[s]; };
+        snapshot.sortedNames.push_back(
+            *reinterpret_cast<Lines*>(static_cast<std::intptr_t>(entry(reader.Get_m_VariablesStringArrays()))));
+        snapshot.sortedLines.push_back(*reinterpret_cast<std::vector<long long>*>(
+            static_cast<std::intptr_t>(entry(reader.Get_m_VariablesSortedIndexArrays()))));
+        snapshot.fileOrderLines.push_back(*reinterpret_cast<std::vector<long long>*>(
+            static_cast<std::intptr_t>(entry(reader.Get_m_VariablesIndexArrays()))));
+    }
+    return snapshot;
+}
+
+TEST_F(CfgReaderTest, NewEntriesPlacedTogetherMatchPlacingThemOneByOne) {
+    const std::string text =
+        "; head\r\n[A]\r\nfirst=1\r\nfirst=dup\r\n\r\n[B]\r\nsecond=2\r\n[C]\r\n[A]\r\nlate=3\r\n";
+    auto together = Loaded(L"together.cfg", text);
+    auto oneByOne = Loaded(L"onebyone.cfg", text);
+    std::mt19937 random(11);
+    const wchar_t* sections[] = {L"A", L"B", L"C", L"a"};
+    for (int i = 0; i < 400; ++i) {
+        const wchar_t* section = sections[random() % 4];
+        // Names repeat now and then (in other case too), so existing and waiting entries
+        // are changed as well as added.
+        std::wstring name = L"k" + std::to_wstring(random() % 150);
+        if (random() % 5 == 0) name[0] = L'K';
+        const std::wstring value = std::to_wstring(i);
+        ASSERT_EQ(together->SetValue(section, name.c_str(), value.c_str()), 1);
+        ASSERT_EQ(oneByOne->SetValue(section, name.c_str(), value.c_str()), 1);
+        oneByOne->Get_m_Data();  // places the entry now
+        ASSERT_EQ(Value(*together, section, name.c_str()), value);
+        if (i % 97 == 0) {
+            // A new section places everything waiting before it is added.
+            const std::wstring fresh = L"S" + std::to_wstring(i);
+            ASSERT_EQ(together->SetValue(fresh.c_str(), L"x", L"1"), 1);
+            ASSERT_EQ(oneByOne->SetValue(fresh.c_str(), L"x", L"1"), 1);
+        }
+    }
+    EXPECT_EQ(Value(*together, L"A", L"first"), L"1");
+    // A repeated header does not open its section again: its entries stay with the one before.
+    EXPECT_EQ(Value(*together, L"C", L"late"), L"3");
+    EXPECT_TRUE(Snapshot(*together) == Snapshot(*oneByOne));
+    // Both write the same text.
+    ASSERT_EQ(together->Save(), 1);
+    ASSERT_EQ(oneByOne->Save(), 1);
+    EXPECT_EQ(ReadFileBytes(temp / L"together.cfg"), ReadFileBytes(temp / L"onebyone.cfg"));
+    // A fresh load of what was written finds every value again.
+    auto reloaded = Loaded(L"together.cfg", ReadFileBytes(temp / L"together.cfg"));
+    EXPECT_EQ(Value(*reloaded, L"B", L"second"), L"2");
+    EXPECT_EQ(Snapshot(*reloaded).data, Snapshot(*together).data);
+}
+
+TEST_F(CfgReaderTest, WaitingEntriesAreSavedAndSeenByEveryReadingMember) {
+    auto reader = Loaded(L"w.cfg", "[S]\r\nold=1\r\n");
+    ASSERT_EQ(reader->SetValue(L"S", L"new", L"2"), 1);
+    Lines names, values;
+    ASSERT_EQ(reader->GetSectionEntries(names, values, L"S", 0, 0), 1);
+    EXPECT_EQ(names, (Lines{L"new", L"old"}));
+    EXPECT_EQ(values, (Lines{L"2", L"1"}));
+    ASSERT_EQ(reader->SetValue(L"S", L"later", L"3"), 1);
+    reader.reset();  // saved when destroyed
+    EXPECT_EQ(ReadFileBytes(temp / L"w.cfg"), "[S]\r\nlater=3\r\nnew=2\r\nold=1\r\n");
+}
+
+TEST_F(CfgReaderTest, RepeatedNamesKeepTheFirstInFrontAfterLoading) {
+    auto reader = Loaded(L"d.cfg", "[D]\r\nb=0\r\na=1\r\nA=2\r\nc=9\r\na=3\r\na=4\r\n");
+    EXPECT_EQ(Value(*reader, L"D", L"A"), L"1");
+    const IndexSnapshot snapshot = Snapshot(*reader);
+    EXPECT_EQ(snapshot.sortedNames[0], (Lines{L"a", L"a", L"a", L"A", L"b", L"c"}));
+    // The order that inserting one by one gives: the first, then the others from the last.
+    EXPECT_EQ(snapshot.sortedLines[0], (std::vector<long long>{2, 6, 5, 3, 1, 4}));
+    EXPECT_EQ(snapshot.fileOrderLines[0], (std::vector<long long>{1, 2, 3, 4, 5, 6}));
+}
+
 TEST_F(CfgReaderTest, SectionEntriesInTheThreeOrders) {
     auto reader = Loaded(L"e.cfg", "[E]\r\nb=2\r\na=3\r\nc=1\r\na=0\r\n");
     Lines names, values;
