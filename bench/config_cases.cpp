@@ -185,6 +185,7 @@ void RunEdits(Report& report, const WorkFolder& folder, const Options& options) 
     const int repetitions = options.quick ? 1 : 5;
 
     double smaller = 0;
+    double smallerWithSave = 0;
     for (const int count : {1000, 10000}) {
         Random random(static_cast<unsigned long long>(count));
         std::vector<std::wstring> names;
@@ -229,6 +230,7 @@ void RunEdits(Report& report, const WorkFolder& folder, const Options& options) 
                     "SimpleIni SaveFile", theirSave * 1e3, ""});
         if (count == 1000) {
             smaller = ours;
+            smallerWithSave = ours + saveSeconds;
             const std::wstring profileCopy = FreshCopy(folder, base);
             const double start2 = Now();
             for (const std::wstring& name : names) {
@@ -240,6 +242,9 @@ void RunEdits(Report& report, const WorkFolder& folder, const Options& options) 
                         "WritePrivateProfileStringW", profile * 1e3, ""});
         } else {
             report.AddGrowthGoal("Edit", "10,000 / 1,000 new entries", smaller, ours, 15);
+            // Saving places the waiting entries, so the edit's whole cost includes it.
+            report.AddGrowthGoal("Edit and save", "10,000 / 1,000 new entries", smallerWithSave,
+                                 ours + saveSeconds, 15);
         }
     }
 }

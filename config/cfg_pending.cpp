@@ -7,26 +7,18 @@
 // the newest entry first after the header, every name at its sorted position.
 #include <tarvox/config.h>
 
-#include "config/cfg_text.h"
 #include "foundation/system_compare.h"
 
 #include <algorithm>
 #include <map>
+#include <string_view>
 
-namespace {
-
-struct NameLess {
-    bool operator()(const std::wstring& a, const std::wstring& b) const {
-        return tarvox::CompareSystemIgnoringCase(a, b) == tarvox::SortOrder::Before;
-    }
-};
-
-}  // namespace
+using NameLess = tarvox::SystemNameLess;
 
 struct CCfgReader::PendingEntries {
     struct Section {
-        std::vector<std::wstring> names;  // in the order they were added
-        std::vector<std::wstring> lines;  // "name=value", alongside
+        std::vector<std::wstring> names;   // in the order they were added
+        std::vector<std::wstring> values;  // alongside
         std::map<std::wstring, std::size_t, NameLess> byName;
     };
     // By sorted section position: sections are only added after the pending entries have
@@ -43,22 +35,24 @@ bool CCfgReader::FindPendingValue(std::size_t section, const wchar_t* name,
     if (!m_Pending || name == nullptr) return false;
     const auto found = m_Pending->sections.find(section);
     if (found == m_Pending->sections.end()) return false;
-    const auto entry = found->second.byName.find(name);
+    const auto entry = found->second.byName.find(std::wstring_view(name));
     if (entry == found->second.byName.end()) return false;
-    std::wstring entryName;
-    return tarvox::SplitCfgEntry(found->second.lines[entry->second], entryName, value);
+    value = found->second.values[entry->second];
+    return true;
 }
 
 void CCfgReader::AddPendingValue(std::size_t section, const wchar_t* name,
                                  const std::wstring& value) {
     if (!m_Pending) m_Pending.reset(new PendingEntries);
     PendingEntries::Section& pending = m_Pending->sections[section];
-    const auto [entry, added] = pending.byName.try_emplace(name, pending.names.size());
-    if (added) {
-        pending.names.emplace_back(name);
-        pending.lines.push_back(std::wstring(name) + L"=" + value);
+    const std::wstring_view key(name);
+    const auto at = pending.byName.lower_bound(key);
+    if (at != pending.byName.end() && !NameLess{}(key, at->first)) {
+        pending.values[at->second] = value;
     } else {
-        pending.lines[entry->second] = pending.names[entry->second] + L"=" + value;
+        pending.byName.emplace_hint(at, std::wstring(key), pending.names.size());
+        pending.names.emplace_back(key);
+        pending.values.push_back(value);
     }
     m_HasChanged = 1;
 }
@@ -87,7 +81,7 @@ void CCfgReader::PlacePendingEntries() {
     std::vector<long long> shiftAfter;
     long long total = 0;
     for (const Insertion& insertion : insertions) {
-        total += static_cast<long long>(insertion.entries->lines.size());
+        total += static_cast<long long>(insertion.entries->names.size());
         headers.push_back(insertion.header);
         shiftAfter.push_back(total);
     }
@@ -102,9 +96,9 @@ void CCfgReader::PlacePendingEntries() {
     for (std::size_t line = 0; line < m_Data.size(); ++line) {
         data.push_back(std::move(m_Data[line]));
         while (next < insertions.size() && insertions[next].header == static_cast<long long>(line)) {
-            auto& lines = insertions[next].entries->lines;
-            for (auto newest = lines.rbegin(); newest != lines.rend(); ++newest) {
-                data.push_back(std::move(*newest));
+            const PendingEntries::Section& entries = *insertions[next].entries;
+            for (std::size_t k = entries.names.size(); k-- > 0;) {
+                data.push_back(entries.names[k] + L"=" + entries.values[k]);
             }
             ++next;
         }

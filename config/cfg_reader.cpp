@@ -6,8 +6,11 @@
 #include "config/cfg_registry.h"
 #include "config/cfg_text.h"
 #include "config/entry_order.h"
+#include "xml/code_pages.h"
+#include "xml/text_codec.h"
 #include "foundation/system_compare.h"
 
+#include <map>
 #include <memory>
 
 namespace {
@@ -139,14 +142,23 @@ int CCfgReader::LoadFile() {
     if (size.QuadPart == 0) return 1;
     if (size.QuadPart >= 0x7FFFFFFF) return 0;
 
-    const DWORD bytes = static_cast<DWORD>(size.QuadPart);
-    std::wstring text(static_cast<std::size_t>(bytes) + 1, L'\0');
-    DWORD chars = 0;
-    TextFileType::Type type = TextFileType::None;
-    const BOOL read = ReadTextFile(file.Get(), text.data(), bytes, &chars, nullptr, &type);
-    m_FileType = type;
-    if (!read) return 0;
-    text.resize(std::min<std::size_t>(chars, text.size() - 1));
+    // The bytes are decoded here rather than through ReadTextFile, which hands the text over
+    // in a buffer of the caller's: one copy of the whole text less.
+    std::wstring text;
+    {
+        std::string raw(static_cast<std::size_t>(size.QuadPart), '\0');
+        DWORD read = 0;
+        if (!ReadFile(file.Get(), raw.data(), static_cast<DWORD>(raw.size()), &read, nullptr)) {
+            m_FileType = TextFileType::None;
+            return 0;
+        }
+        raw.resize(read);
+        TextFileType::Type type = TextFileType::None;
+        std::size_t chars = 0;
+        const bool decoded = tarvox::DecodeText(raw, tarvox::SystemCodePages(), type, text, chars);
+        m_FileType = type;
+        if (!decoded) return 0;
+    }
     if (const std::size_t end = text.find(L'\0'); end != std::wstring::npos) text.resize(end);
 
     NormalizeRegeditText(text);
@@ -161,8 +173,24 @@ void CCfgReader::ParseLines(std::vector<std::wstring>& lines) {
     ComposeText(m_Data, m_Original);
 
     // Lines equal to the central reader's value are dropped by moving the kept lines
-    // together (kept counts the lines kept so far), and each section's entries are collected
-    // in file order and sorted once at the end: both keep the load at n log n.
+    // together (kept counts the lines kept so far); sections are found through a map while
+    // parsing and the sorted section arrays are rebuilt from it at the end; each section's
+    // entries are collected in file order and sorted once at the end. All of it keeps the
+    // load at n log n.
+    struct ParsedSection {
+        std::wstring name;
+        long long header;
+        long long sortedLines;
+        long long fileOrderLines;
+        long long sortedNames;
+    };
+    std::vector<ParsedSection> sections;
+    std::map<std::wstring, std::size_t, tarvox::SystemNameLess> sectionsByName;
+    for (std::size_t s = 0; s < m_KeyStrings.size(); ++s) {
+        sections.push_back({m_KeyStrings[s], m_KeySortedIndex[s], m_VariablesSortedIndexArrays[s],
+                            m_VariablesIndexArrays[s], m_VariablesStringArrays[s]});
+        sectionsByName.emplace(m_KeyStrings[s], s);
+    }
     bool listMode = false;
     bool listModeUsed = false;
     long long listCounter = 0;
@@ -180,55 +208,87 @@ void CCfgReader::ParseLines(std::vector<std::wstring>& lines) {
         if (kind == tarvox::CfgLineKind::Header) {
             tarvox::CfgHeader header = tarvox::NormalizeCfgHeader(text);
             text = std::move(header.line);
-            std::size_t position = 0;
-            if (!FindSection(header.name.c_str(), position)) {
-                InsertSection(position, header.name, static_cast<long long>(kept));
-                currentSection = static_cast<long long>(position);
+            const auto at = sectionsByName.lower_bound(header.name);
+            if (at == sectionsByName.end() || tarvox::SystemNameLess{}(header.name, at->first)) {
+                // The arrays are made first, so that a failed allocation leaves nothing half-made.
+                auto sorted = std::make_unique<IndexArray>();
+                auto fileOrder = std::make_unique<IndexArray>();
+                auto names = std::make_unique<NameArray>();
+                sections.push_back({header.name, static_cast<long long>(kept), AsEntry(sorted.get()),
+                                    AsEntry(fileOrder.get()), AsEntry(names.get())});
+                sorted.release();
+                fileOrder.release();
+                names.release();
+                sectionsByName.emplace_hint(at, header.name, sections.size() - 1);
+                m_KeyIndex.push_back(static_cast<long long>(kept));
+                currentSection = static_cast<long long>(sections.size() - 1);
                 listCounter = 0;
             }
             ++kept;
             continue;
         }
 
+        // The value is only looked at for the list-mode switch and the central comparison:
+        // it stays a view into the line unless the line is rewritten.
         std::wstring name;
-        std::wstring value;
-        if (!tarvox::SplitCfgEntry(text, name, value)) {
+        std::wstring ownValue;
+        std::wstring_view nameView;
+        std::wstring_view value;
+        if (!tarvox::SplitCfgEntryView(text, nameView, value)) {
             if (!listMode) {
                 ++kept;
                 continue;
             }
             name = tarvox::ListEntryName(listCounter);
-            value = std::wstring(tarvox::TrimCfg(text));
-            text = name + L"=" + value;
-        } else if (tarvox::IsListModeSwitch(name, value)) {
+            ownValue = std::wstring(tarvox::TrimCfg(text));
+            text = name + L"=" + ownValue;
+            value = ownValue;
+        } else if (tarvox::IsListModeSwitch(nameView, value)) {
+            name = std::wstring(nameView);
             listMode = true;
             listModeUsed = true;
             listCounter = 0;
             text = name + L"=0";
             value = L"0";
+        } else {
+            name = std::wstring(nameView);
         }
 
         if (currentSection >= 0 && !name.empty()) {
-            const std::wstring& sectionName = m_KeyStrings[static_cast<std::size_t>(currentSection)];
+            const ParsedSection& parsed = sections[static_cast<std::size_t>(currentSection)];
+            const std::wstring& sectionName = parsed.name;
             if (m_Central != nullptr && !sectionName.empty()) {
                 std::wstring central;
                 if (m_Central->GetValue(central, sectionName.c_str(), name.c_str(), nullptr) == 1 &&
-                    CompareStringOrdinal(central.c_str(), -1, value.c_str(), -1, TRUE) ==
-                        CSTR_EQUAL) {
+                    CompareStringOrdinal(central.c_str(), static_cast<int>(central.size()),
+                                         value.data(), static_cast<int>(value.size()),
+                                         TRUE) == CSTR_EQUAL) {
                     continue;  // not kept: the next line takes its place
                 }
             }
-            const std::size_t section = static_cast<std::size_t>(currentSection);
-            SortedNames(section).push_back(std::move(name));
-            SortedLines(section).push_back(static_cast<long long>(kept));
-            FileOrderLines(section).push_back(static_cast<long long>(kept));
+            AsPointer<NameArray>(parsed.sortedNames)->push_back(std::move(name));
+            AsPointer<IndexArray>(parsed.sortedLines)->push_back(static_cast<long long>(kept));
+            AsPointer<IndexArray>(parsed.fileOrderLines)->push_back(static_cast<long long>(kept));
         }
         ++kept;
     }
     m_Data.resize(kept);
+    m_KeyStrings.clear();
+    m_KeySortedIndex.clear();
+    m_VariablesSortedIndexArrays.clear();
+    m_VariablesIndexArrays.clear();
+    m_VariablesStringArrays.clear();
+    for (auto& [name, index] : sectionsByName) {
+        ParsedSection& parsed = sections[index];
+        m_KeyStrings.push_back(std::move(parsed.name));
+        m_KeySortedIndex.push_back(parsed.header);
+        m_VariablesSortedIndexArrays.push_back(parsed.sortedLines);
+        m_VariablesIndexArrays.push_back(parsed.fileOrderLines);
+        m_VariablesStringArrays.push_back(parsed.sortedNames);
+    }
     for (std::size_t section = 0; section < m_KeyStrings.size(); ++section) {
         tarvox::SortEntriesByName(SortedNames(section), SortedLines(section),
-                                  tarvox::CompareSystemIgnoringCase);
+                                  tarvox::CompareSystemIgnoringCase, tarvox::SystemSortKey);
     }
     if (listModeUsed) ComposeText(m_Data, m_Original);
 }

@@ -157,7 +157,6 @@ int ReadRegistryKeyTree(CCfgReader& reader, HKEY key, const std::wstring& relati
         DWORD nameSize = nameRoom;
         DWORD dataSize = dataRoom;
         DWORD type = 0;
-        std::fill(data.begin(), data.end(), BYTE{0});
         const LSTATUS status = RegEnumValueW(current, index, name.data(), &nameSize, nullptr,
                                              &type, data.data(), &dataSize);
         if (status == ERROR_MORE_DATA) {

@@ -2,6 +2,8 @@
 
 #include "foundation/ascii_text.h"
 
+#include <algorithm>
+
 namespace tarvox {
 namespace {
 
@@ -17,6 +19,7 @@ std::wstring_view TrimCfg(std::wstring_view text) {
 
 std::vector<std::wstring> SplitCfgLines(std::wstring_view text) {
     std::vector<std::wstring> lines;
+    lines.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), L'\r')) + 1);
     std::size_t start = 0;
     while (true) {
         const std::size_t cr = text.find(L'\r', start);
@@ -36,7 +39,10 @@ std::wstring ComposeCfgText(const std::vector<std::wstring>& lines) {
     std::size_t last = lines.size();
     while (first < last && lines[first].empty()) ++first;
     while (last > first && lines[last - 1].empty()) --last;
+    std::size_t size = 0;
+    for (std::size_t i = first; i < last; ++i) size += lines[i].size() + 2;
     std::wstring text;
+    text.reserve(size);
     for (std::size_t i = first; i < last; ++i) {
         if (lines[i].empty() && lines[i - 1].empty()) continue;
         text += lines[i];
@@ -71,11 +77,20 @@ CfgHeader NormalizeCfgHeader(std::wstring_view line) {
     return header;
 }
 
-bool SplitCfgEntry(std::wstring_view line, std::wstring& name, std::wstring& value) {
+bool SplitCfgEntryView(std::wstring_view line, std::wstring_view& name, std::wstring_view& value) {
     const std::size_t equals = line.find(L'=');
     if (equals == std::wstring_view::npos) return false;
-    name = std::wstring(TrimCfg(line.substr(0, equals)));
-    value = std::wstring(TrimCfg(line.substr(equals + 1)));
+    name = TrimCfg(line.substr(0, equals));
+    value = TrimCfg(line.substr(equals + 1));
+    return true;
+}
+
+bool SplitCfgEntry(std::wstring_view line, std::wstring& name, std::wstring& value) {
+    std::wstring_view nameView;
+    std::wstring_view valueView;
+    if (!SplitCfgEntryView(line, nameView, valueView)) return false;
+    name = std::wstring(nameView);
+    value = std::wstring(valueView);
     return true;
 }
 

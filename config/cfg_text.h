@@ -32,6 +32,8 @@ CfgHeader NormalizeCfgHeader(std::wstring_view line);
 
 // Splits at the first '=' and trims both parts; false when the line has no '='.
 bool SplitCfgEntry(std::wstring_view line, std::wstring& name, std::wstring& value);
+// The same, as views into line.
+bool SplitCfgEntryView(std::wstring_view line, std::wstring_view& name, std::wstring_view& value);
 
 // The generated name of the n-th line in list mode: 00001 ... 09999, then plain digits.
 std::wstring ListEntryName(long long number);

@@ -112,20 +112,34 @@ int CCfgReader::SetValue(const wchar_t* section, const wchar_t* name, const wcha
     }
     text = ConvertValueIn(text);
 
-    // A value that the reader or its central chain already has is not stored again.
-    std::wstring current;
-    if (GetValue(current, section, name, nullptr) == 1 && current == text) return 1;
-
-    long long line = -1;
+    // One search finds the entry, a waiting entry or neither; a value that the reader or its
+    // central chain already has is not stored again.
     std::size_t position = 0;
-    if (FindSection(section, position)) {
-        long long index = 0;
-        if (FindSortedString(name, SortedNames(position), index) != 1) {
+    const bool sectionFound = FindSection(section, position);
+    long long index = 0;
+    const bool entryFound = sectionFound && FindSortedString(name, SortedNames(position), index) == 1;
+    const long long foundLine = entryFound ? SortedLines(position)[static_cast<std::size_t>(index)] : -1;
+    std::wstring current;
+    bool known = false;
+    if (entryFound) {
+        std::wstring storedName;
+        known = tarvox::SplitCfgEntry(m_Data[static_cast<std::size_t>(foundLine)], storedName, current);
+    } else if (sectionFound) {
+        known = FindPendingValue(position, name, current);
+    }
+    if (known) {
+        current = ConvertValueOut(current);
+    } else if (m_Central != nullptr) {
+        known = m_Central->GetValue(current, section, name, nullptr) == 1;
+    }
+    if (known && current == text) return 1;
+
+    long long line = foundLine;
+    if (!entryFound) {
+        if (sectionFound) {
             AddPendingValue(position, name, text);
             return 1;
         }
-        line = SortedLines(position)[static_cast<std::size_t>(index)];
-    } else {
         line = FindOrAddEntry(section, name);
     }
     if (line < 0 || static_cast<std::size_t>(line) >= m_Data.size()) return 0;

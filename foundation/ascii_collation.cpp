@@ -49,6 +49,15 @@ AsciiCollation::AsciiCollation(CharOrder order) {
     m_weight = weight;
 }
 
+bool AsciiCollation::SortKey(std::wstring_view text, std::string& key) const {
+    key.resize(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!Covers(text[i])) return false;
+        key[i] = static_cast<char>(m_weight[text[i]]);
+    }
+    return true;
+}
+
 std::optional<SortOrder> AsciiCollation::Compare(std::wstring_view text,
                                                  std::wstring_view element) const {
     const std::size_t common = std::min(text.size(), element.size());

@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace tarvox {
@@ -26,6 +27,10 @@ public:
     // The order of text relative to element when both consist of characters with a weight;
     // nothing when either holds another character (or the weights could not be learnt).
     std::optional<SortOrder> Compare(std::wstring_view text, std::wstring_view element) const;
+
+    // The weights of text, one byte per character, when every character has one: such keys
+    // compare (as byte strings) exactly as Compare compares their texts.
+    bool SortKey(std::wstring_view text, std::string& key) const;
 
     // Whether c has a weight of its own.
     bool Covers(wchar_t c) const { return c < kRange && m_weight[c] != kNoWeight; }

@@ -26,13 +26,22 @@ SortOrder CompareCharsWithSystem(wchar_t a, wchar_t b) {
 
 }  // namespace
 
-SortOrder CompareSystemIgnoringCase(std::wstring_view text, std::wstring_view element) {
-    // Most names are plain ASCII: their order comes from a table learnt from the system once
-    // per process, a comparison of a few nanoseconds instead of a trip through the system's
-    // collation.
+// Most names are plain ASCII: their order comes from a table learnt from the system once per
+// process, a comparison of a few nanoseconds instead of a trip through the system's collation.
+const AsciiCollation& SystemAsciiCollation() {
     static const AsciiCollation collation(CompareCharsWithSystem);
-    if (const std::optional<SortOrder> order = collation.Compare(text, element)) return *order;
+    return collation;
+}
+
+SortOrder CompareSystemIgnoringCase(std::wstring_view text, std::wstring_view element) {
+    if (const std::optional<SortOrder> order = SystemAsciiCollation().Compare(text, element)) {
+        return *order;
+    }
     return CompareWithSystem(text, element);
+}
+
+bool SystemSortKey(std::wstring_view text, std::string& key) {
+    return SystemAsciiCollation().SortKey(text, key);
 }
 
 }  // namespace tarvox

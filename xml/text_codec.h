@@ -2,7 +2,7 @@
 // through a seam, so the rules here build and test without Windows.
 #pragma once
 
-#include <tarvox/xml.h>
+#include <tarvox/text_file_type.h>
 
 #include <string>
 #include <string_view>
