@@ -75,18 +75,18 @@ void RunConfigLoad(Report& report, const WorkFolder& folder, const Options& opti
             const std::wstring path =
                 folder.File(L"load" + std::to_wstring(lines) + (encoding == Encoding::Utf8 ? L"u8" : L"u16") + L".ini");
             WriteTextFile(path, input.text, encoding);
-            const int repetitions = options.quick ? 3 : (lines >= 100000 ? 5 : 11);
+            const int repetitions = options.quick ? 3 : (lines >= 100000 ? 7 : 15);
 
-            const double ours = MedianSeconds(repetitions, [&] {
+            const double ours = BestSeconds(repetitions, [&] {
                 CCfgReader reader;
                 reader.Load(path.c_str());
             });
-            const double simpleIni = MedianSeconds(repetitions, [&] {
+            const double simpleIni = BestSeconds(repetitions, [&] {
                 CSimpleIniW ini;
                 LoadWithSimpleIni(ini, path, encoding);
             });
             std::wstring copy;
-            const double profile = MedianSeconds(
+            const double profile = BestSeconds(
                 options.quick || lines >= 100000 ? 1 : 3,
                 [&] { LoadWithProfileFunctions(copy, profileBuffer); },
                 [&] { copy = FreshCopy(folder, path); });
@@ -148,20 +148,20 @@ void RunLookups(Report& report, const WorkFolder& folder, const Options& options
     for (const bool present : {true, false}) {
         const std::vector<EntryKey>& keys = present ? existing : missing;
         std::size_t sink = 0;
-        const double ours = MedianSeconds(repetitions, [&] {
+        const double ours = BestSeconds(repetitions, [&] {
             std::wstring value;
             for (const EntryKey& key : keys) {
                 reader.GetValue(value, key.section.c_str(), key.name.c_str(), nullptr);
                 sink += value.size();
             }
         }) / static_cast<double>(keys.size());
-        const double simpleIni = MedianSeconds(repetitions, [&] {
+        const double simpleIni = BestSeconds(repetitions, [&] {
             for (const EntryKey& key : keys) {
                 const wchar_t* value = ini.GetValue(key.section.c_str(), key.name.c_str(), nullptr);
                 sink += value != nullptr ? 1 : 0;
             }
         }) / static_cast<double>(keys.size());
-        const double profile = MedianSeconds(options.quick ? 1 : 3, [&] {
+        const double profile = BestSeconds(options.quick ? 1 : 3, [&] {
             wchar_t value[1024];
             for (int i = 0; i < profileCalls; ++i) {
                 const EntryKey& key = keys[static_cast<std::size_t>(i)];
@@ -194,7 +194,7 @@ void RunEdits(Report& report, const WorkFolder& folder, const Options& options) 
 
         std::wstring copy;
         std::unique_ptr<CCfgReader> reader;
-        const double ours = MedianSeconds(
+        const double ours = BestSeconds(
             repetitions,
             [&] {
                 for (const std::wstring& name : names) reader->SetValue(section.c_str(), name.c_str(), L"C:\\Tarvo\\Neu");
@@ -210,7 +210,7 @@ void RunEdits(Report& report, const WorkFolder& folder, const Options& options) 
         reader.reset();
 
         std::unique_ptr<CSimpleIniW> ini;
-        const double simpleIni = MedianSeconds(
+        const double simpleIni = BestSeconds(
             repetitions,
             [&] {
                 for (const std::wstring& name : names) ini->SetValue(section.c_str(), name.c_str(), L"C:\\Tarvo\\Neu");

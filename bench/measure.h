@@ -7,9 +7,10 @@
 
 namespace bench {
 
-// Seconds of one call of work, as the median of repetitions runs; setup runs before every
+// Seconds of one call of work, the fastest of repetitions runs (what the machine adds, other
+// programs and the host of a virtual machine, only ever adds time); setup runs before every
 // repetition and is not timed.
-double MedianSeconds(int repetitions, const std::function<void()>& work,
+double BestSeconds(int repetitions, const std::function<void()>& work,
                      const std::function<void()>& setup = {});
 
 // A monotonic clock in seconds.

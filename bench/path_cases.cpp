@@ -31,7 +31,7 @@ void RunPathExpansion(Report& report, const Options& options) {
     std::vector<std::wstring> names;
     std::vector<std::wstring> values;
     for (const int aliases : {0, 1}) {
-        const double build = MedianSeconds(repetitions, [&] {
+        const double build = BestSeconds(repetitions, [&] {
             names.clear();
             values.clear();
             BuildPathVarTable(names, values, aliases);
@@ -47,7 +47,7 @@ void RunPathExpansion(Report& report, const Options& options) {
     const auto calls = static_cast<double>(rounds * texts.size());
 
     std::size_t sink = 0;
-    const double expand = MedianSeconds(repetitions, [&] {
+    const double expand = BestSeconds(repetitions, [&] {
         for (int r = 0; r < rounds; ++r) {
             for (const std::wstring& text : texts) {
                 ExpandPathVars(text.c_str(), out);
@@ -55,7 +55,7 @@ void RunPathExpansion(Report& report, const Options& options) {
             }
         }
     }) / calls;
-    const double both = MedianSeconds(repetitions, [&] {
+    const double both = BestSeconds(repetitions, [&] {
         for (int r = 0; r < rounds; ++r) {
             for (const std::wstring& text : texts) {
                 CCfgReader::GetPathWithoutVars(withVars, out, text.c_str(), 1);
@@ -63,7 +63,7 @@ void RunPathExpansion(Report& report, const Options& options) {
             }
         }
     }) / calls;
-    const double system = MedianSeconds(repetitions, [&] {
+    const double system = BestSeconds(repetitions, [&] {
         wchar_t buffer[MAX_PATH * 2];
         for (int r = 0; r < rounds; ++r) {
             for (const std::wstring& text : texts) {

@@ -76,9 +76,9 @@ void RunRegistryTree(Report& report, const Options& options) {
     const int repetitions = options.quick ? 3 : 11;
 
     std::size_t walked = 0;
-    const double walk = MedianSeconds(repetitions, [&] { walked = BareWalk(HKEY_CURRENT_USER, root); });
+    const double walk = BestSeconds(repetitions, [&] { walked = BareWalk(HKEY_CURRENT_USER, root); });
     std::size_t lines = 0;
-    const double store = MedianSeconds(repetitions, [&] {
+    const double store = BestSeconds(repetitions, [&] {
         CCfgReader reader;
         reader.Load(storePath.c_str());
         lines = reader.GetDataArray().size();

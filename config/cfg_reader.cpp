@@ -133,36 +133,44 @@ int CCfgReader::Load(const wchar_t* path) {
 
 int CCfgReader::LoadFile() {
     if (m_File.find(L'\\') == std::wstring::npos) return 0;
-    if (!tarvox::IsExistingFile(m_File)) return 1;
-
+    // A file that cannot be opened and is not there is an empty configuration.
     tarvox::FileHandle file = tarvox::OpenForReadingWithRetry(m_File, m_Timeout);
-    if (!file.Valid()) return 0;
+    if (!file.Valid()) return tarvox::IsExistingFile(m_File) ? 0 : 1;
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.Get(), &size)) return 0;
     if (size.QuadPart == 0) return 1;
     if (size.QuadPart >= 0x7FFFFFFF) return 0;
 
-    // The bytes are decoded here rather than through ReadTextFile, which hands the text over
-    // in a buffer of the caller's: one copy of the whole text less.
-    std::wstring text;
-    {
-        std::string raw(static_cast<std::size_t>(size.QuadPart), '\0');
-        DWORD read = 0;
-        if (!ReadFile(file.Get(), raw.data(), static_cast<DWORD>(raw.size()), &read, nullptr)) {
-            m_FileType = TextFileType::None;
-            return 0;
-        }
-        raw.resize(read);
+    // The bytes are read into the room of a wide string: UTF-16 LE text, the usual Unicode
+    // file, is then in place once its mark is cut; other encodings are decoded from there.
+    static_assert(sizeof(wchar_t) == 2, "UTF-16 text is read in place");
+    const auto byteCount = static_cast<DWORD>(size.QuadPart);
+    std::wstring text((static_cast<std::size_t>(byteCount) + 1) / 2, L'\0');
+    DWORD read = 0;
+    if (!ReadFile(file.Get(), text.data(), byteCount, &read, nullptr)) {
+        m_FileType = TextFileType::None;
+        return 0;
+    }
+    const std::string_view raw(reinterpret_cast<const char*>(text.data()), read);
+    if (tarvox::DetectTextType(raw) == TextFileType::UnicodeLE) {
+        m_FileType = TextFileType::UnicodeLE;
+        text.resize(read / 2);
+        text.erase(0, 1);
+    } else {
+        std::wstring decoded;
         TextFileType::Type type = TextFileType::None;
         std::size_t chars = 0;
-        const bool decoded = tarvox::DecodeText(raw, tarvox::SystemCodePages(), type, text, chars);
+        const bool ok = tarvox::DecodeText(raw, tarvox::SystemCodePages(), type, decoded, chars);
         m_FileType = type;
-        if (!decoded) return 0;
+        if (!ok) return 0;
+        text = std::move(decoded);
     }
     if (const std::size_t end = text.find(L'\0'); end != std::wstring::npos) text.resize(end);
 
     NormalizeRegeditText(text);
     m_Data = tarvox::SplitCfgLines(text);
+    // The composed original text goes into the room the file's text had.
+    m_Original = std::move(text);
     ParseLines(m_Data);
     return 1;
 }
@@ -294,6 +302,6 @@ void CCfgReader::ParseLines(std::vector<std::wstring>& lines) {
 }
 
 long long CCfgReader::ComposeText(const std::vector<std::wstring>& lines, std::wstring& text) {
-    text = tarvox::ComposeCfgText(lines);
+    tarvox::ComposeCfgTextInto(lines, text);
     return static_cast<long long>(text.size());
 }

@@ -35,20 +35,25 @@ std::vector<std::wstring> SplitCfgLines(std::wstring_view text) {
 }
 
 std::wstring ComposeCfgText(const std::vector<std::wstring>& lines) {
+    std::wstring text;
+    ComposeCfgTextInto(lines, text);
+    return text;
+}
+
+void ComposeCfgTextInto(const std::vector<std::wstring>& lines, std::wstring& text) {
+    text.clear();
     std::size_t first = 0;
     std::size_t last = lines.size();
     while (first < last && lines[first].empty()) ++first;
     while (last > first && lines[last - 1].empty()) --last;
     std::size_t size = 0;
     for (std::size_t i = first; i < last; ++i) size += lines[i].size() + 2;
-    std::wstring text;
     text.reserve(size);
     for (std::size_t i = first; i < last; ++i) {
         if (lines[i].empty() && lines[i - 1].empty()) continue;
         text += lines[i];
         text += L"\r\n";
     }
-    return text;
 }
 
 CfgLineKind ClassifyCfgLine(std::wstring_view line) {

@@ -18,6 +18,8 @@ std::vector<std::wstring> SplitCfgLines(std::wstring_view text);
 // Every line followed by CR LF; leading and trailing empty lines left out and runs of empty
 // lines reduced to one.
 std::wstring ComposeCfgText(const std::vector<std::wstring>& lines);
+// The same into text, whose room is reused.
+void ComposeCfgTextInto(const std::vector<std::wstring>& lines, std::wstring& text);
 
 enum class CfgLineKind { Empty, Header, Comment, Other };
 CfgLineKind ClassifyCfgLine(std::wstring_view line);

@@ -60,12 +60,17 @@ int CCfgReader::GetValue(std::wstring& text, const wchar_t* section, const wchar
     long long index = 0;
     if (name != nullptr && FindSortedString(name, SortedNames(position), index) == 1) {
         const long long line = SortedLines(position)[static_cast<std::size_t>(index)];
-        std::wstring entryName;
-        std::wstring value;
-        if (!tarvox::SplitCfgEntry(m_Data[static_cast<std::size_t>(line)], entryName, value)) {
+        std::wstring_view entryName;
+        std::wstring_view value;
+        if (!tarvox::SplitCfgEntryView(m_Data[static_cast<std::size_t>(line)], entryName, value)) {
             return 0;
         }
-        text = ConvertValueOut(value);
+        // Assigned into the caller's string, whose room a loop of lookups reuses.
+        if (IsFolderList()) {
+            text = ConvertValueOut(std::wstring(value));
+        } else {
+            text.assign(value);
+        }
         return 1;
     }
     if (std::wstring value; FindPendingValue(position, name, value)) {
