@@ -1,22 +1,28 @@
 #include "config/cfg_file_io.h"
 
 #include <algorithm>
+#include <cwchar>
 
 namespace tarvox {
 namespace {
 
-constexpr DWORD kRetryStep = 100;
+constexpr DWORD kFirstRetryStep = 1;
+constexpr DWORD kLongestRetryStep = 100;
 
 // Runs attempt until it succeeds, or until it fails while the file is gone, or until timeout
-// milliseconds have passed since the first attempt.
+// milliseconds have passed since the first attempt. The pauses start short and grow: a file
+// that readers hold for a moment each (a rename over an open file fails) is free again
+// within a millisecond or two, while a file locked for long is not asked for too often.
 template <class Attempt>
 bool RetryWhileBusy(const std::wstring& path, long long timeout, Attempt attempt) {
     const ULONGLONG start = GetTickCount64();
+    DWORD step = kFirstRetryStep;
     while (true) {
         if (attempt()) return true;
         if (!IsExistingFile(path)) return false;
         if (static_cast<long long>(GetTickCount64() - start) >= timeout) return false;
-        Sleep(kRetryStep);
+        Sleep(step);
+        step = std::min(step * 2, kLongestRetryStep);
     }
 }
 
@@ -58,6 +64,42 @@ private:
 
 }  // namespace
 
+std::wstring FileTurnName(const std::wstring& path) {
+    std::wstring full(MAX_PATH, L'\0');
+    DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length >= full.size()) {
+        full.resize(length + 1);
+        length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    }
+    full.resize(length < full.size() ? length : 0);
+    if (full.empty()) full = path;
+    CharUpperBuffW(full.data(), static_cast<DWORD>(full.size()));
+    // FNV-1a over the UTF-16 units: a mutex name cannot hold backslashes, and a path may be
+    // longer than a name may be.
+    unsigned long long hash = 0xCBF29CE484222325ull;
+    for (const wchar_t c : full) {
+        hash ^= static_cast<unsigned short>(c);
+        hash *= 0x100000001B3ull;
+    }
+    wchar_t name[64];
+    swprintf(name, 64, L"Local\\TarvoxConfigFile-%016llx", hash);
+    return name;
+}
+
+FileTurn::FileTurn(const std::wstring& path, long long timeout) {
+    m_mutex = CreateMutexW(nullptr, FALSE, FileTurnName(path).c_str());
+    if (m_mutex == nullptr) return;
+    const DWORD wait = timeout < 0 ? INFINITE : static_cast<DWORD>(std::min<long long>(timeout, 0x7FFFFFFF));
+    const DWORD result = WaitForSingleObject(m_mutex, wait);
+    // An abandoned mutex (its holder ended without releasing it) is ours now all the same.
+    m_held = result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
+}
+
+FileTurn::~FileTurn() {
+    if (m_held) ReleaseMutex(m_mutex);
+    if (m_mutex != nullptr) CloseHandle(m_mutex);
+}
+
 bool IsExistingFile(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -87,6 +129,7 @@ bool ReplaceFileContent(const std::wstring& path, const std::string& bytes, long
         }
     }
     const bool replaced = RetryWhileBusy(path, timeout, [&] {
+        const FileTurn turn(path, timeout);
         // The target must be writable as the configuration's own writers open it: a file that
         // another process holds without write sharing, or a read-only file, is busy.
         if (IsExistingFile(path)) {

@@ -37,17 +37,40 @@ private:
     HANDLE m_handle;
 };
 
+// The library's readers and writers of one file, in every process of the session, take turns
+// through a named mutex: a file cannot be replaced while a reader has it open (a rename over
+// an open file fails), and readers in a tight loop would otherwise keep a writer out for good.
+// Readers hold it while they open and read, writers while they replace. A mutex that cannot be
+// had within the timeout is done without; the busy-file retries still apply.
+class FileTurn {
+public:
+    FileTurn(const std::wstring& path, long long timeout);
+    ~FileTurn();
+    FileTurn(const FileTurn&) = delete;
+    FileTurn& operator=(const FileTurn&) = delete;
+    bool Held() const { return m_held; }
+
+private:
+    HANDLE m_mutex = nullptr;
+    bool m_held = false;
+};
+
+// The name of the mutex for a file: the same for every spelling of one full path.
+std::wstring FileTurnName(const std::wstring& path);
+
 // True when path names an existing file (not a folder).
 bool IsExistingFile(const std::wstring& path);
 
 // Opens an existing file for reading with shared read and write access. While that fails and
-// the file still exists, tries again every 100 ms until timeout milliseconds have passed.
+// the file still exists, tries again (after 1 ms, then ever longer pauses up to 100 ms) until
+// timeout milliseconds have passed.
 FileHandle OpenForReadingWithRetry(const std::wstring& path, long long timeout);
 
 // Replaces the content of path with bytes without ever leaving a half-written file: the bytes
 // go to a temporary file in the same folder, which then replaces the target. While the target
-// is busy (it cannot be opened for writing, or not be replaced), tries again every 100 ms until
-// timeout milliseconds have passed. On failure the target keeps its old content.
+// is busy (it cannot be opened for writing, or not be replaced), tries again with the same
+// pauses until timeout milliseconds have passed, taking the file's turn for each attempt. On
+// failure the target keeps its old content.
 bool ReplaceFileContent(const std::wstring& path, const std::string& bytes, long long timeout);
 
 }  // namespace tarvox

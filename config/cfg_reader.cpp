@@ -133,23 +133,28 @@ int CCfgReader::Load(const wchar_t* path) {
 
 int CCfgReader::LoadFile() {
     if (m_File.find(L'\\') == std::wstring::npos) return 0;
-    // A file that cannot be opened and is not there is an empty configuration.
-    tarvox::FileHandle file = tarvox::OpenForReadingWithRetry(m_File, m_Timeout);
-    if (!file.Valid()) return tarvox::IsExistingFile(m_File) ? 0 : 1;
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.Get(), &size)) return 0;
-    if (size.QuadPart == 0) return 1;
-    if (size.QuadPart >= 0x7FFFFFFF) return 0;
-
     // The bytes are read into the room of a wide string: UTF-16 LE text, the usual Unicode
     // file, is then in place once its mark is cut; other encodings are decoded from there.
+    // The file is closed as soon as its bytes are in: a writer cannot replace it while it is
+    // open.
     static_assert(sizeof(wchar_t) == 2, "UTF-16 text is read in place");
-    const auto byteCount = static_cast<DWORD>(size.QuadPart);
-    std::wstring text((static_cast<std::size_t>(byteCount) + 1) / 2, L'\0');
+    std::wstring text;
     DWORD read = 0;
-    if (!ReadFile(file.Get(), text.data(), byteCount, &read, nullptr)) {
-        m_FileType = TextFileType::None;
-        return 0;
+    {
+        const tarvox::FileTurn turn(m_File, m_Timeout);
+        // A file that cannot be opened and is not there is an empty configuration.
+        tarvox::FileHandle file = tarvox::OpenForReadingWithRetry(m_File, m_Timeout);
+        if (!file.Valid()) return tarvox::IsExistingFile(m_File) ? 0 : 1;
+        LARGE_INTEGER size{};
+        if (!GetFileSizeEx(file.Get(), &size)) return 0;
+        if (size.QuadPart == 0) return 1;
+        if (size.QuadPart >= 0x7FFFFFFF) return 0;
+        const auto byteCount = static_cast<DWORD>(size.QuadPart);
+        text.assign((static_cast<std::size_t>(byteCount) + 1) / 2, L'\0');
+        if (!ReadFile(file.Get(), text.data(), byteCount, &read, nullptr)) {
+            m_FileType = TextFileType::None;
+            return 0;
+        }
     }
     const std::string_view raw(reinterpret_cast<const char*>(text.data()), read);
     if (tarvox::DetectTextType(raw) == TextFileType::UnicodeLE) {

@@ -12,6 +12,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <atomic>
+#include <thread>
+#include <vector>
+
 
 namespace {
 
@@ -104,6 +109,59 @@ TEST_F(FaultTest, TwoProcessesSavingOneFileAlwaysLeaveAWholeVersion) {
     reader.GetValue(version, L"Run", L"version", L"");
     EXPECT_TRUE(version == L"first-" + std::to_wstring(kSaves - 1) || version == L"second-" + std::to_wstring(kSaves - 1))
         << Utf8(version);
+}
+
+TEST_F(FaultTest, EightReadersSeeWholeVersionsWhileAThreadSavesTwoHundredTimes) {
+    const std::wstring path = NewVersionedFile(L"threads.cfg");
+    constexpr int kReaders = 8;
+    constexpr int kSaves = 200;
+    std::atomic<bool> writing{true};
+    std::atomic<int> failedSaves{0};
+    std::array<int, kReaders> loads{};
+    std::array<int, kReaders> torn{};
+    std::array<int, kReaders> failedLoads{};
+    std::vector<std::thread> readers;
+    for (int r = 0; r < kReaders; ++r) {
+        readers.emplace_back([&, r] {
+            // Every reader loads at least once after the writer is done, so that each one
+            // also meets the last version.
+            bool last = false;
+            while (!last) {
+                last = !writing.load();
+                CCfgReader reader(path.c_str());
+                if (reader.IsInit() != 1) {
+                    ++failedLoads[r];
+                    continue;
+                }
+                ++loads[r];
+                if (!IsWholeVersion(reader)) ++torn[r];
+            }
+        });
+    }
+    std::thread writer([&] {
+        for (int i = 0; i < kSaves; ++i) {
+            CCfgReader reader(path.c_str());
+            WriteVersion(reader, L"v" + std::to_wstring(i));
+            if (reader.Save() != 1) ++failedSaves;
+        }
+        writing = false;
+    });
+    writer.join();
+    for (std::thread& reader : readers) reader.join();
+
+    EXPECT_EQ(failedSaves.load(), 0);
+    for (int r = 0; r < kReaders; ++r) {
+        EXPECT_GT(loads[r], 0) << "reader " << r;
+        EXPECT_EQ(torn[r], 0) << "reader " << r;
+        EXPECT_EQ(failedLoads[r], 0) << "reader " << r;
+    }
+    CCfgReader reader(path.c_str());
+    std::wstring version;
+    reader.GetValue(version, L"Run", L"version", L"");
+    EXPECT_EQ(version, L"v" + std::to_wstring(kSaves - 1));
+    EXPECT_TRUE(IsWholeVersion(reader));
+    // Nothing but the file itself is left in its folder: no temporary copies.
+    EXPECT_EQ(FilesIn(temp.Path()), 1u);
 }
 
 TEST_F(FaultTest, RegistryValuesLongerThanTheBuffersOrOfOtherTypes) {
