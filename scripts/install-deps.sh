@@ -15,6 +15,9 @@ packages=(
   nlohmann-json3-dev           # JSON output of the tarvo tool (header-only)
   xvfb                         # the virtual display the dialog tests draw on
   xauth
+  clang-14                     # the native fuzz build of the text-processing core
+  libclang-rt-14-dev           # libFuzzer and the sanitizer runtimes
+  zlib1g-dev                   # zlib for the native build of the ZIP reader
 )
 if [[ "${TARVOX_EXTRA_PACKAGES:-}" != "" ]]; then
   read -r -a extra <<<"$TARVOX_EXTRA_PACKAGES"

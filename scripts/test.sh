@@ -11,3 +11,8 @@ tarvox_virtual_display
 tarvox_wine_server
 ctest --test-dir "$TARVOX_BUILD_DIR" --output-on-failure --parallel "$(nproc)" \
   --timeout 600 "$@"
+# The native fuzz targets over their seed corpora (with the sanitizers): the corpus is the
+# regression suite of what fuzzing found.
+if [[ $# -eq 0 ]]; then
+  "$TARVOX_ROOT/scripts/fuzz.sh" --replay
+fi

@@ -1,0 +1,79 @@
+// The ASCII collation table and the one-pass sort of a section's entries. The character order
+// comes from the input (a weight per character, equal weights allowed), so the table is tried
+// with orders the real system never has; the sort is checked against inserting one by one.
+#include "config/entry_order.h"
+#include "foundation/ascii_collation.h"
+#include "fuzz/targets/fuzz_input.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+unsigned char g_weights[128];
+
+tarvox::SortOrder InputCharOrder(wchar_t a, wchar_t b) {
+    const unsigned char x = g_weights[a & 0x7F];
+    const unsigned char y = g_weights[b & 0x7F];
+    return x < y ? tarvox::SortOrder::Before : x > y ? tarvox::SortOrder::After : tarvox::SortOrder::Equal;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 128) return 0;
+    // Letters of both cases weigh the same, as in a case-ignoring order; the rest is free.
+    for (int c = 0; c < 128; ++c) g_weights[c] = data[c];
+    for (int c = 'A'; c <= 'Z'; ++c) g_weights[c] = g_weights[c + 32];
+    const tarvox::AsciiCollation collation(InputCharOrder);
+    const auto order = [&](std::wstring_view a, std::wstring_view b) {
+        if (const auto answer = collation.Compare(a, b)) return *answer;
+        return fuzz::PlainOrder(a, b);
+    };
+
+    // The rest: names separated by newlines.
+    std::vector<std::wstring> names;
+    std::wstring current;
+    for (std::size_t i = 128; i < size; ++i) {
+        if (data[i] == '\n') {
+            names.push_back(current);
+            current.clear();
+        } else {
+            current.push_back(static_cast<wchar_t>(data[i]));
+        }
+    }
+    names.push_back(current);
+
+    for (std::size_t i = 0; i + 1 < names.size(); ++i) {
+        const auto ab = collation.Compare(names[i], names[i + 1]);
+        const auto ba = collation.Compare(names[i + 1], names[i]);
+        if (ab.has_value() != ba.has_value()) fuzz::Fail("answered one way only");
+        if (ab && ((*ab == tarvox::SortOrder::Before) != (*ba == tarvox::SortOrder::After))) fuzz::Fail("not antisymmetric");
+        std::string keyA;
+        std::string keyB;
+        if (ab && collation.SortKey(names[i], keyA) && collation.SortKey(names[i + 1], keyB)) {
+            const int c = keyA.compare(keyB);
+            const auto byKey = c < 0 ? tarvox::SortOrder::Before : c > 0 ? tarvox::SortOrder::After : tarvox::SortOrder::Equal;
+            if (byKey != *ab) fuzz::Fail("sort keys disagree with the comparison");
+        }
+    }
+
+    // The model: each name inserted behind the first of the names equal to it.
+    std::vector<std::wstring> modelNames;
+    std::vector<long long> modelLines;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        std::size_t index = 0;
+        const bool found = tarvox::SearchSorted(
+            modelNames.size(), [&](std::size_t k) { return order(names[i], modelNames[k]); }, index);
+        if (found) ++index;
+        modelNames.insert(modelNames.begin() + static_cast<std::ptrdiff_t>(index), names[i]);
+        modelLines.insert(modelLines.begin() + static_cast<std::ptrdiff_t>(index), static_cast<long long>(i));
+    }
+    std::vector<std::wstring> sortedNames = names;
+    std::vector<long long> sortedLines;
+    for (std::size_t i = 0; i < names.size(); ++i) sortedLines.push_back(static_cast<long long>(i));
+    tarvox::SortEntriesByName(sortedNames, sortedLines, order,
+                              [&](const std::wstring& name, std::string& key) { return collation.SortKey(name, key); });
+    if (sortedLines != modelLines) fuzz::Fail("one-pass sort differs from inserting one by one");
+    return 0;
+}

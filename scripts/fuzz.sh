@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# The native fuzz targets of the text-processing core (host clang 14 with libFuzzer,
+# AddressSanitizer and UndefinedBehaviorSanitizer), built in build-fuzz/.
+#   scripts/fuzz.sh --replay        every target over its seed corpus once (the test command)
+#   scripts/fuzz.sh [SECONDS]       every target for SECONDS each (default 300)
+#   scripts/fuzz.sh --runs N        every target for N executions each
+#   scripts/fuzz.sh ... TARGET...   only the named targets (cfg_text, zip, ...)
+# New inputs go to build-fuzz/corpus/<target>, crashes to build-fuzz/artifacts/; the seed
+# corpus in fuzz/corpus/ is only read. An input that crashed is added there as a regression.
+set -euo pipefail
+TARVOX_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+"$TARVOX_ROOT/scripts/install-deps.sh"
+build="${TARVOX_FUZZ_BUILD_DIR:-$TARVOX_ROOT/build-fuzz}"
+
+mode=time
+limit=300
+if [[ $# -gt 0 && $1 == --replay ]]; then mode=replay; shift
+elif [[ $# -gt 0 && $1 == --runs ]]; then mode=runs; limit=$2; shift 2
+elif [[ $# -gt 0 && $1 =~ ^[0-9]+$ ]]; then limit=$1; shift
+fi
+targets=("$@")
+if ((${#targets[@]} == 0)); then
+  targets=(cfg_text regedit path_vars text_codec collation names zip)
+fi
+
+cmake -S "$TARVOX_ROOT/fuzz" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" --parallel "$(nproc)" >/dev/null
+
+export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:allocator_may_return_null=1}"
+export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
+status=0
+for target in "${targets[@]}"; do
+  seeds="$TARVOX_ROOT/fuzz/corpus/$target"
+  if [[ $mode == replay ]]; then
+    # Each file of the corpus once; any crash or property violation fails the run.
+    if ! "$build/${target}_fuzz" -rss_limit_mb=2048 "$seeds"/* >"$build/$target-replay.log" 2>&1; then
+      echo "fuzz replay of $target failed:"; tail -30 "$build/$target-replay.log"; status=1
+    else
+      echo "fuzz replay of $target: $(ls "$seeds" | wc -l) inputs passed"
+    fi
+    continue
+  fi
+  mkdir -p "$build/corpus/$target" "$build/artifacts"
+  budget=(-max_total_time="$limit")
+  [[ $mode == runs ]] && budget=(-runs="$limit")
+  echo "== $target"
+  if ! "$build/${target}_fuzz" "${budget[@]}" -rss_limit_mb=2048 -max_len=65536 -print_final_stats=1 \
+       -artifact_prefix="$build/artifacts/$target-" "$build/corpus/$target" "$seeds" \
+       >"$build/$target-fuzz.log" 2>&1; then
+    echo "$target found a crash:"; grep -E "ERROR|violated|SUMMARY" "$build/$target-fuzz.log" | head -5; status=1
+  fi
+  grep -E "stat::number_of_executed_units|cov: " "$build/$target-fuzz.log" | tail -2
+done
+exit "$status"
