@@ -84,7 +84,9 @@ std::wstring MakeAcadProductSortKey(const wchar_t* releaseKeyPath, const wchar_t
     } else {
         field += L'0';
     }
-    if (field.size() < kReleaseFieldLength) field.append(kReleaseFieldLength - field.size(), L'0');
+    // The field is exactly 20 characters however many digits the key has: a longer one would
+    // move the vertical code and the name and break the order of the keys.
+    field.resize(kReleaseFieldLength, L'0');
     // AutoCAD products lead with 1 and AutoCAD LT products with 9, so LT sorts last.
     field[0] = isLt ? L'9' : L'1';
 

@@ -44,6 +44,12 @@ TEST(MakeAcadProductSortKey, ReleaseField) {
     EXPECT_EQ(MakeAcadProductSortKey(L"R23.1", nullptr, false), L"");
     EXPECT_EQ(MakeAcadProductSortKey(L"R23\\Release", nullptr, false), L"");
     EXPECT_EQ(MakeAcadProductSortKey(nullptr, nullptr, false), L"");
+    // Found by fuzzing: a release key with a long fraction or integer part still gives a field
+    // of exactly 20 characters, so the vertical code and the name stay in their places.
+    EXPECT_EQ(MakeAcadProductSortKey(L"\\R23.01840901308405", nullptr, false),
+              L"1000000023.018409013" + spaces);
+    EXPECT_EQ(MakeAcadProductSortKey(L"\\R123456789012345678901", L"AutoCAD 2020", false).substr(0, 24),
+              L"12345678901234567890" L"444A");
 }
 
 TEST(MakeAcadProductSortKey, VerticalCodeAndPaddedName) {
