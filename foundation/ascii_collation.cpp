@@ -5,24 +5,33 @@
 
 namespace tarvox {
 
-AsciiCollation::AsciiCollation(CharOrder order) {
+AsciiCollation::AsciiCollation(TextOrder textOrder) {
+    const auto order = [textOrder](wchar_t a, wchar_t b) {
+        return textOrder(std::wstring_view(&a, 1), std::wstring_view(&b, 1));
+    };
     m_weight.fill(kNoWeight);
     std::vector<wchar_t> chars;
     for (wchar_t c = 0x20; c < 0x7F; ++c) {
         if (c != L'-' && c != L'\'') chars.push_back(c);
     }
-    // Insertion sort with the system's order: a failed or inconsistent comparison leaves the
-    // table empty, and every comparison then goes to the system.
+    // Binary insertion with the system's order: few comparisons, and an order that answers
+    // inconsistently cannot lead it astray (the checks below then leave the table empty). A
+    // failed comparison leaves the table empty at once, and every comparison goes to the system.
     std::vector<wchar_t> sorted;
     for (const wchar_t c : chars) {
-        auto at = sorted.begin();
-        while (at != sorted.end()) {
-            const SortOrder o = order(c, *at);
+        std::size_t low = 0;
+        std::size_t high = sorted.size();
+        while (low < high) {
+            const std::size_t middle = (low + high) / 2;
+            const SortOrder o = order(c, sorted[middle]);
             if (o == SortOrder::Failed) return;
-            if (o == SortOrder::Before) break;
-            ++at;
+            if (o == SortOrder::Before) {
+                high = middle;
+            } else {
+                low = middle + 1;
+            }
         }
-        sorted.insert(at, c);
+        sorted.insert(sorted.begin() + static_cast<std::ptrdiff_t>(low), c);
     }
     std::array<std::uint8_t, kRange> weight{};
     weight.fill(kNoWeight);
@@ -45,6 +54,20 @@ AsciiCollation::AsciiCollation(CharOrder order) {
         const wchar_t a = sorted[i - 1] | 0x20;
         const wchar_t b = sorted[i] | 0x20;
         if (a != b || a < L'a' || a > L'z') return;
+    }
+    // Pairs of letters must compare letter by letter: "xy" before "x" followed by the last
+    // letter, for every y before that letter.
+    wchar_t lastLetter = L'a';
+    for (wchar_t x = L'a'; x <= L'z'; ++x) {
+        if (weight[x] > weight[lastLetter]) lastLetter = x;
+    }
+    for (wchar_t x = L'a'; x <= L'z'; ++x) {
+        for (wchar_t y = L'a'; y <= L'z'; ++y) {
+            if (weight[y] == weight[lastLetter]) continue;
+            const wchar_t pair[] = {x, y};
+            const wchar_t last[] = {x, lastLetter};
+            if (textOrder(std::wstring_view(pair, 2), std::wstring_view(last, 2)) != SortOrder::Before) return;
+        }
     }
     m_weight = weight;
 }

@@ -20,9 +20,11 @@ namespace tarvox {
 
 class AsciiCollation {
 public:
-    // order(a, b) compares two one-character texts the way the system compares texts.
-    using CharOrder = SortOrder (*)(wchar_t a, wchar_t b);
-    explicit AsciiCollation(CharOrder order);
+    // order(a, b) compares two texts the way the system does; it is asked about single
+    // characters and about pairs of letters (a locale whose order joins two letters into one,
+    // such as "ch" in Czech, is not a simple order, and the table then stays empty).
+    using TextOrder = SortOrder (*)(std::wstring_view a, std::wstring_view b);
+    explicit AsciiCollation(TextOrder order);
 
     // The order of text relative to element when both consist of characters with a weight;
     // nothing when either holds another character (or the weights could not be learnt).

@@ -20,16 +20,12 @@ SortOrder CompareWithSystem(std::wstring_view text, std::wstring_view element) {
     }
 }
 
-SortOrder CompareCharsWithSystem(wchar_t a, wchar_t b) {
-    return CompareWithSystem(std::wstring_view(&a, 1), std::wstring_view(&b, 1));
-}
-
 }  // namespace
 
 // Most names are plain ASCII: their order comes from a table learnt from the system once per
 // process, a comparison of a few nanoseconds instead of a trip through the system's collation.
 const AsciiCollation& SystemAsciiCollation() {
-    static const AsciiCollation collation(CompareCharsWithSystem);
+    static const AsciiCollation collation(CompareWithSystem);
     return collation;
 }
 

@@ -12,10 +12,15 @@ namespace {
 
 unsigned char g_weights[128];
 
-tarvox::SortOrder InputCharOrder(wchar_t a, wchar_t b) {
-    const unsigned char x = g_weights[a & 0x7F];
-    const unsigned char y = g_weights[b & 0x7F];
-    return x < y ? tarvox::SortOrder::Before : x > y ? tarvox::SortOrder::After : tarvox::SortOrder::Equal;
+// The input's weights for ASCII, code units above them, compared letter by letter.
+tarvox::SortOrder InputOrder(std::wstring_view a, std::wstring_view b) {
+    const auto weight = [](wchar_t ch) { return ch < 128 ? static_cast<unsigned>(g_weights[ch]) : 256u + static_cast<unsigned>(ch); };
+    const std::size_t common = a.size() < b.size() ? a.size() : b.size();
+    for (std::size_t i = 0; i < common; ++i) {
+        if (weight(a[i]) != weight(b[i])) return weight(a[i]) < weight(b[i]) ? tarvox::SortOrder::Before : tarvox::SortOrder::After;
+    }
+    if (a.size() == b.size()) return tarvox::SortOrder::Equal;
+    return a.size() < b.size() ? tarvox::SortOrder::Before : tarvox::SortOrder::After;
 }
 
 }  // namespace
@@ -25,18 +30,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Letters of both cases weigh the same, as in a case-ignoring order; the rest is free.
     for (int c = 0; c < 128; ++c) g_weights[c] = data[c];
     for (int c = 'A'; c <= 'Z'; ++c) g_weights[c] = g_weights[c + 32];
-    const tarvox::AsciiCollation collation(InputCharOrder);
-    // The stand-in for the system: the input's weights for ASCII, code units above them. The
-    // table must agree with it wherever it answers, as it agrees with the real system.
-    const auto system = [](std::wstring_view a, std::wstring_view b) {
-        const auto weight = [](wchar_t ch) { return ch < 128 ? static_cast<unsigned>(g_weights[ch]) : 256u + static_cast<unsigned>(ch); };
-        const std::size_t common = a.size() < b.size() ? a.size() : b.size();
-        for (std::size_t i = 0; i < common; ++i) {
-            if (weight(a[i]) != weight(b[i])) return weight(a[i]) < weight(b[i]) ? tarvox::SortOrder::Before : tarvox::SortOrder::After;
-        }
-        if (a.size() == b.size()) return tarvox::SortOrder::Equal;
-        return a.size() < b.size() ? tarvox::SortOrder::Before : tarvox::SortOrder::After;
-    };
+    const tarvox::AsciiCollation collation(InputOrder);
+    // The stand-in for the system; the table must agree with it wherever it answers, as it
+    // agrees with the real system.
+    const auto system = InputOrder;
     const auto order = [&](std::wstring_view a, std::wstring_view b) {
         if (const auto answer = collation.Compare(a, b)) {
             if (*answer != system(a, b)) fuzz::Fail("table disagrees with the order it learnt");

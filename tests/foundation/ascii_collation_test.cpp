@@ -44,8 +44,8 @@ std::wstring RandomName(std::mt19937& random, const std::wstring& prefix) {
 TEST(AsciiCollation, AgreesWithTheSystemOnEveryPair) {
     std::mt19937 random(2024);
     int fast = 0;
-    const tarvox::AsciiCollation collation([](wchar_t a, wchar_t b) {
-        return SystemAnswer(std::wstring(1, a), std::wstring(1, b));
+    const tarvox::AsciiCollation collation([](std::wstring_view a, std::wstring_view b) {
+        return SystemAnswer(std::wstring(a), std::wstring(b));
     });
     for (int i = 0; i < 100000; ++i) {
         const std::wstring a = RandomName(random, L"Support");
@@ -63,8 +63,8 @@ TEST(AsciiCollation, AgreesWithTheSystemOnEveryPair) {
 }
 
 TEST(AsciiCollation, CaseIsIgnoredAndPrefixesComeFirst) {
-    const tarvox::AsciiCollation collation([](wchar_t a, wchar_t b) {
-        return SystemAnswer(std::wstring(1, a), std::wstring(1, b));
+    const tarvox::AsciiCollation collation([](std::wstring_view a, std::wstring_view b) {
+        return SystemAnswer(std::wstring(a), std::wstring(b));
     });
     EXPECT_EQ(collation.Compare(L"ACAD", L"acad"), SortOrder::Equal);
     EXPECT_EQ(collation.Compare(L"acad", L"ACAD2020"), SortOrder::Before);
@@ -75,15 +75,35 @@ TEST(AsciiCollation, CaseIsIgnoredAndPrefixesComeFirst) {
 
 TEST(AsciiCollation, AnOrderItCannotTrustLeavesEverythingToTheSystem) {
     // Every character equal to every other: the table must refuse rather than answer "Equal".
-    const tarvox::AsciiCollation allEqual([](wchar_t, wchar_t) { return SortOrder::Equal; });
+    const tarvox::AsciiCollation allEqual([](std::wstring_view, std::wstring_view) { return SortOrder::Equal; });
     EXPECT_EQ(allEqual.Compare(L"abc", L"xyz"), std::nullopt);
-    const tarvox::AsciiCollation failing([](wchar_t, wchar_t) { return SortOrder::Failed; });
+    const tarvox::AsciiCollation failing([](std::wstring_view, std::wstring_view) { return SortOrder::Failed; });
     EXPECT_EQ(failing.Compare(L"abc", L"abc"), std::nullopt);
     // Plain code-unit order is a valid order: uppercase and lowercase then differ.
-    const tarvox::AsciiCollation ordinal([](wchar_t a, wchar_t b) {
+    const tarvox::AsciiCollation ordinal([](std::wstring_view a, std::wstring_view b) {
         return a < b ? SortOrder::Before : a > b ? SortOrder::After : SortOrder::Equal;
     });
     EXPECT_EQ(ordinal.Compare(L"B", L"a"), SortOrder::Before);
+    // An order that takes "ch" as one letter after "h" (as Czech does) is refused.
+    const tarvox::AsciiCollation czech([](std::wstring_view a, std::wstring_view b) {
+        const auto units = [](std::wstring_view text) {
+            std::wstring out;
+            for (std::size_t i = 0; i < text.size(); ++i) {
+                if (i + 1 < text.size() && text[i] == L'c' && text[i + 1] == L'h') {
+                    out.push_back(L'h');
+                    out.push_back(L'\xFFFF');
+                    ++i;
+                } else {
+                    out.push_back(text[i]);
+                }
+            }
+            return out;
+        };
+        const std::wstring x = units(a);
+        const std::wstring y = units(b);
+        return x < y ? SortOrder::Before : x > y ? SortOrder::After : SortOrder::Equal;
+    });
+    EXPECT_EQ(czech.Compare(L"abc", L"abd"), std::nullopt);
 }
 
 }  // namespace
