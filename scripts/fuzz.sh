@@ -35,7 +35,7 @@ for target in "${targets[@]}"; do
   if [[ $mode == replay ]]; then
     # Each file of the corpus once; any crash or property violation fails the run.
     if ! "$build/${target}_fuzz" -rss_limit_mb=2048 "$seeds"/* >"$build/$target-replay.log" 2>&1; then
-      echo "fuzz replay of $target failed:"; tail -30 "$build/$target-replay.log"; status=1
+      echo "fuzz replay of $target failed:"; tail -30 "$build/$target-replay.log" || true; status=1
     else
       echo "fuzz replay of $target: $(ls "$seeds" | wc -l) inputs passed"
     fi
@@ -48,8 +48,8 @@ for target in "${targets[@]}"; do
   if ! "$build/${target}_fuzz" "${budget[@]}" -rss_limit_mb=2048 -max_len="${TARVOX_FUZZ_MAX_LEN:-8192}" -print_final_stats=1 \
        -artifact_prefix="$build/artifacts/$target-" "$build/corpus/$target" "$seeds" \
        >"$build/$target-fuzz.log" 2>&1; then
-    echo "$target found a crash:"; grep -E "ERROR|violated|SUMMARY" "$build/$target-fuzz.log" | head -5; status=1
+    echo "$target found a crash:"; grep -E "ERROR|violated|SUMMARY" "$build/$target-fuzz.log" | head -5 || true; status=1
   fi
-  grep -E "stat::number_of_executed_units|cov: " "$build/$target-fuzz.log" | tail -2
+  grep -E "stat::number_of_executed_units|cov: " "$build/$target-fuzz.log" | tail -2 || true
 done
 exit "$status"
