@@ -62,8 +62,7 @@ private:
     std::wstring m_path;
 };
 
-}  // namespace
-
+// The name of the mutex for a file: the same for every spelling of one full path.
 std::wstring FileTurnName(const std::wstring& path) {
     std::wstring full(MAX_PATH, L'\0');
     DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
@@ -85,6 +84,8 @@ std::wstring FileTurnName(const std::wstring& path) {
     swprintf(name, 64, L"Local\\TarvoxConfigFile-%016llx", hash);
     return name;
 }
+
+}  // namespace
 
 FileTurn::FileTurn(const std::wstring& path, long long timeout) {
     m_mutex = CreateMutexW(nullptr, FALSE, FileTurnName(path).c_str());

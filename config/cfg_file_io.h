@@ -48,15 +48,11 @@ public:
     ~FileTurn();
     FileTurn(const FileTurn&) = delete;
     FileTurn& operator=(const FileTurn&) = delete;
-    bool Held() const { return m_held; }
 
 private:
     HANDLE m_mutex = nullptr;
     bool m_held = false;
 };
-
-// The name of the mutex for a file: the same for every spelling of one full path.
-std::wstring FileTurnName(const std::wstring& path);
 
 // True when path names an existing file (not a folder).
 bool IsExistingFile(const std::wstring& path);

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <map>
+#include <numeric>
 #include <string_view>
 
 using NameLess = tarvox::SystemNameLess;
@@ -126,7 +127,7 @@ void CCfgReader::PlacePendingEntries() {
 
         // Sorted order: the new names (none equal to an old one or to each other) merged in.
         std::vector<std::size_t> order(names.size());
-        for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
+        std::iota(order.begin(), order.end(), std::size_t{0});
         std::sort(order.begin(), order.end(),
                   [&](std::size_t a, std::size_t b) { return NameLess{}(names[a], names[b]); });
         NameArray& oldNames = SortedNames(section);

@@ -27,6 +27,22 @@ long long AsEntry(T* pointer) {
     return static_cast<long long>(reinterpret_cast<std::intptr_t>(pointer));
 }
 
+// A section's three arrays (sorted lines, lines in file order, sorted names) as the 64-bit
+// entries the reader keeps. All three are made before any is handed over, so that a failed
+// allocation leaves the indexes whole.
+struct SectionArrays {
+    long long sortedLines;
+    long long fileOrderLines;
+    long long sortedNames;
+};
+
+SectionArrays NewSectionArrays() {
+    auto sorted = std::make_unique<std::vector<long long>>();
+    auto fileOrder = std::make_unique<std::vector<long long>>();
+    auto names = std::make_unique<std::vector<std::wstring>>();
+    return {AsEntry(sorted.release()), AsEntry(fileOrder.release()), AsEntry(names.release())};
+}
+
 }  // namespace
 
 CCfgReader::CCfgReader() { Init(nullptr, 0); }
@@ -87,23 +103,20 @@ CCfgReader::NameArray& CCfgReader::SortedNames(std::size_t section) {
 
 void CCfgReader::InsertSection(std::size_t position, const std::wstring& name,
                                long long headerLine) {
-    // The three arrays are made first, so that a failed allocation leaves the indexes whole.
-    auto sorted = std::make_unique<IndexArray>();
-    auto fileOrder = std::make_unique<IndexArray>();
-    auto names = std::make_unique<NameArray>();
+    const SectionArrays arrays = NewSectionArrays();
     m_KeyStrings.insert(m_KeyStrings.begin() + static_cast<std::ptrdiff_t>(position), name);
     m_KeySortedIndex.insert(m_KeySortedIndex.begin() + static_cast<std::ptrdiff_t>(position),
                             headerLine);
     m_KeyIndex.push_back(headerLine);
     m_VariablesSortedIndexArrays.insert(
         m_VariablesSortedIndexArrays.begin() + static_cast<std::ptrdiff_t>(position),
-        AsEntry(sorted.release()));
+        arrays.sortedLines);
     m_VariablesIndexArrays.insert(
         m_VariablesIndexArrays.begin() + static_cast<std::ptrdiff_t>(position),
-        AsEntry(fileOrder.release()));
+        arrays.fileOrderLines);
     m_VariablesStringArrays.insert(
         m_VariablesStringArrays.begin() + static_cast<std::ptrdiff_t>(position),
-        AsEntry(names.release()));
+        arrays.sortedNames);
 }
 
 bool CCfgReader::FindSection(const wchar_t* section, std::size_t& position) const {
@@ -223,15 +236,9 @@ void CCfgReader::ParseLines(std::vector<std::wstring>& lines) {
             text = std::move(header.line);
             const auto at = sectionsByName.lower_bound(header.name);
             if (at == sectionsByName.end() || tarvox::SystemNameLess{}(header.name, at->first)) {
-                // The arrays are made first, so that a failed allocation leaves nothing half-made.
-                auto sorted = std::make_unique<IndexArray>();
-                auto fileOrder = std::make_unique<IndexArray>();
-                auto names = std::make_unique<NameArray>();
-                sections.push_back({header.name, static_cast<long long>(kept), AsEntry(sorted.get()),
-                                    AsEntry(fileOrder.get()), AsEntry(names.get())});
-                sorted.release();
-                fileOrder.release();
-                names.release();
+                const SectionArrays arrays = NewSectionArrays();
+                sections.push_back({header.name, static_cast<long long>(kept), arrays.sortedLines,
+                                    arrays.fileOrderLines, arrays.sortedNames});
                 sectionsByName.emplace_hint(at, header.name, sections.size() - 1);
                 m_KeyIndex.push_back(static_cast<long long>(kept));
                 currentSection = static_cast<long long>(sections.size() - 1);

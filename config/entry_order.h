@@ -70,9 +70,4 @@ void SortEntriesByName(std::vector<std::wstring>& names, std::vector<long long>&
     lines = std::move(sortedLines);
 }
 
-template <class Order>
-void SortEntriesByName(std::vector<std::wstring>& names, std::vector<long long>& lines, Order order) {
-    SortEntriesByName(names, lines, order, [](const std::wstring&, std::string&) { return false; });
-}
-
 }  // namespace tarvox

@@ -83,30 +83,26 @@ bool AsciiCollation::SortKey(std::wstring_view text, std::string& key) const {
 
 std::optional<SortOrder> AsciiCollation::Compare(std::wstring_view text,
                                                  std::wstring_view element) const {
+    // Only texts covered to their ends are answered here: a later character without a weight
+    // could still change the system's answer (an ignored hyphen does not, a diacritic level
+    // could), even after the texts have differed.
+    const auto coveredFrom = [this](std::wstring_view part, std::size_t start) {
+        for (std::size_t k = start; k < part.size(); ++k) {
+            if (!Covers(part[k])) return false;
+        }
+        return true;
+    };
     const std::size_t common = std::min(text.size(), element.size());
     for (std::size_t i = 0; i < common; ++i) {
         const wchar_t a = text[i];
         const wchar_t b = element[i];
         if (!Covers(a) || !Covers(b)) return std::nullopt;
         if (m_weight[a] != m_weight[b]) {
-            // The texts differ here, but a later character without a weight could still
-            // change the system's answer (an ignored hyphen does not, a diacritic level could):
-            // only texts covered to their ends are answered here.
-            for (std::size_t k = i + 1; k < text.size(); ++k) {
-                if (!Covers(text[k])) return std::nullopt;
-            }
-            for (std::size_t k = i + 1; k < element.size(); ++k) {
-                if (!Covers(element[k])) return std::nullopt;
-            }
+            if (!coveredFrom(text, i + 1) || !coveredFrom(element, i + 1)) return std::nullopt;
             return m_weight[a] < m_weight[b] ? SortOrder::Before : SortOrder::After;
         }
     }
-    for (std::size_t k = common; k < text.size(); ++k) {
-        if (!Covers(text[k])) return std::nullopt;
-    }
-    for (std::size_t k = common; k < element.size(); ++k) {
-        if (!Covers(element[k])) return std::nullopt;
-    }
+    if (!coveredFrom(text, common) || !coveredFrom(element, common)) return std::nullopt;
     if (text.size() == element.size()) return SortOrder::Equal;
     return text.size() < element.size() ? SortOrder::Before : SortOrder::After;
 }
