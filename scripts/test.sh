@@ -13,6 +13,8 @@ ctest --test-dir "$TARVOX_BUILD_DIR" --output-on-failure --parallel "$(nproc)" \
   --timeout 600 "$@"
 # The native fuzz targets over their seed corpora (with the sanitizers): the corpus is the
 # regression suite of what fuzzing found.
+# Then every library source compiled the way MSVC sees it (a stand-in for an MSVC build).
 if [[ $# -eq 0 ]]; then
   "$TARVOX_ROOT/scripts/fuzz.sh" --replay
+  "$TARVOX_ROOT/scripts/msvc-check.sh"
 fi
