@@ -105,6 +105,36 @@ std::wstring ProductShortNameOf(std::wstring_view acadLocation, std::wstring_vie
 
 }  // namespace tarvox::autocad
 
+// --- run-time classes of the elements ----------------------------------------------------
+
+const tarvox::CRuntimeClass* CAutoCADInfoBase::GetThisClass() {
+    static const tarvox::CRuntimeClass record{L"CAutoCADInfoBase", tarvox::CObject::GetThisClass()};
+    return &record;
+}
+
+const tarvox::CRuntimeClass* CAutoCADInfoBase::GetRuntimeClass() const { return GetThisClass(); }
+
+const tarvox::CRuntimeClass* CWorkSpace::GetThisClass() {
+    static const tarvox::CRuntimeClass record{L"CWorkSpace", CAutoCADInfoBase::GetThisClass()};
+    return &record;
+}
+
+const tarvox::CRuntimeClass* CWorkSpace::GetRuntimeClass() const { return GetThisClass(); }
+
+const tarvox::CRuntimeClass* CAutoCADProfile::GetThisClass() {
+    static const tarvox::CRuntimeClass record{L"CAutoCADProfile", CAutoCADInfoBase::GetThisClass()};
+    return &record;
+}
+
+const tarvox::CRuntimeClass* CAutoCADProfile::GetRuntimeClass() const { return GetThisClass(); }
+
+const tarvox::CRuntimeClass* CAutoCADInfo::GetThisClass() {
+    static const tarvox::CRuntimeClass record{L"CAutoCADInfo", CAutoCADInfoBase::GetThisClass()};
+    return &record;
+}
+
+const tarvox::CRuntimeClass* CAutoCADInfo::GetRuntimeClass() const { return GetThisClass(); }
+
 // --- workspaces --------------------------------------------------------------------------
 
 CWorkSpaces::CWorkSpaces(const wchar_t* cuixPath) { FillWorkSpaces(*this, cuixPath); }

@@ -5,13 +5,16 @@
 
 #include "autocad/sorted_array.h"
 
+#include <tarvox/object.h>
+
 #include <string>
 
 class _CCuixFile;
 
-class CAutoCADInfoBase {
+class CAutoCADInfoBase : public tarvox::CObject {
 public:
-    virtual ~CAutoCADInfoBase() = default;
+    const tarvox::CRuntimeClass* GetRuntimeClass() const override;
+    static const tarvox::CRuntimeClass* GetThisClass();  // "CAutoCADInfoBase"
 
     std::wstring m_Name;
     // -1 until set; 1 when the add-on is present, 0 when not (each element says what that is).
@@ -22,6 +25,9 @@ public:
 // the product's ribbon tabs.
 class CWorkSpace : public CAutoCADInfoBase {
 public:
+    const tarvox::CRuntimeClass* GetRuntimeClass() const override;
+    static const tarvox::CRuntimeClass* GetThisClass();  // "CWorkSpace"
+
     explicit CWorkSpace(const wchar_t* name = nullptr) {
         if (name != nullptr) m_Name = name;
     }
@@ -50,6 +56,9 @@ int FillWorkSpaces(CWorkSpaces& workspaces, const wchar_t* cuixPath);
 // m_AddOnState is 1 when its menu is the product's or loads it, 0 when not, -1 when unknown.
 class CAutoCADProfile : public CAutoCADInfoBase {
 public:
+    const tarvox::CRuntimeClass* GetRuntimeClass() const override;
+    static const tarvox::CRuntimeClass* GetThisClass();  // "CAutoCADProfile"
+
     CAutoCADProfile() = default;
     // Loads the profile from its registry path (HKEY_CURRENT_USER\...\Profiles\<name>). With
     // quick set the customization file is not opened.
@@ -69,6 +78,9 @@ class CAutoCADProfiles
 // in it.
 class CAutoCADInfo : public CAutoCADInfoBase {
 public:
+    const tarvox::CRuntimeClass* GetRuntimeClass() const override;
+    static const tarvox::CRuntimeClass* GetThisClass();  // "CAutoCADInfo"
+
     CAutoCADInfo() = default;
     CAutoCADInfo(const wchar_t* registryPath, int quick) { LoadAcadInfo(registryPath, quick); }
     CAutoCADInfo(const wchar_t* productKeyName, const wchar_t* profileSpec, const wchar_t* workspace) {

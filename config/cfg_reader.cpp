@@ -45,6 +45,13 @@ SectionArrays NewSectionArrays() {
 
 }  // namespace
 
+const tarvox::CRuntimeClass* CCfgReader::GetThisClass() {
+    static const tarvox::CRuntimeClass record{L"CCfgReader", tarvox::CObject::GetThisClass()};
+    return &record;
+}
+
+const tarvox::CRuntimeClass* CCfgReader::GetRuntimeClass() const { return GetThisClass(); }
+
 CCfgReader::CCfgReader() { Init(nullptr, 0); }
 
 CCfgReader::CCfgReader(const wchar_t* path, int registryFlags) { Init(path, registryFlags); }

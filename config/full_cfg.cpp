@@ -1,5 +1,12 @@
 #include <tarvox/full_cfg.h>
 
+const tarvox::CRuntimeClass* CFullCfg::GetThisClass() {
+    static const tarvox::CRuntimeClass record{L"CFullCfg", tarvox::CObject::GetThisClass()};
+    return &record;
+}
+
+const tarvox::CRuntimeClass* CFullCfg::GetRuntimeClass() const { return GetThisClass(); }
+
 CFullCfg::CFullCfg() = default;
 
 CFullCfg::~CFullCfg() {

@@ -2,15 +2,20 @@
 // packages opened read-only.
 #pragma once
 
+#include <tarvox/object.h>
+
 #include <string>
 
 // One open package. The object closes the handle when it owns it (m_IsShared 0); a borrowed
 // handle (m_IsShared 1) belongs to the cache or to the object it was taken from.
-class _CCuixFile {
+class _CCuixFile : public tarvox::CObject {
 public:
+    const tarvox::CRuntimeClass* GetRuntimeClass() const override;
+    static const tarvox::CRuntimeClass* GetThisClass();  // "_CCuixFile"
+
     _CCuixFile() = default;
     explicit _CCuixFile(std::wstring path) : m_Path(std::move(path)) {}
-    virtual ~_CCuixFile();
+    ~_CCuixFile() override;
 
     _CCuixFile(const _CCuixFile&) = delete;
     // Takes over the other's handle (detaching it there), its shared flag and its path.
@@ -26,7 +31,8 @@ public:
 
 // A package borrowed from the open-package cache: the first opener of a path opens it through
 // CuixPort and the cache keeps it open until the process ends; every later opener of exactly
-// that path (compared case-sensitively) borrows the same handle.
+// that path (compared case-sensitively) borrows the same handle. It has no run-time class of
+// its own: it answers as a _CCuixFile.
 class _CReadOnlyCuixFile : public _CCuixFile {
 public:
     _CReadOnlyCuixFile() = default;

@@ -7,17 +7,21 @@
 #pragma once
 
 #include <tarvox/export.h>
+#include <tarvox/object.h>
 #include <tarvox/xml.h>
 
 #include <memory>
 #include <string>
 #include <vector>
 
-class TARVOX_API CCfgReader {
+class TARVOX_API CCfgReader : public tarvox::CObject {
 public:
+    const tarvox::CRuntimeClass* GetRuntimeClass() const override;
+    static const tarvox::CRuntimeClass* GetThisClass();  // "CCfgReader"
+
     CCfgReader();
     explicit CCfgReader(const wchar_t* path, int registryFlags = 0);
-    virtual ~CCfgReader();
+    ~CCfgReader() override;
 
     CCfgReader(const CCfgReader&) = delete;
     CCfgReader& operator=(const CCfgReader&) = delete;

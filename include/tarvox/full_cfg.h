@@ -3,14 +3,18 @@
 
 #include <tarvox/config.h>
 #include <tarvox/export.h>
+#include <tarvox/object.h>
 
 #include <string>
 #include <vector>
 
-class TARVOX_API CFullCfg {
+class TARVOX_API CFullCfg : public tarvox::CObject {
 public:
+    const tarvox::CRuntimeClass* GetRuntimeClass() const override;
+    static const tarvox::CRuntimeClass* GetThisClass();  // "CFullCfg"
+
     CFullCfg();
-    virtual ~CFullCfg();  // deletes every reader of the set
+    ~CFullCfg() override;  // deletes every reader of the set
 
     CFullCfg(const CFullCfg&) = delete;
     CFullCfg& operator=(const CFullCfg&) = delete;
@@ -20,11 +24,15 @@ public:
     // The configuration file name of the set.
     std::wstring& Get_m_cfgFile();
 
+private:
+    // The members keep this order in memory: flag, names, readers, file name.
+    int m_IsInit = 0;
+
+public:
     // The readers of the set and their names at the same indices; the set owns the readers.
     std::vector<std::wstring> m_Names;
     std::vector<CCfgReader*> m_Objects;
 
 private:
-    int m_IsInit = 0;
     std::wstring m_cfgFile;
 };

@@ -6,6 +6,7 @@
 #include <tarvox/folders.h>
 #include <tarvox/full_cfg.h>
 #include <tarvox/modules.h>
+#include <tarvox/object.h>
 #include <tarvox/registry.h>
 #include <tarvox/config.h>
 #include <tarvox/ui.h>

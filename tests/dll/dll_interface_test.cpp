@@ -88,11 +88,17 @@ TEST(DllInterface, TheDllIsTheModuleThatAnswers) {
 
 namespace {
 
-// A reader whose destruction the test can see.
+// A reader whose destruction the test can see, with a run-time class of its own below the DLL's.
 class CountedReader : public CCfgReader {
 public:
     explicit CountedReader(int& destroyed) : destroyed_(destroyed) {}
     ~CountedReader() override { ++destroyed_; }
+
+    static const tarvox::CRuntimeClass* GetThisClass() {
+        static const tarvox::CRuntimeClass record{L"CountedReader", CCfgReader::GetThisClass()};
+        return &record;
+    }
+    const tarvox::CRuntimeClass* GetRuntimeClass() const override { return GetThisClass(); }
 
 private:
     int& destroyed_;
@@ -110,6 +116,30 @@ TEST(DllInterface, AConfigurationSetOwnsItsReaders) {
         EXPECT_EQ(set->Get_m_cfgFile(), L"Tarvo Ardent.cfg");
         set->m_Names = {L"user", L"empty", L"central"};
         set->m_Objects = {new CountedReader(destroyed), nullptr, new CountedReader(destroyed)};
+
+        // Class records compare alike whether the DLL or this program asks, and a class made
+        // here extends the DLL's chain.
+        const tarvox::CRuntimeClass* root = tarvox::CObject::GetThisClass();
+        const struct {
+            const tarvox::CObject* object;
+            const wchar_t* name;
+            std::vector<const tarvox::CRuntimeClass*> kindOf;
+            const tarvox::CRuntimeClass* notOf;
+        } rows[] = {
+            {set, L"CFullCfg", {CFullCfg::GetThisClass(), root}, CCfgReader::GetThisClass()},
+            {set->m_Objects[0], L"CountedReader",
+             {CountedReader::GetThisClass(), CCfgReader::GetThisClass(), root},
+             CFullCfg::GetThisClass()},
+        };
+        for (const auto& row : rows) {
+            EXPECT_STREQ(row.object->GetRuntimeClass()->m_ClassName, row.name);
+            for (const tarvox::CRuntimeClass* kind : row.kindOf) EXPECT_EQ(row.object->IsKindOf(kind), 1);
+            EXPECT_EQ(row.object->IsKindOf(row.notOf), 0);
+        }
+        tarvox::CArchive archive;
+        set->Serialize(archive);  // leaves set and archive as they are
+        EXPECT_TRUE(archive.m_Bytes.empty());
+        EXPECT_EQ(set->Get_m_cfgFile(), L"Tarvo Ardent.cfg");
         delete set;
     }
     EXPECT_EQ(destroyed, 2);
