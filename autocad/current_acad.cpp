@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cwctype>
+#include <optional>
 
 #include "autocad/installed_products.h"
 #include "autocad/product_keys.h"
@@ -47,16 +48,16 @@ void WriteString(HKEY key, const wchar_t* name, const std::wstring& text) {
 }
 
 // The component between the second and the third backslash of a product key: the family
-// "AutoCAD" or "AutoCAD LT". Empty when the key has fewer than three backslashes.
-std::wstring FamilyOfKey(const wchar_t* productKey) {
-    if (!productKey) return {};
+// "AutoCAD" or "AutoCAD LT", possibly empty. None when the key has fewer than three backslashes.
+std::optional<std::wstring> FamilyOfKey(const wchar_t* productKey) {
+    if (!productKey) return std::nullopt;
     const std::wstring key = productKey;
     std::size_t slashes[3];
     std::size_t found = 0;
     for (std::size_t i = 0; i < key.size() && found < 3; ++i) {
         if (key[i] == L'\\') slashes[found++] = i;
     }
-    if (found < 3) return {};
+    if (found < 3) return std::nullopt;
     return key.substr(slashes[1] + 1, slashes[2] - slashes[1] - 1);
 }
 
@@ -117,11 +118,10 @@ int GetCurrentAcadKeys(std::wstring& productKey, std::wstring& profileKey,
 
     productKey = first;
     const std::wstring profiles = first + L"\\Profiles";
-    GetRegValue(profileName, (L"HKEY_CURRENT_USER\\" + profiles).c_str(), nullptr, 1);
+    GetShortRegValue(profileName, (L"HKEY_CURRENT_USER\\" + profiles).c_str(), nullptr, 1);
     if (profileName.empty()) {
-        GetRegValue(profileName, (L"HKEY_LOCAL_MACHINE\\" + profiles).c_str(), L"default", 1);
+        GetShortRegValue(profileName, (L"HKEY_LOCAL_MACHINE\\" + profiles).c_str(), L"default", 1);
     }
-    if (profileName.size() >= kAcadValueChars) profileName.clear();
     if (!profileName.empty()) profileKey = profiles + L"\\" + profileName;
     return 1;
 }
@@ -157,9 +157,11 @@ const wchar_t* GetAcadExe(std::wstring& out, const wchar_t* productKey) {
     bool isLt = false;
     std::wstring location;
     bool haveLocation = false;
-    const std::wstring family = FamilyOfKey(productKey);
-    if (!family.empty()) {
-        isLt = tarvox::EqualsIgnoringAsciiCase(family, L"AutoCAD LT");
+    // A key with an empty family component still names its family: it opens nothing rather
+    // than falling back to the user's current product.
+    const std::optional<std::wstring> family = FamilyOfKey(productKey);
+    if (family) {
+        isLt = tarvox::EqualsIgnoringAsciiCase(*family, L"AutoCAD LT");
         CRegKeyHolder key(HKEY_LOCAL_MACHINE, productKey, 0, 0);
         if (!key.Get()) {
             out.clear();
@@ -170,9 +172,10 @@ const wchar_t* GetAcadExe(std::wstring& out, const wchar_t* productKey) {
         const std::wstring chain = UsersCurrentProductKey(isLt);
         haveLocation = ReadKeyValue(HKEY_LOCAL_MACHINE, chain, L"Location", location);
     }
-    // An empty location names no folder: the out string stays as it was.
-    if (!haveLocation || location.empty()) return out.c_str();
-    tarvox::AppendBackslash(location);
+    // Only a location that could not be read leaves the out string as it was; an empty one
+    // still gets its backslash.
+    if (!haveLocation) return out.c_str();
+    if (location.empty() || location.back() != L'\\') location += L'\\';
     location += isLt ? L"aclt.exe" : L"acad.exe";
     wchar_t trueCase[kAcadValueChars];
     const std::size_t length = GetTrueCasePath(location.c_str(), trueCase, kAcadValueChars);

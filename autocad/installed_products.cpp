@@ -77,10 +77,11 @@ int ListInstalledAcads(std::vector<std::wstring>& names, std::vector<std::wstrin
         }
         if (!location.empty()) {
             if (location.back() == L'\\') location.pop_back();
-            std::wstring trueCase(location.size() + 1, L'\0');
-            const std::size_t length = GetTrueCasePath(location.c_str(), trueCase.data(),
-                                                       trueCase.size());
-            if (length) location.assign(trueCase.c_str(), length);
+            // The stored names may be longer than the text read (a location registered in its
+            // short 8.3 form): the rewrite gets the room of a whole path.
+            wchar_t trueCase[kAcadValueChars];
+            const std::size_t length = GetTrueCasePath(location.c_str(), trueCase, kAcadValueChars);
+            if (length) location.assign(trueCase, length);
             current = 0;
         }
         locations.push_back(location);

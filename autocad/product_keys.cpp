@@ -66,9 +66,9 @@ int ListAcadProductKeys(std::vector<std::wstring>& keys, const wchar_t* releaseK
 
     // The user's current product is kept under the AutoCAD root, for AutoCAD LT as well.
     std::wstring curVer;
-    GetRegValue(curVer,
-                (L"HKEY_CURRENT_USER\\Software\\Autodesk\\AutoCAD\\" + release).c_str(),
-                L"CurVer", 1);
+    GetShortRegValue(curVer,
+                     (L"HKEY_CURRENT_USER\\Software\\Autodesk\\AutoCAD\\" + release).c_str(),
+                     L"CurVer", 1);
     if (!curVer.empty()) {
         const std::wstring prefix =
             MakeAcadProductSortKey((L"\\" + release).c_str(), nullptr, false)

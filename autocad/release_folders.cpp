@@ -47,7 +47,7 @@ bool ReadRoamableRootFolder(const wchar_t* productKey, wchar_t* buffer) {
     CRegKeyHolder key(HKEY_CURRENT_USER, productKey, 0, 0);
     if (key.Get() == nullptr) return false;
     std::wstring value;
-    if (ReadRegValueString(value, key, L"RoamableRootFolder") != 1 || value.size() >= kFolderChars) return false;
+    if (!ReadShortValue(value, key, L"RoamableRootFolder")) return false;
     tarvox::CopyToFolderBuffer(buffer, value);
     DropTrailingBackslash(buffer);
     return true;
@@ -191,22 +191,21 @@ int GetAcadSupportPath(std::vector<std::wstring>& folders, int allProfiles) {
     std::wstring profileKey;
     GetAcadProfileKey(profileKey);
     if (profileKey.empty()) return 0;
+    // The profiles are kept sorted and read in that order; the current one takes its place
+    // among the others.
     std::vector<std::wstring> profiles{profileKey};
     if (allProfiles == 1) {
         const std::wstring parent = profileKey.substr(0, profileKey.rfind(L'\\'));
         std::vector<std::wstring> names;
         GetRegSubKeys((L"HKEY_CURRENT_USER\\" + parent).c_str(), names, 0, 0);
-        std::vector<std::wstring> sorted{profileKey};
         for (const std::wstring& name : names) {
             const std::wstring key = parent + L"\\" + name;
             long long index = 0;
-            if (FindSortedString(key.c_str(), sorted, index) == 1) continue;
-            sorted.insert(sorted.begin() + index, key);
-            profiles.push_back(key);
+            if (FindSortedString(key.c_str(), profiles, index) == 1) continue;
+            profiles.insert(profiles.begin() + index, key);
         }
     }
 
-    const std::size_t firstNew = folders.size();
     std::vector<std::wstring> added;  // sorted, for the duplicate test
     const wchar_t* valueName = L"ACAD";
     std::vector<wchar_t> buffer(65536);
@@ -243,7 +242,8 @@ int GetAcadSupportPath(std::vector<std::wstring>& folders, int allProfiles) {
             at = end;
         }
     }
-    for (std::size_t i = firstNew; i < folders.size(); ++i) {
+    // Every entry is expanded, those the caller passed in as well.
+    for (std::size_t i = 0; i < folders.size(); ++i) {
         std::wstring withVars, expanded;
         if (CCfgReader::GetPathWithoutVars(withVars, expanded, folders[i].c_str(), 0) == 1) folders[i] = expanded;
     }

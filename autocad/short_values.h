@@ -3,6 +3,8 @@
 
 #include <tarvox/registry.h>
 
+#include "foundation/folder_value.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,13 +13,8 @@ namespace tarvox::autocad {
 
 // String values are read into buffers of 260 characters: a longer value counts as missing.
 inline constexpr std::size_t kAcadValueChars = 260;
-
-inline bool ReadShortValue(std::wstring& text, HKEY key, const wchar_t* name) {
-    if (!ReadRegValueString(text, key, name)) return false;
-    if (text.size() < kAcadValueChars) return true;
-    text.clear();
-    return false;
-}
+using tarvox::GetShortRegValue;
+using tarvox::ReadShortValue;
 
 // The part of a key path after its last backslash (the whole path when it has none).
 inline std::wstring LastKeyComponent(const std::wstring& path) {

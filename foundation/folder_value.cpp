@@ -1,5 +1,7 @@
 #include "foundation/folder_value.h"
 
+#include <tarvox/registry.h>
+
 #include <cwchar>
 
 namespace tarvox {
@@ -22,6 +24,24 @@ bool ReadFolderValue(HKEY key, const wchar_t* name, std::wstring& text) {
     }
     text = std::move(value);
     return true;
+}
+
+namespace {
+
+bool FitsFolderBuffer(std::wstring& text, bool read) {
+    if (read && text.size() < static_cast<std::size_t>(kFolderChars)) return true;
+    text.clear();
+    return false;
+}
+
+}  // namespace
+
+bool ReadShortValue(std::wstring& text, HKEY key, const wchar_t* name) {
+    return FitsFolderBuffer(text, ReadRegValueString(text, key, name) == 1);
+}
+
+bool GetShortRegValue(std::wstring& text, const wchar_t* path, const wchar_t* name, int view64) {
+    return FitsFolderBuffer(text, GetRegValue(text, path, name, view64) == 1);
 }
 
 void CopyToFolderBuffer(wchar_t* buffer, const std::wstring& text) {

@@ -15,6 +15,13 @@ inline constexpr int kFolderChars = 260;
 // name reads the default value.
 bool ReadFolderValue(HKEY key, const wchar_t* name, std::wstring& text);
 
+// A string value as ReadRegValueString gives it, when it fits a buffer of 260 characters with
+// its terminator. A longer value counts as missing: false and an empty text.
+bool ReadShortValue(std::wstring& text, HKEY key, const wchar_t* name);
+
+// The same for a value of the key that a registry path names (as GetRegValue reads it).
+bool GetShortRegValue(std::wstring& text, const wchar_t* path, const wchar_t* name, int view64);
+
 // Copies text into a folder buffer; a text that does not fit leaves the buffer empty.
 void CopyToFolderBuffer(wchar_t* buffer, const std::wstring& text);
 

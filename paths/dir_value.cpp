@@ -6,9 +6,9 @@
 #include "foundation/folder_value.h"
 #include "foundation/module_bindings.h"
 #include "foundation/own_module.h"
-#include "paths/path_vars.h"
 #include "paths/product_edition.h"
 
+#include <cwchar>
 #include <string>
 
 namespace {
@@ -60,12 +60,9 @@ wchar_t* GetDirValue(const wchar_t* name, wchar_t* buffer) {
     const auto read = tarvox::ExportSlot<ReadFolderEntry>(GetCfgKernExports(1), 1);
     wchar_t result[tarvox::kFolderChars] = L"";
     if (read != nullptr && read(listFile.c_str(), L"Ordner", name, result) == 1) {
+        // The module's answer as it gave it: how it reads the folder list is its own business.
         result[tarvox::kFolderChars - 1] = L'\0';
-        // The folder list stores folders with path variables; the caller gets the folder, as a
-        // configuration reader of the same file would hand it out.
-        std::wstring withVars, folder;
-        tarvox::ExpandAndAbbreviate(withVars, folder, result, 0);
-        tarvox::CopyToFolderBuffer(buffer, folder);
+        std::wmemcpy(buffer, result, tarvox::kFolderChars);
     }
     FreeLibrary(module);
     // The binding must not keep the unloaded module's entry point.

@@ -16,6 +16,7 @@
 
 #include <array>
 #include <cwchar>
+#include <optional>
 
 namespace tarvox {
 
@@ -28,15 +29,18 @@ std::wstring WithoutTrailingBackslash(std::wstring_view text) {
     return std::wstring(tarvox::WithoutTrailingBackslash(text));
 }
 
-// A string value under HKEY_LOCAL_MACHINE, one trailing backslash removed; "" when missing or
+// A string value under HKEY_LOCAL_MACHINE, one trailing backslash removed; none when missing or
 // longer than a folder buffer.
-std::wstring MachineValue(const wchar_t* key, const wchar_t* name) {
+std::optional<std::wstring> ReadMachineValue(const wchar_t* key, const wchar_t* name) {
     CRegKeyHolder holder(HKEY_LOCAL_MACHINE, key, 0, 0);
     std::wstring value;
-    if (holder.Get() == nullptr || ReadRegValueString(value, holder, name) != 1 || value.size() >= kFolderChars) {
-        return {};
-    }
+    if (holder.Get() == nullptr || !ReadShortValue(value, holder, name)) return std::nullopt;
     return WithoutTrailingBackslash(value);
+}
+
+// The same, with "" for a missing value.
+std::wstring MachineValue(const wchar_t* key, const wchar_t* name) {
+    return ReadMachineValue(key, name).value_or(std::wstring());
 }
 
 bool FileExists(const std::wstring& path) { return PathExists(path.c_str()) == 1; }
@@ -151,9 +155,9 @@ void AddProductYearRows(Rows& rows) {
     for (int year = 2008; year <= 2024; ++year) rows.Add(veska(year, L"%"), GetCentralRAppDir(buffer, year));
 
     std::wstring desktop;
-    GetRegValue(desktop, L"HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                L"Desktop", 0);
-    rows.Add(L"%Desktop%", WithoutTrailingBackslash(desktop.size() < kFolderChars ? desktop : L""));
+    GetShortRegValue(desktop, L"HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                     L"Desktop", 0);
+    rows.Add(L"%Desktop%", WithoutTrailingBackslash(desktop));
 
     const std::wstring central = GetCentralAppDir(buffer);
     wchar_t isOem[32] = L"";
@@ -171,22 +175,22 @@ void AddProductYearRows(Rows& rows) {
     }
 }
 
-std::wstring MainProductValue(const wchar_t* neutralName) {
+std::optional<std::wstring> MainProductValue(const wchar_t* neutralName) {
     std::wstring name;
     MapEditionName(neutralName, name);
-    return MachineValue(kMainProductKey, name.c_str());
+    return ReadMachineValue(kMainProductKey, name.c_str());
 }
 
+// The fallbacks of the movies and menu folders stand in only for a missing value; a value that
+// is there but empty stays empty.
 void AddMainProductRows(Rows& rows) {
-    std::wstring movies = MachineValue(kMainProductKey, L"MoviesDir");
-    if (movies.empty()) movies = MainProductValue(L"InstallDir") + L"\\Movies";
-    rows.Add(L"%MOVIES%", movies);
-    const std::wstring users = MainProductValue(L"Anwender");
+    const std::optional<std::wstring> movies = ReadMachineValue(kMainProductKey, L"MoviesDir");
+    rows.Add(L"%MOVIES%", movies ? *movies : MainProductValue(L"InstallDir").value_or(L"") + L"\\Movies");
+    const std::wstring users = MainProductValue(L"Anwender").value_or(L"");
     rows.Add(L"%ANWENDER%", users);
-    std::wstring menus = MainProductValue(L"AnwenderMenue");
-    if (menus.empty()) menus = users + L"\\mnu";
-    rows.Add(L"%ANWENDERMNU%", menus);
-    rows.Add(L"%SYMBOLE%", MainProductValue(L"Symbole"));
+    const std::optional<std::wstring> menus = MainProductValue(L"AnwenderMenue");
+    rows.Add(L"%ANWENDERMNU%", menus ? *menus : users + L"\\mnu");
+    rows.Add(L"%SYMBOLE%", MainProductValue(L"Symbole").value_or(L""));
 }
 
 // The folder of the first product under productsKey whose name passes the test and whose
@@ -201,9 +205,9 @@ std::wstring EarlyReleaseFolder(const wchar_t* productsKey, bool (*test)(std::ws
         if (RegEnumKeyExW(products, index, subkey, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
         CRegKeyHolder product(products, subkey, 0, 0);
         std::wstring name;
-        if (product.Get() == nullptr || ReadRegValueString(name, product, L"ProductName") != 1 || !test(name)) continue;
+        if (product.Get() == nullptr || !ReadShortValue(name, product, L"ProductName") || !test(name)) continue;
         std::wstring folder;
-        if (ReadRegValueString(folder, product, folderValue) != 1 || folder.size() >= kFolderChars) continue;
+        if (!ReadShortValue(folder, product, folderValue)) continue;
         if (FileExists(Joined(folder, program))) return folder;
     }
     return {};
@@ -296,7 +300,8 @@ void AddSystemRows(Rows& rows, const std::wstring& legacyBau) {
     rows.Add(L"%DIDAKT%", programs + L"\\Tarvo Didakt");
 }
 
-// Every "Shell Folders" value of a hive, in enumeration order, without a type test.
+// Every "Shell Folders" value of a hive, the default value included, in enumeration order,
+// without a type test and without a duplicate check.
 void AddShellFolderRows(Rows& rows, HKEY hive) {
     CRegKeyHolder key(hive, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", 0, 0);
     if (key.Get() == nullptr) return;
@@ -309,8 +314,6 @@ void AddShellFolderRows(Rows& rows, HKEY hive) {
             ERROR_SUCCESS) {
             break;
         }
-        // A default value would make "%%" a variable; two percent signs stay as they are.
-        if (nameLength == 0) continue;
         data[std::min<std::size_t>(dataBytes / sizeof(wchar_t), kFolderChars)] = L'\0';
         rows.Add(L"%" + std::wstring(name, nameLength) + L"%", WithoutTrailingBackslash(data));
     }

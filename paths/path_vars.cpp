@@ -137,7 +137,7 @@ void AddProductYearAcadFolders(PathVarTable& table) {
     CRegKeyHolder userRelease(HKEY_CURRENT_USER, releaseKey.c_str(), 0, 0);
     if (userRelease.Get() != nullptr) {
         std::wstring curVer;
-        if (!ReadRegValueString(curVer, userRelease, L"CurVer") || curVer.empty()) return;
+        if (!tarvox::ReadShortValue(curVer, userRelease, L"CurVer") || curVer.empty()) return;
         releaseKey += L"\\" + curVer;
     }
     struct Source {
@@ -152,7 +152,7 @@ void AddProductYearAcadFolders(PathVarTable& table) {
     for (const Source& source : sources) {
         CRegKeyHolder key(source.root, releaseKey.c_str(), 0, 0);
         std::wstring value;
-        if (key.Get() == nullptr || !ReadRegValueString(value, key, source.valueName)) continue;
+        if (key.Get() == nullptr || !tarvox::ReadShortValue(value, key, source.valueName)) continue;
         const std::wstring_view folder = WithoutTrailingBackslash(value);
         if (folder.empty()) continue;
         tarvox::AddPathVar(table, L"%AutoCAD_" + std::wstring(source.valueName) + L"%", folder,
@@ -184,7 +184,7 @@ void AddCurrentAcadFolders(PathVarTable& table) {
     if (userProduct.Get() == nullptr) return;
     for (const Source& source : sources) {
         std::wstring value;
-        if (!ReadRegValueString(value, userProduct, source.valueName)) continue;
+        if (!tarvox::ReadShortValue(value, userProduct, source.valueName)) continue;
         const std::wstring_view folder = WithoutTrailingBackslash(value);
         if (!folder.empty()) tarvox::AddPathVar(table, source.variable, folder, kOrder);
     }

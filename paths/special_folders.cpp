@@ -188,11 +188,11 @@ int GetShellFolder(const wchar_t* name, std::wstring& out) {
     std::vector<std::wstring> names, paths;
     ListShellFolders(names, paths);
     long long position = 0;
-    if (FindSortedString(name, names, position)) {
-        out = paths[position];
-        return 1;
-    }
-    if (!tarvox::EqualsIgnoringAsciiCase(name, L"AppData")) return 0;
+    const bool listed = FindSortedString(name, names, position) == 1;
+    if (listed) out = paths[position];
+    // A listed folder may be empty (machine data that replaced the user's with an empty text):
+    // "AppData" then still falls back to the environment and the temporary folder.
+    if (!out.empty() || !tarvox::EqualsIgnoringAsciiCase(name, L"AppData")) return listed ? 1 : 0;
 
     wchar_t buffer[MAX_PATH + 1];
     DWORD length = GetEnvironmentVariableW(L"AppData", buffer, MAX_PATH);

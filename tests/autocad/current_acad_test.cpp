@@ -74,6 +74,16 @@ TEST_F(CurrentAcadTest, ExecutableOfAGivenKey) {
     // A short key means the user's current product, which this machine has not recorded.
     dir = L"C:\\Some\\Folder";
     EXPECT_EQ(std::wstring(GetAcadDir(dir, L"Software\\Autodesk")), L"C:\\Some");
+
+    // An empty family component still names the family: the key opens nothing, and the
+    // user's current product does not stand in.
+    machine.SetUserCurrent(false, L"R23.0", L"ACAD-2001:409");
+    EXPECT_EQ(Exe(L"Software\\Autodesk\\\\R23.0\\ACAD-2001:409", L"old"), L"");
+    // A "Location" that is read but empty counts as read.
+    registry.Apply({Sz(L"HKLM\\" + acad, L"Location", L""), Sz(L"HKLM\\" + lt, L"Location", L"")});
+    EXPECT_EQ(Exe(acad.c_str(), L"old"), L"\\acad.exe");
+    EXPECT_EQ(Exe(lt.c_str(), L"old"), L"\\aclt.exe");
+    EXPECT_EQ(Exe(nullptr, L"old"), L"\\acad.exe");
 }
 
 TEST_F(CurrentAcadTest, ExecutableIsReportedInTheStoredCase) {
@@ -107,6 +117,9 @@ TEST_F(CurrentAcadTest, KeyAndProfileOfTheSelectedRelease) {
     EXPECT_EQ(std::wstring(GetAcadKey(key)), acad);
     // The machine-wide "default" serves until the user has a current profile.
     registry.Apply({Sz(L"HKLM\\" + acad + L"\\Profiles", L"default", L"<<Unnamed Profile>>")});
+    EXPECT_EQ(std::wstring(GetAcadProfileKey(profile)), acad + L"\\Profiles\\<<Unnamed Profile>>");
+    // So does a user's profile name too long for 260 characters: it counts as missing.
+    machine.SetUserProfile(acad, std::wstring(260, L'p'));
     EXPECT_EQ(std::wstring(GetAcadProfileKey(profile)), acad + L"\\Profiles\\<<Unnamed Profile>>");
     machine.SetUserProfile(acad, L"Tarvo");
     EXPECT_EQ(std::wstring(GetAcadProfileKey(profile)), acad + L"\\Profiles\\Tarvo");

@@ -18,6 +18,14 @@ protected:
         CreateDirectoryW(folder.c_str(), nullptr);
         return folder;
     }
+    // The short 8.3 form the file system gives for a folder.
+    static std::wstring ShortForm(const std::wstring& folder) {
+        wchar_t buffer[MAX_PATH] = L"";
+        const DWORD length = GetShortPathNameW(folder.c_str(), buffer, MAX_PATH);
+        EXPECT_GT(length, 0u);
+        EXPECT_LT(length, folder.size());
+        return buffer;
+    }
     void AddProduct(const std::wstring& release, const std::wstring& product,
                     const std::wstring& name, const std::wstring& locationValue,
                     const std::wstring& location) {
@@ -45,8 +53,9 @@ TEST_F(InstalledProductsTest, TrueCasePathUsesStoredNames) {
 TEST_F(InstalledProductsTest, LocationsYearCheckAndCurrentIndex) {
     const std::wstring f2020 = MakeFolder(L"AutoCAD 2020");
     const std::wstring f2021 = MakeFolder(L"AutoCAD 2021");
-    AddProduct(L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020", L"Location", f2020 + L"\\");
-    AddProduct(L"R23.1", L"ACAD-3005:409", L"AutoCAD Mechanical 2020", L"AcadLocation", f2021);
+    // Registered in their short forms: the year check sees the long names.
+    AddProduct(L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020", L"Location", ShortForm(f2020) + L"\\");
+    AddProduct(L"R23.1", L"ACAD-3005:409", L"AutoCAD Mechanical 2020", L"AcadLocation", ShortForm(f2021));
     AddProduct(L"R22.0", L"ACAD-2001:409", L"AutoCAD 2018", L"Other", L"x");
     std::vector<std::wstring> names, keys, locations;
     long long current = 5;

@@ -143,23 +143,28 @@ protected:
 TEST_F(SupportPathTest, ItemsTrimmedOneBackslashNoDuplicates) {
     SetSupport(L"Tarvo", L";; \tC:\\Support\\  ;D:\\Fonts\\\\ \t;C:\\Support;%TARVOX_SUPPORT_TEST%\\x;;");
     environment.Set(L"TARVOX_SUPPORT_TEST", L"E:\\Env");
-    std::vector<std::wstring> folders{L"kept"};
+    // The caller's entries stay in front, and their variables are expanded too.
+    std::vector<std::wstring> folders{L"kept", L"%TARVOX_SUPPORT_TEST%\\passed\\"};
     EXPECT_EQ(GetAcadSupportPath(folders), 1);
-    EXPECT_EQ(folders, (std::vector<std::wstring>{L"kept", L"C:\\Support\\", L"D:\\Fonts\\", L"E:\\Env\\x\\"}));
+    EXPECT_EQ(folders, (std::vector<std::wstring>{L"kept", L"E:\\Env\\passed\\", L"C:\\Support\\", L"D:\\Fonts\\",
+                                                  L"E:\\Env\\x\\"}));
 }
 
-TEST_F(SupportPathTest, AllProfilesAndAMissingValue) {
-    SetSupport(L"Tarvo", L"C:\\A");
-    SetSupport(L"Other", L"C:\\B;C:\\A");
+TEST_F(SupportPathTest, AllProfilesInSortedOrderAndAMissingValue) {
+    SetSupport(L"Tarvo", L"C:\\T");
+    SetSupport(L"Other", L"C:\\O;C:\\T");
     std::vector<std::wstring> folders;
+    // The current profile "Tarvo" is read in its sorted place, after "Other".
     EXPECT_EQ(GetAcadSupportPath(folders, 1), 1);
-    EXPECT_EQ(folders, (std::vector<std::wstring>{L"C:\\A\\", L"C:\\B\\"}));
+    EXPECT_EQ(folders, (std::vector<std::wstring>{L"C:\\O\\", L"C:\\T\\"}));
 
-    // A profile without the value stops the walk with 0; what was found stays.
-    registry.Apply({Key(L"HKCU\\" + productKey + L"\\Profiles\\Broken\\General")});
+    // A profile without the value stops the walk with 0; what was found before it stays, the
+    // profiles after it are not read.
+    registry.Apply({Key(L"HKCU\\" + productKey + L"\\Profiles\\Pending\\General")});
+    SetSupport(L"Other", L"C:\\O");
     folders.clear();
     EXPECT_EQ(GetAcadSupportPath(folders, 1), 0);
-    EXPECT_FALSE(folders.empty());
+    EXPECT_EQ(folders, (std::vector<std::wstring>{L"C:\\O\\"}));
 }
 
 TEST_F(SupportPathTest, FilesAreFoundInTheAutoCadFolderFirst) {

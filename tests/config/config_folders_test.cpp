@@ -121,7 +121,9 @@ namespace {
 TEST_F(ConfigFolders, TheFolderListHandsOutFoldersAndStoresVariables) {
     environment.Set(L"TarvoArdent_2020_CFG_L", temp.Path());
     environment.Set(L"TARVOX_DRAWINGS", L"D:\\Tarvox Drawings");
-    const std::wstring list = temp.WriteFile(L"Ordner.ini", "[Ordner]\r\nVorlagen=%TARVOX_DRAWINGS%\\Vorlagen\r\n");
+    environment.Set(L"TARVOX_PERCENT", L"D:\\100%\\Rabatt 5%");
+    const std::wstring list = temp.WriteFile(
+        L"Ordner.ini", "[Ordner]\r\nVorlagen=%TARVOX_DRAWINGS%\\Vorlagen\r\nRabatt=%TARVOX_PERCENT%\\Plots\r\n");
     ChildOptions options;
     options.sandboxKey = registry.ScratchKey();
     options.args = {list, L"vorlagen", L"Plots", L"D:\\Tarvox Drawings\\Plots"};
@@ -135,6 +137,14 @@ TEST_F(ConfigFolders, TheFolderListHandsOutFoldersAndStoresVariables) {
     const std::string text = ReadFileBytes(list);
     EXPECT_NE(text.find("Plots=%TARVOX_DRAWINGS%\\Plots"), std::string::npos) << text;
     EXPECT_NE(text.find("Vorlagen=%TARVOX_DRAWINGS%\\Vorlagen"), std::string::npos) << text;
+
+    // The folder comes back as CfgKern expanded it, once: percent signs of a variable's value
+    // stay, as they do for a configuration reader.
+    options.args = {list, L"Rabatt", L"Plots", L"D:\\Tarvox Drawings\\Plots"};
+    const ChildResult percent = RunChildScenario("FolderListValues", options);
+    ASSERT_TRUE(percent.Passed()) << percent.output;
+    EXPECT_EQ(percent.Value("dir_value"), "D:\\100%\\Rabatt 5%\\Plots");
+    EXPECT_EQ(percent.Value("reader_value"), "D:\\100%\\Rabatt 5%\\Plots");
 }
 
 }  // namespace

@@ -24,12 +24,16 @@ protected:
     ReadFolderValue read = nullptr;
 };
 
-TEST_F(CfgKernModule, ReadsOneFolderOfTheFolderList) {
-    const std::wstring file = temp.WriteFile(L"Ordner.ini",
-                                             "[Ordner]\r\nVorlagen=%TarvoArdent_2020%\\Vorlagen\r\nLeer=\r\n[Andere]\r\nX=1\r\n");
+TEST_F(CfgKernModule, ReadsOneFolderOfTheFolderListExpanded) {
+    environment.Set(L"TARVOX_DRAWINGS", L"D:\\Tarvox Drawings");
+    const std::wstring file = temp.WriteFile(
+        L"Ordner.ini",
+        "[Ordner]\r\nVorlagen=%TARVOX_DRAWINGS%\\Vorlagen\r\nFremd=%TARVOX_UNKNOWN%\\x\r\nLeer=\r\n[Andere]\r\nX=1\r\n");
     wchar_t result[260] = L"stale";
     EXPECT_EQ(read(file.c_str(), L"Ordner", L"vorlagen", result), 1);
-    EXPECT_STREQ(result, L"%TarvoArdent_2020%\\Vorlagen");
+    EXPECT_STREQ(result, L"D:\\Tarvox Drawings\\Vorlagen");
+    EXPECT_EQ(read(file.c_str(), L"Ordner", L"Fremd", result), 1);
+    EXPECT_STREQ(result, L"\\x");  // a variable the table does not hold is deleted
     EXPECT_EQ(read(file.c_str(), L"Ordner", L"Leer", result), 1);
     EXPECT_STREQ(result, L"");
     EXPECT_EQ(read(file.c_str(), L"Ordner", L"X", result), 0);
@@ -39,10 +43,14 @@ TEST_F(CfgKernModule, ReadsOneFolderOfTheFolderList) {
 }
 
 TEST_F(CfgKernModule, AValueLongerThanAFolderIsRefused) {
+    environment.Set(L"TARVOX_LONG", L"D:\\" + std::wstring(250, L'a'));
     const std::string longValue(400, 'a');
-    const std::wstring file = temp.WriteFile(L"Ordner.ini", "[Ordner]\r\nLang=" + longValue + "\r\n");
+    const std::wstring file =
+        temp.WriteFile(L"Ordner.ini", "[Ordner]\r\nLang=" + longValue + "\r\nErweitert=%TARVOX_LONG%\\Vorlagen\r\n");
     wchar_t result[260];
     EXPECT_EQ(read(file.c_str(), L"Ordner", L"Lang", result), 0);
+    EXPECT_STREQ(result, L"");
+    EXPECT_EQ(read(file.c_str(), L"Ordner", L"Erweitert", result), 0);  // too long once expanded
     EXPECT_STREQ(result, L"");
 }
 

@@ -80,13 +80,24 @@ TEST_F(FullTable, HelpAndPlusFollowTheFirstRow) {
     EXPECT_EQ(Expand(L"%ORVBAU%|%HELP%"), L"D:\\Bau|D:\\Bau\\Help");
 }
 
+TEST_F(FullTable, MoviesAndMenusFallBackOnlyForMissingValues) {
+    const std::wstring key = L"HKLM\\SOFTWARE\\Tarvox\\Tarvo Ardent 2020";
+    registry.Apply({Sz(key, L"InstallDir", L"D:\\Ardent\\"), Sz(key, L"Anwender", L"D:\\Users\\")});
+    EXPECT_EQ(Expand(L"%MOVIES%|%ANWENDER%|%ANWENDERMNU%"), L"D:\\Ardent\\Movies|D:\\Users|D:\\Users\\mnu");
+    registry.Apply({Sz(key, L"MoviesDir", L""), Sz(key, L"AnwenderMenue", L"\\")});
+    EXPECT_EQ(Expand(L"%MOVIES%|%ANWENDERMNU%"), L"|");
+}
+
 TEST_F(FullTable, ShellFoldersOfBothHivesTheMachineFirst) {
     const std::wstring key = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
     registry.Apply({Sz(L"HKLM\\" + key, L"Tarvox Shared", L"M:\\Shared\\"), Sz(L"HKCU\\" + key, L"Tarvox Shared", L"U:\\Shared"),
-                    Sz(L"HKCU\\" + key, L"Tarvox Mine", L"U:\\Mine")});
+                    Sz(L"HKCU\\" + key, L"Tarvox Mine", L"U:\\Mine"),
+                    // Every value makes a row: the default value and values of any type.
+                    Sz(L"HKCU\\" + key, L"", L"U:\\Default\\"), Dword(L"HKCU\\" + key, L"Tarvox Number", 0x00420041)});
     Build();
     EXPECT_EQ(std::count(names.begin(), names.end(), L"%Tarvox Shared%"), 2);
     EXPECT_EQ(Expand(L"%tarvox shared%;%Tarvox Mine%;%Tarvox Nothing%"), L"M:\\Shared;U:\\Mine;%Tarvox Nothing%");
+    EXPECT_EQ(Expand(L"%%|%Tarvox Number%"), L"U:\\Default|AB");
 }
 
 TEST_F(FullTable, LegacyRowsNeedTheirMarkerFiles) {
@@ -106,6 +117,15 @@ TEST_F(FullTable, ReleaseRowsTakeEachYearsLookups) {
     machine.Add(AcadProduct(L"R20.1", L"ACADLT-F001:409", L"AutoCAD LT 2016 - English", L"LT 2016").Lt());
     EXPECT_EQ(Expand(L"%AC2014%|%LT2014%|%ADT2014%"), machine.FolderOf(L"AutoCAD 2014") + L"||");
     EXPECT_EQ(Expand(L"%LT2016%"), machine.FolderOf(L"LT 2016"));
+
+    // Early releases: a product name too long for 260 characters counts as missing.
+    const std::wstring r15 = L"HKLM\\SOFTWARE\\Autodesk\\AutoCAD\\R15.0\\ACAD-1:409";
+    temp.WriteFile(L"AutoCAD 2000\\acad.exe", "x");
+    registry.Apply({Sz(r15, L"ProductName", L"AutoCAD 2000 " + std::wstring(250, L'x')),
+                    Sz(r15, L"AcadLocation", temp.Path() + L"\\AutoCAD 2000")});
+    EXPECT_EQ(Expand(L"%AC%"), L"");
+    registry.Apply({Sz(r15, L"ProductName", L"AutoCAD 2000 " + std::wstring(246, L'x'))});
+    EXPECT_EQ(Expand(L"%AC%"), temp.Path() + L"\\AutoCAD 2000");
 }
 
 TEST_F(FullTable, RevitExtensionRowsFromItsInstaller) {

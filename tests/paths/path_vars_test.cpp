@@ -130,7 +130,12 @@ TEST_F(CompactTable, ShellFoldersOfTheMachineComeBeforeThoseOfTheUser) {
 TEST_F(CompactTable, AutoCadFoldersOfTheProductYearFollowTheUsersCurVer) {
     registry.Apply({Sz(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1", L"CurVer", L"ACAD-3001:409"),
                     Sz(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1\\ACAD-3001:409", L"RoamableRootFolder", L"U:\\Roaming\\R23.1\\enu\\"),
-                    Sz(L"HKLM\\Software\\Autodesk\\AutoCAD\\R23.1\\ACAD-3001:409", L"Location", L"C:\\Program Files\\Autodesk\\AutoCAD 2020\\")});
+                    Sz(L"HKLM\\Software\\Autodesk\\AutoCAD\\R23.1\\ACAD-3001:409", L"Location", L"C:\\Program Files\\Autodesk\\AutoCAD 2020\\"),
+                    // A value that does not fit 260 characters with its terminator counts as missing.
+                    Sz(L"HKLM\\Software\\Autodesk\\AutoCAD\\R23.1\\ACAD-3001:409", L"AllUsersRootFolder", L"C:\\" + std::wstring(291, L'a')),
+                    Sz(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1\\ACAD-3001:409", L"PublicFolder", L"C:\\" + std::wstring(256, L'p'))});
+    EXPECT_EQ(ValueOf(L"%AutoCAD_AllUsersRootFolder%"), L"<absent>");
+    EXPECT_EQ(ValueOf(L"%AutoCAD_PublicFolder%"), L"C:\\" + std::wstring(256, L'p'));
     EXPECT_EQ(ValueOf(L"%AutoCAD_RoamableRootFolder%"), L"U:\\Roaming\\R23.1\\enu");
     EXPECT_EQ(ValueOf(L"%AutoCAD_Location%"), L"C:\\Program Files\\Autodesk\\AutoCAD 2020");
     EXPECT_EQ(ValueOf(L"%AC2020%", 0), L"<absent>");
@@ -156,6 +161,8 @@ TEST_F(CompactTable, TheCurrentAutoCadAddsItsFoldersAfterTheFilter) {
     EXPECT_EQ(ValueOf(L"%ACAUTODESKSHAREDFOLDER%"), L"S:\\Shared");
     EXPECT_EQ(ValueOf(L"%ACALLUSERSFOLDER%"), L"A:");
     EXPECT_EQ(ValueOf(L"%ACPUBLICFOLDER%"), L"<absent>");
+    registry.Apply({Sz(L"HKCU\\" + key, L"AllUsersFolder", L"A:\\" + std::wstring(257, L'a'))});
+    EXPECT_EQ(ValueOf(L"%ACALLUSERSFOLDER%"), L"<absent>");  // too long for 260 characters
 
     // An environment variable of the same name was there first and wins.
     environment.Set(L"ACINSTALLFOLDER", L"E:\\Elsewhere");

@@ -119,6 +119,10 @@ TEST_F(SpecialFolders, GetShellFolderLooksUpOneNameIgnoringCase) {
 }
 
 TEST_F(SpecialFolders, AppDataFallsBackToTheEnvironmentThenToTheTemporaryFolder) {
+    // Listed, but the machine's data (two terminators, so long enough to be used) has replaced
+    // the user's folder with an empty text.
+    registry.Apply({Sz(kUserFolders, L"AppData", L"U:\\user roaming"),
+                    Raw(kMachineFolders, L"AppData", REG_SZ, {0, 0, 0, 0})});
     environment.Set(L"AppData", L"E:\\from environment");
     std::wstring folder;
     ASSERT_EQ(GetShellFolder(L"APPDATA", folder), 1);
