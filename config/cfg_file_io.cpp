@@ -1,6 +1,7 @@
 #include "config/cfg_file_io.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cwchar>
 
 namespace tarvox {
@@ -9,16 +10,20 @@ namespace {
 constexpr DWORD kFirstRetryStep = 1;
 constexpr DWORD kLongestRetryStep = 100;
 
-// Runs attempt until it succeeds, or until it fails while the file is gone, or until timeout
-// milliseconds have passed since the first attempt. The pauses start short and grow: a file
-// that readers hold for a moment each (a rename over an open file fails) is free again
+// What one attempt on a file came to: busy attempts are repeated, failed ones are not.
+enum class Outcome { Done, Busy, Failed };
+
+// Runs attempt until it is done or fails, or until it is busy while the file is gone, or until
+// timeout milliseconds have passed since the first attempt. The pauses start short and grow: a
+// file that readers hold for a moment each (a rename over an open file fails) is free again
 // within a millisecond or two, while a file locked for long is not asked for too often.
 template <class Attempt>
 bool RetryWhileBusy(const std::wstring& path, long long timeout, Attempt attempt) {
     const ULONGLONG start = GetTickCount64();
     DWORD step = kFirstRetryStep;
     while (true) {
-        if (attempt()) return true;
+        const Outcome outcome = attempt();
+        if (outcome != Outcome::Busy) return outcome == Outcome::Done;
         if (!IsExistingFile(path)) return false;
         if (static_cast<long long>(GetTickCount64() - start) >= timeout) return false;
         Sleep(step);
@@ -26,40 +31,99 @@ bool RetryWhileBusy(const std::wstring& path, long long timeout, Attempt attempt
     }
 }
 
-bool WriteAll(HANDLE file, const std::string& bytes) {
+bool WriteAll(HANDLE file, const char* data, std::size_t size) {
     std::size_t done = 0;
-    while (done < bytes.size()) {
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+    while (done < size) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size - done, 1u << 30));
         DWORD written = 0;
-        if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) {
-            return false;
-        }
+        if (!WriteFile(file, data + done, chunk, &written, nullptr) || written == 0) return false;
         done += written;
     }
     return true;
 }
 
-// A temporary file beside the target, removed again unless it was moved into place.
+bool SeekTo(HANDLE file, unsigned long long offset) {
+    LARGE_INTEGER position;
+    position.QuadPart = static_cast<LONGLONG>(offset);
+    return SetFilePointerEx(file, position, nullptr, FILE_BEGIN) != FALSE;
+}
+
+// Opens path for writing as every writer of configuration files does: shared read and write.
+FileHandle OpenForWriting(const std::wstring& path, DWORD disposition) {
+    return FileHandle(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// Writes bytes over the content of an open file. What lies beyond the old end is written and
+// flushed first: when the disk is full, the file is cut back to its old length with its old
+// content whole, and the old content is overwritten only once the room for the rest is had.
+bool WriteInPlace(HANDLE file, const std::string& bytes) {
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file, &size)) return false;
+    const auto oldSize = static_cast<unsigned long long>(size.QuadPart);
+    const std::size_t overlap =
+        static_cast<std::size_t>(std::min<unsigned long long>(oldSize, bytes.size()));
+    if (bytes.size() > overlap) {
+        if (!SeekTo(file, oldSize) ||
+            !WriteAll(file, bytes.data() + overlap, bytes.size() - overlap) ||
+            !FlushFileBuffers(file)) {
+            if (SeekTo(file, oldSize)) SetEndOfFile(file);
+            return false;
+        }
+    }
+    return SeekTo(file, 0) && WriteAll(file, bytes.data(), overlap) && SeekTo(file, bytes.size()) &&
+           SetEndOfFile(file) && FlushFileBuffers(file);
+}
+
+// A temporary file beside the target, removed again unless it was moved into place. Its name
+// is the target's name with ".tarvox-<process id>-<number>.tmp" appended.
 class TemporaryFile {
 public:
     explicit TemporaryFile(const std::wstring& target) {
-        const std::size_t slash = target.find_last_of(L"\\/");
-        const std::wstring folder = slash == std::wstring::npos ? L"." : target.substr(0, slash);
-        wchar_t name[MAX_PATH + 16] = {};
-        if (folder.size() < MAX_PATH - 14 && GetTempFileNameW(folder.c_str(), L"cfg", 0, name)) {
-            m_path = name;
+        static std::atomic<unsigned> counter{0};
+        const unsigned long process = GetCurrentProcessId();
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            wchar_t suffix[48];
+            swprintf(suffix, 48, L".tarvox-%lx-%x.tmp", process, counter.fetch_add(1));
+            std::wstring name = target + suffix;
+            FileHandle file(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (file.Valid()) {
+                m_path = std::move(name);
+                m_file = std::move(file);
+                return;
+            }
+            // A leftover of an earlier process with the same id: take the next number.
+            const DWORD error = GetLastError();
+            if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return;
         }
     }
     ~TemporaryFile() {
+        m_file.Close();
         if (!m_path.empty()) DeleteFileW(m_path.c_str());
     }
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    // Writes bytes to the file, flushes and closes it. False when there is no temporary file or
+    // it could not be written; it is then removed at once, so that it takes no room from a
+    // write in place.
+    bool Fill(const std::string& bytes) {
+        const bool filled = m_file.Valid() && WriteAll(m_file.Get(), bytes.data(), bytes.size()) &&
+                            FlushFileBuffers(m_file.Get());
+        m_file.Close();
+        if (!filled && !m_path.empty()) {
+            DeleteFileW(m_path.c_str());
+            m_path.clear();
+        }
+        return filled;
+    }
     const std::wstring& Path() const { return m_path; }
     void Release() { m_path.clear(); }
 
 private:
     std::wstring m_path;
+    FileHandle m_file;
 };
 
 // The name of the mutex for a file: the same for every spelling of one full path.
@@ -114,38 +178,44 @@ FileHandle OpenForReadingWithRetry(const std::wstring& path, long long timeout) 
         file = FileHandle(CreateFileW(path.c_str(), GENERIC_READ,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                       OPEN_EXISTING, 0, nullptr));
-        return file.Valid();
+        return file.Valid() ? Outcome::Done : Outcome::Busy;
     });
     return file;
 }
 
 bool ReplaceFileContent(const std::wstring& path, const std::string& bytes, long long timeout) {
     TemporaryFile temporary(path);
-    if (temporary.Path().empty()) return false;
-    {
-        FileHandle file(CreateFileW(temporary.Path().c_str(), GENERIC_WRITE, 0, nullptr,
-                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.Valid() || !WriteAll(file.Get(), bytes) || !FlushFileBuffers(file.Get())) {
-            return false;
-        }
-    }
-    const bool replaced = RetryWhileBusy(path, timeout, [&] {
+    const bool staged = temporary.Fill(bytes);
+    return RetryWhileBusy(path, timeout, [&] {
         const FileTurn turn(path, timeout);
-        // The target must be writable as the configuration's own writers open it: a file that
-        // another process holds without write sharing, or a read-only file, is busy.
-        if (IsExistingFile(path)) {
-            // A read-only configuration is never replaced, whatever the account may do.
-            if (GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_READONLY) return false;
-            FileHandle probe(CreateFileW(path.c_str(), GENERIC_WRITE,
-                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                         OPEN_EXISTING, 0, nullptr));
-            if (!probe.Valid()) return false;
+        const bool exists = IsExistingFile(path);
+        // A read-only configuration is never written, whatever the account may do.
+        if (exists && (GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_READONLY)) {
+            return Outcome::Busy;
         }
-        return MoveFileExW(temporary.Path().c_str(), path.c_str(),
-                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+        // A target that cannot be opened for writing as the writers of configuration files
+        // open it (another program holds it without write sharing) is busy, also when the
+        // system would let it be replaced.
+        FileHandle target;
+        if (exists) {
+            target = OpenForWriting(path, OPEN_EXISTING);
+            if (!target.Valid()) return Outcome::Busy;
+        }
+        if (staged) {
+            target.Close();
+            if (MoveFileExW(temporary.Path().c_str(), path.c_str(),
+                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+                temporary.Release();
+                return Outcome::Done;
+            }
+        }
+        // No replacement: the target is open in another program (a file open without delete
+        // sharing is never replaced, and some systems refuse it while any handle is open), or
+        // there is no temporary file. The target is written in place instead.
+        if (!target.Valid()) target = OpenForWriting(path, OPEN_ALWAYS);
+        if (!target.Valid()) return Outcome::Busy;
+        return WriteInPlace(target.Get(), bytes) ? Outcome::Done : Outcome::Failed;
     });
-    if (replaced) temporary.Release();
-    return replaced;
 }
 
 }  // namespace tarvox

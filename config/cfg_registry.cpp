@@ -194,7 +194,8 @@ int ReadRegistryKeyTree(CCfgReader& reader, HKEY key, const std::wstring& relati
 
 int WriteRegistrySection(CCfgReader& reader, HKEY key, const std::wstring& section,
                          const std::vector<std::wstring>& names,
-                         const std::vector<std::wstring>& values) {
+                         const std::vector<std::wstring>& values, bool* complete) {
+    if (complete != nullptr) *complete = false;
     HKEY target = key;
     HKEY created = nullptr;
     if (section.empty() || section.front() != L'\\') {
@@ -205,6 +206,7 @@ int WriteRegistrySection(CCfgReader& reader, HKEY key, const std::wstring& secti
         target = created;
     }
     KeyCloser closer(created);
+    bool allWritten = true;
     for (std::size_t i = 0; i < names.size() && i < values.size(); ++i) {
         const std::wstring& name = names[i];
         const std::wstring& value = values[i];
@@ -215,30 +217,35 @@ int WriteRegistrySection(CCfgReader& reader, HKEY key, const std::wstring& secti
         const auto* text = reinterpret_cast<const BYTE*>(value.c_str());
         const auto textBytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
         if (value.empty()) {
-            SetRegValue(target, valueName, 0, REG_SZ, text, textBytes);
+            if (SetRegValue(target, valueName, 0, REG_SZ, text, textBytes) != ERROR_SUCCESS) {
+                allWritten = false;
+            }
             continue;
         }
+        LSTATUS status = ERROR_SUCCESS;
         switch (reader.GetValueType(section.c_str(), name.c_str())) {
         case REG_DWORD: {
             const DWORD number = static_cast<DWORD>(std::wcstol(value.c_str(), nullptr, 10));
-            SetRegValue(target, valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
-                        sizeof number);
+            status = SetRegValue(target, valueName, 0, REG_DWORD,
+                                 reinterpret_cast<const BYTE*>(&number), sizeof number);
             break;
         }
         case REG_EXPAND_SZ:
-            SetRegValue(target, valueName, 0, REG_EXPAND_SZ, text, textBytes);
+            status = SetRegValue(target, valueName, 0, REG_EXPAND_SZ, text, textBytes);
             break;
         case REG_BINARY: {
             const std::vector<BYTE> bytes = BytesFromHex(value);
-            SetRegValue(target, valueName, 0, REG_BINARY, bytes.data(),
-                        static_cast<DWORD>(bytes.size()));
+            status = SetRegValue(target, valueName, 0, REG_BINARY, bytes.data(),
+                                 static_cast<DWORD>(bytes.size()));
             break;
         }
         default:
-            SetRegValue(target, valueName, 0, REG_SZ, text, textBytes);
+            status = SetRegValue(target, valueName, 0, REG_SZ, text, textBytes);
             break;
         }
+        if (status != ERROR_SUCCESS) allWritten = false;
     }
+    if (complete != nullptr) *complete = allWritten;
     return 1;
 }
 

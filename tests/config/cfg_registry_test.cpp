@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sddl.h>
+
 #include <algorithm>
 
 namespace {
@@ -134,6 +136,60 @@ TEST_F(CfgRegistryTest, SectionsAreWrittenBackWithTheirRecordedTypes) {
     EXPECT_EQ(Text(data), L"");
     ASSERT_TRUE(Stored(L"Software\\Tarvox\\Cfg\\New\\Sub", L"n", type, data));
     EXPECT_EQ(Text(data), L"v");
+}
+
+TEST_F(CfgRegistryTest, AFailedRegistryWriteKeepsTheChangeForTheNextSave) {
+    struct Case {
+        const char* label;
+        DWORD option;           // how the configuration's key is created
+        const wchar_t* access;  // its security descriptor, or null for the default
+        int failedResult;
+    };
+    const Case cases[] = {
+        // Values and subkeys refused: nothing can be written.
+        {"refused", REG_OPTION_NON_VOLATILE, L"D:(D;;0x6;;;WD)(A;;KA;;;WD)", 0},
+        // A volatile key takes values but no lasting subkeys: section S cannot be written.
+        {"volatile", REG_OPTION_VOLATILE, nullptr, 1},
+    };
+    constexpr wchar_t kSubKey[] = L"Software\\Tarvox\\Cfg";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        RegDeleteTreeW(HKEY_CURRENT_USER, kSubKey);
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kSubKey, 0, nullptr, c.option, KEY_ALL_ACCESS,
+                                  nullptr, &key, nullptr), ERROR_SUCCESS);
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        if (c.access != nullptr) {
+            ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(c.access, SDDL_REVISION_1,
+                                                                             &descriptor, nullptr));
+            EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor), ERROR_SUCCESS);
+            LocalFree(descriptor);
+        }
+        RegCloseKey(key);
+
+        CCfgReader reader(kKey);
+        ASSERT_EQ(reader.IsInit(), 1);
+        const std::wstring loaded = reader.Get_m_Original();
+        reader.SetValue(L"\\", L"a", L"1");
+        reader.SetValue(L"S", L"b", L"2");
+        EXPECT_EQ(reader.Save(), c.failedResult);
+        EXPECT_EQ(reader.Get_m_Original(), loaded);
+        // The next save tries again instead of taking the text as saved.
+        EXPECT_EQ(reader.Save(), c.failedResult);
+        DWORD type = 0;
+        std::vector<BYTE> data;
+        EXPECT_FALSE(Stored(L"Software\\Tarvox\\Cfg\\S", L"b", type, data));
+
+        // Once the key can be written, the same reader writes the whole change.
+        ASSERT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, kSubKey), ERROR_SUCCESS);
+        EXPECT_EQ(reader.Save(), 1);
+        EXPECT_NE(reader.Get_m_Original(), loaded);
+        ASSERT_TRUE(Stored(L"Software\\Tarvox\\Cfg", L"a", type, data));
+        EXPECT_EQ(Text(data), L"1");
+        ASSERT_TRUE(Stored(L"Software\\Tarvox\\Cfg\\S", L"b", type, data));
+        EXPECT_EQ(Text(data), L"2");
+        reader.Get_m_HasChanged() = 0;
+    }
 }
 
 TEST_F(CfgRegistryTest, MissingKeyLoadsEmptyAndSavingCreatesIt) {

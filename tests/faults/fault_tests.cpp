@@ -45,27 +45,58 @@ protected:
     }
 };
 
-TEST_F(FaultTest, AFileLockedByAnotherProcessFailsTheSaveAndKeepsItsContent) {
+TEST_F(FaultTest, AFileHeldOpenByAnotherProcess) {
     const std::string original = "[A]\r\nk=old\r\n";
-    const std::wstring path = temp.WriteFile(L"locked.cfg", original);
-    CCfgReader reader(path.c_str());
-    reader.SetTimeout(500);
-    reader.SetValue(L"A", L"k", L"new");
-    RunningChild holder("HoldFileLocked", {.args = {path, L"4000"}});
-    // Wait until the other process holds the file.
-    for (int i = 0; i < 200 && holder.OutputSoFar().find("locked=1") == std::string::npos; ++i) Sleep(25);
-    ASSERT_NE(holder.OutputSoFar().find("locked=1"), std::string::npos);
+    const std::string changed = "[A]\r\nk=new\r\n";
+    struct Case {
+        const char* label;
+        DWORD share;         // how the other process holds the file
+        int saved;           // the result of the save while it does
+        const char* seen;    // what it then reads through its handle, or null when either may be
+    };
+    const Case cases[] = {
+        // Nobody may write: the save waits, fails and leaves the file as it was.
+        {"unshared", 0, 0, "[A]||k=old||"},
+        // As the family's products and editors open it: the file is written in place.
+        {"read and write shared", FILE_SHARE_READ | FILE_SHARE_WRITE, 1, "[A]||k=new||"},
+        {"all shared", FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 1, nullptr},
+    };
+    const std::wstring eventName = L"Local\\TarvoxTestRelease-" + std::to_wstring(GetCurrentProcessId());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        const std::wstring path = temp.WriteFile(L"held.cfg", original);
+        CCfgReader reader(path.c_str());
+        reader.SetTimeout(500);
+        reader.SetValue(L"A", L"k", L"new");
+        HANDLE release = CreateEventW(nullptr, TRUE, FALSE, eventName.c_str());
+        ASSERT_NE(release, nullptr);
+        RunningChild holder("HoldFileOpen", {.args = {path, std::to_wstring(c.share), eventName}});
+        // Wait until the other process holds the file.
+        for (int i = 0; i < 200 && holder.OutputSoFar().find("locked=1") == std::string::npos; ++i) Sleep(25);
+        ASSERT_NE(holder.OutputSoFar().find("locked=1"), std::string::npos);
 
-    const ULONGLONG start = GetTickCount64();
-    EXPECT_EQ(reader.Save(), 0);
-    EXPECT_GE(GetTickCount64() - start, 400u);  // it waited before giving up
-    EXPECT_TRUE(holder.Wait().Passed());
-    EXPECT_EQ(ReadFileBytes(path), original);
-    EXPECT_EQ(FilesIn(temp.Path()), 1u);  // no temporary file left behind
+        const ULONGLONG start = GetTickCount64();
+        EXPECT_EQ(reader.Save(), c.saved);
+        if (c.saved == 0) {
+            EXPECT_GE(GetTickCount64() - start, 400u);  // it waited before giving up
+        }
+        const std::string& onDisk = c.saved == 1 ? changed : original;
+        EXPECT_EQ(reader.Get_m_Original(), std::wstring(onDisk.begin(), onDisk.end()));
+        SetEvent(release);
+        const ChildResult held = holder.Wait();
+        CloseHandle(release);
+        EXPECT_TRUE(held.Passed()) << held.output;
+        if (c.seen != nullptr) {
+            EXPECT_EQ(held.Value("seen"), c.seen);
+        }
+        EXPECT_EQ(ReadFileBytes(path), onDisk);
+        EXPECT_EQ(FilesIn(temp.Path()), 1u);  // no temporary file left behind
 
-    // Once the file is free again, the same reader saves.
-    EXPECT_EQ(reader.Save(), 1);
-    EXPECT_EQ(ReadFileBytes(path), "[A]\r\nk=new\r\n");
+        // Once the file is free again, the same reader saves (or has nothing left to save).
+        EXPECT_EQ(reader.Save(), 1);
+        EXPECT_EQ(ReadFileBytes(path), changed);
+        EXPECT_EQ(reader.Get_m_HasChanged(), 0);
+    }
 }
 
 TEST_F(FaultTest, ReadOnlyFilesAndMissingFoldersAreNotWritten) {
@@ -109,6 +140,30 @@ TEST_F(FaultTest, TwoProcessesSavingOneFileAlwaysLeaveAWholeVersion) {
     reader.GetValue(version, L"Run", L"version", L"");
     EXPECT_TRUE(version == L"first-" + std::to_wstring(kSaves - 1) || version == L"second-" + std::to_wstring(kSaves - 1))
         << Utf8(version);
+}
+
+TEST_F(FaultTest, WritersKilledWhileSavingLeaveAWholeVersion) {
+    const std::wstring path = NewVersionedFile(L"killed.cfg");
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        const std::wstring writer = L"killed" + std::to_wstring(round);
+        {
+            RunningChild child("SaveRepeatedly", {.args = {path, writer, L"1000000"}});
+            // Let it save a few times; it is then ended wherever it is.
+            bool saving = false;
+            for (int i = 0; i < 2000 && !saving; ++i) {
+                CCfgReader reader(path.c_str());
+                std::wstring version;
+                reader.GetValue(version, L"Run", L"version", L"");
+                saving = version.rfind(writer + L"-", 0) == 0 && version != writer + L"-0";
+                if (!saving) Sleep(5);
+            }
+            ASSERT_TRUE(saving);
+        }
+        CCfgReader reader(path.c_str());
+        ASSERT_EQ(reader.IsInit(), 1);
+        EXPECT_TRUE(IsWholeVersion(reader));
+    }
 }
 
 TEST_F(FaultTest, EightReadersSeeWholeVersionsWhileAThreadSavesTwoHundredTimes) {
