@@ -68,7 +68,7 @@ int CCfgReader::Init(const wchar_t* path, int registryFlags) {
     m_Timeout = kDefaultTimeout;
     m_IsRegistry = registryFlags;
     m_HasChanged = 0;
-    if (path == nullptr || *path == L'\0') return m_IsInit;
+    // Without a path, Load reloads the file the reader already names.
     return Load(path);
 }
 

@@ -100,6 +100,34 @@ bool AppendValueLines(const std::wstring& name, DWORD type, const std::vector<BY
     }
 }
 
+// Whether a value's data is empty, judged per type: strings by their first whole character,
+// numbers by their value, any other data by its first character (bytes past the data count
+// as zero).
+bool IsEmptyData(DWORD type, const std::vector<BYTE>& data, DWORD size) {
+    switch (type) {
+    case REG_SZ:
+    case REG_EXPAND_SZ:
+    case REG_MULTI_SZ: {
+        if (size < sizeof(wchar_t)) return true;
+        wchar_t first = 0;
+        std::memcpy(&first, data.data(), sizeof first);
+        return first == L'\0';
+    }
+    case REG_DWORD: {
+        std::uint32_t number = 0;
+        std::memcpy(&number, data.data(), std::min<DWORD>(size, sizeof number));
+        return number == 0;
+    }
+    case REG_QWORD: {
+        std::uint64_t number = 0;
+        std::memcpy(&number, data.data(), std::min<DWORD>(size, sizeof number));
+        return number == 0;
+    }
+    default:
+        return size == 0 || (data[0] == 0 && (size < 2 || data[1] == 0));
+    }
+}
+
 std::vector<BYTE> BytesFromHex(const std::wstring& text) {
     std::vector<BYTE> bytes;
     if (text.size() % 2 != 0) return bytes;
@@ -170,7 +198,7 @@ int ReadRegistryKeyTree(CCfgReader& reader, HKEY key, const std::wstring& relati
         ++index;
         std::wstring valueName(name.data(), nameSize);
         // An unnamed value without data is the unset default value.
-        if (valueName.empty() && (dataSize == 0 || data[0] == 0)) continue;
+        if (valueName.empty() && IsEmptyData(type, data, dataSize)) continue;
         if (valueName.empty()) valueName = kDefaultValueName;
         if (AppendValueLines(valueName, type, data, dataSize, lines)) {
             reader.SetValueType(section.c_str(), valueName.c_str(), type);

@@ -52,17 +52,18 @@ std::wstring FromAnsi(const char* text) {
 
 }  // namespace
 
+// A null module is looked up and logged as the system takes it: GetProcAddress searches the
+// process's executable, whose path GetModuleFileNameW gives for it. That is the line a support
+// engineer sees when a helper module is not loaded at all.
 FARPROC GetProcAddressLogged(HMODULE module, const char* name) {
-    // Without a module there is nothing to look up: GetProcAddress(NULL, ...) would search
-    // the executable instead.
-    if (module == nullptr || name == nullptr) return nullptr;
+    if (name == nullptr) return nullptr;
     FARPROC address = GetProcAddress(module, name);
     if (address == nullptr) LogMissingEntryPoint(module, FromAnsi(name));
     return address;
 }
 
 FARPROC GetProcAddressLogged(HMODULE module, const wchar_t* name) {
-    if (module == nullptr || name == nullptr) return nullptr;
+    if (name == nullptr) return nullptr;
     const std::string ansi = ToAnsi(name);
     FARPROC address = ansi.empty() ? nullptr : GetProcAddress(module, ansi.c_str());
     if (address == nullptr) LogMissingEntryPoint(module, name);

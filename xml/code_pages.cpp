@@ -8,14 +8,14 @@ namespace {
 bool Decode(unsigned codePage, std::string_view bytes, std::wstring& text) {
     text.clear();
     if (bytes.empty()) return true;
-    // Broken UTF-8 is refused rather than replaced, so that a damaged file is never
-    // rewritten with replacement characters.
-    const DWORD flags = codePage == CP_UTF8 ? MB_ERR_INVALID_CHARS : 0;
+    // Without flags: a byte that is not valid in the code page becomes the system's
+    // replacement character and the conversion goes on, so that one damaged byte does not
+    // make a whole file unreadable.
     const int size = static_cast<int>(bytes.size());
-    const int count = MultiByteToWideChar(codePage, flags, bytes.data(), size, nullptr, 0);
+    const int count = MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
     if (count <= 0) return false;
     text.resize(static_cast<std::size_t>(count));
-    return MultiByteToWideChar(codePage, flags, bytes.data(), size, text.data(), count) == count;
+    return MultiByteToWideChar(codePage, 0, bytes.data(), size, text.data(), count) == count;
 }
 
 std::string Encode(unsigned codePage, std::wstring_view text) {

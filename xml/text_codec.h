@@ -15,7 +15,8 @@ inline constexpr unsigned kCodePageOem = 1;       // CP_OEMCP
 inline constexpr unsigned kCodePageUtf7 = 65000;  // CP_UTF7
 inline constexpr unsigned kCodePageUtf8 = 65001;  // CP_UTF8
 
-// decode fails on bytes that are not valid in the code page (checked for UTF-8).
+// decode converts as the system does without flags: bytes that are not valid in the code page
+// become replacement characters.
 struct CodePageConverter {
     bool (*decode)(unsigned codePage, std::string_view bytes, std::wstring& text);
     std::string (*encode)(unsigned codePage, std::wstring_view text);
@@ -24,8 +25,9 @@ struct CodePageConverter {
 TextFileType::Type DetectTextType(std::string_view bytes);
 
 // Decodes bytes by their detected type; type receives it (never 0). For ANSI text charCount
-// is the byte count, for every other type the number of characters decoded. False when the
-// bytes are not valid text of the detected type.
+// is the byte count, for every other type the number of characters decoded. Well-formed UTF-8
+// is decoded by the library's own decoder, ill-formed UTF-8 by the converter. False only when
+// the converter fails.
 bool DecodeText(std::string_view bytes, const CodePageConverter& converter,
                 TextFileType::Type& type, std::wstring& text, std::size_t& charCount);
 

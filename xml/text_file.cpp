@@ -33,7 +33,8 @@ BOOL ReadTextFile(HANDLE file, wchar_t* buffer, DWORD count, DWORD* charCount,
         tarvox::DecodeText(bytes, tarvox::SystemCodePages(), detected, text, chars);
     if (type != nullptr) *type = detected;
     if (!decoded) {
-        // Bytes that are not text of their encoding count as a failed read.
+        // Only a conversion the system itself refuses ends here (bytes it cannot convert are
+        // replaced, not refused).
         if (buffer != nullptr) buffer[0] = L'\0';
         if (charCount != nullptr) *charCount = 0;
         SetLastError(ERROR_NO_UNICODE_TRANSLATION);

@@ -1,6 +1,6 @@
 // A decoder for well-formed UTF-8, so that the common case does not go through the system's
-// converter. Ill-formed input is left to the converter, whose answer (failure or
-// replacement) is the system's own.
+// converter. Ill-formed input is left to the converter, whose replacement characters are the
+// system's own.
 #pragma once
 
 #include <string>

@@ -2,6 +2,7 @@
 #include <tarvox/xml.h>
 
 #include "xml/com_text.h"
+#include "xml/dom_document.h"
 #include "xml/msxml_ids.h"
 
 #include <algorithm>
@@ -28,11 +29,6 @@ bool EqualIgnoringCase(const std::wstring& a, const wchar_t* b) {
     return CompareStringOrdinal(a.c_str(), -1, b, -1, TRUE) == CSTR_EQUAL;
 }
 
-HRESULT CreateDocument(CXMLHelpers::DocPtr& doc) {
-    doc.Reset();
-    return CoCreateInstance(kDomDocument, nullptr, CLSCTX_INPROC_SERVER,
-                            __uuidof(IXMLDOMDocument), reinterpret_cast<void**>(doc.GetAddressOf()));
-}
 
 // The document a node belongs to (the node itself when it is a document).
 ComPtr<IXMLDOMDocument> OwnerDocument(IXMLDOMNode* node) {
@@ -50,6 +46,26 @@ bool AsNode(const ComPtr<Interface>& from, CXMLHelpers::NodePtr& node) {
 
 }  // namespace
 
+HRESULT tarvox::CreateDomDocument(CXMLHelpers::DocPtr& doc) {
+    doc.Reset();
+    return CoCreateInstance(kDomDocument, nullptr, CLSCTX_INPROC_SERVER,
+                            __uuidof(IXMLDOMDocument), reinterpret_cast<void**>(doc.GetAddressOf()));
+}
+
+bool tarvox::LoadDomDocumentFromPath(const wchar_t* path, CXMLHelpers::DocPtr& doc) {
+    if (IsEmpty(path) || FAILED(CreateDomDocument(doc)) || !doc) {
+        doc.Reset();
+        return false;
+    }
+    Variant source(path);
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    if (doc->load(source.Get(), &loaded) != S_OK) {
+        doc.Reset();
+        return false;
+    }
+    return true;
+}
+
 int CXMLHelpers::GetDocumentFromBuffer(const wchar_t* text, DocPtr& doc) {
     if (IsEmpty(text)) text = kDefaultDocument;
     if (text[0] != L'<') {
@@ -58,7 +74,7 @@ int CXMLHelpers::GetDocumentFromBuffer(const wchar_t* text, DocPtr& doc) {
         return GetDocumentFromBuffer(markup.c_str(), doc);
     }
     ComScope com;
-    if (FAILED(CreateDocument(doc)) || !doc) return 0;
+    if (FAILED(tarvox::CreateDomDocument(doc)) || !doc) return 0;
     Bstr xml(text);
     VARIANT_BOOL parsed = VARIANT_FALSE;
     return doc->loadXML(xml.Get(), &parsed) == S_OK ? 1 : 0;
@@ -71,7 +87,7 @@ int CXMLHelpers::GetNewDocument(DocPtr& doc, const wchar_t* rootName) {
 int CXMLHelpers::GetDocumentFromFile(const wchar_t* path, DocPtr& doc) {
     if (IsEmpty(path)) return 0;
     ComScope com;
-    if (FAILED(CreateDocument(doc)) || !doc) return 0;
+    if (FAILED(tarvox::CreateDomDocument(doc)) || !doc) return 0;
     HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return 0;
@@ -137,7 +153,7 @@ int CXMLHelpers::GetNewNodeFromXMLString(NodePtr& node, const wchar_t* xml) {
     if (IsEmpty(xml)) return 0;
     ComScope com;
     DocPtr doc;
-    if (FAILED(CreateDocument(doc)) || !doc) return 0;
+    if (FAILED(tarvox::CreateDomDocument(doc)) || !doc) return 0;
     Bstr text(xml);
     VARIANT_BOOL parsed = VARIANT_FALSE;
     if (doc->loadXML(text.Get(), &parsed) != S_OK || parsed != VARIANT_TRUE) return 0;

@@ -91,6 +91,38 @@ TEST_F(CfgRegistryTest, KeyTreeReadsIntoSectionsWithEveryValueType) {
     EXPECT_EQ(reader.GetValueType(L"S", L"q"), REG_QWORD);
 }
 
+TEST_F(CfgRegistryTest, ADefaultValueIsSkippedOnlyWhenItsDataIsEmpty) {
+    const std::wstring base = L"HKCU\\Software\\Tarvox\\Cfg\\";
+    struct {
+        const wchar_t* section;
+        RegEntry entry;
+        const wchar_t* line;  // null: no line
+    } const cases[] = {
+        {L"A", Sz(base + L"A", L"", L"\u0100bc"), L"\u0100bc"},  // first character's low byte is zero
+        {L"B", Sz(base + L"B", L"", L"\u4E00"), L"\u4E00"},
+        {L"C", Sz(base + L"C", L"", L""), nullptr},
+        {L"D", ExpandSz(base + L"D", L"", L"\u0200x"), L"\u0200x"},
+        {L"E", MultiSz(base + L"E", L"", {L"\u0300", L"y"}), L"\u0300"},
+        {L"F", Dword(base + L"F", L"", 0x10000), L"65536"},  // first character zero, value not
+        {L"G", Dword(base + L"G", L"", 0), nullptr},
+        {L"H", Binary(base + L"H", L"", {0x00, 0x01}), L"0001"},
+        {L"I", Binary(base + L"I", L"", {0x00, 0x00, 0x05}), nullptr},
+        {L"J", Qword(base + L"J", L"", 0x100000000ull), L"4294967296"},
+        {L"K", Raw(base + L"K", L"", REG_SZ, {0x00, 0x01}), L"\u0100"},
+    };
+    std::vector<RegEntry> entries;
+    for (const auto& c : cases) entries.push_back(c.entry);
+    registry.Apply(entries);
+    CCfgReader reader(kKey);
+    ASSERT_EQ(reader.IsInit(), 1);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.section);
+        std::wstring text = L"<none>";
+        reader.GetValue(text, c.section, L"RegDefaultValue", nullptr);
+        EXPECT_EQ(text, c.line != nullptr ? c.line : L"<none>");
+    }
+}
+
 TEST_F(CfgRegistryTest, SectionsAreWrittenBackWithTheirRecordedTypes) {
     registry.Apply({Dword(L"HKCU\\Software\\Tarvox\\Cfg", L"b", 7),
                     Sz(L"HKCU\\Software\\Tarvox\\Cfg", L"", L"dflt"),

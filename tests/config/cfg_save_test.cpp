@@ -175,16 +175,35 @@ TEST_F(CfgSaveTest, BusyTargetIsRetriedAndKeptWhole) {
     EXPECT_EQ(files, 1);
 }
 
-TEST_F(CfgSaveTest, UndecodableFileFailsToLoadAndIsNeverWrittenOver) {
-    const std::string broken = "\xEF\xBB\xBF[A]\r\na=\xC3(\r\n";
-    const std::wstring path = temp.WriteFile(L"broken.cfg", broken);
-    {
-        CCfgReader reader(path.c_str());
-        EXPECT_EQ(reader.IsInit(), 0);
-        reader.SetValue(L"A", L"b", L"1");
-        EXPECT_EQ(reader.Save(), 0);
+TEST_F(CfgSaveTest, BrokenUtf8LoadsWithReplacementCharactersAndIsSaved) {
+    struct {
+        const char* label;
+        std::string bytes;
+        TextFileType::Type type;
+        const char* mark;
+    } const cases[] = {
+        {"with mark", "\xEF\xBB\xBF[A]\r\na=\xC3(\r\n", TextFileType::Utf8, "\xEF\xBB\xBF"},
+        {"xml start", "<?xml?>\r\n[A]\r\na=\xC3(\r\n", TextFileType::Utf8NoBom, "<?xml?>"},
+        {"stray byte", "\xEF\xBB\xBF[A]\r\n\x80\r\na=\xC3(\r\n", TextFileType::Utf8, "\xEF\xBB\xBF"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        const std::wstring path = temp.WriteFile(L"broken.cfg", c.bytes);
+        {
+            CCfgReader reader(path.c_str());
+            ASSERT_EQ(reader.IsInit(), 1);
+            EXPECT_EQ(reader.Get_m_FileType(), c.type);
+            std::wstring value;
+            EXPECT_EQ(reader.GetValue(value, L"A", L"a", nullptr), 1);
+            EXPECT_EQ(value, L"\xFFFD(");
+            reader.SetValue(L"A", L"b", L"1");
+            EXPECT_EQ(reader.Save(), 1);
+        }
+        const std::string saved = ReadFileBytes(path);
+        EXPECT_EQ(saved.rfind(c.mark, 0), 0u);
+        EXPECT_NE(saved.find("\r\na=\xEF\xBF\xBD(\r\n"), std::string::npos) << saved;
+        EXPECT_NE(saved.find("\r\nb=1\r\n"), std::string::npos) << saved;
     }
-    EXPECT_EQ(ReadFileBytes(path), broken);
 }
 
 }  // namespace

@@ -64,6 +64,16 @@ TEST_F(XmlTest, DocumentsFromFilesInEveryEncoding) {
     CXMLHelpers::GetNodeText(root, text);
     EXPECT_EQ(text, L"\u20AC");
 
+    // Without a mark an XML declaration means UTF-8, whatever encoding it names: Latin-1
+    // letters are no UTF-8 and become replacement characters, the document still loads.
+    DocPtr latin1;
+    ASSERT_EQ(CXMLHelpers::GetDocumentFromFile(
+                  temp.WriteFile(L"l.xml", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n<r>Gr\xFC\xDF" "e</r>")
+                      .c_str(), latin1), 1);
+    ASSERT_EQ(CXMLHelpers::GetNode(L"r", latin1, root), 1);
+    CXMLHelpers::GetNodeText(root, text);
+    EXPECT_EQ(text, L"Gr\uFFFD\uFFFDe");
+
     DocPtr empty;
     EXPECT_EQ(CXMLHelpers::GetDocumentFromFile(temp.WriteFile(L"e.xml", "").c_str(), empty), 0);
     DocPtr missing;
