@@ -6,17 +6,30 @@
 
 #include <CLI/CLI.hpp>
 
+#include <objbase.h>
+
 #include <functional>
+#include <string>
 
 namespace tarvo {
 
 enum ExitStatus : int { kSuccess = 0, kNotFound = 1, kUsageError = 2 };
 
-// Set by a subcommand's callback: the document to print and the status to exit with.
+// Set by a subcommand's callback: the document to print and the status to exit with. A
+// command whose output is not a document of sections sets render instead.
 struct Outcome {
     Document document;
     int status = kSuccess;
     bool json = false;
+    std::function<std::string(bool json)> render;
+};
+
+// COM for the XML parts of CUIX packages, for the life of one command.
+struct ComScope {
+    ComScope() { CoInitialize(nullptr); }
+    ~ComScope() { CoUninitialize(); }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
 };
 
 void AddFolderCommands(CLI::App& app, Outcome& outcome);
@@ -26,6 +39,7 @@ void AddAcadCommands(CLI::App& app, Outcome& outcome);
 void AddReportCommand(CLI::App& app, Outcome& outcome);
 void AddSupportCommands(CLI::App& app, Outcome& outcome);
 void AddProfileCommands(CLI::App& app, Outcome& outcome);
+void AddDoctorCommand(CLI::App& app, Outcome& outcome);
 
 // Sections shared between commands and the report.
 Section& AddFoldersSection(Document& document);
