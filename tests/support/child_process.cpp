@@ -63,7 +63,7 @@ void ParseValues(ChildResult& result) {
 
 RunningChild::RunningChild(const std::string& scenario, const ChildOptions& options)
     : m_scratch(std::make_unique<TempFolder>()), m_timeoutMs(options.timeoutMs) {
-    std::wstring program = ChildProgramPath();
+    std::wstring program = options.program.empty() ? ChildProgramPath() : options.program;
     if (!options.programFolder.empty()) {
         const std::wstring copy = options.programFolder + L"\\" + options.programName;
         if (!CopyFileW(program.c_str(), copy.c_str(), FALSE)) {

@@ -19,6 +19,9 @@ struct ChildOptions {
     // File name of that copy.
     std::wstring programName = L"tarvox_child.exe";
     std::vector<std::wstring> args;
+    // When set, this program is run instead of the child program (a test program that is its
+    // own child).
+    std::wstring program;
     DWORD timeoutMs = 60000;
 };
 
