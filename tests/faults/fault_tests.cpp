@@ -14,6 +14,9 @@
 
 #include <array>
 #include <atomic>
+#include <cstdio>
+#include <random>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -34,10 +37,53 @@ std::size_t FilesIn(const std::wstring& folder) {
     return count;
 }
 
+// The temporary files of saves of path left beside it.
+std::size_t TemporaryFilesOf(const std::wstring& path) {
+    std::size_t count = 0;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((path + L".tarvox-*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    do {
+        ++count;
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return count;
+}
+
+// UTF-16 little-endian with its mark, of ASCII text.
+std::string Utf16Le(std::string_view ascii) {
+    std::string bytes("\xFF\xFE", 2);
+    for (const char c : ascii) bytes += std::string{c, '\0'};
+    return bytes;
+}
+
+std::wstring Hex(DWORD number) {
+    wchar_t text[16];
+    swprintf(text, 16, L"%lx", static_cast<unsigned long>(number));
+    return text;
+}
+
+// The id of a process that has ended (started suspended and terminated at once).
+DWORD EndedProcessId() {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    std::wstring commandLine = L"\"" + ChildProgramPath() + L"\"";
+    if (!CreateProcessW(ChildProgramPath().c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                        CREATE_SUSPENDED, nullptr, nullptr, &startup, &process)) {
+        return 0;
+    }
+    TerminateProcess(process.hProcess, 1);
+    WaitForSingleObject(process.hProcess, 5000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return process.dwProcessId;
+}
+
 class FaultTest : public SandboxTest {
 protected:
-    std::wstring NewVersionedFile(const wchar_t* name) {
-        const std::wstring path = temp.WriteFile(name, "[Run]\r\nversion=\r\n");
+    std::wstring NewVersionedFile(const wchar_t* name, const std::string& empty = "[Run]\r\nversion=\r\n") {
+        const std::wstring path = temp.WriteFile(name, empty);
         CCfgReader reader(path.c_str());
         WriteVersion(reader, L"initial");
         EXPECT_EQ(reader.Save(), 1);
@@ -142,27 +188,103 @@ TEST_F(FaultTest, TwoProcessesSavingOneFileAlwaysLeaveAWholeVersion) {
         << Utf8(version);
 }
 
-TEST_F(FaultTest, WritersKilledWhileSavingLeaveAWholeVersion) {
-    const std::wstring path = NewVersionedFile(L"killed.cfg");
-    for (int round = 0; round < 3; ++round) {
-        SCOPED_TRACE(round);
-        const std::wstring writer = L"killed" + std::to_wstring(round);
-        {
-            RunningChild child("SaveRepeatedly", {.args = {path, writer, L"1000000"}});
-            // Let it save a few times; it is then ended wherever it is.
-            bool saving = false;
-            for (int i = 0; i < 2000 && !saving; ++i) {
-                CCfgReader reader(path.c_str());
-                std::wstring version;
-                reader.GetValue(version, L"Run", L"version", L"");
-                saving = version.rfind(writer + L"-", 0) == 0 && version != writer + L"-0";
-                if (!saving) Sleep(5);
-            }
-            ASSERT_TRUE(saving);
+TEST_F(FaultTest, WritersKilledAtRandomMomentsLeaveAWholeVersionAndNoPileOfTemporaryFiles) {
+    struct Case {
+        const char* label;
+        const wchar_t* name;
+        std::string empty;  // the configuration before its first version
+        TextFileType::Type type;
+    };
+    const Case cases[] = {
+        {"UTF-8", L"killed8.cfg", "\xEF\xBB\xBF[Run]\r\nversion=\r\n", TextFileType::Utf8},
+        {"UTF-16", L"killed16.cfg", Utf16Le("[Run]\r\nversion=\r\n"), TextFileType::UnicodeLE},
+    };
+    constexpr int kKills = 150;  // per encoding
+    // Random but repeatable moments: the writer is ended that long after its first save.
+    std::mt19937 random(21);
+    std::uniform_int_distribution<int> delayMs(0, 40);
+    const std::wstring eventName = L"Local\\TarvoxTestFirstSave-" + std::to_wstring(GetCurrentProcessId());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        const std::wstring path = NewVersionedFile(c.name, c.empty);
+        int killsThatLeftAFile = 0;
+        for (int kill = 0; kill < kKills; ++kill) {
+            SCOPED_TRACE(kill);
+            // Not plain ASCII, so that the file's encoding matters.
+            const std::wstring writer = L"\u00E9crit" + std::to_wstring(kill);
+            {
+                HANDLE firstSave = CreateEventW(nullptr, TRUE, FALSE, eventName.c_str());
+                ASSERT_NE(firstSave, nullptr);
+                RunningChild child("SaveRepeatedly", {.args = {path, writer, L"1000000", eventName}});
+                const DWORD waited = WaitForSingleObject(firstSave, 60000);
+                CloseHandle(firstSave);
+                ASSERT_EQ(waited, WAIT_OBJECT_0) << child.OutputSoFar();
+                Sleep(static_cast<DWORD>(delayMs(random)));
+            }  // TerminateProcess, wherever the writer is
+            const std::string bytes = ReadFileBytes(path);
+            ASSERT_EQ(bytes.substr(0, 2), c.empty.substr(0, 2));  // the encoding's mark is kept
+            CCfgReader reader(path.c_str());
+            ASSERT_EQ(reader.IsInit(), 1);
+            EXPECT_EQ(reader.Get_m_FileType(), c.type);
+            ASSERT_TRUE(IsWholeVersion(reader));
+            // A completed save is never lost: the file holds one of this writer's versions.
+            std::wstring version;
+            reader.GetValue(version, L"Run", L"version", L"");
+            EXPECT_EQ(version.rfind(writer + L"-", 0), 0u) << Utf8(version);
+            // The writer's first save removed what the writers killed before it left; only its
+            // own temporary file can be there.
+            const std::size_t left = TemporaryFilesOf(path);
+            EXPECT_LE(left, 1u);
+            if (left != 0) ++killsThatLeftAFile;
         }
+        std::printf("%s: %d kills, %d left a temporary file\n", c.label, kKills, killsThatLeftAFile);
+        // The next save of the file removes the last one.
         CCfgReader reader(path.c_str());
-        ASSERT_EQ(reader.IsInit(), 1);
-        EXPECT_TRUE(IsWholeVersion(reader));
+        WriteVersion(reader, L"after");
+        EXPECT_EQ(reader.Save(), 1);
+        EXPECT_EQ(TemporaryFilesOf(path), 0u);
+    }
+}
+
+TEST_F(FaultTest, ASaveRemovesTheTemporaryFilesOfItsFileThatEndedProcessesLeft) {
+    const std::wstring path = temp.WriteFile(L"left.cfg", "[A]\r\nk=old\r\n");
+    const std::wstring own = Hex(GetCurrentProcessId());
+    const DWORD endedId = EndedProcessId();
+    ASSERT_NE(endedId, 0u);
+    const std::wstring ended = Hex(endedId);
+    struct Case {
+        const char* label;
+        std::wstring name;
+        bool old;      // last written long before this process started
+        bool removed;
+    };
+    const Case cases[] = {
+        {"a save under way in this process", L"left.cfg.tarvox-" + own + L"-7.tmp", false, false},
+        {"an earlier process with this process's id", L"left.cfg.tarvox-" + own + L"-8.tmp", true, true},
+        {"an ended process", L"left.cfg.tarvox-" + ended + L"-0.tmp", false, true},
+        {"an ended process, other case", L"LEFT.CFG.TARVOX-" + ended + L"-1.TMP", true, true},
+        {"another file's", L"other.cfg.tarvox-" + ended + L"-0.tmp", true, false},
+        {"no process id", L"left.cfg.tarvox-zz-0.tmp", true, false},
+        {"no number", L"left.cfg.tarvox-" + ended + L".tmp", true, false},
+        {"more after the number", L"left.cfg.tarvox-" + ended + L"-0-1.tmp", true, false},
+    };
+    SYSTEMTIME longAgo{2001, 1, 0, 1, 12, 0, 0, 0};
+    FILETIME longAgoTime{};
+    ASSERT_TRUE(SystemTimeToFileTime(&longAgo, &longAgoTime));
+    for (const Case& c : cases) {
+        const std::wstring file = temp.WriteFile(c.name, "partial");
+        if (!c.old) continue;
+        HANDLE handle = CreateFileW(file.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+        EXPECT_TRUE(SetFileTime(handle, &longAgoTime, &longAgoTime, &longAgoTime));
+        CloseHandle(handle);
+    }
+    CCfgReader reader(path.c_str());
+    reader.SetValue(L"A", L"k", L"new");
+    EXPECT_EQ(reader.Save(), 1);
+    EXPECT_EQ(ReadFileBytes(path), "[A]\r\nk=new\r\n");
+    for (const Case& c : cases) {
+        EXPECT_EQ(GetFileAttributesW((temp / c.name).c_str()) == INVALID_FILE_ATTRIBUTES, c.removed) << c.label;
     }
 }
 
@@ -275,8 +397,7 @@ TEST_F(FaultTest, ARegeditExportCutInsideAnExpandableValue) {
 }
 
 TEST_F(FaultTest, Utf16FilesWithAnOddByteCount) {
-    std::string bytes("\xFF\xFE", 2);
-    for (char c : std::string("[A]\r\nk=v\r\n")) bytes += std::string{c, '\0'};
+    std::string bytes = Utf16Le("[A]\r\nk=v\r\n");
     bytes += 'x';  // half a character
     const std::wstring path = temp.WriteFile(L"odd.cfg", bytes);
     CCfgReader reader(path.c_str());
