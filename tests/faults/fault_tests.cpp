@@ -80,6 +80,29 @@ DWORD EndedProcessId() {
     return process.dwProcessId;
 }
 
+std::wstring EnvironmentValue(const wchar_t* name) {
+    std::wstring value(32768, L'\0');
+    value.resize(GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size())));
+    return value;
+}
+
+// Writes to a new file on the drive of path until the drive has no room left: large pieces
+// first, then ever smaller ones down to single bytes. True when the drive reported itself full.
+bool FillDrive(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const std::string piece(65536, 'f');
+    DWORD error = ERROR_SUCCESS;
+    for (DWORD size = 65536; size >= 1; size /= 4) {
+        DWORD written = 0;
+        while (WriteFile(file, piece.data(), size, &written, nullptr) && written == size) {
+        }
+        error = GetLastError();
+    }
+    CloseHandle(file);
+    return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL;
+}
+
 class FaultTest : public SandboxTest {
 protected:
     std::wstring NewVersionedFile(const wchar_t* name, const std::string& empty = "[Run]\r\nversion=\r\n") {
@@ -285,6 +308,61 @@ TEST_F(FaultTest, ASaveRemovesTheTemporaryFilesOfItsFileThatEndedProcessesLeft) 
     EXPECT_EQ(ReadFileBytes(path), "[A]\r\nk=new\r\n");
     for (const Case& c : cases) {
         EXPECT_EQ(GetFileAttributesW((temp / c.name).c_str()) == INVALID_FILE_ATTRIBUTES, c.removed) << c.label;
+    }
+}
+
+TEST_F(FaultTest, SavesToAFullDrive) {
+    const std::wstring drive = EnvironmentValue(L"TARVOX_FULL_DRIVE");
+    if (drive.empty()) {
+        const std::wstring why = EnvironmentValue(L"TARVOX_FULL_DRIVE_UNAVAILABLE");
+        GTEST_SKIP() << (why.empty() ? "no small drive was prepared (scripts/test.sh prepares one)" : Utf8(why));
+    }
+    const std::wstring folder = drive + L"tarvox-full-" + Hex(GetCurrentProcessId());
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr)) << "drive " << Utf8(drive) << ": error " << GetLastError();
+    struct Removed {
+        std::wstring path;
+        ~Removed() { RemoveTree(path); }
+    } removed{folder};
+    std::string before = "[Data]\r\n";
+    for (int i = 0; i < 100; ++i) before.append("k").append(std::to_string(i)).append("=").append(20, 'o').append("\r\n");
+    const std::wstring path = folder + L"\\full.cfg";
+    const std::wstring filler = folder + L"\\filler";
+    struct Case {
+        const char* label;
+        std::size_t valueLength;  // of every entry after the change
+        int saved;                // while the drive is full
+    };
+    const Case cases[] = {
+        // The new text needs room the drive does not have: the old file stays whole, and the
+        // reader keeps its changes for a later save.
+        {"longer", 200, 0},
+        // The new text fits where the old one is: written in place.
+        {"shorter", 2, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        ASSERT_TRUE(CopyFileW(temp.WriteFile(L"before.cfg", before).c_str(), path.c_str(), FALSE));
+        CCfgReader reader(path.c_str());
+        ASSERT_EQ(reader.IsInit(), 1);
+        const std::wstring value(c.valueLength, L'n');
+        for (int i = 0; i < 100; ++i) reader.SetValue(L"Data", (L"k" + std::to_wstring(i)).c_str(), value.c_str());
+        ASSERT_TRUE(FillDrive(filler));
+
+        EXPECT_EQ(reader.Save(), c.saved);
+        EXPECT_EQ(TemporaryFilesOf(path), 0u);
+        if (c.saved == 0) {
+            EXPECT_EQ(ReadFileBytes(path), before);
+            EXPECT_EQ(reader.Get_m_HasChanged(), 1);
+            EXPECT_EQ(reader.Get_m_Original(), std::wstring(before.begin(), before.end()));
+            // Once there is room again, the same reader saves.
+            ASSERT_TRUE(DeleteFileW(filler.c_str()));
+            EXPECT_EQ(reader.Save(), 1);
+        }
+        const std::wstring& saved = reader.Get_m_Original();
+        EXPECT_NE(saved.find(L"k99=" + value + L"\r\n"), std::wstring::npos);
+        EXPECT_EQ(ReadFileBytes(path), std::string(saved.begin(), saved.end()));
+        EXPECT_EQ(reader.Get_m_HasChanged(), 0);
+        DeleteFileW(filler.c_str());
     }
 }
 
