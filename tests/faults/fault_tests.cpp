@@ -238,7 +238,9 @@ TEST_F(FaultTest, WritersKilledAtRandomMomentsLeaveAWholeVersionAndNoPileOfTempo
             {
                 HANDLE firstSave = CreateEventW(nullptr, TRUE, FALSE, eventName.c_str());
                 ASSERT_NE(firstSave, nullptr);
-                RunningChild child("SaveRepeatedly", {.args = {path, writer, L"1000000", eventName}});
+                ChildOptions options;
+                options.args = {path, writer, L"1000000", eventName};
+                RunningChild child("SaveRepeatedly", options);
                 const DWORD waited = WaitForSingleObject(firstSave, 60000);
                 CloseHandle(firstSave);
                 ASSERT_EQ(waited, WAIT_OBJECT_0) << child.OutputSoFar();
