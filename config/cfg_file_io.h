@@ -66,6 +66,8 @@ FileHandle OpenForReadingWithRetry(const std::wstring& path, long long timeout);
 // whole: the bytes go to a temporary file in the same folder (named "<file name>.tarvox-<pid>-
 // <number>.tmp", so that leftovers of a killed save can be told for the library's own), which
 // is then moved over the target; a save killed at any point leaves the old or the new content.
+// The temporary files that saves of the same file left behind when their process ended inside
+// them are removed first; those of processes still running are left alone.
 // Where the move is refused (the target is held open by a program that does not share delete
 // access, or no temporary file can be had), the target is written in place, opened for writing
 // with shared read and write access as every writer of configuration files opens it: the room
