@@ -20,7 +20,7 @@ elif [[ $# -gt 0 && $1 =~ ^[0-9]+$ ]]; then limit=$1; shift
 fi
 targets=("$@")
 if ((${#targets[@]} == 0)); then
-  targets=(cfg_text regedit path_vars text_codec collation names zip)
+  targets=(cfg_file cfg_text regedit path_vars text_codec collation names zip)
 fi
 
 cmake -S "$TARVOX_ROOT/fuzz" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 \
@@ -45,7 +45,7 @@ for target in "${targets[@]}"; do
   budget=(-max_total_time="$limit")
   [[ $mode == runs ]] && budget=(-runs="$limit")
   echo "== $target"
-  if ! "$build/${target}_fuzz" "${budget[@]}" -rss_limit_mb=2048 -max_len="${TARVOX_FUZZ_MAX_LEN:-8192}" -print_final_stats=1 \
+  if ! "$build/${target}_fuzz" "${budget[@]}" -rss_limit_mb=2048 -max_len="${TARVOX_FUZZ_MAX_LEN:-2048}" -print_final_stats=1 \
        -artifact_prefix="$build/artifacts/$target-" "$build/corpus/$target" "$seeds" \
        >"$build/$target-fuzz.log" 2>&1; then
     echo "$target found a crash:"; grep -E "ERROR|violated|SUMMARY" "$build/$target-fuzz.log" | head -5 || true; status=1
