@@ -137,13 +137,6 @@ std::vector<BYTE> BytesFromHex(const std::wstring& text) {
     return bytes;
 }
 
-wchar_t AnsiByte(unsigned char byte) {
-    const char in = static_cast<char>(byte);
-    wchar_t out = 0;
-    if (MultiByteToWideChar(CP_ACP, 0, &in, 1, &out, 1) != 1) return L'?';
-    return out;
-}
-
 }  // namespace
 
 int ReadRegistryConfiguration(CCfgReader& reader) {
@@ -277,6 +270,13 @@ int WriteRegistrySection(CCfgReader& reader, HKEY key, const std::wstring& secti
     return 1;
 }
 
+wchar_t AnsiByteOfSystem(unsigned char byte) {
+    const char in = static_cast<char>(byte);
+    wchar_t out = 0;
+    if (MultiByteToWideChar(CP_ACP, 0, &in, 1, &out, 1) != 1) return L'?';
+    return out;
+}
+
 int NormalizeRegeditText(std::wstring& text) {
-    return tarvox::NormalizeRegedit(text, &AnsiByte) ? 1 : 0;
+    return tarvox::NormalizeRegedit(text, &AnsiByteOfSystem) ? 1 : 0;
 }

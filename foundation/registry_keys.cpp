@@ -84,7 +84,11 @@ int CreateRegKey(HKEY root, const wchar_t* subKey, HKEY* keyOut, int view64) {
     return 1;
 }
 
-int GetRegSubKeys(const wchar_t* path, std::vector<std::wstring>& keys, int mode, int view64) {
+namespace {
+
+// Appends the direct subkeys of the key named by path (full paths in mode 1, else bare names).
+// 1 when there was at least one.
+int AppendDirectSubKeys(const wchar_t* path, std::vector<std::wstring>& keys, int mode, int view64) {
     std::wstring rootName, subKey;
     HKEY root = SplitRegPath(path, rootName, subKey);
     if (root == nullptr) return 0;
@@ -93,7 +97,6 @@ int GetRegSubKeys(const wchar_t* path, std::vector<std::wstring>& keys, int mode
     if (key.Get() == nullptr) return 0;
 
     const std::wstring prefix = rootName + L"\\" + subKey + L"\\";
-    const std::size_t firstNew = keys.size();
     int result = 0;
     wchar_t name[1040];
     for (DWORD index = 0;; ++index) {
@@ -105,15 +108,32 @@ int GetRegSubKeys(const wchar_t* path, std::vector<std::wstring>& keys, int mode
         keys.push_back(mode == 1 ? prefix + std::wstring(name, length) : std::wstring(name, length));
         result = 1;
     }
-    key.Close();
+    return result;
+}
 
-    if (mode != 0) {
-        const std::size_t end = keys.size();
-        for (std::size_t i = firstNew; i < end; ++i) {
-            // Copy: the recursive call appends to the same array and may move its elements.
-            const std::wstring child = keys[i];
-            if (GetRegSubKeys(child.c_str(), keys, mode, view64) == 1) result = 1;
+}  // namespace
+
+int GetRegSubKeys(const wchar_t* path, std::vector<std::wstring>& keys, int mode, int view64) {
+    const std::size_t firstNew = keys.size();
+    const int result = AppendDirectSubKeys(path, keys, mode, view64);
+    if (mode == 0 || result == 0) return result;
+    // The subtrees without recursion, so that a deep key tree cannot exhaust the stack: each
+    // pending range holds a key's children still to be expanded, the innermost last.
+    struct Range {
+        std::size_t next;
+        std::size_t end;
+    };
+    std::vector<Range> pending{{firstNew, keys.size()}};
+    while (!pending.empty()) {
+        Range& range = pending.back();
+        if (range.next == range.end) {
+            pending.pop_back();
+            continue;
         }
+        // Copy: appending to the array may move its elements.
+        const std::wstring child = keys[range.next++];
+        const std::size_t first = keys.size();
+        if (AppendDirectSubKeys(child.c_str(), keys, mode, view64) == 1) pending.push_back({first, keys.size()});
     }
     return result;
 }
