@@ -8,6 +8,7 @@
 #include "autocad/acad_infos.h"
 #include "cuix/cuix_file.h"
 #include "cuix/cuix_parts.h"
+#include "foundation/com_scope.h"
 
 #include <objbase.h>
 
@@ -52,16 +53,16 @@ Table ProfileRows(const CAutoCADInfos& infos, bool withMenu) {
     return rows;
 }
 
-// COM for the XML parts, for the life of one command.
-struct ComScope {
-    ComScope() { CoInitialize(nullptr); }
-    ~ComScope() { CoUninitialize(); }
-};
+// COM for the XML parts, for the life of one command: an initialisation that succeeded is
+// undone, one that failed is not.
+tarvox::ComScope CommandCom() {
+    return tarvox::ComScope(tarvox::ComApartment::SingleThreaded, tarvox::ComBalance::AfterSuccess);
+}
 
 }  // namespace
 
 Section& AddProfilesSection(Document& document, bool full, bool& any) {
-    const ComScope com;
+    const tarvox::ComScope com = CommandCom();
     CAutoCADInfos infos;
     // With the add-on's workspace menu beside the program its own profile is shown; without it
     // the products are listed as they are.
@@ -104,7 +105,7 @@ void AddProfileCommands(CLI::App& app, Outcome& outcome) {
     cuix->add_option("FILE", cuixFile, "The CUIX file")->required();
     cuix->add_flag("--json", outcome.json, "Print JSON");
     cuix->callback([&outcome] {
-        const ComScope com;
+        const tarvox::ComScope com = CommandCom();
         const std::wstring path = Wide(cuixFile);
         _CReadOnlyCuixFile package(path.c_str());
         std::vector<std::wstring> workspaces;
