@@ -252,17 +252,16 @@ std::wstring FileTurnName(const std::wstring& path) {
 }  // namespace
 
 FileTurn::FileTurn(const std::wstring& path, long long timeout) {
-    m_mutex = CreateMutexW(nullptr, FALSE, FileTurnName(path).c_str());
-    if (m_mutex == nullptr) return;
+    m_mutex.Reset(CreateMutexW(nullptr, FALSE, FileTurnName(path).c_str()));
+    if (!m_mutex.Valid()) return;
     const DWORD wait = timeout < 0 ? INFINITE : static_cast<DWORD>(std::min<long long>(timeout, 0x7FFFFFFF));
-    const DWORD result = WaitForSingleObject(m_mutex, wait);
+    const DWORD result = WaitForSingleObject(m_mutex.Get(), wait);
     // An abandoned mutex (its holder ended without releasing it) is ours now all the same.
     m_held = result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
 }
 
 FileTurn::~FileTurn() {
-    if (m_held) ReleaseMutex(m_mutex);
-    if (m_mutex != nullptr) CloseHandle(m_mutex);
+    if (m_held) ReleaseMutex(m_mutex.Get());
 }
 
 bool IsExistingFile(const std::wstring& path) {

@@ -2,40 +2,13 @@
 // content, whole where the system allows it.
 #pragma once
 
+#include "foundation/unique_handle.h"
+
 #include <windows.h>
 
 #include <string>
 
 namespace tarvox {
-
-// Closes the handle it holds.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle = INVALID_HANDLE_VALUE) : m_handle(handle) {}
-    ~FileHandle() { Close(); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    FileHandle(FileHandle&& other) noexcept : m_handle(other.m_handle) {
-        other.m_handle = INVALID_HANDLE_VALUE;
-    }
-    FileHandle& operator=(FileHandle&& other) noexcept {
-        if (this != &other) {
-            Close();
-            m_handle = other.m_handle;
-            other.m_handle = INVALID_HANDLE_VALUE;
-        }
-        return *this;
-    }
-    bool Valid() const { return m_handle != INVALID_HANDLE_VALUE && m_handle != nullptr; }
-    HANDLE Get() const { return m_handle; }
-    void Close() {
-        if (Valid()) CloseHandle(m_handle);
-        m_handle = INVALID_HANDLE_VALUE;
-    }
-
-private:
-    HANDLE m_handle;
-};
 
 // The library's readers and writers of one file, in every process of the session, take turns
 // through a named mutex: a file cannot be replaced while a reader has it open (a rename over
@@ -50,7 +23,7 @@ public:
     FileTurn& operator=(const FileTurn&) = delete;
 
 private:
-    HANDLE m_mutex = nullptr;
+    KernelHandle m_mutex;
     bool m_held = false;
 };
 

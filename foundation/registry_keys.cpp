@@ -2,6 +2,7 @@
 #include <tarvox/registry.h>
 
 #include "foundation/registry_access.h"
+#include "foundation/unique_handle.h"
 
 #include <iterator>
 #include <utility>
@@ -59,28 +60,24 @@ void CRegKeyHolder::Attach(HKEY key) noexcept {
 HKEY CRegKeyHolder::Detach() noexcept { return std::exchange(m_hKey, nullptr); }
 
 void CRegKeyHolder::Close() noexcept {
-    if (m_hKey != nullptr) RegCloseKey(m_hKey);
-    m_hKey = nullptr;
+    // Handed to an owner that closes it as the scope ends.
+    const tarvox::RegKey closing(std::exchange(m_hKey, nullptr));
 }
 
 int CreateRegKey(HKEY root, const wchar_t* subKey, HKEY* keyOut, int view64) {
     if (keyOut != nullptr) *keyOut = nullptr;
     if (root == nullptr) return 0;
     const REGSAM view = tarvox::ViewBits(view64);
-    HKEY key = nullptr;
+    tarvox::RegKey key;
     LSTATUS status = RegCreateKeyExW(root, subKey ? subKey : L"", 0, nullptr,
-                                     REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS | view, nullptr, &key,
-                                     nullptr);
+                                     REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS | view, nullptr,
+                                     key.Put(), nullptr);
     if (status != ERROR_SUCCESS) {
         status = RegCreateKeyExW(root, subKey ? subKey : L"", 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                 KEY_WRITE | view, nullptr, &key, nullptr);
+                                 KEY_WRITE | view, nullptr, key.Put(), nullptr);
     }
     if (status != ERROR_SUCCESS) return 0;
-    if (keyOut != nullptr) {
-        *keyOut = key;
-    } else {
-        RegCloseKey(key);
-    }
+    if (keyOut != nullptr) *keyOut = key.Release();
     return 1;
 }
 
