@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cwchar>
+#include <memory>
+#include <optional>
+#include <string_view>
 
 namespace tarvox {
 namespace {
@@ -75,17 +78,114 @@ bool WriteInPlace(HANDLE file, const std::string& bytes) {
            SetEndOfFile(file) && FlushFileBuffers(file);
 }
 
-// A temporary file beside the target, removed again unless it was moved into place. Its name
-// is the target's name with ".tarvox-<process id>-<number>.tmp" appended.
+// The temporary files of a configuration file are named "<file name>.tarvox-<process id>-
+// <number>.tmp", both numbers in hexadecimal: the name tells the library's own files from
+// others and names the process that wrote it.
+constexpr std::wstring_view kTemporaryTag = L".tarvox-";
+constexpr std::wstring_view kTemporaryExtension = L".tmp";
+
+// Reads up to eight hexadecimal digits (at least one); false for anything else.
+bool ParseHex(std::wstring_view digits, DWORD& value) {
+    if (digits.empty() || digits.size() > 8) return false;
+    value = 0;
+    for (const wchar_t c : digits) {
+        DWORD digit = 0;
+        if (c >= L'0' && c <= L'9') digit = static_cast<DWORD>(c - L'0');
+        else if (c >= L'a' && c <= L'f') digit = static_cast<DWORD>(c - L'a' + 10);
+        else if (c >= L'A' && c <= L'F') digit = static_cast<DWORD>(c - L'A' + 10);
+        else return false;
+        value = value * 16 + digit;
+    }
+    return true;
+}
+
+bool SameFileNamePart(std::wstring_view a, std::wstring_view b) {
+    return a.size() == b.size() &&
+           CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+// The id of the process that wrote name, when name is a temporary file of the file named base.
+std::optional<DWORD> TemporaryFileOwner(std::wstring_view name, std::wstring_view base) {
+    const std::size_t head = base.size() + kTemporaryTag.size();
+    if (name.size() <= head + kTemporaryExtension.size() ||
+        !SameFileNamePart(name.substr(0, base.size()), base) ||
+        !SameFileNamePart(name.substr(base.size(), kTemporaryTag.size()), kTemporaryTag) ||
+        !SameFileNamePart(name.substr(name.size() - kTemporaryExtension.size()), kTemporaryExtension)) {
+        return std::nullopt;
+    }
+    const std::wstring_view numbers = name.substr(head, name.size() - head - kTemporaryExtension.size());
+    const std::size_t dash = numbers.find(L'-');
+    DWORD process = 0;
+    DWORD number = 0;
+    if (dash == std::wstring_view::npos || !ParseHex(numbers.substr(0, dash), process) ||
+        !ParseHex(numbers.substr(dash + 1), number)) {
+        return std::nullopt;
+    }
+    return process;
+}
+
+unsigned long long Ticks(const FILETIME& time) {
+    return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+// Some file systems stamp write times coarsely (FAT to 2 seconds); a file is only taken for
+// older than a process when it is older by more than that.
+constexpr unsigned long long kStampMargin = 2ull * 10'000'000;  // in 100 ns units
+
+// True while the process that wrote a temporary file (last at written) may still be saving:
+// a process of that id runs and had started by then. Process ids are reused, so a process
+// that started later is not the writer. A process that cannot be asked counts as the writer.
+bool WriterMayBeSaving(DWORD process, const FILETIME& written) {
+    const FileHandle handle(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process));
+    if (!handle.Valid()) return GetLastError() != ERROR_INVALID_PARAMETER;  // no such process
+    DWORD exitCode = 0;
+    if (GetExitCodeProcess(handle.Get(), &exitCode) && exitCode != STILL_ACTIVE) return false;
+    FILETIME created{};
+    FILETIME exited{};
+    FILETIME kernel{};
+    FILETIME user{};
+    if (!GetProcessTimes(handle.Get(), &created, &exited, &kernel, &user)) return true;
+    return Ticks(created) <= Ticks(written) + kStampMargin;
+}
+
+struct SearchCloser {
+    void operator()(HANDLE search) const { FindClose(search); }
+};
+
+// Removes the temporary files that saves of path left beside it when their process ended in
+// the middle (killed, or the machine went down). Nothing else removes them: they would pile
+// up, take the disk's room and in the end every temporary name. The files of saves still
+// under way in running processes stay.
+void RemoveOrphanedTemporaryFiles(const std::wstring& path) {
+    const std::size_t separator = path.find_last_of(L"\\/");
+    const std::size_t nameStart = separator == std::wstring::npos ? 0 : separator + 1;
+    const std::wstring_view base = std::wstring_view(path).substr(nameStart);
+    if (base.empty()) return;
+    WIN32_FIND_DATAW found;
+    const std::wstring pattern = path + std::wstring(kTemporaryTag) + L"*" + std::wstring(kTemporaryExtension);
+    const HANDLE first =
+        FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+    if (first == INVALID_HANDLE_VALUE) return;
+    const std::unique_ptr<void, SearchCloser> search(first);
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        const std::optional<DWORD> writer = TemporaryFileOwner(found.cFileName, base);
+        if (!writer || WriterMayBeSaving(*writer, found.ftLastWriteTime)) continue;
+        DeleteFileW((path.substr(0, nameStart) + found.cFileName).c_str());
+    } while (FindNextFileW(search.get(), &found));
+}
+
+// A temporary file beside the target, removed again unless it was moved into place.
 class TemporaryFile {
 public:
     explicit TemporaryFile(const std::wstring& target) {
         static std::atomic<unsigned> counter{0};
         const unsigned long process = GetCurrentProcessId();
         for (int attempt = 0; attempt < 100; ++attempt) {
-            wchar_t suffix[48];
-            swprintf(suffix, 48, L".tarvox-%lx-%x.tmp", process, counter.fetch_add(1));
-            std::wstring name = target + suffix;
+            wchar_t numbers[32];
+            swprintf(numbers, 32, L"%lx-%x", process, counter.fetch_add(1));
+            std::wstring name = target + std::wstring(kTemporaryTag) + numbers + std::wstring(kTemporaryExtension);
             FileHandle file(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
             if (file.Valid()) {
@@ -152,17 +252,16 @@ std::wstring FileTurnName(const std::wstring& path) {
 }  // namespace
 
 FileTurn::FileTurn(const std::wstring& path, long long timeout) {
-    m_mutex = CreateMutexW(nullptr, FALSE, FileTurnName(path).c_str());
-    if (m_mutex == nullptr) return;
+    m_mutex.Reset(CreateMutexW(nullptr, FALSE, FileTurnName(path).c_str()));
+    if (!m_mutex.Valid()) return;
     const DWORD wait = timeout < 0 ? INFINITE : static_cast<DWORD>(std::min<long long>(timeout, 0x7FFFFFFF));
-    const DWORD result = WaitForSingleObject(m_mutex, wait);
+    const DWORD result = WaitForSingleObject(m_mutex.Get(), wait);
     // An abandoned mutex (its holder ended without releasing it) is ours now all the same.
     m_held = result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
 }
 
 FileTurn::~FileTurn() {
-    if (m_held) ReleaseMutex(m_mutex);
-    if (m_mutex != nullptr) CloseHandle(m_mutex);
+    if (m_held) ReleaseMutex(m_mutex.Get());
 }
 
 bool IsExistingFile(const std::wstring& path) {
@@ -184,6 +283,7 @@ FileHandle OpenForReadingWithRetry(const std::wstring& path, long long timeout) 
 }
 
 bool ReplaceFileContent(const std::wstring& path, const std::string& bytes, long long timeout) {
+    RemoveOrphanedTemporaryFiles(path);
     TemporaryFile temporary(path);
     const bool staged = temporary.Fill(bytes);
     return RetryWhileBusy(path, timeout, [&] {

@@ -2,40 +2,13 @@
 // content, whole where the system allows it.
 #pragma once
 
+#include "foundation/unique_handle.h"
+
 #include <windows.h>
 
 #include <string>
 
 namespace tarvox {
-
-// Closes the handle it holds.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle = INVALID_HANDLE_VALUE) : m_handle(handle) {}
-    ~FileHandle() { Close(); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    FileHandle(FileHandle&& other) noexcept : m_handle(other.m_handle) {
-        other.m_handle = INVALID_HANDLE_VALUE;
-    }
-    FileHandle& operator=(FileHandle&& other) noexcept {
-        if (this != &other) {
-            Close();
-            m_handle = other.m_handle;
-            other.m_handle = INVALID_HANDLE_VALUE;
-        }
-        return *this;
-    }
-    bool Valid() const { return m_handle != INVALID_HANDLE_VALUE && m_handle != nullptr; }
-    HANDLE Get() const { return m_handle; }
-    void Close() {
-        if (Valid()) CloseHandle(m_handle);
-        m_handle = INVALID_HANDLE_VALUE;
-    }
-
-private:
-    HANDLE m_handle;
-};
 
 // The library's readers and writers of one file, in every process of the session, take turns
 // through a named mutex: a file cannot be replaced while a reader has it open (a rename over
@@ -50,7 +23,7 @@ public:
     FileTurn& operator=(const FileTurn&) = delete;
 
 private:
-    HANDLE m_mutex = nullptr;
+    KernelHandle m_mutex;
     bool m_held = false;
 };
 
@@ -66,6 +39,8 @@ FileHandle OpenForReadingWithRetry(const std::wstring& path, long long timeout);
 // whole: the bytes go to a temporary file in the same folder (named "<file name>.tarvox-<pid>-
 // <number>.tmp", so that leftovers of a killed save can be told for the library's own), which
 // is then moved over the target; a save killed at any point leaves the old or the new content.
+// The temporary files that saves of the same file left behind when their process ended inside
+// them are removed first; those of processes still running are left alone.
 // Where the move is refused (the target is held open by a program that does not share delete
 // access, or no temporary file can be had), the target is written in place, opened for writing
 // with shared read and write access as every writer of configuration files opens it: the room

@@ -190,10 +190,7 @@ int CCfgReader::LoadFile() {
         if (!ok) return 0;
         text = std::move(decoded);
     }
-    if (const std::size_t end = text.find(L'\0'); end != std::wstring::npos) text.resize(end);
-
-    NormalizeRegeditText(text);
-    m_Data = tarvox::SplitCfgLines(text);
+    m_Data = tarvox::CfgFileLines(text, &AnsiByteOfSystem);
     // The composed original text goes into the room the file's text had.
     m_Original = std::move(text);
     ParseLines(m_Data);

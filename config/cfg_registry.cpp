@@ -4,6 +4,7 @@
 #include <tarvox/registry.h>
 
 #include "config/regedit_text.h"
+#include "foundation/unique_handle.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -22,19 +23,6 @@ REGSAM ReaderAccess(CCfgReader& reader) {
 }
 
 int ReaderView(CCfgReader& reader) { return (reader.Get_m_IsRegistry() & 0x100) ? 1 : 0; }
-
-class KeyCloser {
-public:
-    explicit KeyCloser(HKEY key) : m_key(key) {}
-    ~KeyCloser() {
-        if (m_key != nullptr) RegCloseKey(m_key);
-    }
-    KeyCloser(const KeyCloser&) = delete;
-    KeyCloser& operator=(const KeyCloser&) = delete;
-
-private:
-    HKEY m_key;
-};
 
 std::wstring HexText(const BYTE* data, DWORD size) {
     static constexpr wchar_t kDigits[] = L"0123456789abcdef";
@@ -137,41 +125,32 @@ std::vector<BYTE> BytesFromHex(const std::wstring& text) {
     return bytes;
 }
 
-wchar_t AnsiByte(unsigned char byte) {
-    const char in = static_cast<char>(byte);
-    wchar_t out = 0;
-    if (MultiByteToWideChar(CP_ACP, 0, &in, 1, &out, 1) != 1) return L'?';
-    return out;
-}
-
 }  // namespace
 
 int ReadRegistryConfiguration(CCfgReader& reader) {
     HKEY root = nullptr;
     std::wstring subKey;
     if (ParseRegPath(reader.Get_m_File().c_str(), root, subKey) != 1 || subKey.empty()) return 0;
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, subKey.c_str(), 0, ReaderAccess(reader), &key) != ERROR_SUCCESS) {
+    tarvox::RegKey key;
+    if (RegOpenKeyExW(root, subKey.c_str(), 0, ReaderAccess(reader), key.Put()) != ERROR_SUCCESS) {
         return 0;
     }
-    KeyCloser closer(key);
-    ReadRegistryKeyTree(reader, key, std::wstring(), reader.Get_m_Data());
+    ReadRegistryKeyTree(reader, key.Get(), std::wstring(), reader.Get_m_Data());
     return 1;
 }
 
 int ReadRegistryKeyTree(CCfgReader& reader, HKEY key, const std::wstring& relativePath,
                         std::vector<std::wstring>& lines) {
     HKEY current = key;
-    HKEY opened = nullptr;
+    tarvox::RegKey opened;
     if (!relativePath.empty()) {
         if (relativePath.size() >= kRelativePathRoom) return 0;
-        if (RegOpenKeyExW(key, relativePath.c_str(), 0, ReaderAccess(reader), &opened) !=
+        if (RegOpenKeyExW(key, relativePath.c_str(), 0, ReaderAccess(reader), opened.Put()) !=
             ERROR_SUCCESS) {
             return 0;
         }
-        current = opened;
+        current = opened.Get();
     }
-    KeyCloser closer(opened);
     const std::wstring section = relativePath.empty() ? std::wstring(L"\\") : relativePath;
     if (!lines.empty()) lines.emplace_back();
     lines.push_back(L"[" + section + L"]");
@@ -225,15 +204,14 @@ int WriteRegistrySection(CCfgReader& reader, HKEY key, const std::wstring& secti
                          const std::vector<std::wstring>& values, bool* complete) {
     if (complete != nullptr) *complete = false;
     HKEY target = key;
-    HKEY created = nullptr;
+    tarvox::RegKey created;
     if (section.empty() || section.front() != L'\\') {
-        if (CreateRegKey(key, section.c_str(), &created, ReaderView(reader)) != 1 ||
-            created == nullptr) {
+        if (CreateRegKey(key, section.c_str(), created.Put(), ReaderView(reader)) != 1 ||
+            !created.Valid()) {
             return 0;
         }
-        target = created;
+        target = created.Get();
     }
-    KeyCloser closer(created);
     bool allWritten = true;
     for (std::size_t i = 0; i < names.size() && i < values.size(); ++i) {
         const std::wstring& name = names[i];
@@ -277,6 +255,13 @@ int WriteRegistrySection(CCfgReader& reader, HKEY key, const std::wstring& secti
     return 1;
 }
 
+wchar_t AnsiByteOfSystem(unsigned char byte) {
+    const char in = static_cast<char>(byte);
+    wchar_t out = 0;
+    if (MultiByteToWideChar(CP_ACP, 0, &in, 1, &out, 1) != 1) return L'?';
+    return out;
+}
+
 int NormalizeRegeditText(std::wstring& text) {
-    return tarvox::NormalizeRegedit(text, &AnsiByte) ? 1 : 0;
+    return tarvox::NormalizeRegedit(text, &AnsiByteOfSystem) ? 1 : 0;
 }

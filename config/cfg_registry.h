@@ -28,3 +28,7 @@ int WriteRegistrySection(CCfgReader& reader, HKEY key, const std::wstring& secti
 // Rewrites a registry export ("REGEDIT4") into lines the configuration parser reads, decoding
 // hex(2) values from the ANSI code page. 1 when the text was rewritten, 0 when it is no export.
 int NormalizeRegeditText(std::wstring& text);
+
+// One byte of the ANSI code page as a character ('?' when it has none): how a registry
+// export's hex(2) bytes are read.
+wchar_t AnsiByteOfSystem(unsigned char byte);

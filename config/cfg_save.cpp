@@ -5,6 +5,7 @@
 #include "config/cfg_file_io.h"
 #include "config/cfg_registry.h"
 #include "config/drawing_handover.h"
+#include "foundation/unique_handle.h"
 #include "xml/code_pages.h"
 
 int CCfgReader::Save() {
@@ -34,9 +35,9 @@ int CCfgReader::Save() {
     }
 
     if (registryForm) {
-        HKEY key = nullptr;
-        if (CreateRegKey(root, subKey.c_str(), &key, (m_IsRegistry & 0x100) ? 1 : 0) != 1 ||
-            key == nullptr) {
+        tarvox::RegKey key;
+        if (CreateRegKey(root, subKey.c_str(), key.Put(), (m_IsRegistry & 0x100) ? 1 : 0) != 1 ||
+            !key.Valid()) {
             return 0;
         }
         int result = 0;
@@ -47,12 +48,13 @@ int CCfgReader::Save() {
             std::vector<std::wstring> values;
             GetSectionEntries(names, values, section.c_str(), 0, 0);
             bool sectionComplete = false;
-            if (WriteRegistrySection(*this, key, section, names, values, &sectionComplete) == 1) {
+            if (WriteRegistrySection(*this, key.Get(), section, names, values,
+                                     &sectionComplete) == 1) {
                 result = 1;
             }
             complete = complete && sectionComplete;
         }
-        RegCloseKey(key);
+        key.Reset();
         if (complete) m_Original = text;
         return result;
     }

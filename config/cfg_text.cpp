@@ -34,6 +34,12 @@ std::vector<std::wstring> SplitCfgLines(std::wstring_view text) {
     return lines;
 }
 
+std::vector<std::wstring> CfgFileLines(std::wstring& text, AnsiByteDecoder ansiByte) {
+    if (const std::size_t end = text.find(L'\0'); end != std::wstring::npos) text.resize(end);
+    NormalizeRegedit(text, ansiByte);
+    return SplitCfgLines(text);
+}
+
 std::wstring ComposeCfgText(const std::vector<std::wstring>& lines) {
     std::wstring text;
     ComposeCfgTextInto(lines, text);

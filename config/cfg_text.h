@@ -2,6 +2,8 @@
 // classification, list-mode numbering and composing lines back into text. No system calls.
 #pragma once
 
+#include "config/regedit_text.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +16,11 @@ std::wstring_view TrimCfg(std::wstring_view text);
 // Cuts text at each carriage return (the next line starts two characters after it) and trims
 // every line.
 std::vector<std::wstring> SplitCfgLines(std::wstring_view text);
+
+// The loader's last steps on a configuration file's decoded text: the text ends at its first
+// NUL, a registry export is rewritten for the parser (its ANSI bytes decoded by ansiByte), and
+// the text is cut into lines. text keeps the rewritten text.
+std::vector<std::wstring> CfgFileLines(std::wstring& text, AnsiByteDecoder ansiByte);
 
 // Every line followed by CR LF; leading and trailing empty lines left out and runs of empty
 // lines reduced to one.

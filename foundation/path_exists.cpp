@@ -2,6 +2,7 @@
 #include <tarvox/modules.h>
 
 #include "foundation/path_test.h"
+#include "foundation/unique_handle.h"
 
 namespace tarvox {
 
@@ -28,9 +29,7 @@ int PathExists(const wchar_t* path, int* isFolder) {
     // A path with wildcards exists when an entry matches it; the first match decides
     // between file and folder.
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(tested.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return 0;
-    FindClose(search);
+    if (!tarvox::FindHandle(FindFirstFileW(tested.c_str(), &found)).Valid()) return 0;
 
     const bool folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     if (isFolder == nullptr) return folder ? 0 : 1;

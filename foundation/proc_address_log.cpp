@@ -2,6 +2,7 @@
 #include <tarvox/modules.h>
 
 #include "foundation/own_module.h"
+#include "foundation/unique_handle.h"
 
 #include <string>
 
@@ -29,16 +30,16 @@ void LogMissingEntryPoint(HMODULE module, const std::wstring& name) {
     if (logPath.back() != L'\\') logPath += L'\\';
     logPath += kFailureLogName;
 
-    HANDLE file = CreateFileW(logPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
+    const tarvox::FileHandle file(CreateFileW(logPath.c_str(), GENERIC_WRITE,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return;
     const std::string line = ToAnsi(tarvox::ModuleFileName(module) + L";" + name + L"\r\n");
     LARGE_INTEGER zero{};
-    if (SetFilePointerEx(file, zero, nullptr, FILE_END)) {
+    if (SetFilePointerEx(file.Get(), zero, nullptr, FILE_END)) {
         DWORD written = 0;
-        WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+        WriteFile(file.Get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
     }
-    CloseHandle(file);
 }
 
 std::wstring FromAnsi(const char* text) {

@@ -8,6 +8,7 @@
 #include "foundation/ascii_text.h"
 #include "foundation/folder_value.h"
 #include "foundation/system_compare.h"
+#include "foundation/unique_handle.h"
 #include "paths/product_folders.h"
 
 #include <windows.h>
@@ -48,9 +49,9 @@ bool Lookup(const PathVarTable& table, std::wstring_view name, std::wstring& val
 }
 
 void AddEnvironment(PathVarTable& table) {
-    wchar_t* block = GetEnvironmentStringsW();
-    if (block == nullptr) return;
-    for (const wchar_t* entry = block; *entry != L'\0'; entry += std::wcslen(entry) + 1) {
+    const tarvox::EnvironmentBlock block(GetEnvironmentStringsW());
+    if (!block.Valid()) return;
+    for (const wchar_t* entry = block.Get(); *entry != L'\0'; entry += std::wcslen(entry) + 1) {
         const std::wstring_view line(entry);
         const auto equals = line.find(L'=');
         if (equals == std::wstring_view::npos) continue;
@@ -60,7 +61,6 @@ void AddEnvironment(PathVarTable& table) {
         if (name.empty() || value.empty()) continue;
         tarvox::AddPathVar(table, Percented(name), WithoutTrailingBackslash(value), kOrder);
     }
-    FreeEnvironmentStringsW(block);
 }
 
 void AddCommonFilesX86(PathVarTable& table) {

@@ -1,6 +1,8 @@
 // CXMLHelpers: documents, new nodes, editing and lookups over MSXML2.
 #include <tarvox/xml.h>
 
+#include "foundation/com_scope.h"
+#include "foundation/unique_handle.h"
 #include "xml/com_text.h"
 #include "xml/dom_document.h"
 #include "xml/msxml_ids.h"
@@ -10,7 +12,6 @@
 #include <memory>
 
 using tarvox::Bstr;
-using tarvox::ComScope;
 using tarvox::Variant;
 using Microsoft::WRL::ComPtr;
 
@@ -24,6 +25,14 @@ constexpr wchar_t kDefaultDocument[] =
     L"<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<gbXML>\r\n</gbXML>\r\n";
 
 bool IsEmpty(const wchar_t* text) { return text == nullptr || *text == L'\0'; }
+
+// COM for one operation that creates a document: CoInitialize on entry, undone on leaving only
+// when this call was the first to initialise COM on the thread. The caller keeps COM
+// initialised for as long as it holds documents and nodes.
+tarvox::ComScope DocumentCom() {
+    return tarvox::ComScope(tarvox::ComApartment::SingleThreaded,
+                            tarvox::ComBalance::AfterFirstInitialisation);
+}
 
 bool EqualIgnoringCase(const std::wstring& a, const wchar_t* b) {
     return CompareStringOrdinal(a.c_str(), -1, b, -1, TRUE) == CSTR_EQUAL;
@@ -73,7 +82,7 @@ int CXMLHelpers::GetDocumentFromBuffer(const wchar_t* text, DocPtr& doc) {
                                     text + L">\r\n</" + text + L">\r\n";
         return GetDocumentFromBuffer(markup.c_str(), doc);
     }
-    ComScope com;
+    const tarvox::ComScope com = DocumentCom();
     if (FAILED(tarvox::CreateDomDocument(doc)) || !doc) return 0;
     Bstr xml(text);
     VARIANT_BOOL parsed = VARIANT_FALSE;
@@ -86,21 +95,18 @@ int CXMLHelpers::GetNewDocument(DocPtr& doc, const wchar_t* rootName) {
 
 int CXMLHelpers::GetDocumentFromFile(const wchar_t* path, DocPtr& doc) {
     if (IsEmpty(path)) return 0;
-    ComScope com;
+    const tarvox::ComScope com = DocumentCom();
     if (FAILED(tarvox::CreateDomDocument(doc)) || !doc) return 0;
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return 0;
-    const DWORD size = GetFileSize(file, nullptr);
-    if (size == INVALID_FILE_SIZE) {
-        CloseHandle(file);
-        return 0;
-    }
+    tarvox::FileHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                        nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file.Valid()) return 0;
+    const DWORD size = GetFileSize(file.Get(), nullptr);
+    if (size == INVALID_FILE_SIZE) return 0;
     std::wstring buffer(static_cast<std::size_t>(size) * 2 + 1, L'\0');
     DWORD count = 0;
     TextFileType::Type type = TextFileType::None;
-    const BOOL read = ReadTextFile(file, buffer.data(), size, &count, nullptr, &type);
-    CloseHandle(file);
+    const BOOL read = ReadTextFile(file.Get(), buffer.data(), size, &count, nullptr, &type);
+    file.Reset();
     if (!read) return 0;
     buffer.resize(std::min<std::size_t>(count, buffer.size() - 1));
     Bstr xml(buffer.c_str());
@@ -151,7 +157,7 @@ int CXMLHelpers::GetNewNode(const wchar_t* name, NodePtr& parent, NodePtr& node)
 int CXMLHelpers::GetNewNodeFromXMLString(NodePtr& node, const wchar_t* xml) {
     node.Reset();
     if (IsEmpty(xml)) return 0;
-    ComScope com;
+    const tarvox::ComScope com = DocumentCom();
     DocPtr doc;
     if (FAILED(tarvox::CreateDomDocument(doc)) || !doc) return 0;
     Bstr text(xml);

@@ -35,12 +35,14 @@ TARVOX_CHILD_SCENARIO(HoldFileOpen) {
     return released ? 0 : 1;
 }
 
-// Args: file path, writer name, count. Loads, rewrites every entry as its own version and saves,
-// count times; reports the saves that failed and the loads that saw a torn version.
+// Args: file path, writer name, count, optionally the name of an event to set once the first
+// save is done. Loads, rewrites every entry as its own version and saves, count times; reports
+// the saves that failed and the loads that saw a torn version.
 TARVOX_CHILD_SCENARIO(SaveRepeatedly) {
     const std::wstring path = context.Arg(0);
     const std::wstring writer = context.Arg(1);
     const int count = std::stoi(context.Arg(2));
+    HANDLE firstSaved = context.Arg(3).empty() ? nullptr : OpenEventW(EVENT_MODIFY_STATE, FALSE, context.Arg(3).c_str());
     long long failedSaves = 0;
     long long tornLoads = 0;
     for (int i = 0; i < count; ++i) {
@@ -49,7 +51,9 @@ TARVOX_CHILD_SCENARIO(SaveRepeatedly) {
         if (!tarvox::test::IsWholeVersion(reader)) ++tornLoads;
         tarvox::test::WriteVersion(reader, writer + L"-" + std::to_wstring(i));
         if (reader.Save() != 1) ++failedSaves;
+        if (i == 0 && firstSaved != nullptr) SetEvent(firstSaved);
     }
+    if (firstSaved != nullptr) CloseHandle(firstSaved);
     context.Report("failed_saves", failedSaves);
     context.Report("torn_loads", tornLoads);
     return 0;

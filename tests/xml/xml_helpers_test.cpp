@@ -235,4 +235,32 @@ TEST_F(XmlTest, NodeWalksAndTheReferenceRulesOfTheResultArray) {
     EXPECT_EQ(References(root.Get()), rootRefs);
 }
 
+TEST_F(XmlTest, AWalkOverATreeAHundredThousandLevelsDeepKeepsItsOrder) {
+    // Deeper than any thread's stack would take one frame per level.
+    constexpr int kDepth = 100000;
+    DocPtr doc;
+    ASSERT_EQ(CXMLHelpers::GetNewDocument(doc, L"r"), 1);
+    NodePtr root;
+    ASSERT_EQ(CXMLHelpers::GetNode(L"r", doc, root), 1);
+    NodePtr parent = root;
+    for (int level = 0; level < kDepth; ++level) {
+        NodePtr child;
+        ASSERT_EQ(CXMLHelpers::AddChildNode(level + 1 == kDepth ? L"leaf" : L"d", parent, child), 1);
+        parent = child;
+    }
+    NodePtr after;
+    ASSERT_EQ(CXMLHelpers::AddChildNode(L"after", root, after), 1);
+
+    CXMLHelpers::CNodeResultArray all(root.Get());
+    ASSERT_EQ(CXMLHelpers::GetAllNodes(all, nullptr, nullptr), 1);
+    ASSERT_EQ(all.GetSize(), kDepth + 2);
+    EXPECT_EQ(all[0], root.Get());
+    std::vector<std::wstring> names(4);
+    for (int i = 0; i < 4; ++i) CXMLHelpers::GetNodeName(all[kDepth - 2 + i], names[i]);
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"d", L"d", L"leaf", L"after"}));
+    CXMLHelpers::CNodeResultArray leaves(root.Get());
+    ASSERT_EQ(CXMLHelpers::GetAllNodes(leaves, nullptr, L"LEAF"), 1);
+    EXPECT_EQ(leaves.GetSize(), 1);
+}
+
 }  // namespace

@@ -2,11 +2,10 @@
 // main prints it as text or JSON and turns the outcome into the exit status.
 #pragma once
 
+#include "foundation/com_scope.h"
 #include "tools/tarvo/document.h"
 
 #include <CLI/CLI.hpp>
-
-#include <objbase.h>
 
 #include <functional>
 #include <string>
@@ -24,13 +23,11 @@ struct Outcome {
     std::function<std::string(bool json)> render;
 };
 
-// COM for the XML parts of CUIX packages, for the life of one command.
-struct ComScope {
-    ComScope() { CoInitialize(nullptr); }
-    ~ComScope() { CoUninitialize(); }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-};
+// COM for the XML parts of CUIX packages, for the life of one command: an initialisation that
+// succeeded is undone, one that failed is not.
+inline tarvox::ComScope CommandCom() {
+    return tarvox::ComScope(tarvox::ComApartment::SingleThreaded, tarvox::ComBalance::AfterSuccess);
+}
 
 void AddFolderCommands(CLI::App& app, Outcome& outcome);
 void AddVariableCommands(CLI::App& app, Outcome& outcome);

@@ -269,7 +269,7 @@ std::vector<std::wstring> MissingTabs(const std::wstring& menuFile, const std::w
 }
 
 void CheckEnablement(Findings& findings) {
-    const ComScope com;
+    const tarvox::ComScope com = CommandCom();
     std::wstring productKey, profileKey;
     GetAcadKey(productKey);
     GetAcadProfileKey(profileKey);

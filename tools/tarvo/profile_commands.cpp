@@ -60,7 +60,7 @@ Table ProfileRows(const CAutoCADInfos& infos, bool withMenu) {
 }  // namespace
 
 Section& AddProfilesSection(Document& document, bool full, bool& any) {
-    const ComScope com;
+    const tarvox::ComScope com = CommandCom();
     CAutoCADInfos infos;
     // With the add-on's workspace menu beside the program its own profile is shown; without it
     // the products are listed as they are.
@@ -106,7 +106,7 @@ void AddProfileCommands(CLI::App& app, Outcome& outcome) {
     cuix->add_option("FILE", cuixFile, "The CUIX file")->required();
     cuix->add_flag("--json", outcome.json, "Print JSON");
     cuix->callback([&outcome] {
-        const ComScope com;
+        const tarvox::ComScope com = CommandCom();
         const std::wstring path = Wide(cuixFile);
         _CReadOnlyCuixFile package(path.c_str());
         std::vector<std::wstring> workspaces;
