@@ -15,6 +15,7 @@
 #include "foundation/own_module.h"
 #include "paths/edition_names.h"
 #include "paths/product_edition.h"
+#include "foundation/boundary.h"
 
 #include <windows.h>
 
@@ -365,32 +366,34 @@ int FindCurrentAcadInfo(CAutoCADInfos& infos, long long& index) {
 }
 
 int SetAcadVersion(const wchar_t* release) {
-    int result = 0;
-    HKEY autocad = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Autodesk\\AutoCAD", 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
-                      &autocad) == ERROR_SUCCESS) {
-        CRegKeyHolder holder;
-        holder.Attach(autocad);
-        const std::wstring text = release ? release : L"";
-        result = SetRegValue(holder, L"CurVer", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                             static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS
-                     ? 1
-                     : 0;
-    }
+    return tarvox::Guard(0, [&]() -> int {
+        int result = 0;
+        HKEY autocad = nullptr;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Autodesk\\AutoCAD", 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
+                          &autocad) == ERROR_SUCCESS) {
+            CRegKeyHolder holder;
+            holder.Attach(autocad);
+            const std::wstring text = release ? release : L"";
+            result = SetRegValue(holder, L"CurVer", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                                 static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS
+                         ? 1
+                         : 0;
+        }
 
-    CAutoCADInfos enabled;
-    if (ListEnabledAcads(enabled, nullptr) != 1 || enabled.IsEmpty()) return result;
-    CAutoCADInfos installed;
-    FillAcadInfos(installed, tarvox::cuix::UsePartialMenu() == 1 ? 0 : 1, 1);
-    long long current = -1;
-    if (FindCurrentAcadInfo(installed, current) == 1) {
-        const std::wstring& currentKey = installed[static_cast<std::size_t>(current)].m_ProductKey;
-        for (const CAutoCADInfo& info : enabled) {
-            if (EqualsIgnoringAsciiCase(info.m_ProductKey, currentKey)) {
-                tarvox::autocad::MakeAcadProductCurrent(info.m_ProductKeyName.c_str());
-                return 1;
+        CAutoCADInfos enabled;
+        if (ListEnabledAcads(enabled, nullptr) != 1 || enabled.IsEmpty()) return result;
+        CAutoCADInfos installed;
+        FillAcadInfos(installed, tarvox::cuix::UsePartialMenu() == 1 ? 0 : 1, 1);
+        long long current = -1;
+        if (FindCurrentAcadInfo(installed, current) == 1) {
+            const std::wstring& currentKey = installed[static_cast<std::size_t>(current)].m_ProductKey;
+            for (const CAutoCADInfo& info : enabled) {
+                if (EqualsIgnoringAsciiCase(info.m_ProductKey, currentKey)) {
+                    tarvox::autocad::MakeAcadProductCurrent(info.m_ProductKeyName.c_str());
+                    return 1;
+                }
             }
         }
-    }
-    return tarvox::autocad::MakeAcadProductCurrent(enabled[0].m_ProductKeyName.c_str());
+        return tarvox::autocad::MakeAcadProductCurrent(enabled[0].m_ProductKeyName.c_str());
+    });
 }

@@ -2,162 +2,163 @@
 #include <tarvox/acad_folders.h>
 
 #include "autocad/release_folders.h"
+#include "foundation/boundary.h"
 
 using tarvox::autocad::AcadDirsOfYear;
 using tarvox::autocad::AcadRoamableDirsOfYear;
 
 int GetAcadDirs2004(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadDirsOfYear(2004, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadDirsOfYear(2004, lt, acad, arch); });
 }
 
 int GetAcadDirs2005(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadDirsOfYear(2005, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadDirsOfYear(2005, lt, acad, arch); });
 }
 
 int GetAcadDirs2006(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadDirsOfYear(2006, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadDirsOfYear(2006, lt, acad, arch); });
 }
 
 int GetAcadDirs2007(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadDirsOfYear(2007, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadDirsOfYear(2007, lt, acad, arch); });
 }
 
 int GetAcadDirs2008(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadDirsOfYear(2008, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadDirsOfYear(2008, lt, acad, arch); });
 }
 
 int GetAcadDirs2009(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadDirsOfYear(2009, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadDirsOfYear(2009, lt, acad, arch); });
 }
 
 int GetAcadDirs2010(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadDirsOfYear(2010, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadDirsOfYear(2010, lt, acad, arch); });
 }
 
 int GetAcadDirs2011(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadDirsOfYear(2011, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadDirsOfYear(2011, lt, acad, arch); });
 }
 
 int GetAcadDirs2012(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadDirsOfYear(2012, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadDirsOfYear(2012, lt, acad, arch); });
 }
 
 int GetAcadDirs2013(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadDirsOfYear(2013, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadDirsOfYear(2013, lt, acad, arch); });
 }
 
 int GetAcadDirs2014(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadDirsOfYear(2014, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadDirsOfYear(2014, lt, acad, arch); });
 }
 
 int GetAcadDirs2015(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadDirsOfYear(2015, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadDirsOfYear(2015, lt, acad, arch); });
 }
 
 int GetAcadDirs2016(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadDirsOfYear(2016, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadDirsOfYear(2016, lt, acad, arch); });
 }
 
 int GetAcadDirs2017(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadDirsOfYear(2017, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadDirsOfYear(2017, lt, acad, arch); });
 }
 
 int GetAcadDirs2018(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadDirsOfYear(2018, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadDirsOfYear(2018, lt, acad, arch); });
 }
 
 int GetAcadDirs2019(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadDirsOfYear(2019, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadDirsOfYear(2019, lt, acad, arch); });
 }
 
 int GetAcadDirs2020(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadDirsOfYear(2020, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadDirsOfYear(2020, lt, acad, arch); });
 }
 
 int GetAcadDirs2021(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadDirsOfYear(2021, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadDirsOfYear(2021, lt, acad, arch); });
 }
 
 int GetAcadDirs2022(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadDirsOfYear(2022, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadDirsOfYear(2022, lt, acad, arch); });
 }
 
 int GetAcadDirs2023(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadDirsOfYear(2023, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadDirsOfYear(2023, lt, acad, arch); });
 }
 
 int GetAcadDirs2024(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadDirsOfYear(2024, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadDirsOfYear(2024, lt, acad, arch); });
 }
 
 int GetAcadRoamableDirs2007(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadRoamableDirsOfYear(2007, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadRoamableDirsOfYear(2007, lt, acad, arch); });
 }
 
 int GetAcadRoamableDirs2008(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadRoamableDirsOfYear(2008, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadRoamableDirsOfYear(2008, lt, acad, arch); });
 }
 
 int GetAcadRoamableDirs2009(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadRoamableDirsOfYear(2009, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadRoamableDirsOfYear(2009, lt, acad, arch); });
 }
 
 int GetAcadRoamableDirs2010(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadRoamableDirsOfYear(2010, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadRoamableDirsOfYear(2010, lt, acad, arch); });
 }
 
 int GetAcadRoamableDirs2011(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadRoamableDirsOfYear(2011, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadRoamableDirsOfYear(2011, lt, acad, arch); });
 }
 
 int GetAcadRoamableDirs2012(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadRoamableDirsOfYear(2012, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadRoamableDirsOfYear(2012, lt, acad, arch); });
 }
 
 int GetAcadRoamableDirs2013(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadRoamableDirsOfYear(2013, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadRoamableDirsOfYear(2013, lt, acad, arch); });
 }
 
 int GetAcadRoamableDirs2014(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadRoamableDirsOfYear(2014, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadRoamableDirsOfYear(2014, lt, acad, arch); });
 }
 
 int GetAcadRoamableDirs2015(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadRoamableDirsOfYear(2015, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadRoamableDirsOfYear(2015, lt, acad, arch); });
 }
 
 int GetAcadRoamableDirs2016(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadRoamableDirsOfYear(2016, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadRoamableDirsOfYear(2016, lt, acad, arch); });
 }
 
 int GetAcadRoamableDirs2017(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadRoamableDirsOfYear(2017, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadRoamableDirsOfYear(2017, lt, acad, arch); });
 }
 
 int GetAcadRoamableDirs2018(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadRoamableDirsOfYear(2018, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadRoamableDirsOfYear(2018, lt, acad, arch); });
 }
 
 int GetAcadRoamableDirs2019(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadRoamableDirsOfYear(2019, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadRoamableDirsOfYear(2019, lt, acad, arch); });
 }
 
 int GetAcadRoamableDirs2020(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadRoamableDirsOfYear(2020, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadRoamableDirsOfYear(2020, lt, acad, arch); });
 }
 
 int GetAcadRoamableDirs2021(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadRoamableDirsOfYear(2021, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadRoamableDirsOfYear(2021, lt, acad, arch); });
 }
 
 int GetAcadRoamableDirs2022(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadRoamableDirsOfYear(2022, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadRoamableDirsOfYear(2022, lt, acad, arch); });
 }
 
 int GetAcadRoamableDirs2023(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadRoamableDirsOfYear(2023, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadRoamableDirsOfYear(2023, lt, acad, arch); });
 }
 
 int GetAcadRoamableDirs2024(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadRoamableDirsOfYear(2024, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadRoamableDirsOfYear(2024, lt, acad, arch); });
 }

@@ -2,6 +2,7 @@
 #include <tarvox/autocad.h>
 
 #include "autocad/release_flags.h"
+#include "foundation/boundary.h"
 
 using tarvox::autocad::FillAcadReleases;
 using tarvox::autocad::FillRasterReleases;
@@ -27,26 +28,28 @@ int GetACReleases(
     long long& arch2021, long long& arch2022, long long& arch2023, long long& arch2024,
     long long*& pSelected, wchar_t* keyBuf, wchar_t* profileKeyBuf, wchar_t* exeBuf,
     long long* selector) {
-    return FillAcadReleases({
-        &lt2000, &lt2000i, &lt2002, &lt2004,
-        &lt2005, &lt2006, &lt2007, &lt2008,
-        &lt2009, &lt2010, &lt2011, &lt2012,
-        &lt2013, &lt2014, &lt2015, &lt2016,
-        &lt2017, &lt2018, &lt2019, &lt2020,
-        &lt2021, &lt2022, &lt2023, &lt2024,
-        &acad2000, &acad2000i, &acad2002, &acad2004,
-        &acad2005, &acad2006, &acad2007, &acad2008,
-        &acad2009, &acad2010, &acad2011, &acad2012,
-        &acad2013, &acad2014, &acad2015, &acad2016,
-        &acad2017, &acad2018, &acad2019, &acad2020,
-        &acad2021, &acad2022, &acad2023, &acad2024,
-        &arch2000, &arch2000i, &arch2002, &arch2004,
-        &arch2005, &arch2006, &arch2007, &arch2008,
-        &arch2009, &arch2010, &arch2011, &arch2012,
-        &arch2013, &arch2014, &arch2015, &arch2016,
-        &arch2017, &arch2018, &arch2019, &arch2020,
-        &arch2021, &arch2022, &arch2023, &arch2024
-    }, pSelected, keyBuf, profileKeyBuf, exeBuf, selector);
+    return tarvox::Guard(0, [&] {
+        return FillAcadReleases({
+            &lt2000, &lt2000i, &lt2002, &lt2004,
+            &lt2005, &lt2006, &lt2007, &lt2008,
+            &lt2009, &lt2010, &lt2011, &lt2012,
+            &lt2013, &lt2014, &lt2015, &lt2016,
+            &lt2017, &lt2018, &lt2019, &lt2020,
+            &lt2021, &lt2022, &lt2023, &lt2024,
+            &acad2000, &acad2000i, &acad2002, &acad2004,
+            &acad2005, &acad2006, &acad2007, &acad2008,
+            &acad2009, &acad2010, &acad2011, &acad2012,
+            &acad2013, &acad2014, &acad2015, &acad2016,
+            &acad2017, &acad2018, &acad2019, &acad2020,
+            &acad2021, &acad2022, &acad2023, &acad2024,
+            &arch2000, &arch2000i, &arch2002, &arch2004,
+            &arch2005, &arch2006, &arch2007, &arch2008,
+            &arch2009, &arch2010, &arch2011, &arch2012,
+            &arch2013, &arch2014, &arch2015, &arch2016,
+            &arch2017, &arch2018, &arch2019, &arch2020,
+            &arch2021, &arch2022, &arch2023, &arch2024
+        }, pSelected, keyBuf, profileKeyBuf, exeBuf, selector);
+    });
 }
 
 int ___GetACReleases(
@@ -70,26 +73,28 @@ int ___GetACReleases(
     long long& arch2021, long long& arch2022, long long& arch2023, long long& arch2024,
     long long*& pSelected, wchar_t* keyBuf, wchar_t* profileKeyBuf, wchar_t* exeBuf,
     long long* selector) {
-    return FillAcadReleases({
-        &lt2000, &lt2000i, &lt2002, &lt2004,
-        &lt2005, &lt2006, &lt2007, &lt2008,
-        &lt2009, &lt2010, &lt2011, &lt2012,
-        &lt2013, &lt2014, &lt2015, &lt2016,
-        &lt2017, &lt2018, &lt2019, &lt2020,
-        &lt2021, &lt2022, &lt2023, &lt2024,
-        &acad2000, &acad2000i, &acad2002, &acad2004,
-        &acad2005, &acad2006, &acad2007, &acad2008,
-        &acad2009, &acad2010, &acad2011, &acad2012,
-        &acad2013, &acad2014, &acad2015, &acad2016,
-        &acad2017, &acad2018, &acad2019, &acad2020,
-        &acad2021, &acad2022, &acad2023, &acad2024,
-        &arch2000, &arch2000i, &arch2002, &arch2004,
-        &arch2005, &arch2006, &arch2007, &arch2008,
-        &arch2009, &arch2010, &arch2011, &arch2012,
-        &arch2013, &arch2014, &arch2015, &arch2016,
-        &arch2017, &arch2018, &arch2019, &arch2020,
-        &arch2021, &arch2022, &arch2023, &arch2024
-    }, pSelected, keyBuf, profileKeyBuf, exeBuf, selector);
+    return tarvox::Guard(0, [&] {
+        return FillAcadReleases({
+            &lt2000, &lt2000i, &lt2002, &lt2004,
+            &lt2005, &lt2006, &lt2007, &lt2008,
+            &lt2009, &lt2010, &lt2011, &lt2012,
+            &lt2013, &lt2014, &lt2015, &lt2016,
+            &lt2017, &lt2018, &lt2019, &lt2020,
+            &lt2021, &lt2022, &lt2023, &lt2024,
+            &acad2000, &acad2000i, &acad2002, &acad2004,
+            &acad2005, &acad2006, &acad2007, &acad2008,
+            &acad2009, &acad2010, &acad2011, &acad2012,
+            &acad2013, &acad2014, &acad2015, &acad2016,
+            &acad2017, &acad2018, &acad2019, &acad2020,
+            &acad2021, &acad2022, &acad2023, &acad2024,
+            &arch2000, &arch2000i, &arch2002, &arch2004,
+            &arch2005, &arch2006, &arch2007, &arch2008,
+            &arch2009, &arch2010, &arch2011, &arch2012,
+            &arch2013, &arch2014, &arch2015, &arch2016,
+            &arch2017, &arch2018, &arch2019, &arch2020,
+            &arch2021, &arch2022, &arch2023, &arch2024
+        }, pSelected, keyBuf, profileKeyBuf, exeBuf, selector);
+    });
 }
 
 int GetACReleases(
@@ -113,26 +118,28 @@ int GetACReleases(
     long long& arch2023,
     long long*& pSelected, wchar_t* keyBuf, wchar_t* profileKeyBuf, wchar_t* exeBuf,
     long long* selector) {
-    return FillAcadReleases({
-        &lt2000, &lt2000i, &lt2002, &lt2004,
-        &lt2005, &lt2006, &lt2007, &lt2008,
-        &lt2009, &lt2010, &lt2011, &lt2012,
-        &lt2013, &lt2014, &lt2015, &lt2016,
-        &lt2017, &lt2018, &lt2019, &lt2020,
-        &lt2021, &lt2022, &lt2023, nullptr,
-        &acad2000, &acad2000i, &acad2002, &acad2004,
-        &acad2005, &acad2006, &acad2007, &acad2008,
-        &acad2009, &acad2010, &acad2011, &acad2012,
-        &acad2013, &acad2014, &acad2015, &acad2016,
-        &acad2017, &acad2018, &acad2019, &acad2020,
-        &acad2021, &acad2022, &acad2023, nullptr,
-        &arch2000, &arch2000i, &arch2002, &arch2004,
-        &arch2005, &arch2006, &arch2007, &arch2008,
-        &arch2009, &arch2010, &arch2011, &arch2012,
-        &arch2013, &arch2014, &arch2015, &arch2016,
-        &arch2017, &arch2018, &arch2019, &arch2020,
-        &arch2021, &arch2022, &arch2023, nullptr
-    }, pSelected, keyBuf, profileKeyBuf, exeBuf, selector);
+    return tarvox::Guard(0, [&] {
+        return FillAcadReleases({
+            &lt2000, &lt2000i, &lt2002, &lt2004,
+            &lt2005, &lt2006, &lt2007, &lt2008,
+            &lt2009, &lt2010, &lt2011, &lt2012,
+            &lt2013, &lt2014, &lt2015, &lt2016,
+            &lt2017, &lt2018, &lt2019, &lt2020,
+            &lt2021, &lt2022, &lt2023, nullptr,
+            &acad2000, &acad2000i, &acad2002, &acad2004,
+            &acad2005, &acad2006, &acad2007, &acad2008,
+            &acad2009, &acad2010, &acad2011, &acad2012,
+            &acad2013, &acad2014, &acad2015, &acad2016,
+            &acad2017, &acad2018, &acad2019, &acad2020,
+            &acad2021, &acad2022, &acad2023, nullptr,
+            &arch2000, &arch2000i, &arch2002, &arch2004,
+            &arch2005, &arch2006, &arch2007, &arch2008,
+            &arch2009, &arch2010, &arch2011, &arch2012,
+            &arch2013, &arch2014, &arch2015, &arch2016,
+            &arch2017, &arch2018, &arch2019, &arch2020,
+            &arch2021, &arch2022, &arch2023, nullptr
+        }, pSelected, keyBuf, profileKeyBuf, exeBuf, selector);
+    });
 }
 
 int GetACReleases(
@@ -155,26 +162,28 @@ int GetACReleases(
     long long& arch2021, long long& arch2022,
     long long*& pSelected, wchar_t* keyBuf, wchar_t* profileKeyBuf, wchar_t* exeBuf,
     long long* selector) {
-    return FillAcadReleases({
-        &lt2000, &lt2000i, &lt2002, &lt2004,
-        &lt2005, &lt2006, &lt2007, &lt2008,
-        &lt2009, &lt2010, &lt2011, &lt2012,
-        &lt2013, &lt2014, &lt2015, &lt2016,
-        &lt2017, &lt2018, &lt2019, &lt2020,
-        &lt2021, &lt2022, nullptr, nullptr,
-        &acad2000, &acad2000i, &acad2002, &acad2004,
-        &acad2005, &acad2006, &acad2007, &acad2008,
-        &acad2009, &acad2010, &acad2011, &acad2012,
-        &acad2013, &acad2014, &acad2015, &acad2016,
-        &acad2017, &acad2018, &acad2019, &acad2020,
-        &acad2021, &acad2022, nullptr, nullptr,
-        &arch2000, &arch2000i, &arch2002, &arch2004,
-        &arch2005, &arch2006, &arch2007, &arch2008,
-        &arch2009, &arch2010, &arch2011, &arch2012,
-        &arch2013, &arch2014, &arch2015, &arch2016,
-        &arch2017, &arch2018, &arch2019, &arch2020,
-        &arch2021, &arch2022, nullptr, nullptr
-    }, pSelected, keyBuf, profileKeyBuf, exeBuf, selector);
+    return tarvox::Guard(0, [&] {
+        return FillAcadReleases({
+            &lt2000, &lt2000i, &lt2002, &lt2004,
+            &lt2005, &lt2006, &lt2007, &lt2008,
+            &lt2009, &lt2010, &lt2011, &lt2012,
+            &lt2013, &lt2014, &lt2015, &lt2016,
+            &lt2017, &lt2018, &lt2019, &lt2020,
+            &lt2021, &lt2022, nullptr, nullptr,
+            &acad2000, &acad2000i, &acad2002, &acad2004,
+            &acad2005, &acad2006, &acad2007, &acad2008,
+            &acad2009, &acad2010, &acad2011, &acad2012,
+            &acad2013, &acad2014, &acad2015, &acad2016,
+            &acad2017, &acad2018, &acad2019, &acad2020,
+            &acad2021, &acad2022, nullptr, nullptr,
+            &arch2000, &arch2000i, &arch2002, &arch2004,
+            &arch2005, &arch2006, &arch2007, &arch2008,
+            &arch2009, &arch2010, &arch2011, &arch2012,
+            &arch2013, &arch2014, &arch2015, &arch2016,
+            &arch2017, &arch2018, &arch2019, &arch2020,
+            &arch2021, &arch2022, nullptr, nullptr
+        }, pSelected, keyBuf, profileKeyBuf, exeBuf, selector);
+    });
 }
 
 int GetACReleases(
@@ -196,26 +205,28 @@ int GetACReleases(
     long long& arch2019, long long& arch2020, long long& arch2021,
     long long*& pSelected, wchar_t* keyBuf, wchar_t* profileKeyBuf, wchar_t* exeBuf,
     long long* selector) {
-    return FillAcadReleases({
-        &lt2000, &lt2000i, &lt2002, &lt2004,
-        &lt2005, &lt2006, &lt2007, &lt2008,
-        &lt2009, &lt2010, &lt2011, &lt2012,
-        &lt2013, &lt2014, &lt2015, &lt2016,
-        &lt2017, &lt2018, &lt2019, &lt2020,
-        &lt2021, nullptr, nullptr, nullptr,
-        &acad2000, &acad2000i, &acad2002, &acad2004,
-        &acad2005, &acad2006, &acad2007, &acad2008,
-        &acad2009, &acad2010, &acad2011, &acad2012,
-        &acad2013, &acad2014, &acad2015, &acad2016,
-        &acad2017, &acad2018, &acad2019, &acad2020,
-        &acad2021, nullptr, nullptr, nullptr,
-        &arch2000, &arch2000i, &arch2002, &arch2004,
-        &arch2005, &arch2006, &arch2007, &arch2008,
-        &arch2009, &arch2010, &arch2011, &arch2012,
-        &arch2013, &arch2014, &arch2015, &arch2016,
-        &arch2017, &arch2018, &arch2019, &arch2020,
-        &arch2021, nullptr, nullptr, nullptr
-    }, pSelected, keyBuf, profileKeyBuf, exeBuf, selector);
+    return tarvox::Guard(0, [&] {
+        return FillAcadReleases({
+            &lt2000, &lt2000i, &lt2002, &lt2004,
+            &lt2005, &lt2006, &lt2007, &lt2008,
+            &lt2009, &lt2010, &lt2011, &lt2012,
+            &lt2013, &lt2014, &lt2015, &lt2016,
+            &lt2017, &lt2018, &lt2019, &lt2020,
+            &lt2021, nullptr, nullptr, nullptr,
+            &acad2000, &acad2000i, &acad2002, &acad2004,
+            &acad2005, &acad2006, &acad2007, &acad2008,
+            &acad2009, &acad2010, &acad2011, &acad2012,
+            &acad2013, &acad2014, &acad2015, &acad2016,
+            &acad2017, &acad2018, &acad2019, &acad2020,
+            &acad2021, nullptr, nullptr, nullptr,
+            &arch2000, &arch2000i, &arch2002, &arch2004,
+            &arch2005, &arch2006, &arch2007, &arch2008,
+            &arch2009, &arch2010, &arch2011, &arch2012,
+            &arch2013, &arch2014, &arch2015, &arch2016,
+            &arch2017, &arch2018, &arch2019, &arch2020,
+            &arch2021, nullptr, nullptr, nullptr
+        }, pSelected, keyBuf, profileKeyBuf, exeBuf, selector);
+    });
 }
 
 int GetACReleases(
@@ -236,26 +247,28 @@ int GetACReleases(
     long long& arch2017, long long& arch2018, long long& arch2019, long long& arch2020,
     long long*& pSelected, wchar_t* keyBuf, wchar_t* profileKeyBuf, wchar_t* exeBuf,
     long long* selector) {
-    return FillAcadReleases({
-        &lt2000, &lt2000i, &lt2002, &lt2004,
-        &lt2005, &lt2006, &lt2007, &lt2008,
-        &lt2009, &lt2010, &lt2011, &lt2012,
-        &lt2013, &lt2014, &lt2015, &lt2016,
-        &lt2017, &lt2018, &lt2019, &lt2020,
-        nullptr, nullptr, nullptr, nullptr,
-        &acad2000, &acad2000i, &acad2002, &acad2004,
-        &acad2005, &acad2006, &acad2007, &acad2008,
-        &acad2009, &acad2010, &acad2011, &acad2012,
-        &acad2013, &acad2014, &acad2015, &acad2016,
-        &acad2017, &acad2018, &acad2019, &acad2020,
-        nullptr, nullptr, nullptr, nullptr,
-        &arch2000, &arch2000i, &arch2002, &arch2004,
-        &arch2005, &arch2006, &arch2007, &arch2008,
-        &arch2009, &arch2010, &arch2011, &arch2012,
-        &arch2013, &arch2014, &arch2015, &arch2016,
-        &arch2017, &arch2018, &arch2019, &arch2020,
-        nullptr, nullptr, nullptr, nullptr
-    }, pSelected, keyBuf, profileKeyBuf, exeBuf, selector);
+    return tarvox::Guard(0, [&] {
+        return FillAcadReleases({
+            &lt2000, &lt2000i, &lt2002, &lt2004,
+            &lt2005, &lt2006, &lt2007, &lt2008,
+            &lt2009, &lt2010, &lt2011, &lt2012,
+            &lt2013, &lt2014, &lt2015, &lt2016,
+            &lt2017, &lt2018, &lt2019, &lt2020,
+            nullptr, nullptr, nullptr, nullptr,
+            &acad2000, &acad2000i, &acad2002, &acad2004,
+            &acad2005, &acad2006, &acad2007, &acad2008,
+            &acad2009, &acad2010, &acad2011, &acad2012,
+            &acad2013, &acad2014, &acad2015, &acad2016,
+            &acad2017, &acad2018, &acad2019, &acad2020,
+            nullptr, nullptr, nullptr, nullptr,
+            &arch2000, &arch2000i, &arch2002, &arch2004,
+            &arch2005, &arch2006, &arch2007, &arch2008,
+            &arch2009, &arch2010, &arch2011, &arch2012,
+            &arch2013, &arch2014, &arch2015, &arch2016,
+            &arch2017, &arch2018, &arch2019, &arch2020,
+            nullptr, nullptr, nullptr, nullptr
+        }, pSelected, keyBuf, profileKeyBuf, exeBuf, selector);
+    });
 }
 
 int GetACReleases(
@@ -276,26 +289,28 @@ int GetACReleases(
     long long& arch2019,
     long long*& pSelected, wchar_t* keyBuf, wchar_t* profileKeyBuf, wchar_t* exeBuf,
     long long* selector) {
-    return FillAcadReleases({
-        &lt2000, &lt2000i, &lt2002, &lt2004,
-        &lt2005, &lt2006, &lt2007, &lt2008,
-        &lt2009, &lt2010, &lt2011, &lt2012,
-        &lt2013, &lt2014, &lt2015, &lt2016,
-        &lt2017, &lt2018, &lt2019, nullptr,
-        nullptr, nullptr, nullptr, nullptr,
-        &acad2000, &acad2000i, &acad2002, &acad2004,
-        &acad2005, &acad2006, &acad2007, &acad2008,
-        &acad2009, &acad2010, &acad2011, &acad2012,
-        &acad2013, &acad2014, &acad2015, &acad2016,
-        &acad2017, &acad2018, &acad2019, nullptr,
-        nullptr, nullptr, nullptr, nullptr,
-        &arch2000, &arch2000i, &arch2002, &arch2004,
-        &arch2005, &arch2006, &arch2007, &arch2008,
-        &arch2009, &arch2010, &arch2011, &arch2012,
-        &arch2013, &arch2014, &arch2015, &arch2016,
-        &arch2017, &arch2018, &arch2019, nullptr,
-        nullptr, nullptr, nullptr, nullptr
-    }, pSelected, keyBuf, profileKeyBuf, exeBuf, selector);
+    return tarvox::Guard(0, [&] {
+        return FillAcadReleases({
+            &lt2000, &lt2000i, &lt2002, &lt2004,
+            &lt2005, &lt2006, &lt2007, &lt2008,
+            &lt2009, &lt2010, &lt2011, &lt2012,
+            &lt2013, &lt2014, &lt2015, &lt2016,
+            &lt2017, &lt2018, &lt2019, nullptr,
+            nullptr, nullptr, nullptr, nullptr,
+            &acad2000, &acad2000i, &acad2002, &acad2004,
+            &acad2005, &acad2006, &acad2007, &acad2008,
+            &acad2009, &acad2010, &acad2011, &acad2012,
+            &acad2013, &acad2014, &acad2015, &acad2016,
+            &acad2017, &acad2018, &acad2019, nullptr,
+            nullptr, nullptr, nullptr, nullptr,
+            &arch2000, &arch2000i, &arch2002, &arch2004,
+            &arch2005, &arch2006, &arch2007, &arch2008,
+            &arch2009, &arch2010, &arch2011, &arch2012,
+            &arch2013, &arch2014, &arch2015, &arch2016,
+            &arch2017, &arch2018, &arch2019, nullptr,
+            nullptr, nullptr, nullptr, nullptr
+        }, pSelected, keyBuf, profileKeyBuf, exeBuf, selector);
+    });
 }
 
 int GetACReleases(
@@ -315,26 +330,28 @@ int GetACReleases(
     long long& arch2017, long long& arch2018,
     long long*& pSelected, wchar_t* keyBuf, wchar_t* profileKeyBuf, wchar_t* exeBuf,
     long long* selector) {
-    return FillAcadReleases({
-        &lt2000, &lt2000i, &lt2002, &lt2004,
-        &lt2005, &lt2006, &lt2007, &lt2008,
-        &lt2009, &lt2010, &lt2011, &lt2012,
-        &lt2013, &lt2014, &lt2015, &lt2016,
-        &lt2017, &lt2018, nullptr, nullptr,
-        nullptr, nullptr, nullptr, nullptr,
-        &acad2000, &acad2000i, &acad2002, &acad2004,
-        &acad2005, &acad2006, &acad2007, &acad2008,
-        &acad2009, &acad2010, &acad2011, &acad2012,
-        &acad2013, &acad2014, &acad2015, &acad2016,
-        &acad2017, &acad2018, nullptr, nullptr,
-        nullptr, nullptr, nullptr, nullptr,
-        &arch2000, &arch2000i, &arch2002, &arch2004,
-        &arch2005, &arch2006, &arch2007, &arch2008,
-        &arch2009, &arch2010, &arch2011, &arch2012,
-        &arch2013, &arch2014, &arch2015, &arch2016,
-        &arch2017, &arch2018, nullptr, nullptr,
-        nullptr, nullptr, nullptr, nullptr
-    }, pSelected, keyBuf, profileKeyBuf, exeBuf, selector);
+    return tarvox::Guard(0, [&] {
+        return FillAcadReleases({
+            &lt2000, &lt2000i, &lt2002, &lt2004,
+            &lt2005, &lt2006, &lt2007, &lt2008,
+            &lt2009, &lt2010, &lt2011, &lt2012,
+            &lt2013, &lt2014, &lt2015, &lt2016,
+            &lt2017, &lt2018, nullptr, nullptr,
+            nullptr, nullptr, nullptr, nullptr,
+            &acad2000, &acad2000i, &acad2002, &acad2004,
+            &acad2005, &acad2006, &acad2007, &acad2008,
+            &acad2009, &acad2010, &acad2011, &acad2012,
+            &acad2013, &acad2014, &acad2015, &acad2016,
+            &acad2017, &acad2018, nullptr, nullptr,
+            nullptr, nullptr, nullptr, nullptr,
+            &arch2000, &arch2000i, &arch2002, &arch2004,
+            &arch2005, &arch2006, &arch2007, &arch2008,
+            &arch2009, &arch2010, &arch2011, &arch2012,
+            &arch2013, &arch2014, &arch2015, &arch2016,
+            &arch2017, &arch2018, nullptr, nullptr,
+            nullptr, nullptr, nullptr, nullptr
+        }, pSelected, keyBuf, profileKeyBuf, exeBuf, selector);
+    });
 }
 
 int GetACReleases(
@@ -353,26 +370,28 @@ int GetACReleases(
     long long& arch2015, long long& arch2016, long long& arch2017,
     long long*& pSelected, wchar_t* keyBuf, wchar_t* profileKeyBuf, wchar_t* exeBuf,
     long long* selector) {
-    return FillAcadReleases({
-        &lt2000, &lt2000i, &lt2002, &lt2004,
-        &lt2005, &lt2006, &lt2007, &lt2008,
-        &lt2009, &lt2010, &lt2011, &lt2012,
-        &lt2013, &lt2014, &lt2015, &lt2016,
-        &lt2017, nullptr, nullptr, nullptr,
-        nullptr, nullptr, nullptr, nullptr,
-        &acad2000, &acad2000i, &acad2002, &acad2004,
-        &acad2005, &acad2006, &acad2007, &acad2008,
-        &acad2009, &acad2010, &acad2011, &acad2012,
-        &acad2013, &acad2014, &acad2015, &acad2016,
-        &acad2017, nullptr, nullptr, nullptr,
-        nullptr, nullptr, nullptr, nullptr,
-        &arch2000, &arch2000i, &arch2002, &arch2004,
-        &arch2005, &arch2006, &arch2007, &arch2008,
-        &arch2009, &arch2010, &arch2011, &arch2012,
-        &arch2013, &arch2014, &arch2015, &arch2016,
-        &arch2017, nullptr, nullptr, nullptr,
-        nullptr, nullptr, nullptr, nullptr
-    }, pSelected, keyBuf, profileKeyBuf, exeBuf, selector);
+    return tarvox::Guard(0, [&] {
+        return FillAcadReleases({
+            &lt2000, &lt2000i, &lt2002, &lt2004,
+            &lt2005, &lt2006, &lt2007, &lt2008,
+            &lt2009, &lt2010, &lt2011, &lt2012,
+            &lt2013, &lt2014, &lt2015, &lt2016,
+            &lt2017, nullptr, nullptr, nullptr,
+            nullptr, nullptr, nullptr, nullptr,
+            &acad2000, &acad2000i, &acad2002, &acad2004,
+            &acad2005, &acad2006, &acad2007, &acad2008,
+            &acad2009, &acad2010, &acad2011, &acad2012,
+            &acad2013, &acad2014, &acad2015, &acad2016,
+            &acad2017, nullptr, nullptr, nullptr,
+            nullptr, nullptr, nullptr, nullptr,
+            &arch2000, &arch2000i, &arch2002, &arch2004,
+            &arch2005, &arch2006, &arch2007, &arch2008,
+            &arch2009, &arch2010, &arch2011, &arch2012,
+            &arch2013, &arch2014, &arch2015, &arch2016,
+            &arch2017, nullptr, nullptr, nullptr,
+            nullptr, nullptr, nullptr, nullptr
+        }, pSelected, keyBuf, profileKeyBuf, exeBuf, selector);
+    });
 }
 
 int GetACReleases(
@@ -390,26 +409,28 @@ int GetACReleases(
     long long& arch2013, long long& arch2014, long long& arch2015, long long& arch2016,
     long long*& pSelected, wchar_t* keyBuf, wchar_t* profileKeyBuf, wchar_t* exeBuf,
     long long* selector) {
-    return FillAcadReleases({
-        &lt2000, &lt2000i, &lt2002, &lt2004,
-        &lt2005, &lt2006, &lt2007, &lt2008,
-        &lt2009, &lt2010, &lt2011, &lt2012,
-        &lt2013, &lt2014, &lt2015, &lt2016,
-        nullptr, nullptr, nullptr, nullptr,
-        nullptr, nullptr, nullptr, nullptr,
-        &acad2000, &acad2000i, &acad2002, &acad2004,
-        &acad2005, &acad2006, &acad2007, &acad2008,
-        &acad2009, &acad2010, &acad2011, &acad2012,
-        &acad2013, &acad2014, &acad2015, &acad2016,
-        nullptr, nullptr, nullptr, nullptr,
-        nullptr, nullptr, nullptr, nullptr,
-        &arch2000, &arch2000i, &arch2002, &arch2004,
-        &arch2005, &arch2006, &arch2007, &arch2008,
-        &arch2009, &arch2010, &arch2011, &arch2012,
-        &arch2013, &arch2014, &arch2015, &arch2016,
-        nullptr, nullptr, nullptr, nullptr,
-        nullptr, nullptr, nullptr, nullptr
-    }, pSelected, keyBuf, profileKeyBuf, exeBuf, selector);
+    return tarvox::Guard(0, [&] {
+        return FillAcadReleases({
+            &lt2000, &lt2000i, &lt2002, &lt2004,
+            &lt2005, &lt2006, &lt2007, &lt2008,
+            &lt2009, &lt2010, &lt2011, &lt2012,
+            &lt2013, &lt2014, &lt2015, &lt2016,
+            nullptr, nullptr, nullptr, nullptr,
+            nullptr, nullptr, nullptr, nullptr,
+            &acad2000, &acad2000i, &acad2002, &acad2004,
+            &acad2005, &acad2006, &acad2007, &acad2008,
+            &acad2009, &acad2010, &acad2011, &acad2012,
+            &acad2013, &acad2014, &acad2015, &acad2016,
+            nullptr, nullptr, nullptr, nullptr,
+            nullptr, nullptr, nullptr, nullptr,
+            &arch2000, &arch2000i, &arch2002, &arch2004,
+            &arch2005, &arch2006, &arch2007, &arch2008,
+            &arch2009, &arch2010, &arch2011, &arch2012,
+            &arch2013, &arch2014, &arch2015, &arch2016,
+            nullptr, nullptr, nullptr, nullptr,
+            nullptr, nullptr, nullptr, nullptr
+        }, pSelected, keyBuf, profileKeyBuf, exeBuf, selector);
+    });
 }
 
 int GetACReleases(
@@ -427,26 +448,28 @@ int GetACReleases(
     long long& arch2015,
     long long*& pSelected, wchar_t* keyBuf, wchar_t* profileKeyBuf, wchar_t* exeBuf,
     long long* selector) {
-    return FillAcadReleases({
-        &lt2000, &lt2000i, &lt2002, &lt2004,
-        &lt2005, &lt2006, &lt2007, &lt2008,
-        &lt2009, &lt2010, &lt2011, &lt2012,
-        &lt2013, &lt2014, &lt2015, nullptr,
-        nullptr, nullptr, nullptr, nullptr,
-        nullptr, nullptr, nullptr, nullptr,
-        &acad2000, &acad2000i, &acad2002, &acad2004,
-        &acad2005, &acad2006, &acad2007, &acad2008,
-        &acad2009, &acad2010, &acad2011, &acad2012,
-        &acad2013, &acad2014, &acad2015, nullptr,
-        nullptr, nullptr, nullptr, nullptr,
-        nullptr, nullptr, nullptr, nullptr,
-        &arch2000, &arch2000i, &arch2002, &arch2004,
-        &arch2005, &arch2006, &arch2007, &arch2008,
-        &arch2009, &arch2010, &arch2011, &arch2012,
-        &arch2013, &arch2014, &arch2015, nullptr,
-        nullptr, nullptr, nullptr, nullptr,
-        nullptr, nullptr, nullptr, nullptr
-    }, pSelected, keyBuf, profileKeyBuf, exeBuf, selector);
+    return tarvox::Guard(0, [&] {
+        return FillAcadReleases({
+            &lt2000, &lt2000i, &lt2002, &lt2004,
+            &lt2005, &lt2006, &lt2007, &lt2008,
+            &lt2009, &lt2010, &lt2011, &lt2012,
+            &lt2013, &lt2014, &lt2015, nullptr,
+            nullptr, nullptr, nullptr, nullptr,
+            nullptr, nullptr, nullptr, nullptr,
+            &acad2000, &acad2000i, &acad2002, &acad2004,
+            &acad2005, &acad2006, &acad2007, &acad2008,
+            &acad2009, &acad2010, &acad2011, &acad2012,
+            &acad2013, &acad2014, &acad2015, nullptr,
+            nullptr, nullptr, nullptr, nullptr,
+            nullptr, nullptr, nullptr, nullptr,
+            &arch2000, &arch2000i, &arch2002, &arch2004,
+            &arch2005, &arch2006, &arch2007, &arch2008,
+            &arch2009, &arch2010, &arch2011, &arch2012,
+            &arch2013, &arch2014, &arch2015, nullptr,
+            nullptr, nullptr, nullptr, nullptr,
+            nullptr, nullptr, nullptr, nullptr
+        }, pSelected, keyBuf, profileKeyBuf, exeBuf, selector);
+    });
 }
 
 int GetACReleases(
@@ -463,26 +486,28 @@ int GetACReleases(
     long long& arch2013, long long& arch2014,
     long long*& pSelected, wchar_t* keyBuf, wchar_t* profileKeyBuf, wchar_t* exeBuf,
     long long* selector) {
-    return FillAcadReleases({
-        &lt2000, &lt2000i, &lt2002, &lt2004,
-        &lt2005, &lt2006, &lt2007, &lt2008,
-        &lt2009, &lt2010, &lt2011, &lt2012,
-        &lt2013, &lt2014, nullptr, nullptr,
-        nullptr, nullptr, nullptr, nullptr,
-        nullptr, nullptr, nullptr, nullptr,
-        &acad2000, &acad2000i, &acad2002, &acad2004,
-        &acad2005, &acad2006, &acad2007, &acad2008,
-        &acad2009, &acad2010, &acad2011, &acad2012,
-        &acad2013, &acad2014, nullptr, nullptr,
-        nullptr, nullptr, nullptr, nullptr,
-        nullptr, nullptr, nullptr, nullptr,
-        &arch2000, &arch2000i, &arch2002, &arch2004,
-        &arch2005, &arch2006, &arch2007, &arch2008,
-        &arch2009, &arch2010, &arch2011, &arch2012,
-        &arch2013, &arch2014, nullptr, nullptr,
-        nullptr, nullptr, nullptr, nullptr,
-        nullptr, nullptr, nullptr, nullptr
-    }, pSelected, keyBuf, profileKeyBuf, exeBuf, selector);
+    return tarvox::Guard(0, [&] {
+        return FillAcadReleases({
+            &lt2000, &lt2000i, &lt2002, &lt2004,
+            &lt2005, &lt2006, &lt2007, &lt2008,
+            &lt2009, &lt2010, &lt2011, &lt2012,
+            &lt2013, &lt2014, nullptr, nullptr,
+            nullptr, nullptr, nullptr, nullptr,
+            nullptr, nullptr, nullptr, nullptr,
+            &acad2000, &acad2000i, &acad2002, &acad2004,
+            &acad2005, &acad2006, &acad2007, &acad2008,
+            &acad2009, &acad2010, &acad2011, &acad2012,
+            &acad2013, &acad2014, nullptr, nullptr,
+            nullptr, nullptr, nullptr, nullptr,
+            nullptr, nullptr, nullptr, nullptr,
+            &arch2000, &arch2000i, &arch2002, &arch2004,
+            &arch2005, &arch2006, &arch2007, &arch2008,
+            &arch2009, &arch2010, &arch2011, &arch2012,
+            &arch2013, &arch2014, nullptr, nullptr,
+            nullptr, nullptr, nullptr, nullptr,
+            nullptr, nullptr, nullptr, nullptr
+        }, pSelected, keyBuf, profileKeyBuf, exeBuf, selector);
+    });
 }
 
 int GetACRReleases(
@@ -490,10 +515,12 @@ int GetACRReleases(
     long long& raster2010, long long& raster2011, long long& raster2012,
     long long*& pSelected, wchar_t* keyBuf, wchar_t* profileKeyBuf, wchar_t* exeBuf,
     long long* selector) {
-    return FillRasterReleases({
-        &raster2006, &raster2007, &raster2008, &raster2009,
-        &raster2010, &raster2011, &raster2012
-    }, pSelected, keyBuf, profileKeyBuf, exeBuf, selector);
+    return tarvox::Guard(0, [&] {
+        return FillRasterReleases({
+            &raster2006, &raster2007, &raster2008, &raster2009,
+            &raster2010, &raster2011, &raster2012
+        }, pSelected, keyBuf, profileKeyBuf, exeBuf, selector);
+    });
 }
 
 int GetACRReleases(
@@ -501,10 +528,12 @@ int GetACRReleases(
     long long& raster2010, long long& raster2011,
     long long*& pSelected, wchar_t* keyBuf, wchar_t* profileKeyBuf, wchar_t* exeBuf,
     long long* selector) {
-    return FillRasterReleases({
-        &raster2006, &raster2007, &raster2008, &raster2009,
-        &raster2010, &raster2011, nullptr
-    }, pSelected, keyBuf, profileKeyBuf, exeBuf, selector);
+    return tarvox::Guard(0, [&] {
+        return FillRasterReleases({
+            &raster2006, &raster2007, &raster2008, &raster2009,
+            &raster2010, &raster2011, nullptr
+        }, pSelected, keyBuf, profileKeyBuf, exeBuf, selector);
+    });
 }
 
 int GetACRReleases(
@@ -512,38 +541,46 @@ int GetACRReleases(
     long long& raster2010,
     long long*& pSelected, wchar_t* keyBuf, wchar_t* profileKeyBuf, wchar_t* exeBuf,
     long long* selector) {
-    return FillRasterReleases({
-        &raster2006, &raster2007, &raster2008, &raster2009,
-        &raster2010, nullptr, nullptr
-    }, pSelected, keyBuf, profileKeyBuf, exeBuf, selector);
+    return tarvox::Guard(0, [&] {
+        return FillRasterReleases({
+            &raster2006, &raster2007, &raster2008, &raster2009,
+            &raster2010, nullptr, nullptr
+        }, pSelected, keyBuf, profileKeyBuf, exeBuf, selector);
+    });
 }
 
 int GetACRReleases(
     long long& raster2006, long long& raster2007, long long& raster2008, long long& raster2009,
     long long*& pSelected, wchar_t* keyBuf, wchar_t* profileKeyBuf, wchar_t* exeBuf,
     long long* selector) {
-    return FillRasterReleases({
-        &raster2006, &raster2007, &raster2008, &raster2009,
-        nullptr, nullptr, nullptr
-    }, pSelected, keyBuf, profileKeyBuf, exeBuf, selector);
+    return tarvox::Guard(0, [&] {
+        return FillRasterReleases({
+            &raster2006, &raster2007, &raster2008, &raster2009,
+            nullptr, nullptr, nullptr
+        }, pSelected, keyBuf, profileKeyBuf, exeBuf, selector);
+    });
 }
 
 int GetACRReleases(
     long long& raster2006, long long& raster2007, long long& raster2008,
     long long*& pSelected, wchar_t* keyBuf, wchar_t* profileKeyBuf, wchar_t* exeBuf,
     long long* selector) {
-    return FillRasterReleases({
-        &raster2006, &raster2007, &raster2008, nullptr,
-        nullptr, nullptr, nullptr
-    }, pSelected, keyBuf, profileKeyBuf, exeBuf, selector);
+    return tarvox::Guard(0, [&] {
+        return FillRasterReleases({
+            &raster2006, &raster2007, &raster2008, nullptr,
+            nullptr, nullptr, nullptr
+        }, pSelected, keyBuf, profileKeyBuf, exeBuf, selector);
+    });
 }
 
 int GetACRReleases(
     long long& raster2006, long long& raster2007,
     long long*& pSelected, wchar_t* keyBuf, wchar_t* profileKeyBuf, wchar_t* exeBuf,
     long long* selector) {
-    return FillRasterReleases({
-        &raster2006, &raster2007, nullptr, nullptr,
-        nullptr, nullptr, nullptr
-    }, pSelected, keyBuf, profileKeyBuf, exeBuf, selector);
+    return tarvox::Guard(0, [&] {
+        return FillRasterReleases({
+            &raster2006, &raster2007, nullptr, nullptr,
+            nullptr, nullptr, nullptr
+        }, pSelected, keyBuf, profileKeyBuf, exeBuf, selector);
+    });
 }

@@ -103,6 +103,7 @@ set(forwarders "${generated_note}
 #include <tarvox/autocad.h>
 
 #include \"autocad/release_flags.h\"
+#include \"foundation/boundary.h\"
 
 using tarvox::autocad::FillAcadReleases;
 using tarvox::autocad::FillRasterReleases;
@@ -113,7 +114,7 @@ foreach(count IN LISTS flag_counts)
   math(EXPR newest "2000 + ${releases}")
   flag_variables(${releases} names slots)
   parameter_list(parameters ${names})
-  join_wrapped(slot_text "        " ${slots})
+  join_wrapped(slot_text "            " ${slots})
   string(REGEX REPLACE ",\n$" "\n" slot_text "${slot_text}")
   set(function_names GetACReleases)
   if(count EQUAL 72)
@@ -128,8 +129,10 @@ ${parameters});
     string(APPEND forwarders "
 int ${function}(
 ${parameters}) {
-    return FillAcadReleases({
-${slot_text}    }, ${trailing_arguments});
+    return tarvox::Guard(0, [&] {
+        return FillAcadReleases({
+${slot_text}        }, ${trailing_arguments});
+    });
 }
 ")
   endforeach()
@@ -150,7 +153,7 @@ foreach(count IN LISTS raster_counts)
   endforeach()
   math(EXPR newest "2006 + ${last}")
   parameter_list(parameters ${names})
-  join_wrapped(slot_text "        " ${slots})
+  join_wrapped(slot_text "            " ${slots})
   string(REGEX REPLACE ",\n$" "\n" slot_text "${slot_text}")
   string(APPEND header "
 // Raster Design of AutoCAD 2006 to ${newest}.
@@ -160,8 +163,10 @@ ${parameters});
   string(APPEND forwarders "
 int GetACRReleases(
 ${parameters}) {
-    return FillRasterReleases({
-${slot_text}    }, ${trailing_arguments});
+    return tarvox::Guard(0, [&] {
+        return FillRasterReleases({
+${slot_text}        }, ${trailing_arguments});
+    });
 }
 ")
 endforeach()
@@ -189,6 +194,7 @@ set(folder_forwarders "${generated_note}
 #include <tarvox/acad_folders.h>
 
 #include \"autocad/release_folders.h\"
+#include \"foundation/boundary.h\"
 
 using tarvox::autocad::AcadDirsOfYear;
 using tarvox::autocad::AcadRoamableDirsOfYear;
@@ -197,7 +203,7 @@ foreach(year RANGE 2004 2024)
   string(APPEND folder_header "TARVOX_API int GetAcadDirs${year}(wchar_t* lt, wchar_t* acad, wchar_t* arch);\n")
   string(APPEND folder_forwarders "
 int GetAcadDirs${year}(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadDirsOfYear(${year}, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadDirsOfYear(${year}, lt, acad, arch); });
 }
 ")
 endforeach()
@@ -205,7 +211,7 @@ foreach(year RANGE 2007 2024)
   string(APPEND folder_header "TARVOX_API int GetAcadRoamableDirs${year}(wchar_t* lt, wchar_t* acad, wchar_t* arch);\n")
   string(APPEND folder_forwarders "
 int GetAcadRoamableDirs${year}(wchar_t* lt, wchar_t* acad, wchar_t* arch) {
-    return AcadRoamableDirsOfYear(${year}, lt, acad, arch);
+    return tarvox::Guard(0, [&] { return AcadRoamableDirsOfYear(${year}, lt, acad, arch); });
 }
 ")
 endforeach()

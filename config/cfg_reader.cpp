@@ -9,6 +9,7 @@
 #include "xml/code_pages.h"
 #include "xml/text_codec.h"
 #include "foundation/system_compare.h"
+#include "foundation/boundary.h"
 
 #include <map>
 #include <memory>
@@ -57,19 +58,22 @@ CCfgReader::CCfgReader() { Init(nullptr, 0); }
 CCfgReader::CCfgReader(const wchar_t* path, int registryFlags) { Init(path, registryFlags); }
 
 CCfgReader::~CCfgReader() {
-    if (m_HasChanged == 1) Save();
+    // A save that fails here is given up: nothing may leave a destructor.
+    if (m_HasChanged == 1) tarvox::Swallow([this] { Save(); });
     Clear();
     delete m_Central;
     m_Central = nullptr;
 }
 
 int CCfgReader::Init(const wchar_t* path, int registryFlags) {
-    m_ReadOnly = 0;
-    m_Timeout = kDefaultTimeout;
-    m_IsRegistry = registryFlags;
-    m_HasChanged = 0;
-    // Without a path, Load reloads the file the reader already names.
-    return Load(path);
+    return tarvox::GuardOr([&]() noexcept { Clear(); return 0; }, [&]() -> int {
+        m_ReadOnly = 0;
+        m_Timeout = kDefaultTimeout;
+        m_IsRegistry = registryFlags;
+        m_HasChanged = 0;
+        // Without a path, Load reloads the file the reader already names.
+        return Load(path);
+    });
 }
 
 void CCfgReader::DeleteSectionArrays() {
@@ -110,20 +114,30 @@ CCfgReader::NameArray& CCfgReader::SortedNames(std::size_t section) {
 
 void CCfgReader::InsertSection(std::size_t position, const std::wstring& name,
                                long long headerLine) {
-    const SectionArrays arrays = NewSectionArrays();
-    m_KeyStrings.insert(m_KeyStrings.begin() + static_cast<std::ptrdiff_t>(position), name);
-    m_KeySortedIndex.insert(m_KeySortedIndex.begin() + static_cast<std::ptrdiff_t>(position),
-                            headerLine);
+    // Everything that can fail comes first: the arrays (with room for a first entry), the
+    // name and room in every index. The insertions then cannot fail, and the indexes stay in
+    // step.
+    auto sorted = std::make_unique<IndexArray>();
+    auto fileOrder = std::make_unique<IndexArray>();
+    auto names = std::make_unique<NameArray>();
+    sorted->reserve(1);
+    fileOrder->reserve(1);
+    names->reserve(1);
+    std::wstring sectionName = name;
+    m_KeyStrings.reserve(m_KeyStrings.size() + 1);
+    m_KeySortedIndex.reserve(m_KeySortedIndex.size() + 1);
+    m_KeyIndex.reserve(m_KeyIndex.size() + 1);
+    m_VariablesSortedIndexArrays.reserve(m_VariablesSortedIndexArrays.size() + 1);
+    m_VariablesIndexArrays.reserve(m_VariablesIndexArrays.size() + 1);
+    m_VariablesStringArrays.reserve(m_VariablesStringArrays.size() + 1);
+
+    const auto at = static_cast<std::ptrdiff_t>(position);
+    m_KeyStrings.insert(m_KeyStrings.begin() + at, std::move(sectionName));
+    m_KeySortedIndex.insert(m_KeySortedIndex.begin() + at, headerLine);
     m_KeyIndex.push_back(headerLine);
-    m_VariablesSortedIndexArrays.insert(
-        m_VariablesSortedIndexArrays.begin() + static_cast<std::ptrdiff_t>(position),
-        arrays.sortedLines);
-    m_VariablesIndexArrays.insert(
-        m_VariablesIndexArrays.begin() + static_cast<std::ptrdiff_t>(position),
-        arrays.fileOrderLines);
-    m_VariablesStringArrays.insert(
-        m_VariablesStringArrays.begin() + static_cast<std::ptrdiff_t>(position),
-        arrays.sortedNames);
+    m_VariablesSortedIndexArrays.insert(m_VariablesSortedIndexArrays.begin() + at, AsEntry(sorted.release()));
+    m_VariablesIndexArrays.insert(m_VariablesIndexArrays.begin() + at, AsEntry(fileOrder.release()));
+    m_VariablesStringArrays.insert(m_VariablesStringArrays.begin() + at, AsEntry(names.release()));
 }
 
 bool CCfgReader::FindSection(const wchar_t* section, std::size_t& position) const {
@@ -134,21 +148,23 @@ bool CCfgReader::FindSection(const wchar_t* section, std::size_t& position) cons
 }
 
 int CCfgReader::Load(const wchar_t* path) {
-    if (path != nullptr && *path != L'\0') m_File = path;
-    if (m_File.empty()) return 0;
+    return tarvox::GuardOr([&]() noexcept { Clear(); return 0; }, [&]() -> int {
+        if (path != nullptr && *path != L'\0') m_File = path;
+        if (m_File.empty()) return 0;
 
-    const int registryFlags = m_IsRegistry;
-    Clear();
-    m_IsRegistry = registryFlags;
+        const int registryFlags = m_IsRegistry;
+        Clear();
+        m_IsRegistry = registryFlags;
 
-    if (ReadRegistryConfiguration(*this) == 1) {
-        m_IsInit = 1;
-        m_IsRegistry = 1 | (registryFlags & 0x100);
-        ParseLines(m_Data);
+        if (ReadRegistryConfiguration(*this) == 1) {
+            m_IsInit = 1;
+            m_IsRegistry = 1 | (registryFlags & 0x100);
+            ParseLines(m_Data);
+            return m_IsInit;
+        }
+        m_IsInit = LoadFile();
         return m_IsInit;
-    }
-    m_IsInit = LoadFile();
-    return m_IsInit;
+    });
 }
 
 int CCfgReader::LoadFile() {
@@ -198,126 +214,130 @@ int CCfgReader::LoadFile() {
 }
 
 void CCfgReader::ParseLines(std::vector<std::wstring>& lines) {
-    PlacePendingEntries();
-    if (&lines != &m_Data) m_Data = lines;
-    ComposeText(m_Data, m_Original);
+    return tarvox::GuardOr([&]() noexcept { Clear(); }, [&]() -> void {
+        PlacePendingEntries();
+        if (&lines != &m_Data) m_Data = lines;
+        ComposeText(m_Data, m_Original);
 
-    // Lines equal to the central reader's value are dropped by moving the kept lines
-    // together (kept counts the lines kept so far); sections are found through a map while
-    // parsing and the sorted section arrays are rebuilt from it at the end; each section's
-    // entries are collected in file order and sorted once at the end. All of it keeps the
-    // load at n log n.
-    struct ParsedSection {
-        std::wstring name;
-        long long header;
-        long long sortedLines;
-        long long fileOrderLines;
-        long long sortedNames;
-    };
-    std::vector<ParsedSection> sections;
-    std::map<std::wstring, std::size_t, tarvox::SystemNameLess> sectionsByName;
-    for (std::size_t s = 0; s < m_KeyStrings.size(); ++s) {
-        sections.push_back({m_KeyStrings[s], m_KeySortedIndex[s], m_VariablesSortedIndexArrays[s],
-                            m_VariablesIndexArrays[s], m_VariablesStringArrays[s]});
-        sectionsByName.emplace(m_KeyStrings[s], s);
-    }
-    bool listMode = false;
-    bool listModeUsed = false;
-    long long listCounter = 0;
-    long long currentSection = -1;
-    std::size_t kept = 0;
-    for (std::size_t line = 0; line < m_Data.size(); ++line) {
-        ++listCounter;
-        if (kept != line) m_Data[kept] = std::move(m_Data[line]);
-        std::wstring& text = m_Data[kept];
-        const tarvox::CfgLineKind kind = tarvox::ClassifyCfgLine(text);
-        if (kind == tarvox::CfgLineKind::Empty || kind == tarvox::CfgLineKind::Comment) {
-            ++kept;
-            continue;
+        // Lines equal to the central reader's value are dropped by moving the kept lines
+        // together (kept counts the lines kept so far); sections are found through a map while
+        // parsing and the sorted section arrays are rebuilt from it at the end; each section's
+        // entries are collected in file order and sorted once at the end. All of it keeps the
+        // load at n log n.
+        struct ParsedSection {
+            std::wstring name;
+            long long header;
+            long long sortedLines;
+            long long fileOrderLines;
+            long long sortedNames;
+        };
+        std::vector<ParsedSection> sections;
+        std::map<std::wstring, std::size_t, tarvox::SystemNameLess> sectionsByName;
+        for (std::size_t s = 0; s < m_KeyStrings.size(); ++s) {
+            sections.push_back({m_KeyStrings[s], m_KeySortedIndex[s], m_VariablesSortedIndexArrays[s],
+                                m_VariablesIndexArrays[s], m_VariablesStringArrays[s]});
+            sectionsByName.emplace(m_KeyStrings[s], s);
         }
-        if (kind == tarvox::CfgLineKind::Header) {
-            tarvox::CfgHeader header = tarvox::NormalizeCfgHeader(text);
-            text = std::move(header.line);
-            const auto at = sectionsByName.lower_bound(header.name);
-            if (at == sectionsByName.end() || tarvox::SystemNameLess{}(header.name, at->first)) {
-                const SectionArrays arrays = NewSectionArrays();
-                sections.push_back({header.name, static_cast<long long>(kept), arrays.sortedLines,
-                                    arrays.fileOrderLines, arrays.sortedNames});
-                sectionsByName.emplace_hint(at, header.name, sections.size() - 1);
-                m_KeyIndex.push_back(static_cast<long long>(kept));
-                currentSection = static_cast<long long>(sections.size() - 1);
-                listCounter = 0;
-            }
-            ++kept;
-            continue;
-        }
-
-        // The value is only looked at for the list-mode switch and the central comparison:
-        // it stays a view into the line unless the line is rewritten.
-        std::wstring name;
-        std::wstring ownValue;
-        std::wstring_view nameView;
-        std::wstring_view value;
-        if (!tarvox::SplitCfgEntryView(text, nameView, value)) {
-            if (!listMode) {
+        bool listMode = false;
+        bool listModeUsed = false;
+        long long listCounter = 0;
+        long long currentSection = -1;
+        std::size_t kept = 0;
+        for (std::size_t line = 0; line < m_Data.size(); ++line) {
+            ++listCounter;
+            if (kept != line) m_Data[kept] = std::move(m_Data[line]);
+            std::wstring& text = m_Data[kept];
+            const tarvox::CfgLineKind kind = tarvox::ClassifyCfgLine(text);
+            if (kind == tarvox::CfgLineKind::Empty || kind == tarvox::CfgLineKind::Comment) {
                 ++kept;
                 continue;
             }
-            name = tarvox::ListEntryName(listCounter);
-            ownValue = std::wstring(tarvox::TrimCfg(text));
-            text = name + L"=" + ownValue;
-            value = ownValue;
-        } else if (tarvox::IsListModeSwitch(nameView, value)) {
-            name = std::wstring(nameView);
-            listMode = true;
-            listModeUsed = true;
-            listCounter = 0;
-            text = name + L"=0";
-            value = L"0";
-        } else {
-            name = std::wstring(nameView);
-        }
-
-        if (currentSection >= 0 && !name.empty()) {
-            const ParsedSection& parsed = sections[static_cast<std::size_t>(currentSection)];
-            const std::wstring& sectionName = parsed.name;
-            if (m_Central != nullptr && !sectionName.empty()) {
-                std::wstring central;
-                if (m_Central->GetValue(central, sectionName.c_str(), name.c_str(), nullptr) == 1 &&
-                    CompareStringOrdinal(central.c_str(), static_cast<int>(central.size()),
-                                         value.data(), static_cast<int>(value.size()),
-                                         TRUE) == CSTR_EQUAL) {
-                    continue;  // not kept: the next line takes its place
+            if (kind == tarvox::CfgLineKind::Header) {
+                tarvox::CfgHeader header = tarvox::NormalizeCfgHeader(text);
+                text = std::move(header.line);
+                const auto at = sectionsByName.lower_bound(header.name);
+                if (at == sectionsByName.end() || tarvox::SystemNameLess{}(header.name, at->first)) {
+                    const SectionArrays arrays = NewSectionArrays();
+                    sections.push_back({header.name, static_cast<long long>(kept), arrays.sortedLines,
+                                        arrays.fileOrderLines, arrays.sortedNames});
+                    sectionsByName.emplace_hint(at, header.name, sections.size() - 1);
+                    m_KeyIndex.push_back(static_cast<long long>(kept));
+                    currentSection = static_cast<long long>(sections.size() - 1);
+                    listCounter = 0;
                 }
+                ++kept;
+                continue;
             }
-            AsPointer<NameArray>(parsed.sortedNames)->push_back(std::move(name));
-            AsPointer<IndexArray>(parsed.sortedLines)->push_back(static_cast<long long>(kept));
-            AsPointer<IndexArray>(parsed.fileOrderLines)->push_back(static_cast<long long>(kept));
+
+            // The value is only looked at for the list-mode switch and the central comparison:
+            // it stays a view into the line unless the line is rewritten.
+            std::wstring name;
+            std::wstring ownValue;
+            std::wstring_view nameView;
+            std::wstring_view value;
+            if (!tarvox::SplitCfgEntryView(text, nameView, value)) {
+                if (!listMode) {
+                    ++kept;
+                    continue;
+                }
+                name = tarvox::ListEntryName(listCounter);
+                ownValue = std::wstring(tarvox::TrimCfg(text));
+                text = name + L"=" + ownValue;
+                value = ownValue;
+            } else if (tarvox::IsListModeSwitch(nameView, value)) {
+                name = std::wstring(nameView);
+                listMode = true;
+                listModeUsed = true;
+                listCounter = 0;
+                text = name + L"=0";
+                value = L"0";
+            } else {
+                name = std::wstring(nameView);
+            }
+
+            if (currentSection >= 0 && !name.empty()) {
+                const ParsedSection& parsed = sections[static_cast<std::size_t>(currentSection)];
+                const std::wstring& sectionName = parsed.name;
+                if (m_Central != nullptr && !sectionName.empty()) {
+                    std::wstring central;
+                    if (m_Central->GetValue(central, sectionName.c_str(), name.c_str(), nullptr) == 1 &&
+                        CompareStringOrdinal(central.c_str(), static_cast<int>(central.size()),
+                                             value.data(), static_cast<int>(value.size()),
+                                             TRUE) == CSTR_EQUAL) {
+                        continue;  // not kept: the next line takes its place
+                    }
+                }
+                AsPointer<NameArray>(parsed.sortedNames)->push_back(std::move(name));
+                AsPointer<IndexArray>(parsed.sortedLines)->push_back(static_cast<long long>(kept));
+                AsPointer<IndexArray>(parsed.fileOrderLines)->push_back(static_cast<long long>(kept));
+            }
+            ++kept;
         }
-        ++kept;
-    }
-    m_Data.resize(kept);
-    m_KeyStrings.clear();
-    m_KeySortedIndex.clear();
-    m_VariablesSortedIndexArrays.clear();
-    m_VariablesIndexArrays.clear();
-    m_VariablesStringArrays.clear();
-    for (auto& [name, index] : sectionsByName) {
-        ParsedSection& parsed = sections[index];
-        m_KeyStrings.push_back(std::move(parsed.name));
-        m_KeySortedIndex.push_back(parsed.header);
-        m_VariablesSortedIndexArrays.push_back(parsed.sortedLines);
-        m_VariablesIndexArrays.push_back(parsed.fileOrderLines);
-        m_VariablesStringArrays.push_back(parsed.sortedNames);
-    }
-    for (std::size_t section = 0; section < m_KeyStrings.size(); ++section) {
-        tarvox::SortEntriesByName(SortedNames(section), SortedLines(section),
-                                  tarvox::CompareSystemIgnoringCase, tarvox::SystemSortKey);
-    }
-    if (listModeUsed) ComposeText(m_Data, m_Original);
+        m_Data.resize(kept);
+        m_KeyStrings.clear();
+        m_KeySortedIndex.clear();
+        m_VariablesSortedIndexArrays.clear();
+        m_VariablesIndexArrays.clear();
+        m_VariablesStringArrays.clear();
+        for (auto& [name, index] : sectionsByName) {
+            ParsedSection& parsed = sections[index];
+            m_KeyStrings.push_back(std::move(parsed.name));
+            m_KeySortedIndex.push_back(parsed.header);
+            m_VariablesSortedIndexArrays.push_back(parsed.sortedLines);
+            m_VariablesIndexArrays.push_back(parsed.fileOrderLines);
+            m_VariablesStringArrays.push_back(parsed.sortedNames);
+        }
+        for (std::size_t section = 0; section < m_KeyStrings.size(); ++section) {
+            tarvox::SortEntriesByName(SortedNames(section), SortedLines(section),
+                                      tarvox::CompareSystemIgnoringCase, tarvox::SystemSortKey);
+        }
+        if (listModeUsed) ComposeText(m_Data, m_Original);
+    });
 }
 
 long long CCfgReader::ComposeText(const std::vector<std::wstring>& lines, std::wstring& text) {
-    tarvox::ComposeCfgTextInto(lines, text);
-    return static_cast<long long>(text.size());
+    return tarvox::GuardOr([&]() noexcept { text.clear(); return 0LL; }, [&]() -> long long {
+        tarvox::ComposeCfgTextInto(lines, text);
+        return static_cast<long long>(text.size());
+    });
 }

@@ -199,57 +199,60 @@ int ReadRegistryKeyTree(CCfgReader& reader, HKEY key, const std::wstring& relati
     return result;
 }
 
-int WriteRegistrySection(CCfgReader& reader, HKEY key, const std::wstring& section,
-                         const std::vector<std::wstring>& names,
-                         const std::vector<std::wstring>& values, bool* complete) {
+RegistrySectionPlan PlanRegistrySection(CCfgReader& reader, const std::wstring& section,
+                                        const std::vector<std::wstring>& names,
+                                        const std::vector<std::wstring>& values) {
+    RegistrySectionPlan plan;
+    plan.section = section;
+    for (std::size_t i = 0; i < names.size() && i < values.size(); ++i) {
+        const std::wstring& name = names[i];
+        const std::wstring& value = values[i];
+        RegistrySectionPlan::Value planned;
+        planned.name = name;
+        planned.isDefault = CompareStringOrdinal(name.c_str(), -1, kDefaultValueName, -1, TRUE) == CSTR_EQUAL;
+        const auto* text = reinterpret_cast<const BYTE*>(value.c_str());
+        const std::size_t textBytes = (value.size() + 1) * sizeof(wchar_t);
+        planned.type = value.empty() ? REG_SZ : static_cast<DWORD>(reader.GetValueType(section.c_str(), name.c_str()));
+        switch (planned.type) {
+        case REG_DWORD: {
+            const DWORD number = static_cast<DWORD>(std::wcstol(value.c_str(), nullptr, 10));
+            const auto* bytes = reinterpret_cast<const BYTE*>(&number);
+            planned.data.assign(bytes, bytes + sizeof number);
+            break;
+        }
+        case REG_BINARY:
+            planned.data = BytesFromHex(value);
+            break;
+        case REG_EXPAND_SZ:
+            planned.data.assign(text, text + textBytes);
+            break;
+        default:
+            planned.type = REG_SZ;
+            planned.data.assign(text, text + textBytes);
+            break;
+        }
+        plan.values.push_back(std::move(planned));
+    }
+    return plan;
+}
+
+int WriteRegistrySection(CCfgReader& reader, HKEY key, const RegistrySectionPlan& plan, bool* complete) {
     if (complete != nullptr) *complete = false;
     HKEY target = key;
     tarvox::RegKey created;
-    if (section.empty() || section.front() != L'\\') {
-        if (CreateRegKey(key, section.c_str(), created.Put(), ReaderView(reader)) != 1 ||
+    if (plan.section.empty() || plan.section.front() != L'\\') {
+        if (CreateRegKey(key, plan.section.c_str(), created.Put(), ReaderView(reader)) != 1 ||
             !created.Valid()) {
             return 0;
         }
         target = created.Get();
     }
     bool allWritten = true;
-    for (std::size_t i = 0; i < names.size() && i < values.size(); ++i) {
-        const std::wstring& name = names[i];
-        const std::wstring& value = values[i];
-        const wchar_t* valueName =
-            CompareStringOrdinal(name.c_str(), -1, kDefaultValueName, -1, TRUE) == CSTR_EQUAL
-                ? nullptr
-                : name.c_str();
-        const auto* text = reinterpret_cast<const BYTE*>(value.c_str());
-        const auto textBytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
-        if (value.empty()) {
-            if (SetRegValue(target, valueName, 0, REG_SZ, text, textBytes) != ERROR_SUCCESS) {
-                allWritten = false;
-            }
-            continue;
+    for (const RegistrySectionPlan::Value& value : plan.values) {
+        if (SetRegValue(target, value.isDefault ? nullptr : value.name.c_str(), 0, value.type, value.data.data(),
+                        static_cast<DWORD>(value.data.size())) != ERROR_SUCCESS) {
+            allWritten = false;
         }
-        LSTATUS status = ERROR_SUCCESS;
-        switch (reader.GetValueType(section.c_str(), name.c_str())) {
-        case REG_DWORD: {
-            const DWORD number = static_cast<DWORD>(std::wcstol(value.c_str(), nullptr, 10));
-            status = SetRegValue(target, valueName, 0, REG_DWORD,
-                                 reinterpret_cast<const BYTE*>(&number), sizeof number);
-            break;
-        }
-        case REG_EXPAND_SZ:
-            status = SetRegValue(target, valueName, 0, REG_EXPAND_SZ, text, textBytes);
-            break;
-        case REG_BINARY: {
-            const std::vector<BYTE> bytes = BytesFromHex(value);
-            status = SetRegValue(target, valueName, 0, REG_BINARY, bytes.data(),
-                                 static_cast<DWORD>(bytes.size()));
-            break;
-        }
-        default:
-            status = SetRegValue(target, valueName, 0, REG_SZ, text, textBytes);
-            break;
-        }
-        if (status != ERROR_SUCCESS) allWritten = false;
     }
     if (complete != nullptr) *complete = allWritten;
     return 1;

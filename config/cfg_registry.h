@@ -18,12 +18,30 @@ int ReadRegistryConfiguration(CCfgReader& reader);
 int ReadRegistryKeyTree(CCfgReader& reader, HKEY key, const std::wstring& relativePath,
                         std::vector<std::wstring>& lines);
 
-// Writes one section's names and values below key with the types recorded in the reader.
-// 1 when the section's key was available. When complete is given, it tells whether the key was
-// available and every value was written.
-int WriteRegistrySection(CCfgReader& reader, HKEY key, const std::wstring& section,
-                         const std::vector<std::wstring>& names,
-                         const std::vector<std::wstring>& values, bool* complete = nullptr);
+// One section's values as they are written to the registry. Everything that can fail on the
+// way (the texts, the types, the bytes) is done when the plan is made, so that a save can plan
+// every section before it writes the first value.
+struct RegistrySectionPlan {
+    struct Value {
+        std::wstring name;
+        bool isDefault = false;  // the key's default value
+        DWORD type = REG_SZ;
+        std::vector<BYTE> data;
+    };
+    std::wstring section;
+    std::vector<Value> values;
+};
+
+// The plan of one section's names and values, with the types recorded in the reader.
+RegistrySectionPlan PlanRegistrySection(CCfgReader& reader, const std::wstring& section,
+                                        const std::vector<std::wstring>& names,
+                                        const std::vector<std::wstring>& values);
+
+// Writes a planned section below key; only the registry is called. 1 when the section's key
+// was available. When complete is given, it tells whether the key was available and every
+// value was written.
+int WriteRegistrySection(CCfgReader& reader, HKEY key, const RegistrySectionPlan& plan,
+                         bool* complete = nullptr);
 
 // Rewrites a registry export ("REGEDIT4") into lines the configuration parser reads, decoding
 // hex(2) values from the ANSI code page. 1 when the text was rewritten, 0 when it is no export.

@@ -1,6 +1,8 @@
 // CCfgReader: member access, flags and the central reader.
 #include <tarvox/config.h>
 
+#include "foundation/boundary.h"
+
 int CCfgReader::IsInit() { return m_IsInit; }
 int CCfgReader::IsLocked() { return m_IsLocked; }
 
@@ -11,11 +13,12 @@ int CCfgReader::GetSortedKeyArray(std::vector<std::wstring>** keys) {
 }
 
 std::vector<std::wstring>& CCfgReader::GetDataArray() {
-    PlacePendingEntries();
+    // The reference is handed out either way; waiting entries that cannot be placed wait on.
+    tarvox::GuardVoid([this] { PlacePendingEntries(); });
     return m_Data;
 }
 std::vector<std::wstring>& CCfgReader::Get_m_Data() {
-    PlacePendingEntries();
+    tarvox::GuardVoid([this] { PlacePendingEntries(); });
     return m_Data;
 }
 CCfgReader* CCfgReader::Get_m_Central() { return m_Central; }
@@ -31,24 +34,24 @@ int& CCfgReader::Get_m_IsSavedInDrawing() { return m_IsSavedInDrawing; }
 int& CCfgReader::Get_m_ReadOnly() { return m_ReadOnly; }
 long long& CCfgReader::Get_m_Timeout() { return m_Timeout; }
 std::vector<long long>& CCfgReader::Get_m_KeyIndex() {
-    PlacePendingEntries();
+    tarvox::GuardVoid([this] { PlacePendingEntries(); });
     return m_KeyIndex;
 }
 std::vector<long long>& CCfgReader::Get_m_KeySortedIndex() {
-    PlacePendingEntries();
+    tarvox::GuardVoid([this] { PlacePendingEntries(); });
     return m_KeySortedIndex;
 }
 std::vector<long long>& CCfgReader::Get_m_Types() { return m_Types; }
 std::vector<long long>& CCfgReader::Get_m_VariablesIndexArrays() {
-    PlacePendingEntries();
+    tarvox::GuardVoid([this] { PlacePendingEntries(); });
     return m_VariablesIndexArrays;
 }
 std::vector<long long>& CCfgReader::Get_m_VariablesSortedIndexArrays() {
-    PlacePendingEntries();
+    tarvox::GuardVoid([this] { PlacePendingEntries(); });
     return m_VariablesSortedIndexArrays;
 }
 std::vector<long long>& CCfgReader::Get_m_VariablesStringArrays() {
-    PlacePendingEntries();
+    tarvox::GuardVoid([this] { PlacePendingEntries(); });
     return m_VariablesStringArrays;
 }
 std::vector<std::wstring>& CCfgReader::Get_m_KeyStrings() { return m_KeyStrings; }

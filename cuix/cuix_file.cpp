@@ -80,11 +80,18 @@ long long BorrowCachedPackage(const std::wstring& path) {
         while (ready.load() == 0) Sleep(250);
         return package.m_Handle;
     }
-    cache.paths.insert(at, path);
-    cache.packages.insert(cache.packages.begin() + static_cast<std::ptrdiff_t>(index),
-                          std::make_unique<_CCuixFile>(path));
-    cache.ready.insert(cache.ready.begin() + static_cast<std::ptrdiff_t>(index),
-                       std::make_unique<std::atomic<int>>(0));
+    // The entry's parts and room in the three arrays are made first: the arrays stay in step
+    // whatever fails.
+    std::wstring key = path;
+    auto newPackage = std::make_unique<_CCuixFile>(path);
+    auto newReady = std::make_unique<std::atomic<int>>(0);
+    cache.paths.reserve(cache.paths.size() + 1);
+    cache.packages.reserve(cache.packages.size() + 1);
+    cache.ready.reserve(cache.ready.size() + 1);
+    const auto position = static_cast<std::ptrdiff_t>(index);
+    cache.paths.insert(cache.paths.begin() + position, std::move(key));
+    cache.packages.insert(cache.packages.begin() + position, std::move(newPackage));
+    cache.ready.insert(cache.ready.begin() + position, std::move(newReady));
     _CCuixFile& package = *cache.packages[index];
     std::atomic<int>& ready = *cache.ready[index];
     // A package that cannot be opened keeps handle 0: extraction from it fails later.

@@ -3,6 +3,7 @@
 
 #include "foundation/path_test.h"
 #include "foundation/unique_handle.h"
+#include "foundation/boundary.h"
 
 namespace tarvox {
 
@@ -22,17 +23,19 @@ std::wstring PathToTest(std::wstring_view path) {
 }  // namespace tarvox
 
 int PathExists(const wchar_t* path, int* isFolder) {
-    if (isFolder != nullptr) *isFolder = 0;
-    if (path == nullptr || path[0] == L'\0' || path[1] == L'\0') return 0;
-    const std::wstring tested = tarvox::PathToTest(path);
+    return tarvox::Guard(0, [&]() -> int {
+        if (isFolder != nullptr) *isFolder = 0;
+        if (path == nullptr || path[0] == L'\0' || path[1] == L'\0') return 0;
+        const std::wstring tested = tarvox::PathToTest(path);
 
-    // A path with wildcards exists when an entry matches it; the first match decides
-    // between file and folder.
-    WIN32_FIND_DATAW found;
-    if (!tarvox::FindHandle(FindFirstFileW(tested.c_str(), &found)).Valid()) return 0;
+        // A path with wildcards exists when an entry matches it; the first match decides
+        // between file and folder.
+        WIN32_FIND_DATAW found;
+        if (!tarvox::FindHandle(FindFirstFileW(tested.c_str(), &found)).Valid()) return 0;
 
-    const bool folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    if (isFolder == nullptr) return folder ? 0 : 1;
-    *isFolder = folder ? 1 : 0;
-    return 1;
+        const bool folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (isFolder == nullptr) return folder ? 0 : 1;
+        *isFolder = folder ? 1 : 0;
+        return 1;
+    });
 }

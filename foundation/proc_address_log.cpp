@@ -3,6 +3,7 @@
 
 #include "foundation/own_module.h"
 #include "foundation/unique_handle.h"
+#include "foundation/boundary.h"
 
 #include <string>
 
@@ -57,16 +58,20 @@ std::wstring FromAnsi(const char* text) {
 // process's executable, whose path GetModuleFileNameW gives for it. That is the line a support
 // engineer sees when a helper module is not loaded at all.
 FARPROC GetProcAddressLogged(HMODULE module, const char* name) {
-    if (name == nullptr) return nullptr;
-    FARPROC address = GetProcAddress(module, name);
-    if (address == nullptr) LogMissingEntryPoint(module, FromAnsi(name));
-    return address;
+    return tarvox::Guard(static_cast<FARPROC>(nullptr), [&]() -> FARPROC {
+        if (name == nullptr) return nullptr;
+        FARPROC address = GetProcAddress(module, name);
+        if (address == nullptr) LogMissingEntryPoint(module, FromAnsi(name));
+        return address;
+    });
 }
 
 FARPROC GetProcAddressLogged(HMODULE module, const wchar_t* name) {
-    if (name == nullptr) return nullptr;
-    const std::string ansi = ToAnsi(name);
-    FARPROC address = ansi.empty() ? nullptr : GetProcAddress(module, ansi.c_str());
-    if (address == nullptr) LogMissingEntryPoint(module, name);
-    return address;
+    return tarvox::Guard(static_cast<FARPROC>(nullptr), [&]() -> FARPROC {
+        if (name == nullptr) return nullptr;
+        const std::string ansi = ToAnsi(name);
+        FARPROC address = ansi.empty() ? nullptr : GetProcAddress(module, ansi.c_str());
+        if (address == nullptr) LogMissingEntryPoint(module, name);
+        return address;
+    });
 }

@@ -2,6 +2,7 @@
 #include <tarvox/registry.h>
 
 #include "foundation/ascii_text.h"
+#include "foundation/boundary.h"
 
 #include <cwchar>
 #include <iterator>
@@ -30,38 +31,42 @@ const RootName kParsePrefixes[] = {
 }  // namespace
 
 HKEY SplitRegPath(const wchar_t* path, std::wstring& rootName, std::wstring& subKey) {
-    rootName.clear();
-    subKey.clear();
-    if (path == nullptr || *path == L'\0') return nullptr;
+    return tarvox::GuardOr([&]() noexcept { rootName.clear(); subKey.clear(); return static_cast<HKEY>(nullptr); }, [&]() -> HKEY {
+        rootName.clear();
+        subKey.clear();
+        if (path == nullptr || *path == L'\0') return nullptr;
 
-    const std::wstring_view whole(path);
-    std::wstring_view root = whole;
-    std::wstring_view rest;
-    if (const auto slash = whole.find(L'\\'); slash != std::wstring_view::npos) {
-        root = whole.substr(0, slash);
-        rest = whole.substr(slash + 1);
-        if (!rest.empty() && rest.back() == L'\\') rest.remove_suffix(1);
-    }
-    for (const RootName& candidate : kSplitRoots) {
-        if (tarvox::EqualsIgnoringAsciiCase(root, candidate.name)) {
-            rootName.assign(candidate.name);
-            subKey.assign(rest);
-            return candidate.handle;
+        const std::wstring_view whole(path);
+        std::wstring_view root = whole;
+        std::wstring_view rest;
+        if (const auto slash = whole.find(L'\\'); slash != std::wstring_view::npos) {
+            root = whole.substr(0, slash);
+            rest = whole.substr(slash + 1);
+            if (!rest.empty() && rest.back() == L'\\') rest.remove_suffix(1);
         }
-    }
-    return nullptr;
+        for (const RootName& candidate : kSplitRoots) {
+            if (tarvox::EqualsIgnoringAsciiCase(root, candidate.name)) {
+                rootName.assign(candidate.name);
+                subKey.assign(rest);
+                return candidate.handle;
+            }
+        }
+        return nullptr;
+    });
 }
 
 int ParseRegPath(const wchar_t* path, HKEY& root, std::wstring& subKey) {
-    if (path == nullptr) return 0;
-    const std::wstring_view whole(path);
-    if (!tarvox::StartsWithIgnoringAsciiCase(whole, L"HKEY_")) return 0;
-    for (const RootName& candidate : kParsePrefixes) {
-        if (tarvox::StartsWithIgnoringAsciiCase(whole, candidate.name)) {
-            root = candidate.handle;
-            subKey.assign(whole.substr(candidate.name.size()));
-            return 1;
+    return tarvox::Guard(0, [&]() -> int {
+        if (path == nullptr) return 0;
+        const std::wstring_view whole(path);
+        if (!tarvox::StartsWithIgnoringAsciiCase(whole, L"HKEY_")) return 0;
+        for (const RootName& candidate : kParsePrefixes) {
+            if (tarvox::StartsWithIgnoringAsciiCase(whole, candidate.name)) {
+                root = candidate.handle;
+                subKey.assign(whole.substr(candidate.name.size()));
+                return 1;
+            }
         }
-    }
-    return 0;
+        return 0;
+    });
 }

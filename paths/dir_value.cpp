@@ -8,6 +8,7 @@
 #include "foundation/own_module.h"
 #include "foundation/unique_handle.h"
 #include "paths/product_edition.h"
+#include "foundation/boundary.h"
 
 #include <cwchar>
 #include <string>
@@ -46,27 +47,29 @@ wchar_t* GetDirValue(const wchar_t* name, wchar_t* buffer) {
     static wchar_t own[tarvox::kFolderChars];
     if (buffer == nullptr) buffer = own;
     buffer[0] = L'\0';
-    if (name == nullptr || *name == L'\0') return buffer;
+    return tarvox::GuardBuffer(buffer, [&]() -> wchar_t* {
+        if (name == nullptr || *name == L'\0') return buffer;
 
-    GetLocalConfigDir(buffer);
-    if (buffer[0] == L'\0') return buffer;
-    std::wstring listFile = buffer;
-    if (listFile.back() == L'\\') listFile.pop_back();
-    listFile += L"\\Ordner.ini";
-    buffer[0] = L'\0';
+        GetLocalConfigDir(buffer);
+        if (buffer[0] == L'\0') return buffer;
+        std::wstring listFile = buffer;
+        if (listFile.back() == L'\\') listFile.pop_back();
+        listFile += L"\\Ordner.ini";
+        buffer[0] = L'\0';
 
-    tarvox::LoadedModule module(LoadLibraryW(CfgKernPath().c_str()));
-    if (!module.Valid()) return buffer;
-    // Resolved again: the module is loaded here for the one call and may come back elsewhere.
-    const auto read = tarvox::ExportSlot<ReadFolderEntry>(GetCfgKernExports(1), 1);
-    wchar_t result[tarvox::kFolderChars] = L"";
-    if (read != nullptr && read(listFile.c_str(), L"Ordner", name, result) == 1) {
-        // The module's answer as it gave it: how it reads the folder list is its own business.
-        result[tarvox::kFolderChars - 1] = L'\0';
-        std::wmemcpy(buffer, result, tarvox::kFolderChars);
-    }
-    module.Reset();
-    // The binding must not keep the unloaded module's entry point.
-    GetCfgKernExports(1);
-    return buffer;
+        tarvox::LoadedModule module(LoadLibraryW(CfgKernPath().c_str()));
+        if (!module.Valid()) return buffer;
+        // Resolved again: the module is loaded here for the one call and may come back elsewhere.
+        const auto read = tarvox::ExportSlot<ReadFolderEntry>(GetCfgKernExports(1), 1);
+        wchar_t result[tarvox::kFolderChars] = L"";
+        if (read != nullptr && read(listFile.c_str(), L"Ordner", name, result) == 1) {
+            // The module's answer as it gave it: how it reads the folder list is its own business.
+            result[tarvox::kFolderChars - 1] = L'\0';
+            std::wmemcpy(buffer, result, tarvox::kFolderChars);
+        }
+        module.Reset();
+        // The binding must not keep the unloaded module's entry point.
+        GetCfgKernExports(1);
+        return buffer;
+    });
 }

@@ -265,9 +265,11 @@ const AbbreviationTable& AbbreviationTableFor(int aliases) {
     static std::unique_ptr<AbbreviationTable> tables[2];
     std::unique_ptr<AbbreviationTable>& slot = tables[aliases == 1 ? 1 : 0];
     if (!slot) {
-        slot = std::make_unique<AbbreviationTable>();
-        BuildPathVarTable(slot->table.names, slot->table.values, aliases == 1 ? 1 : 0);
-        slot->lengthIndex = BuildLengthIndex(slot->table);
+        // Built whole before it is kept: a build that fails keeps nothing.
+        auto built = std::make_unique<AbbreviationTable>();
+        BuildPathVarTable(built->table.names, built->table.values, aliases == 1 ? 1 : 0);
+        built->lengthIndex = BuildLengthIndex(built->table);
+        slot = std::move(built);
     }
     return *slot;
 }

@@ -2,6 +2,7 @@
 #include <tarvox/registry.h>
 
 #include "config/config_folders.h"
+#include "foundation/boundary.h"
 #include "foundation/folder_value.h"
 #include "paths/product_edition.h"
 #include "paths/product_folders.h"
@@ -81,37 +82,44 @@ long long YearOfProductName(const wchar_t* productName) {
 
 wchar_t* GetCentralAppDir(wchar_t* buffer) {
     static wchar_t own[kFolderBufferChars];
-    return CentralFolder(Prepare(buffer, own), L"Software\\Tarvox\\Tarvo Ardent 2020");
+    buffer = Prepare(buffer, own);
+    return tarvox::GuardBuffer(buffer, [&] { return CentralFolder(buffer, L"Software\\Tarvox\\Tarvo Ardent 2020"); });
 }
 
 wchar_t* GetCentralAppDir(wchar_t* buffer, long long year) {
     static wchar_t own[kFolderBufferChars];
-    return CentralFolder(Prepare(buffer, own), ProductKey(year >= 2017 ? kArdentKey : kZenitKey, year));
+    buffer = Prepare(buffer, own);
+    return tarvox::GuardBuffer(buffer, [&] { return CentralFolder(buffer, ProductKey(year >= 2017 ? kArdentKey : kZenitKey, year)); });
 }
 
 wchar_t* GetCentralRAppDir(wchar_t* buffer, long long year) {
     static wchar_t own[kFolderBufferChars];
-    return CentralFolder(Prepare(buffer, own), ProductKey(kVeskaKey, year));
+    buffer = Prepare(buffer, own);
+    return tarvox::GuardBuffer(buffer, [&] { return CentralFolder(buffer, ProductKey(kVeskaKey, year)); });
 }
 
 wchar_t* GetLocalAppDir(wchar_t* buffer, long long year) {
     static wchar_t own[kFolderBufferChars];
-    return LocalFolder(Prepare(buffer, own), kArdentKey, L"Tarvox\\Tarvo Ardent %d", true, year);
+    buffer = Prepare(buffer, own);
+    return tarvox::GuardBuffer(buffer, [&] { return LocalFolder(buffer, kArdentKey, L"Tarvox\\Tarvo Ardent %d", true, year); });
 }
 
 wchar_t* GetLocalAppDir(wchar_t* buffer) {
     static wchar_t own[kFolderBufferChars];
-    return GetLocalAppDir(buffer != nullptr ? buffer : own, tarvox::YearOfProductName(L"Tarvo Ardent 2020"));
+    buffer = Prepare(buffer, own);
+    return tarvox::GuardBuffer(buffer, [&] { return GetLocalAppDir(buffer, tarvox::YearOfProductName(L"Tarvo Ardent 2020")); });
 }
 
 wchar_t* GetLocalRAppDir(wchar_t* buffer, long long year) {
     static wchar_t own[kFolderBufferChars];
-    return LocalFolder(Prepare(buffer, own), kVeskaKey, L"Tarvox\\Tarvo Veska %d", false, year);
+    buffer = Prepare(buffer, own);
+    return tarvox::GuardBuffer(buffer, [&] { return LocalFolder(buffer, kVeskaKey, L"Tarvox\\Tarvo Veska %d", false, year); });
 }
 
 wchar_t* GetLocalRAppDir(wchar_t* buffer) {
     static wchar_t own[kFolderBufferChars];
-    return GetLocalRAppDir(buffer != nullptr ? buffer : own, tarvox::YearOfProductName(L"Tarvo Veska 2020"));
+    buffer = Prepare(buffer, own);
+    return tarvox::GuardBuffer(buffer, [&] { return GetLocalRAppDir(buffer, tarvox::YearOfProductName(L"Tarvo Veska 2020")); });
 }
 
 wchar_t* GetProductUserDir(wchar_t* buffer, long long year) {
@@ -142,10 +150,12 @@ wchar_t* GetProductUserDir(wchar_t* buffer, long long year) {
 
 wchar_t* GetLocalConfigDir(wchar_t* buffer) {
     static wchar_t own[kFolderBufferChars];
-    return tarvox::LocalConfigFolder(Prepare(buffer, own), tarvox::Product::Ardent);
+    buffer = Prepare(buffer, own);
+    return tarvox::GuardBuffer(buffer, [&] { return tarvox::LocalConfigFolder(buffer, tarvox::Product::Ardent); });
 }
 
 wchar_t* GetLocalRConfigDir(wchar_t* buffer) {
     static wchar_t own[kFolderBufferChars];
-    return tarvox::LocalConfigFolder(Prepare(buffer, own), tarvox::Product::Veska);
+    buffer = Prepare(buffer, own);
+    return tarvox::GuardBuffer(buffer, [&] { return tarvox::LocalConfigFolder(buffer, tarvox::Product::Veska); });
 }

@@ -4,9 +4,11 @@
 #include "foundation/unique_handle.h"
 #include "ui/layout_math.h"
 #include "ui/resource_lookup.h"
+#include "foundation/boundary.h"
 
 #include <algorithm>
 #include <optional>
+#include <new>
 #include <vector>
 
 namespace tarvox::ui {
@@ -15,19 +17,26 @@ namespace {
 struct ChildList {
     HWND skip;
     std::vector<HWND> windows;
+    bool complete;
 };
 
 BOOL CALLBACK CollectChild(HWND window, LPARAM data) {
     auto* list = reinterpret_cast<ChildList*>(data);
-    if (window != list->skip) list->windows.push_back(window);
-    return TRUE;
+    // Nothing may unwind through the system's enumeration: a failure ends it and is raised
+    // again once the enumeration has returned.
+    list->complete = tarvox::Contain(false, [&] {
+        if (window != list->skip) list->windows.push_back(window);
+        return true;
+    });
+    return list->complete ? TRUE : FALSE;
 }
 
 // Every descendant of the dialog in the order EnumChildWindows reports them, without the
 // background control.
 std::vector<HWND> ControlsInOrder(HWND dialog, HWND background) {
-    ChildList list{background, {}};
+    ChildList list{background, {}, true};
     EnumChildWindows(dialog, CollectChild, reinterpret_cast<LPARAM>(&list));
+    if (!list.complete) throw std::bad_alloc();
     return list.windows;
 }
 
@@ -168,5 +177,7 @@ void LayoutDialogControlsAtScale(CScaledBackground& background, int loadInactive
 }  // namespace tarvox::ui
 
 void LayoutDialogControls(CScaledBackground& background, int loadInactive) {
-    tarvox::ui::LayoutDialogControlsAtScale(background, loadInactive, GetDpiScale());
+    tarvox::GuardVoid([&] {
+        tarvox::ui::LayoutDialogControlsAtScale(background, loadInactive, GetDpiScale());
+    });
 }

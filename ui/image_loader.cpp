@@ -2,6 +2,7 @@
 #include <tarvox/ui.h>
 
 #include "ui/gdiplus_session.h"
+#include "foundation/boundary.h"
 
 #include <gdiplus.h>
 
@@ -21,16 +22,18 @@ bool GdiplusStarted() {
 }  // namespace tarvox::ui
 
 int LoadBitmapFromFile(const wchar_t* path, CGdiBitmap& bitmap) {
-    bitmap.Delete();
-    if (path == nullptr || *path == L'\0' || !tarvox::ui::GdiplusStarted()) return 0;
-    tarvox::ui::GdiplusBitmap image;
-    if (Gdiplus::DllExports::GdipCreateBitmapFromFile(path, image.Put()) != Gdiplus::Ok || !image.Valid()) return 0;
-    HBITMAP handle = nullptr;
-    // Transparent parts of the picture are laid on white.
-    const Gdiplus::Status status =
-        Gdiplus::DllExports::GdipCreateHBITMAPFromBitmap(image.Get(), &handle, 0xFFFFFFFF);
-    image.Reset();
-    if (status != Gdiplus::Ok || handle == nullptr) return 0;
-    bitmap.Attach(handle);
-    return 1;
+    return tarvox::Guard(0, [&]() -> int {
+        bitmap.Delete();
+        if (path == nullptr || *path == L'\0' || !tarvox::ui::GdiplusStarted()) return 0;
+        tarvox::ui::GdiplusBitmap image;
+        if (Gdiplus::DllExports::GdipCreateBitmapFromFile(path, image.Put()) != Gdiplus::Ok || !image.Valid()) return 0;
+        HBITMAP handle = nullptr;
+        // Transparent parts of the picture are laid on white.
+        const Gdiplus::Status status =
+            Gdiplus::DllExports::GdipCreateHBITMAPFromBitmap(image.Get(), &handle, 0xFFFFFFFF);
+        image.Reset();
+        if (status != Gdiplus::Ok || handle == nullptr) return 0;
+        bitmap.Attach(handle);
+        return 1;
+    });
 }

@@ -2,6 +2,7 @@
 #include <tarvox/ui.h>
 
 #include "ui/gdi_scope.h"
+#include "foundation/boundary.h"
 
 #include <commctrl.h>
 
@@ -17,7 +18,7 @@ void DeleteBrush(HBRUSH& brush) { const tarvox::GdiObject<HBRUSH> deleted(std::e
 
 }  // namespace
 
-CScaledBackground::CScaledBackground() { LoadScaledBitmap(L"ID_BACKGROUND", m_Bitmap, GetDpiScale()); }
+CScaledBackground::CScaledBackground() { tarvox::GuardVoid([&] { LoadScaledBitmap(L"ID_BACKGROUND", m_Bitmap, GetDpiScale()); }); }
 
 CScaledBackground::~CScaledBackground() {
     UnsubclassWindow();
@@ -25,19 +26,23 @@ CScaledBackground::~CScaledBackground() {
 }
 
 BOOL CScaledBackground::SubclassDlgItem(UINT id, HWND dialog, const wchar_t* dialogClassName) {
-    HWND button = dialog ? GetDlgItem(dialog, static_cast<int>(id)) : nullptr;
-    if (button == nullptr || m_hWnd != nullptr) return FALSE;
-    if (!SetWindowSubclass(button, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) return FALSE;
-    m_hWnd = button;
-    m_hDialog = dialog;
-    m_DialogClassName = dialogClassName ? dialogClassName : L"";
-    // The face is drawn here alone: an owner-drawn button paints nothing of its own when its
-    // state changes, and the siblings on top of it are left out of its painting.
-    SendMessageW(button, BM_SETSTYLE, BS_OWNERDRAW, FALSE);
-    SetWindowLongPtrW(button, GWL_STYLE, GetWindowLongPtrW(button, GWL_STYLE) | WS_CLIPSIBLINGS);
-    SetWindowPos(button, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    InvalidateRect(button, nullptr, FALSE);
-    return TRUE;
+    return tarvox::Guard(BOOL{FALSE}, [&]() -> BOOL {
+        HWND button = dialog ? GetDlgItem(dialog, static_cast<int>(id)) : nullptr;
+        if (button == nullptr || m_hWnd != nullptr) return FALSE;
+        // The name is copied before anything changes: the rest cannot fail half-way.
+        std::wstring className = dialogClassName ? dialogClassName : L"";
+        if (!SetWindowSubclass(button, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) return FALSE;
+        m_hWnd = button;
+        m_hDialog = dialog;
+        m_DialogClassName = std::move(className);
+        // The face is drawn here alone: an owner-drawn button paints nothing of its own when its
+        // state changes, and the siblings on top of it are left out of its painting.
+        SendMessageW(button, BM_SETSTYLE, BS_OWNERDRAW, FALSE);
+        SetWindowLongPtrW(button, GWL_STYLE, GetWindowLongPtrW(button, GWL_STYLE) | WS_CLIPSIBLINGS);
+        SetWindowPos(button, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        InvalidateRect(button, nullptr, FALSE);
+        return TRUE;
+    });
 }
 
 void CScaledBackground::UnsubclassWindow() {
@@ -132,7 +137,9 @@ LRESULT CALLBACK CScaledBackground::SubclassProc(HWND window, UINT message, WPAR
 }
 
 CMyScaledBackground::CMyScaledBackground(const wchar_t* pictureName) {
-    m_FitToPicture = 1;
-    CGdiBitmap picture;
-    if (LoadScaledBitmap(pictureName, picture, GetDpiScale())) GetBitmap() = std::move(picture);
+    tarvox::GuardVoid([&] {
+        m_FitToPicture = 1;
+        CGdiBitmap picture;
+        if (LoadScaledBitmap(pictureName, picture, GetDpiScale())) GetBitmap() = std::move(picture);
+    });
 }
