@@ -13,7 +13,7 @@
 #include "autocad/short_values.h"
 #include "foundation/ascii_text.h"
 #include "foundation/folder_value.h"
-#include "paths/full_path_vars.h"
+#include "variables/full_path_vars.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // The path-variable engine as the configuration store hands it out.
 #include <tarvox/config.h>
 
-#include "paths/path_vars.h"
+#include "variables/path_vars.h"
 
 int CCfgReader::GetPathWithoutVars(std::wstring& withVars, std::wstring& withoutVars, const wchar_t* path,
                                    int aliases) {

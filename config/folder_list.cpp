@@ -1,7 +1,7 @@
 #include "config/folder_list.h"
 
 #include "foundation/ascii_text.h"
-#include "paths/path_vars.h"
+#include "variables/path_vars.h"
 
 namespace tarvox {
 namespace {

@@ -1,7 +1,7 @@
 // Reading and writing registry values.
 #include <tarvox/registry.h>
 
-#include "paths/path_vars.h"
+#include "variables/path_vars.h"
 
 #include <cstring>
 #include <cwchar>
