@@ -24,7 +24,9 @@ target_link_libraries(tarvox_core PUBLIC tarvox_platform advapi32 kernel32 shell
 tarvox_warnings(tarvox_core)
 
 # For the library's own tests and tools: the core linked in directly, internal headers visible.
+# Linked whole, as in the DLL, so that the seams of the lower layers are installed at start-up
+# (variables/layer_seams.cpp is referenced by nothing).
 add_library(tarvox_core_internal INTERFACE)
-target_link_libraries(tarvox_core_internal INTERFACE tarvox_core)
+target_link_libraries(tarvox_core_internal INTERFACE "$<LINK_LIBRARY:WHOLE_ARCHIVE,tarvox_core>")
 target_include_directories(tarvox_core_internal INTERFACE ${PROJECT_SOURCE_DIR})
 target_compile_definitions(tarvox_core_internal INTERFACE TARVOX_STATIC)
