@@ -3,13 +3,31 @@
 // the tables' operations into them when the library starts (before main, or while the DLL is
 // loaded), before any caller can reach them. The build links this file into the DLL and into
 // every program that links the library statically.
+#include "config/folder_list.h"
 #include "foundation/registry_expansion.h"
 #include "variables/path_vars.h"
 
 namespace {
 
+// Through the compact path-variable table without aliases: values read are expanded, values
+// set are stored with their variables (a folder given expanded gets its variable put back).
+bool ConvertWithPathVariables(const std::wstring& value, bool expand, std::wstring& converted) {
+    if (value.empty()) return false;
+    std::wstring withVars, withoutVars;
+    if (!tarvox::ExpandAndAbbreviate(withVars, withoutVars, value.c_str(), 0)) return false;
+    if (expand) {
+        converted = withoutVars;
+    } else {
+        converted = value.find(L'%') != std::wstring::npos ? withVars : tarvox::AbbreviatePath(value, 0);
+    }
+    return true;
+}
+
 struct LayerSeams {
-    LayerSeams() { tarvox::SetRegistryExpansion(&ExpandPathVars); }
+    LayerSeams() {
+        tarvox::SetRegistryExpansion(&ExpandPathVars);
+        tarvox::SetFolderListConversion(&ConvertWithPathVariables);
+    }
 };
 
 const LayerSeams g_layerSeams;
