@@ -4,6 +4,7 @@
 // loaded), before any caller can reach them. The build links this file into the DLL and into
 // every program that links the library statically.
 #include "config/folder_list.h"
+#include "config/path_expansion.h"
 #include "foundation/registry_expansion.h"
 #include "variables/path_vars.h"
 
@@ -27,6 +28,7 @@ struct LayerSeams {
     LayerSeams() {
         tarvox::SetRegistryExpansion(&ExpandPathVars);
         tarvox::SetFolderListConversion(&ConvertWithPathVariables);
+        tarvox::SetPathExpansion(&tarvox::ExpandAndAbbreviate);
     }
 };
 
