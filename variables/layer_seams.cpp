@@ -3,9 +3,11 @@
 // the tables' operations into them when the library starts (before main, or while the DLL is
 // loaded), before any caller can reach them. The build links this file into the DLL and into
 // every program that links the library statically.
+#include "autocad/folder_expansion.h"
 #include "config/folder_list.h"
 #include "config/path_expansion.h"
 #include "foundation/registry_expansion.h"
+#include "variables/full_path_vars.h"
 #include "variables/path_vars.h"
 
 namespace {
@@ -29,6 +31,7 @@ struct LayerSeams {
         tarvox::SetRegistryExpansion(&ExpandPathVars);
         tarvox::SetFolderListConversion(&ConvertWithPathVariables);
         tarvox::SetPathExpansion(&tarvox::ExpandAndAbbreviate);
+        tarvox::autocad::SetFullExpansion(&tarvox::ExpandAllPathVars);
     }
 };
 
