@@ -6,7 +6,7 @@
 #include "config/cfg_registry.h"
 #include "config/drawing_handover.h"
 #include "foundation/unique_handle.h"
-#include "xml/code_pages.h"
+#include "text/code_pages.h"
 
 int CCfgReader::Save() {
     if (m_IsInit != 1) return 0;
