@@ -6,8 +6,8 @@
 #include "config/cfg_registry.h"
 #include "config/cfg_text.h"
 #include "config/entry_order.h"
-#include "xml/code_pages.h"
-#include "xml/text_codec.h"
+#include "text/code_pages.h"
+#include "text/text_codec.h"
 #include "foundation/system_compare.h"
 #include "foundation/boundary.h"
 

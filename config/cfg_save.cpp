@@ -6,8 +6,8 @@
 #include "config/cfg_registry.h"
 #include "config/drawing_handover.h"
 #include "foundation/unique_handle.h"
-#include "xml/code_pages.h"
 #include "foundation/boundary.h"
+#include "text/code_pages.h"
 
 int CCfgReader::Save() {
     return tarvox::Guard(0, [&]() -> int {

@@ -1,13 +1,15 @@
 // Reading and writing registry values.
 #include <tarvox/registry.h>
 
-#include "paths/path_vars.h"
+#include "foundation/registry_expansion.h"
 #include "foundation/boundary.h"
 
 #include <cstring>
 #include <cwchar>
 
 namespace {
+
+tarvox::RegistryExpansion g_expansion = nullptr;
 
 // Largest value ReadRegValueString takes: 16,777,216 characters.
 constexpr DWORD kMaxValueBytes = 33554432;
@@ -53,6 +55,12 @@ std::wstring ExpandWithEnvironment(const std::wstring& text, bool& expanded) {
 }
 
 }  // namespace
+
+namespace tarvox {
+
+void SetRegistryExpansion(RegistryExpansion expansion) { g_expansion = expansion; }
+
+}  // namespace tarvox
 
 int ReadRegValueString(std::wstring& text, HKEY key, const wchar_t* valueName) {
     return tarvox::GuardOr([&]() noexcept { text.clear(); return 0; }, [&]() -> int {
@@ -145,10 +153,10 @@ LSTATUS QueryRegValue(HKEY key, const wchar_t* valueName, DWORD* reserved, DWORD
                 return ERROR_MORE_DATA;
             }
         }
-        if (*type != REG_EXPAND_SZ) return ERROR_SUCCESS;
+        if (*type != REG_EXPAND_SZ || g_expansion == nullptr) return ERROR_SUCCESS;
 
         std::wstring expanded;
-        ExpandPathVars(reinterpret_cast<const wchar_t*>(data), expanded);
+        g_expansion(reinterpret_cast<const wchar_t*>(data), expanded);
         const std::size_t needed = (expanded.size() + 1) * sizeof(wchar_t);
         if (needed > sizeOnEntry) return ERROR_BUFFER_OVERFLOW;
         std::memcpy(data, expanded.c_str(), needed);

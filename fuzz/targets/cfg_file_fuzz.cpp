@@ -5,8 +5,8 @@
 // same encoding, the same lines and the same composed text again.
 #include "config/cfg_text.h"
 #include "fuzz/targets/fuzz_input.h"
-#include "xml/text_codec.h"
-#include "xml/utf8_decoder.h"
+#include "text/text_codec.h"
+#include "text/utf8_decoder.h"
 
 #include <cstdint>
 

@@ -2,8 +2,8 @@
 #include <tarvox/xml.h>
 
 #include "tests/support/sandbox_fixture.h"
-#include "xml/code_pages.h"
-#include "xml/text_codec.h"
+#include "text/code_pages.h"
+#include "text/text_codec.h"
 
 #include <gtest/gtest.h>
 

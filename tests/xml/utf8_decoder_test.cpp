@@ -1,8 +1,8 @@
 // The library's own UTF-8 decoder must agree with the system's wherever it answers.
-#include "xml/utf8_decoder.h"
+#include "text/utf8_decoder.h"
 
-#include "xml/code_pages.h"
-#include "xml/text_codec.h"
+#include "text/code_pages.h"
+#include "text/text_codec.h"
 
 #include <gtest/gtest.h>
 

@@ -21,7 +21,7 @@
 #include "foundation/own_module.h"
 #include "paths/edition_record.h"
 #include "paths/edition_rules.h"
-#include "paths/path_vars.h"
+#include "variables/path_vars.h"
 #include "paths/product_edition.h"
 #include "paths/setup_information.h"
 

@@ -1,8 +1,8 @@
 // tarvo vars, tarvo expand.
 #include "tools/tarvo/commands.h"
 
-#include "paths/full_path_vars.h"
-#include "paths/path_vars.h"
+#include "variables/full_path_vars.h"
+#include "variables/path_vars.h"
 
 namespace tarvo {
 

@@ -1,7 +1,7 @@
 // Reading text files with encoding detection.
 #include <tarvox/xml.h>
 
-#include "xml/code_pages.h"
+#include "text/code_pages.h"
 #include "foundation/boundary.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "paths/full_path_vars.h"
+#include "variables/full_path_vars.h"
 
 #include <tarvox/modules.h>
 

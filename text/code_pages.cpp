@@ -1,4 +1,4 @@
-#include "xml/code_pages.h"
+#include "text/code_pages.h"
 
 #include <windows.h>
 

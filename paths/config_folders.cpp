@@ -1,4 +1,4 @@
-#include "config/config_folders.h"
+#include "paths/config_folders.h"
 
 #include <tarvox/registry.h>
 

@@ -1,4 +1,4 @@
-#include "xml/utf8_decoder.h"
+#include "text/utf8_decoder.h"
 
 namespace tarvox {
 namespace {

@@ -1,5 +1,5 @@
 // The compact path-variable table: sources, filter, cache, and expansion.
-#include "paths/path_vars.h"
+#include "variables/path_vars.h"
 
 #include <tarvox/autocad.h>
 #include <tarvox/config.h>

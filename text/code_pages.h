@@ -1,7 +1,7 @@
 // The code-page converter of the Windows build: MultiByteToWideChar and WideCharToMultiByte.
 #pragma once
 
-#include "xml/text_codec.h"
+#include "text/text_codec.h"
 
 namespace tarvox {
 

@@ -1,6 +1,6 @@
-#include "xml/text_codec.h"
+#include "text/text_codec.h"
 
-#include "xml/utf8_decoder.h"
+#include "text/utf8_decoder.h"
 
 #include <cctype>
 
