@@ -42,7 +42,7 @@ void LineInsertions::Add(long long after, long long count) {
     m_Behind.push_back(total);
 }
 
-long long LineInsertions::Moved(long long line) const {
+long long LineInsertions::MovedBehindBatches(long long line) const {
     const auto before = std::lower_bound(m_After.begin(), m_After.end(), line) - m_After.begin();
     return before == 0 ? line : line + m_Behind[static_cast<std::size_t>(before - 1)];
 }

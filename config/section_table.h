@@ -23,10 +23,16 @@ public:
     // count lines go in directly after the line at after. Batches come in line order.
     void Add(long long after, long long count);
     // Where the line that was at line is once every batch is in.
-    long long Moved(long long line) const;
+    long long Moved(long long line) const {
+        // One batch (a single new entry) is the common case: a comparison, no search.
+        if (m_After.size() == 1) return line > m_After.front() ? line + m_Behind.front() : line;
+        return MovedBehindBatches(line);
+    }
     long long Total() const { return m_Behind.empty() ? 0 : m_Behind.back(); }
 
 private:
+    long long MovedBehindBatches(long long line) const;
+
     std::vector<long long> m_After;
     std::vector<long long> m_Behind;  // lines inserted after the first k + 1 batches' lines
 };
