@@ -90,21 +90,17 @@ TEST_F(CuixPackages, PartsLoadOnlyWhereTheCallerHasInitialisedCom) {
     EXPECT_EQ(GetCuixWorkspaceNames(path.c_str(), names), 1);
 }
 
+// A partial menu with a folder in front is another file than the one beside the library; the
+// product's own menu counts by its file name alone, without being opened.
 TEST_F(CuixPackages, PartialMenusDecideWhetherTheProductMenuIsLoaded) {
     const std::wstring loads = Package(L"loads.cuix", "", {"acetmain.cuix", "_TARVOARDENT.CUIX", "AcetMain.cuix"});
     std::vector<std::wstring> files;
     ASSERT_EQ(GetCuixPartialMenuFiles(loads.c_str(), files), 1);
     EXPECT_EQ(files.size(), 2u);
-    EXPECT_EQ(HasProductPartialMenu(loads, nullptr), 1);
-
-    // A partial menu with a folder in front is another file than the one beside the library.
-    const std::wstring inFolder = Package(L"folder.cuix", "", {"C:\\Menus\\_TarvoArdent.cuix", "acetmain.cuix"});
-    EXPECT_EQ(HasProductPartialMenu(inFolder, nullptr), 0);
-    const std::wstring none = Package(L"none.cuix", "", {});
-    EXPECT_EQ(HasProductPartialMenu(none, nullptr), 0);
-    // The product's own menu counts by its file name alone, without being opened.
-    EXPECT_EQ(HasProductPartialMenu((temp / L"_TarvoArdent_.cuix"), nullptr), 1);
-    EXPECT_EQ(HasProductPartialMenu(L"acad.cuix", nullptr), -1);
+    const std::pair<std::wstring, int> menus[] = {
+        {loads, 1}, {Package(L"folder.cuix", "", {"C:\\Menus\\_TarvoArdent.cuix", "acetmain.cuix"}), 0},
+        {Package(L"none.cuix", "", {}), 0}, {temp / L"_TarvoArdent_.cuix", 1}, {L"acad.cuix", -1}};
+    for (const auto& [menu, result] : menus) EXPECT_EQ(HasProductPartialMenu(menu, nullptr), result) << Utf8(menu);
 }
 
 TEST_F(CuixPackages, TabsComeFromTheFirstMatchingWorkspace) {
@@ -140,26 +136,22 @@ TEST_F(CuixPackages, EachSpellingOfAPathOpensThePackageOnce) {
     EXPECT_EQ(names, std::vector<std::wstring>{L"A"});
 }
 
+// Cut packages, bytes flipped in the deflated data of the workspace part (after its local
+// header's name), a missing file and a part that is not XML all load as nothing.
 TEST_F(CuixPackages, BrokenPackagesFailCleanly) {
     const std::string whole = CuixPackage(WorkspaceRootXml(WorkspaceXml("A")), HeaderXml({"_TarvoArdent.cuix"}));
-    std::vector<std::wstring> names{L"stale"};
     const std::wstring cut = temp.WriteFile(L"cut.cuix", whole.substr(0, whole.size() * 2 / 3));
-    EXPECT_EQ(GetCuixWorkspaceNames(cut.c_str(), names), 0);
-    EXPECT_TRUE(names.empty());
     EXPECT_EQ(HasProductPartialMenu(cut, nullptr), 0);
-
-    // Bytes flipped in the deflated data of the workspace part (after its local header's name).
     std::string corrupt = whole;
     const std::size_t data = corrupt.find("WorkspaceRoot.cui") + 17;
     for (std::size_t i = data + 2; i < data + 40; i += 3) corrupt[i] = static_cast<char>(corrupt[i] ^ 0x41);
-    const std::wstring bad = temp.WriteFile(L"corrupt.cuix", corrupt);
-    EXPECT_EQ(GetCuixWorkspaceNames(bad.c_str(), names), 0);
-    EXPECT_EQ(GetCuixWorkspaceNames((temp / L"missing.cuix").c_str(), names), 0);
-
-    // A part that is not XML loads as nothing.
     const std::wstring notXml = temp.WriteFile(
         L"notxml.cuix", ZipArchive({{"WorkspaceRoot.cui", "<WorkspaceRoot><Workspace>"}, {"Header.cui", "\xFF\xFE"}}));
-    EXPECT_EQ(GetCuixWorkspaceNames(notXml.c_str(), names), 0);
+    for (const std::wstring& path : {cut, temp.WriteFile(L"corrupt.cuix", corrupt), temp / L"missing.cuix", notXml}) {
+        std::vector<std::wstring> names{L"stale"};
+        EXPECT_EQ(GetCuixWorkspaceNames(path.c_str(), names), 0) << Utf8(path);
+        EXPECT_TRUE(names.empty());
+    }
 }
 
 // The product's own partial menu lies beside the library; a child run from a folder with the
