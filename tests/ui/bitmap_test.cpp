@@ -37,39 +37,31 @@ protected:
     bool TempFolderIsEmpty() const {
         WIN32_FIND_DATAW found{};
         HANDLE search = FindFirstFileW((temp / L"*").c_str(), &found);
-        bool empty = true;
         if (search == INVALID_HANDLE_VALUE) return true;
-        do {
-            const std::wstring name = found.cFileName;
-            if (name != L"." && name != L"..") empty = false;
-        } while (FindNextFileW(search, &found));
+        bool empty = true;
+        do empty = empty && (found.cFileName == std::wstring(L".") || found.cFileName == std::wstring(L".."));
+        while (FindNextFileW(search, &found));
         FindClose(search);
         return empty;
     }
 };
 
-TEST_F(Pictures, AtOneHundredPercentThe100VariantThenTheBareThenTheHalved200) {
-    ExpectLoaded(L"EXACT100", 1.0, {40, 30}, kYellow);
-    ExpectLoaded(L"SCALED", 1.0, {40, 30}, kRed);
-    ExpectLoaded(L"ONLY200", 1.0, {40, 30}, kGreen);
-}
-
-TEST_F(Pictures, At125PercentTheExactVariantElseThe200ScaledBy0625) {
-    ExpectLoaded(L"WITH125", 1.25, {50, 37}, kBlue);
-    ExpectLoaded(L"SCALED", 1.25, {50, 37}, kGreen);
-    ExpectLoaded(L"PLAIN", 1.25, {50, 37}, kRed);
-}
-
-TEST_F(Pictures, At150And200Percent) {
-    ExpectLoaded(L"SCALED", 1.5, {60, 45}, kGreen);
-    ExpectLoaded(L"PLAIN", 1.5, {60, 45}, kRed);
-    ExpectLoaded(L"SCALED", 2.0, {80, 60}, kGreen);
-    ExpectLoaded(L"PLAIN", 2.0, {80, 60}, kRed);
-}
-
-TEST_F(Pictures, At175PercentThe200ScaledBy0875ElseTheBareBy175) {
-    ExpectLoaded(L"SCALED", 1.75, {70, 52}, kGreen);
-    ExpectLoaded(L"PLAIN", 1.75, {70, 52}, kRed);
+// Each picture variant has its own colour. At 100 % the _100 variant, then the bare one, then
+// the halved _200; at 125 % the exact variant, else the _200 scaled by 0.625; at 175 % the _200
+// scaled by 0.875, else the bare one by 1.75.
+TEST_F(Pictures, EachScaleLoadsItsVariantsInOrder) {
+    const struct {
+        const wchar_t* name;
+        double scale;
+        SIZE size;
+        COLORREF colour;
+    } cases[] = {
+        {L"EXACT100", 1.0, {40, 30}, kYellow}, {L"SCALED", 1.0, {40, 30}, kRed},  {L"ONLY200", 1.0, {40, 30}, kGreen},
+        {L"WITH125", 1.25, {50, 37}, kBlue},   {L"SCALED", 1.25, {50, 37}, kGreen}, {L"PLAIN", 1.25, {50, 37}, kRed},
+        {L"SCALED", 1.5, {60, 45}, kGreen},    {L"PLAIN", 1.5, {60, 45}, kRed},     {L"SCALED", 2.0, {80, 60}, kGreen},
+        {L"PLAIN", 2.0, {80, 60}, kRed},       {L"SCALED", 1.75, {70, 52}, kGreen}, {L"PLAIN", 1.75, {70, 52}, kRed},
+    };
+    for (const auto& c : cases) ExpectLoaded(c.name, c.scale, c.size, c.colour);
 }
 
 TEST_F(Pictures, MissingPicturesLeaveTheBitmapEmptyAndNoTemporaryFiles) {
@@ -105,24 +97,18 @@ TEST_F(Pictures, LoadingAFileReplacesTheBitmapOrEmptiesIt) {
     EXPECT_EQ(LoadBitmapFromFile(nullptr, bitmap), 0);
 }
 
-TEST(Bitmaps, FilledBitmapsHaveTheSizeAndColour) {
+TEST(Bitmaps, FilledBitmapsHaveTheSizeAndColourAndScalingStretchesThem) {
     CGdiBitmap bitmap;
-    EXPECT_EQ(CreateFilledBitmap(kBlue, bitmap, 17, 9), 1);
-    EXPECT_EQ(bitmap.GetSize().cx, 17);
-    EXPECT_EQ(bitmap.GetSize().cy, 9);
-    EXPECT_EQ(PixelOf(bitmap, 0, 0), kBlue);
-    EXPECT_EQ(PixelOf(bitmap, 16, 8), kBlue);
-}
-
-TEST(Bitmaps, ScalingStretchesOrLeavesTheBitmapAsItIs) {
-    CGdiBitmap bitmap;
-    CreateFilledBitmap(kRed, bitmap, 40, 20);
+    EXPECT_EQ(CreateFilledBitmap(kRed, bitmap, 41, 19), 1);
+    EXPECT_EQ(bitmap.GetSize().cx, 41);
+    EXPECT_EQ(bitmap.GetSize().cy, 19);
+    EXPECT_EQ(PixelOf(bitmap, 0, 0), kRed);
+    EXPECT_EQ(PixelOf(bitmap, 40, 18), kRed);
+    EXPECT_EQ(CreateFilledBitmap(kRed, bitmap, 40, 20), 1);
     FillPart(bitmap, {20, 0, 40, 20}, kBlue);
     const HBITMAP original = bitmap.Get();
-    EXPECT_EQ(ScaleBitmap(bitmap, 1.0), 1);
-    EXPECT_EQ(ScaleBitmap(bitmap, 0.0), 1);
-    EXPECT_EQ(ScaleBitmap(bitmap, -2.0), 1);
-    EXPECT_EQ(bitmap.Get(), original);
+    for (const double factor : {1.0, 0.0, -2.0}) EXPECT_EQ(ScaleBitmap(bitmap, factor), 1);
+    EXPECT_EQ(bitmap.Get(), original);  // left as it is
 
     EXPECT_EQ(ScaleBitmap(bitmap, 1.5), 1);
     EXPECT_EQ(bitmap.GetSize().cx, 60);
