@@ -28,6 +28,13 @@ protected:
         return temp.WriteFile(name, CuixPackage(WorkspaceRootXml(workspaces), HeaderXml(menus)));
     }
 
+    // The workspace names of a package, checking the reader's result.
+    static std::vector<std::wstring> Names(const std::wstring& path, int expected = 1) {
+        std::vector<std::wstring> names{L"stale"};
+        EXPECT_EQ(GetCuixWorkspaceNames(path.c_str(), names), expected) << Utf8(path);
+        return names;
+    }
+
     TempFolder temp;
 };
 
@@ -36,8 +43,7 @@ TEST_F(CuixPackages, WorkspaceNamesAreSortedAndMergedIgnoringCase) {
                                       WorkspaceXml("Zeichnen &amp; Beschriftung") + WorkspaceXml("3D-Modellierung") +
                                           WorkspaceXml("\xD0\xA7\xD0\xB5\xD1\x80\xD1\x87\xD0\xB5\xD0\xBD\xD0\xB8\xD0\xB5") +
                                           WorkspaceXml("zeichnen &amp; BESCHRIFTUNG") + WorkspaceXml("Tarvo Ardent"));
-    std::vector<std::wstring> names;
-    ASSERT_EQ(GetCuixWorkspaceNames(path.c_str(), names), 1);
+    const std::vector<std::wstring> names = Names(path);
     ASSERT_EQ(names.size(), 4u);
     EXPECT_EQ(names[0], L"3D-Modellierung");
     EXPECT_EQ(names[1], L"Tarvo Ardent");
@@ -58,36 +64,23 @@ TEST_F(CuixPackages, APartsOwnDeclarationDecidesItsEncoding) {
         utf16 += c;
         utf16 += '\0';
     }
-    struct {
-        const wchar_t* file;
-        std::string xml;
-    } const cases[] = {
+    const std::pair<const wchar_t*, std::string> cases[] = {
         {L"plain.cuix", part("", "\xC3\xBC\xC3\x9F")},  // no declaration: UTF-8
         {L"latin1.cuix", part("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n", "\xFC\xDF")},
         {L"cp1252.cuix", part("<?xml version=\"1.0\" encoding=\"windows-1252\"?>", "\xFC\xDF")},
         {L"marked.cuix", part("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\"?>", "\xC3\xBC\xC3\x9F")},
         {L"utf16.cuix", utf16},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.file);
-        const std::wstring path = temp.WriteFile(c.file, CuixPackage(c.xml, HeaderXml({})));
-        std::vector<std::wstring> names;
-        EXPECT_EQ(GetCuixWorkspaceNames(path.c_str(), names), 1);
-        EXPECT_EQ(names, std::vector<std::wstring>{L"Gr\u00FC\u00DF" L"e"});
+    for (const auto& [file, xml] : cases) {
+        EXPECT_EQ(Names(temp.WriteFile(file, CuixPackage(xml, HeaderXml({})))), std::vector<std::wstring>{L"Gr\u00FC\u00DF" L"e"});
     }
 }
 
 // Documents of parts are made without initialising COM: a thread without it gets none.
 TEST_F(CuixPackages, PartsLoadOnlyWhereTheCallerHasInitialisedCom) {
     const std::wstring path = Package(L"com.cuix", WorkspaceXml("A"));
-    int withoutCom = -1;
-    std::thread([&] {
-        std::vector<std::wstring> names;
-        withoutCom = GetCuixWorkspaceNames(path.c_str(), names);
-    }).join();
-    EXPECT_EQ(withoutCom, 0);
-    std::vector<std::wstring> names;
-    EXPECT_EQ(GetCuixWorkspaceNames(path.c_str(), names), 1);
+    std::thread([&] { Names(path, 0); }).join();
+    EXPECT_EQ(Names(path), std::vector<std::wstring>{L"A"});
 }
 
 // A partial menu with a folder in front is another file than the one beside the library; the
@@ -148,9 +141,7 @@ TEST_F(CuixPackages, BrokenPackagesFailCleanly) {
     const std::wstring notXml = temp.WriteFile(
         L"notxml.cuix", ZipArchive({{"WorkspaceRoot.cui", "<WorkspaceRoot><Workspace>"}, {"Header.cui", "\xFF\xFE"}}));
     for (const std::wstring& path : {cut, temp.WriteFile(L"corrupt.cuix", corrupt), temp / L"missing.cuix", notXml}) {
-        std::vector<std::wstring> names{L"stale"};
-        EXPECT_EQ(GetCuixWorkspaceNames(path.c_str(), names), 0) << Utf8(path);
-        EXPECT_TRUE(names.empty());
+        EXPECT_TRUE(Names(path, 0).empty());
     }
 }
 

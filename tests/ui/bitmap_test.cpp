@@ -26,12 +26,12 @@ protected:
 
     // Size and centre colour of the picture loaded for a scale.
     void ExpectLoaded(const wchar_t* name, double scale, SIZE size, COLORREF colour) {
+        SCOPED_TRACE(Utf8(name) + " at " + std::to_string(scale));
         CGdiBitmap bitmap;
-        ASSERT_EQ(LoadScaledBitmap(name, bitmap, scale), 1) << Utf8(name) << " at " << scale;
+        ASSERT_EQ(LoadScaledBitmap(name, bitmap, scale), 1);
         const SIZE loaded = bitmap.GetSize();
-        EXPECT_EQ(loaded.cx, size.cx) << Utf8(name) << " at " << scale;
-        EXPECT_EQ(loaded.cy, size.cy) << Utf8(name) << " at " << scale;
-        EXPECT_EQ(PixelOf(bitmap, loaded.cx / 2, loaded.cy / 2), colour) << Utf8(name) << " at " << scale;
+        EXPECT_EQ(std::pair(loaded.cx, loaded.cy), std::pair(size.cx, size.cy));
+        EXPECT_EQ(PixelOf(bitmap, loaded.cx / 2, loaded.cy / 2), colour);
     }
 
     bool TempFolderIsEmpty() const {
@@ -65,15 +65,12 @@ TEST_F(Pictures, EachScaleLoadsItsVariantsInOrder) {
 }
 
 TEST_F(Pictures, MissingPicturesLeaveTheBitmapEmptyAndNoTemporaryFiles) {
-    CGdiBitmap bitmap;
-    ASSERT_EQ(CreateFilledBitmap(kRed, bitmap, 5, 5), 1);
-    EXPECT_EQ(LoadScaledBitmap(L"NO_SUCH_PICTURE", bitmap, 1.75), 0);
-    EXPECT_TRUE(bitmap.IsEmpty());
-    ASSERT_EQ(CreateFilledBitmap(kRed, bitmap, 5, 5), 1);
-    EXPECT_EQ(LoadScaledBitmap(L"", bitmap, 1.0), 0);
-    EXPECT_TRUE(bitmap.IsEmpty());
-    EXPECT_EQ(LoadScaledBitmap(L"NOTANIMAGE", bitmap, 1.0), 0);
-    EXPECT_TRUE(bitmap.IsEmpty());
+    for (const auto& [name, scale] : {std::pair{L"NO_SUCH_PICTURE", 1.75}, {L"", 1.0}, {L"NOTANIMAGE", 1.0}}) {
+        CGdiBitmap bitmap;
+        ASSERT_EQ(CreateFilledBitmap(kRed, bitmap, 5, 5), 1);
+        EXPECT_EQ(LoadScaledBitmap(name, bitmap, scale), 0) << Utf8(name);
+        EXPECT_TRUE(bitmap.IsEmpty());
+    }
     ExpectLoaded(L"SCALED", 1.25, {50, 37}, kGreen);
     EXPECT_TRUE(TempFolderIsEmpty());
 }
@@ -100,8 +97,7 @@ TEST_F(Pictures, LoadingAFileReplacesTheBitmapOrEmptiesIt) {
 TEST(Bitmaps, FilledBitmapsHaveTheSizeAndColourAndScalingStretchesThem) {
     CGdiBitmap bitmap;
     EXPECT_EQ(CreateFilledBitmap(kRed, bitmap, 41, 19), 1);
-    EXPECT_EQ(bitmap.GetSize().cx, 41);
-    EXPECT_EQ(bitmap.GetSize().cy, 19);
+    EXPECT_EQ(std::pair(bitmap.GetSize().cx, bitmap.GetSize().cy), std::pair(41L, 19L));
     EXPECT_EQ(PixelOf(bitmap, 0, 0), kRed);
     EXPECT_EQ(PixelOf(bitmap, 40, 18), kRed);
     EXPECT_EQ(CreateFilledBitmap(kRed, bitmap, 40, 20), 1);
@@ -111,8 +107,7 @@ TEST(Bitmaps, FilledBitmapsHaveTheSizeAndColourAndScalingStretchesThem) {
     EXPECT_EQ(bitmap.Get(), original);  // left as it is
 
     EXPECT_EQ(ScaleBitmap(bitmap, 1.5), 1);
-    EXPECT_EQ(bitmap.GetSize().cx, 60);
-    EXPECT_EQ(bitmap.GetSize().cy, 30);
+    EXPECT_EQ(std::pair(bitmap.GetSize().cx, bitmap.GetSize().cy), std::pair(60L, 30L));
     EXPECT_EQ(PixelOf(bitmap, 5, 15), kRed);
     EXPECT_EQ(PixelOf(bitmap, 55, 15), kBlue);
 
@@ -128,8 +123,7 @@ TEST(Bitmaps, CopyingStretchesTheWholeSourceOrCopiesThePartAtTheCorner) {
 
     CGdiBitmap target;
     EXPECT_EQ(CopyBitmap(source, target, {0, 0, 20, 10}, 1, SRCCOPY), 1);
-    EXPECT_EQ(target.GetSize().cx, 20);
-    EXPECT_EQ(target.GetSize().cy, 10);
+    EXPECT_EQ(std::pair(target.GetSize().cx, target.GetSize().cy), std::pair(20L, 10L));
     EXPECT_EQ(PixelOf(target, 2, 5), kRed);
     EXPECT_EQ(PixelOf(target, 17, 5), kBlue);
 
@@ -158,12 +152,7 @@ struct FontMeasures {
 
 FontMeasures Measure(const wchar_t* face, int height) {
     HDC dc = CreateCompatibleDC(nullptr);
-    LOGFONTW description{};
-    description.lfHeight = height;
-    description.lfWeight = FW_NORMAL;
-    description.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynW(description.lfFaceName, face, LF_FACESIZE);
-    HFONT font = CreateFontIndirectW(&description);
+    HFONT font = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, face);
     HGDIOBJ previous = SelectObject(dc, font);
     SIZE xxxx{}, blanks{};
     GetTextExtentPoint32W(dc, L"XXXX", 4, &xxxx);
