@@ -105,9 +105,15 @@ TEST_F(DialogLayout, WithoutFittingTheDialogAndTheBackgroundKeepTheirSizes) {
     EXPECT_EQ(*record, (tarvox::ui::PositionRecord{300, 200, {{100, 50, 80}}}));
 }
 
+// The display scale is the desktop's pixels per inch over 96 and stays the same within a
+// process; a dialog at it fits the picture loaded for it.
 TEST_F(DialogLayout, AtTheDisplayScaleTheDialogFitsThePictureLoadedForIt) {
     const ChildResult scale = RunChildScenario("DisplayScale");
     ASSERT_TRUE(scale.Passed()) << scale.output;
+    const long long pixelsPerInch = std::stoll(scale.Value("logpixels"));
+    ASSERT_GT(pixelsPerInch, 0);
+    EXPECT_EQ(std::stoll(scale.Value("scale.x1000")), pixelsPerInch * 1000 / 96);
+    EXPECT_EQ(scale.Value("again.x1000"), scale.Value("scale.x1000"));
     CGdiBitmap expected;
     ASSERT_EQ(LoadScaledBitmap(L"ID_BACKGROUND", expected, GetDpiScale()), 1);
     const std::string size = std::to_string(expected.GetSize().cx) + "x" + std::to_string(expected.GetSize().cy);
