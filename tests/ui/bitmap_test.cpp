@@ -48,7 +48,7 @@ protected:
 
 // Each picture variant has its own colour. At 100 % the _100 variant, then the bare one, then
 // the halved _200; at 125 % the exact variant, else the _200 scaled by 0.625; at 175 % the _200
-// scaled by 0.875, else the bare one by 1.75.
+// scaled by 0.875, else the bare one by 1.75; so at any other scale.
 TEST_F(Pictures, EachScaleLoadsItsVariantsInOrder) {
     const struct {
         const wchar_t* name;
@@ -60,6 +60,7 @@ TEST_F(Pictures, EachScaleLoadsItsVariantsInOrder) {
         {L"WITH125", 1.25, {50, 37}, kBlue},   {L"SCALED", 1.25, {50, 37}, kGreen}, {L"PLAIN", 1.25, {50, 37}, kRed},
         {L"SCALED", 1.5, {60, 45}, kGreen},    {L"PLAIN", 1.5, {60, 45}, kRed},     {L"SCALED", 2.0, {80, 60}, kGreen},
         {L"PLAIN", 2.0, {80, 60}, kRed},       {L"SCALED", 1.75, {70, 52}, kGreen}, {L"PLAIN", 1.75, {70, 52}, kRed},
+        {L"SCALED", 3.0, {120, 90}, kGreen},   {L"SCALED", 1.1, {44, 33}, kGreen},  {L"PLAIN", 1.1, {44, 33}, kRed},
     };
     for (const auto& c : cases) ExpectLoaded(c.name, c.scale, c.size, c.colour);
 }

@@ -1,4 +1,4 @@
-// The arithmetic of the scaled background: variant choice, dialog fitting, control placement,
+// The arithmetic of the scaled background: dialog fitting, control placement,
 // position records and text measures. No display needed.
 #include "ui/layout_math.h"
 
@@ -9,29 +9,6 @@
 namespace {
 
 using namespace tarvox::ui;
-
-// The scales of the table try their variants in order; other scales stretch the 200 picture
-// or the bare one.
-TEST(PictureVariants, EveryScaleOfTheTableTriesItsVariantsInOrder) {
-    const std::pair<double, std::vector<std::pair<std::wstring, double>>> cases[] = {
-        {1.0, {{L"_100", 1.0}, {L"", 1.0}, {L"_200", 0.5}}},
-        {1.25, {{L"_125", 1.0}, {L"_200", 0.625}, {L"", 1.25}}},
-        {1.5, {{L"_150", 1.0}, {L"_200", 0.75}, {L"", 1.5}}},
-        {2.0, {{L"_200", 1.0}, {L"", 2.0}}},
-        {1.75, {{L"_200", 0.875}, {L"", 1.75}}},
-        {3.0, {{L"_200", 1.5}, {L"", 3.0}}},
-        {1.1, {{L"_200", 0.55}, {L"", 1.1}}},
-    };
-    for (const auto& [scale, expected] : cases) {
-        std::vector<std::pair<std::wstring, double>> tried;
-        for (const PictureVariant& variant : PictureVariantsForScale(scale)) tried.emplace_back(variant.suffix, variant.factor);
-        ASSERT_EQ(tried.size(), expected.size()) << "scale " << scale;
-        for (std::size_t i = 0; i < tried.size(); ++i) {
-            EXPECT_EQ(tried[i].first, expected[i].first) << "scale " << scale << " try " << i;
-            EXPECT_DOUBLE_EQ(tried[i].second, expected[i].second) << "scale " << scale << " try " << i;
-        }
-    }
-}
 
 // Sizes, positions and widths are truncated: 501.25 x 376.25 gives 501 x 376; 77 x 1.25 = 96.25
 // gives 96, x = 123 x 1.25 - 48 = 105.75 gives 105, y = 41 x 1.25 - 11 = 40.25 gives 40.
