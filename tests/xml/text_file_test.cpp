@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -61,33 +62,24 @@ TEST(TextCodec, EachTypeGoesThroughItsCodePageWithoutItsMark) {
         EXPECT_EQ(text, c.text);
         EXPECT_EQ(count, c.count) << testing::PrintToString(c.bytes);
     }
-    const std::pair<T::Type, std::string> encoded[] = {
-        {T::Oem, "1:x"}, {T::Utf7, "65000:x"}, {T::Utf8, "\xEF\xBB\xBF" "65001:x"},
-        {T::UnicodeBE, std::string("\xFE\xFF\0x", 4)}, {T::UnicodeLE, std::string("\xFF\xFEx\0", 4)},
-        {T::Unnamed, "<fails>"}, {T::None, "<fails>"}};
-    for (const auto& [type, expected] : encoded) {
+    const std::tuple<T::Type, std::wstring, std::string> encoded[] = {
+        {T::Oem, L"x", "1:x"}, {T::Utf7, L"x", "65000:x"}, {T::Utf8, L"x", "\xEF\xBB\xBF" "65001:x"},
+        {T::UnicodeBE, L"A\u20AC", std::string("\xFE\xFF\0A\x20\xAC", 6)},
+        {T::UnicodeLE, L"A\u20AC", std::string("\xFF\xFE" "A\0\xAC\x20", 6)},
+        {T::Unnamed, L"x", "<fails>"}, {T::None, L"x", "<fails>"}};
+    for (const auto& [type, text, expected] : encoded) {
         std::string bytes;
-        EXPECT_EQ(tarvox::EncodeText(L"x", type, kTagging, bytes) ? bytes : "<fails>", expected) << type;
+        EXPECT_EQ(tarvox::EncodeText(text, type, kTagging, bytes) ? bytes : "<fails>", expected) << type;
     }
-    std::string bytes;
-    ASSERT_TRUE(tarvox::EncodeText(L"A\u20AC", T::UnicodeBE, kTagging, bytes));
-    EXPECT_EQ(bytes, std::string("\xFE\xFF\0A\x20\xAC", 6));
-    ASSERT_TRUE(tarvox::EncodeText(L"A\u20AC", T::UnicodeLE, kTagging, bytes));
-    EXPECT_EQ(bytes, std::string("\xFF\xFE" "A\0\xAC\x20", 6));
 }
 
-TEST(TextCodec, SystemConverterRoundTripsUtf7AndReplacesBrokenUtf8) {
+TEST(TextCodec, SystemConverterRoundTripsUtf7) {
     const auto& system = tarvox::SystemCodePages();
     std::string bytes;
     std::wstring text;
     ASSERT_TRUE(tarvox::EncodeText(L"Gr\u00FC\u00DFe +1", T::Utf7, system, bytes));
     ASSERT_TRUE(system.decode(tarvox::kCodePageUtf7, bytes, text));
     EXPECT_EQ(text, L"Gr\u00FC\u00DFe +1");
-    T::Type type{};
-    std::size_t count = 0;
-    ASSERT_TRUE(tarvox::DecodeText("\xEF\xBB\xBF\xC3(", system, type, text, count));
-    EXPECT_EQ(type, T::Utf8);
-    EXPECT_EQ(text, L"\xFFFD(");
 }
 
 class ReadTextFileTest : public SandboxTest {};
