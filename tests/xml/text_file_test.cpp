@@ -73,20 +73,25 @@ TEST(TextCodec, EachTypeGoesThroughItsCodePageWithoutItsMark) {
     }
 }
 
-TEST(TextCodec, SystemConverterRoundTripsUtf7) {
+TEST(TextCodec, SystemConverterRoundTripsUtf7AndReplacesBrokenUtf8) {
     const auto& system = tarvox::SystemCodePages();
     std::string bytes;
     std::wstring text;
     ASSERT_TRUE(tarvox::EncodeText(L"Gr\u00FC\u00DFe +1", T::Utf7, system, bytes));
     ASSERT_TRUE(system.decode(tarvox::kCodePageUtf7, bytes, text));
     EXPECT_EQ(text, L"Gr\u00FC\u00DFe +1");
+    T::Type type{};
+    std::size_t count = 0;
+    ASSERT_TRUE(tarvox::DecodeText("\xEF\xBB\xBF\xC3(", system, type, text, count));
+    EXPECT_EQ(type, T::Utf8);
+    EXPECT_EQ(text, L"\xFFFD(");
 }
 
 class ReadTextFileTest : public SandboxTest {};
 
 // Files read whole as ReadTextFile's callers do. Bytes that are no UTF-8 become replacement
 // characters; the rest of the text is kept.
-TEST_F(ReadTextFileTest, DecodesEveryDetectedEncodingAndReplacesBrokenUtf8) {
+TEST_F(ReadTextFileTest, DecodesEveryEncodingZeroCountFailsAndBrokenUtf8IsReplaced) {
     const struct {
         std::string bytes;
         T::Type type;
