@@ -7,11 +7,11 @@
 // the newest entry first after the header, every name at its sorted position.
 #include <tarvox/config.h>
 
+#include "config/section_table.h"
 #include "foundation/system_compare.h"
 
 #include <algorithm>
 #include <map>
-#include <numeric>
 #include <string_view>
 
 using NameLess = tarvox::SystemNameLess;
@@ -68,87 +68,45 @@ void CCfgReader::PlacePendingEntries() {
         m_Pending.reset();
         return;
     }
-    // Everything that can fail (every allocation) is done first, into new arrays, while the
-    // reader is left as it is; the reader then takes them over by moves that cannot fail. A
+    // Everything that can fail (every allocation) is done first, while the reader stays as it
+    // is; the reader then takes the new lines and indexes over by moves that cannot fail. A
     // failure thus leaves the lines and indexes whole and the entries still waiting.
+    tarvox::SectionTable sections = Sections();
 
-    // Where the new lines go: after each section's (first) header line.
+    // Where the new lines go: after each section's (first) header line, in line order.
     struct Insertion {
         long long header;
         const PendingEntries::Section* entries;
         std::size_t section;
-        std::vector<std::wstring> lines;  // the new lines, newest first
-        IndexArray fileOrder;
-        NameArray newNames;               // the new names, to be moved into sortedNames
-        NameArray sortedNames;            // room only, filled when the reader takes over
-        IndexArray sortedLines;
-        std::vector<long long> source;    // per sorted position: old index, or -1 - new index
+        std::vector<std::wstring> lines;  // newest first
     };
     std::vector<Insertion> insertions;
     insertions.reserve(m_Pending->sections.size());
     for (const auto& [section, entries] : m_Pending->sections) {
-        insertions.push_back({m_KeySortedIndex[section], &entries, section, {}, {}, {}, {}, {}, {}});
+        insertions.push_back({sections.Header(section), &entries, section, {}});
     }
     std::sort(insertions.begin(), insertions.end(),
               [](const Insertion& a, const Insertion& b) { return a.header < b.header; });
-    // shiftAfter[k]: lines inserted behind the first k + 1 headers.
-    std::vector<long long> headers;
-    std::vector<long long> shiftAfter;
-    long long total = 0;
+    tarvox::LineInsertions inserted;
     for (const Insertion& insertion : insertions) {
-        total += static_cast<long long>(insertion.entries->names.size());
-        headers.push_back(insertion.header);
-        shiftAfter.push_back(total);
+        inserted.Add(insertion.header, static_cast<long long>(insertion.entries->names.size()));
     }
-    const auto moved = [&](long long line) {
-        const auto before = std::lower_bound(headers.begin(), headers.end(), line) - headers.begin();
-        return before == 0 ? line : line + shiftAfter[static_cast<std::size_t>(before - 1)];
-    };
-
+    std::vector<tarvox::SectionTable::PreparedEntries> prepared;
+    prepared.reserve(insertions.size());
     for (Insertion& insertion : insertions) {
-        const std::size_t section = insertion.section;
-        const auto& names = insertion.entries->names;
-        const auto& values = insertion.entries->values;
-        const long long header = moved(insertion.header);
-        const auto count = static_cast<long long>(names.size());
-        for (std::size_t k = names.size(); k-- > 0;) insertion.lines.push_back(names[k] + L"=" + values[k]);
-        // File order: the newest entry right after the header.
-        insertion.fileOrder.reserve(names.size() + FileOrderLines(section).size());
-        for (long long k = 1; k <= count; ++k) insertion.fileOrder.push_back(header + k);
-        for (const long long line : FileOrderLines(section)) insertion.fileOrder.push_back(moved(line));
-
-        // Sorted order: the new names (none equal to an old one or to each other) merged in.
-        std::vector<std::size_t> order(names.size());
-        std::iota(order.begin(), order.end(), std::size_t{0});
-        std::sort(order.begin(), order.end(),
-                  [&](std::size_t a, std::size_t b) { return NameLess{}(names[a], names[b]); });
-        insertion.newNames = names;
-        const NameArray& oldNames = SortedNames(section);
-        const IndexArray& oldLines = SortedLines(section);
-        const std::size_t merged = oldNames.size() + names.size();
-        insertion.sortedNames.reserve(merged);
-        insertion.sortedLines.reserve(merged);
-        insertion.source.reserve(merged);
-        std::size_t old = 0;
-        for (const std::size_t k : order) {
-            while (old < oldNames.size() && NameLess{}(oldNames[old], names[k])) {
-                insertion.sortedLines.push_back(moved(oldLines[old]));
-                insertion.source.push_back(static_cast<long long>(old));
-                ++old;
-            }
-            // The k-th entry added sits count - k lines below the header.
-            insertion.sortedLines.push_back(header + count - static_cast<long long>(k));
-            insertion.source.push_back(-1 - static_cast<long long>(k));
+        // The newest entry of a section goes first after its header.
+        const PendingEntries::Section& entries = *insertion.entries;
+        insertion.lines.reserve(entries.names.size());
+        for (std::size_t k = entries.names.size(); k-- > 0;) {
+            insertion.lines.push_back(entries.names[k] + L"=" + entries.values[k]);
         }
-        for (; old < oldNames.size(); ++old) {
-            insertion.sortedLines.push_back(moved(oldLines[old]));
-            insertion.source.push_back(static_cast<long long>(old));
-        }
+        prepared.push_back(sections.PrepareFirstEntries(insertion.section, entries.names,
+                                                        inserted.Moved(insertion.header) + 1, &inserted));
     }
     std::vector<std::wstring> data;
-    data.reserve(m_Data.size() + static_cast<std::size_t>(total));
+    data.reserve(m_Data.size() + static_cast<std::size_t>(inserted.Total()));
 
-    // From here on nothing allocates: moves into room already made.
+    // From here on nothing allocates.
     std::size_t next = 0;
     for (std::size_t line = 0; line < m_Data.size(); ++line) {
         data.push_back(std::move(m_Data[line]));
@@ -158,21 +116,7 @@ void CCfgReader::PlacePendingEntries() {
         }
     }
     m_Data = std::move(data);
-    for (long long& line : m_KeySortedIndex) line = moved(line);
-    for (long long& line : m_KeyIndex) line = moved(line);
-    for (std::size_t section = 0; section < m_KeyStrings.size(); ++section) {
-        for (long long& line : SortedLines(section)) line = moved(line);
-        for (long long& line : FileOrderLines(section)) line = moved(line);
-    }
-    for (Insertion& insertion : insertions) {
-        NameArray& oldNames = SortedNames(insertion.section);
-        for (const long long from : insertion.source) {
-            insertion.sortedNames.push_back(from >= 0 ? std::move(oldNames[static_cast<std::size_t>(from)])
-                                                      : std::move(insertion.newNames[static_cast<std::size_t>(-1 - from)]));
-        }
-        oldNames = std::move(insertion.sortedNames);
-        SortedLines(insertion.section) = std::move(insertion.sortedLines);
-        FileOrderLines(insertion.section) = std::move(insertion.fileOrder);
-    }
+    sections.ShiftLineIndexes(inserted);
+    for (tarvox::SectionTable::PreparedEntries& entries : prepared) sections.Commit(entries);
     m_Pending.reset();
 }

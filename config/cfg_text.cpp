@@ -116,4 +116,25 @@ bool IsListModeSwitch(std::wstring_view name, std::wstring_view value) {
            (EqualsIgnoringAsciiCase(value, L"True") || value == L"1");
 }
 
+bool ReadCfgEntryLine(std::wstring& line, CfgListMode& list, std::wstring& name,
+                      std::wstring_view& value, std::wstring& room) {
+    std::wstring_view nameView;
+    if (!SplitCfgEntryView(line, nameView, value)) {
+        if (!list.on) return false;
+        name = ListEntryName(list.number);
+        room = std::wstring(TrimCfg(line));
+        line = name + L"=" + room;
+        value = room;
+        return true;
+    }
+    name = std::wstring(nameView);
+    if (IsListModeSwitch(nameView, value)) {
+        list.on = true;
+        list.number = 0;
+        line = name + L"=0";
+        value = L"0";
+    }
+    return true;
+}
+
 }  // namespace tarvox

@@ -4,6 +4,7 @@
 
 #include "config/cfg_text.h"
 #include "config/folder_list.h"
+#include "config/section_table.h"
 #include "foundation/boundary.h"
 
 #include <cwchar>
@@ -53,15 +54,16 @@ std::wstring CCfgReader::ConvertValueIn(const std::wstring& value) {
 int CCfgReader::GetValue(std::wstring& text, const wchar_t* section, const wchar_t* name,
                          const wchar_t* defaultText) {
     return tarvox::GuardOr([&]() noexcept { text.clear(); return 0; }, [&]() -> int {
+        tarvox::SectionTable sections = Sections();
         std::size_t position = 0;
-        if (section == nullptr || !FindSection(section, position)) {
+        if (section == nullptr || !sections.Find(section, position)) {
             if (m_Central != nullptr) return m_Central->GetValue(text, section, name, defaultText);
             text = defaultText != nullptr ? defaultText : L"";
             return 0;
         }
         long long index = 0;
-        if (name != nullptr && FindSortedString(name, SortedNames(position), index) == 1) {
-            const long long line = SortedLines(position)[static_cast<std::size_t>(index)];
+        if (name != nullptr && FindSortedString(name, sections.SortedNames(position), index) == 1) {
+            const long long line = sections.SortedLines(position)[static_cast<std::size_t>(index)];
             std::wstring_view entryName;
             std::wstring_view value;
             if (!tarvox::SplitCfgEntryView(m_Data[static_cast<std::size_t>(line)], entryName, value)) {
@@ -123,11 +125,14 @@ int CCfgReader::SetValue(const wchar_t* section, const wchar_t* name, const wcha
 
         // One search finds the entry, a waiting entry or neither; a value that the reader or its
         // central chain already has is not stored again.
+        tarvox::SectionTable sections = Sections();
         std::size_t position = 0;
-        const bool sectionFound = FindSection(section, position);
+        const bool sectionFound = sections.Find(section, position);
         long long index = 0;
-        const bool entryFound = sectionFound && FindSortedString(name, SortedNames(position), index) == 1;
-        const long long foundLine = entryFound ? SortedLines(position)[static_cast<std::size_t>(index)] : -1;
+        const bool entryFound =
+            sectionFound && FindSortedString(name, sections.SortedNames(position), index) == 1;
+        const long long foundLine =
+            entryFound ? sections.SortedLines(position)[static_cast<std::size_t>(index)] : -1;
         std::wstring current;
         bool known = false;
         if (entryFound) {
@@ -147,8 +152,8 @@ int CCfgReader::SetValue(const wchar_t* section, const wchar_t* name, const wcha
             AddPendingValue(position, name, text);
             return 1;
         }
-        // The new line is made before the reader changes: adding the entry is the last step
-        // that can fail, and it fails whole.
+        // The new line is made before the reader changes: adding the entry is the last step that
+        // can fail, and it fails whole.
         std::wstring line;
         if (entryFound) {
             const std::wstring& stored = m_Data[static_cast<std::size_t>(foundLine)];
@@ -201,66 +206,49 @@ int CCfgReader::SetNumberValue(const wchar_t* section, const wchar_t* name, long
     });
 }
 
-void CCfgReader::ShiftLineIndexes(long long from) {
-    const auto shift = [from](std::vector<long long>& indexes) {
-        for (long long& index : indexes) {
-            if (index >= from) ++index;
-        }
-    };
-    shift(m_KeySortedIndex);
-    shift(m_KeyIndex);
-    for (std::size_t section = 0; section < m_KeyStrings.size(); ++section) {
-        shift(SortedLines(section));
-        shift(FileOrderLines(section));
-    }
-}
-
 long long CCfgReader::FindOrAddEntry(const wchar_t* section, const wchar_t* name) {
     return tarvox::Guard(-1LL, [&]() -> long long {
         if (IsEmpty(section)) return -1;
         PlacePendingEntries();
+        tarvox::SectionTable sections = Sections();
         // The new lines and the room for them are made before anything changes: a failure leaves
         // the reader as it was.
         std::size_t position = 0;
-        if (!FindSection(section, position)) {
+        if (!sections.Find(section, position)) {
             const bool separate = !m_Data.empty() && !m_Data.back().empty();
             std::wstring header = L"[" + std::wstring(section) + L"]";
             std::wstring entry = IsEmpty(name) ? std::wstring() : std::wstring(name) + L"=";
             std::wstring entryName = IsEmpty(name) ? std::wstring() : std::wstring(name);
             m_Data.reserve(m_Data.size() + 3);
-            const auto headerLine = static_cast<long long>(m_Data.size() + (separate ? 1 : 0));
-            InsertSection(position, section, headerLine);
+            // The new section has room for its first entry.
+            sections.Insert(position, section, static_cast<long long>(m_Data.size() + (separate ? 1 : 0)));
             m_HasChanged = 1;
             if (separate) m_Data.emplace_back();
             m_Data.push_back(std::move(header));
             if (IsEmpty(name)) return static_cast<long long>(position);
             m_Data.push_back(std::move(entry));
             const auto line = static_cast<long long>(m_Data.size() - 1);
-            SortedNames(position).push_back(std::move(entryName));
-            SortedLines(position).push_back(line);
-            FileOrderLines(position).push_back(line);
+            sections.AddFirstEntry(position, 0, std::move(entryName), line);
             return line;
         }
         if (IsEmpty(name)) return static_cast<long long>(position);
         long long index = 0;
-        if (FindSortedString(name, SortedNames(position), index) == 1) {
-            return SortedLines(position)[static_cast<std::size_t>(index)];
+        if (FindSortedString(name, sections.SortedNames(position), index) == 1) {
+            return sections.SortedLines(position)[static_cast<std::size_t>(index)];
         }
+        // The new line goes directly after the section's header.
+        const long long header = sections.Header(position);
         std::wstring entry = std::wstring(name) + L"=";
         std::wstring entryName(name);
+        tarvox::LineInsertions inserted;
+        inserted.Add(header, 1);
         m_Data.reserve(m_Data.size() + 1);
-        SortedNames(position).reserve(SortedNames(position).size() + 1);
-        SortedLines(position).reserve(SortedLines(position).size() + 1);
-        FileOrderLines(position).reserve(FileOrderLines(position).size() + 1);
+        sections.ReserveEntry(position);
         m_HasChanged = 1;
-        const long long line = m_KeySortedIndex[position] + 1;
-        m_Data.insert(m_Data.begin() + static_cast<std::ptrdiff_t>(line), std::move(entry));
-        ShiftLineIndexes(line);
-        const auto at = static_cast<std::ptrdiff_t>(index);
-        SortedNames(position).insert(SortedNames(position).begin() + at, std::move(entryName));
-        SortedLines(position).insert(SortedLines(position).begin() + at, line);
-        FileOrderLines(position).insert(FileOrderLines(position).begin(), line);
-        return line;
+        m_Data.insert(m_Data.begin() + static_cast<std::ptrdiff_t>(header + 1), std::move(entry));
+        sections.ShiftLineIndexes(inserted);
+        sections.AddFirstEntry(position, static_cast<std::size_t>(index), std::move(entryName), header + 1);
+        return header + 1;
     });
 }
 
@@ -293,9 +281,10 @@ int CCfgReader::GetSectionName(std::wstring& name, long long index) {
         if (m_Central == nullptr) return 0;
         long long wanted = index - localCount;
         std::wstring central;
+        const tarvox::SectionTable sections = Sections();
         for (long long k = 0; m_Central->GetSectionName(central, k) == 1; ++k) {
             std::size_t position = 0;
-            if (FindSection(central.c_str(), position)) continue;
+            if (sections.Find(central.c_str(), position)) continue;
             if (wanted-- == 0) {
                 name = central;
                 return 1;
@@ -316,9 +305,10 @@ int CCfgReader::GetSectionEntries(std::vector<std::wstring>& names,
         int result = 0;
         std::vector<std::wstring> foundNames;
         std::vector<std::wstring> foundValues;
+        tarvox::SectionTable sections = Sections();
         std::size_t position = 0;
-        if (FindSection(section, position)) {
-            for (const long long line : FileOrderLines(position)) {
+        if (sections.Find(section, position)) {
+            for (const long long line : sections.FileOrderLines(position)) {
                 std::wstring name;
                 std::wstring value;
                 if (!tarvox::SplitCfgEntry(m_Data[static_cast<std::size_t>(line)], name, value)) {
