@@ -239,11 +239,12 @@ Row SetValueRow(const char* name, const wchar_t* section, const wchar_t* entry, 
              [](World& w) { return std::to_string(w.result); }, ReaderAndFile}};
 }
 
-// The changes that a save writes.
+// The changes that a save writes; the new entry of an existing section still waits to be
+// placed among the lines when the save begins.
 void Change(CCfgReader& reader) {
+    reader.SetValue(L"Neu", L"Eintrag", L"in einem neuen Abschnitt");
     reader.SetValue(L"Allgemein", L"Sprache", L"Englisch (Vereinigtes Koenigreich)");
     reader.SetValue(L"Plot", L"Neu", L"ein neuer Eintrag mit langem Wert");
-    reader.SetValue(L"Neu", L"Eintrag", L"in einem neuen Abschnitt");
 }
 
 std::string IsInit(World& w) { return w.reader ? "init=" + std::to_string(w.reader->IsInit()) : "<no reader>"; }
