@@ -17,7 +17,12 @@ TextFileType::Type DetectTextFileType(const BYTE* bytes, DWORD count) {
 
 BOOL ReadTextFile(HANDLE file, wchar_t* buffer, DWORD count, DWORD* charCount,
                   OVERLAPPED* overlapped, TextFileType::Type* type) {
-    return tarvox::GuardOr([&]() noexcept { if (buffer != nullptr) buffer[0] = L'\\0'; if (charCount != nullptr) *charCount = 0; return BOOL{FALSE}; }, [&]() -> BOOL {
+    const auto onFailure = [&]() noexcept {
+        if (buffer != nullptr) buffer[0] = L'\0';
+        if (charCount != nullptr) *charCount = 0;
+        return BOOL{FALSE};
+    };
+    return tarvox::GuardOr(onFailure, [&]() -> BOOL {
         if (type != nullptr) *type = TextFileType::None;
         if (count == 0) {
             if (buffer != nullptr) buffer[0] = L'\0';
