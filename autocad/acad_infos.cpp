@@ -13,6 +13,8 @@
 #include "foundation/ascii_text.h"
 #include "foundation/folder_value.h"
 #include "foundation/own_module.h"
+#include "foundation/product_identity.h"
+#include "foundation/registry_access.h"
 #include "paths/edition_names.h"
 #include "paths/product_edition.h"
 
@@ -26,7 +28,7 @@ using tarvox::StartsWithIgnoringAsciiCase;
 namespace {
 
 // Registry keys are read through the configuration store, always in the 64-bit view.
-constexpr int kRegistry64 = 0x100;
+constexpr int kRegistry64 = tarvox::kCfgView64;
 constexpr wchar_t kOwnKey[] = L"\\";
 constexpr std::wstring_view kMachineRoot = L"HKEY_LOCAL_MACHINE\\";
 constexpr std::wstring_view kUserRoot = L"HKEY_CURRENT_USER\\";
@@ -53,9 +55,7 @@ std::wstring AddOnSection() {
     int edition = 0;
     std::wstring productName;
     GetProductEdition(&edition, productName);
-    if (edition == 3) return L"AutoCAD_LU";
-    if (edition == 4) return L"AutoCAD_AR";
-    return L"AutoCAD";
+    return tarvox::WithEditionSuffix(tarvox::kAddOnSection.view(), edition);
 }
 
 }  // namespace
@@ -227,7 +227,7 @@ void CAutoCADInfo::LoadAcadInfo(const wchar_t* registryPath, int quick) {
 
     // The add-on is present when it is registered for loading in this product.
     std::wstring application;
-    MapEditionName(L"Tarvo Ardent 2020", application);
+    MapEditionName(tarvox::kArdentOfYear.c_str(), application);
     CCfgReader loader((std::wstring(kMachineRoot) + m_ProductKey + L"\\Applications\\" + application).c_str(),
                       kRegistry64);
     m_AddOnState = ValueOf(loader, kOwnKey, L"Loader").empty() ? 0 : 1;
@@ -283,7 +283,7 @@ int FillAcadInfos(CAutoCADInfos& infos, int withAddOnWorkspaces, int quick) {
         tarvox::cuix::GetCuixWorkspaceNames(addOnCuix.c_str(), addOnWorkspaces);
     }
     std::wstring addOnProfile;
-    MapEditionName(L"Tarvo Ardent", addOnProfile);
+    MapEditionName(tarvox::kArdentName.c_str(), addOnProfile);
 
     int result = 0;
     for (const std::wstring& keyName : SubkeySections(releaseKey)) {
@@ -313,7 +313,7 @@ int FillAcadInfos(CAutoCADInfos& infos, int withAddOnWorkspaces, int quick) {
 int ListEnabledAcads(CAutoCADInfos& infos, const wchar_t* configPath) {
     const std::wstring path = configPath != nullptr && *configPath != L'\0'
                                   ? std::wstring(configPath)
-                                  : L"HKEY_LOCAL_MACHINE\\Software\\Tarvox\\Tarvo Ardent 2020";
+                                  : std::wstring(tarvox::kArdentMachinePath.view());
     CCfgReader config(path.c_str(), StartsWithIgnoringAsciiCase(path, L"HKEY_") ? kRegistry64 : 0);
     std::vector<std::wstring> names;
     std::vector<std::wstring> values;

@@ -8,6 +8,7 @@
 #include "config/entry_order.h"
 #include "xml/code_pages.h"
 #include "xml/text_codec.h"
+#include "foundation/registry_access.h"
 #include "foundation/system_compare.h"
 
 #include <map>
@@ -143,7 +144,7 @@ int CCfgReader::Load(const wchar_t* path) {
 
     if (ReadRegistryConfiguration(*this) == 1) {
         m_IsInit = 1;
-        m_IsRegistry = 1 | (registryFlags & 0x100);
+        m_IsRegistry = tarvox::kCfgFromRegistry | (registryFlags & tarvox::kCfgView64);
         ParseLines(m_Data);
         return m_IsInit;
     }

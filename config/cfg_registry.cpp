@@ -4,6 +4,7 @@
 #include <tarvox/registry.h>
 
 #include "config/regedit_text.h"
+#include "foundation/registry_access.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -17,11 +18,9 @@ constexpr DWORD kInitialRoom = 16384;
 constexpr std::size_t kRelativePathRoom = 260;
 constexpr wchar_t kDefaultValueName[] = L"RegDefaultValue";
 
-REGSAM ReaderAccess(CCfgReader& reader) {
-    return KEY_READ | ((reader.Get_m_IsRegistry() & 0x100) ? KEY_WOW64_64KEY : 0);
-}
+int ReaderView(CCfgReader& reader) { return tarvox::CfgViewFlag(reader.Get_m_IsRegistry()); }
 
-int ReaderView(CCfgReader& reader) { return (reader.Get_m_IsRegistry() & 0x100) ? 1 : 0; }
+REGSAM ReaderAccess(CCfgReader& reader) { return KEY_READ | tarvox::ViewBits(ReaderView(reader)); }
 
 class KeyCloser {
 public:

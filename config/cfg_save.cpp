@@ -5,6 +5,7 @@
 #include "config/cfg_file_io.h"
 #include "config/cfg_registry.h"
 #include "config/drawing_handover.h"
+#include "foundation/registry_access.h"
 #include "xml/code_pages.h"
 
 int CCfgReader::Save() {
@@ -34,7 +35,7 @@ int CCfgReader::Save() {
 
     if (registryForm) {
         HKEY key = nullptr;
-        if (CreateRegKey(root, subKey.c_str(), &key, (m_IsRegistry & 0x100) ? 1 : 0) != 1 ||
+        if (CreateRegKey(root, subKey.c_str(), &key, tarvox::CfgViewFlag(m_IsRegistry)) != 1 ||
             key == nullptr) {
             return 0;
         }

@@ -9,6 +9,7 @@
 #include "foundation/ascii_text.h"
 #include "foundation/folder_value.h"
 #include "foundation/own_module.h"
+#include "foundation/product_identity.h"
 #include "paths/edition_names.h"
 #include "paths/full_expansion.h"
 
@@ -23,7 +24,7 @@ namespace tarvox {
 namespace {
 
 constexpr std::size_t kMaxRows = 1024;
-constexpr wchar_t kMainProductKey[] = L"SOFTWARE\\Tarvox\\Tarvo Ardent 2020";
+constexpr const wchar_t* kMainProductKey = kArdentKey.c_str();
 
 std::wstring WithoutTrailingBackslash(std::wstring_view text) {
     return std::wstring(tarvox::WithoutTrailingBackslash(text));
@@ -281,7 +282,8 @@ void AddReleaseRows(Rows& rows) {
 void AddSystemRows(Rows& rows, const std::wstring& legacyBau) {
     wchar_t buffer[kFolderChars];
     const std::wstring central = GetCentralAppDir(buffer);
-    const std::wstring tallixKey = MachineValue(L"SOFTWARE\\Tarvox\\Tarvo Tallix 2000\\1.0\\InstallDir", L"InstallDir");
+    static constexpr auto kTallixKey = kFamilyKey + L"\\Tarvo Tallix 2000\\1.0\\InstallDir";
+    const std::wstring tallixKey = MachineValue(kTallixKey.c_str(), L"InstallDir");
     rows.Add(L"%TarvoTLX%", !central.empty() && FileExists(Joined(central, L"Tarvo Tallix\\ORVTLX.dll")) ? central : tallixKey);
     const std::wstring tallixUser = GetDirValue(L"Tallix", buffer);
     rows.Add(L"%ORVTLX_U%", !tallixUser.empty() && FileExists(Joined(tallixUser, L"ORVTLX.mde")) ? tallixUser : tallixKey);

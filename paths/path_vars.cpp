@@ -5,8 +5,10 @@
 #include <tarvox/config.h>
 #include <tarvox/registry.h>
 
+#include "autocad/release_catalogue.h"
 #include "foundation/ascii_text.h"
 #include "foundation/folder_value.h"
+#include "foundation/product_identity.h"
 #include "foundation/system_compare.h"
 #include "paths/product_folders.h"
 
@@ -103,37 +105,39 @@ std::wstring ProductKeyValue(const wchar_t* keyPath, const wchar_t* name) {
 }
 
 void AddMainProductFolders(PathVarTable& table) {
-    constexpr wchar_t kKey[] = L"HKEY_LOCAL_MACHINE\\Software\\Tarvox\\Tarvo Ardent 2020";
-    std::wstring folder = ProductKeyValue(kKey, L"InstallDir");
-    if (folder.empty()) folder = ProductKeyValue(kKey, L"InstallDir_AR");
+    const wchar_t* const key = tarvox::kArdentMachinePath.c_str();
+    std::wstring folder = ProductKeyValue(key, L"InstallDir");
+    if (folder.empty()) folder = ProductKeyValue(key, L"InstallDir_AR");
     if (folder.empty()) return;
     const std::wstring_view trimmed = WithoutTrailingBackslash(folder);
-    tarvox::AddPathVar(table, L"%TarvoArdent_2020%", trimmed, kOrder);
-    tarvox::AddPathVar(table, L"%TarvoArdent_HELP%", std::wstring(trimmed) + L"\\Help", kOrder);
+    tarvox::AddPathVar(table, tarvox::kArdentFolderVar.view(), trimmed, kOrder);
+    tarvox::AddPathVar(table, tarvox::kArdentHelpVar.view(), std::wstring(trimmed) + L"\\Help", kOrder);
 }
 
 void AddSecondProductFolder(PathVarTable& table) {
-    const std::wstring folder =
-        ProductKeyValue(L"HKEY_LOCAL_MACHINE\\Software\\Tarvox\\Tarvo Veska 2020", L"InstallDir");
-    if (!folder.empty()) tarvox::AddPathVar(table, L"%TarvoVeska_2020_U%", WithoutTrailingBackslash(folder), kOrder);
+    const std::wstring folder = ProductKeyValue(tarvox::kVeskaMachinePath.c_str(), L"InstallDir");
+    const std::wstring_view variable = tarvox::kVeskaUserFolderVar.view();
+    if (!folder.empty()) tarvox::AddPathVar(table, variable, WithoutTrailingBackslash(folder), kOrder);
     // The default below the user's application data, when the installation said nothing.
     std::wstring appData;
     if (Lookup(table, L"%APPDATA%", appData)) {
-        tarvox::AddPathVar(table, L"%TarvoVeska_2020_U%", appData + L"\\Tarvox\\Tarvo Veska 2020", kOrder);
+        tarvox::AddPathVar(table, variable,
+                           appData + L"\\" + tarvox::kFamilyFolder.c_str() + L"\\" + tarvox::kVeskaOfYear.c_str(), kOrder);
     }
 }
 
 void AddProductUserFolder(PathVarTable& table) {
     std::wstring existing;
-    if (Lookup(table, L"%TarvoArdent_2020_U%", existing)) return;
+    if (Lookup(table, tarvox::kArdentUserFolderVar.view(), existing)) return;
     wchar_t folder[tarvox::kFolderBufferChars];
-    GetProductUserDir(folder, tarvox::kProductYear);
-    if (folder[0] != L'\0') tarvox::AddPathVar(table, L"%TarvoArdent_2020_U%", folder, kOrder);
+    GetProductUserDir(folder, tarvox::ProductYear);
+    if (folder[0] != L'\0') tarvox::AddPathVar(table, tarvox::kArdentUserFolderVar.view(), folder, kOrder);
 }
 
 // AutoCAD's own folder values of the product year's release (R23.1, AutoCAD 2020).
 void AddProductYearAcadFolders(PathVarTable& table) {
-    std::wstring releaseKey = L"Software\\Autodesk\\AutoCAD\\R23.1";
+    std::wstring releaseKey =
+        std::wstring(L"Software\\Autodesk\\AutoCAD\\") + tarvox::autocad::AcadReleaseKeyForYear(tarvox::ProductYear);
     CRegKeyHolder userRelease(HKEY_CURRENT_USER, releaseKey.c_str(), 0, 0);
     if (userRelease.Get() != nullptr) {
         std::wstring curVer;
@@ -227,8 +231,9 @@ int BuildPathVarTable(std::vector<std::wstring>& names, std::vector<std::wstring
     if (aliases == 1) {
         std::wstring location;
         if (Lookup(table, L"%AutoCAD_Location%", location)) {
-            for (const wchar_t* alias : {L"%AC2020%", L"%ACA2020%", L"%ADT2020%"}) {
-                tarvox::AddPathVar(table, alias, location, kOrder);
+            // AutoCAD's variables of the product year: %AC2020%, %ACA2020%, %ADT2020%.
+            for (const wchar_t* family : {L"%AC", L"%ACA", L"%ADT"}) {
+                tarvox::AddPathVar(table, family + std::to_wstring(tarvox::ProductYear) + L"%", location, kOrder);
             }
         }
         std::wstring programFiles;
