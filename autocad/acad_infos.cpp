@@ -349,10 +349,9 @@ int ListEnabledAcads(CAutoCADInfos& infos, const wchar_t* configPath) {
 int FindCurrentAcadInfo(CAutoCADInfos& infos, long long& index) {
     index = -1;
     std::wstring curVer;
-    const std::wstring releaseKey = L"HKEY_CURRENT_USER\\SOFTWARE\\Autodesk\\AutoCAD\\" +
-                                    tarvox::autocad::CurrentAcadRelease();
-    GetRegValue(curVer, releaseKey.c_str(), L"CurVer", 1);
-    if (curVer.empty() || curVer.size() >= MAX_PATH) return 0;
+    if (tarvox::ReadReleaseCurVer(tarvox::autocad::CurrentAcadRelease(), 1, curVer) != tarvox::CurVerRead::Found) {
+        return 0;
+    }
     for (std::size_t i = infos.GetSize(); i-- > 0;) {
         if (EqualsIgnoringAsciiCase(infos[i].m_ProductKeyName, curVer)) {
             index = static_cast<long long>(i);

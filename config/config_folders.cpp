@@ -5,6 +5,7 @@
 #include "foundation/folder_value.h"
 #include "foundation/own_module.h"
 #include "foundation/product_identity.h"
+#include "foundation/registry_walk.h"
 #include "paths/edition_names.h"
 #include "paths/product_edition.h"
 
@@ -77,7 +78,7 @@ bool UserAppDataFolder(const ProductNames& names, bool ardent, wchar_t* buffer) 
     if (ardent) {
         if (ReadVariable(L"AppData", appData) != Lookup::Found) return false;
     } else {
-        CRegKeyHolder key(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", 0, 0);
+        CRegKeyHolder key(HKEY_CURRENT_USER, kShellFoldersKey, 0, 0);
         if (!ReadFolderValue(key, L"AppData", appData)) return false;
     }
     if (appData.empty()) return false;

@@ -9,12 +9,12 @@
 #include "foundation/ascii_text.h"
 #include "foundation/folder_value.h"
 #include "foundation/product_identity.h"
+#include "foundation/registry_walk.h"
 #include "foundation/system_compare.h"
 #include "paths/product_folders.h"
 
 #include <windows.h>
 
-#include <iterator>
 #include <cwchar>
 #include <memory>
 
@@ -74,26 +74,18 @@ void AddCommonFilesX86(PathVarTable& table) {
 }
 
 void AddShellFolders(PathVarTable& table, HKEY root) {
-    CRegKeyHolder key(root, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                      0, 0);
-    if (key.Get() == nullptr) return;
-    for (DWORD index = 0;; ++index) {
-        wchar_t name[261];
-        wchar_t data[261];
-        DWORD nameLength = static_cast<DWORD>(std::size(name));
-        DWORD dataBytes = sizeof(data) - sizeof(wchar_t);
-        DWORD type = REG_NONE;
-        const LSTATUS status = RegEnumValueW(key, index, name, &nameLength, nullptr, &type,
-                                             reinterpret_cast<BYTE*>(data), &dataBytes);
-        if (status == ERROR_MORE_DATA) continue;  // longer than a path: counts as missing
-        if (status != ERROR_SUCCESS) break;
-        if (type != REG_SZ) continue;
-        data[dataBytes / sizeof(wchar_t)] = L'\0';
+    using tarvox::WalkStep;
+    tarvox::WalkShellFolders(root, tarvox::OnUnreadable::End, [&](const tarvox::RegValueItem& item) {
+        // Names and data of up to 260 characters: a longer value counts as missing.
+        constexpr std::size_t kRoom = tarvox::kFolderChars;
+        if (item.name.size() > kRoom || item.bytes > kRoom * sizeof(wchar_t)) return WalkStep::Next;
+        if (item.type != REG_SZ) return WalkStep::Next;
+        const std::wstring data = tarvox::StringData(item);
         std::wstring_view value(data);
         while (!value.empty() && value.back() == L' ') value.remove_suffix(1);
-        if (value.empty()) continue;
-        tarvox::AddPathVar(table, Percented(std::wstring_view(name, nameLength)), value, kOrder);
-    }
+        if (!value.empty()) tarvox::AddPathVar(table, Percented(item.name), value, kOrder);
+        return WalkStep::Next;
+    });
 }
 
 // A value of a product's key read through the registry form of its configuration.
@@ -136,13 +128,13 @@ void AddProductUserFolder(PathVarTable& table) {
 
 // AutoCAD's own folder values of the product year's release (R23.1, AutoCAD 2020).
 void AddProductYearAcadFolders(PathVarTable& table) {
-    std::wstring releaseKey =
-        std::wstring(L"Software\\Autodesk\\AutoCAD\\") + tarvox::autocad::AcadReleaseKeyForYear(tarvox::ProductYear);
-    CRegKeyHolder userRelease(HKEY_CURRENT_USER, releaseKey.c_str(), 0, 0);
-    if (userRelease.Get() != nullptr) {
-        std::wstring curVer;
-        if (!tarvox::ReadShortValue(curVer, userRelease, L"CurVer") || curVer.empty()) return;
-        releaseKey += L"\\" + curVer;
+    const std::wstring release = tarvox::autocad::AcadReleaseKeyForYear(tarvox::ProductYear);
+    std::wstring releaseKey = L"Software\\Autodesk\\AutoCAD\\" + release;
+    std::wstring curVer;
+    switch (tarvox::ReadReleaseCurVer(release, 0, curVer)) {
+        case tarvox::CurVerRead::NoReleaseKey: break;  // the release key itself
+        case tarvox::CurVerRead::Missing: return;
+        case tarvox::CurVerRead::Found: releaseKey += L"\\" + curVer; break;
     }
     struct Source {
         HKEY root;
