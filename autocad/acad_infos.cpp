@@ -10,11 +10,11 @@
 #include "autocad/release_rules.h"
 #include "autocad/short_values.h"
 #include "cuix/cuix_parts.h"
-#include "foundation/ascii_text.h"
 #include "foundation/folder_value.h"
 #include "foundation/own_module.h"
 #include "foundation/product_identity.h"
 #include "foundation/registry_access.h"
+#include "foundation/text_compare.h"
 #include "paths/edition_names.h"
 #include "paths/product_edition.h"
 

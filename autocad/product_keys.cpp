@@ -7,7 +7,7 @@
 #include "autocad/product_names.h"
 #include "autocad/release_catalogue.h"
 #include "autocad/short_values.h"
-#include "foundation/ascii_text.h"
+#include "foundation/text_compare.h"
 
 namespace tarvox::autocad {
 

@@ -7,7 +7,7 @@
 // the newest entry first after the header, every name at its sorted position.
 #include <tarvox/config.h>
 
-#include "foundation/system_compare.h"
+#include "foundation/text_compare.h"
 
 #include <algorithm>
 #include <map>

@@ -9,7 +9,7 @@
 #include "xml/code_pages.h"
 #include "xml/text_codec.h"
 #include "foundation/registry_access.h"
-#include "foundation/system_compare.h"
+#include "foundation/text_compare.h"
 
 #include <map>
 #include <memory>

@@ -4,11 +4,10 @@
 #include <tarvox/modules.h>
 #include <tarvox/registry.h>
 
-#include "foundation/ascii_text.h"
 #include "foundation/own_module.h"
 #include "foundation/product_identity.h"
 #include "foundation/registry_access.h"
-#include "foundation/system_compare.h"
+#include "foundation/text_compare.h"
 #include "paths/product_edition.h"
 #include "xml/msxml_ids.h"
 

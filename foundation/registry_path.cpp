@@ -1,7 +1,7 @@
 // Splitting and parsing registry paths ("<root name>\<subkey>").
 #include <tarvox/registry.h>
 
-#include "foundation/ascii_text.h"
+#include "foundation/text_compare.h"
 
 #include <cwchar>
 #include <iterator>

@@ -1,7 +1,7 @@
 #include <tarvox/registry.h>
 
 #include "foundation/ascii_collation.h"
-#include "foundation/system_compare.h"
+#include "foundation/text_compare.h"
 
 namespace tarvox {
 namespace {

@@ -1,6 +1,6 @@
 #include "paths/edition_names.h"
 
-#include "foundation/ascii_text.h"
+#include "foundation/text_compare.h"
 #include "paths/edition_rules.h"
 #include "paths/product_edition.h"
 
@@ -63,10 +63,6 @@ constexpr std::wstring_view kOlderLineNames[] = {L"Tarvo Zenit(+)", kZenitPlusNa
 // Names with year that the CAD edition replaces as well, tried before those of the older line.
 constexpr std::wstring_view kCadReplacedNames[] = {kArdentExtAcaOfYear.view(), kArdentOfYear.view(),
                                                    kLuminorOfYear.view()};
-
-bool EndsWithIgnoringAsciiCase(std::wstring_view text, std::wstring_view suffix) {
-    return text.size() >= suffix.size() && EqualsIgnoringAsciiCase(text.substr(text.size() - suffix.size()), suffix);
-}
 
 // The next place where a product name may start: an upper-case 'T', or a lower-case 't' when
 // no upper-case one follows.

@@ -1,19 +1,10 @@
 #include "paths/edition_rules.h"
 
-#include "foundation/ascii_text.h"
-
-#include <algorithm>
-#include <cwctype>
+#include "foundation/text_compare.h"
 
 namespace tarvox {
 
 namespace {
-
-bool ContainsIgnoringCase(std::wstring_view text, std::wstring_view part) {
-    auto lower = [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); };
-    return std::search(text.begin(), text.end(), part.begin(), part.end(),
-                       [&](wchar_t a, wchar_t b) { return lower(a) == lower(b); }) != text.end();
-}
 
 // The folder `levels` components above a folder that ends in a backslash, itself ending in a
 // backslash; "" when the path runs out of components (the drive root is never left).
@@ -57,7 +48,7 @@ int EditionFromProgramFolder(const std::wstring& programFolder, const std::wstri
     if (probe.fileExists(p + kArdentExtAcaOfYear.c_str() + L".txt")) return kEditionZenitPlus;
     const std::wstring cache = p + L"UserDataCache\\AppData\\" + kFamilyFolder.c_str() + L"\\";
     if (probe.entryExists(cache + kLuminorOfYear.c_str())) return kEditionLuminor;
-    if (ContainsIgnoringCase(modulePath, L"Ardent")) return kEditionArdent;
+    if (ContainsIgnoringAsciiCase(modulePath, L"Ardent")) return kEditionArdent;
     if (probe.entryExists(cache + kArdentOfYear.c_str())) return kEditionArdent;
     const std::wstring tools = cache + kArdentOfYear.c_str() + L"\\Werkzeuge\\";
     if (probe.entryExists(tools + kZenitName.c_str() + L" Werkzeuge")) {

@@ -6,11 +6,11 @@
 #include <tarvox/registry.h>
 
 #include "autocad/release_folders.h"
-#include "foundation/ascii_text.h"
 #include "foundation/folder_value.h"
 #include "foundation/own_module.h"
 #include "foundation/product_identity.h"
 #include "foundation/registry_walk.h"
+#include "foundation/text_compare.h"
 #include "paths/edition_names.h"
 #include "paths/full_expansion.h"
 

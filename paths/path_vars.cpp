@@ -6,11 +6,10 @@
 #include <tarvox/registry.h>
 
 #include "autocad/release_catalogue.h"
-#include "foundation/ascii_text.h"
 #include "foundation/folder_value.h"
 #include "foundation/product_identity.h"
 #include "foundation/registry_walk.h"
-#include "foundation/system_compare.h"
+#include "foundation/text_compare.h"
 #include "paths/product_folders.h"
 
 #include <windows.h>

@@ -7,7 +7,7 @@
 #include "paths/edition_rules.h"
 #include "paths/setup_information.h"
 
-#include "foundation/ascii_text.h"
+#include "foundation/text_compare.h"
 
 namespace {
 

@@ -2,9 +2,8 @@
 
 #include <tarvox/registry.h>
 
-#include "foundation/ascii_text.h"
 #include "foundation/registry_walk.h"
-#include "foundation/system_compare.h"
+#include "foundation/text_compare.h"
 #include "paths/path_var_engine.h"
 
 #include <objbase.h>

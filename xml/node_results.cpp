@@ -1,6 +1,8 @@
 // CXMLHelpers::CNodeResultArray and the tree walk that fills it.
 #include <tarvox/xml.h>
 
+#include "foundation/text_compare.h"
+
 #include <cwchar>
 
 CXMLHelpers::CNodeResultArray::~CNodeResultArray() { Release(); }
@@ -31,7 +33,7 @@ int Walk(CXMLHelpers::CNodeResultArray& result, IXMLDOMNode* node, const wchar_t
     std::wstring nodeName;
     if (name == nullptr ||
         (CXMLHelpers::GetNodeName(node, nodeName) == 1 &&
-         CompareStringOrdinal(nodeName.c_str(), -1, name, -1, TRUE) == CSTR_EQUAL)) {
+         tarvox::EqualsIgnoringCaseOrdinal(nodeName, name))) {
         append(result, node, owned);
         found = 1;
     }

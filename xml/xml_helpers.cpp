@@ -1,6 +1,7 @@
 // CXMLHelpers: documents, new nodes, editing and lookups over MSXML2.
 #include <tarvox/xml.h>
 
+#include "foundation/text_compare.h"
 #include "xml/com_text.h"
 #include "xml/msxml_ids.h"
 
@@ -23,10 +24,6 @@ constexpr wchar_t kDefaultDocument[] =
     L"<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<gbXML>\r\n</gbXML>\r\n";
 
 bool IsEmpty(const wchar_t* text) { return text == nullptr || *text == L'\0'; }
-
-bool EqualIgnoringCase(const std::wstring& a, const wchar_t* b) {
-    return CompareStringOrdinal(a.c_str(), -1, b, -1, TRUE) == CSTR_EQUAL;
-}
 
 HRESULT CreateDocument(CXMLHelpers::DocPtr& doc) {
     doc.Reset();
@@ -242,7 +239,7 @@ int CXMLHelpers::GetNode(const wchar_t* name, NodePtr& parent, NodePtr& node) {
         NodePtr child;
         if (children->get_item(i, child.GetAddressOf()) != S_OK || !child) continue;
         std::wstring childName;
-        if (GetNodeName(child, childName) == 1 && EqualIgnoringCase(childName, name)) {
+        if (GetNodeName(child, childName) == 1 && tarvox::EqualsIgnoringCaseOrdinal(childName, name)) {
             node = child;
             return 1;
         }
