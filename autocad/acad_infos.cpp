@@ -62,6 +62,8 @@ std::wstring AddOnSection() {
 
 namespace tarvox::autocad {
 
+std::wstring EnabledInSection() { return AddOnSection(); }
+
 bool ParseEnabledInValue(std::wstring_view value, EnabledInEntry& entry) {
     entry = {};
     if (!value.empty() && value.front() == L'"') value.remove_prefix(1);

@@ -134,6 +134,9 @@ struct EnabledInEntry {
     std::wstring workspace;
 };
 bool ParseEnabledInValue(std::wstring_view value, EnabledInEntry& entry);
+// The section of the add-on's configuration that holds the "EnableIn_" entries for the edition
+// in use: "AutoCAD", "AutoCAD_LU" (Luminor) or "AutoCAD_AR" (Ardent).
+std::wstring EnabledInSection();
 // Splits "name|CreatedFrom:source" (the marker's case ignored) into its two parts.
 void SplitProfileSpec(std::wstring_view spec, std::wstring& profile, std::wstring& createdFrom);
 // The product's own subfolder of UPILocation below AcadLocation, upper case; "ACAD" when none.

@@ -9,6 +9,7 @@
 #include "autocad/product_keys.h"
 #include "autocad/release_catalogue.h"
 #include "autocad/short_values.h"
+#include "foundation/unique_handle.h"
 
 namespace tarvox::autocad {
 
@@ -42,9 +43,7 @@ std::size_t GetTrueCasePath(const wchar_t* path, wchar_t* out, std::size_t capac
         if (end == std::wstring::npos) end = result.size();
         const std::wstring prefix = result.substr(0, end);
         WIN32_FIND_DATAW data{};
-        HANDLE find = FindFirstFileW(prefix.c_str(), &data);
-        if (find != INVALID_HANDLE_VALUE) {
-            FindClose(find);
+        if (tarvox::FindHandle(FindFirstFileW(prefix.c_str(), &data)).Valid()) {
             const std::wstring stored = data.cFileName;
             result.replace(pos, end - pos, stored);
             end = pos + stored.size();

@@ -7,13 +7,13 @@
 #include <tarvox/registry.h>
 
 #include "autocad/acad_infos.h"
+#include "autocad/folder_expansion.h"
 #include "autocad/product_names.h"
 #include "autocad/release_catalogue.h"
 #include "autocad/release_flags.h"
 #include "autocad/short_values.h"
 #include "foundation/folder_value.h"
 #include "foundation/text_compare.h"
-#include "paths/full_path_vars.h"
 
 #include <windows.h>
 
@@ -27,6 +27,8 @@ namespace tarvox::autocad {
 namespace {
 
 constexpr wchar_t kNonPureOption[] = L"NonPureAcads=FALSE";
+
+FullExpansion g_fullExpansion = nullptr;
 
 void DropTrailingBackslash(wchar_t* buffer) {
     const std::size_t length = std::wcslen(buffer);
@@ -151,6 +153,8 @@ int AcadRoamableDirsOfYear(int year, wchar_t* lt, wchar_t* acad, wchar_t* arch) 
     return DirsOfYear(year, lt, acad, arch, FolderKind::Roaming);
 }
 
+void SetFullExpansion(FullExpansion expansion) { g_fullExpansion = expansion; }
+
 }  // namespace tarvox::autocad
 
 using namespace tarvox::autocad;
@@ -177,8 +181,10 @@ const wchar_t* GetAutoCADAppDataDir(std::wstring& out, int allUsers) {
         if (!key.empty() && ReadRoamableRootFolder(key.c_str(), folder)) out = folder;
         return out.c_str();
     }
-    const std::wstring commonAppData = tarvox::ExpandAllPathVars(L"%Common AppData%");
-    const std::wstring appData = tarvox::ExpandAllPathVars(L"%AppData%");
+    const tarvox::autocad::FullExpansion expand = tarvox::autocad::g_fullExpansion;
+    if (expand == nullptr) return out.c_str();
+    const std::wstring commonAppData = expand(L"%Common AppData%");
+    const std::wstring appData = expand(L"%AppData%");
     GetAutoCADAppDataDir(out, 0);
     // The same folder below the all-users application data; the prefix itself is not compared.
     if (out.size() > appData.size()) out = commonAppData + out.substr(appData.size());

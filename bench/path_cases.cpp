@@ -5,7 +5,7 @@
 
 #include <tarvox/config.h>
 
-#include "paths/path_vars.h"
+#include "variables/path_vars.h"
 
 #include <windows.h>
 

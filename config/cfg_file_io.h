@@ -1,41 +1,14 @@
 // File access of configuration files: opening with the busy-file retry and replacing a file's
-// content atomically.
+// content, whole where the system allows it.
 #pragma once
+
+#include "foundation/unique_handle.h"
 
 #include <windows.h>
 
 #include <string>
 
 namespace tarvox {
-
-// Closes the handle it holds.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle = INVALID_HANDLE_VALUE) : m_handle(handle) {}
-    ~FileHandle() { Close(); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    FileHandle(FileHandle&& other) noexcept : m_handle(other.m_handle) {
-        other.m_handle = INVALID_HANDLE_VALUE;
-    }
-    FileHandle& operator=(FileHandle&& other) noexcept {
-        if (this != &other) {
-            Close();
-            m_handle = other.m_handle;
-            other.m_handle = INVALID_HANDLE_VALUE;
-        }
-        return *this;
-    }
-    bool Valid() const { return m_handle != INVALID_HANDLE_VALUE && m_handle != nullptr; }
-    HANDLE Get() const { return m_handle; }
-    void Close() {
-        if (Valid()) CloseHandle(m_handle);
-        m_handle = INVALID_HANDLE_VALUE;
-    }
-
-private:
-    HANDLE m_handle;
-};
 
 // The library's readers and writers of one file, in every process of the session, take turns
 // through a named mutex: a file cannot be replaced while a reader has it open (a rename over
@@ -50,7 +23,7 @@ public:
     FileTurn& operator=(const FileTurn&) = delete;
 
 private:
-    HANDLE m_mutex = nullptr;
+    KernelHandle m_mutex;
     bool m_held = false;
 };
 
@@ -62,11 +35,21 @@ bool IsExistingFile(const std::wstring& path);
 // timeout milliseconds have passed.
 FileHandle OpenForReadingWithRetry(const std::wstring& path, long long timeout);
 
-// Replaces the content of path with bytes without ever leaving a half-written file: the bytes
-// go to a temporary file in the same folder, which then replaces the target. While the target
-// is busy (it cannot be opened for writing, or not be replaced), tries again with the same
-// pauses until timeout milliseconds have passed, taking the file's turn for each attempt. On
-// failure the target keeps its old content.
+// Replaces the content of path with bytes. Where the system allows it the file is replaced
+// whole: the bytes go to a temporary file in the same folder (named "<file name>.tarvox-<pid>-
+// <number>.tmp", so that leftovers of a killed save can be told for the library's own), which
+// is then moved over the target; a save killed at any point leaves the old or the new content.
+// The temporary files that saves of the same file left behind when their process ended inside
+// them are removed first; those of processes still running are left alone.
+// Where the move is refused (the target is held open by a program that does not share delete
+// access, or no temporary file can be had), the target is written in place, opened for writing
+// with shared read and write access as every writer of configuration files opens it: the room
+// for the new content is taken first, beyond the old end, so that a full disk is found before
+// the old content is touched.
+// The target is busy while it cannot be opened for writing that way (or has the read-only
+// attribute); then the attempt is repeated with the same pauses until timeout milliseconds
+// have passed, taking the file's turn for each attempt. On failure the target keeps its old
+// content.
 bool ReplaceFileContent(const std::wstring& path, const std::string& bytes, long long timeout);
 
 }  // namespace tarvox

@@ -1,9 +1,21 @@
 // The path-variable engine as the configuration store hands it out.
 #include <tarvox/config.h>
 
-#include "paths/path_vars.h"
+#include "config/path_expansion.h"
+
+namespace {
+
+tarvox::PathExpansion g_expansion = nullptr;
+
+}  // namespace
+
+namespace tarvox {
+
+void SetPathExpansion(PathExpansion expansion) { g_expansion = expansion; }
+
+}  // namespace tarvox
 
 int CCfgReader::GetPathWithoutVars(std::wstring& withVars, std::wstring& withoutVars, const wchar_t* path,
                                    int aliases) {
-    return tarvox::ExpandAndAbbreviate(withVars, withoutVars, path, aliases);
+    return g_expansion != nullptr ? g_expansion(withVars, withoutVars, path, aliases) : 0;
 }

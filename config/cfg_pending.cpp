@@ -7,11 +7,11 @@
 // the newest entry first after the header, every name at its sorted position.
 #include <tarvox/config.h>
 
+#include "config/section_table.h"
 #include "foundation/text_compare.h"
 
 #include <algorithm>
 #include <map>
-#include <numeric>
 #include <string_view>
 
 using NameLess = tarvox::SystemNameLess;
@@ -64,35 +64,28 @@ void CCfgReader::PlacePendingEntries() {
         return;
     }
     const std::unique_ptr<PendingEntries, PendingEntriesDeleter> pending = std::move(m_Pending);
+    tarvox::SectionTable sections = Sections();
 
-    // Where the new lines go: after each section's (first) header line.
+    // Where the new lines go: after each section's (first) header line, in line order.
     struct Insertion {
         long long header;
-        PendingEntries::Section* entries;
+        const PendingEntries::Section* entries;
         std::size_t section;
     };
     std::vector<Insertion> insertions;
-    for (auto& [section, entries] : pending->sections) {
-        insertions.push_back({m_KeySortedIndex[section], &entries, section});
+    for (const auto& [section, entries] : pending->sections) {
+        insertions.push_back({sections.Header(section), &entries, section});
     }
     std::sort(insertions.begin(), insertions.end(),
               [](const Insertion& a, const Insertion& b) { return a.header < b.header; });
-    // shiftAfter[k]: lines inserted behind the first k + 1 headers.
-    std::vector<long long> headers;
-    std::vector<long long> shiftAfter;
-    long long total = 0;
+    tarvox::LineInsertions inserted;
     for (const Insertion& insertion : insertions) {
-        total += static_cast<long long>(insertion.entries->names.size());
-        headers.push_back(insertion.header);
-        shiftAfter.push_back(total);
+        inserted.Add(insertion.header, static_cast<long long>(insertion.entries->names.size()));
     }
-    const auto moved = [&](long long line) {
-        const auto before = std::lower_bound(headers.begin(), headers.end(), line) - headers.begin();
-        return before == 0 ? line : line + shiftAfter[static_cast<std::size_t>(before - 1)];
-    };
 
+    // The newest entry of a section goes first after its header.
     std::vector<std::wstring> data;
-    data.reserve(m_Data.size() + static_cast<std::size_t>(total));
+    data.reserve(m_Data.size() + static_cast<std::size_t>(inserted.Total()));
     std::size_t next = 0;
     for (std::size_t line = 0; line < m_Data.size(); ++line) {
         data.push_back(std::move(m_Data[line]));
@@ -106,52 +99,9 @@ void CCfgReader::PlacePendingEntries() {
     }
     m_Data = std::move(data);
 
-    for (long long& line : m_KeySortedIndex) line = moved(line);
-    for (long long& line : m_KeyIndex) line = moved(line);
-    for (std::size_t section = 0; section < m_KeyStrings.size(); ++section) {
-        for (long long& line : SortedLines(section)) line = moved(line);
-        for (long long& line : FileOrderLines(section)) line = moved(line);
-    }
-
+    sections.ShiftLineIndexes(inserted);
     for (const Insertion& insertion : insertions) {
-        const std::size_t section = insertion.section;
-        const auto& names = insertion.entries->names;
-        const long long header = moved(insertion.header);
-        const auto count = static_cast<long long>(names.size());
-        // File order: the newest entry right after the header.
-        IndexArray fileOrder;
-        fileOrder.reserve(names.size() + FileOrderLines(section).size());
-        for (long long k = 1; k <= count; ++k) fileOrder.push_back(header + k);
-        fileOrder.insert(fileOrder.end(), FileOrderLines(section).begin(), FileOrderLines(section).end());
-        FileOrderLines(section) = std::move(fileOrder);
-
-        // Sorted order: the new names (none equal to an old one or to each other) merged in.
-        std::vector<std::size_t> order(names.size());
-        std::iota(order.begin(), order.end(), std::size_t{0});
-        std::sort(order.begin(), order.end(),
-                  [&](std::size_t a, std::size_t b) { return NameLess{}(names[a], names[b]); });
-        NameArray& oldNames = SortedNames(section);
-        IndexArray& oldLines = SortedLines(section);
-        NameArray mergedNames;
-        IndexArray mergedLines;
-        mergedNames.reserve(oldNames.size() + names.size());
-        mergedLines.reserve(oldNames.size() + names.size());
-        std::size_t old = 0;
-        for (const std::size_t k : order) {
-            while (old < oldNames.size() && NameLess{}(oldNames[old], names[k])) {
-                mergedNames.push_back(std::move(oldNames[old]));
-                mergedLines.push_back(oldLines[old]);
-                ++old;
-            }
-            mergedNames.push_back(names[k]);
-            // The k-th entry added sits count - k lines below the header.
-            mergedLines.push_back(header + count - static_cast<long long>(k));
-        }
-        for (; old < oldNames.size(); ++old) {
-            mergedNames.push_back(std::move(oldNames[old]));
-            mergedLines.push_back(oldLines[old]);
-        }
-        oldNames = std::move(mergedNames);
-        oldLines = std::move(mergedLines);
+        sections.AddFirstEntries(insertion.section, insertion.entries->names,
+                                 inserted.Moved(insertion.header) + 1);
     }
 }

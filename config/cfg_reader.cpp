@@ -5,43 +5,56 @@
 #include "config/cfg_file_io.h"
 #include "config/cfg_registry.h"
 #include "config/cfg_text.h"
-#include "config/entry_order.h"
-#include "xml/code_pages.h"
-#include "xml/text_codec.h"
+#include "config/section_table.h"
 #include "foundation/registry_access.h"
 #include "foundation/text_compare.h"
+#include "text/code_pages.h"
+#include "text/text_codec.h"
 
-#include <map>
-#include <memory>
+#include <string_view>
 
 namespace {
 
 constexpr long long kDefaultTimeout = 5000;
 
-template <class T>
-T* AsPointer(long long entry) {
-    return reinterpret_cast<T*>(static_cast<std::intptr_t>(entry));
+// True when the central reader has the entry with the same value, case ignored.
+bool CentralHasValue(CCfgReader& central, const std::wstring& section, const std::wstring& name,
+                     std::wstring_view value) {
+    std::wstring text;
+    return central.GetValue(text, section.c_str(), name.c_str(), nullptr) == 1 &&
+           tarvox::EqualsIgnoringCaseOrdinal(text, value);
 }
 
-template <class T>
-long long AsEntry(T* pointer) {
-    return static_cast<long long>(reinterpret_cast<std::intptr_t>(pointer));
-}
-
-// A section's three arrays (sorted lines, lines in file order, sorted names) as the 64-bit
-// entries the reader keeps. All three are made before any is handed over, so that a failed
-// allocation leaves the indexes whole.
-struct SectionArrays {
-    long long sortedLines;
-    long long fileOrderLines;
-    long long sortedNames;
-};
-
-SectionArrays NewSectionArrays() {
-    auto sorted = std::make_unique<std::vector<long long>>();
-    auto fileOrder = std::make_unique<std::vector<long long>>();
-    auto names = std::make_unique<std::vector<std::wstring>>();
-    return {AsEntry(sorted.release()), AsEntry(fileOrder.release()), AsEntry(names.release())};
+// Reads one line into the sections (the header line is normalised and list-mode lines are
+// rewritten in place). False when the line is to be dropped: its entry has the central
+// reader's value.
+bool ParseLine(std::wstring& text, long long line, tarvox::SectionLoader& sections,
+               tarvox::CfgListMode& list, CCfgReader* central) {
+    switch (tarvox::ClassifyCfgLine(text)) {
+        case tarvox::CfgLineKind::Empty:
+        case tarvox::CfgLineKind::Comment:
+            return true;
+        case tarvox::CfgLineKind::Header: {
+            tarvox::CfgHeader header = tarvox::NormalizeCfgHeader(text);
+            text = std::move(header.line);
+            if (sections.Open(header.name, line)) list.number = 0;
+            return true;
+        }
+        case tarvox::CfgLineKind::Other:
+            break;
+    }
+    // The value stays a view into the line unless the line is rewritten.
+    std::wstring name;
+    std::wstring_view value;
+    std::wstring room;
+    if (!tarvox::ReadCfgEntryLine(text, list, name, value, room)) return true;
+    const std::wstring* section = sections.CurrentName();
+    if (section == nullptr || name.empty()) return true;
+    if (central != nullptr && !section->empty() && CentralHasValue(*central, *section, name, value)) {
+        return false;
+    }
+    sections.Add(std::move(name), line);
+    return true;
 }
 
 }  // namespace
@@ -69,69 +82,20 @@ int CCfgReader::Init(const wchar_t* path, int registryFlags) {
     m_Timeout = kDefaultTimeout;
     m_IsRegistry = registryFlags;
     m_HasChanged = 0;
-    if (path == nullptr || *path == L'\0') return m_IsInit;
+    // Without a path, Load reloads the file the reader already names.
     return Load(path);
-}
-
-void CCfgReader::DeleteSectionArrays() {
-    for (const long long entry : m_VariablesSortedIndexArrays) delete AsPointer<IndexArray>(entry);
-    for (const long long entry : m_VariablesIndexArrays) delete AsPointer<IndexArray>(entry);
-    for (const long long entry : m_VariablesStringArrays) delete AsPointer<NameArray>(entry);
-    m_VariablesSortedIndexArrays.clear();
-    m_VariablesIndexArrays.clear();
-    m_VariablesStringArrays.clear();
 }
 
 void CCfgReader::Clear() {
     m_Pending.reset();
     m_Data.clear();
-    m_KeyStrings.clear();
-    m_KeySortedIndex.clear();
-    m_KeyIndex.clear();
-    DeleteSectionArrays();
+    Sections().Clear();
     m_IsInit = 0;
     m_ReadOnly = 0;
     m_Timeout = kDefaultTimeout;
     m_IsRegistry = 0;
     m_HasChanged = 0;
     m_Original.clear();
-}
-
-CCfgReader::IndexArray& CCfgReader::SortedLines(std::size_t section) {
-    return *AsPointer<IndexArray>(m_VariablesSortedIndexArrays[section]);
-}
-
-CCfgReader::IndexArray& CCfgReader::FileOrderLines(std::size_t section) {
-    return *AsPointer<IndexArray>(m_VariablesIndexArrays[section]);
-}
-
-CCfgReader::NameArray& CCfgReader::SortedNames(std::size_t section) {
-    return *AsPointer<NameArray>(m_VariablesStringArrays[section]);
-}
-
-void CCfgReader::InsertSection(std::size_t position, const std::wstring& name,
-                               long long headerLine) {
-    const SectionArrays arrays = NewSectionArrays();
-    m_KeyStrings.insert(m_KeyStrings.begin() + static_cast<std::ptrdiff_t>(position), name);
-    m_KeySortedIndex.insert(m_KeySortedIndex.begin() + static_cast<std::ptrdiff_t>(position),
-                            headerLine);
-    m_KeyIndex.push_back(headerLine);
-    m_VariablesSortedIndexArrays.insert(
-        m_VariablesSortedIndexArrays.begin() + static_cast<std::ptrdiff_t>(position),
-        arrays.sortedLines);
-    m_VariablesIndexArrays.insert(
-        m_VariablesIndexArrays.begin() + static_cast<std::ptrdiff_t>(position),
-        arrays.fileOrderLines);
-    m_VariablesStringArrays.insert(
-        m_VariablesStringArrays.begin() + static_cast<std::ptrdiff_t>(position),
-        arrays.sortedNames);
-}
-
-bool CCfgReader::FindSection(const wchar_t* section, std::size_t& position) const {
-    long long index = 0;
-    const int found = FindSortedString(section, m_KeyStrings, index);
-    position = static_cast<std::size_t>(index);
-    return found == 1;
 }
 
 int CCfgReader::Load(const wchar_t* path) {
@@ -191,10 +155,7 @@ int CCfgReader::LoadFile() {
         if (!ok) return 0;
         text = std::move(decoded);
     }
-    if (const std::size_t end = text.find(L'\0'); end != std::wstring::npos) text.resize(end);
-
-    NormalizeRegeditText(text);
-    m_Data = tarvox::SplitCfgLines(text);
+    m_Data = tarvox::CfgFileLines(text, &AnsiByteOfSystem);
     // The composed original text goes into the room the file's text had.
     m_Original = std::move(text);
     ParseLines(m_Data);
@@ -206,119 +167,19 @@ void CCfgReader::ParseLines(std::vector<std::wstring>& lines) {
     if (&lines != &m_Data) m_Data = lines;
     ComposeText(m_Data, m_Original);
 
-    // Lines equal to the central reader's value are dropped by moving the kept lines
-    // together (kept counts the lines kept so far); sections are found through a map while
-    // parsing and the sorted section arrays are rebuilt from it at the end; each section's
-    // entries are collected in file order and sorted once at the end. All of it keeps the
-    // load at n log n.
-    struct ParsedSection {
-        std::wstring name;
-        long long header;
-        long long sortedLines;
-        long long fileOrderLines;
-        long long sortedNames;
-    };
-    std::vector<ParsedSection> sections;
-    std::map<std::wstring, std::size_t, tarvox::SystemNameLess> sectionsByName;
-    for (std::size_t s = 0; s < m_KeyStrings.size(); ++s) {
-        sections.push_back({m_KeyStrings[s], m_KeySortedIndex[s], m_VariablesSortedIndexArrays[s],
-                            m_VariablesIndexArrays[s], m_VariablesStringArrays[s]});
-        sectionsByName.emplace(m_KeyStrings[s], s);
-    }
-    bool listMode = false;
-    bool listModeUsed = false;
-    long long listCounter = 0;
-    long long currentSection = -1;
+    // A line dropped for its central value is taken by the next one: kept counts the lines
+    // kept so far.
+    tarvox::SectionLoader sections(Sections());
+    tarvox::CfgListMode list;
     std::size_t kept = 0;
     for (std::size_t line = 0; line < m_Data.size(); ++line) {
-        ++listCounter;
+        ++list.number;
         if (kept != line) m_Data[kept] = std::move(m_Data[line]);
-        std::wstring& text = m_Data[kept];
-        const tarvox::CfgLineKind kind = tarvox::ClassifyCfgLine(text);
-        if (kind == tarvox::CfgLineKind::Empty || kind == tarvox::CfgLineKind::Comment) {
-            ++kept;
-            continue;
-        }
-        if (kind == tarvox::CfgLineKind::Header) {
-            tarvox::CfgHeader header = tarvox::NormalizeCfgHeader(text);
-            text = std::move(header.line);
-            const auto at = sectionsByName.lower_bound(header.name);
-            if (at == sectionsByName.end() || tarvox::SystemNameLess{}(header.name, at->first)) {
-                const SectionArrays arrays = NewSectionArrays();
-                sections.push_back({header.name, static_cast<long long>(kept), arrays.sortedLines,
-                                    arrays.fileOrderLines, arrays.sortedNames});
-                sectionsByName.emplace_hint(at, header.name, sections.size() - 1);
-                m_KeyIndex.push_back(static_cast<long long>(kept));
-                currentSection = static_cast<long long>(sections.size() - 1);
-                listCounter = 0;
-            }
-            ++kept;
-            continue;
-        }
-
-        // The value is only looked at for the list-mode switch and the central comparison:
-        // it stays a view into the line unless the line is rewritten.
-        std::wstring name;
-        std::wstring ownValue;
-        std::wstring_view nameView;
-        std::wstring_view value;
-        if (!tarvox::SplitCfgEntryView(text, nameView, value)) {
-            if (!listMode) {
-                ++kept;
-                continue;
-            }
-            name = tarvox::ListEntryName(listCounter);
-            ownValue = std::wstring(tarvox::TrimCfg(text));
-            text = name + L"=" + ownValue;
-            value = ownValue;
-        } else if (tarvox::IsListModeSwitch(nameView, value)) {
-            name = std::wstring(nameView);
-            listMode = true;
-            listModeUsed = true;
-            listCounter = 0;
-            text = name + L"=0";
-            value = L"0";
-        } else {
-            name = std::wstring(nameView);
-        }
-
-        if (currentSection >= 0 && !name.empty()) {
-            const ParsedSection& parsed = sections[static_cast<std::size_t>(currentSection)];
-            const std::wstring& sectionName = parsed.name;
-            if (m_Central != nullptr && !sectionName.empty()) {
-                std::wstring central;
-                if (m_Central->GetValue(central, sectionName.c_str(), name.c_str(), nullptr) == 1 &&
-                    CompareStringOrdinal(central.c_str(), static_cast<int>(central.size()),
-                                         value.data(), static_cast<int>(value.size()),
-                                         TRUE) == CSTR_EQUAL) {
-                    continue;  // not kept: the next line takes its place
-                }
-            }
-            AsPointer<NameArray>(parsed.sortedNames)->push_back(std::move(name));
-            AsPointer<IndexArray>(parsed.sortedLines)->push_back(static_cast<long long>(kept));
-            AsPointer<IndexArray>(parsed.fileOrderLines)->push_back(static_cast<long long>(kept));
-        }
-        ++kept;
+        if (ParseLine(m_Data[kept], static_cast<long long>(kept), sections, list, m_Central)) ++kept;
     }
     m_Data.resize(kept);
-    m_KeyStrings.clear();
-    m_KeySortedIndex.clear();
-    m_VariablesSortedIndexArrays.clear();
-    m_VariablesIndexArrays.clear();
-    m_VariablesStringArrays.clear();
-    for (auto& [name, index] : sectionsByName) {
-        ParsedSection& parsed = sections[index];
-        m_KeyStrings.push_back(std::move(parsed.name));
-        m_KeySortedIndex.push_back(parsed.header);
-        m_VariablesSortedIndexArrays.push_back(parsed.sortedLines);
-        m_VariablesIndexArrays.push_back(parsed.fileOrderLines);
-        m_VariablesStringArrays.push_back(parsed.sortedNames);
-    }
-    for (std::size_t section = 0; section < m_KeyStrings.size(); ++section) {
-        tarvox::SortEntriesByName(SortedNames(section), SortedLines(section),
-                                  tarvox::CompareSystemIgnoringCase, tarvox::SystemSortKey);
-    }
-    if (listModeUsed) ComposeText(m_Data, m_Original);
+    sections.Finish();
+    if (list.on) ComposeText(m_Data, m_Original);
 }
 
 long long CCfgReader::ComposeText(const std::vector<std::wstring>& lines, std::wstring& text) {

@@ -6,6 +6,7 @@
 #include "config/regedit_text.h"
 #include "foundation/registry_access.h"
 #include "foundation/registry_walk.h"
+#include "foundation/unique_handle.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -21,19 +22,6 @@ constexpr wchar_t kDefaultValueName[] = L"RegDefaultValue";
 int ReaderView(CCfgReader& reader) { return tarvox::CfgViewFlag(reader.Get_m_IsRegistry()); }
 
 REGSAM ReaderAccess(CCfgReader& reader) { return KEY_READ | tarvox::ViewBits(ReaderView(reader)); }
-
-class KeyCloser {
-public:
-    explicit KeyCloser(HKEY key) : m_key(key) {}
-    ~KeyCloser() {
-        if (m_key != nullptr) RegCloseKey(m_key);
-    }
-    KeyCloser(const KeyCloser&) = delete;
-    KeyCloser& operator=(const KeyCloser&) = delete;
-
-private:
-    HKEY m_key;
-};
 
 std::wstring HexText(const BYTE* data, DWORD size) {
     static constexpr wchar_t kDigits[] = L"0123456789abcdef";
@@ -91,6 +79,34 @@ bool AppendValueLines(const std::wstring& name, DWORD type, const std::vector<BY
     }
 }
 
+// Whether a value's data is empty, judged per type: strings by their first whole character,
+// numbers by their value, any other data by its first character (bytes past the data count
+// as zero).
+bool IsEmptyData(DWORD type, const std::vector<BYTE>& data, DWORD size) {
+    switch (type) {
+    case REG_SZ:
+    case REG_EXPAND_SZ:
+    case REG_MULTI_SZ: {
+        if (size < sizeof(wchar_t)) return true;
+        wchar_t first = 0;
+        std::memcpy(&first, data.data(), sizeof first);
+        return first == L'\0';
+    }
+    case REG_DWORD: {
+        std::uint32_t number = 0;
+        std::memcpy(&number, data.data(), std::min<DWORD>(size, sizeof number));
+        return number == 0;
+    }
+    case REG_QWORD: {
+        std::uint64_t number = 0;
+        std::memcpy(&number, data.data(), std::min<DWORD>(size, sizeof number));
+        return number == 0;
+    }
+    default:
+        return size == 0 || (data[0] == 0 && (size < 2 || data[1] == 0));
+    }
+}
+
 std::vector<BYTE> BytesFromHex(const std::wstring& text) {
     std::vector<BYTE> bytes;
     if (text.size() % 2 != 0) return bytes;
@@ -100,41 +116,32 @@ std::vector<BYTE> BytesFromHex(const std::wstring& text) {
     return bytes;
 }
 
-wchar_t AnsiByte(unsigned char byte) {
-    const char in = static_cast<char>(byte);
-    wchar_t out = 0;
-    if (MultiByteToWideChar(CP_ACP, 0, &in, 1, &out, 1) != 1) return L'?';
-    return out;
-}
-
 }  // namespace
 
 int ReadRegistryConfiguration(CCfgReader& reader) {
     HKEY root = nullptr;
     std::wstring subKey;
     if (ParseRegPath(reader.Get_m_File().c_str(), root, subKey) != 1 || subKey.empty()) return 0;
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, subKey.c_str(), 0, ReaderAccess(reader), &key) != ERROR_SUCCESS) {
+    tarvox::RegKey key;
+    if (RegOpenKeyExW(root, subKey.c_str(), 0, ReaderAccess(reader), key.Put()) != ERROR_SUCCESS) {
         return 0;
     }
-    KeyCloser closer(key);
-    ReadRegistryKeyTree(reader, key, std::wstring(), reader.Get_m_Data());
+    ReadRegistryKeyTree(reader, key.Get(), std::wstring(), reader.Get_m_Data());
     return 1;
 }
 
 int ReadRegistryKeyTree(CCfgReader& reader, HKEY key, const std::wstring& relativePath,
                         std::vector<std::wstring>& lines) {
     HKEY current = key;
-    HKEY opened = nullptr;
+    tarvox::RegKey opened;
     if (!relativePath.empty()) {
         if (relativePath.size() >= kRelativePathRoom) return 0;
-        if (RegOpenKeyExW(key, relativePath.c_str(), 0, ReaderAccess(reader), &opened) !=
+        if (RegOpenKeyExW(key, relativePath.c_str(), 0, ReaderAccess(reader), opened.Put()) !=
             ERROR_SUCCESS) {
             return 0;
         }
-        current = opened;
+        current = opened.Get();
     }
-    KeyCloser closer(opened);
     const std::wstring section = relativePath.empty() ? std::wstring(L"\\") : relativePath;
     if (!lines.empty()) lines.emplace_back();
     lines.push_back(L"[" + section + L"]");
@@ -143,13 +150,14 @@ int ReadRegistryKeyTree(CCfgReader& reader, HKEY key, const std::wstring& relati
     std::vector<BYTE> data;
     tarvox::WalkRegValues(current, tarvox::OnUnreadable::End, [&](const tarvox::RegValueItem& value) {
         std::wstring valueName(value.name);
-        // An unnamed value without data is the unset default value.
-        if (valueName.empty() && (value.bytes == 0 || value.data[0] == 0)) return tarvox::WalkStep::Next;
-        if (valueName.empty()) valueName = kDefaultValueName;
         // A copy with room for a terminator, so that it is never empty.
         data.assign(value.data, value.data + value.bytes);
         data.resize(value.bytes + sizeof(wchar_t));
-        if (AppendValueLines(valueName, value.type, data, static_cast<DWORD>(value.bytes), lines)) {
+        const DWORD dataSize = static_cast<DWORD>(value.bytes);
+        // An unnamed value without data is the unset default value.
+        if (valueName.empty() && IsEmptyData(value.type, data, dataSize)) return tarvox::WalkStep::Next;
+        if (valueName.empty()) valueName = kDefaultValueName;
+        if (AppendValueLines(valueName, value.type, data, dataSize, lines)) {
             reader.SetValueType(section.c_str(), valueName.c_str(), value.type);
             result = 1;
         }
@@ -167,17 +175,18 @@ int ReadRegistryKeyTree(CCfgReader& reader, HKEY key, const std::wstring& relati
 
 int WriteRegistrySection(CCfgReader& reader, HKEY key, const std::wstring& section,
                          const std::vector<std::wstring>& names,
-                         const std::vector<std::wstring>& values) {
+                         const std::vector<std::wstring>& values, bool* complete) {
+    if (complete != nullptr) *complete = false;
     HKEY target = key;
-    HKEY created = nullptr;
+    tarvox::RegKey created;
     if (section.empty() || section.front() != L'\\') {
-        if (CreateRegKey(key, section.c_str(), &created, ReaderView(reader)) != 1 ||
-            created == nullptr) {
+        if (CreateRegKey(key, section.c_str(), created.Put(), ReaderView(reader)) != 1 ||
+            !created.Valid()) {
             return 0;
         }
-        target = created;
+        target = created.Get();
     }
-    KeyCloser closer(created);
+    bool allWritten = true;
     for (std::size_t i = 0; i < names.size() && i < values.size(); ++i) {
         const std::wstring& name = names[i];
         const std::wstring& value = values[i];
@@ -188,33 +197,45 @@ int WriteRegistrySection(CCfgReader& reader, HKEY key, const std::wstring& secti
         const auto* text = reinterpret_cast<const BYTE*>(value.c_str());
         const auto textBytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
         if (value.empty()) {
-            SetRegValue(target, valueName, 0, REG_SZ, text, textBytes);
+            if (SetRegValue(target, valueName, 0, REG_SZ, text, textBytes) != ERROR_SUCCESS) {
+                allWritten = false;
+            }
             continue;
         }
+        LSTATUS status = ERROR_SUCCESS;
         switch (reader.GetValueType(section.c_str(), name.c_str())) {
         case REG_DWORD: {
             const DWORD number = static_cast<DWORD>(std::wcstol(value.c_str(), nullptr, 10));
-            SetRegValue(target, valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
-                        sizeof number);
+            status = SetRegValue(target, valueName, 0, REG_DWORD,
+                                 reinterpret_cast<const BYTE*>(&number), sizeof number);
             break;
         }
         case REG_EXPAND_SZ:
-            SetRegValue(target, valueName, 0, REG_EXPAND_SZ, text, textBytes);
+            status = SetRegValue(target, valueName, 0, REG_EXPAND_SZ, text, textBytes);
             break;
         case REG_BINARY: {
             const std::vector<BYTE> bytes = BytesFromHex(value);
-            SetRegValue(target, valueName, 0, REG_BINARY, bytes.data(),
-                        static_cast<DWORD>(bytes.size()));
+            status = SetRegValue(target, valueName, 0, REG_BINARY, bytes.data(),
+                                 static_cast<DWORD>(bytes.size()));
             break;
         }
         default:
-            SetRegValue(target, valueName, 0, REG_SZ, text, textBytes);
+            status = SetRegValue(target, valueName, 0, REG_SZ, text, textBytes);
             break;
         }
+        if (status != ERROR_SUCCESS) allWritten = false;
     }
+    if (complete != nullptr) *complete = allWritten;
     return 1;
 }
 
+wchar_t AnsiByteOfSystem(unsigned char byte) {
+    const char in = static_cast<char>(byte);
+    wchar_t out = 0;
+    if (MultiByteToWideChar(CP_ACP, 0, &in, 1, &out, 1) != 1) return L'?';
+    return out;
+}
+
 int NormalizeRegeditText(std::wstring& text) {
-    return tarvox::NormalizeRegedit(text, &AnsiByte) ? 1 : 0;
+    return tarvox::NormalizeRegedit(text, &AnsiByteOfSystem) ? 1 : 0;
 }

@@ -6,7 +6,8 @@
 #include "config/cfg_registry.h"
 #include "config/drawing_handover.h"
 #include "foundation/registry_access.h"
-#include "xml/code_pages.h"
+#include "foundation/unique_handle.h"
+#include "text/code_pages.h"
 
 int CCfgReader::Save() {
     if (m_IsInit != 1) return 0;
@@ -17,16 +18,17 @@ int CCfgReader::Save() {
     HKEY root = nullptr;
     std::wstring subKey;
     const bool registryForm = ParseRegPath(m_File.c_str(), root, subKey) == 1;
+    // m_Original always holds what is on disk (or in the registry): it takes the new text only
+    // once that has been written, so that a failed save leaves the change to the next one.
     if (text.empty()) {
         // An emptied configuration is a zero-length file; the registry form stays as it was.
-        if (!registryForm) tarvox::ReplaceFileContent(m_File, std::string(), 0);
+        if (!registryForm && tarvox::ReplaceFileContent(m_File, std::string(), 0)) {
+            m_Original.clear();
+        }
         return 1;
     }
     if (text == m_Original) return 1;
 
-    // Kept for a failed file write: the next save must still see the text as unsaved.
-    std::wstring previousOriginal = std::move(m_Original);
-    m_Original = text;
     if (m_IsSavedInDrawing == 1 && !m_File.empty()) {
         std::wstring drawingText;
         ComposeText(tarvox::DrawingLines(m_Data), drawingText);
@@ -34,20 +36,27 @@ int CCfgReader::Save() {
     }
 
     if (registryForm) {
-        HKEY key = nullptr;
-        if (CreateRegKey(root, subKey.c_str(), &key, tarvox::CfgViewFlag(m_IsRegistry)) != 1 ||
-            key == nullptr) {
+        tarvox::RegKey key;
+        if (CreateRegKey(root, subKey.c_str(), key.Put(), tarvox::CfgViewFlag(m_IsRegistry)) != 1 ||
+            !key.Valid()) {
             return 0;
         }
         int result = 0;
+        bool complete = true;
         const std::vector<std::wstring> sections = m_KeyStrings;
         for (const std::wstring& section : sections) {
             std::vector<std::wstring> names;
             std::vector<std::wstring> values;
             GetSectionEntries(names, values, section.c_str(), 0, 0);
-            if (WriteRegistrySection(*this, key, section, names, values) == 1) result = 1;
+            bool sectionComplete = false;
+            if (WriteRegistrySection(*this, key.Get(), section, names, values,
+                                     &sectionComplete) == 1) {
+                result = 1;
+            }
+            complete = complete && sectionComplete;
         }
-        RegCloseKey(key);
+        key.Reset();
+        if (complete) m_Original = text;
         return result;
     }
 
@@ -55,10 +64,9 @@ int CCfgReader::Save() {
     if (m_File.find(L'\\') == std::wstring::npos ||
         !tarvox::EncodeText(text, m_FileType, tarvox::SystemCodePages(), bytes) ||
         !tarvox::ReplaceFileContent(m_File, bytes, m_Timeout)) {
-        m_Original = std::move(previousOriginal);
         return 0;
     }
-    m_Original = text;
+    m_Original = std::move(text);
     m_HasChanged = 0;
     return 1;
 }

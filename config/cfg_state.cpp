@@ -1,6 +1,13 @@
 // CCfgReader: member access, flags and the central reader.
 #include <tarvox/config.h>
 
+#include "config/section_table.h"
+
+tarvox::SectionTable CCfgReader::Sections() {
+    return {m_KeyStrings, m_KeySortedIndex, m_KeyIndex, m_VariablesSortedIndexArrays,
+            m_VariablesIndexArrays, m_VariablesStringArrays};
+}
+
 int CCfgReader::IsInit() { return m_IsInit; }
 int CCfgReader::IsLocked() { return m_IsLocked; }
 

@@ -34,6 +34,12 @@ std::vector<std::wstring> SplitCfgLines(std::wstring_view text) {
     return lines;
 }
 
+std::vector<std::wstring> CfgFileLines(std::wstring& text, AnsiByteDecoder ansiByte) {
+    if (const std::size_t end = text.find(L'\0'); end != std::wstring::npos) text.resize(end);
+    NormalizeRegedit(text, ansiByte);
+    return SplitCfgLines(text);
+}
+
 std::wstring ComposeCfgText(const std::vector<std::wstring>& lines) {
     std::wstring text;
     ComposeCfgTextInto(lines, text);
@@ -108,6 +114,27 @@ std::wstring ListEntryName(long long number) {
 bool IsListModeSwitch(std::wstring_view name, std::wstring_view value) {
     return EqualsIgnoringAsciiCase(name, L"SimpleList") &&
            (EqualsIgnoringAsciiCase(value, L"True") || value == L"1");
+}
+
+bool ReadCfgEntryLine(std::wstring& line, CfgListMode& list, std::wstring& name,
+                      std::wstring_view& value, std::wstring& room) {
+    std::wstring_view nameView;
+    if (!SplitCfgEntryView(line, nameView, value)) {
+        if (!list.on) return false;
+        name = ListEntryName(list.number);
+        room = std::wstring(TrimCfg(line));
+        line = name + L"=" + room;
+        value = room;
+        return true;
+    }
+    name = std::wstring(nameView);
+    if (IsListModeSwitch(nameView, value)) {
+        list.on = true;
+        list.number = 0;
+        line = name + L"=0";
+        value = L"0";
+    }
+    return true;
 }
 
 }  // namespace tarvox

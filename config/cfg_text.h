@@ -2,6 +2,8 @@
 // classification, list-mode numbering and composing lines back into text. No system calls.
 #pragma once
 
+#include "config/regedit_text.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +16,11 @@ std::wstring_view TrimCfg(std::wstring_view text);
 // Cuts text at each carriage return (the next line starts two characters after it) and trims
 // every line.
 std::vector<std::wstring> SplitCfgLines(std::wstring_view text);
+
+// The loader's last steps on a configuration file's decoded text: the text ends at its first
+// NUL, a registry export is rewritten for the parser (its ANSI bytes decoded by ansiByte), and
+// the text is cut into lines. text keeps the rewritten text.
+std::vector<std::wstring> CfgFileLines(std::wstring& text, AnsiByteDecoder ansiByte);
 
 // Every line followed by CR LF; leading and trailing empty lines left out and runs of empty
 // lines reduced to one.
@@ -42,5 +49,20 @@ std::wstring ListEntryName(long long number);
 
 // True for the entry that switches list mode on: SimpleList = True or 1.
 bool IsListModeSwitch(std::wstring_view name, std::wstring_view value);
+
+// List mode while lines are read in order: once on, it stays on. number is the current line's
+// number within it, counted since the switch or since the last new section's header; the
+// reader of the lines increases it for every line and sets it to 0 at a new section.
+struct CfgListMode {
+    bool on = false;
+    long long number = 0;
+};
+
+// Reads a line that is neither empty, a header nor a comment as an entry: its name, and its
+// value as a view into line or into room. The switch entry turns list mode on and is
+// rewritten to name=0; in list mode a line without '=' becomes an entry named by its number
+// and is rewritten to name=value. False for a line without '=' outside list mode.
+bool ReadCfgEntryLine(std::wstring& line, CfgListMode& list, std::wstring& name,
+                      std::wstring_view& value, std::wstring& room);
 
 }  // namespace tarvox

@@ -4,6 +4,7 @@
 
 #include "config/cfg_text.h"
 #include "config/folder_list.h"
+#include "config/section_table.h"
 #include "foundation/text_compare.h"
 
 #include <cwchar>
@@ -44,15 +45,16 @@ std::wstring CCfgReader::ConvertValueIn(const std::wstring& value) {
 
 int CCfgReader::GetValue(std::wstring& text, const wchar_t* section, const wchar_t* name,
                          const wchar_t* defaultText) {
+    tarvox::SectionTable sections = Sections();
     std::size_t position = 0;
-    if (section == nullptr || !FindSection(section, position)) {
+    if (section == nullptr || !sections.Find(section, position)) {
         if (m_Central != nullptr) return m_Central->GetValue(text, section, name, defaultText);
         text = defaultText != nullptr ? defaultText : L"";
         return 0;
     }
     long long index = 0;
-    if (name != nullptr && FindSortedString(name, SortedNames(position), index) == 1) {
-        const long long line = SortedLines(position)[static_cast<std::size_t>(index)];
+    if (name != nullptr && FindSortedString(name, sections.SortedNames(position), index) == 1) {
+        const long long line = sections.SortedLines(position)[static_cast<std::size_t>(index)];
         std::wstring_view entryName;
         std::wstring_view value;
         if (!tarvox::SplitCfgEntryView(m_Data[static_cast<std::size_t>(line)], entryName, value)) {
@@ -112,11 +114,14 @@ int CCfgReader::SetValue(const wchar_t* section, const wchar_t* name, const wcha
 
     // One search finds the entry, a waiting entry or neither; a value that the reader or its
     // central chain already has is not stored again.
+    tarvox::SectionTable sections = Sections();
     std::size_t position = 0;
-    const bool sectionFound = FindSection(section, position);
+    const bool sectionFound = sections.Find(section, position);
     long long index = 0;
-    const bool entryFound = sectionFound && FindSortedString(name, SortedNames(position), index) == 1;
-    const long long foundLine = entryFound ? SortedLines(position)[static_cast<std::size_t>(index)] : -1;
+    const bool entryFound =
+        sectionFound && FindSortedString(name, sections.SortedNames(position), index) == 1;
+    const long long foundLine =
+        entryFound ? sections.SortedLines(position)[static_cast<std::size_t>(index)] : -1;
     std::wstring current;
     bool known = false;
     if (entryFound) {
@@ -180,51 +185,36 @@ int CCfgReader::SetNumberValue(const wchar_t* section, const wchar_t* name, long
     return SetValue(section, name, text.c_str());
 }
 
-void CCfgReader::ShiftLineIndexes(long long from) {
-    const auto shift = [from](std::vector<long long>& indexes) {
-        for (long long& index : indexes) {
-            if (index >= from) ++index;
-        }
-    };
-    shift(m_KeySortedIndex);
-    shift(m_KeyIndex);
-    for (std::size_t section = 0; section < m_KeyStrings.size(); ++section) {
-        shift(SortedLines(section));
-        shift(FileOrderLines(section));
-    }
-}
-
 long long CCfgReader::FindOrAddEntry(const wchar_t* section, const wchar_t* name) {
     if (IsEmpty(section)) return -1;
     PlacePendingEntries();
+    tarvox::SectionTable sections = Sections();
     std::size_t position = 0;
-    if (!FindSection(section, position)) {
+    if (!sections.Find(section, position)) {
         m_HasChanged = 1;
         if (!m_Data.empty() && !m_Data.back().empty()) m_Data.emplace_back();
         m_Data.push_back(L"[" + std::wstring(section) + L"]");
-        InsertSection(position, section, static_cast<long long>(m_Data.size() - 1));
+        sections.Insert(position, section, static_cast<long long>(m_Data.size() - 1));
         if (IsEmpty(name)) return static_cast<long long>(position);
         m_Data.push_back(std::wstring(name) + L"=");
         const auto line = static_cast<long long>(m_Data.size() - 1);
-        SortedNames(position).push_back(name);
-        SortedLines(position).push_back(line);
-        FileOrderLines(position).push_back(line);
+        sections.AddFirstEntry(position, 0, name, line);
         return line;
     }
     if (IsEmpty(name)) return static_cast<long long>(position);
     long long index = 0;
-    if (FindSortedString(name, SortedNames(position), index) == 1) {
-        return SortedLines(position)[static_cast<std::size_t>(index)];
+    if (FindSortedString(name, sections.SortedNames(position), index) == 1) {
+        return sections.SortedLines(position)[static_cast<std::size_t>(index)];
     }
     m_HasChanged = 1;
-    const long long line = m_KeySortedIndex[position] + 1;
-    m_Data.insert(m_Data.begin() + static_cast<std::ptrdiff_t>(line), std::wstring(name) + L"=");
-    ShiftLineIndexes(line);
-    const auto at = static_cast<std::ptrdiff_t>(index);
-    SortedNames(position).insert(SortedNames(position).begin() + at, name);
-    SortedLines(position).insert(SortedLines(position).begin() + at, line);
-    FileOrderLines(position).insert(FileOrderLines(position).begin(), line);
-    return line;
+    // The new line goes directly after the section's header.
+    const long long header = sections.Header(position);
+    m_Data.insert(m_Data.begin() + static_cast<std::ptrdiff_t>(header + 1), std::wstring(name) + L"=");
+    tarvox::LineInsertions inserted;
+    inserted.Add(header, 1);
+    sections.ShiftLineIndexes(inserted);
+    sections.AddFirstEntry(position, static_cast<std::size_t>(index), name, header + 1);
+    return header + 1;
 }
 
 int CCfgReader::GetSectionName(std::wstring& name, long long index) {
@@ -255,9 +245,10 @@ int CCfgReader::GetSectionName(std::wstring& name, long long index) {
     if (m_Central == nullptr) return 0;
     long long wanted = index - localCount;
     std::wstring central;
+    const tarvox::SectionTable sections = Sections();
     for (long long k = 0; m_Central->GetSectionName(central, k) == 1; ++k) {
         std::size_t position = 0;
-        if (FindSection(central.c_str(), position)) continue;
+        if (sections.Find(central.c_str(), position)) continue;
         if (wanted-- == 0) {
             name = central;
             return 1;
@@ -274,9 +265,10 @@ int CCfgReader::GetSectionEntries(std::vector<std::wstring>& names,
     int result = 0;
     std::vector<std::wstring> foundNames;
     std::vector<std::wstring> foundValues;
+    tarvox::SectionTable sections = Sections();
     std::size_t position = 0;
-    if (FindSection(section, position)) {
-        for (const long long line : FileOrderLines(position)) {
+    if (sections.Find(section, position)) {
+        for (const long long line : sections.FileOrderLines(position)) {
             std::wstring name;
             std::wstring value;
             if (!tarvox::SplitCfgEntry(m_Data[static_cast<std::size_t>(line)], name, value)) {

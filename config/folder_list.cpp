@@ -1,26 +1,14 @@
 #include "config/folder_list.h"
 
 #include "foundation/text_compare.h"
-#include "paths/path_vars.h"
 
 namespace tarvox {
 namespace {
 
-// Through the compact path-variable table without aliases: values read are expanded, values
-// set are stored with their variables (a folder given expanded gets its variable put back).
-bool ConvertWithPathVariables(const std::wstring& value, bool expand, std::wstring& converted) {
-    if (value.empty()) return false;
-    std::wstring withVars, withoutVars;
-    if (!ExpandAndAbbreviate(withVars, withoutVars, value.c_str(), 0)) return false;
-    if (expand) {
-        converted = withoutVars;
-    } else {
-        converted = value.find(L'%') != std::wstring::npos ? withVars : AbbreviatePath(value, 0);
-    }
-    return true;
-}
+// Until the path-variable tables install theirs, nothing is converted.
+bool NoConversion(const std::wstring&, bool, std::wstring&) { return false; }
 
-FolderListConversion g_conversion = &ConvertWithPathVariables;
+FolderListConversion g_conversion = &NoConversion;
 
 }  // namespace
 
@@ -34,7 +22,7 @@ bool IsFolderListFile(const std::wstring& path) {
 FolderListConversion GetFolderListConversion() { return g_conversion; }
 
 void SetFolderListConversion(FolderListConversion conversion) {
-    g_conversion = conversion != nullptr ? conversion : &ConvertWithPathVariables;
+    g_conversion = conversion != nullptr ? conversion : &NoConversion;
 }
 
 }  // namespace tarvox

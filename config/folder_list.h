@@ -14,8 +14,8 @@ bool IsFolderListFile(const std::wstring& path);
 using FolderListConversion = bool (*)(const std::wstring& value, bool expand,
                                       std::wstring& converted);
 
-// The conversion the readers use: the compact path-variable table of the process. Setting null
-// puts it back.
+// The conversion the readers use: the compact path-variable table of the process, which the
+// path-variable layer installs when the library starts. Setting null leaves nothing converted.
 FolderListConversion GetFolderListConversion();
 void SetFolderListConversion(FolderListConversion conversion);
 

@@ -9,6 +9,7 @@
 #include "foundation/registry_access.h"
 #include "foundation/text_compare.h"
 #include "paths/product_edition.h"
+#include "xml/dom_document.h"
 #include "xml/msxml_ids.h"
 
 #include <functional>
@@ -70,11 +71,9 @@ int LoadCuixPart(_CCuixFile& cuix, const wchar_t* partName, DocPtr& doc) {
     doc.Reset();
     std::wstring partFile;
     if (!ExtractPart(cuix.m_Handle, partName, partFile)) return 0;
-    if (CXMLHelpers::GetDocumentFromFile(partFile.c_str(), doc) != 1) {
-        doc.Reset();
-        return 0;
-    }
-    return 1;
+    // The part is loaded by its path, so its own declaration names its encoding; the caller
+    // keeps COM initialised while it holds the document.
+    return LoadDomDocumentFromPath(partFile.c_str(), doc) ? 1 : 0;
 }
 
 int LoadCuixPart(const wchar_t* path, _CCuixFile& cuix, const wchar_t* partName, DocPtr& doc) {

@@ -2,6 +2,7 @@
 #include <tarvox/modules.h>
 
 #include "foundation/path_test.h"
+#include "foundation/unique_handle.h"
 
 namespace tarvox {
 
@@ -24,14 +25,11 @@ int PathExists(const wchar_t* path, int* isFolder) {
     if (isFolder != nullptr) *isFolder = 0;
     if (path == nullptr || path[0] == L'\0' || path[1] == L'\0') return 0;
     const std::wstring tested = tarvox::PathToTest(path);
-    // This is a test for one path, not a search: wildcards would match other names.
-    const std::size_t start = tested.starts_with(L"\\\\?\\") ? 4 : 0;  // long-path prefix
-    if (tested.find_first_of(L"*?", start) != std::wstring::npos) return 0;
 
+    // A path with wildcards exists when an entry matches it; the first match decides
+    // between file and folder.
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(tested.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return 0;
-    FindClose(search);
+    if (!tarvox::FindHandle(FindFirstFileW(tested.c_str(), &found)).Valid()) return 0;
 
     const bool folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     if (isFolder == nullptr) return folder ? 0 : 1;

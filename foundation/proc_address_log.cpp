@@ -2,6 +2,7 @@
 #include <tarvox/modules.h>
 
 #include "foundation/own_module.h"
+#include "foundation/unique_handle.h"
 
 #include <string>
 
@@ -29,16 +30,16 @@ void LogMissingEntryPoint(HMODULE module, const std::wstring& name) {
     if (logPath.back() != L'\\') logPath += L'\\';
     logPath += kFailureLogName;
 
-    HANDLE file = CreateFileW(logPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
+    const tarvox::FileHandle file(CreateFileW(logPath.c_str(), GENERIC_WRITE,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return;
     const std::string line = ToAnsi(tarvox::ModuleFileName(module) + L";" + name + L"\r\n");
     LARGE_INTEGER zero{};
-    if (SetFilePointerEx(file, zero, nullptr, FILE_END)) {
+    if (SetFilePointerEx(file.Get(), zero, nullptr, FILE_END)) {
         DWORD written = 0;
-        WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+        WriteFile(file.Get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
     }
-    CloseHandle(file);
 }
 
 std::wstring FromAnsi(const char* text) {
@@ -52,17 +53,18 @@ std::wstring FromAnsi(const char* text) {
 
 }  // namespace
 
+// A null module is looked up and logged as the system takes it: GetProcAddress searches the
+// process's executable, whose path GetModuleFileNameW gives for it. That is the line a support
+// engineer sees when a helper module is not loaded at all.
 FARPROC GetProcAddressLogged(HMODULE module, const char* name) {
-    // Without a module there is nothing to look up: GetProcAddress(NULL, ...) would search
-    // the executable instead.
-    if (module == nullptr || name == nullptr) return nullptr;
+    if (name == nullptr) return nullptr;
     FARPROC address = GetProcAddress(module, name);
     if (address == nullptr) LogMissingEntryPoint(module, FromAnsi(name));
     return address;
 }
 
 FARPROC GetProcAddressLogged(HMODULE module, const wchar_t* name) {
-    if (module == nullptr || name == nullptr) return nullptr;
+    if (name == nullptr) return nullptr;
     const std::string ansi = ToAnsi(name);
     FARPROC address = ansi.empty() ? nullptr : GetProcAddress(module, ansi.c_str());
     if (address == nullptr) LogMissingEntryPoint(module, name);

@@ -3,6 +3,7 @@
 
 #include "foundation/registry_access.h"
 #include "foundation/registry_walk.h"
+#include "foundation/unique_handle.h"
 
 #include <utility>
 
@@ -59,32 +60,32 @@ void CRegKeyHolder::Attach(HKEY key) noexcept {
 HKEY CRegKeyHolder::Detach() noexcept { return std::exchange(m_hKey, nullptr); }
 
 void CRegKeyHolder::Close() noexcept {
-    if (m_hKey != nullptr) RegCloseKey(m_hKey);
-    m_hKey = nullptr;
+    // Handed to an owner that closes it as the scope ends.
+    const tarvox::RegKey closing(std::exchange(m_hKey, nullptr));
 }
 
 int CreateRegKey(HKEY root, const wchar_t* subKey, HKEY* keyOut, int view64) {
     if (keyOut != nullptr) *keyOut = nullptr;
     if (root == nullptr) return 0;
     const REGSAM view = tarvox::ViewBits(view64);
-    HKEY key = nullptr;
+    tarvox::RegKey key;
     LSTATUS status = RegCreateKeyExW(root, subKey ? subKey : L"", 0, nullptr,
-                                     REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS | view, nullptr, &key,
-                                     nullptr);
+                                     REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS | view, nullptr,
+                                     key.Put(), nullptr);
     if (status != ERROR_SUCCESS) {
         status = RegCreateKeyExW(root, subKey ? subKey : L"", 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                 KEY_WRITE | view, nullptr, &key, nullptr);
+                                 KEY_WRITE | view, nullptr, key.Put(), nullptr);
     }
     if (status != ERROR_SUCCESS) return 0;
-    if (keyOut != nullptr) {
-        *keyOut = key;
-    } else {
-        RegCloseKey(key);
-    }
+    if (keyOut != nullptr) *keyOut = key.Release();
     return 1;
 }
 
-int GetRegSubKeys(const wchar_t* path, std::vector<std::wstring>& keys, int mode, int view64) {
+namespace {
+
+// Appends the direct subkeys of the key named by path (full paths in mode 1, else bare names).
+// 1 when there was at least one.
+int AppendDirectSubKeys(const wchar_t* path, std::vector<std::wstring>& keys, int mode, int view64) {
     std::wstring rootName, subKey;
     HKEY root = SplitRegPath(path, rootName, subKey);
     if (root == nullptr) return 0;
@@ -93,22 +94,38 @@ int GetRegSubKeys(const wchar_t* path, std::vector<std::wstring>& keys, int mode
     if (key.Get() == nullptr) return 0;
 
     const std::wstring prefix = rootName + L"\\" + subKey + L"\\";
-    const std::size_t firstNew = keys.size();
     int result = 0;
     tarvox::WalkRegSubKeys(key, [&](std::wstring_view name) {
         keys.push_back(mode == 1 ? prefix + std::wstring(name) : std::wstring(name));
         result = 1;
         return tarvox::WalkStep::Next;
     });
-    key.Close();
+    return result;
+}
 
-    if (mode != 0) {
-        const std::size_t end = keys.size();
-        for (std::size_t i = firstNew; i < end; ++i) {
-            // Copy: the recursive call appends to the same array and may move its elements.
-            const std::wstring child = keys[i];
-            if (GetRegSubKeys(child.c_str(), keys, mode, view64) == 1) result = 1;
+}  // namespace
+
+int GetRegSubKeys(const wchar_t* path, std::vector<std::wstring>& keys, int mode, int view64) {
+    const std::size_t firstNew = keys.size();
+    const int result = AppendDirectSubKeys(path, keys, mode, view64);
+    if (mode == 0 || result == 0) return result;
+    // The subtrees without recursion, so that a deep key tree cannot exhaust the stack: each
+    // pending range holds a key's children still to be expanded, the innermost last.
+    struct Range {
+        std::size_t next;
+        std::size_t end;
+    };
+    std::vector<Range> pending{{firstNew, keys.size()}};
+    while (!pending.empty()) {
+        Range& range = pending.back();
+        if (range.next == range.end) {
+            pending.pop_back();
+            continue;
         }
+        // Copy: appending to the array may move its elements.
+        const std::wstring child = keys[range.next++];
+        const std::size_t first = keys.size();
+        if (AppendDirectSubKeys(child.c_str(), keys, mode, view64) == 1) pending.push_back({first, keys.size()});
     }
     return result;
 }

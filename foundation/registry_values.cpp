@@ -1,13 +1,15 @@
 // Reading and writing registry values.
 #include <tarvox/registry.h>
 
+#include "foundation/registry_expansion.h"
 #include "foundation/registry_walk.h"
-#include "paths/path_vars.h"
 
 #include <cstring>
 #include <cwchar>
 
 namespace {
+
+tarvox::RegistryExpansion g_expansion = nullptr;
 
 // Largest value ReadRegValueString takes: 16,777,216 characters.
 constexpr DWORD kMaxValueBytes = 33554432;
@@ -47,6 +49,12 @@ std::wstring ExpandWithEnvironment(const std::wstring& text, bool& expanded) {
 }
 
 }  // namespace
+
+namespace tarvox {
+
+void SetRegistryExpansion(RegistryExpansion expansion) { g_expansion = expansion; }
+
+}  // namespace tarvox
 
 int ReadRegValueString(std::wstring& text, HKEY key, const wchar_t* valueName) {
     if (key == nullptr) return 0;
@@ -110,31 +118,32 @@ LSTATUS QueryRegValue(HKEY key, const wchar_t* valueName, DWORD* reserved, DWORD
     if (type == nullptr) type = &localType;
     const DWORD sizeOnEntry = size ? *size : 0;
 
-    // A pure size query, or a buffer too small to hold even the terminator, goes through as is.
-    if (data == nullptr || size == nullptr || sizeOnEntry < sizeof(wchar_t)) {
-        return RegQueryValueExW(key, valueName, reserved, type, data, size);
-    }
+    // The caller's arguments as they are: other types come back as the system leaves them.
+    const LSTATUS status = RegQueryValueExW(key, valueName, reserved, type, data, size);
+    if (status != ERROR_SUCCESS || data == nullptr || size == nullptr) return status;
+    const bool text = *type == REG_SZ || (*type == REG_EXPAND_SZ && *size != 0);
+    if (!text) return ERROR_SUCCESS;
 
-    // Keep one character of the caller's buffer free for the terminator written below.
-    *size = sizeOnEntry - sizeof(wchar_t);
-    LSTATUS status = RegQueryValueExW(key, valueName, reserved, type, data, size);
-    if (status != ERROR_SUCCESS) {
-        if (status == ERROR_MORE_DATA) {
-            // The caller's buffer was large enough for the data but not for its terminator.
-            // Report the size that includes it.
-            *size += sizeof(wchar_t);
-        }
-        return status;
-    }
-
-    if (*type == REG_SZ || (*type == REG_EXPAND_SZ && *size != 0)) {
+    // The text is terminated right after the data, within the caller's buffer. Data that
+    // fills the buffer needs no room when it carries its own terminator; otherwise the caller
+    // is told the size that includes one.
+    if (*size + sizeof(wchar_t) <= sizeOnEntry) {
         const wchar_t terminator = L'\0';
         std::memcpy(data + *size, &terminator, sizeof(terminator));
+    } else {
+        wchar_t last = L'x';
+        if (*size >= sizeof(wchar_t) && *size % sizeof(wchar_t) == 0) {
+            std::memcpy(&last, data + *size - sizeof(wchar_t), sizeof(last));
+        }
+        if (last != L'\0') {
+            *size += sizeof(wchar_t);
+            return ERROR_MORE_DATA;
+        }
     }
-    if (*type != REG_EXPAND_SZ || *size == 0) return ERROR_SUCCESS;
+    if (*type != REG_EXPAND_SZ || g_expansion == nullptr) return ERROR_SUCCESS;
 
     std::wstring expanded;
-    ExpandPathVars(reinterpret_cast<const wchar_t*>(data), expanded);
+    g_expansion(reinterpret_cast<const wchar_t*>(data), expanded);
     const std::size_t needed = (expanded.size() + 1) * sizeof(wchar_t);
     if (needed > sizeOnEntry) return ERROR_BUFFER_OVERFLOW;
     std::memcpy(data, expanded.c_str(), needed);

@@ -7,6 +7,7 @@
 #include "foundation/module_bindings.h"
 #include "foundation/own_module.h"
 #include "foundation/product_identity.h"
+#include "foundation/unique_handle.h"
 #include "paths/product_edition.h"
 
 #include <cwchar>
@@ -53,8 +54,8 @@ wchar_t* GetDirValue(const wchar_t* name, wchar_t* buffer) {
     listFile += L"\\Ordner.ini";
     buffer[0] = L'\0';
 
-    HMODULE module = LoadLibraryW(CfgKernPath().c_str());
-    if (module == nullptr) return buffer;
+    tarvox::LoadedModule module(LoadLibraryW(CfgKernPath().c_str()));
+    if (!module.Valid()) return buffer;
     // Resolved again: the module is loaded here for the one call and may come back elsewhere.
     const auto read = tarvox::ExportSlot<ReadFolderEntry>(GetCfgKernExports(1), 1);
     wchar_t result[tarvox::kFolderChars] = L"";
@@ -63,7 +64,7 @@ wchar_t* GetDirValue(const wchar_t* name, wchar_t* buffer) {
         result[tarvox::kFolderChars - 1] = L'\0';
         std::wmemcpy(buffer, result, tarvox::kFolderChars);
     }
-    FreeLibrary(module);
+    module.Reset();
     // The binding must not keep the unloaded module's entry point.
     GetCfgKernExports(1);
     return buffer;

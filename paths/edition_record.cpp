@@ -8,20 +8,16 @@ namespace tarvox {
 EditionRecord::EditionRecord() {
     // Page read-write, committed: every process that opens the name sees the same bytes, and a
     // new section starts zero-filled.
-    m_mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE | SEC_COMMIT, 0,
-                                   kEditionRecordBytes, kEditionRecordName);
-    if (m_mapping != nullptr) {
-        m_view = MapViewOfFile(m_mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, kEditionRecordBytes);
+    m_mapping.Reset(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE | SEC_COMMIT,
+                                       0, kEditionRecordBytes, kEditionRecordName));
+    if (m_mapping.Valid()) {
+        m_view.Reset(MapViewOfFile(m_mapping.Get(), FILE_MAP_READ | FILE_MAP_WRITE, 0, 0,
+                                   kEditionRecordBytes));
     }
 }
 
-EditionRecord::~EditionRecord() {
-    if (m_view != nullptr) UnmapViewOfFile(m_view);
-    if (m_mapping != nullptr) CloseHandle(m_mapping);
-}
-
 const BYTE* EditionRecord::Bytes() const {
-    return m_view != nullptr ? static_cast<const BYTE*>(m_view) : m_private;
+    return m_view.Valid() ? static_cast<const BYTE*>(m_view.Get()) : m_private;
 }
 
 int EditionRecord::Code() const {

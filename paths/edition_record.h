@@ -2,6 +2,8 @@
 // paging file holding the product name text and the edition code.
 #pragma once
 
+#include "foundation/unique_handle.h"
+
 #include <windows.h>
 
 #include <string>
@@ -18,19 +20,19 @@ inline constexpr std::size_t kEditionCodeOffset = 1040;
 class EditionRecord {
 public:
     EditionRecord();
-    ~EditionRecord();
     EditionRecord(const EditionRecord&) = delete;
     EditionRecord& operator=(const EditionRecord&) = delete;
 
     int Code() const;
     std::wstring ProductName() const;
-    bool IsShared() const { return m_view != nullptr; }
+    bool IsShared() const { return m_view.Valid(); }
 
 private:
     const BYTE* Bytes() const;
 
-    HANDLE m_mapping = nullptr;
-    void* m_view = nullptr;
+    // The view is unmapped before the mapping is closed (members end in reverse order).
+    KernelHandle m_mapping;
+    MappedView m_view;
     BYTE m_private[kEditionRecordBytes] = {};
 };
 

@@ -1,9 +1,9 @@
 #include <tarvox/folders.h>
 #include <tarvox/registry.h>
 
-#include "config/config_folders.h"
 #include "foundation/folder_value.h"
 #include "foundation/product_identity.h"
+#include "paths/config_folders.h"
 #include "paths/product_edition.h"
 #include "paths/product_folders.h"
 #include "paths/special_folders.h"

@@ -2,8 +2,10 @@
 
 #include <tarvox/registry.h>
 
+#include "foundation/com_scope.h"
 #include "foundation/registry_walk.h"
 #include "foundation/text_compare.h"
+#include "foundation/unique_handle.h"
 #include "paths/path_var_engine.h"
 
 #include <objbase.h>
@@ -101,20 +103,6 @@ GetKnownFolderPathFunction ShellFunction() {
     return function;
 }
 
-// COM for the calling thread for the length of one call, balanced only when it took.
-class ComForThisCall {
-public:
-    ComForThisCall() : m_initialised(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) {}
-    ~ComForThisCall() {
-        if (m_initialised) CoUninitialize();
-    }
-    ComForThisCall(const ComForThisCall&) = delete;
-    ComForThisCall& operator=(const ComForThisCall&) = delete;
-
-private:
-    bool m_initialised;
-};
-
 // Every value is read whole, whatever its type; one that cannot be read is skipped and the
 // listing goes on.
 void AddShellFoldersOf(HKEY root, std::vector<std::wstring>& names, std::vector<std::wstring>& paths) {
@@ -146,11 +134,12 @@ int GetKnownFolderPath(const GUID& id, std::wstring& out) {
     out.clear();
     const GetKnownFolderPathFunction function = ShellFunction();
     if (function == nullptr) return 0;
-    ComForThisCall com;
-    PWSTR path = nullptr;
-    const HRESULT result = function(id, 0, nullptr, &path);
-    if (SUCCEEDED(result) && path != nullptr) out = path;
-    if (path != nullptr) CoTaskMemFree(path);
+    // The thread's COM state is left as it was found: every initialisation that took is undone.
+    const tarvox::ComScope com(tarvox::ComApartment::Multithreaded,
+                               tarvox::ComBalance::AfterSuccess);
+    tarvox::CoTaskMemString path;
+    const HRESULT result = function(id, 0, nullptr, path.Put());
+    if (SUCCEEDED(result) && path.Valid()) out = path.Get();
     return SUCCEEDED(result) && !out.empty() ? 1 : 0;
 }
 

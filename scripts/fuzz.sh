@@ -4,6 +4,8 @@
 #   scripts/fuzz.sh --replay        every target over its seed corpus once (the test command)
 #   scripts/fuzz.sh [SECONDS]       every target for SECONDS each (default 300)
 #   scripts/fuzz.sh --runs N        every target for N executions each
+#   scripts/fuzz.sh --merge         adds to fuzz/corpus/<target> the inputs of build-fuzz/corpus/<target>
+#                                   that cover what it does not yet (libFuzzer's -merge=1)
 #   scripts/fuzz.sh ... TARGET...   only the named targets (cfg_text, zip, ...)
 # New inputs go to build-fuzz/corpus/<target>, crashes to build-fuzz/artifacts/; the seed
 # corpus in fuzz/corpus/ is only read. An input that crashed is added there as a regression.
@@ -15,12 +17,13 @@ build="${TARVOX_FUZZ_BUILD_DIR:-$TARVOX_ROOT/build-fuzz}"
 mode=time
 limit=300
 if [[ $# -gt 0 && $1 == --replay ]]; then mode=replay; shift
+elif [[ $# -gt 0 && $1 == --merge ]]; then mode=merge; shift
 elif [[ $# -gt 0 && $1 == --runs ]]; then mode=runs; limit=$2; shift 2
 elif [[ $# -gt 0 && $1 =~ ^[0-9]+$ ]]; then limit=$1; shift
 fi
 targets=("$@")
 if ((${#targets[@]} == 0)); then
-  targets=(cfg_text regedit path_vars text_codec collation names zip)
+  targets=(cfg_file cfg_text regedit path_vars text_codec collation names zip)
 fi
 
 cmake -S "$TARVOX_ROOT/fuzz" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 \
@@ -41,11 +44,18 @@ for target in "${targets[@]}"; do
     fi
     continue
   fi
+  if [[ $mode == merge ]]; then
+    mkdir -p "$seeds" "$build/corpus/$target"
+    before=$(ls "$seeds" | wc -l)
+    "$build/${target}_fuzz" -merge=1 -rss_limit_mb=2048 "$seeds" "$build/corpus/$target" >"$build/$target-merge.log" 2>&1 || status=1
+    echo "merge of $target: $before inputs, now $(ls "$seeds" | wc -l)"
+    continue
+  fi
   mkdir -p "$build/corpus/$target" "$build/artifacts"
   budget=(-max_total_time="$limit")
   [[ $mode == runs ]] && budget=(-runs="$limit")
   echo "== $target"
-  if ! "$build/${target}_fuzz" "${budget[@]}" -rss_limit_mb=2048 -max_len="${TARVOX_FUZZ_MAX_LEN:-8192}" -print_final_stats=1 \
+  if ! "$build/${target}_fuzz" "${budget[@]}" -rss_limit_mb=2048 -max_len="${TARVOX_FUZZ_MAX_LEN:-2048}" -print_final_stats=1 \
        -artifact_prefix="$build/artifacts/$target-" "$build/corpus/$target" "$seeds" \
        >"$build/$target-fuzz.log" 2>&1; then
     echo "$target found a crash:"; grep -E "ERROR|violated|SUMMARY" "$build/$target-fuzz.log" | head -5 || true; status=1

@@ -13,6 +13,7 @@ packages=(
   libz-mingw-w64-dev           # zlib for the CUIX package reader
   libcli11-dev                 # command-line parsing of the tarvo tool (header-only)
   nlohmann-json3-dev           # JSON output of the tarvo tool (header-only)
+  jq                           # the tool tests check the tarvo tool's JSON with it
   xvfb                         # the virtual display the dialog tests draw on
   xauth
   clang-14                     # the native fuzz build of the text-processing core

@@ -9,6 +9,7 @@ tarvox_wine_prefix
 # comes first.
 tarvox_virtual_display
 tarvox_wine_server
+tarvox_full_drive
 ctest --test-dir "$TARVOX_BUILD_DIR" --output-on-failure --parallel "$(nproc)" \
   --timeout 600 "$@"
 # The native fuzz targets over their seed corpora (with the sanitizers): the corpus is the

@@ -33,10 +33,60 @@ tarvox_virtual_display() {
   export DISPLAY=":${number}"
 }
 
-# Stops what tarvox_virtual_display and tarvox_wine_server started.
+# A small drive for the full-disk tests: a tmpfs of 1 MiB mounted below the build folder and
+# given to Wine as a drive letter (a link in the prefix's dosdevices). TARVOX_FULL_DRIVE names
+# its root for the tests ("T:\"); where it cannot be had (not root, or the mount is refused),
+# TARVOX_FULL_DRIVE_UNAVAILABLE says why and the tests that need it skip with that reason.
+# tarvox_stop takes it down again.
+TARVOX_FULL_DRIVE_MOUNT=""
+TARVOX_FULL_DRIVE_LINK=""
+tarvox_full_drive() {
+  unset TARVOX_FULL_DRIVE TARVOX_FULL_DRIVE_UNAVAILABLE
+  if [[ "$(id -u)" -ne 0 ]]; then
+    export TARVOX_FULL_DRIVE_UNAVAILABLE="mounting the small drive needs root (the tests run as $(id -un))"
+    return 0
+  fi
+  local mount="$TARVOX_BUILD_DIR/full-drive" letter="" candidate link error
+  for candidate in t u v w x y; do
+    link="$WINEPREFIX/dosdevices/$candidate:"
+    # A link of an earlier run that was ended before it could clean up is taken over.
+    if [[ ! -e "$link" && ! -L "$link" ]] || [[ "$(readlink "$link")" == "$mount" ]]; then
+      letter="$candidate"
+      break
+    fi
+  done
+  if [[ -z "$letter" ]]; then
+    export TARVOX_FULL_DRIVE_UNAVAILABLE="no free drive letter from T: to Y: in $WINEPREFIX"
+    return 0
+  fi
+  mkdir -p "$mount"
+  if mountpoint -q "$mount"; then umount "$mount" 2>/dev/null || umount -l "$mount" 2>/dev/null || true; fi
+  if ! error="$(mount -t tmpfs -o size=1m,mode=0777 tarvox-full-drive "$mount" 2>&1)"; then
+    export TARVOX_FULL_DRIVE_UNAVAILABLE="mounting a tmpfs on $mount failed: ${error:-no reason given}"
+    return 0
+  fi
+  TARVOX_FULL_DRIVE_MOUNT="$mount"
+  TARVOX_FULL_DRIVE_LINK="$WINEPREFIX/dosdevices/$letter:"
+  ln -sfn "$mount" "$TARVOX_FULL_DRIVE_LINK"
+  export TARVOX_FULL_DRIVE="${letter^^}:\\"
+}
+
+# Unmounts the small drive and removes its drive letter.
+tarvox_release_full_drive() {
+  if [[ -n "$TARVOX_FULL_DRIVE_LINK" ]]; then rm -f "$TARVOX_FULL_DRIVE_LINK"; fi
+  if [[ -n "$TARVOX_FULL_DRIVE_MOUNT" ]]; then
+    umount "$TARVOX_FULL_DRIVE_MOUNT" 2>/dev/null || umount -l "$TARVOX_FULL_DRIVE_MOUNT" 2>/dev/null || true
+    rmdir "$TARVOX_FULL_DRIVE_MOUNT" 2>/dev/null || true
+  fi
+  TARVOX_FULL_DRIVE_LINK=""
+  TARVOX_FULL_DRIVE_MOUNT=""
+}
+
+# Stops what tarvox_virtual_display, tarvox_wine_server and tarvox_full_drive started.
 tarvox_stop() {
   "$TARVOX_WINESERVER" -k >/dev/null 2>&1 || true
   if [[ -n "$TARVOX_XVFB_PID" ]]; then kill "$TARVOX_XVFB_PID" 2>/dev/null || true; fi
+  tarvox_release_full_drive
 }
 
 # Keeps one wineserver running until the calling script ends: each Wine process then starts

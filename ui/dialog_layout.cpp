@@ -1,6 +1,7 @@
 // Fitting a dialog to its background picture and placing its controls for the display scale.
 #include "ui/dialog_layout.h"
 
+#include "foundation/unique_handle.h"
 #include "ui/layout_math.h"
 #include "ui/resource_lookup.h"
 
@@ -40,9 +41,9 @@ RECT RectangleInDialog(HWND dialog, HWND window) {
 
 std::string ReadWholeFile(const std::wstring& path, bool& exists) {
     exists = false;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    const FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) {
         const DWORD error = GetLastError();
         exists = error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
         return {};
@@ -51,22 +52,21 @@ std::string ReadWholeFile(const std::wstring& path, bool& exists) {
     std::string bytes;
     LARGE_INTEGER size{};
     // A position file is small; anything beyond a few megabytes cannot be one.
-    if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart < (1 << 22)) {
+    if (GetFileSizeEx(file.Get(), &size) && size.QuadPart > 0 && size.QuadPart < (1 << 22)) {
         bytes.resize(static_cast<std::size_t>(size.QuadPart));
         DWORD read = 0;
-        if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) read = 0;
+        if (!ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) read = 0;
         bytes.resize(read);
     }
-    CloseHandle(file);
     return bytes;
 }
 
 void WriteWholeFile(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
+    FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return;
     DWORD written = 0;
-    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
+    const BOOL ok = WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    file.Reset();
     // A half-written record would be read later as a layout: leave none behind.
     if (!ok || written != bytes.size()) DeleteFileW(path.c_str());
 }

@@ -1,6 +1,8 @@
 // The owner of one GDI bitmap.
 #include <tarvox/ui.h>
 
+#include "foundation/unique_handle.h"
+
 #include <utility>
 
 CGdiBitmap::~CGdiBitmap() { Delete(); }
@@ -21,8 +23,8 @@ void CGdiBitmap::Attach(HBITMAP bitmap) noexcept {
 HBITMAP CGdiBitmap::Detach() noexcept { return std::exchange(m_hBitmap, nullptr); }
 
 void CGdiBitmap::Delete() noexcept {
-    if (m_hBitmap) DeleteObject(m_hBitmap);
-    m_hBitmap = nullptr;
+    // Handed to an owner that deletes it as the scope ends.
+    const tarvox::GdiObject<HBITMAP> deleted(std::exchange(m_hBitmap, nullptr));
 }
 
 SIZE CGdiBitmap::GetSize() const {

@@ -1,38 +1,36 @@
 // Scope objects for the GDI handles that the drawing helpers use for a moment.
 #pragma once
 
+#include "foundation/unique_handle.h"
+
 #include <windows.h>
 
 namespace tarvox::ui {
 
-// The screen's device context, released when the scope ends.
-class ScreenDc {
+// A window's device context (null: the screen's), given back when the scope ends.
+class WindowDc {
 public:
-    ScreenDc() : m_dc(GetDC(nullptr)) {}
-    ~ScreenDc() {
-        if (m_dc) ReleaseDC(nullptr, m_dc);
-    }
-    ScreenDc(const ScreenDc&) = delete;
-    ScreenDc& operator=(const ScreenDc&) = delete;
-    HDC Get() const { return m_dc; }
+    explicit WindowDc(HWND window) : m_dc(WindowDcTraits::Type{window, GetDC(window)}) {}
+    HDC Get() const { return m_dc.Get().dc; }
 
 private:
-    HDC m_dc;
+    WindowDcHandle m_dc;
 };
 
-// A memory device context compatible with the screen, deleted when the scope ends.
+// The screen's device context, released when the scope ends.
+class ScreenDc : public WindowDc {
+public:
+    ScreenDc() : WindowDc(nullptr) {}
+};
+
+// A memory device context compatible with another one, deleted when the scope ends.
 class MemoryDc {
 public:
     explicit MemoryDc(HDC compatibleWith) : m_dc(CreateCompatibleDC(compatibleWith)) {}
-    ~MemoryDc() {
-        if (m_dc) DeleteDC(m_dc);
-    }
-    MemoryDc(const MemoryDc&) = delete;
-    MemoryDc& operator=(const MemoryDc&) = delete;
-    HDC Get() const { return m_dc; }
+    HDC Get() const { return m_dc.Get(); }
 
 private:
-    HDC m_dc;
+    MemoryDcHandle m_dc;
 };
 
 // Selects an object into a device context and selects the previous one back at the end.
@@ -52,19 +50,6 @@ private:
 };
 
 // Owns a GDI object (brush, font) and deletes it at the end.
-template <typename Handle>
-class GdiObject {
-public:
-    explicit GdiObject(Handle handle) : m_handle(handle) {}
-    ~GdiObject() {
-        if (m_handle) DeleteObject(m_handle);
-    }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    Handle Get() const { return m_handle; }
-
-private:
-    Handle m_handle;
-};
+using tarvox::GdiObject;
 
 }  // namespace tarvox::ui

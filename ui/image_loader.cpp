@@ -23,12 +23,13 @@ bool GdiplusStarted() {
 int LoadBitmapFromFile(const wchar_t* path, CGdiBitmap& bitmap) {
     bitmap.Delete();
     if (path == nullptr || *path == L'\0' || !tarvox::ui::GdiplusStarted()) return 0;
-    Gdiplus::GpBitmap* image = nullptr;
-    if (Gdiplus::DllExports::GdipCreateBitmapFromFile(path, &image) != Gdiplus::Ok || image == nullptr) return 0;
+    tarvox::ui::GdiplusBitmap image;
+    if (Gdiplus::DllExports::GdipCreateBitmapFromFile(path, image.Put()) != Gdiplus::Ok || !image.Valid()) return 0;
     HBITMAP handle = nullptr;
     // Transparent parts of the picture are laid on white.
-    const Gdiplus::Status status = Gdiplus::DllExports::GdipCreateHBITMAPFromBitmap(image, &handle, 0xFFFFFFFF);
-    Gdiplus::DllExports::GdipDisposeImage(image);
+    const Gdiplus::Status status =
+        Gdiplus::DllExports::GdipCreateHBITMAPFromBitmap(image.Get(), &handle, 0xFFFFFFFF);
+    image.Reset();
     if (status != Gdiplus::Ok || handle == nullptr) return 0;
     bitmap.Attach(handle);
     return 1;

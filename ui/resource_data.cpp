@@ -2,6 +2,7 @@
 #include <tarvox/ui.h>
 
 #include "foundation/text_compare.h"
+#include "foundation/unique_handle.h"
 #include "ui/resource_lookup.h"
 
 #include <string_view>
@@ -34,16 +35,16 @@ int ExtractResourceToTempFile(HMODULE module, const wchar_t* name, std::wstring&
     if (GetTempFileNameW(folder, L"rc", 0, file) == 0) return 0;
 
     // GetTempFileNameW made the file; open it for the bytes without sharing.
-    HANDLE handle = CreateFileW(file, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
+    tarvox::FileHandle handle(CreateFileW(file, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle.Valid()) {
         DeleteFileW(file);
         return 0;
     }
     DWORD written = 0;
-    const BOOL ok = WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+    const BOOL ok = WriteFile(handle.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
                     written == bytes.size();
-    CloseHandle(handle);
+    handle.Reset();
     if (!ok) {
         DeleteFileW(file);
         return 0;

@@ -1,11 +1,19 @@
 // The background control: a dialog's button whose face is the background picture.
 #include <tarvox/ui.h>
 
+#include "ui/gdi_scope.h"
+
 #include <commctrl.h>
+
+#include <utility>
 
 namespace {
 
 constexpr UINT_PTR kSubclassId = 0x7A72;
+
+// The brushes are plain handles in the exported class; each is deleted by handing it to an
+// owner, which leaves the member empty.
+void DeleteBrush(HBRUSH& brush) { const tarvox::GdiObject<HBRUSH> deleted(std::exchange(brush, nullptr)); }
 
 }  // namespace
 
@@ -46,9 +54,8 @@ void CScaledBackground::ShowInactive(bool inactive) {
 }
 
 void CScaledBackground::DropBrushes() noexcept {
-    if (m_ActiveBrush) DeleteObject(m_ActiveBrush);
-    if (m_InactiveBrush) DeleteObject(m_InactiveBrush);
-    m_ActiveBrush = m_InactiveBrush = nullptr;
+    DeleteBrush(m_ActiveBrush);
+    DeleteBrush(m_InactiveBrush);
     m_ActiveBrushSource = m_InactiveBrushSource = nullptr;
 }
 
@@ -60,7 +67,7 @@ HBRUSH CScaledBackground::GetControlBrush(HDC dc, HWND control) {
     if (picture.IsEmpty()) return nullptr;
     // The picture may have been replaced since the brush was made.
     if (brush == nullptr || source != picture.Get()) {
-        if (brush) DeleteObject(brush);
+        DeleteBrush(brush);
         brush = CreatePatternBrush(picture.Get());
         source = brush ? picture.Get() : nullptr;
     }
@@ -80,13 +87,11 @@ void CScaledBackground::Paint(HDC dc) {
     GetClientRect(m_hWnd, &area);
     const CGdiBitmap& picture = m_ShowInactive && !m_InactiveBitmap.IsEmpty() ? m_InactiveBitmap : m_Bitmap;
     const SIZE size = picture.GetSize();
-    HDC memory = size.cx > 0 ? CreateCompatibleDC(dc) : nullptr;
-    HGDIOBJ previous = memory ? SelectObject(memory, picture.Get()) : nullptr;
-    if (previous) {
-        BitBlt(dc, 0, 0, size.cx, size.cy, memory, 0, 0, SRCCOPY);
-        SelectObject(memory, previous);
+    if (size.cx > 0) {
+        const tarvox::ui::MemoryDc memory(dc);
+        const tarvox::ui::Selection selected(memory.Get(), picture.Get());
+        if (selected.Selected()) BitBlt(dc, 0, 0, size.cx, size.cy, memory.Get(), 0, 0, SRCCOPY);
     }
-    if (memory) DeleteDC(memory);
     // Whatever the picture does not cover is painted in the dialog's colour.
     HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
     if (size.cx < area.right) {

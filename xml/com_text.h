@@ -1,6 +1,7 @@
-// COM helpers of the XML operations: BSTR and VARIANT ownership and the per-call COM
-// initialisation.
+// COM helpers of the XML operations: BSTR and VARIANT ownership.
 #pragma once
+
+#include "foundation/unique_handle.h"
 
 #include <windows.h>
 #include <oleauto.h>
@@ -14,19 +15,14 @@ class Bstr {
 public:
     Bstr() = default;
     explicit Bstr(const wchar_t* text) : m_text(SysAllocString(text != nullptr ? text : L"")) {}
-    ~Bstr() { SysFreeString(m_text); }
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-    BSTR Get() const { return m_text; }
-    BSTR* Out() {
-        SysFreeString(m_text);
-        m_text = nullptr;
-        return &m_text;
+    BSTR Get() const { return m_text.Get(); }
+    BSTR* Out() { return m_text.Put(); }
+    std::wstring Text() const {
+        return m_text.Valid() ? std::wstring(m_text.Get(), SysStringLen(m_text.Get())) : std::wstring();
     }
-    std::wstring Text() const { return m_text != nullptr ? std::wstring(m_text, SysStringLen(m_text)) : std::wstring(); }
 
 private:
-    BSTR m_text = nullptr;
+    UniqueBstr m_text;
 };
 
 // Owns one VARIANT.
@@ -50,20 +46,6 @@ public:
 
 private:
     VARIANT m_value;
-};
-
-// CoInitialize on entry; CoUninitialize on leaving only when this call initialised COM.
-class ComScope {
-public:
-    ComScope() : m_result(CoInitialize(nullptr)) {}
-    ~ComScope() {
-        if (m_result == S_OK) CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-private:
-    HRESULT m_result;
 };
 
 }  // namespace tarvox

@@ -24,32 +24,6 @@ void CXMLHelpers::CNodeResultArray::Release() {
     m_Root = nullptr;
 }
 
-namespace {
-
-// Appends node (owned by the array when owned is set) and the matching nodes below it.
-int Walk(CXMLHelpers::CNodeResultArray& result, IXMLDOMNode* node, const wchar_t* name,
-         bool owned, void (*append)(CXMLHelpers::CNodeResultArray&, IXMLDOMNode*, bool)) {
-    int found = 0;
-    std::wstring nodeName;
-    if (name == nullptr ||
-        (CXMLHelpers::GetNodeName(node, nodeName) == 1 &&
-         tarvox::EqualsIgnoringCaseOrdinal(nodeName, name))) {
-        append(result, node, owned);
-        found = 1;
-    }
-    CXMLHelpers::NodePtr child;
-    if (node->get_firstChild(child.GetAddressOf()) != S_OK) return found;
-    while (child) {
-        if (Walk(result, child.Get(), name, true, append) == 1) found = 1;
-        CXMLHelpers::NodePtr next;
-        if (child->get_nextSibling(next.GetAddressOf()) != S_OK) break;
-        child = next;
-    }
-    return found;
-}
-
-}  // namespace
-
 int CXMLHelpers::GetAllNodes(CNodeResultArray& result, IXMLDOMNode* node, const wchar_t* name) {
     if (node == nullptr) node = result.m_Root;
     if (node == nullptr) return 0;
@@ -58,8 +32,39 @@ int CXMLHelpers::GetAllNodes(CNodeResultArray& result, IXMLDOMNode* node, const 
         result.m_Root = node;
     }
     // The node passed in is borrowed; the nodes found below it hold references of the array.
-    return Walk(result, node, name, false,
-                [](CNodeResultArray& array, IXMLDOMNode* found, bool owned) {
-                    array.Append(found, owned);
-                });
+    // Pre-order without recursion, so that a document nested arbitrarily deep cannot exhaust
+    // the stack: path holds the nodes from the first level below the start down to the
+    // current one.
+    int found = 0;
+    const auto visit = [&](IXMLDOMNode* visited, bool owned) {
+        std::wstring nodeName;
+        if (name == nullptr ||
+            (GetNodeName(visited, nodeName) == 1 &&
+             tarvox::EqualsIgnoringCaseOrdinal(nodeName, name))) {
+            result.Append(visited, owned);
+            found = 1;
+        }
+    };
+    visit(node, false);
+    std::vector<NodePtr> path;
+    NodePtr child;
+    if (node->get_firstChild(child.GetAddressOf()) == S_OK && child) path.push_back(std::move(child));
+    while (!path.empty()) {
+        visit(path.back().Get(), true);
+        NodePtr first;
+        if (path.back()->get_firstChild(first.GetAddressOf()) == S_OK && first) {
+            path.push_back(std::move(first));
+            continue;
+        }
+        // No children: on to the next sibling of this node or of the nearest ancestor that has one.
+        while (!path.empty()) {
+            NodePtr next;
+            if (path.back()->get_nextSibling(next.GetAddressOf()) == S_OK && next) {
+                path.back() = std::move(next);
+                break;
+            }
+            path.pop_back();
+        }
+    }
+    return found;
 }

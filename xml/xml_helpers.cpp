@@ -1,8 +1,11 @@
 // CXMLHelpers: documents, new nodes, editing and lookups over MSXML2.
 #include <tarvox/xml.h>
 
+#include "foundation/com_scope.h"
 #include "foundation/text_compare.h"
+#include "foundation/unique_handle.h"
 #include "xml/com_text.h"
+#include "xml/dom_document.h"
 #include "xml/msxml_ids.h"
 
 #include <algorithm>
@@ -10,7 +13,6 @@
 #include <memory>
 
 using tarvox::Bstr;
-using tarvox::ComScope;
 using tarvox::Variant;
 using Microsoft::WRL::ComPtr;
 
@@ -25,10 +27,12 @@ constexpr wchar_t kDefaultDocument[] =
 
 bool IsEmpty(const wchar_t* text) { return text == nullptr || *text == L'\0'; }
 
-HRESULT CreateDocument(CXMLHelpers::DocPtr& doc) {
-    doc.Reset();
-    return CoCreateInstance(kDomDocument, nullptr, CLSCTX_INPROC_SERVER,
-                            __uuidof(IXMLDOMDocument), reinterpret_cast<void**>(doc.GetAddressOf()));
+// COM for one operation that creates a document: CoInitialize on entry, undone on leaving only
+// when this call was the first to initialise COM on the thread. The caller keeps COM
+// initialised for as long as it holds documents and nodes.
+tarvox::ComScope DocumentCom() {
+    return tarvox::ComScope(tarvox::ComApartment::SingleThreaded,
+                            tarvox::ComBalance::AfterFirstInitialisation);
 }
 
 // The document a node belongs to (the node itself when it is a document).
@@ -47,6 +51,26 @@ bool AsNode(const ComPtr<Interface>& from, CXMLHelpers::NodePtr& node) {
 
 }  // namespace
 
+HRESULT tarvox::CreateDomDocument(CXMLHelpers::DocPtr& doc) {
+    doc.Reset();
+    return CoCreateInstance(kDomDocument, nullptr, CLSCTX_INPROC_SERVER,
+                            __uuidof(IXMLDOMDocument), reinterpret_cast<void**>(doc.GetAddressOf()));
+}
+
+bool tarvox::LoadDomDocumentFromPath(const wchar_t* path, CXMLHelpers::DocPtr& doc) {
+    if (IsEmpty(path) || FAILED(CreateDomDocument(doc)) || !doc) {
+        doc.Reset();
+        return false;
+    }
+    Variant source(path);
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    if (doc->load(source.Get(), &loaded) != S_OK) {
+        doc.Reset();
+        return false;
+    }
+    return true;
+}
+
 int CXMLHelpers::GetDocumentFromBuffer(const wchar_t* text, DocPtr& doc) {
     if (IsEmpty(text)) text = kDefaultDocument;
     if (text[0] != L'<') {
@@ -54,8 +78,8 @@ int CXMLHelpers::GetDocumentFromBuffer(const wchar_t* text, DocPtr& doc) {
                                     text + L">\r\n</" + text + L">\r\n";
         return GetDocumentFromBuffer(markup.c_str(), doc);
     }
-    ComScope com;
-    if (FAILED(CreateDocument(doc)) || !doc) return 0;
+    const tarvox::ComScope com = DocumentCom();
+    if (FAILED(tarvox::CreateDomDocument(doc)) || !doc) return 0;
     Bstr xml(text);
     VARIANT_BOOL parsed = VARIANT_FALSE;
     return doc->loadXML(xml.Get(), &parsed) == S_OK ? 1 : 0;
@@ -67,21 +91,18 @@ int CXMLHelpers::GetNewDocument(DocPtr& doc, const wchar_t* rootName) {
 
 int CXMLHelpers::GetDocumentFromFile(const wchar_t* path, DocPtr& doc) {
     if (IsEmpty(path)) return 0;
-    ComScope com;
-    if (FAILED(CreateDocument(doc)) || !doc) return 0;
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return 0;
-    const DWORD size = GetFileSize(file, nullptr);
-    if (size == INVALID_FILE_SIZE) {
-        CloseHandle(file);
-        return 0;
-    }
+    const tarvox::ComScope com = DocumentCom();
+    if (FAILED(tarvox::CreateDomDocument(doc)) || !doc) return 0;
+    tarvox::FileHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                        nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file.Valid()) return 0;
+    const DWORD size = GetFileSize(file.Get(), nullptr);
+    if (size == INVALID_FILE_SIZE) return 0;
     std::wstring buffer(static_cast<std::size_t>(size) * 2 + 1, L'\0');
     DWORD count = 0;
     TextFileType::Type type = TextFileType::None;
-    const BOOL read = ReadTextFile(file, buffer.data(), size, &count, nullptr, &type);
-    CloseHandle(file);
+    const BOOL read = ReadTextFile(file.Get(), buffer.data(), size, &count, nullptr, &type);
+    file.Reset();
     if (!read) return 0;
     buffer.resize(std::min<std::size_t>(count, buffer.size() - 1));
     Bstr xml(buffer.c_str());
@@ -132,9 +153,9 @@ int CXMLHelpers::GetNewNode(const wchar_t* name, NodePtr& parent, NodePtr& node)
 int CXMLHelpers::GetNewNodeFromXMLString(NodePtr& node, const wchar_t* xml) {
     node.Reset();
     if (IsEmpty(xml)) return 0;
-    ComScope com;
+    const tarvox::ComScope com = DocumentCom();
     DocPtr doc;
-    if (FAILED(CreateDocument(doc)) || !doc) return 0;
+    if (FAILED(tarvox::CreateDomDocument(doc)) || !doc) return 0;
     Bstr text(xml);
     VARIANT_BOOL parsed = VARIANT_FALSE;
     if (doc->loadXML(text.Get(), &parsed) != S_OK || parsed != VARIANT_TRUE) return 0;

@@ -26,6 +26,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 if (split != tarvox::SplitCfgEntryView(line, nameView, valueView)) fuzz::Fail("entry splits disagree");
                 if (split && (name != nameView || value != valueView)) fuzz::Fail("entry splits disagree");
                 if (split) tarvox::IsListModeSwitch(name, value);
+                // Read as an entry in list mode, the line as rewritten splits into the same
+                // name and value.
+                std::wstring rewritten = line;
+                tarvox::CfgListMode list{true, 7};
+                std::wstring room;
+                if (!tarvox::ReadCfgEntryLine(rewritten, list, name, valueView, room)) {
+                    fuzz::Fail("a line is not an entry in list mode");
+                }
+                value = std::wstring(valueView);
+                if (!tarvox::SplitCfgEntryView(rewritten, nameView, valueView) || name != nameView ||
+                    value != valueView) {
+                    fuzz::Fail("a rewritten entry line splits differently");
+                }
                 break;
             }
             default:

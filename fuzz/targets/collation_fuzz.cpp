@@ -1,16 +1,22 @@
 // The ASCII collation table and the one-pass sort of a section's entries. The character order
 // comes from the input (a weight per character, equal weights allowed), so the table is tried
 // with orders the real system never has; the sort is checked against inserting one by one.
+// Learning a table asks the order about every character and pair of letters, far more work
+// than using it: the tables learnt are kept by their weights, so that the many inputs that
+// differ only in their names use the table learnt for the first of them.
 #include "config/entry_order.h"
 #include "foundation/ascii_collation.h"
 #include "fuzz/targets/fuzz_input.h"
 
+#include <array>
 #include <cstdint>
+#include <map>
 #include <vector>
 
 namespace {
 
-unsigned char g_weights[128];
+using Weights = std::array<unsigned char, 128>;
+Weights g_weights;
 
 // The input's weights for ASCII, code units above them, compared letter by letter.
 tarvox::SortOrder InputOrder(std::wstring_view a, std::wstring_view b) {
@@ -23,6 +29,15 @@ tarvox::SortOrder InputOrder(std::wstring_view a, std::wstring_view b) {
     return a.size() < b.size() ? tarvox::SortOrder::Before : tarvox::SortOrder::After;
 }
 
+// The table of the current weights: learnt once, kept by its weights (the store is emptied when
+// it grows large).
+const tarvox::AsciiCollation& LearntCollation() {
+    static std::map<Weights, tarvox::AsciiCollation> learnt;
+    if (const auto found = learnt.find(g_weights); found != learnt.end()) return found->second;
+    if (learnt.size() >= 4096) learnt.clear();
+    return learnt.emplace(g_weights, tarvox::AsciiCollation(InputOrder)).first->second;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -30,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Letters of both cases weigh the same, as in a case-ignoring order; the rest is free.
     for (int c = 0; c < 128; ++c) g_weights[c] = data[c];
     for (int c = 'A'; c <= 'Z'; ++c) g_weights[c] = g_weights[c + 32];
-    const tarvox::AsciiCollation collation(InputOrder);
+    const tarvox::AsciiCollation& collation = LearntCollation();
     // The stand-in for the system; the table must agree with it wherever it answers, as it
     // agrees with the real system.
     const auto system = InputOrder;

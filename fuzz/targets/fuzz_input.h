@@ -4,6 +4,7 @@
 #include "foundation/sorted_search.h"
 
 #include <cstddef>
+#include <cstdio>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -44,7 +45,7 @@ inline tarvox::SortOrder PlainOrder(std::wstring_view a, std::wstring_view b) {
 
 // Stops the run with a message: libFuzzer records the input that got here.
 [[noreturn]] inline void Fail(const char* what) {
-    __builtin_printf("property violated: %s\n", what);
+    std::fprintf(stderr, "property violated: %s\n", what);
     __builtin_trap();
 }
 

@@ -1,7 +1,7 @@
 // Text file decoding and encoding: detection, the UTF-8 decoder, UTF-16 in both orders.
 #include "fuzz/targets/fuzz_input.h"
-#include "xml/text_codec.h"
-#include "xml/utf8_decoder.h"
+#include "text/text_codec.h"
+#include "text/utf8_decoder.h"
 
 #include <cstdint>
 

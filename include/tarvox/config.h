@@ -14,6 +14,10 @@
 #include <string>
 #include <vector>
 
+namespace tarvox {
+class SectionTable;
+}
+
 class TARVOX_API CCfgReader : public tarvox::CObject {
 public:
     const tarvox::CRuntimeClass* GetRuntimeClass() const override;
@@ -92,17 +96,8 @@ public:
                                   int aliases);
 
 private:
-    using IndexArray = std::vector<long long>;
-    using NameArray = std::vector<std::wstring>;
-
-    // The per-section arrays at a sorted section position (held as 64-bit entries).
-    IndexArray& SortedLines(std::size_t section);
-    IndexArray& FileOrderLines(std::size_t section);
-    NameArray& SortedNames(std::size_t section);
-    void InsertSection(std::size_t position, const std::wstring& name, long long headerLine);
-    void DeleteSectionArrays();
-    void ShiftLineIndexes(long long from);
-    bool FindSection(const wchar_t* section, std::size_t& position) const;
+    // The sections and their entry indexes, over the members below.
+    tarvox::SectionTable Sections();
     std::wstring ConvertValueOut(const std::wstring& value);
     std::wstring ConvertValueIn(const std::wstring& value);
     bool IsFolderList();

@@ -84,6 +84,13 @@ TEST_F(CfgReaderTest, MissingEmptyBareAndBusyFiles) {
     CloseHandle(lock);
     EXPECT_EQ(busy.Load(nullptr), 1);
     EXPECT_EQ(Value(busy, L"A", L"a"), L"1");
+    // Init without a path reloads the reader's file as well.
+    for (const wchar_t* again : {static_cast<const wchar_t*>(nullptr), L""}) {
+        const std::string text = again == nullptr ? "[A]\r\na=2\r\n" : "[A]\r\na=3\r\n";
+        temp.WriteFile(L"busy.cfg", text);
+        EXPECT_EQ(busy.Init(again, 0), 1);
+        EXPECT_EQ(Value(busy, L"A", L"a"), again == nullptr ? L"2" : L"3");
+    }
 }
 
 TEST_F(CfgReaderTest, GetValueDefaultsAndNumbers) {

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sddl.h>
+
 #include <algorithm>
 
 namespace {
@@ -89,6 +91,38 @@ TEST_F(CfgRegistryTest, KeyTreeReadsIntoSectionsWithEveryValueType) {
     EXPECT_EQ(reader.GetValueType(L"S", L"q"), REG_QWORD);
 }
 
+TEST_F(CfgRegistryTest, ADefaultValueIsSkippedOnlyWhenItsDataIsEmpty) {
+    const std::wstring base = L"HKCU\\Software\\Tarvox\\Cfg\\";
+    struct {
+        const wchar_t* section;
+        RegEntry entry;
+        const wchar_t* line;  // null: no line
+    } const cases[] = {
+        {L"A", Sz(base + L"A", L"", L"\u0100bc"), L"\u0100bc"},  // first character's low byte is zero
+        {L"B", Sz(base + L"B", L"", L"\u4E00"), L"\u4E00"},
+        {L"C", Sz(base + L"C", L"", L""), nullptr},
+        {L"D", ExpandSz(base + L"D", L"", L"\u0200x"), L"\u0200x"},
+        {L"E", MultiSz(base + L"E", L"", {L"\u0300", L"y"}), L"\u0300"},
+        {L"F", Dword(base + L"F", L"", 0x10000), L"65536"},  // first character zero, value not
+        {L"G", Dword(base + L"G", L"", 0), nullptr},
+        {L"H", Binary(base + L"H", L"", {0x00, 0x01}), L"0001"},
+        {L"I", Binary(base + L"I", L"", {0x00, 0x00, 0x05}), nullptr},
+        {L"J", Qword(base + L"J", L"", 0x100000000ull), L"4294967296"},
+        {L"K", Raw(base + L"K", L"", REG_SZ, {0x00, 0x01}), L"\u0100"},
+    };
+    std::vector<RegEntry> entries;
+    for (const auto& c : cases) entries.push_back(c.entry);
+    registry.Apply(entries);
+    CCfgReader reader(kKey);
+    ASSERT_EQ(reader.IsInit(), 1);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.section);
+        std::wstring text = L"<none>";
+        reader.GetValue(text, c.section, L"RegDefaultValue", nullptr);
+        EXPECT_EQ(text, c.line != nullptr ? c.line : L"<none>");
+    }
+}
+
 TEST_F(CfgRegistryTest, SectionsAreWrittenBackWithTheirRecordedTypes) {
     registry.Apply({Dword(L"HKCU\\Software\\Tarvox\\Cfg", L"b", 7),
                     Sz(L"HKCU\\Software\\Tarvox\\Cfg", L"", L"dflt"),
@@ -134,6 +168,60 @@ TEST_F(CfgRegistryTest, SectionsAreWrittenBackWithTheirRecordedTypes) {
     EXPECT_EQ(Text(data), L"");
     ASSERT_TRUE(Stored(L"Software\\Tarvox\\Cfg\\New\\Sub", L"n", type, data));
     EXPECT_EQ(Text(data), L"v");
+}
+
+TEST_F(CfgRegistryTest, AFailedRegistryWriteKeepsTheChangeForTheNextSave) {
+    struct Case {
+        const char* label;
+        DWORD option;           // how the configuration's key is created
+        const wchar_t* access;  // its security descriptor, or null for the default
+        int failedResult;
+    };
+    const Case cases[] = {
+        // Values and subkeys refused: nothing can be written.
+        {"refused", REG_OPTION_NON_VOLATILE, L"D:(D;;0x6;;;WD)(A;;KA;;;WD)", 0},
+        // A volatile key takes values but no lasting subkeys: section S cannot be written.
+        {"volatile", REG_OPTION_VOLATILE, nullptr, 1},
+    };
+    constexpr wchar_t kSubKey[] = L"Software\\Tarvox\\Cfg";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        RegDeleteTreeW(HKEY_CURRENT_USER, kSubKey);
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kSubKey, 0, nullptr, c.option, KEY_ALL_ACCESS,
+                                  nullptr, &key, nullptr), ERROR_SUCCESS);
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        if (c.access != nullptr) {
+            ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(c.access, SDDL_REVISION_1,
+                                                                             &descriptor, nullptr));
+            EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor), ERROR_SUCCESS);
+            LocalFree(descriptor);
+        }
+        RegCloseKey(key);
+
+        CCfgReader reader(kKey);
+        ASSERT_EQ(reader.IsInit(), 1);
+        const std::wstring loaded = reader.Get_m_Original();
+        reader.SetValue(L"\\", L"a", L"1");
+        reader.SetValue(L"S", L"b", L"2");
+        EXPECT_EQ(reader.Save(), c.failedResult);
+        EXPECT_EQ(reader.Get_m_Original(), loaded);
+        // The next save tries again instead of taking the text as saved.
+        EXPECT_EQ(reader.Save(), c.failedResult);
+        DWORD type = 0;
+        std::vector<BYTE> data;
+        EXPECT_FALSE(Stored(L"Software\\Tarvox\\Cfg\\S", L"b", type, data));
+
+        // Once the key can be written, the same reader writes the whole change.
+        ASSERT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, kSubKey), ERROR_SUCCESS);
+        EXPECT_EQ(reader.Save(), 1);
+        EXPECT_NE(reader.Get_m_Original(), loaded);
+        ASSERT_TRUE(Stored(L"Software\\Tarvox\\Cfg", L"a", type, data));
+        EXPECT_EQ(Text(data), L"1");
+        ASSERT_TRUE(Stored(L"Software\\Tarvox\\Cfg\\S", L"b", type, data));
+        EXPECT_EQ(Text(data), L"2");
+        reader.Get_m_HasChanged() = 0;
+    }
 }
 
 TEST_F(CfgRegistryTest, MissingKeyLoadsEmptyAndSavingCreatesIt) {

@@ -115,9 +115,13 @@ TEST_F(CfgSaveTest, UnchangedEmptiedAndUninitialisedReaders) {
         CCfgReader reader(emptied.c_str());
         reader.GetDataArray().clear();
         EXPECT_EQ(reader.Save(), 1);
+        EXPECT_EQ(GetFileAttributesW(emptied.c_str()) != INVALID_FILE_ATTRIBUTES, true);
+        EXPECT_EQ(ReadFileBytes(emptied), "");
+        // The emptied file is what the reader knows to be on disk: the old text is new again.
+        reader.GetDataArray() = {L"[A]", L"a=1"};
+        EXPECT_EQ(reader.Save(), 1);
+        EXPECT_EQ(ReadFileBytes(emptied), "[A]\r\na=1\r\n");
     }
-    EXPECT_EQ(GetFileAttributesW(emptied.c_str()) != INVALID_FILE_ATTRIBUTES, true);
-    EXPECT_EQ(ReadFileBytes(emptied), "");
 
     CCfgReader never;
     EXPECT_EQ(never.Save(), 0);
@@ -132,21 +136,33 @@ TEST_F(CfgSaveTest, BusyTargetIsRetriedAndKeptWhole) {
     reader.SetTimeout(0);
     EXPECT_EQ(reader.Save(), 0);
     EXPECT_EQ(reader.Get_m_HasChanged(), 1);
+    EXPECT_EQ(reader.Get_m_Original(), L"[A]\r\na=1\r\n");  // still what is on disk
     CloseHandle(lock);
     EXPECT_EQ(ReadFileBytes(path), "[A]\r\na=1\r\n");
     // The failed save did not count as saved: the next one writes.
     EXPECT_EQ(reader.Save(), 1);
     EXPECT_EQ(ReadFileBytes(path), "[A]\r\na=2\r\n");
 
-    // A target that cannot be replaced keeps its old content, and no temporary file stays.
-    reader.SetValue(L"A", L"a", L"3");
-    // Another reader holds it open with read and write sharing but without delete sharing.
-    lock = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                       OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(reader.Save(), 0);
-    CloseHandle(lock);
-    EXPECT_EQ(ReadFileBytes(path), "[A]\r\na=2\r\n");
+    // A target that another reader holds open with read and write sharing but without delete
+    // sharing cannot be replaced: it is written in place, longer or shorter than before.
+    for (const std::string value : {"3333", "4"}) {
+        SCOPED_TRACE(value);
+        const std::string expected = "[A]\r\na=" + value + "\r\n";
+        reader.SetValue(L"A", L"a", std::wstring(value.begin(), value.end()).c_str());
+        lock = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+        EXPECT_EQ(reader.Save(), 1);
+        EXPECT_EQ(reader.Get_m_HasChanged(), 0);
+        EXPECT_EQ(reader.Get_m_Original(), std::wstring(expected.begin(), expected.end()));
+        char seen[32] = {};
+        DWORD read = 0;
+        EXPECT_TRUE(ReadFile(lock, seen, sizeof seen - 1, &read, nullptr));
+        EXPECT_EQ(std::string(seen, read), expected);  // the holder's own handle sees the new text
+        CloseHandle(lock);
+        EXPECT_EQ(ReadFileBytes(path), expected);
+    }
+    // No temporary file stays.
     WIN32_FIND_DATAW found{};
     HANDLE search = FindFirstFileW((temp / L"*").c_str(), &found);
     int files = 0;
@@ -157,19 +173,37 @@ TEST_F(CfgSaveTest, BusyTargetIsRetriedAndKeptWhole) {
         FindClose(search);
     }
     EXPECT_EQ(files, 1);
-    reader.Get_m_HasChanged() = 0;
 }
 
-TEST_F(CfgSaveTest, UndecodableFileFailsToLoadAndIsNeverWrittenOver) {
-    const std::string broken = "\xEF\xBB\xBF[A]\r\na=\xC3(\r\n";
-    const std::wstring path = temp.WriteFile(L"broken.cfg", broken);
-    {
-        CCfgReader reader(path.c_str());
-        EXPECT_EQ(reader.IsInit(), 0);
-        reader.SetValue(L"A", L"b", L"1");
-        EXPECT_EQ(reader.Save(), 0);
+TEST_F(CfgSaveTest, BrokenUtf8LoadsWithReplacementCharactersAndIsSaved) {
+    struct {
+        const char* label;
+        std::string bytes;
+        TextFileType::Type type;
+        const char* mark;
+    } const cases[] = {
+        {"with mark", "\xEF\xBB\xBF[A]\r\na=\xC3(\r\n", TextFileType::Utf8, "\xEF\xBB\xBF"},
+        {"xml start", "<?xml?>\r\n[A]\r\na=\xC3(\r\n", TextFileType::Utf8NoBom, "<?xml?>"},
+        {"stray byte", "\xEF\xBB\xBF[A]\r\n\x80\r\na=\xC3(\r\n", TextFileType::Utf8, "\xEF\xBB\xBF"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        const std::wstring path = temp.WriteFile(L"broken.cfg", c.bytes);
+        {
+            CCfgReader reader(path.c_str());
+            ASSERT_EQ(reader.IsInit(), 1);
+            EXPECT_EQ(reader.Get_m_FileType(), c.type);
+            std::wstring value;
+            EXPECT_EQ(reader.GetValue(value, L"A", L"a", nullptr), 1);
+            EXPECT_EQ(value, L"\xFFFD(");
+            reader.SetValue(L"A", L"b", L"1");
+            EXPECT_EQ(reader.Save(), 1);
+        }
+        const std::string saved = ReadFileBytes(path);
+        EXPECT_EQ(saved.rfind(c.mark, 0), 0u);
+        EXPECT_NE(saved.find("\r\na=\xEF\xBF\xBD(\r\n"), std::string::npos) << saved;
+        EXPECT_NE(saved.find("\r\nb=1\r\n"), std::string::npos) << saved;
     }
-    EXPECT_EQ(ReadFileBytes(path), broken);
 }
 
 }  // namespace

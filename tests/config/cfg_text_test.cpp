@@ -51,6 +51,43 @@ TEST(CfgText, EntriesCommentsAndListNames) {
     EXPECT_FALSE(tarvox::IsListModeSwitch(L"SimpleList", L"yes"));
 }
 
+TEST(CfgText, EntryLinesInAndOutOfListMode) {
+    struct Row {
+        bool listOn;
+        long long number;
+        const wchar_t* line;
+        bool entry;
+        const wchar_t* name;
+        const wchar_t* value;
+        const wchar_t* rewritten;
+        bool listOnAfter;
+        long long numberAfter;
+    };
+    const Row rows[] = {
+        {false, 3, L"Key = a=b", true, L"Key", L"a=b", L"Key = a=b", false, 3},
+        {false, 3, L"no equals", false, L"", L"", L"no equals", false, 3},
+        {false, 3, L"SimpleList = TRUE", true, L"SimpleList", L"0", L"SimpleList=0", true, 0},
+        {true, 12, L"beta", true, L"00012", L"beta", L"00012=beta", true, 12},
+        {true, 4, L"=x", true, L"", L"x", L"=x", true, 4},
+        {true, 5, L"SimpleList=no", true, L"SimpleList", L"no", L"SimpleList=no", true, 5},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.line);
+        std::wstring line = row.line;
+        tarvox::CfgListMode list{row.listOn, row.number};
+        std::wstring name;
+        std::wstring_view value;
+        std::wstring room;
+        ASSERT_EQ(tarvox::ReadCfgEntryLine(line, list, name, value, room), row.entry);
+        EXPECT_EQ(line, row.rewritten);
+        EXPECT_EQ(list.on, row.listOnAfter);
+        EXPECT_EQ(list.number, row.numberAfter);
+        if (!row.entry) continue;
+        EXPECT_EQ(name, row.name);
+        EXPECT_EQ(value, row.value);
+    }
+}
+
 wchar_t Latin1(unsigned char byte) { return static_cast<wchar_t>(byte); }
 
 TEST(RegeditText, ExportIsRewrittenForTheParser) {

@@ -11,6 +11,8 @@
 
 #include <objbase.h>
 
+#include <thread>
+
 namespace {
 
 using namespace tarvox::cuix;
@@ -41,6 +43,51 @@ TEST_F(CuixPackages, WorkspaceNamesAreSortedAndMergedIgnoringCase) {
     EXPECT_EQ(names[1], L"Tarvo Ardent");
     EXPECT_EQ(_wcsicmp(names[2].c_str(), L"Zeichnen & Beschriftung"), 0);
     EXPECT_EQ(names[3], L"\u0427\u0435\u0440\u0447\u0435\u043D\u0438\u0435");
+}
+
+// A part is loaded by its file's path: its mark or XML declaration names its encoding.
+TEST_F(CuixPackages, APartsOwnDeclarationDecidesItsEncoding) {
+    const std::string body = "<WorkspaceRoot><Workspace><Name>Gr%s" "e</Name></Workspace></WorkspaceRoot>";
+    const auto part = [&](const std::string& front, const std::string& letters) {
+        std::string xml = body;
+        xml.replace(xml.find("%s"), 2, letters);
+        return front + xml;
+    };
+    std::string utf16("\xFF\xFE", 2);
+    for (const char c : part("", "\xFC\xDF")) {
+        utf16 += c;
+        utf16 += '\0';
+    }
+    struct {
+        const wchar_t* file;
+        std::string xml;
+    } const cases[] = {
+        {L"plain.cuix", part("", "\xC3\xBC\xC3\x9F")},  // no declaration: UTF-8
+        {L"latin1.cuix", part("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n", "\xFC\xDF")},
+        {L"cp1252.cuix", part("<?xml version=\"1.0\" encoding=\"windows-1252\"?>", "\xFC\xDF")},
+        {L"marked.cuix", part("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\"?>", "\xC3\xBC\xC3\x9F")},
+        {L"utf16.cuix", utf16},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.file);
+        const std::wstring path = temp.WriteFile(c.file, CuixPackage(c.xml, HeaderXml({})));
+        std::vector<std::wstring> names;
+        EXPECT_EQ(GetCuixWorkspaceNames(path.c_str(), names), 1);
+        EXPECT_EQ(names, std::vector<std::wstring>{L"Gr\u00FC\u00DF" L"e"});
+    }
+}
+
+// Documents of parts are made without initialising COM: a thread without it gets none.
+TEST_F(CuixPackages, PartsLoadOnlyWhereTheCallerHasInitialisedCom) {
+    const std::wstring path = Package(L"com.cuix", WorkspaceXml("A"));
+    int withoutCom = -1;
+    std::thread([&] {
+        std::vector<std::wstring> names;
+        withoutCom = GetCuixWorkspaceNames(path.c_str(), names);
+    }).join();
+    EXPECT_EQ(withoutCom, 0);
+    std::vector<std::wstring> names;
+    EXPECT_EQ(GetCuixWorkspaceNames(path.c_str(), names), 1);
 }
 
 TEST_F(CuixPackages, PartialMenusDecideWhetherTheProductMenuIsLoaded) {

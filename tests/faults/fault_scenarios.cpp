@@ -1,5 +1,5 @@
 // Child-process scenarios of the fault tests: another process that holds a configuration file
-// locked, and writers that save one file over and over.
+// open, and writers that save one file over and over.
 #include "tests/child/scenario.h"
 
 #include <tarvox/config.h>
@@ -10,23 +10,39 @@
 
 #include <string>
 
-// Args: file path, milliseconds. Holds the file open without any sharing for that long.
-TARVOX_CHILD_SCENARIO(HoldFileLocked) {
-    HANDLE file = CreateFileW(context.Arg(0).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+// Args: file path, share mode (decimal), name of an event. Holds the file open for reading and
+// writing with that share mode until the event is set, then reports what it reads through its
+// own handle (line ends written as "|").
+TARVOX_CHILD_SCENARIO(HoldFileOpen) {
+    HANDLE release = OpenEventW(SYNCHRONIZE, FALSE, context.Arg(2).c_str());
+    if (release == nullptr) return 1;
+    HANDLE file = CreateFileW(context.Arg(0).c_str(), GENERIC_READ | GENERIC_WRITE,
+                              static_cast<DWORD>(std::stoul(context.Arg(1))), nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return 1;
     context.Report("locked", 1LL);
-    Sleep(static_cast<DWORD>(std::stoul(context.Arg(1))));
+    const bool released = WaitForSingleObject(release, 60000) == WAIT_OBJECT_0;
+    std::string seen(256, '\0');
+    DWORD read = 0;
+    ReadFile(file, seen.data(), static_cast<DWORD>(seen.size()), &read, nullptr);
+    seen.resize(read);
+    for (char& c : seen) {
+        if (c == '\r' || c == '\n') c = '|';
+    }
+    context.Report("seen", seen);
     CloseHandle(file);
-    return 0;
+    CloseHandle(release);
+    return released ? 0 : 1;
 }
 
-// Args: file path, writer name, count. Loads, rewrites every entry as its own version and saves,
-// count times; reports the saves that failed and the loads that saw a torn version.
+// Args: file path, writer name, count, optionally the name of an event to set once the first
+// save is done. Loads, rewrites every entry as its own version and saves, count times; reports
+// the saves that failed and the loads that saw a torn version.
 TARVOX_CHILD_SCENARIO(SaveRepeatedly) {
     const std::wstring path = context.Arg(0);
     const std::wstring writer = context.Arg(1);
     const int count = std::stoi(context.Arg(2));
+    HANDLE firstSaved = context.Arg(3).empty() ? nullptr : OpenEventW(EVENT_MODIFY_STATE, FALSE, context.Arg(3).c_str());
     long long failedSaves = 0;
     long long tornLoads = 0;
     for (int i = 0; i < count; ++i) {
@@ -35,7 +51,9 @@ TARVOX_CHILD_SCENARIO(SaveRepeatedly) {
         if (!tarvox::test::IsWholeVersion(reader)) ++tornLoads;
         tarvox::test::WriteVersion(reader, writer + L"-" + std::to_wstring(i));
         if (reader.Save() != 1) ++failedSaves;
+        if (i == 0 && firstSaved != nullptr) SetEvent(firstSaved);
     }
+    if (firstSaved != nullptr) CloseHandle(firstSaved);
     context.Report("failed_saves", failedSaves);
     context.Report("torn_loads", tornLoads);
     return 0;

@@ -14,6 +14,9 @@
 
 #include <array>
 #include <atomic>
+#include <cstdio>
+#include <random>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -34,10 +37,76 @@ std::size_t FilesIn(const std::wstring& folder) {
     return count;
 }
 
+// The temporary files of saves of path left beside it.
+std::size_t TemporaryFilesOf(const std::wstring& path) {
+    std::size_t count = 0;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((path + L".tarvox-*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    do {
+        ++count;
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return count;
+}
+
+// UTF-16 little-endian with its mark, of ASCII text.
+std::string Utf16Le(std::string_view ascii) {
+    std::string bytes("\xFF\xFE", 2);
+    for (const char c : ascii) bytes += std::string{c, '\0'};
+    return bytes;
+}
+
+std::wstring Hex(DWORD number) {
+    wchar_t text[16];
+    swprintf(text, 16, L"%lx", static_cast<unsigned long>(number));
+    return text;
+}
+
+// The id of a process that has ended (started suspended and terminated at once).
+DWORD EndedProcessId() {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    std::wstring commandLine = L"\"" + ChildProgramPath() + L"\"";
+    if (!CreateProcessW(ChildProgramPath().c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                        CREATE_SUSPENDED, nullptr, nullptr, &startup, &process)) {
+        return 0;
+    }
+    TerminateProcess(process.hProcess, 1);
+    WaitForSingleObject(process.hProcess, 5000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return process.dwProcessId;
+}
+
+std::wstring EnvironmentValue(const wchar_t* name) {
+    std::wstring value(32768, L'\0');
+    value.resize(GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size())));
+    return value;
+}
+
+// Writes to a new file on the drive of path until the drive has no room left: large pieces
+// first, then ever smaller ones down to single bytes. True when the drive reported itself full.
+bool FillDrive(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const std::string piece(65536, 'f');
+    DWORD error = ERROR_SUCCESS;
+    for (DWORD size = 65536; size >= 1; size /= 4) {
+        DWORD written = 0;
+        while (WriteFile(file, piece.data(), size, &written, nullptr) && written == size) {
+        }
+        error = GetLastError();
+    }
+    CloseHandle(file);
+    return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL;
+}
+
 class FaultTest : public SandboxTest {
 protected:
-    std::wstring NewVersionedFile(const wchar_t* name) {
-        const std::wstring path = temp.WriteFile(name, "[Run]\r\nversion=\r\n");
+    std::wstring NewVersionedFile(const wchar_t* name, const std::string& empty = "[Run]\r\nversion=\r\n") {
+        const std::wstring path = temp.WriteFile(name, empty);
         CCfgReader reader(path.c_str());
         WriteVersion(reader, L"initial");
         EXPECT_EQ(reader.Save(), 1);
@@ -45,27 +114,58 @@ protected:
     }
 };
 
-TEST_F(FaultTest, AFileLockedByAnotherProcessFailsTheSaveAndKeepsItsContent) {
+TEST_F(FaultTest, AFileHeldOpenByAnotherProcess) {
     const std::string original = "[A]\r\nk=old\r\n";
-    const std::wstring path = temp.WriteFile(L"locked.cfg", original);
-    CCfgReader reader(path.c_str());
-    reader.SetTimeout(500);
-    reader.SetValue(L"A", L"k", L"new");
-    RunningChild holder("HoldFileLocked", {.args = {path, L"4000"}});
-    // Wait until the other process holds the file.
-    for (int i = 0; i < 200 && holder.OutputSoFar().find("locked=1") == std::string::npos; ++i) Sleep(25);
-    ASSERT_NE(holder.OutputSoFar().find("locked=1"), std::string::npos);
+    const std::string changed = "[A]\r\nk=new\r\n";
+    struct Case {
+        const char* label;
+        DWORD share;         // how the other process holds the file
+        int saved;           // the result of the save while it does
+        const char* seen;    // what it then reads through its handle, or null when either may be
+    };
+    const Case cases[] = {
+        // Nobody may write: the save waits, fails and leaves the file as it was.
+        {"unshared", 0, 0, "[A]||k=old||"},
+        // As the family's products and editors open it: the file is written in place.
+        {"read and write shared", FILE_SHARE_READ | FILE_SHARE_WRITE, 1, "[A]||k=new||"},
+        {"all shared", FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 1, nullptr},
+    };
+    const std::wstring eventName = L"Local\\TarvoxTestRelease-" + std::to_wstring(GetCurrentProcessId());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        const std::wstring path = temp.WriteFile(L"held.cfg", original);
+        CCfgReader reader(path.c_str());
+        reader.SetTimeout(500);
+        reader.SetValue(L"A", L"k", L"new");
+        HANDLE release = CreateEventW(nullptr, TRUE, FALSE, eventName.c_str());
+        ASSERT_NE(release, nullptr);
+        RunningChild holder("HoldFileOpen", {.args = {path, std::to_wstring(c.share), eventName}});
+        // Wait until the other process holds the file.
+        for (int i = 0; i < 200 && holder.OutputSoFar().find("locked=1") == std::string::npos; ++i) Sleep(25);
+        ASSERT_NE(holder.OutputSoFar().find("locked=1"), std::string::npos);
 
-    const ULONGLONG start = GetTickCount64();
-    EXPECT_EQ(reader.Save(), 0);
-    EXPECT_GE(GetTickCount64() - start, 400u);  // it waited before giving up
-    EXPECT_TRUE(holder.Wait().Passed());
-    EXPECT_EQ(ReadFileBytes(path), original);
-    EXPECT_EQ(FilesIn(temp.Path()), 1u);  // no temporary file left behind
+        const ULONGLONG start = GetTickCount64();
+        EXPECT_EQ(reader.Save(), c.saved);
+        if (c.saved == 0) {
+            EXPECT_GE(GetTickCount64() - start, 400u);  // it waited before giving up
+        }
+        const std::string& onDisk = c.saved == 1 ? changed : original;
+        EXPECT_EQ(reader.Get_m_Original(), std::wstring(onDisk.begin(), onDisk.end()));
+        SetEvent(release);
+        const ChildResult held = holder.Wait();
+        CloseHandle(release);
+        EXPECT_TRUE(held.Passed()) << held.output;
+        if (c.seen != nullptr) {
+            EXPECT_EQ(held.Value("seen"), c.seen);
+        }
+        EXPECT_EQ(ReadFileBytes(path), onDisk);
+        EXPECT_EQ(FilesIn(temp.Path()), 1u);  // no temporary file left behind
 
-    // Once the file is free again, the same reader saves.
-    EXPECT_EQ(reader.Save(), 1);
-    EXPECT_EQ(ReadFileBytes(path), "[A]\r\nk=new\r\n");
+        // Once the file is free again, the same reader saves (or has nothing left to save).
+        EXPECT_EQ(reader.Save(), 1);
+        EXPECT_EQ(ReadFileBytes(path), changed);
+        EXPECT_EQ(reader.Get_m_HasChanged(), 0);
+    }
 }
 
 TEST_F(FaultTest, ReadOnlyFilesAndMissingFoldersAreNotWritten) {
@@ -109,6 +209,163 @@ TEST_F(FaultTest, TwoProcessesSavingOneFileAlwaysLeaveAWholeVersion) {
     reader.GetValue(version, L"Run", L"version", L"");
     EXPECT_TRUE(version == L"first-" + std::to_wstring(kSaves - 1) || version == L"second-" + std::to_wstring(kSaves - 1))
         << Utf8(version);
+}
+
+TEST_F(FaultTest, WritersKilledAtRandomMomentsLeaveAWholeVersionAndNoPileOfTemporaryFiles) {
+    struct Case {
+        const char* label;
+        const wchar_t* name;
+        std::string empty;  // the configuration before its first version
+        TextFileType::Type type;
+    };
+    const Case cases[] = {
+        {"UTF-8", L"killed8.cfg", "\xEF\xBB\xBF[Run]\r\nversion=\r\n", TextFileType::Utf8},
+        {"UTF-16", L"killed16.cfg", Utf16Le("[Run]\r\nversion=\r\n"), TextFileType::UnicodeLE},
+    };
+    constexpr int kKills = 150;  // per encoding
+    // Random but repeatable moments: the writer is ended that long after its first save.
+    std::mt19937 random(21);
+    std::uniform_int_distribution<int> delayMs(0, 40);
+    const std::wstring eventName = L"Local\\TarvoxTestFirstSave-" + std::to_wstring(GetCurrentProcessId());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        const std::wstring path = NewVersionedFile(c.name, c.empty);
+        int killsThatLeftAFile = 0;
+        for (int kill = 0; kill < kKills; ++kill) {
+            SCOPED_TRACE(kill);
+            // Not plain ASCII, so that the file's encoding matters.
+            const std::wstring writer = L"\u00E9crit" + std::to_wstring(kill);
+            {
+                HANDLE firstSave = CreateEventW(nullptr, TRUE, FALSE, eventName.c_str());
+                ASSERT_NE(firstSave, nullptr);
+                ChildOptions options;
+                options.args = {path, writer, L"1000000", eventName};
+                RunningChild child("SaveRepeatedly", options);
+                const DWORD waited = WaitForSingleObject(firstSave, 60000);
+                CloseHandle(firstSave);
+                ASSERT_EQ(waited, WAIT_OBJECT_0) << child.OutputSoFar();
+                Sleep(static_cast<DWORD>(delayMs(random)));
+            }  // TerminateProcess, wherever the writer is
+            const std::string bytes = ReadFileBytes(path);
+            ASSERT_EQ(bytes.substr(0, 2), c.empty.substr(0, 2));  // the encoding's mark is kept
+            CCfgReader reader(path.c_str());
+            ASSERT_EQ(reader.IsInit(), 1);
+            EXPECT_EQ(reader.Get_m_FileType(), c.type);
+            ASSERT_TRUE(IsWholeVersion(reader));
+            // A completed save is never lost: the file holds one of this writer's versions.
+            std::wstring version;
+            reader.GetValue(version, L"Run", L"version", L"");
+            EXPECT_EQ(version.rfind(writer + L"-", 0), 0u) << Utf8(version);
+            // The writer's first save removed what the writers killed before it left; only its
+            // own temporary file can be there.
+            const std::size_t left = TemporaryFilesOf(path);
+            EXPECT_LE(left, 1u);
+            if (left != 0) ++killsThatLeftAFile;
+        }
+        std::printf("%s: %d kills, %d left a temporary file\n", c.label, kKills, killsThatLeftAFile);
+        // The next save of the file removes the last one.
+        CCfgReader reader(path.c_str());
+        WriteVersion(reader, L"after");
+        EXPECT_EQ(reader.Save(), 1);
+        EXPECT_EQ(TemporaryFilesOf(path), 0u);
+    }
+}
+
+TEST_F(FaultTest, ASaveRemovesTheTemporaryFilesOfItsFileThatEndedProcessesLeft) {
+    const std::wstring path = temp.WriteFile(L"left.cfg", "[A]\r\nk=old\r\n");
+    const std::wstring own = Hex(GetCurrentProcessId());
+    const DWORD endedId = EndedProcessId();
+    ASSERT_NE(endedId, 0u);
+    const std::wstring ended = Hex(endedId);
+    struct Case {
+        const char* label;
+        std::wstring name;
+        bool old;      // last written long before this process started
+        bool removed;
+    };
+    const Case cases[] = {
+        {"a save under way in this process", L"left.cfg.tarvox-" + own + L"-7.tmp", false, false},
+        {"an earlier process with this process's id", L"left.cfg.tarvox-" + own + L"-8.tmp", true, true},
+        {"an ended process", L"left.cfg.tarvox-" + ended + L"-0.tmp", false, true},
+        {"an ended process, other case", L"LEFT.CFG.TARVOX-" + ended + L"-1.TMP", true, true},
+        {"another file's", L"other.cfg.tarvox-" + ended + L"-0.tmp", true, false},
+        {"no process id", L"left.cfg.tarvox-zz-0.tmp", true, false},
+        {"no number", L"left.cfg.tarvox-" + ended + L".tmp", true, false},
+        {"more after the number", L"left.cfg.tarvox-" + ended + L"-0-1.tmp", true, false},
+    };
+    SYSTEMTIME longAgo{2001, 1, 0, 1, 12, 0, 0, 0};
+    FILETIME longAgoTime{};
+    ASSERT_TRUE(SystemTimeToFileTime(&longAgo, &longAgoTime));
+    for (const Case& c : cases) {
+        const std::wstring file = temp.WriteFile(c.name, "partial");
+        if (!c.old) continue;
+        HANDLE handle = CreateFileW(file.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+        EXPECT_TRUE(SetFileTime(handle, &longAgoTime, &longAgoTime, &longAgoTime));
+        CloseHandle(handle);
+    }
+    CCfgReader reader(path.c_str());
+    reader.SetValue(L"A", L"k", L"new");
+    EXPECT_EQ(reader.Save(), 1);
+    EXPECT_EQ(ReadFileBytes(path), "[A]\r\nk=new\r\n");
+    for (const Case& c : cases) {
+        EXPECT_EQ(GetFileAttributesW((temp / c.name).c_str()) == INVALID_FILE_ATTRIBUTES, c.removed) << c.label;
+    }
+}
+
+TEST_F(FaultTest, SavesToAFullDrive) {
+    const std::wstring drive = EnvironmentValue(L"TARVOX_FULL_DRIVE");
+    if (drive.empty()) {
+        const std::wstring why = EnvironmentValue(L"TARVOX_FULL_DRIVE_UNAVAILABLE");
+        GTEST_SKIP() << (why.empty() ? "no small drive was prepared (scripts/test.sh prepares one)" : Utf8(why));
+    }
+    const std::wstring folder = drive + L"tarvox-full-" + Hex(GetCurrentProcessId());
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr)) << "drive " << Utf8(drive) << ": error " << GetLastError();
+    struct Removed {
+        std::wstring path;
+        ~Removed() { RemoveTree(path); }
+    } removed{folder};
+    std::string before = "[Data]\r\n";
+    for (int i = 0; i < 100; ++i) before.append("k").append(std::to_string(i)).append("=").append(20, 'o').append("\r\n");
+    const std::wstring path = folder + L"\\full.cfg";
+    const std::wstring filler = folder + L"\\filler";
+    struct Case {
+        const char* label;
+        std::size_t valueLength;  // of every entry after the change
+        int saved;                // while the drive is full
+    };
+    const Case cases[] = {
+        // The new text needs room the drive does not have: the old file stays whole, and the
+        // reader keeps its changes for a later save.
+        {"longer", 200, 0},
+        // The new text fits where the old one is: written in place.
+        {"shorter", 2, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        ASSERT_TRUE(CopyFileW(temp.WriteFile(L"before.cfg", before).c_str(), path.c_str(), FALSE));
+        CCfgReader reader(path.c_str());
+        ASSERT_EQ(reader.IsInit(), 1);
+        const std::wstring value(c.valueLength, L'n');
+        for (int i = 0; i < 100; ++i) reader.SetValue(L"Data", (L"k" + std::to_wstring(i)).c_str(), value.c_str());
+        ASSERT_TRUE(FillDrive(filler));
+
+        EXPECT_EQ(reader.Save(), c.saved);
+        EXPECT_EQ(TemporaryFilesOf(path), 0u);
+        if (c.saved == 0) {
+            EXPECT_EQ(ReadFileBytes(path), before);
+            EXPECT_EQ(reader.Get_m_HasChanged(), 1);
+            EXPECT_EQ(reader.Get_m_Original(), std::wstring(before.begin(), before.end()));
+            // Once there is room again, the same reader saves.
+            ASSERT_TRUE(DeleteFileW(filler.c_str()));
+            EXPECT_EQ(reader.Save(), 1);
+        }
+        const std::wstring& saved = reader.Get_m_Original();
+        EXPECT_NE(saved.find(L"k99=" + value + L"\r\n"), std::wstring::npos);
+        EXPECT_EQ(ReadFileBytes(path), std::string(saved.begin(), saved.end()));
+        EXPECT_EQ(reader.Get_m_HasChanged(), 0);
+        DeleteFileW(filler.c_str());
+    }
 }
 
 TEST_F(FaultTest, EightReadersSeeWholeVersionsWhileAThreadSavesTwoHundredTimes) {
@@ -220,8 +477,7 @@ TEST_F(FaultTest, ARegeditExportCutInsideAnExpandableValue) {
 }
 
 TEST_F(FaultTest, Utf16FilesWithAnOddByteCount) {
-    std::string bytes("\xFF\xFE", 2);
-    for (char c : std::string("[A]\r\nk=v\r\n")) bytes += std::string{c, '\0'};
+    std::string bytes = Utf16Le("[A]\r\nk=v\r\n");
     bytes += 'x';  // half a character
     const std::wstring path = temp.WriteFile(L"odd.cfg", bytes);
     CCfgReader reader(path.c_str());

@@ -52,11 +52,17 @@ TEST_F(FailureLog, ATempPathWithoutTrailingBackslashStillFindsTheLog) {
     EXPECT_NE(ReadFileBytes(temp / kLogName).find(";Missing2\r\n"), std::string::npos);
 }
 
-TEST_F(FailureLog, ANullModuleOrNameIsRefusedQuietly) {
+TEST_F(FailureLog, ANullModuleIsLoggedUnderTheProgramsPathAndANullNameIsRefused) {
     temp.WriteFile(kLogName, "");
-    EXPECT_EQ(GetProcAddressLogged(nullptr, "GetTickCount"), nullptr);
+    EXPECT_EQ(GetProcAddressLogged(nullptr, "NoSuchTarvoxEntry"), nullptr);
+    EXPECT_EQ(GetProcAddressLogged(nullptr, L"OtherMissingEntry"), nullptr);
     EXPECT_EQ(GetProcAddressLogged(kernel, static_cast<const char*>(nullptr)), nullptr);
-    EXPECT_EQ(ReadFileBytes(temp / kLogName), "");
+    EXPECT_EQ(GetProcAddressLogged(kernel, static_cast<const wchar_t*>(nullptr)), nullptr);
+
+    char ansiPath[MAX_PATH] = "";
+    ASSERT_NE(GetModuleFileNameA(nullptr, ansiPath, MAX_PATH), 0u);
+    EXPECT_EQ(ReadFileBytes(temp / kLogName),
+              std::string(ansiPath) + ";NoSuchTarvoxEntry\r\n" + ansiPath + ";OtherMissingEntry\r\n");
 }
 
 class Bindings : public SandboxTest {

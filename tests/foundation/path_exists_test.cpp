@@ -51,10 +51,25 @@ TEST_F(PathExistsTest, MissingShortAndNullPathsDoNotExist) {
     EXPECT_EQ(PathExists(L"C"), 0);
 }
 
-TEST_F(PathExistsTest, WildcardsAreNotASearch) {
-    int isFolder = 0;
-    EXPECT_EQ(PathExists((folder + L"\\*.txt").c_str(), &isFolder), 0);
-    EXPECT_EQ(PathExists((folder + L"\\file.tx?").c_str(), &isFolder), 0);
+TEST_F(PathExistsTest, AWildcardPathExistsWhenAnEntryMatchesIt) {
+    struct {
+        std::wstring path;
+        int withoutFlag;
+        int withFlag;
+        int isFolder;
+    } const cases[] = {
+        {folder + L"\\*.txt", 1, 1, 0},
+        {folder + L"\\file.tx?", 1, 1, 0},
+        {temp / L"Dat?", 0, 1, 1},
+        {folder + L"\\*.none", 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.path));
+        EXPECT_EQ(PathExists(c.path.c_str()), c.withoutFlag);
+        int isFolder = 7;
+        EXPECT_EQ(PathExists(c.path.c_str(), &isFolder), c.withFlag);
+        EXPECT_EQ(isFolder, c.isFolder);
+    }
 }
 
 TEST_F(PathExistsTest, RelativePathsKeepTheirTrailingBackslashUnlessDotted) {

@@ -116,6 +116,18 @@ TEST_F(SubKeys, ABareRootIsPrefixedWithItsNameAndTwoBackslashes) {
     EXPECT_EQ(keys[0], L"HKEY_CURRENT_USER\\\\Only");
 }
 
+TEST_F(SubKeys, AChainNearTheRegistrysDepthLimitIsListedToItsEnd) {
+    // The registry nests keys at most 512 levels deep; the test's own keys sit a few levels down.
+    constexpr std::size_t kLevels = 400;
+    std::wstring chain;
+    for (std::size_t level = 0; level < kLevels; ++level) chain += L"\\k";
+    registry.Apply({Key(L"HKLM\\Software\\Deep" + chain)});
+    Strings keys;
+    EXPECT_EQ(GetRegSubKeys(L"HKEY_LOCAL_MACHINE\\Software\\Deep", keys, 1, 0), 1);
+    ASSERT_EQ(keys.size(), kLevels);
+    EXPECT_EQ(keys.back(), L"HKEY_LOCAL_MACHINE\\Software\\Deep" + chain);
+}
+
 TEST_F(SubKeys, LongNamesAreListedWhole) {
     const std::wstring longName(255, L'k');
     registry.Apply({Key(L"HKLM\\Software\\Long\\" + longName)});

@@ -179,17 +179,37 @@ TEST_F(WrittenValues, QueryTerminatesStringsStoredWithoutTerminator) {
     EXPECT_LE(size, 6u);
 }
 
-TEST_F(WrittenValues, QueryKeepsRoomForTheTerminatorAndReportsTheSizeNeeded) {
+TEST_F(WrittenValues, QueryTerminatesInsideTheBufferAndReportsTheSizeNeeded) {
     ASSERT_EQ(RegSetValueExW(key, L"S", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"abcd"), 10), ERROR_SUCCESS);
-    BYTE buffer[12];
-    DWORD size = 10;  // the data fits, its terminator would not
-    EXPECT_EQ(QueryRegValue(key, L"S", nullptr, nullptr, buffer, &size), ERROR_MORE_DATA);
-    EXPECT_EQ(size, 12u);
-    size = 12;
-    EXPECT_EQ(QueryRegValue(key, L"S", nullptr, nullptr, buffer, &size), ERROR_SUCCESS);
-    EXPECT_EQ(size, 10u);
+    ASSERT_EQ(RegSetValueExW(key, L"Bare", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"abcd"), 8), ERROR_SUCCESS);
+    struct {
+        const wchar_t* name;
+        DWORD bufferBytes;
+        LSTATUS status;
+        DWORD size;  // 0: the size the system gives
+    } const cases[] = {
+        {L"S", 10, ERROR_SUCCESS, 10},    // the stored terminator fills the buffer: no room needed
+        {L"S", 8, ERROR_MORE_DATA, 10},   // as the system reports it
+        {L"Bare", 8, ERROR_MORE_DATA, 10},  // the data fits, the terminator it lacks does not
+        {L"Bare", 10, ERROR_SUCCESS, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.name << " in " << c.bufferBytes);
+        BYTE buffer[16];
+        DWORD size = c.bufferBytes;
+        RegQueryValueExW(key, c.name, nullptr, nullptr, buffer, &size);
+        const DWORD expectedSize = c.size != 0 ? c.size : size;
+        std::memset(buffer, 0xCC, sizeof(buffer));
+        size = c.bufferBytes;
+        EXPECT_EQ(QueryRegValue(key, c.name, nullptr, nullptr, buffer, &size), c.status);
+        EXPECT_EQ(size, expectedSize);
+        EXPECT_EQ(buffer[c.bufferBytes], 0xCC);  // nothing written past the buffer
+        if (c.status == ERROR_SUCCESS) {
+            EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(buffer)), L"abcd");
+        }
+    }
     // A size query passes through.
-    size = 0;
+    DWORD size = 0;
     EXPECT_EQ(QueryRegValue(key, L"S", nullptr, nullptr, nullptr, &size), ERROR_SUCCESS);
     EXPECT_EQ(size, 10u);
 }
@@ -197,15 +217,37 @@ TEST_F(WrittenValues, QueryKeepsRoomForTheTerminatorAndReportsTheSizeNeeded) {
 TEST_F(WrittenValues, QueryPassesOtherTypesAndErrorsThrough) {
     const DWORD value = 77;
     ASSERT_EQ(RegSetValueExW(key, L"D", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4), ERROR_SUCCESS);
+    const BYTE blob[] = {1, 2, 3};
+    ASSERT_EQ(RegSetValueExW(key, L"B", 0, REG_BINARY, blob, 3), ERROR_SUCCESS);
+    struct {
+        const wchar_t* name;
+        DWORD bufferBytes;
+        DWORD type;
+    } const cases[] = {{L"D", 4, REG_DWORD}, {L"D", 2, REG_DWORD}, {L"D", 6, REG_DWORD},
+                       {L"B", 3, REG_BINARY}, {L"B", 2, REG_BINARY}, {L"Missing", 4, REG_NONE}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << tarvox::test::Utf8(c.name) << " in " << c.bufferBytes);
+        // The same call straight to the system gives the expected answer.
+        BYTE expected[8];
+        std::memset(expected, 0xCC, sizeof(expected));
+        DWORD expectedSize = c.bufferBytes;
+        DWORD expectedType = 0;
+        const LSTATUS expectedStatus = RegQueryValueExW(key, c.name, nullptr, &expectedType, expected, &expectedSize);
+        BYTE buffer[8];
+        std::memset(buffer, 0xCC, sizeof(buffer));
+        DWORD size = c.bufferBytes;
+        DWORD type = 0;
+        EXPECT_EQ(QueryRegValue(key, c.name, nullptr, &type, buffer, &size), expectedStatus);
+        EXPECT_EQ(size, expectedSize);
+        if (expectedStatus == ERROR_SUCCESS) {
+            EXPECT_EQ(type, c.type);
+            EXPECT_EQ(std::memcmp(buffer, expected, sizeof(buffer)), 0);
+        }
+    }
     DWORD read = 0;
-    DWORD size = 6;  // room for a DWORD plus the reserved terminator
-    DWORD type = 0;
-    EXPECT_EQ(QueryRegValue(key, L"D", nullptr, &type, reinterpret_cast<BYTE*>(&read), &size), ERROR_SUCCESS);
+    DWORD size = 4;
+    ASSERT_EQ(QueryRegValue(key, L"D", nullptr, nullptr, reinterpret_cast<BYTE*>(&read), &size), ERROR_SUCCESS);
     EXPECT_EQ(read, 77u);
-    EXPECT_EQ(size, 4u);
-    size = 6;
-    EXPECT_EQ(QueryRegValue(key, L"Missing", nullptr, &type, reinterpret_cast<BYTE*>(&read), &size),
-              ERROR_FILE_NOT_FOUND);
 }
 
 // The expansion table of REG_EXPAND_SZ data is built once per process, so these run in a

@@ -1,6 +1,6 @@
 // The full path-variable table and expansion with it.
 #include "paths/full_expansion.h"
-#include "paths/full_path_vars.h"
+#include "variables/full_path_vars.h"
 
 #include "tests/support/acad_machine.h"
 #include "tests/support/sandbox_fixture.h"

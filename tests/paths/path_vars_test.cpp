@@ -1,5 +1,5 @@
 // The compact path-variable table and expansion with it.
-#include "paths/path_vars.h"
+#include "variables/path_vars.h"
 
 #include <tarvox/registry.h>
 

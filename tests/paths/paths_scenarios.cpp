@@ -59,7 +59,7 @@ TARVOX_CHILD_SCENARIO(EditionNameWrappers) {
     return 0;
 }
 
-#include "paths/path_vars.h"
+#include "variables/path_vars.h"
 
 // Expansion and re-abbreviation with the cached tables. Args: the path, then the alias flag.
 TARVOX_CHILD_SCENARIO(ExpandAndAbbreviate) {

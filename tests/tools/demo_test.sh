@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The demo workstation: "tarvo report" on it names every product and folder that
-# demo/machine.reg describes, marks the user's current product and reads its configuration.
+# demo/machine.reg describes, marks the user's current product and reads its configuration;
+# every command's JSON keeps to one convention; "tarvo doctor" finds no error there and finds
+# each fault of the broken workstation (demo/broken) once.
 set -uo pipefail
 root="$1"
 build="$2"
@@ -39,7 +41,7 @@ contains "current AutoCAD variable" "$report" '%ACINSTALLFOLDER%'
 # The commands behind the report, on the same machine.
 contains "2019 selected" "$(demo acad --year 2019 current)" 'ACAD-2001:409\Profiles\<<Unnamed Profile>>'
 releases="$(demo acad releases --json)"
-contains "releases json" "$releases" '"current product'"'"'s release": "Architecture 2020"'
+contains "releases json" "$releases" '"current_release": "Architecture 2020"'
 contains "LT 2020 flag" "$(demo acad releases)" '2020     yes'
 contains "central configuration" \
   "$(demo config 'C:\Program Files\Tarvox\Tarvo Ardent 2020\Config\Tarvo.cfg' get Plot Papier)" 'ISO A1'
@@ -61,6 +63,69 @@ contains "workspaces of a menu" "$full" 'Architecture, Drafting & Annotation'
 contains "add-on's own profile" "$full" 'Tarvo Ardent, Tarvo Ardent 3D'
 cuix="$(demo cuix 'C:\Program Files\Tarvox\Tarvo Ardent 2020\_TarvoArdent.cuix')"
 contains "product tabs" "$cuix" 'ID_TarvoStart, ID_TarvoPlan, ID_TarvoListen'
+
+# The doctor: no error on the demo workstation.
+doctor_ids() { tr -d '\r' | sed -n 's/^\(error\|warning\|note\): \([a-z.-]*\)$/\2/p'; }
+good="$(demo doctor)"; status=$?
+if ((status == 0)) && ! grep -q '^error:' <<<"$good"; then echo "ok   doctor: no error on the demo workstation"
+else fail "doctor on the demo workstation: status $status"; echo "$good" | head -20; fi
+
+# Every command's JSON follows one convention: snake_case keys, true/false, numbers as numbers,
+# null for what was not found. Texts that only look like numbers or flags are allowed where the
+# text is data: configuration values, texts to expand and release names such as "2000i".
+json_convention='
+  [.. | objects | keys[] | select(test("^[a-z][a-z0-9_]*$") | not) | "key \(.)"]
+  + [paths(type == "string") as $p | {key: ($p | map(select(type == "string")) | last), text: getpath($p)}
+     | select(.key as $k | ["value", "text", "expanded", "with_variables", "release"] | index($k) | not)
+     | select(.text | test("^(|yes|no|true|false|\\*|-?[0-9]+)$")) | "\(.key): \(.text)"]
+  | if length == 0 then true else (.[] | stderr) | false end'
+cfg='C:\Program Files\Tarvox\Tarvo Ardent 2020\Config\Tarvo.cfg'
+while IFS= read -r command; do
+  eval "set -- $command"
+  output="$("$root/scripts/run-demo.sh" "$@" --json 2>/dev/null)"
+  if [[ -n "$output" ]] && jq -e "$json_convention" <<<"$output" >/dev/null 2>&1; then
+    echo "ok   json convention: $command"
+  else
+    fail "json convention: $command"; jq -e "$json_convention" <<<"$output" 2>&1 | head -5
+  fi
+done <<EOF_COMMANDS
+report
+acad list
+acad current
+acad releases
+acad dirs 2020
+support-path --all
+find acad.lin nothing.lin
+folders
+edition
+vars --aliases
+vars --full
+expand '%TarvoArdent_2020%\Vorlagen' '%NO_SUCH%'
+profiles --full
+enabled
+cuix 'C:\Program Files\Tarvox\Tarvo Ardent 2020\_TarvoArdent.cuix'
+config '$cfg' sections
+config '$cfg' list Plot
+config '$cfg' get Plot Nope
+config '$cfg' dump
+doctor
+config 'C:\users\Public\scratch.cfg' set Plot Papier A3
+set-acad R23.1
+EOF_COMMANDS
+
+# On the broken workstation the doctor reports each planted fault once, in text and in JSON.
+broken="$(TARVOX_DEMO_KEEP=0 demo --machine broken doctor)"; status=$?
+((status == 1)) && echo "ok   doctor: status 1 on the broken workstation" || fail "doctor on the broken workstation: status $status"
+for id in enable.profile-missing cuix.partial-menu-not-loaded cuix.workspace-missing-tabs support.entry-missing \
+          paths.unknown-variable folders.config-not-writable config.undecodable; do
+  count="$(doctor_ids <<<"$broken" | grep -cxF "$id")"
+  ((count == 1)) && echo "ok   doctor finds $id" || { fail "doctor finds $id $count times"; echo "$broken"; }
+done
+contains "doctor's next step" "$broken" 'next   In AutoCAD, load the partial menu with CUILOAD'
+json_ids="$("$root/scripts/run-demo.sh" doctor --json 2>/dev/null |
+  jq -r '.[] | select(keys == ["found", "id", "next_step", "severity", "where"]) | .id')"
+[[ -n "$json_ids" && "$json_ids" == "$(doctor_ids <<<"$broken")" ]] && echo "ok   doctor's JSON holds the same findings" \
+  || fail "doctor's JSON: $json_ids"
 
 if ((failures)); then echo "$failures failed"; exit 1; fi
 echo "all passed"

@@ -23,14 +23,17 @@ check missing-text 2 'TEXT is required' -- expand
 check expand-json 0 '"expanded": "xy"' -- expand --json 'x%%y'
 check expand-text 0 'x%NO_SUCH_TARVOX_VAR%y +xy' -- expand 'x%NO_SUCH_TARVOX_VAR%y'
 check vars 0 '%APPDATA%' -- vars
-check folders-json 0 '"per-user": "' -- folders --json
+check folders-json 0 '"per_user": "' -- folders --json
 # The test prefix has no AutoCAD: nothing found, but the report is still a report.
 check acad-list-empty 1 '\(none\)' -- acad list
-check acad-current-json 1 '"product key": null' -- acad current --json
+check acad-current-json 1 '"product_key": null' -- acad current --json
 check acad-bad-year 2 'year' -- acad --year 20x0 current
 check acad-needs-command 2 'subcommand is required' -- acad
 check report 0 'Installed releases' -- report
 check report-json 0 '"autocad_products": \[\]' -- report --json
+check doctor-no-autocad 1 '^error: acad.none-installed' -- doctor
+check doctor-veska-only 1 '^error: folders.not-installed' -- doctor --product veska
+check doctor-bad-product 2 'product' -- doctor --product zenit
 check acad-dirs-bad-year 2 'YEAR' -- acad dirs 1999
 check acad-dirs-none 1 'AutoCAD folders of 2019' -- acad dirs 2019
 check support-path-none 1 'Support path' -- support-path
@@ -39,7 +42,7 @@ check find-missing 1 'nothing.lin' -- find nothing.lin
 check vars-full 0 '%ORVBAU%' -- vars --full
 check expand-full-keeps-unknown 0 '%NO_SUCH_TARVOX_VAR%' -- expand --full '%NO_SUCH_TARVOX_VAR%'
 # No marker files beside the tool: the edition is not found.
-check edition-unknown 1 '"code": "0"' -- edition --json
+check edition-unknown 1 '"code": 0' -- edition --json
 # Configuration files: a user file in front of a central one.
 work="$(mktemp -d)"; trap 'rm -rf "$work"' EXIT
 printf '[Allgemein]\r\nSprache=de\r\nEinheit=mm\r\n[Pfade]\r\nVorlagen=C:\\V\r\n' >"$work/user.cfg"

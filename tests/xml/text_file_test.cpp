@@ -2,8 +2,8 @@
 #include <tarvox/xml.h>
 
 #include "tests/support/sandbox_fixture.h"
-#include "xml/code_pages.h"
-#include "xml/text_codec.h"
+#include "text/code_pages.h"
+#include "text/text_codec.h"
 
 #include <gtest/gtest.h>
 
@@ -92,7 +92,7 @@ TEST(TextCodec, Utf16BothOrdersAndOddTrailingByte) {
     EXPECT_EQ(bytes, std::string("\xFF\xFE" "A\0\xAC\x20", 6));
 }
 
-TEST(TextCodec, SystemConverterRoundTripsUtf7AndRefusesBrokenUtf8) {
+TEST(TextCodec, SystemConverterRoundTripsUtf7AndReplacesBrokenUtf8) {
     const auto& system = tarvox::SystemCodePages();
     std::string bytes;
     ASSERT_TRUE(tarvox::EncodeText(L"Gr\u00FC\u00DFe +1", TextFileType::Utf7, system, bytes));
@@ -102,8 +102,9 @@ TEST(TextCodec, SystemConverterRoundTripsUtf7AndRefusesBrokenUtf8) {
 
     TextFileType::Type type{};
     std::size_t count = 0;
-    EXPECT_FALSE(tarvox::DecodeText("\xEF\xBB\xBF\xC3(", system, type, text, count));
+    ASSERT_TRUE(tarvox::DecodeText("\xEF\xBB\xBF\xC3(", system, type, text, count));
     EXPECT_EQ(type, TextFileType::Utf8);
+    EXPECT_EQ(text, L"\xFFFD(");
 }
 
 class ReadTextFileTest : public SandboxTest {
@@ -144,15 +145,21 @@ TEST_F(ReadTextFileTest, DecodesEveryDetectedEncoding) {
     EXPECT_EQ(text, L"a=b");
 }
 
-TEST_F(ReadTextFileTest, ZeroCountAndUndecodableBytesFail) {
+TEST_F(ReadTextFileTest, ZeroCountFailsAndBrokenUtf8IsReplaced) {
     wchar_t buffer[4] = {L'x', L'x', L'x', L'x'};
     TextFileType::Type type = TextFileType::Utf8;
     EXPECT_FALSE(ReadTextFile(INVALID_HANDLE_VALUE, buffer, 0, nullptr, nullptr, &type));
     EXPECT_EQ(type, TextFileType::None);
     EXPECT_EQ(buffer[0], L'\0');
 
+    // Bytes that are no UTF-8 become replacement characters; the rest of the text is kept.
     std::wstring text;
-    EXPECT_FALSE(Read("\xEF\xBB\xBF\xFF\xFE\xFD", text, type));
+    ASSERT_TRUE(Read("\xEF\xBB\xBF" "a=\xFF\xC3\xA4", text, type));
+    EXPECT_EQ(type, TextFileType::Utf8);
+    EXPECT_EQ(text, L"a=\xFFFD\x00E4");
+    ASSERT_TRUE(Read("<?xml?><a>\xE9</a>", text, type));
+    EXPECT_EQ(type, TextFileType::Utf8NoBom);
+    EXPECT_EQ(text, L"<?xml?><a>\xFFFD</a>");
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 // The library's own UTF-8 decoder must agree with the system's wherever it answers.
-#include "xml/utf8_decoder.h"
+#include "text/utf8_decoder.h"
+
+#include "text/code_pages.h"
+#include "text/text_codec.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +22,26 @@ bool SystemDecode(const std::string& bytes, std::wstring& text) {
     text.resize(static_cast<std::size_t>(size));
     return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(),
                                static_cast<int>(bytes.size()), text.data(), size) == size;
+}
+
+// The system's conversion without flags: what a file's text must decode to.
+std::wstring SystemReplacing(const std::string& bytes) {
+    if (bytes.empty()) return {};
+    const int size = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), size);
+    return text;
+}
+
+// The library's decoding of a UTF-8 file (with mark) holding bytes.
+std::wstring LibraryDecoding(const std::string& bytes) {
+    TextFileType::Type type{};
+    std::wstring text;
+    std::size_t count = 0;
+    EXPECT_TRUE(tarvox::DecodeText("\xEF\xBB\xBF" + bytes, tarvox::SystemCodePages(), type, text, count));
+    EXPECT_EQ(type, TextFileType::Utf8);
+    EXPECT_EQ(count, text.size());
+    return text;
 }
 
 std::string SystemEncode(const std::wstring& text) {
@@ -56,6 +79,25 @@ TEST(Utf8Decoder, RefusesIllFormedSequences) {
     EXPECT_EQ(text, L"Gr\x00F6\x00DF" L"e \x20AC \xD83D\xDE00");
 }
 
+TEST(Utf8Decoder, IllFormedTextIsReplacedExactlyAsTheSystemConverterReplacesIt) {
+    const char* const malformed[] = {
+        "\x80", "a\xBF" "b", "\x80\x80\x80",                                  // stray continuation bytes
+        "\xC3", "\xE2\x82", "\xF0\x9F\x98", "\xE2\x82" "a", "\xF0\x9F\x98" "a", "x\xC3",  // truncated
+        "\xC0\xAF", "\xC1\xBF", "\xE0\x80\xAF", "\xE0\x9F\xBF", "\xF0\x80\x80\xAF", "\xF0\x8F\xBF\xBF",  // overlong
+        "\xED\xA0\x80", "\xED\xBF\xBF", "\xED\xA0\xBD\xED\xB8\x80",             // surrogates in UTF-8
+        "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xF8\x88\x80\x80\x80",       // above U+10FFFF
+        "\xFC\x84\x80\x80\x80\x80", "\xFE", "\xFF", "\xFE\xFF",
+        "ok=\xC3(\xE2\x82\xAC\xFF\xF0\x9F\x98\x80\r\n[\xE9t\xE9]",  // well-formed around damage
+    };
+    for (const char* bytes : malformed) {
+        std::wstring unused;
+        EXPECT_FALSE(tarvox::DecodeWellFormedUtf8(bytes, unused)) << testing::PrintToString(std::string(bytes));
+        const std::wstring system = SystemReplacing(bytes);
+        EXPECT_NE(system.find(L'\xFFFD'), std::wstring::npos);
+        EXPECT_TRUE(LibraryDecoding(bytes) == system) << testing::PrintToString(std::string(bytes));
+    }
+}
+
 TEST(Utf8Decoder, AgreesWithTheSystemOnRandomBytes) {
     std::mt19937 random(5);
     const unsigned char pieces[] = {'a', 'Z', '=', 0x80, 0x8F, 0x9F, 0xA0, 0xBF, 0xC2, 0xC3, 0xDF,
@@ -73,6 +115,8 @@ TEST(Utf8Decoder, AgreesWithTheSystemOnRandomBytes) {
             ASSERT_TRUE(systemOk) << testing::PrintToString(bytes);
             ASSERT_TRUE(ours == system) << testing::PrintToString(bytes);
         }
+        // Accepted or not, the text of a file holding these bytes is the system's.
+        ASSERT_TRUE(LibraryDecoding(bytes) == SystemReplacing(bytes)) << testing::PrintToString(bytes);
     }
     EXPECT_GT(accepted, 1000);
 }

@@ -64,6 +64,16 @@ TEST_F(XmlTest, DocumentsFromFilesInEveryEncoding) {
     CXMLHelpers::GetNodeText(root, text);
     EXPECT_EQ(text, L"\u20AC");
 
+    // Without a mark an XML declaration means UTF-8, whatever encoding it names: Latin-1
+    // letters are no UTF-8 and become replacement characters, the document still loads.
+    DocPtr latin1;
+    ASSERT_EQ(CXMLHelpers::GetDocumentFromFile(
+                  temp.WriteFile(L"l.xml", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n<r>Gr\xFC\xDF" "e</r>")
+                      .c_str(), latin1), 1);
+    ASSERT_EQ(CXMLHelpers::GetNode(L"r", latin1, root), 1);
+    CXMLHelpers::GetNodeText(root, text);
+    EXPECT_EQ(text, L"Gr\uFFFD\uFFFDe");
+
     DocPtr empty;
     EXPECT_EQ(CXMLHelpers::GetDocumentFromFile(temp.WriteFile(L"e.xml", "").c_str(), empty), 0);
     DocPtr missing;
@@ -223,6 +233,34 @@ TEST_F(XmlTest, NodeWalksAndTheReferenceRulesOfTheResultArray) {
     only.Release();
     EXPECT_EQ(only.GetSize(), 0);
     EXPECT_EQ(References(root.Get()), rootRefs);
+}
+
+TEST_F(XmlTest, AWalkOverATreeAHundredThousandLevelsDeepKeepsItsOrder) {
+    // Deeper than any thread's stack would take one frame per level.
+    constexpr int kDepth = 100000;
+    DocPtr doc;
+    ASSERT_EQ(CXMLHelpers::GetNewDocument(doc, L"r"), 1);
+    NodePtr root;
+    ASSERT_EQ(CXMLHelpers::GetNode(L"r", doc, root), 1);
+    NodePtr parent = root;
+    for (int level = 0; level < kDepth; ++level) {
+        NodePtr child;
+        ASSERT_EQ(CXMLHelpers::AddChildNode(level + 1 == kDepth ? L"leaf" : L"d", parent, child), 1);
+        parent = child;
+    }
+    NodePtr after;
+    ASSERT_EQ(CXMLHelpers::AddChildNode(L"after", root, after), 1);
+
+    CXMLHelpers::CNodeResultArray all(root.Get());
+    ASSERT_EQ(CXMLHelpers::GetAllNodes(all, nullptr, nullptr), 1);
+    ASSERT_EQ(all.GetSize(), kDepth + 2);
+    EXPECT_EQ(all[0], root.Get());
+    std::vector<std::wstring> names(4);
+    for (int i = 0; i < 4; ++i) CXMLHelpers::GetNodeName(all[kDepth - 2 + i], names[i]);
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"d", L"d", L"leaf", L"after"}));
+    CXMLHelpers::CNodeResultArray leaves(root.Get());
+    ASSERT_EQ(CXMLHelpers::GetAllNodes(leaves, nullptr, L"LEAF"), 1);
+    EXPECT_EQ(leaves.GetSize(), 1);
 }
 
 }  // namespace

@@ -52,7 +52,6 @@ std::vector<int> ReleaseIndexes() {
     return indexes;
 }
 
-std::string YesNo(long long flag) { return flag == 1 ? "yes" : "no"; }
 
 }  // namespace
 
@@ -61,11 +60,15 @@ Section& AddAcadProductsSection(Document& document, bool& any) {
     std::vector<std::wstring> names, keys, locations;
     long long current = -1;
     any = ListInstalledAcads(names, keys, locations, current) == 1 && !names.empty();
-    Table rows{{"current", "name", "release", "LT", "product key", "folder"}, {}};
+    Table rows{"products",
+               {"current", "name", "release", "lt", "product_key", "folder"},
+               {"current", "name", "release", "LT", "product key", "folder"},
+               {}};
     for (std::size_t i = 0; i < names.size(); ++i) {
         const bool isCurrent = static_cast<long long>(i) == current;
-        rows.rows.push_back({isCurrent ? "*" : "", Utf8(names[i]), Utf8(ReleaseOfKey(keys[i])),
-                             IsLtKey(keys[i]) ? "yes" : "no", Utf8(keys[i]), Utf8(locations[i])});
+        rows.rows.push_back({Value::Mark(isCurrent, "*"), Value::Text(Utf8(names[i])),
+                             Value::Maybe(Utf8(ReleaseOfKey(keys[i]))), Value::Bool(IsLtKey(keys[i])),
+                             Value::Text(Utf8(keys[i])), Value::Maybe(Utf8(locations[i]))});
     }
     section.tables.push_back(std::move(rows));
     return section;
@@ -73,19 +76,19 @@ Section& AddAcadProductsSection(Document& document, bool& any) {
 
 Section& AddCurrentAcadSection(Document& document, bool& found) {
     Section& section = document.Add("Current AutoCAD", "current_autocad");
-    section.Add("selected release", Utf8(CurrentAcadRelease()));
+    section.Add("selected_release", Value::Text(Utf8(CurrentAcadRelease())));
     std::wstring key, profile, executable, usersExecutable;
     GetAcadKey(key);
     GetAcadProfileKey(profile);
     if (!key.empty()) GetAcadExe(executable, key.c_str());
     GetAcadExe(usersExecutable);
     found = !key.empty();
-    section.AddMaybe("product key", Utf8(key));
-    section.AddMaybe("profile key", Utf8(profile));
-    section.AddMaybe("executable", Utf8(executable));
-    section.Add("AutoCAD LT", IsAutoCADLT() ? "yes" : "no");
+    section.Add("product_key", Value::Maybe(Utf8(key)));
+    section.Add("profile_key", Value::Maybe(Utf8(profile)));
+    section.Add("executable", Value::Maybe(Utf8(executable)));
+    section.Add("lt", Value::Bool(IsAutoCADLT() == 1), "AutoCAD LT");
     // What AutoCAD itself starts next for this user (its CurProd / CurVer chain).
-    section.AddMaybe("user's last AutoCAD", Utf8(usersExecutable));
+    section.Add("user_executable", Value::Maybe(Utf8(usersExecutable)), "user's last AutoCAD");
     return section;
 }
 
@@ -110,22 +113,25 @@ Section& AddReleaseFlagsSection(Document& document, bool& any) {
         selectedRelease = std::string(kGroupNames[slot / kReleasesPerGroup]) + " " +
                           ReleaseLabel(slot % kReleasesPerGroup + 1);
     }
-    section.AddMaybe("current product's release", selectedRelease);
-    section.AddMaybe("product key", Utf8(key));
-    section.AddMaybe("profile key", Utf8(profile));
-    section.AddMaybe("executable", Utf8(executable));
+    section.Add("current_release", Value::Maybe(selectedRelease), "current product's release");
+    section.Add("product_key", Value::Maybe(Utf8(key)));
+    section.Add("profile_key", Value::Maybe(Utf8(profile)));
+    section.Add("executable", Value::Maybe(Utf8(executable)));
 
-    Table rows{{"release", "AutoCAD LT", "AutoCAD", "Architecture", "Raster Design"}, {}};
+    Table rows{"releases",
+               {"release", "autocad_lt", "autocad", "architecture", "raster_design"},
+               {"release", "AutoCAD LT", "AutoCAD", "Architecture", "Raster Design"},
+               {}};
     for (int index : ReleaseIndexes()) {
-        std::vector<std::string> row = {ReleaseLabel(index)};
+        std::vector<Value> row = {Value::Text(ReleaseLabel(index))};
         for (int group = 0; group < 3; ++group) {
-            row.push_back(YesNo(flags[ReleaseVariableSlot(static_cast<AcadReleaseGroup>(group), index)]));
+            row.push_back(Value::Bool(flags[ReleaseVariableSlot(static_cast<AcadReleaseGroup>(group), index)] == 1));
         }
-        // Raster Design was made for AutoCAD 2006 to 2012 only.
+        // Raster Design was made for AutoCAD 2006 to 2012 only: null for the other years.
         const int rasterIndex = index - ReleaseIndexOfYear(2006);
         row.push_back(index >= ReleaseIndexOfYear(2006) && rasterIndex < kRasterReleases
-                          ? YesNo(raster[rasterIndex])
-                          : "");
+                          ? Value::Bool(raster[rasterIndex] == 1)
+                          : Value::Maybe(""));
         rows.rows.push_back(std::move(row));
     }
     section.tables.push_back(std::move(rows));
@@ -134,10 +140,10 @@ Section& AddReleaseFlagsSection(Document& document, bool& any) {
 
 Section& AddAcadFoldersSection(Document& document, int year, bool& any) {
     Section& section = document.Add("AutoCAD folders of " + std::to_string(year), "autocad_folders");
-    Table rows{{"product", "installation", "roaming"}, {}};
+    Table rows{"products", {"product", "installation", "roaming"}, {}, {}};
     any = false;
     const auto add = [&](const char* product, const wchar_t* installed, const wchar_t* roaming) {
-        rows.rows.push_back({product, Utf8(installed), Utf8(roaming)});
+        rows.rows.push_back({Value::Text(product), Value::Maybe(Utf8(installed)), Value::Maybe(Utf8(roaming))});
         any = any || *installed != L'\0';
     };
     if (year >= 2004 && year <= 2024) {
@@ -172,8 +178,8 @@ Section& AddAcadFoldersSection(Document& document, int year, bool& any) {
     std::wstring appData, allUsers;
     GetAutoCADAppDataDir(appData, 0);
     GetAutoCADAppDataDir(allUsers, 1);
-    section.AddMaybe("current product's application data", Utf8(appData));
-    section.AddMaybe("for all users", Utf8(allUsers));
+    section.Add("application_data", Value::Maybe(Utf8(appData)), "current product's application data");
+    section.Add("all_users_application_data", Value::Maybe(Utf8(allUsers)), "for all users");
     return section;
 }
 
@@ -181,11 +187,11 @@ Section& AddSupportPathSection(Document& document, bool allProfiles, bool& any) 
     Section& section = document.Add(allProfiles ? "Support path (all profiles)" : "Support path", "support_path");
     std::vector<std::wstring> folders;
     any = GetAcadSupportPath(folders, allProfiles ? 1 : 0) == 1;
-    Table rows{{"folder", "exists"}, {}};
+    Table rows{"folders", {"folder", "exists"}, {}, {}};
     for (const std::wstring& folder : folders) {
         const DWORD attributes = GetFileAttributesW(folder.c_str());
         const bool exists = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-        rows.rows.push_back({Utf8(folder), exists ? "yes" : "no"});
+        rows.rows.push_back({Value::Text(Utf8(folder)), Value::Bool(exists)});
     }
     section.tables.push_back(std::move(rows));
     return section;

@@ -2,22 +2,32 @@
 // main prints it as text or JSON and turns the outcome into the exit status.
 #pragma once
 
+#include "foundation/com_scope.h"
 #include "tools/tarvo/document.h"
 
 #include <CLI/CLI.hpp>
 
 #include <functional>
+#include <string>
 
 namespace tarvo {
 
 enum ExitStatus : int { kSuccess = 0, kNotFound = 1, kUsageError = 2 };
 
-// Set by a subcommand's callback: the document to print and the status to exit with.
+// Set by a subcommand's callback: the document to print and the status to exit with. A
+// command whose output is not a document of sections sets render instead.
 struct Outcome {
     Document document;
     int status = kSuccess;
     bool json = false;
+    std::function<std::string(bool json)> render;
 };
+
+// COM for the XML parts of CUIX packages, for the life of one command: an initialisation that
+// succeeded is undone, one that failed is not.
+inline tarvox::ComScope CommandCom() {
+    return tarvox::ComScope(tarvox::ComApartment::SingleThreaded, tarvox::ComBalance::AfterSuccess);
+}
 
 void AddFolderCommands(CLI::App& app, Outcome& outcome);
 void AddVariableCommands(CLI::App& app, Outcome& outcome);
@@ -26,6 +36,7 @@ void AddAcadCommands(CLI::App& app, Outcome& outcome);
 void AddReportCommand(CLI::App& app, Outcome& outcome);
 void AddSupportCommands(CLI::App& app, Outcome& outcome);
 void AddProfileCommands(CLI::App& app, Outcome& outcome);
+void AddDoctorCommand(CLI::App& app, Outcome& outcome);
 
 // Sections shared between commands and the report.
 Section& AddFoldersSection(Document& document);

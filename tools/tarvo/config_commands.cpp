@@ -58,7 +58,7 @@ std::vector<std::string> SectionNames(CCfgReader& reader) {
 void AddEntries(CCfgReader& reader, Section& section, const std::wstring& name) {
     std::vector<std::wstring> names, values;
     reader.GetSectionEntries(names, values, name.c_str(), 1, 0);
-    Table rows{{"name", "value"}, {}};
+    Table rows{"entries", {"name", "value"}, {}, {}};
     // A central entry that the configuration itself overrides is listed once, with its own value.
     std::vector<std::wstring> listed;
     for (std::size_t i = 0; i < names.size(); ++i) {
@@ -67,7 +67,7 @@ void AddEntries(CCfgReader& reader, Section& section, const std::wstring& name) 
         listed.insert(listed.begin() + position, names[i]);
         std::wstring value;
         reader.GetValue(value, name.c_str(), names[i].c_str(), nullptr);
-        rows.rows.push_back({Utf8(names[i]), Utf8(value)});
+        rows.rows.push_back({Value::Text(Utf8(names[i])), Value::Text(Utf8(value))});
     }
     section.tables.push_back(std::move(rows));
 }
@@ -93,8 +93,8 @@ void AddConfigCommands(CLI::App& app, Outcome& outcome) {
         auto reader = OpenSource(arguments);
         if (!reader) return void(outcome.status = kNotFound);
         Section& section = outcome.document.Add("Sections of " + arguments.source, "sections");
-        Table rows{{"section"}, {}};
-        for (const std::string& name : SectionNames(*reader)) rows.rows.push_back({name});
+        Table rows{"sections", {"section"}, {}, {}};
+        for (const std::string& name : SectionNames(*reader)) rows.rows.push_back({Value::Text(name)});
         section.tables.push_back(std::move(rows));
     });
 
@@ -117,7 +117,9 @@ void AddConfigCommands(CLI::App& app, Outcome& outcome) {
         std::wstring value;
         const int found = reader->GetValue(value, Wide(arguments.section).c_str(), Wide(arguments.name).c_str(), nullptr);
         Section& section = outcome.document.Add("", "value");
-        section.fields.push_back({arguments.section + "/" + arguments.name, Utf8(value), found == 1});
+        section.Add("section", Value::Text(arguments.section));
+        section.Add("name", Value::Text(arguments.name));
+        section.Add("value", found == 1 ? Value::Text(Utf8(value)) : Value::Maybe(""));
         if (found != 1) outcome.status = kNotFound;
     });
 
@@ -132,18 +134,29 @@ void AddConfigCommands(CLI::App& app, Outcome& outcome) {
                                             Wide(arguments.value).c_str()) == 1 &&
                            reader->Save() == 1;
         Section& section = outcome.document.Add("", "set");
-        section.Add("saved", saved ? "yes" : "no");
+        section.Add("section", Value::Text(arguments.section));
+        section.Add("name", Value::Text(arguments.name));
+        section.Add("value", Value::Text(arguments.value));
+        section.Add("saved", Value::Bool(saved));
         if (!saved) outcome.status = kNotFound;
     });
 
     nested("dump", "Every section with its entries")->callback([&outcome] {
         auto reader = OpenSource(arguments);
         if (!reader) return void(outcome.status = kNotFound);
+        // One row per entry; a section without entries has one row without name and value.
         Section& dump = outcome.document.Add("Configuration " + arguments.source, "configuration");
+        Table rows{"entries", {"section", "name", "value"}, {}, {}};
         for (const std::string& name : SectionNames(*reader)) {
-            Section& child = dump.Child("[" + name + "]", name);
-            AddEntries(*reader, child, Wide(name));
+            Section entries;
+            AddEntries(*reader, entries, Wide(name));
+            if (entries.tables.front().rows.empty()) rows.rows.push_back({Value::Text(name), Value::Maybe(""), Value::Maybe("")});
+            for (auto& row : entries.tables.front().rows) {
+                row.insert(row.begin(), Value::Text(name));
+                rows.rows.push_back(std::move(row));
+            }
         }
+        dump.tables.push_back(std::move(rows));
     });
 }
 

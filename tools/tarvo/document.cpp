@@ -1,7 +1,5 @@
 #include "tools/tarvo/document.h"
 
-#include <nlohmann/json.hpp>
-
 #include <windows.h>
 
 #include <algorithm>
@@ -12,22 +10,30 @@ namespace {
 
 constexpr char kNotFound[] = "(not found)";
 
+std::string FieldText(const Value& value) {
+    return value.json.is_null() && value.text.empty() ? kNotFound : value.text;
+}
+
 void RenderSectionText(const Section& section, int depth, std::string& out) {
     const std::string indent(static_cast<std::size_t>(depth) * 2, ' ');
     if (!section.title.empty()) {
         out += indent + section.title + "\n";
     }
     std::size_t width = 0;
-    for (const Field& field : section.fields) width = std::max(width, field.name.size());
+    for (const Field& field : section.fields) width = std::max(width, field.label.size());
     for (const Field& field : section.fields) {
-        out += indent + "  " + field.name + std::string(width - field.name.size(), ' ') + "  " +
-               (field.present ? field.value : kNotFound) + "\n";
+        out += indent + "  " + field.label + std::string(width - field.label.size(), ' ') + "  " +
+               FieldText(field.value) + "\n";
     }
     for (const Table& table : section.tables) {
-        std::vector<std::size_t> widths(table.columns.size());
-        for (std::size_t c = 0; c < table.columns.size(); ++c) widths[c] = table.columns[c].size();
+        std::vector<std::string> header = table.labels;
+        for (std::size_t c = header.size(); c < table.columns.size(); ++c) header.push_back(LabelOf(table.columns[c]));
+        std::vector<std::size_t> widths(header.size());
+        for (std::size_t c = 0; c < header.size(); ++c) widths[c] = header[c].size();
         for (const auto& row : table.rows) {
-            for (std::size_t c = 0; c < row.size() && c < widths.size(); ++c) widths[c] = std::max(widths[c], row[c].size());
+            for (std::size_t c = 0; c < row.size() && c < widths.size(); ++c) {
+                widths[c] = std::max(widths[c], row[c].text.size());
+            }
         }
         auto line = [&](const std::vector<std::string>& cells) {
             std::string text = indent + "  ";
@@ -39,33 +45,62 @@ void RenderSectionText(const Section& section, int depth, std::string& out) {
             while (!text.empty() && text.back() == ' ') text.pop_back();
             out += text + "\n";
         };
-        line(table.columns);
-        for (const auto& row : table.rows) line(row);
+        line(header);
+        for (const auto& row : table.rows) {
+            std::vector<std::string> cells;
+            for (const Value& cell : row) cells.push_back(cell.text);
+            line(cells);
+        }
         if (table.rows.empty()) out += indent + "  (none)\n";
     }
     for (const Section& child : section.children) RenderSectionText(child, depth + 1, out);
 }
 
-nlohmann::ordered_json SectionJson(const Section& section) {
-    nlohmann::ordered_json object = nlohmann::ordered_json::object();
-    for (const Field& field : section.fields) {
-        object[field.name] = field.present ? nlohmann::ordered_json(field.value) : nlohmann::ordered_json(nullptr);
-    }
-    for (const Table& table : section.tables) {
-        nlohmann::ordered_json rows = nlohmann::ordered_json::array();
-        for (const auto& row : table.rows) {
-            nlohmann::ordered_json item = nlohmann::ordered_json::object();
-            for (std::size_t c = 0; c < table.columns.size(); ++c) item[table.columns[c]] = c < row.size() ? row[c] : "";
-            rows.push_back(std::move(item));
+Json TableJson(const Table& table) {
+    Json rows = Json::array();
+    for (const auto& row : table.rows) {
+        Json item = Json::object();
+        for (std::size_t c = 0; c < table.columns.size(); ++c) {
+            item[table.columns[c]] = c < row.size() ? row[c].json : Json(nullptr);
         }
-        if (section.fields.empty() && section.children.empty() && section.tables.size() == 1) return rows;
-        object["rows"] = std::move(rows);
+        rows.push_back(std::move(item));
     }
+    return rows;
+}
+
+Json SectionJson(const Section& section) {
+    if (section.fields.empty() && section.children.empty() && section.tables.size() == 1) {
+        return TableJson(section.tables.front());
+    }
+    Json object = Json::object();
+    for (const Field& field : section.fields) object[field.key] = field.value.json;
+    for (const Table& table : section.tables) object[table.key] = TableJson(table);
     for (const Section& child : section.children) object[child.key] = SectionJson(child);
     return object;
 }
 
 }  // namespace
+
+Value Value::List(const std::vector<std::string>& items) {
+    Value value{"", Json::array()};
+    for (const std::string& item : items) {
+        value.text += (value.text.empty() ? "" : ", ") + item;
+        value.json.push_back(item);
+    }
+    return value;
+}
+
+Section& Section::Add(std::string fieldKey, Value value, std::string label) {
+    if (label.empty()) label = LabelOf(fieldKey);
+    fields.push_back({std::move(fieldKey), std::move(label), std::move(value)});
+    return *this;
+}
+
+std::string LabelOf(const std::string& key) {
+    std::string label = key;
+    std::replace(label.begin(), label.end(), '_', ' ');
+    return label;
+}
 
 std::string RenderText(const Document& document) {
     std::string out;
@@ -77,10 +112,13 @@ std::string RenderText(const Document& document) {
 }
 
 std::string RenderJson(const Document& document) {
-    nlohmann::ordered_json root = nlohmann::ordered_json::object();
+    Json root = Json::object();
     for (const Section& section : document.sections) root[section.key] = SectionJson(section);
-    // Invalid UTF-8 (a broken registry value) is replaced rather than thrown about.
-    return root.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+    return DumpJson(root);
+}
+
+std::string DumpJson(const Json& json) {
+    return json.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
 std::string Utf8(std::wstring_view text) {

@@ -20,15 +20,15 @@ void AddFolderList(Section& product, const std::wstring& configFolder) {
     if (file.back() != L'\\') file += L'\\';
     file += L"Ordner.ini";
     const bool exists = GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES;
-    product.AddMaybe("folder list", exists ? Utf8(file) : "");
+    product.Add("folder_list", Value::Maybe(exists ? Utf8(file) : ""));
     if (!exists) return;
     CCfgReader reader(file.c_str());
     std::vector<std::wstring> names, values;
     reader.GetSectionEntries(names, values, L"Ordner", 0, 0);
-    Section& list = product.Child("Folder list", "folder_list");
-    Table rows{{"name", "folder"}, {}};
+    Section& list = product.Child("Folder list", "named_folders");
+    Table rows{"named_folders", {"name", "folder"}, {}, {}};
     for (std::size_t i = 0; i < names.size(); ++i) {
-        rows.rows.push_back({Utf8(names[i]), Utf8(i < values.size() ? values[i] : L"")});
+        rows.rows.push_back({Value::Text(Utf8(names[i])), Value::Maybe(Utf8(i < values.size() ? values[i] : L""))});
     }
     list.tables.push_back(std::move(rows));
 }
@@ -39,16 +39,16 @@ Section& AddFoldersSection(Document& document) {
     Section& folders = document.Add("Product folders", "folders");
     wchar_t buffer[260];
     Section& ardent = folders.Child("Tarvo Ardent 2020", "ardent");
-    ardent.AddMaybe("central", Utf8(GetCentralAppDir(buffer)));
-    ardent.AddMaybe("per-user", Utf8(GetLocalAppDir(buffer)));
+    ardent.Add("installation", Value::Maybe(Utf8(GetCentralAppDir(buffer))));
+    ardent.Add("per_user", Value::Maybe(Utf8(GetLocalAppDir(buffer))), "per-user");
     const std::wstring ardentConfig = GetLocalConfigDir(buffer);
-    ardent.AddMaybe("configuration", Utf8(ardentConfig));
+    ardent.Add("configuration", Value::Maybe(Utf8(ardentConfig)));
     AddFolderList(ardent, ardentConfig);
     Section& veska = folders.Child("Tarvo Veska 2020", "veska");
-    veska.AddMaybe("central", Utf8(GetCentralRAppDir(buffer, 2020)));
-    veska.AddMaybe("per-user", Utf8(GetLocalRAppDir(buffer)));
+    veska.Add("installation", Value::Maybe(Utf8(GetCentralRAppDir(buffer, 2020))));
+    veska.Add("per_user", Value::Maybe(Utf8(GetLocalRAppDir(buffer))), "per-user");
     const std::wstring veskaConfig = GetLocalRConfigDir(buffer);
-    veska.AddMaybe("configuration", Utf8(veskaConfig));
+    veska.Add("configuration", Value::Maybe(Utf8(veskaConfig)));
     AddFolderList(veska, veskaConfig);
     return folders;
 }
@@ -60,10 +60,10 @@ Section& AddEditionSection(Document& document, bool& known) {
     known = GetProductEdition(&code, name) == 1;
     int flags = 0;
     const int luminor = IsLuminorEdition(&flags);
-    edition.Add("code", std::to_string(code));
-    edition.AddMaybe("name", Utf8(name));
-    edition.Add("luminor", luminor ? "yes" : "no");
-    edition.Add("product flags", std::to_string(flags));
+    edition.Add("code", Value::Number(code));
+    edition.Add("name", Value::Maybe(Utf8(name)));
+    edition.Add("luminor", Value::Bool(luminor == 1));
+    edition.Add("product_flags", Value::Number(flags));
     return edition;
 }
 
@@ -74,7 +74,7 @@ void AddFolderCommands(CLI::App& app, Outcome& outcome) {
         const Section& section = AddFoldersSection(outcome.document);
         bool any = false;
         for (const Section& product : section.children) {
-            for (const Field& field : product.fields) any = any || field.present;
+            for (const Field& field : product.fields) any = any || !field.value.json.is_null();
         }
         outcome.status = any ? kSuccess : kNotFound;
     });

@@ -31,6 +31,7 @@ int wmain(int argc, wchar_t** argv) {
     AddFolderCommands(app, outcome);
     AddVariableCommands(app, outcome);
     AddConfigCommands(app, outcome);
+    AddDoctorCommand(app, outcome);
 
     try {
         app.parse(static_cast<int>(pointers.size()), pointers.data());
@@ -55,6 +56,10 @@ int wmain(int argc, wchar_t** argv) {
         Write(stderr, std::string("tarvo: ") + error.what() + "\n");
         return kNotFound;
     }
-    Write(stdout, outcome.json ? RenderJson(outcome.document) : RenderText(outcome.document));
+    if (outcome.render) {
+        Write(stdout, outcome.render(outcome.json));
+    } else {
+        Write(stdout, outcome.json ? RenderJson(outcome.document) : RenderText(outcome.document));
+    }
     return outcome.status;
 }

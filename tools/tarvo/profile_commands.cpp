@@ -9,68 +9,70 @@
 #include "cuix/cuix_file.h"
 #include "cuix/cuix_parts.h"
 
-#include <objbase.h>
-
 namespace tarvo {
 
 namespace {
 
-std::string AddOnState(int state) {
-    return state == 1 ? "yes" : state == 0 ? "no" : "";
-}
-
-std::string Joined(const std::vector<std::wstring>& items) {
-    std::string out;
-    for (const auto& item : items) out += (out.empty() ? "" : ", ") + Utf8(item);
+std::vector<std::string> Utf8Items(const std::vector<std::wstring>& items) {
+    std::vector<std::string> out;
+    for (const auto& item : items) out.push_back(Utf8(item));
     return out;
 }
 
-std::string WorkspaceNames(const CWorkSpaces& workspaces) {
-    std::vector<std::wstring> names;
+// The workspaces of a profile: names in text, the ones showing all product tabs marked; in
+// JSON objects with the workspace name and whether it shows all product tabs (null: unknown).
+Value Workspaces(const CWorkSpaces& workspaces) {
+    Value value{"", Json::array()};
     for (const auto& workspace : workspaces) {
-        names.push_back(workspace.m_Name + (workspace.m_AddOnState == 1 ? L" (all product tabs)" : L""));
+        value.text += (value.text.empty() ? "" : ", ") + Utf8(workspace.m_Name) +
+                      (workspace.m_AddOnState == 1 ? " (all product tabs)" : "");
+        value.json.push_back({{"workspace", Utf8(workspace.m_Name)},
+                              {"all_product_tabs", Value::Tristate(workspace.m_AddOnState).json}});
     }
-    return Joined(names);
+    return value;
 }
 
 // One table row per profile of every product.
 Table ProfileRows(const CAutoCADInfos& infos, bool withMenu) {
-    Table rows{{"product", "profile", "created_from", "menu_file", "add_on", "workspaces"}, {}};
-    if (!withMenu) rows.columns = {"product", "profile", "created_from", "workspace"};
+    Table rows{"profiles",
+               {"product_key_name", "profile", "created_from", "menu_file", "add_on", "workspaces"},
+               {"product", "profile", "created_from", "menu_file", "add_on", "workspaces"},
+               {}};
+    if (!withMenu) {
+        rows.columns = {"product_key_name", "profile", "created_from", "workspaces"};
+        rows.labels = {"product", "profile", "created_from", "workspace"};
+    }
     for (const auto& info : infos) {
         for (const auto& profile : info.m_Profiles) {
+            std::vector<Value> row = {Value::Text(Utf8(info.m_ProductKeyName)), Value::Text(Utf8(profile.m_Name)),
+                                      Value::Maybe(Utf8(profile.m_CreatedFrom))};
             if (withMenu) {
-                rows.rows.push_back({Utf8(info.m_ProductKeyName), Utf8(profile.m_Name), Utf8(profile.m_CreatedFrom),
-                                     Utf8(profile.m_MenuFile), AddOnState(profile.m_AddOnState),
-                                     WorkspaceNames(profile.m_WorkSpaces)});
-            } else {
-                rows.rows.push_back({Utf8(info.m_ProductKeyName), Utf8(profile.m_Name), Utf8(profile.m_CreatedFrom),
-                                     WorkspaceNames(profile.m_WorkSpaces)});
+                row.push_back(Value::Maybe(Utf8(profile.m_MenuFile)));
+                row.push_back(Value::Tristate(profile.m_AddOnState));
             }
+            row.push_back(Workspaces(profile.m_WorkSpaces));
+            rows.rows.push_back(std::move(row));
         }
     }
     return rows;
 }
 
-// COM for the XML parts, for the life of one command.
-struct ComScope {
-    ComScope() { CoInitialize(nullptr); }
-    ~ComScope() { CoUninitialize(); }
-};
-
 }  // namespace
 
 Section& AddProfilesSection(Document& document, bool full, bool& any) {
-    const ComScope com;
+    const tarvox::ComScope com = CommandCom();
     CAutoCADInfos infos;
     // With the add-on's workspace menu beside the program its own profile is shown; without it
     // the products are listed as they are.
     if (FillAcadInfos(infos, 1, full ? 0 : 1) != 1) FillAcadInfos(infos, 0, full ? 0 : 1);
     Section& section = document.Add(full ? "AutoCAD profiles (full)" : "AutoCAD profiles", "profiles");
-    Table products{{"product", "short_name", "acad_exe", "add_on"}, {}};
+    Table products{"products",
+                   {"product_key_name", "short_name", "executable", "add_on"},
+                   {"product", "short_name", "acad_exe", "add_on"},
+                   {}};
     for (const auto& info : infos) {
-        products.rows.push_back({Utf8(info.m_ProductKeyName), Utf8(info.m_ProductShortName), Utf8(info.m_AcadExe),
-                                 AddOnState(info.m_AddOnState)});
+        products.rows.push_back({Value::Text(Utf8(info.m_ProductKeyName)), Value::Maybe(Utf8(info.m_ProductShortName)),
+                                 Value::Maybe(Utf8(info.m_AcadExe)), Value::Tristate(info.m_AddOnState)});
     }
     section.tables.push_back(std::move(products));
     section.tables.push_back(ProfileRows(infos, true));
@@ -104,7 +106,7 @@ void AddProfileCommands(CLI::App& app, Outcome& outcome) {
     cuix->add_option("FILE", cuixFile, "The CUIX file")->required();
     cuix->add_flag("--json", outcome.json, "Print JSON");
     cuix->callback([&outcome] {
-        const ComScope com;
+        const tarvox::ComScope com = CommandCom();
         const std::wstring path = Wide(cuixFile);
         _CReadOnlyCuixFile package(path.c_str());
         std::vector<std::wstring> workspaces;
@@ -112,15 +114,15 @@ void AddProfileCommands(CLI::App& app, Outcome& outcome) {
         const bool read = tarvox::cuix::GetCuixWorkspaceNames(package, workspaces) == 1;
         const bool hasMenus = tarvox::cuix::GetCuixPartialMenuFiles(package, menus) == 1;
         Section& section = outcome.document.Add("CUIX package", "cuix");
-        section.Add("File", cuixFile);
-        section.Add("Loads the product menu", std::to_string(tarvox::cuix::HasProductPartialMenu(path, &package)));
-        section.Add("Partial menus", Joined(menus));
-        Table tabs{{"workspace", "product_tabs", "all_product_tabs"}, {}};
+        section.Add("file", Value::Text(cuixFile));
+        section.Add("loads_product_menu", Value::Tristate(tarvox::cuix::HasProductPartialMenu(path, &package)));
+        section.Add("partial_menus", Value::List(Utf8Items(menus)));
+        Table tabs{"workspaces", {"workspace", "product_tabs", "all_product_tabs"}, {}, {}};
         for (const auto& workspace : workspaces) {
             std::vector<std::wstring> tabIds;
             tarvox::cuix::GetWorkspaceProductTabIds(package, tabIds, workspace.c_str());
-            tabs.rows.push_back({Utf8(workspace), Joined(tabIds),
-                                 std::to_string(tarvox::cuix::WorkspaceHasAllProductTabs(workspace, package))});
+            tabs.rows.push_back({Value::Text(Utf8(workspace)), Value::List(Utf8Items(tabIds)),
+                                 Value::Bool(tarvox::cuix::WorkspaceHasAllProductTabs(workspace, package) == 1)});
         }
         section.tables.push_back(std::move(tabs));
         outcome.status = read || hasMenus ? kSuccess : kNotFound;
@@ -134,8 +136,8 @@ void AddProfileCommands(CLI::App& app, Outcome& outcome) {
         const int result = SetAcadVersion(Wide(release).c_str());
         bool found = false;
         Section& section = outcome.document.Add("Set AutoCAD release", "set_acad");
-        section.Add("Release", release);
-        section.Add("Result", std::to_string(result));
+        section.Add("release", Value::Text(release));
+        section.Add("succeeded", Value::Bool(result == 1));
         AddCurrentAcadSection(outcome.document, found);
         outcome.status = result == 1 ? kSuccess : kNotFound;
     });

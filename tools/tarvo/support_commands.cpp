@@ -22,13 +22,13 @@ void AddSupportCommands(CLI::App& app, Outcome& outcome) {
     find->add_flag("--json", outcome.json, "Print JSON");
     find->callback([&outcome] {
         Section& section = outcome.document.Add("Files", "files");
-        Table rows{{"file", "found"}, {}};
+        Table rows{"files", {"file", "path"}, {}, {}};
         bool all = true;
         for (const std::string& file : files) {
             std::wstring path;
             const bool found = AcadFindFile(Wide(file).c_str(), path) == 1;
             all = all && found;
-            rows.rows.push_back({file, found ? Utf8(path) : ""});
+            rows.rows.push_back({Value::Text(file), Value::Maybe(found ? Utf8(path) : "")});
         }
         section.tables.push_back(std::move(rows));
         outcome.status = all ? kSuccess : kNotFound;

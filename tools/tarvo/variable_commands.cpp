@@ -1,16 +1,18 @@
 // tarvo vars, tarvo expand.
 #include "tools/tarvo/commands.h"
 
-#include "paths/full_path_vars.h"
-#include "paths/path_vars.h"
+#include "variables/full_path_vars.h"
+#include "variables/path_vars.h"
 
 namespace tarvo {
 
 Section& AddVariablesSection(Document& document, bool aliases) {
     Section& section = document.Add(aliases ? "Path variables (with aliases)" : "Path variables", "variables");
     const tarvox::PathVarTable& table = tarvox::CompactPathVarTable(aliases ? 1 : 0);
-    Table rows{{"name", "value"}, {}};
-    for (std::size_t i = 0; i < table.names.size(); ++i) rows.rows.push_back({Utf8(table.names[i]), Utf8(table.values[i])});
+    Table rows{"variables", {"name", "value"}, {}, {}};
+    for (std::size_t i = 0; i < table.names.size(); ++i) {
+        rows.rows.push_back({Value::Text(Utf8(table.names[i])), Value::Text(Utf8(table.values[i]))});
+    }
     section.tables.push_back(std::move(rows));
     return section;
 }
@@ -20,8 +22,8 @@ Section& AddFullVariablesSection(Document& document) {
     std::vector<std::wstring> names, values;
     tarvox::BuildFullPathVarTable(names, values);
     // Rows keep their order: the first row of a name is the one that counts.
-    Table rows{{"name", "value"}, {}};
-    for (std::size_t i = 0; i < names.size(); ++i) rows.rows.push_back({Utf8(names[i]), Utf8(values[i])});
+    Table rows{"variables", {"name", "value"}, {}, {}};
+    for (std::size_t i = 0; i < names.size(); ++i) rows.rows.push_back({Value::Text(Utf8(names[i])), Value::Text(Utf8(values[i]))});
     section.tables.push_back(std::move(rows));
     return section;
 }
@@ -49,11 +51,12 @@ void AddVariableCommands(CLI::App& app, Outcome& outcome) {
     expand->add_option("TEXT", texts, "Texts with path variables")->required();
     expand->callback([&outcome] {
         Section& section = outcome.document.Add("Expansion", "expansion");
-        Table rows{{"text", "expanded", "with variables"}, {}};
+        Table rows{"expansion", {"text", "expanded", "with_variables"}, {}, {}};
         if (full) {
-            Table expanded{{"text", "expanded"}, {}};
+            Table expanded{"expansion", {"text", "expanded"}, {}, {}};
             for (const std::string& text : texts) {
-                expanded.rows.push_back({text, Utf8(tarvox::ExpandAllPathVars(Wide(text).c_str()))});
+                expanded.rows.push_back(
+                    {Value::Text(text), Value::Text(Utf8(tarvox::ExpandAllPathVars(Wide(text).c_str())))});
             }
             section.tables.push_back(std::move(expanded));
             return;
@@ -64,7 +67,7 @@ void AddVariableCommands(CLI::App& app, Outcome& outcome) {
             tarvox::ExpandAndAbbreviate(withVars, withoutVars, input.c_str(), aliases ? 1 : 0);
             // A text without variables is its own abbreviated form.
             if (input.find(L'%') == std::wstring::npos) withVars = withoutVars;
-            rows.rows.push_back({text, Utf8(withoutVars), Utf8(withVars)});
+            rows.rows.push_back({Value::Text(text), Value::Text(Utf8(withoutVars)), Value::Text(Utf8(withVars))});
         }
         section.tables.push_back(std::move(rows));
     });

@@ -6,6 +6,7 @@
 #include <tarvox/ui.h>
 
 #include "tools/ui-demo/demo_ids.h"
+#include "ui/gdi_scope.h"
 #include "ui/gdiplus_session.h"
 
 #include <gdiplus.h>
@@ -30,24 +31,24 @@ bool SaveWindowPicture(HWND window, const std::wstring& path) {
     GetClientRect(window, &area);
     const int width = area.right;
     const int height = area.bottom;
-    HDC windowDc = GetDC(window);
-    if (windowDc == nullptr) return false;
-    HDC memory = CreateCompatibleDC(windowDc);
-    CGdiBitmap picture(CreateCompatibleBitmap(windowDc, width, height));
-    HGDIOBJ previous = SelectObject(memory, picture.Get());
-    BitBlt(memory, 0, 0, width, height, windowDc, 0, 0, SRCCOPY);
-    SelectObject(memory, previous);
-    DeleteDC(memory);
-    ReleaseDC(window, windowDc);
+    CGdiBitmap picture;
+    {
+        const tarvox::ui::WindowDc windowDc(window);
+        if (windowDc.Get() == nullptr) return false;
+        const tarvox::ui::MemoryDc memory(windowDc.Get());
+        picture.Attach(CreateCompatibleBitmap(windowDc.Get(), width, height));
+        const tarvox::ui::Selection selected(memory.Get(), picture.Get());
+        BitBlt(memory.Get(), 0, 0, width, height, windowDc.Get(), 0, 0, SRCCOPY);
+    }
 
     if (!tarvox::ui::GdiplusStarted()) return false;
-    Gdiplus::GpBitmap* image = nullptr;
-    if (Gdiplus::DllExports::GdipCreateBitmapFromHBITMAP(picture.Get(), nullptr, &image) != Gdiplus::Ok) return false;
+    tarvox::ui::GdiplusBitmap image;
+    if (Gdiplus::DllExports::GdipCreateBitmapFromHBITMAP(picture.Get(), nullptr, image.Put()) != Gdiplus::Ok) {
+        return false;
+    }
     // The PNG encoder of GDI+.
     const CLSID png{0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
-    const bool saved = Gdiplus::DllExports::GdipSaveImageToFile(image, path.c_str(), &png, nullptr) == Gdiplus::Ok;
-    Gdiplus::DllExports::GdipDisposeImage(image);
-    return saved;
+    return Gdiplus::DllExports::GdipSaveImageToFile(image.Get(), path.c_str(), &png, nullptr) == Gdiplus::Ok;
 }
 
 // Lets the dialog and its controls paint, then saves it.
