@@ -28,6 +28,13 @@ protected:
         return temp.WriteFile(name, CuixPackage(WorkspaceRootXml(workspaces), HeaderXml(menus)));
     }
 
+    // The workspace names of a package, checking the reader's result.
+    static std::vector<std::wstring> Names(const std::wstring& path, int expected = 1) {
+        std::vector<std::wstring> names{L"stale"};
+        EXPECT_EQ(GetCuixWorkspaceNames(path.c_str(), names), expected) << Utf8(path);
+        return names;
+    }
+
     TempFolder temp;
 };
 
@@ -36,8 +43,7 @@ TEST_F(CuixPackages, WorkspaceNamesAreSortedAndMergedIgnoringCase) {
                                       WorkspaceXml("Zeichnen &amp; Beschriftung") + WorkspaceXml("3D-Modellierung") +
                                           WorkspaceXml("\xD0\xA7\xD0\xB5\xD1\x80\xD1\x87\xD0\xB5\xD0\xBD\xD0\xB8\xD0\xB5") +
                                           WorkspaceXml("zeichnen &amp; BESCHRIFTUNG") + WorkspaceXml("Tarvo Ardent"));
-    std::vector<std::wstring> names;
-    ASSERT_EQ(GetCuixWorkspaceNames(path.c_str(), names), 1);
+    const std::vector<std::wstring> names = Names(path);
     ASSERT_EQ(names.size(), 4u);
     EXPECT_EQ(names[0], L"3D-Modellierung");
     EXPECT_EQ(names[1], L"Tarvo Ardent");
@@ -58,53 +64,36 @@ TEST_F(CuixPackages, APartsOwnDeclarationDecidesItsEncoding) {
         utf16 += c;
         utf16 += '\0';
     }
-    struct {
-        const wchar_t* file;
-        std::string xml;
-    } const cases[] = {
+    const std::pair<const wchar_t*, std::string> cases[] = {
         {L"plain.cuix", part("", "\xC3\xBC\xC3\x9F")},  // no declaration: UTF-8
         {L"latin1.cuix", part("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n", "\xFC\xDF")},
         {L"cp1252.cuix", part("<?xml version=\"1.0\" encoding=\"windows-1252\"?>", "\xFC\xDF")},
         {L"marked.cuix", part("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\"?>", "\xC3\xBC\xC3\x9F")},
         {L"utf16.cuix", utf16},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.file);
-        const std::wstring path = temp.WriteFile(c.file, CuixPackage(c.xml, HeaderXml({})));
-        std::vector<std::wstring> names;
-        EXPECT_EQ(GetCuixWorkspaceNames(path.c_str(), names), 1);
-        EXPECT_EQ(names, std::vector<std::wstring>{L"Gr\u00FC\u00DF" L"e"});
+    for (const auto& [file, xml] : cases) {
+        EXPECT_EQ(Names(temp.WriteFile(file, CuixPackage(xml, HeaderXml({})))), std::vector<std::wstring>{L"Gr\u00FC\u00DF" L"e"});
     }
 }
 
 // Documents of parts are made without initialising COM: a thread without it gets none.
 TEST_F(CuixPackages, PartsLoadOnlyWhereTheCallerHasInitialisedCom) {
     const std::wstring path = Package(L"com.cuix", WorkspaceXml("A"));
-    int withoutCom = -1;
-    std::thread([&] {
-        std::vector<std::wstring> names;
-        withoutCom = GetCuixWorkspaceNames(path.c_str(), names);
-    }).join();
-    EXPECT_EQ(withoutCom, 0);
-    std::vector<std::wstring> names;
-    EXPECT_EQ(GetCuixWorkspaceNames(path.c_str(), names), 1);
+    std::thread([&] { Names(path, 0); }).join();
+    EXPECT_EQ(Names(path), std::vector<std::wstring>{L"A"});
 }
 
+// A partial menu with a folder in front is another file than the one beside the library; the
+// product's own menu counts by its file name alone, without being opened.
 TEST_F(CuixPackages, PartialMenusDecideWhetherTheProductMenuIsLoaded) {
     const std::wstring loads = Package(L"loads.cuix", "", {"acetmain.cuix", "_TARVOARDENT.CUIX", "AcetMain.cuix"});
     std::vector<std::wstring> files;
     ASSERT_EQ(GetCuixPartialMenuFiles(loads.c_str(), files), 1);
     EXPECT_EQ(files.size(), 2u);
-    EXPECT_EQ(HasProductPartialMenu(loads, nullptr), 1);
-
-    // A partial menu with a folder in front is another file than the one beside the library.
-    const std::wstring inFolder = Package(L"folder.cuix", "", {"C:\\Menus\\_TarvoArdent.cuix", "acetmain.cuix"});
-    EXPECT_EQ(HasProductPartialMenu(inFolder, nullptr), 0);
-    const std::wstring none = Package(L"none.cuix", "", {});
-    EXPECT_EQ(HasProductPartialMenu(none, nullptr), 0);
-    // The product's own menu counts by its file name alone, without being opened.
-    EXPECT_EQ(HasProductPartialMenu((temp / L"_TarvoArdent_.cuix"), nullptr), 1);
-    EXPECT_EQ(HasProductPartialMenu(L"acad.cuix", nullptr), -1);
+    const std::pair<std::wstring, int> menus[] = {
+        {loads, 1}, {Package(L"folder.cuix", "", {"C:\\Menus\\_TarvoArdent.cuix", "acetmain.cuix"}), 0},
+        {Package(L"none.cuix", "", {}), 0}, {temp / L"_TarvoArdent_.cuix", 1}, {L"acad.cuix", -1}};
+    for (const auto& [menu, result] : menus) EXPECT_EQ(HasProductPartialMenu(menu, nullptr), result) << Utf8(menu);
 }
 
 TEST_F(CuixPackages, TabsComeFromTheFirstMatchingWorkspace) {
@@ -140,26 +129,20 @@ TEST_F(CuixPackages, EachSpellingOfAPathOpensThePackageOnce) {
     EXPECT_EQ(names, std::vector<std::wstring>{L"A"});
 }
 
+// Cut packages, bytes flipped in the deflated data of the workspace part (after its local
+// header's name), a missing file and a part that is not XML all load as nothing.
 TEST_F(CuixPackages, BrokenPackagesFailCleanly) {
     const std::string whole = CuixPackage(WorkspaceRootXml(WorkspaceXml("A")), HeaderXml({"_TarvoArdent.cuix"}));
-    std::vector<std::wstring> names{L"stale"};
     const std::wstring cut = temp.WriteFile(L"cut.cuix", whole.substr(0, whole.size() * 2 / 3));
-    EXPECT_EQ(GetCuixWorkspaceNames(cut.c_str(), names), 0);
-    EXPECT_TRUE(names.empty());
     EXPECT_EQ(HasProductPartialMenu(cut, nullptr), 0);
-
-    // Bytes flipped in the deflated data of the workspace part (after its local header's name).
     std::string corrupt = whole;
     const std::size_t data = corrupt.find("WorkspaceRoot.cui") + 17;
     for (std::size_t i = data + 2; i < data + 40; i += 3) corrupt[i] = static_cast<char>(corrupt[i] ^ 0x41);
-    const std::wstring bad = temp.WriteFile(L"corrupt.cuix", corrupt);
-    EXPECT_EQ(GetCuixWorkspaceNames(bad.c_str(), names), 0);
-    EXPECT_EQ(GetCuixWorkspaceNames((temp / L"missing.cuix").c_str(), names), 0);
-
-    // A part that is not XML loads as nothing.
     const std::wstring notXml = temp.WriteFile(
         L"notxml.cuix", ZipArchive({{"WorkspaceRoot.cui", "<WorkspaceRoot><Workspace>"}, {"Header.cui", "\xFF\xFE"}}));
-    EXPECT_EQ(GetCuixWorkspaceNames(notXml.c_str(), names), 0);
+    for (const std::wstring& path : {cut, temp.WriteFile(L"corrupt.cuix", corrupt), temp / L"missing.cuix", notXml}) {
+        EXPECT_TRUE(Names(path, 0).empty());
+    }
 }
 
 // The product's own partial menu lies beside the library; a child run from a folder with the

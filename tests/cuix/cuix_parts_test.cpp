@@ -4,6 +4,7 @@
 
 #include <tarvox/registry.h>
 
+#include "tests/support/child_process.h"
 #include "tests/support/sandbox_fixture.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@ namespace {
 
 using namespace tarvox::cuix;
 using tarvox::test::SandboxTest;
+using tarvox::test::Utf8;
 using DocPtr = CXMLHelpers::DocPtr;
 using NodePtr = CXMLHelpers::NodePtr;
 
@@ -59,15 +61,14 @@ TEST_F(CuixPartsTest, WorkspaceNamesAreSortedAndCaseInsensitivelyUnique) {
 }
 
 TEST_F(CuixPartsTest, WorkspaceRootMustBeThereOnce) {
-    std::vector<std::wstring> names{L"stale"};
-    std::vector<NodePtr> elements;
-    DocPtr none = Document(L"<Other><Workspace><Name>a</Name></Workspace></Other>");
-    EXPECT_EQ(ParseWorkspaceRoot(none, names, elements), 0);
-    EXPECT_TRUE(names.empty());
-    DocPtr twice = Document(L"<x><WorkspaceRoot/><WorkspaceRoot/></x>");
-    EXPECT_EQ(ParseWorkspaceRoot(twice, names, elements), 0);
-    DocPtr empty = Document(L"<WorkspaceRoot/>");
-    EXPECT_EQ(ParseWorkspaceRoot(empty, names, elements), 0);
+    for (const wchar_t* xml : {L"<Other><Workspace><Name>a</Name></Workspace></Other>",
+                               L"<x><WorkspaceRoot/><WorkspaceRoot/></x>", L"<WorkspaceRoot/>"}) {
+        std::vector<std::wstring> names{L"stale"};
+        std::vector<NodePtr> elements;
+        DocPtr doc = Document(xml);
+        EXPECT_EQ(ParseWorkspaceRoot(doc, names, elements), 0);
+        EXPECT_TRUE(names.empty());
+    }
 }
 
 TEST_F(CuixPartsTest, PartialMenuFilesOfTheHeader) {
@@ -86,27 +87,25 @@ TEST_F(CuixPartsTest, PartialMenuFilesOfTheHeader) {
     EXPECT_TRUE(files.empty());
 }
 
-TEST_F(CuixPartsTest, ProductTabsOfANamedWorkspace) {
-    DocPtr doc = Document(Root(Workspace(L"Drafting", Tab(L"ACAD", L"T0") + Tab(L"_tarvoardent", L"T1")) +
-                               Workspace(L"Tarvo Plan", Tab(L"_TarvoArdent", L"P1") + Tab(L"_TarvoArdent", L"P2")))
-                              .c_str());
-    std::vector<std::wstring> tabs;
-    ASSERT_EQ(ParseWorkspaceProductTabIds(doc, tabs, L"drafting"), 1);
-    EXPECT_EQ(tabs, (std::vector<std::wstring>{L"T1"}));
-    EXPECT_EQ(ParseWorkspaceProductTabIds(doc, tabs, L"Nowhere"), 0);
-    EXPECT_TRUE(tabs.empty());
-}
-
-TEST_F(CuixPartsTest, WithoutANameTheFirstPrefixedWorkspaceWithProductTabsCounts) {
+// A named workspace gives its product tabs; without a name the first prefixed workspace with
+// product tabs counts, its duplicates kept in the order found and later workspaces not visited.
+TEST_F(CuixPartsTest, ProductTabsOfANamedOrTheFirstPrefixedWorkspace) {
     DocPtr doc = Document(Root(Workspace(L"TarvoX", Tab(L"_TarvoArdent", L"no-blank")) +
+                               Workspace(L"Drafting", Tab(L"ACAD", L"T0") + Tab(L"_tarvoardent", L"T1")) +
                                Workspace(L"Tarvo Empty", Tab(L"ACAD", L"other")) +
                                Workspace(L"tarvo Plan", Tab(L"_TarvoArdent", L"P1") + Tab(L"_TarvoArdent", L"P1")) +
                                Workspace(L"Tarvo Later", Tab(L"_TarvoArdent", L"L1")))
                               .c_str());
-    std::vector<std::wstring> tabs;
-    ASSERT_EQ(ParseWorkspaceProductTabIds(doc, tabs, nullptr), 1);
-    // Duplicates are kept, in the order found; the later workspace is not visited.
-    EXPECT_EQ(tabs, (std::vector<std::wstring>{L"P1", L"P1"}));
+    const struct {
+        const wchar_t* workspace;
+        int result;
+        std::vector<std::wstring> tabs;
+    } cases[] = {{L"drafting", 1, {L"T1"}}, {L"Nowhere", 0, {}}, {nullptr, 1, {L"P1", L"P1"}}};
+    for (const auto& c : cases) {
+        std::vector<std::wstring> tabs{L"stale"};
+        EXPECT_EQ(ParseWorkspaceProductTabIds(doc, tabs, c.workspace), c.result);
+        EXPECT_EQ(tabs, c.tabs);
+    }
 }
 
 TEST(CuixNames, ProductMenuFileNames) {
@@ -114,43 +113,40 @@ TEST(CuixNames, ProductMenuFileNames) {
     EXPECT_TRUE(IsProductMenuFileName(L"C:\\Support\\_TARVOARDX.cuix"));
     EXPECT_FALSE(IsProductMenuFileName(L"C:\\_Tarvo\\acad.cuix"));
     EXPECT_FALSE(IsProductMenuFileName(L"_TarvoArdent.cuix"));  // no folder: no file name
-    // The name alone decides: the file is not read.
-    EXPECT_EQ(HasProductPartialMenu(L"C:\\Nowhere\\_TarvoArdent_.cuix", nullptr), 1);
-    EXPECT_EQ(HasProductPartialMenu(L"", nullptr), -1);
-    EXPECT_EQ(HasProductPartialMenu(L"acad.cuix", nullptr), -1);
-    // A menu that can't be read loads nothing.
-    EXPECT_EQ(HasProductPartialMenu(L"C:\\Nowhere\\acad.cuix", nullptr), 0);
+    // The name alone decides: the file is not read. A menu that can't be read loads nothing.
+    const std::pair<const wchar_t*, int> menus[] = {{L"C:\\Nowhere\\_TarvoArdent_.cuix", 1}, {L"", -1},
+                                                    {L"acad.cuix", -1}, {L"C:\\Nowhere\\acad.cuix", 0}};
+    for (const auto& [path, result] : menus) EXPECT_EQ(HasProductPartialMenu(path, nullptr), result);
 }
 
 class PartialMenuSetting : public SandboxTest {
 protected:
+    static constexpr const wchar_t* kKey = L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2020\\AutoCAD";
     std::wstring Stored() {
         std::wstring text;
-        GetRegValue(text, L"HKEY_LOCAL_MACHINE\\Software\\Tarvox\\Tarvo Ardent 2020\\AutoCAD",
-                    L"PartialMenu", 1);
+        GetRegValue(text, L"HKEY_LOCAL_MACHINE\\Software\\Tarvox\\Tarvo Ardent 2020\\AutoCAD", L"PartialMenu", 1);
         return text;
     }
-    void Store(const wchar_t* text) {
-        registry.Apply({tarvox::test::Sz(L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2020\\AutoCAD", L"PartialMenu", text)});
-    }
+    void Store(const wchar_t* text) { registry.Apply({tarvox::test::Sz(kKey, L"PartialMenu", text)}); }
 };
 
+// No edition is known to the test program: the key has no edition suffix. Known values are
+// read as they are; others, and a missing value, become "True".
 TEST_F(PartialMenuSetting, KnownValuesAreReadAndOthersBecomeTrue) {
-    // No edition is known to the test program: the key has no edition suffix.
-    Store(L"TRUE");
-    EXPECT_EQ(UsePartialMenu(), 1);
-    EXPECT_EQ(Stored(), L"TRUE");
-    Store(L"0");
-    EXPECT_EQ(UsePartialMenu(), 0);
-    Store(L"false");
-    EXPECT_EQ(UsePartialMenu(), 0);
-    Store(L"yes");
-    EXPECT_EQ(UsePartialMenu(), 1);
-    EXPECT_EQ(Stored(), L"True");
+    const struct {
+        const wchar_t* stored;
+        int use;
+        const wchar_t* after;
+    } cases[] = {{L"TRUE", 1, L"TRUE"}, {L"0", 0, L"0"}, {L"false", 0, L"false"}, {L"yes", 1, L"True"}};
+    for (const auto& c : cases) {
+        Store(c.stored);
+        EXPECT_EQ(UsePartialMenu(), c.use) << Utf8(c.stored);
+        EXPECT_EQ(Stored(), c.after);
+    }
 }
 
 TEST_F(PartialMenuSetting, AMissingValueIsWrittenAsTrue) {
-    registry.Apply({tarvox::test::Key(L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2020\\AutoCAD")});
+    registry.Apply({tarvox::test::Key(kKey)});
     EXPECT_EQ(UsePartialMenu(), 1);
     EXPECT_EQ(Stored(), L"True");
 }

@@ -10,12 +10,15 @@
 
 #include <windows.h>
 
+#include <optional>
+
 namespace {
 
 namespace abi = tarvox::cuixport;
 using tarvox::package::CuixPackage;
 using tarvox::package::HeaderXml;
 using tarvox::test::ReadFileBytes;
+using tarvox::test::Utf8;
 using tarvox::test::TempFolder;
 using tarvox::package::WorkspaceRootXml;
 using tarvox::package::WorkspaceXml;
@@ -105,47 +108,38 @@ TEST_F(CuixPortModule, PartsOfAPackageAtANonAsciiPathComeOutAsFiles) {
 }
 
 TEST_F(CuixPortModule, FilesThatAreNoWholePackageDoNotOpen) {
+    namespace pw = tarvox::package;
     const std::string package = CuixPackage(WorkspaceRootXml(""), HeaderXml({}));
+    std::string countPast = package, directoryPast = package;
+    pw::PatchFromEnd(countPast, pw::kEndEntryCountFromEnd, 5000, 2);
+    pw::PatchFromEnd(countPast, pw::kEndEntryCountFromEnd + 2, 5000, 2);
+    pw::PatchFromEnd(directoryPast, pw::kEndDirectoryOffsetFromEnd, 0x00FFFFFF, 4);
+    const std::pair<const wchar_t*, std::string> files[] = {
+        {L"empty.cuix", ""}, {L"text.cuix", std::string(500, 'x')}, {L"cut.cuix", package.substr(0, package.size() / 2)},
+        {L"cut-end.cuix", package.substr(0, package.size() - 3)}, {L"count.cuix", countPast},
+        {L"offset.cuix", directoryPast}};
+    for (const auto& [name, bytes] : files) EXPECT_EQ(Open(temp.WriteFile(name, bytes)), 0) << Utf8(name);
     EXPECT_EQ(Open(temp / L"missing.cuix"), 0);
-    EXPECT_EQ(Open(temp.WriteFile(L"empty.cuix", "")), 0);
-    EXPECT_EQ(Open(temp.WriteFile(L"text.cuix", std::string(500, 'x'))), 0);
-    EXPECT_EQ(Open(temp.WriteFile(L"cut.cuix", package.substr(0, package.size() / 2))), 0);
-    EXPECT_EQ(Open(temp.WriteFile(L"cut-end.cuix", package.substr(0, package.size() - 3))), 0);
-    std::string countPast = package;
-    tarvox::package::PatchFromEnd(countPast, tarvox::package::kEndEntryCountFromEnd, 5000, 2);
-    tarvox::package::PatchFromEnd(countPast, tarvox::package::kEndEntryCountFromEnd + 2, 5000, 2);
-    EXPECT_EQ(Open(temp.WriteFile(L"count.cuix", countPast)), 0);
-    std::string directoryPast = package;
-    tarvox::package::PatchFromEnd(directoryPast, tarvox::package::kEndDirectoryOffsetFromEnd, 0x00FFFFFF, 4);
-    EXPECT_EQ(Open(temp.WriteFile(L"offset.cuix", directoryPast)), 0);
     EXPECT_EQ(open(nullptr), 0);
     EXPECT_EQ(Open(temp.Path()), 0);  // a folder
 }
 
+// Parts whose CRC or size do not match their data, or that are recorded too large, and a part
+// whose deflated data makes 128 MiB where 4 KB are recorded.
 TEST_F(CuixPortModule, PartsThatDoNotCheckOutAreRefused) {
-    ZipItem badCrc{"WorkspaceRoot.cui", "<WorkspaceRoot/>"};
-    badCrc.recordedCrc = 1;
-    EXPECT_EQ(ExtractFromArchive(ZipArchive({badCrc}), L"WorkspaceRoot.cui"), L"");
-    badCrc.deflate = false;
-    EXPECT_EQ(ExtractFromArchive(ZipArchive({badCrc}), L"WorkspaceRoot.cui"), L"");
-
-    ZipItem longer{"WorkspaceRoot.cui", "<WorkspaceRoot/>"};
-    longer.recordedSize = 100;
-    EXPECT_EQ(ExtractFromArchive(ZipArchive({longer}), L"WorkspaceRoot.cui"), L"");
-    ZipItem shorter{"WorkspaceRoot.cui", "<WorkspaceRoot/>"};
-    shorter.recordedSize = 3;
-    EXPECT_EQ(ExtractFromArchive(ZipArchive({shorter}), L"WorkspaceRoot.cui"), L"");
-    ZipItem huge{"WorkspaceRoot.cui", "<WorkspaceRoot/>"};
-    huge.recordedSize = 300ull << 20;
-    EXPECT_EQ(ExtractFromArchive(ZipArchive({huge}), L"WorkspaceRoot.cui"), L"");
-
-    // A part whose deflated data makes 128 MiB where 4 KB are recorded.
-    ZipItem bomb{"WorkspaceRoot.cui", std::string(128u << 20, ' ')};
-    bomb.recordedSize = 4096;
-    EXPECT_EQ(ExtractFromArchive(ZipArchive({bomb}), L"WorkspaceRoot.cui"), L"");
-
-    const std::wstring good = ExtractFromArchive(ZipArchive({{"WorkspaceRoot.cui", "<WorkspaceRoot/>"}}), L"WorkspaceRoot.cui");
-    EXPECT_FALSE(good.empty());
+    const auto part = [](std::string data, std::optional<std::uint64_t> size, std::optional<std::uint32_t> crc = {},
+                         bool deflate = true) {
+        ZipItem item{"WorkspaceRoot.cui", std::move(data), deflate};
+        item.recordedSize = size;
+        item.recordedCrc = crc;
+        return ZipArchive({item});
+    };
+    const std::string xml = "<WorkspaceRoot/>";
+    for (const std::string& archive : {part(xml, {}, 1), part(xml, {}, 1, false), part(xml, 100), part(xml, 3),
+                                       part(xml, 300ull << 20), part(std::string(128u << 20, ' '), 4096)}) {
+        EXPECT_EQ(ExtractFromArchive(archive, L"WorkspaceRoot.cui"), L"");
+    }
+    EXPECT_FALSE(ExtractFromArchive(part(xml, {}), L"WorkspaceRoot.cui").empty());
 }
 
 TEST_F(CuixPortModule, HostileNamesNeverLeaveTheModulesFolder) {

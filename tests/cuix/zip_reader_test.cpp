@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace {
 
 using namespace cuixport;
@@ -67,37 +69,31 @@ TEST(ZipReader, ArchivesThatAreNotWholeAreRefused) {
     EXPECT_FALSE(ReadZipDirectory(MemorySource(Bytes(directoryPast))));
 }
 
+ZipItem Recorded(std::string data, std::optional<std::uint64_t> size, std::optional<std::uint32_t> crc = {},
+                 bool deflate = true) {
+    ZipItem item{"a.cui", std::move(data), deflate};
+    item.recordedSize = size;
+    item.recordedCrc = crc;
+    return item;
+}
+
 TEST(ZipReader, EntryDataMustMatchItsRecordedCrcAndSize) {
-    ZipItem item{"WorkspaceRoot.cui", std::string(3000, 'w')};
-    item.recordedCrc = 0x12345678;
-    EXPECT_EQ(ExtractOnly(item), ExtractResult::CrcMismatch);
-    item.deflate = false;
-    EXPECT_EQ(ExtractOnly(item), ExtractResult::CrcMismatch);
-
-    ZipItem shorter{"a.cui", std::string(3000, 'w')};
-    shorter.recordedSize = 2999;
-    EXPECT_EQ(ExtractOnly(shorter), ExtractResult::SizeMismatch);
-    ZipItem longer{"a.cui", std::string(3000, 'w')};
-    longer.recordedSize = 3001;
-    EXPECT_EQ(ExtractOnly(longer), ExtractResult::SizeMismatch);
-    ZipItem storedLonger = longer;
-    storedLonger.deflate = false;
-    EXPECT_EQ(ExtractOnly(storedLonger), ExtractResult::SizeMismatch);
-
-    ZipItem huge{"a.cui", "small"};
-    huge.recordedSize = (256ull << 20) + 1;
-    EXPECT_EQ(ExtractOnly(huge), ExtractResult::TooLarge);
+    const std::string w(3000, 'w');
+    const std::pair<ZipItem, ExtractResult> cases[] = {
+        {Recorded(w, {}, 0x12345678), ExtractResult::CrcMismatch},
+        {Recorded(w, {}, 0x12345678, false), ExtractResult::CrcMismatch},
+        {Recorded(w, 2999), ExtractResult::SizeMismatch},
+        {Recorded(w, 3001), ExtractResult::SizeMismatch},
+        {Recorded(w, 3001, {}, false), ExtractResult::SizeMismatch},
+        {Recorded("small", (256ull << 20) + 1), ExtractResult::TooLarge}};
+    for (const auto& [item, result] : cases) EXPECT_EQ(ExtractOnly(item), result) << item.recordedSize.value_or(0);
 }
 
 TEST(ZipReader, AnEntryInflatingFarBeyondItsRecordedSizeStopsRightThere) {
     // 64 MiB of zeros deflate to about 64 KB; the directory claims 1,000 bytes.
-    ZipItem bomb{"WorkspaceRoot.cui", std::string(64u << 20, '\0')};
-    bomb.recordedSize = 1000;
-    EXPECT_EQ(ExtractOnly(bomb), ExtractResult::SizeMismatch);
+    EXPECT_EQ(ExtractOnly(Recorded(std::string(64u << 20, '\0'), 1000)), ExtractResult::SizeMismatch);
     // Claiming the whole size of a small deflated stream is no real entry either.
-    ZipItem claimed{"WorkspaceRoot.cui", std::string(100, 'a')};
-    claimed.recordedSize = 200ull << 20;
-    EXPECT_EQ(ExtractOnly(claimed), ExtractResult::TooLarge);
+    EXPECT_EQ(ExtractOnly(Recorded(std::string(100, 'a'), 200ull << 20)), ExtractResult::TooLarge);
 }
 
 TEST(ZipReader, BrokenDeflateDataIsCorrupt) {
@@ -121,17 +117,12 @@ TEST(ZipReader, PartNamesCompareAsOpcDoes) {
                                             {"\xC3\x84rger.cui", "umlaut", true, false, true}});
     const auto entries = ReadZipDirectory(MemorySource(Bytes(archive)));
     ASSERT_TRUE(entries);
-    EXPECT_EQ(FindPart(*entries, L"workspaceroot.CUI"), 3u);
-    EXPECT_EQ(FindPart(*entries, L"/WorkspaceRoot.cui"), 3u);
-    EXPECT_EQ(FindPart(*entries, L"sub\\workspaceroot.cui"), 2u);
-    EXPECT_EQ(FindPart(*entries, L"[content_types].XML"), 1u);
-    EXPECT_EQ(FindPart(*entries, L"Men\u00FC.cui"), 4u);
-    EXPECT_EQ(FindPart(*entries, L"\u00C4rger.cui"), 5u);
     // Only ASCII letters ignore case.
-    EXPECT_FALSE(FindPart(*entries, L"\u00E4rger.cui"));
-    EXPECT_FALSE(FindPart(*entries, L"Folder/"));
-    EXPECT_FALSE(FindPart(*entries, L"Header.cui"));
-    EXPECT_FALSE(FindPart(*entries, L""));
+    const std::pair<const wchar_t*, std::optional<std::size_t>> parts[] = {
+        {L"workspaceroot.CUI", 3}, {L"/WorkspaceRoot.cui", 3}, {L"sub\\workspaceroot.cui", 2},
+        {L"[content_types].XML", 1}, {L"Men\u00FC.cui", 4}, {L"\u00C4rger.cui", 5}, {L"\u00E4rger.cui", {}},
+        {L"Folder/", {}}, {L"Header.cui", {}}, {L"", {}}};
+    for (const auto& [name, index] : parts) EXPECT_EQ(FindPart(*entries, name), index) << testing::PrintToString(name);
 }
 
 TEST(ZipReader, ItemNamesOutsideUtf8AreCodePage437) {
@@ -142,19 +133,12 @@ TEST(ZipReader, ItemNamesOutsideUtf8AreCodePage437) {
 }
 
 TEST(ZipReader, CopyFileNamesStayInTheirFolder) {
-    EXPECT_EQ(PartFileName(L"WorkspaceRoot.cui"), L"WorkspaceRoot.cui");
-    EXPECT_EQ(PartFileName(L"../../evil.cui"), L"evil.cui");
-    EXPECT_EQ(PartFileName(L"..\\..\\evil.cui"), L"evil.cui");
-    EXPECT_EQ(PartFileName(L"C:evil.cui"), L"evil.cui");
-    EXPECT_EQ(PartFileName(L"C:\\Windows\\evil.cui"), L"evil.cui");
-    EXPECT_EQ(PartFileName(L"/abs/x.cui"), L"x.cui");
-    EXPECT_EQ(PartFileName(L".."), L"part");
-    EXPECT_EQ(PartFileName(L"sub/"), L"part");
-    EXPECT_EQ(PartFileName(L"a<b>|\"?*.cui"), L"a_b_____.cui");
-    EXPECT_EQ(PartFileName(L"name. . "), L"name");
-    EXPECT_EQ(PartFileName(L"CON.cui"), L"_CON.cui");
-    EXPECT_EQ(PartFileName(L"com1"), L"_com1");
-    EXPECT_EQ(PartFileName(L"console.cui"), L"console.cui");
+    const std::pair<const wchar_t*, const wchar_t*> names[] = {
+        {L"WorkspaceRoot.cui", L"WorkspaceRoot.cui"}, {L"../../evil.cui", L"evil.cui"},
+        {L"..\\..\\evil.cui", L"evil.cui"}, {L"C:evil.cui", L"evil.cui"}, {L"C:\\Windows\\evil.cui", L"evil.cui"},
+        {L"/abs/x.cui", L"x.cui"}, {L"..", L"part"}, {L"sub/", L"part"}, {L"a<b>|\"?*.cui", L"a_b_____.cui"},
+        {L"name. . ", L"name"}, {L"CON.cui", L"_CON.cui"}, {L"com1", L"_com1"}, {L"console.cui", L"console.cui"}};
+    for (const auto& [name, file] : names) EXPECT_EQ(PartFileName(name), file);
     const std::wstring longName = PartFileName(std::wstring(300, L'n') + L".cui");
     EXPECT_EQ(longName.size(), 100u);
     EXPECT_EQ(longName.substr(96), L".cui");

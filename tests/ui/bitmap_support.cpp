@@ -1,66 +1,56 @@
 #include "tests/ui/bitmap_support.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace tarvox::test {
 namespace {
 
-// A memory device context with the bitmap selected, for reading and painting.
-class BitmapDc {
-public:
-    explicit BitmapDc(HBITMAP bitmap) : m_dc(CreateCompatibleDC(nullptr)) {
-        if (m_dc && bitmap) m_previous = SelectObject(m_dc, bitmap);
-    }
-    ~BitmapDc() {
-        if (m_previous) SelectObject(m_dc, m_previous);
-        if (m_dc) DeleteDC(m_dc);
-    }
-    BitmapDc(const BitmapDc&) = delete;
-    BitmapDc& operator=(const BitmapDc&) = delete;
-    HDC Get() const { return m_previous ? m_dc : nullptr; }
-
-private:
-    HDC m_dc;
-    HGDIOBJ m_previous = nullptr;
-};
+// Every pixel of a bitmap, row by row from the top; empty when it cannot be read.
+std::vector<COLORREF> Pixels(const CGdiBitmap& bitmap) {
+    const SIZE size = bitmap.GetSize();
+    std::vector<COLORREF> pixels(static_cast<std::size_t>(std::max(0L, size.cx) * std::max(0L, size.cy)));
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), size.cx, -size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    HDC dc = CreateCompatibleDC(nullptr);
+    const int rows = pixels.empty() ? 0 : GetDIBits(dc, bitmap.Get(), 0, size.cy, pixels.data(), &info, DIB_RGB_COLORS);
+    DeleteDC(dc);
+    if (rows != size.cy) return {};
+    // Blue, green, red in memory: swapped into a COLORREF.
+    for (COLORREF& pixel : pixels) pixel = RGB(GetBValue(pixel), GetGValue(pixel), GetRValue(pixel));
+    return pixels;
+}
 
 }  // namespace
 
 COLORREF PixelOf(const CGdiBitmap& bitmap, int x, int y) {
-    BitmapDc dc(bitmap.Get());
-    return dc.Get() ? GetPixel(dc.Get(), x, y) : CLR_INVALID;
+    const std::vector<COLORREF> pixels = Pixels(bitmap);
+    const SIZE size = bitmap.GetSize();
+    const bool inside = !pixels.empty() && x >= 0 && y >= 0 && x < size.cx && y < size.cy;
+    return inside ? pixels[static_cast<std::size_t>(y) * size.cx + x] : CLR_INVALID;
 }
 
 void FillPart(CGdiBitmap& bitmap, const RECT& part, COLORREF colour) {
-    BitmapDc dc(bitmap.Get());
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, bitmap.Get());
     HBRUSH brush = CreateSolidBrush(colour);
-    if (dc.Get()) FillRect(dc.Get(), &part, brush);
+    if (previous) FillRect(dc, &part, brush);
     DeleteObject(brush);
+    if (previous) SelectObject(dc, previous);
+    DeleteDC(dc);
 }
 
 bool SamePixels(const CGdiBitmap& first, const CGdiBitmap& second) {
-    const SIZE a = first.GetSize();
-    const SIZE b = second.GetSize();
-    if (a.cx != b.cx || a.cy != b.cy) return false;
-    BitmapDc one(first.Get());
-    BitmapDc two(second.Get());
-    if (!one.Get() || !two.Get()) return false;
-    for (int y = 0; y < a.cy; ++y) {
-        for (int x = 0; x < a.cx; ++x) {
-            if (GetPixel(one.Get(), x, y) != GetPixel(two.Get(), x, y)) return false;
-        }
-    }
-    return true;
+    const std::vector<COLORREF> one = Pixels(first);
+    return !one.empty() && first.GetSize().cx == second.GetSize().cx && one == Pixels(second);
 }
 
 bool RowsContain(const CGdiBitmap& bitmap, int top, int bottom, COLORREF colour) {
-    BitmapDc dc(bitmap.Get());
-    if (!dc.Get()) return false;
-    const SIZE size = bitmap.GetSize();
-    for (int y = top; y < bottom && y < size.cy; ++y) {
-        for (int x = 0; x < size.cx; ++x) {
-            if (GetPixel(dc.Get(), x, y) == colour) return true;
-        }
-    }
-    return false;
+    const std::vector<COLORREF> pixels = Pixels(bitmap);
+    const std::size_t width = static_cast<std::size_t>(bitmap.GetSize().cx);
+    const auto from = pixels.begin() + static_cast<std::ptrdiff_t>(std::min(pixels.size(), static_cast<std::size_t>(top) * width));
+    const auto to = pixels.begin() + static_cast<std::ptrdiff_t>(std::min(pixels.size(), static_cast<std::size_t>(bottom) * width));
+    return std::find(from, to, colour) != to;
 }
 
 }  // namespace tarvox::test

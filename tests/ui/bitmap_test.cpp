@@ -26,62 +26,52 @@ protected:
 
     // Size and centre colour of the picture loaded for a scale.
     void ExpectLoaded(const wchar_t* name, double scale, SIZE size, COLORREF colour) {
+        SCOPED_TRACE(Utf8(name) + " at " + std::to_string(scale));
         CGdiBitmap bitmap;
-        ASSERT_EQ(LoadScaledBitmap(name, bitmap, scale), 1) << Utf8(name) << " at " << scale;
+        ASSERT_EQ(LoadScaledBitmap(name, bitmap, scale), 1);
         const SIZE loaded = bitmap.GetSize();
-        EXPECT_EQ(loaded.cx, size.cx) << Utf8(name) << " at " << scale;
-        EXPECT_EQ(loaded.cy, size.cy) << Utf8(name) << " at " << scale;
-        EXPECT_EQ(PixelOf(bitmap, loaded.cx / 2, loaded.cy / 2), colour) << Utf8(name) << " at " << scale;
+        EXPECT_EQ(std::pair(loaded.cx, loaded.cy), std::pair(size.cx, size.cy));
+        EXPECT_EQ(PixelOf(bitmap, loaded.cx / 2, loaded.cy / 2), colour);
     }
 
     bool TempFolderIsEmpty() const {
         WIN32_FIND_DATAW found{};
         HANDLE search = FindFirstFileW((temp / L"*").c_str(), &found);
-        bool empty = true;
         if (search == INVALID_HANDLE_VALUE) return true;
-        do {
-            const std::wstring name = found.cFileName;
-            if (name != L"." && name != L"..") empty = false;
-        } while (FindNextFileW(search, &found));
+        bool empty = true;
+        do empty = empty && (found.cFileName == std::wstring(L".") || found.cFileName == std::wstring(L".."));
+        while (FindNextFileW(search, &found));
         FindClose(search);
         return empty;
     }
 };
 
-TEST_F(Pictures, AtOneHundredPercentThe100VariantThenTheBareThenTheHalved200) {
-    ExpectLoaded(L"EXACT100", 1.0, {40, 30}, kYellow);
-    ExpectLoaded(L"SCALED", 1.0, {40, 30}, kRed);
-    ExpectLoaded(L"ONLY200", 1.0, {40, 30}, kGreen);
-}
-
-TEST_F(Pictures, At125PercentTheExactVariantElseThe200ScaledBy0625) {
-    ExpectLoaded(L"WITH125", 1.25, {50, 37}, kBlue);
-    ExpectLoaded(L"SCALED", 1.25, {50, 37}, kGreen);
-    ExpectLoaded(L"PLAIN", 1.25, {50, 37}, kRed);
-}
-
-TEST_F(Pictures, At150And200Percent) {
-    ExpectLoaded(L"SCALED", 1.5, {60, 45}, kGreen);
-    ExpectLoaded(L"PLAIN", 1.5, {60, 45}, kRed);
-    ExpectLoaded(L"SCALED", 2.0, {80, 60}, kGreen);
-    ExpectLoaded(L"PLAIN", 2.0, {80, 60}, kRed);
-}
-
-TEST_F(Pictures, At175PercentThe200ScaledBy0875ElseTheBareBy175) {
-    ExpectLoaded(L"SCALED", 1.75, {70, 52}, kGreen);
-    ExpectLoaded(L"PLAIN", 1.75, {70, 52}, kRed);
+// Each picture variant has its own colour. At 100 % the _100 variant, then the bare one, then
+// the halved _200; at 125 % the exact variant, else the _200 scaled by 0.625; at 175 % the _200
+// scaled by 0.875, else the bare one by 1.75; so at any other scale.
+TEST_F(Pictures, EachScaleLoadsItsVariantsInOrder) {
+    const struct {
+        const wchar_t* name;
+        double scale;
+        SIZE size;
+        COLORREF colour;
+    } cases[] = {
+        {L"EXACT100", 1.0, {40, 30}, kYellow}, {L"SCALED", 1.0, {40, 30}, kRed},  {L"ONLY200", 1.0, {40, 30}, kGreen},
+        {L"WITH125", 1.25, {50, 37}, kBlue},   {L"SCALED", 1.25, {50, 37}, kGreen}, {L"PLAIN", 1.25, {50, 37}, kRed},
+        {L"SCALED", 1.5, {60, 45}, kGreen},    {L"PLAIN", 1.5, {60, 45}, kRed},     {L"SCALED", 2.0, {80, 60}, kGreen},
+        {L"PLAIN", 2.0, {80, 60}, kRed},       {L"SCALED", 1.75, {70, 52}, kGreen}, {L"PLAIN", 1.75, {70, 52}, kRed},
+        {L"SCALED", 3.0, {120, 90}, kGreen},   {L"SCALED", 1.1, {44, 33}, kGreen},  {L"PLAIN", 1.1, {44, 33}, kRed},
+    };
+    for (const auto& c : cases) ExpectLoaded(c.name, c.scale, c.size, c.colour);
 }
 
 TEST_F(Pictures, MissingPicturesLeaveTheBitmapEmptyAndNoTemporaryFiles) {
-    CGdiBitmap bitmap;
-    ASSERT_EQ(CreateFilledBitmap(kRed, bitmap, 5, 5), 1);
-    EXPECT_EQ(LoadScaledBitmap(L"NO_SUCH_PICTURE", bitmap, 1.75), 0);
-    EXPECT_TRUE(bitmap.IsEmpty());
-    ASSERT_EQ(CreateFilledBitmap(kRed, bitmap, 5, 5), 1);
-    EXPECT_EQ(LoadScaledBitmap(L"", bitmap, 1.0), 0);
-    EXPECT_TRUE(bitmap.IsEmpty());
-    EXPECT_EQ(LoadScaledBitmap(L"NOTANIMAGE", bitmap, 1.0), 0);
-    EXPECT_TRUE(bitmap.IsEmpty());
+    for (const auto& [name, scale] : {std::pair{L"NO_SUCH_PICTURE", 1.75}, {L"", 1.0}, {L"NOTANIMAGE", 1.0}}) {
+        CGdiBitmap bitmap;
+        ASSERT_EQ(CreateFilledBitmap(kRed, bitmap, 5, 5), 1);
+        EXPECT_EQ(LoadScaledBitmap(name, bitmap, scale), 0) << Utf8(name);
+        EXPECT_TRUE(bitmap.IsEmpty());
+    }
     ExpectLoaded(L"SCALED", 1.25, {50, 37}, kGreen);
     EXPECT_TRUE(TempFolderIsEmpty());
 }
@@ -105,28 +95,20 @@ TEST_F(Pictures, LoadingAFileReplacesTheBitmapOrEmptiesIt) {
     EXPECT_EQ(LoadBitmapFromFile(nullptr, bitmap), 0);
 }
 
-TEST(Bitmaps, FilledBitmapsHaveTheSizeAndColour) {
+TEST(Bitmaps, FilledBitmapsHaveTheSizeAndColourAndScalingStretchesThem) {
     CGdiBitmap bitmap;
-    EXPECT_EQ(CreateFilledBitmap(kBlue, bitmap, 17, 9), 1);
-    EXPECT_EQ(bitmap.GetSize().cx, 17);
-    EXPECT_EQ(bitmap.GetSize().cy, 9);
-    EXPECT_EQ(PixelOf(bitmap, 0, 0), kBlue);
-    EXPECT_EQ(PixelOf(bitmap, 16, 8), kBlue);
-}
-
-TEST(Bitmaps, ScalingStretchesOrLeavesTheBitmapAsItIs) {
-    CGdiBitmap bitmap;
-    CreateFilledBitmap(kRed, bitmap, 40, 20);
+    EXPECT_EQ(CreateFilledBitmap(kRed, bitmap, 41, 19), 1);
+    EXPECT_EQ(std::pair(bitmap.GetSize().cx, bitmap.GetSize().cy), std::pair(41L, 19L));
+    EXPECT_EQ(PixelOf(bitmap, 0, 0), kRed);
+    EXPECT_EQ(PixelOf(bitmap, 40, 18), kRed);
+    EXPECT_EQ(CreateFilledBitmap(kRed, bitmap, 40, 20), 1);
     FillPart(bitmap, {20, 0, 40, 20}, kBlue);
     const HBITMAP original = bitmap.Get();
-    EXPECT_EQ(ScaleBitmap(bitmap, 1.0), 1);
-    EXPECT_EQ(ScaleBitmap(bitmap, 0.0), 1);
-    EXPECT_EQ(ScaleBitmap(bitmap, -2.0), 1);
-    EXPECT_EQ(bitmap.Get(), original);
+    for (const double factor : {1.0, 0.0, -2.0}) EXPECT_EQ(ScaleBitmap(bitmap, factor), 1);
+    EXPECT_EQ(bitmap.Get(), original);  // left as it is
 
     EXPECT_EQ(ScaleBitmap(bitmap, 1.5), 1);
-    EXPECT_EQ(bitmap.GetSize().cx, 60);
-    EXPECT_EQ(bitmap.GetSize().cy, 30);
+    EXPECT_EQ(std::pair(bitmap.GetSize().cx, bitmap.GetSize().cy), std::pair(60L, 30L));
     EXPECT_EQ(PixelOf(bitmap, 5, 15), kRed);
     EXPECT_EQ(PixelOf(bitmap, 55, 15), kBlue);
 
@@ -142,8 +124,7 @@ TEST(Bitmaps, CopyingStretchesTheWholeSourceOrCopiesThePartAtTheCorner) {
 
     CGdiBitmap target;
     EXPECT_EQ(CopyBitmap(source, target, {0, 0, 20, 10}, 1, SRCCOPY), 1);
-    EXPECT_EQ(target.GetSize().cx, 20);
-    EXPECT_EQ(target.GetSize().cy, 10);
+    EXPECT_EQ(std::pair(target.GetSize().cx, target.GetSize().cy), std::pair(20L, 10L));
     EXPECT_EQ(PixelOf(target, 2, 5), kRed);
     EXPECT_EQ(PixelOf(target, 17, 5), kBlue);
 
@@ -172,12 +153,7 @@ struct FontMeasures {
 
 FontMeasures Measure(const wchar_t* face, int height) {
     HDC dc = CreateCompatibleDC(nullptr);
-    LOGFONTW description{};
-    description.lfHeight = height;
-    description.lfWeight = FW_NORMAL;
-    description.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynW(description.lfFaceName, face, LF_FACESIZE);
-    HFONT font = CreateFontIndirectW(&description);
+    HFONT font = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, face);
     HGDIOBJ previous = SelectObject(dc, font);
     SIZE xxxx{}, blanks{};
     GetTextExtentPoint32W(dc, L"XXXX", 4, &xxxx);

@@ -14,8 +14,8 @@
 namespace {
 
 using namespace tarvox::test;
-using tarvox::ui::PositionRecord;
 using tarvox::ui::RecordedControl;
+using Texts = std::vector<std::string>;
 
 class DialogLayout : public SandboxTest {
 protected:
@@ -30,23 +30,33 @@ protected:
         EXPECT_EQ(result.Value("subclass.released"), "1");
         return result;
     }
-
-    std::wstring PositionFile(const wchar_t* className) const { return temp / (std::wstring(className) + L".ctrlPos"); }
+    // The reported values of these keys, and of the controls "control0", "control1", ...
+    static Texts Values(const ChildResult& child, Texts keys, std::size_t controls = 0) {
+        for (std::size_t i = 0; i < controls; ++i) keys.push_back("control" + std::to_string(i));
+        Texts values;
+        for (const std::string& key : keys) values.push_back(child.Value(key));
+        return values;
+    }
+    std::string PositionFile(const wchar_t* className) const {
+        return ReadFileBytes(temp / (std::wstring(className) + L".ctrlPos"));
+    }
 };
 
 // Where the scenario's three controls start (x, y, width x height in the client area).
-constexpr const char* kStart[] = {"60,40,80x20", "200,100,120x24", "20,200,160x16"};
+const Texts kStart = {"60,40,80x20", "200,100,120x24", "20,200,160x16"};
+Texts Join(Texts first, const Texts& second) {
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
 
-TEST_F(DialogLayout, AFirstRunAt100PercentFitsThePictureAndRecordsThePositions) {
-    const ChildResult child = Run(L"CFreshDialog", L"1.0", 3);
-    EXPECT_EQ(child.Value("file.before"), "-1");
-    EXPECT_EQ(child.Value("picture"), "400x300");
-    EXPECT_EQ(child.Value("client"), "400x300");
-    EXPECT_EQ(child.Value("background"), "0,0,400x300");
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(child.Value("control" + std::to_string(i)), kStart[i]);
-    EXPECT_EQ(child.Value("file.after"), "44");
-
-    const auto record = tarvox::ui::DecodePositionRecord(ReadFileBytes(PositionFile(L"CFreshDialog")));
+// A first run at 100 % fits the picture and records the positions; at 150 % they are applied
+// (with the 150 % picture from the resources) and the file stays as it was. A file of the
+// wrong size is ignored: two controls expect 32 bytes and find 44.
+TEST_F(DialogLayout, PositionsRecordedAt100PercentAreAppliedAt150Percent) {
+    EXPECT_EQ(Values(Run(L"CFreshDialog", L"1.0", 3), {"file.before", "picture", "client", "background", "file.after"}, 3),
+              Join({"-1", "400x300", "400x300", "0,0,400x300", "44"}, kStart));
+    const std::string recorded = PositionFile(L"CFreshDialog");
+    const auto record = tarvox::ui::DecodePositionRecord(recorded);
     ASSERT_TRUE(record.has_value());
     EXPECT_EQ(record->referenceWidth, 400);
     EXPECT_EQ(record->referenceHeight, 300);
@@ -59,91 +69,57 @@ TEST_F(DialogLayout, AFirstRunAt100PercentFitsThePictureAndRecordsThePositions) 
     std::sort(controls.begin(), controls.end(), byPosition);
     std::sort(expected.begin(), expected.end(), byPosition);
     EXPECT_EQ(controls, expected);
+
+    EXPECT_EQ(Values(Run(L"CFreshDialog", L"1.5", 3), {"picture", "client", "background"}, 3),
+              (Texts{"600x450", "600x450", "0,0,600x450", "90,65,120x20", "300,156,180x24", "30,304,240x16"}));
+    EXPECT_EQ(PositionFile(L"CFreshDialog"), recorded);
+
+    EXPECT_EQ(Values(Run(L"CFreshDialog", L"1.5", 2), {"client", "file.after"}, 2),
+              (Texts{"600x450", "44", kStart[0], kStart[1]}));
+    temp.WriteFile(L"CShortDialog.ctrlPos", std::string(43, '\0'));
+    EXPECT_EQ(Values(Run(L"CShortDialog", L"1.5", 3), {}, 3), kStart);
 }
 
 TEST_F(DialogLayout, AtOneHundredPercentAnExistingFileIsNeitherReadNorWritten) {
     const std::string other = tarvox::ui::EncodePositionRecord({500, 400, {{10, 10, 10}, {20, 20, 20}, {30, 30, 30}}});
     temp.WriteFile(L"CFreshDialog.ctrlPos", other);
-    const ChildResult child = Run(L"CFreshDialog", L"1.0", 3);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(child.Value("control" + std::to_string(i)), kStart[i]);
-    EXPECT_EQ(child.Value("client"), "400x300");
-    EXPECT_EQ(ReadFileBytes(PositionFile(L"CFreshDialog")), other);
+    EXPECT_EQ(Values(Run(L"CFreshDialog", L"1.0", 3), {"client"}, 3), Join({"400x300"}, kStart));
+    EXPECT_EQ(PositionFile(L"CFreshDialog"), other);
 }
 
-TEST_F(DialogLayout, PositionsRecordedAt100PercentAreAppliedAt150Percent) {
-    Run(L"CFreshDialog", L"1.0", 3);
-    const std::string recorded = ReadFileBytes(PositionFile(L"CFreshDialog"));
-    ASSERT_EQ(recorded.size(), 44u);
-
-    const ChildResult child = Run(L"CFreshDialog", L"1.5", 3);
-    EXPECT_EQ(child.Value("picture"), "600x450");  // the 150 % variant from the resources
-    EXPECT_EQ(child.Value("client"), "600x450");
-    EXPECT_EQ(child.Value("background"), "0,0,600x450");
-    EXPECT_EQ(child.Value("control0"), "90,65,120x20");
-    EXPECT_EQ(child.Value("control1"), "300,156,180x24");
-    EXPECT_EQ(child.Value("control2"), "30,304,240x16");
-    EXPECT_EQ(ReadFileBytes(PositionFile(L"CFreshDialog")), recorded);
-}
-
-TEST_F(DialogLayout, APositionFileOfTheWrongSizeIsIgnored) {
-    Run(L"CFreshDialog", L"1.0", 3);
-    // The dialog now has two controls: 32 bytes expected, 44 found.
-    const ChildResult child = Run(L"CFreshDialog", L"1.5", 2);
-    EXPECT_EQ(child.Value("client"), "600x450");
-    EXPECT_EQ(child.Value("control0"), kStart[0]);
-    EXPECT_EQ(child.Value("control1"), kStart[1]);
-    EXPECT_EQ(child.Value("file.after"), "44");
-
-    temp.WriteFile(L"CShortDialog.ctrlPos", std::string(43, '\0'));
-    const ChildResult shortFile = Run(L"CShortDialog", L"1.5", 3);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(shortFile.Value("control" + std::to_string(i)), kStart[i]);
-}
-
-TEST_F(DialogLayout, AtOtherScalesWithoutARecordNothingMovesAndNothingIsWritten) {
-    const ChildResult child = Run(L"CUnrecordedDialog", L"1.25", 3);
-    EXPECT_EQ(child.Value("picture"), "500x375");  // the bare picture stretched by 1.25
-    EXPECT_EQ(child.Value("client"), "500x375");
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(child.Value("control" + std::to_string(i)), kStart[i]);
-    EXPECT_EQ(child.Value("file.after"), "-1");
-}
-
-TEST_F(DialogLayout, AResourceRecordSizesTheDialogAndPlacesItsControls) {
-    const ChildResult child = Run(L"CRecordedDialog", L"1.5", 1);
-    EXPECT_EQ(child.Value("client"), "600x450");
-    EXPECT_EQ(child.Value("control0"), "90,65,120x20");
-    EXPECT_EQ(child.Value("file.after"), "-1");
-
-    // At 100 % the record gives the client size and no file is written.
-    const ChildResult normal = Run(L"CRecordedDialog", L"1.0", 1);
-    EXPECT_EQ(normal.Value("client"), "400x300");
-    EXPECT_EQ(normal.Value("control0"), kStart[0]);
-    EXPECT_EQ(normal.Value("file.after"), "-1");
+// Without a record at other scales nothing moves (the bare picture stretched by 1.25) and
+// nothing is written. A resource record sizes the dialog and places its controls; at 100 % it
+// gives the client size; no file is written.
+TEST_F(DialogLayout, ARecordFromTheResourcesOrNoneAtAll) {
+    EXPECT_EQ(Values(Run(L"CUnrecordedDialog", L"1.25", 3), {"picture", "client", "file.after"}, 3),
+              Join({"500x375", "500x375", "-1"}, kStart));
+    EXPECT_EQ(Values(Run(L"CRecordedDialog", L"1.5", 1), {"client", "file.after"}, 1),
+              (Texts{"600x450", "-1", "90,65,120x20"}));
+    EXPECT_EQ(Values(Run(L"CRecordedDialog", L"1.0", 1), {"client", "file.after"}, 1), (Texts{"400x300", "-1", kStart[0]}));
 }
 
 TEST_F(DialogLayout, WithoutFittingTheDialogAndTheBackgroundKeepTheirSizes) {
-    const ChildResult child = Run(L"CLooseDialog", L"1.0", 1, 0);
-    EXPECT_EQ(child.Value("client"), "300x200");
-    EXPECT_EQ(child.Value("background"), "0,0,10x10");
-    const auto record = tarvox::ui::DecodePositionRecord(ReadFileBytes(PositionFile(L"CLooseDialog")));
+    EXPECT_EQ(Values(Run(L"CLooseDialog", L"1.0", 1, 0), {"client", "background"}), (Texts{"300x200", "0,0,10x10"}));
+    const auto record = tarvox::ui::DecodePositionRecord(PositionFile(L"CLooseDialog"));
     ASSERT_TRUE(record.has_value());
-    EXPECT_EQ(record->referenceWidth, 300);
-    EXPECT_EQ(record->referenceHeight, 200);
-    EXPECT_EQ(record->controls, (std::vector<RecordedControl>{{100, 50, 80}}));
+    EXPECT_EQ(*record, (tarvox::ui::PositionRecord{300, 200, {{100, 50, 80}}}));
 }
 
+// The display scale is the desktop's pixels per inch over 96 and stays the same within a
+// process; a dialog at it fits the picture loaded for it.
 TEST_F(DialogLayout, AtTheDisplayScaleTheDialogFitsThePictureLoadedForIt) {
     const ChildResult scale = RunChildScenario("DisplayScale");
     ASSERT_TRUE(scale.Passed()) << scale.output;
-    const bool normal = scale.Value("scale.x1000") == "1000";
-
-    const ChildResult child = Run(L"CDisplayDialog", L"display", 3);
+    const long long pixelsPerInch = std::stoll(scale.Value("logpixels"));
+    ASSERT_GT(pixelsPerInch, 0);
+    EXPECT_EQ(std::stoll(scale.Value("scale.x1000")), pixelsPerInch * 1000 / 96);
+    EXPECT_EQ(scale.Value("again.x1000"), scale.Value("scale.x1000"));
     CGdiBitmap expected;
     ASSERT_EQ(LoadScaledBitmap(L"ID_BACKGROUND", expected, GetDpiScale()), 1);
     const std::string size = std::to_string(expected.GetSize().cx) + "x" + std::to_string(expected.GetSize().cy);
-    EXPECT_EQ(child.Value("picture"), size);
-    EXPECT_EQ(child.Value("client"), size);
     // Only a dialog at 100 % records its positions.
-    EXPECT_EQ(child.Value("file.after"), normal ? "44" : "-1");
+    EXPECT_EQ(Values(Run(L"CDisplayDialog", L"display", 3), {"picture", "client", "file.after"}),
+              (Texts{size, size, scale.Value("scale.x1000") == "1000" ? "44" : "-1"}));
 }
 
 TEST_F(DialogLayout, TheInactiveBackgroundIsLoadedForTheScaleOnRequest) {

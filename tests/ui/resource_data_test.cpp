@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace {
 
 using namespace tarvox::test;
@@ -18,35 +20,35 @@ protected:
 
 std::string Text(const std::vector<BYTE>& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
-TEST_F(ResourceData, RawDataIsFoundWithANullEmptyOrRcdataType) {
-    for (const wchar_t* type : {static_cast<const wchar_t*>(nullptr), L"", L"RCDATA", L"rcData"}) {
+// Raw data is found with a null, empty or RCDATA type, a named type by its name; missing or
+// unnamed resources give null.
+TEST_F(ResourceData, RawDataIsFoundByTypeAndNameOrGivesNull) {
+    const char* const notAnImage = "this is not an image";
+    const struct {
+        const wchar_t* name;
+        const wchar_t* type;
+        const char* text;  // nullptr: not found
+    } cases[] = {
+        {L"NOTANIMAGE", nullptr, notAnImage}, {L"NOTANIMAGE", L"", notAnImage}, {L"NOTANIMAGE", L"RCDATA", notAnImage},
+        {L"NOTANIMAGE", L"rcData", notAnImage}, {L"TYPEDDATA", L"TARVOXDATA", "typed bytes"},
+        {L"TYPEDDATA", nullptr, nullptr}, {L"NOTANIMAGE", L"TARVOXDATA", nullptr},
+        {L"NO_SUCH_PICTURE", nullptr, nullptr}, {L"", nullptr, nullptr}, {nullptr, nullptr, nullptr},
+    };
+    for (const auto& c : cases) {
         std::vector<BYTE> buffer;
         DWORD size = 99;
-        const BYTE* bytes = LoadResourceData(program, L"NOTANIMAGE", buffer, size, type);
+        const BYTE* bytes = LoadResourceData(program, c.name, buffer, size, c.type);
+        SCOPED_TRACE(Utf8(c.name ? c.name : L"<null>") + " as " + Utf8(c.type ? c.type : L"<null>"));
+        if (!c.text) {
+            EXPECT_EQ(bytes, nullptr);
+            EXPECT_EQ(size, 0u);
+            continue;
+        }
         ASSERT_NE(bytes, nullptr);
         EXPECT_EQ(bytes, buffer.data());
         EXPECT_EQ(size, buffer.size());
-        EXPECT_EQ(Text(buffer).substr(0, 20), "this is not an image");
+        EXPECT_EQ(Text(buffer).substr(0, std::strlen(c.text)), c.text);
     }
-}
-
-TEST_F(ResourceData, ANamedTypeIsLookedUpByItsName) {
-    std::vector<BYTE> buffer;
-    DWORD size = 0;
-    ASSERT_NE(LoadResourceData(program, L"TYPEDDATA", buffer, size, L"TARVOXDATA"), nullptr);
-    EXPECT_EQ(Text(buffer).substr(0, 11), "typed bytes");
-    EXPECT_EQ(LoadResourceData(program, L"TYPEDDATA", buffer, size, nullptr), nullptr);
-    EXPECT_EQ(size, 0u);
-    EXPECT_EQ(LoadResourceData(program, L"NOTANIMAGE", buffer, size, L"TARVOXDATA"), nullptr);
-}
-
-TEST_F(ResourceData, MissingOrUnnamedResourcesGiveNull) {
-    std::vector<BYTE> buffer;
-    DWORD size = 5;
-    EXPECT_EQ(LoadResourceData(program, L"NO_SUCH_PICTURE", buffer, size, nullptr), nullptr);
-    EXPECT_EQ(size, 0u);
-    EXPECT_EQ(LoadResourceData(program, L"", buffer, size, nullptr), nullptr);
-    EXPECT_EQ(LoadResourceData(program, nullptr, buffer, size, nullptr), nullptr);
 }
 
 TEST_F(ResourceData, ExtractingWritesTheBytesToANewRcFileInTheTemporaryFolder) {
@@ -66,19 +68,15 @@ TEST_F(ResourceData, ExtractingWritesTheBytesToANewRcFileInTheTemporaryFolder) {
     DeleteFileW(second.c_str());
 }
 
+// A missing resource, a wrong type, and a temporary folder that does not exist.
 TEST_F(ResourceData, FailedExtractionLeavesAnEmptyPathAndNoFile) {
-    std::wstring path = L"previous";
-    EXPECT_EQ(ExtractResourceToTempFile(program, L"NO_SUCH_PICTURE", path, nullptr), 0);
-    EXPECT_EQ(path, L"");
-    path = L"previous";
-    EXPECT_EQ(ExtractResourceToTempFile(program, L"TYPEDDATA", path, L"OTHERTYPE"), 0);
-    EXPECT_EQ(path, L"");
-
-    // A temporary folder that does not exist cannot take the file.
-    environment.SetTempFolder(temp / L"missing");
-    EXPECT_EQ(ExtractResourceToTempFile(program, L"SCALED", path, nullptr), 0);
-    EXPECT_EQ(path, L"");
-
+    for (const auto& [name, type] : {std::pair<const wchar_t*, const wchar_t*>{L"NO_SUCH_PICTURE", nullptr},
+                                     {L"TYPEDDATA", L"OTHERTYPE"}, {L"SCALED", nullptr}}) {
+        if (std::wstring(name) == L"SCALED") environment.SetTempFolder(temp / L"missing");
+        std::wstring path = L"previous";
+        EXPECT_EQ(ExtractResourceToTempFile(program, name, path, type), 0) << Utf8(name);
+        EXPECT_EQ(path, L"");
+    }
     WIN32_FIND_DATAW found{};
     HANDLE search = FindFirstFileW((temp / L"rc*").c_str(), &found);
     EXPECT_EQ(search, INVALID_HANDLE_VALUE);

@@ -37,11 +37,14 @@ constexpr StartingControl kControls[] = {
     {L"STATIC", L"label", {20, 200, 180, 216}},   // centre 100, 208; 160 x 16
 };
 
-RECT InDialog(HWND dialog, HWND window) {
-    RECT rectangle{};
-    GetWindowRect(window, &rectangle);
-    MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&rectangle), 2);
-    return rectangle;
+std::string SizeText(long width, long height) { return std::to_string(width) + "x" + std::to_string(height); }
+
+// A window's place in the dialog's client area as "x,y,WxH".
+std::string InDialog(HWND dialog, HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&r), 2);
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + SizeText(r.right - r.left, r.bottom - r.top);
 }
 
 long long FileSize(const std::wstring& path) {
@@ -101,21 +104,14 @@ TARVOX_CHILD_SCENARIO(ScaledDialog) {
     }
 
     const SIZE picture = background.GetBitmap().GetSize();
-    context.Report("picture", std::to_string(picture.cx) + "x" + std::to_string(picture.cy));
+    context.Report("picture", SizeText(picture.cx, picture.cy));
     RECT client{};
     GetClientRect(dialog, &client);
-    context.Report("client", std::to_string(client.right) + "x" + std::to_string(client.bottom));
-    const RECT own = InDialog(dialog, background.GetSafeHwnd());
-    context.Report("background", std::to_string(own.left) + "," + std::to_string(own.top) + "," +
-                                     std::to_string(own.right - own.left) + "x" + std::to_string(own.bottom - own.top));
-    for (std::size_t i = 0; i < controls.size(); ++i) {
-        const RECT r = InDialog(dialog, controls[i]);
-        context.Report("control" + std::to_string(i), std::to_string(r.left) + "," + std::to_string(r.top) + "," +
-                                                          std::to_string(r.right - r.left) + "x" +
-                                                          std::to_string(r.bottom - r.top));
-    }
+    context.Report("client", SizeText(client.right, client.bottom));
+    context.Report("background", InDialog(dialog, background.GetSafeHwnd()));
+    for (std::size_t i = 0; i < controls.size(); ++i) context.Report("control" + std::to_string(i), InDialog(dialog, controls[i]));
     const SIZE inactive = background.GetInactiveBitmap().GetSize();
-    context.Report("inactive", std::to_string(inactive.cx) + "x" + std::to_string(inactive.cy));
+    context.Report("inactive", SizeText(inactive.cx, inactive.cy));
     context.Report("file.after", FileSize(positionFile));
     DestroyWindow(dialog);
     context.Report("subclass.released", background.GetSafeHwnd() == nullptr ? 1LL : 0LL);

@@ -18,6 +18,7 @@
 #include "config/folder_list.h"
 #include "cuix/cuix_file.h"
 #include "cuix/cuix_parts.h"
+#include "text/utf8_decoder.h"
 #include "foundation/own_module.h"
 #include "foundation/product_identity.h"
 #include "foundation/registry_access.h"
@@ -96,6 +97,23 @@ bool FolderWritable(const std::wstring& folder) {
 }
 
 // A file that cannot be opened for writing (nothing is written; the content stays as it is).
+// A UTF-8 file whose bytes are not all well-formed loads with replacement characters in place
+// of the bad bytes; the reader cannot tell, so the bytes are checked here.
+bool HoldsIllFormedUtf8(CCfgReader& reader) {
+    const TextFileType::Type type = reader.Get_m_FileType();
+    if (type != TextFileType::Utf8 && type != TextFileType::Utf8NoBom) return false;
+    tarvox::FileHandle file = tarvox::OpenForReadingWithRetry(reader.Get_m_File(), 0);
+    if (!file) return false;
+    std::string bytes;
+    char buffer[65536];
+    DWORD read = 0;
+    while (ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
+    std::string_view text(bytes);
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    std::wstring decoded;
+    return !tarvox::DecodeWellFormedUtf8(text, decoded);
+}
+
 bool FileReadOnly(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return true;
@@ -511,6 +529,13 @@ void CheckConfigurationFiles(Findings& findings, const std::wstring& folder, boo
                     "The configuration file " + Quoted(file) + " cannot be read or decoded, so its settings are ignored.",
                     file, "Save the file again as UTF-8 or ANSI text, or restore it from a backup.");
                 continue;
+            }
+            if (HoldsIllFormedUtf8(reader)) {
+                Add(findings, "config.undecodable", Severity::Error,
+                    "The configuration file " + Quoted(file) +
+                        " is marked or detected as UTF-8 but holds bytes that are not valid UTF-8; they are read as "
+                        "replacement characters, and the next save writes those over the original text for good.",
+                    file, "Save the file again as UTF-8 in an editor (check its special characters first), or restore it from a backup.");
             }
             if (mustBeWritable && FileReadOnly(file)) {
                 Add(findings, "config.read-only", Severity::Error,
