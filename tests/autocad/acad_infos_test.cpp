@@ -5,8 +5,7 @@
 #include <tarvox/autocad.h>
 #include <tarvox/registry.h>
 
-#include "tests/support/acad_machine.h"
-#include "tests/support/sandbox_fixture.h"
+#include "tests/support/acad_machine_test.h"
 
 #include <gtest/gtest.h>
 
@@ -69,9 +68,8 @@ TEST(SortedCollections, EqualKeysIgnoringCaseAreKeptOnce) {
     EXPECT_EQ(copy.m_Profiles[0].m_WorkSpaces.GetSize(), 1u);
 }
 
-class AcadInfosTest : public SandboxTest {
+class AcadInfosTest : public AcadMachineTest {
 protected:
-    AcadMachine machine{registry, temp};
 
     // A product of R23.1 with AcadLocation (and the executable in its folder).
     std::wstring AddProduct(const wchar_t* keyName, const wchar_t* name, const wchar_t* folder) {

@@ -8,17 +8,15 @@
 #include <cwctype>
 
 #include "autocad/release_catalogue.h"
-#include "tests/support/acad_machine.h"
-#include "tests/support/sandbox_fixture.h"
+#include "tests/support/acad_machine_test.h"
 
 namespace tarvox::autocad {
 namespace {
 
-using test::AcadMachine;
 using test::AcadProduct;
 using test::Sz;
 
-class CurrentAcadTest : public test::SandboxTest {
+class CurrentAcadTest : public test::AcadMachineTest {
 protected:
     void SetUp() override { SelectAcadReleaseByYear(2020); }
     void TearDown() override { SelectAcadReleaseByYear(2020); }
@@ -32,14 +30,11 @@ protected:
         GetRegValue(text, (L"HKEY_CURRENT_USER\\" + subKey).c_str(), name, 0);
         return text;
     }
-
-    AcadMachine machine{registry, temp};
 };
 
 TEST_F(CurrentAcadTest, ExecutableFollowsTheUsersChain) {
-    machine.Add(AcadProduct(L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020", L"AutoCAD 2020"));
-    machine.Add(AcadProduct(L"R23.1", L"ACADLT-3001:409",
-            L"AutoCAD LT 2020", L"AutoCAD LT 2020").Lt());
+    Add(L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020", L"AutoCAD 2020");
+    AddLt(L"R23.1", L"ACADLT-3001:409", L"AutoCAD LT 2020", L"AutoCAD LT 2020");
     // Nothing recorded for the user: the out string is left as it was.
     EXPECT_EQ(Exe(nullptr, L"kept"), L"kept");
 
@@ -57,10 +52,8 @@ TEST_F(CurrentAcadTest, ExecutableFollowsTheUsersChain) {
 }
 
 TEST_F(CurrentAcadTest, ExecutableOfAGivenKey) {
-    const std::wstring acad = machine.Add(AcadProduct(L"R23.0", L"ACAD-2001:409",
-            L"AutoCAD 2019", L"AutoCAD 2019"));
-    const std::wstring lt = machine.Add(AcadProduct(L"R23.0", L"ACADLT-2001:409",
-            L"AutoCAD LT 2019", L"AutoCAD LT 2019").Lt());
+    const std::wstring acad = Add(L"R23.0", L"ACAD-2001:409", L"AutoCAD 2019", L"AutoCAD 2019");
+    const std::wstring lt = AddLt(L"R23.0", L"ACADLT-2001:409", L"AutoCAD LT 2019", L"AutoCAD LT 2019");
     const std::wstring noLocation = machine.Add(AcadProduct(L"R23.0", L"ACAD-2004:409",
             L"AutoCAD Architecture 2019", L"Architecture 2019").AcadLocationOnly());
     EXPECT_EQ(Exe(acad.c_str()), machine.FolderOf(L"AutoCAD 2019") + L"\\acad.exe");
@@ -87,8 +80,7 @@ TEST_F(CurrentAcadTest, ExecutableOfAGivenKey) {
 }
 
 TEST_F(CurrentAcadTest, ExecutableIsReportedInTheStoredCase) {
-    const std::wstring key = machine.Add(AcadProduct(L"R23.1", L"ACAD-3001:409",
-            L"AutoCAD 2020", L"AutoCAD 2020"));
+    const std::wstring key = Add(L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020", L"AutoCAD 2020");
     std::wstring folder = machine.FolderOf(L"AutoCAD 2020");
     std::wstring lower = folder;
     for (std::size_t i = folder.size() - 12; i < lower.size(); ++i) lower[i] = towlower(lower[i]);
@@ -97,11 +89,9 @@ TEST_F(CurrentAcadTest, ExecutableIsReportedInTheStoredCase) {
 }
 
 TEST_F(CurrentAcadTest, KeyAndProfileOfTheSelectedRelease) {
-    const std::wstring acad = machine.Add(AcadProduct(L"R23.1", L"ACAD-3001:409",
-            L"AutoCAD 2020", L"AutoCAD 2020"));
-    const std::wstring mech = machine.Add(AcadProduct(L"R23.1", L"ACAD-3005:409",
-            L"AutoCAD Mechanical 2020", L"Mechanical 2020"));
-    machine.Add(AcadProduct(L"R23.0", L"ACAD-2001:409", L"AutoCAD 2019", L"AutoCAD 2019"));
+    const std::wstring acad = Add(L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020", L"AutoCAD 2020");
+    const std::wstring mech = Add(L"R23.1", L"ACAD-3005:409", L"AutoCAD Mechanical 2020", L"Mechanical 2020");
+    Add(L"R23.0", L"ACAD-2001:409", L"AutoCAD 2019", L"AutoCAD 2019");
     std::wstring key;
     std::wstring profile;
     // Without CurVer the listing is in plain sort order, so the older release comes first
@@ -135,22 +125,18 @@ TEST_F(CurrentAcadTest, KeyAndProfileOfTheSelectedRelease) {
 }
 
 TEST_F(CurrentAcadTest, LtProductIsCurrentOnlyWithoutAnyAutoCad) {
-    const std::wstring lt = machine.Add(AcadProduct(L"R23.1", L"ACADLT-3001:409",
-            L"AutoCAD LT 2020", L"AutoCAD LT 2020").Lt());
+    std::wstring productKey = L"x", profileKey = L"y", profileName = L"z";
+    EXPECT_EQ(GetCurrentAcadKeys(productKey, profileKey, profileName), 0);  // no products at all
+    EXPECT_EQ(productKey + profileKey + profileName, L"");
+    EXPECT_EQ(IsAutoCADLT(), 0);
+    const std::wstring lt = AddLt(L"R23.1", L"ACADLT-3001:409", L"AutoCAD LT 2020", L"AutoCAD LT 2020");
     machine.SetUserProfile(lt, L"<<Unnamed Profile>>");
     std::wstring key;
     EXPECT_EQ(std::wstring(GetAcadKey(key)), lt);
     EXPECT_EQ(IsAutoCADLT(), 1);
 
-    machine.Add(AcadProduct(L"R22.0", L"ACAD-1001:409", L"AutoCAD 2018", L"AutoCAD 2018"));
+    Add(L"R22.0", L"ACAD-1001:409", L"AutoCAD 2018", L"AutoCAD 2018");
     EXPECT_EQ(std::wstring(GetAcadKey(key)), L"");
-    EXPECT_EQ(IsAutoCADLT(), 0);
-}
-
-TEST_F(CurrentAcadTest, NoProductsAtAll) {
-    std::wstring productKey = L"x", profileKey = L"y", profileName = L"z";
-    EXPECT_EQ(GetCurrentAcadKeys(productKey, profileKey, profileName), 0);
-    EXPECT_EQ(productKey + profileKey + profileName, L"");
     EXPECT_EQ(IsAutoCADLT(), 0);
 }
 

@@ -3,16 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <string>
 #include <utility>
 
 #include "autocad/release_catalogue.h"
-#include "tests/support/acad_machine.h"
+#include "tests/support/acad_machine_test.h"
 #include "tests/support/sandbox_fixture.h"
 
 namespace tarvox::autocad {
 namespace {
 
-using test::AcadMachine;
 using test::AcadProduct;
 
 // The position of a release among its group's variables; 2001 stands for 2000i.
@@ -42,10 +42,22 @@ struct ReleaseCall {
         return GetACReleases(v[I]..., selected, buffers ? key : nullptr,
                              buffers ? profile : nullptr, buffers ? exe : nullptr, selector);
     }
-    int Ones() const {
-        int count = 0;
-        for (long long value : v) count += value == 1;
-        return count;
+    // The variables that are not 0, in their order, as "LT2020 AC2020"; values other than 1
+    // follow with "=".
+    std::string Set() const {
+        std::string text;
+        for (std::size_t i = 0; i < N; ++i) {
+            if (v[i] == 0) continue;
+            const std::size_t pos = i % kPerGroup;
+            const char* group[] = {"LT", "AC", "ARCH"};
+            if (!text.empty()) text += ' ';
+            text += group[i / kPerGroup];
+            text += std::to_string(pos == 0 ? 2000 : pos == 1 ? 2001 : pos == 2 ? 2002 : static_cast<int>(pos) + 2001);
+            if (v[i] == 1) continue;
+            text += '=';
+            text += std::to_string(v[i]);
+        }
+        return text;
     }
 };
 
@@ -67,58 +79,37 @@ struct RasterCall {
     }
 };
 
-class ReleaseFlagsTest : public test::SandboxTest {
+class ReleaseFlagsTest : public test::AcadMachineTest {
 protected:
     void SetUp() override { SelectAcadReleaseByYear(2020); }
     void TearDown() override { SelectAcadReleaseByYear(2020); }
-    AcadMachine machine{registry, temp};
 };
 
-TEST_F(ReleaseFlagsTest, NoProductsClearsEverything) {
+TEST_F(ReleaseFlagsTest, FlagsOfEveryGroupAndTheCurrentProduct) {
+    // No products: every variable and buffer is cleared.
     ReleaseCall<72> call;
     call.v.fill(7);
     EXPECT_EQ(call.Run(), 0);
-    EXPECT_EQ(call.Ones(), 0);
-    EXPECT_EQ(call.v[5], 0);
+    EXPECT_EQ(call.Set(), "");
     EXPECT_EQ(call.selected, nullptr);
-    EXPECT_STREQ(call.key, L"");
-    EXPECT_STREQ(call.profile, L"");
-    EXPECT_STREQ(call.exe, L"");
-    RasterCall<7> raster;
-    EXPECT_EQ(raster.Run(), 0);
-}
+    EXPECT_EQ(std::wstring(call.key) + call.profile + call.exe, L"");
+    EXPECT_EQ(RasterCall<7>().Run(), 0);
 
-TEST_F(ReleaseFlagsTest, FlagsOfEveryGroupAndTheCurrentProduct) {
-    const std::wstring acad = machine.Add(AcadProduct(L"R23.1", L"ACAD-3001:409",
-            L"AutoCAD 2020 - English", L"AutoCAD 2020").UpiRelease(L"2020"));
-    machine.Add(AcadProduct(L"R23.1", L"ACAD-3004:409",
-            L"AutoCAD Architecture 2020 - English", L"Architecture 2020").UpiRelease(L"2020"));
-    machine.Add(AcadProduct(L"R18.0", L"ACAD-8004:409", L"AutoCAD Architecture 2010", L"ACA 2010"));
-    machine.Add(AcadProduct(L"R15.6", L"ACAD-0001:409",
-            L"Autodesk Architectural Desktop 3.3", L"ADT"));
-    machine.Add(AcadProduct(L"R23.1", L"ACADLT-3001:409",
-            L"AutoCAD LT 2020 - English", L"LT 2020").Lt().UpiRelease(L"2020"));
-    machine.Add(AcadProduct(L"R18.2", L"ACADLT-A001:409",
-            L"AutoCAD LT 2012 - English", L"LT 2012").Lt());
+    const std::wstring acad = Add(L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020 - English", L"AutoCAD 2020", L"2020");
+    Add(L"R23.1", L"ACAD-3004:409", L"AutoCAD Architecture 2020 - English", L"Architecture 2020", L"2020");
+    Add(L"R18.0", L"ACAD-8004:409", L"AutoCAD Architecture 2010", L"ACA 2010");
+    Add(L"R15.6", L"ACAD-0001:409", L"Autodesk Architectural Desktop 3.3", L"ADT");
+    AddLt(L"R23.1", L"ACADLT-3001:409", L"AutoCAD LT 2020 - English", L"LT 2020", L"2020");
+    AddLt(L"R18.2", L"ACADLT-A001:409", L"AutoCAD LT 2012 - English", L"LT 2012");
     // A folder naming a later year keeps a product out of the list altogether.
-    machine.Add(AcadProduct(L"R24.0", L"ACAD-4001:409",
-            L"AutoCAD 2021 - English", L"AutoCAD 2021").UpiRelease(L"2021"));
-    registry.Apply({test::Sz(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1", L"CurVer", L"ACAD-3001:409")});
+    Add(L"R24.0", L"ACAD-4001:409", L"AutoCAD 2021 - English", L"AutoCAD 2021", L"2021");
+    machine.SetUserCurrent(false, L"R23.1", L"ACAD-3001:409");
     machine.SetUserProfile(acad, L"Tarvo");
-
-    ReleaseCall<72> call;
     call.v.fill(7);
     ASSERT_EQ(call.Run(), 1);
-    EXPECT_EQ(call.Acad(2020), 1);
-    EXPECT_EQ(call.Arch(2020), 1);
-    EXPECT_EQ(call.Arch(2010), 1);
     // "Architectural Desktop" has none of the words that make a name non-plain, so it counts
-    // as a second plain AutoCAD and gives way to the current one.
-    EXPECT_EQ(call.Arch(2002), 0);
-    EXPECT_EQ(call.Lt(2020), 1);
-    EXPECT_EQ(call.Lt(2012), 1);
-    EXPECT_EQ(call.Acad(2021), 0);
-    EXPECT_EQ(call.Ones(), 5);
+    // as a second plain AutoCAD and gives way to the current one (no ARCH2002).
+    EXPECT_EQ(call.Set(), "LT2012 LT2020 AC2020 ARCH2010 ARCH2020");
     EXPECT_EQ(call.selected, &call.Acad(2020));
     EXPECT_EQ(call.key, acad);
     EXPECT_EQ(call.profile, acad + L"\\Profiles\\Tarvo");
@@ -135,39 +126,30 @@ TEST_F(ReleaseFlagsTest, FlagsOfEveryGroupAndTheCurrentProduct) {
 }
 
 TEST_F(ReleaseFlagsTest, SelectorPicksTheProductOfAVariable) {
-    machine.Add(AcadProduct(L"R23.1", L"ACAD-3001:409",
-            L"AutoCAD 2020 - English", L"AutoCAD 2020").UpiRelease(L"2020"));
-    const std::wstring lt = machine.Add(AcadProduct(L"R23.1", L"ACADLT-3001:409",
-            L"AutoCAD LT 2020 - English", L"LT 2020").Lt().UpiRelease(L"2020"));
+    Add(L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020 - English", L"AutoCAD 2020", L"2020");
+    const std::wstring lt = AddLt(L"R23.1", L"ACADLT-3001:409", L"AutoCAD LT 2020 - English", L"LT 2020", L"2020");
     ReleaseCall<60> call;
     ASSERT_EQ(call.Run(&call.Lt(2020)), 1);
     EXPECT_EQ(call.selected, &call.Lt(2020));
     EXPECT_EQ(call.key, lt);
     EXPECT_EQ(call.exe, machine.FolderOf(L"LT 2020") + L"\\ACLT.exe");
-    // No profile recorded for the user: the profile buffer stays empty.
-    EXPECT_STREQ(call.profile, L"");
+    EXPECT_STREQ(call.profile, L"");  // no profile recorded for the user
 
     // A selector whose release no product sets selects nothing.
     ASSERT_EQ(call.Run(&call.Acad(2019)), 1);
     EXPECT_EQ(call.selected, nullptr);
-    EXPECT_STREQ(call.key, L"");
-    EXPECT_STREQ(call.exe, L"");
-    EXPECT_EQ(call.Acad(2020), 1);
+    EXPECT_EQ(std::wstring(call.key) + call.exe, L"");
+    EXPECT_EQ(call.Set(), "LT2020 AC2020");
 }
 
 TEST_F(ReleaseFlagsTest, ShortOverloadsTakeFewerReleases) {
-    const std::wstring acad = machine.Add(AcadProduct(L"R23.1", L"ACAD-3001:409",
-            L"AutoCAD 2020 - English", L"AutoCAD 2020").UpiRelease(L"2020"));
-    machine.Add(AcadProduct(L"R19.1", L"ACAD-D001:409",
-            L"AutoCAD 2014 - English", L"AutoCAD 2014"));
-    machine.Add(AcadProduct(L"R19.1", L"ACADLT-D001:409",
-            L"AutoCAD LT 2014 - English", L"LT 2014").Lt());
+    const std::wstring acad = Add(L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020 - English", L"AutoCAD 2020", L"2020");
+    Add(L"R19.1", L"ACAD-D001:409", L"AutoCAD 2014 - English", L"AutoCAD 2014");
+    AddLt(L"R19.1", L"ACADLT-D001:409", L"AutoCAD LT 2014 - English", L"LT 2014");
     // The current product (the first listed, AutoCAD 2014 here) is plain: AutoCAD 2020 drops.
     ReleaseCall<42> call;
     ASSERT_EQ(call.Run(), 1);
-    EXPECT_EQ(call.Acad(2014), 1);
-    EXPECT_EQ(call.Lt(2014), 1);
-    EXPECT_EQ(call.Ones(), 2);
+    EXPECT_EQ(call.Set(), "LT2014 AC2014");
     EXPECT_EQ(call.selected, &call.Acad(2014));
 
     // With the user's CurVer AutoCAD 2020 is current and the only plain product: a release the
@@ -176,8 +158,7 @@ TEST_F(ReleaseFlagsTest, ShortOverloadsTakeFewerReleases) {
     ASSERT_EQ(call.Run(), 1);
     EXPECT_EQ(call.selected, nullptr);
     EXPECT_EQ(call.key, acad);
-    EXPECT_EQ(call.Acad(2014), 0);
-    EXPECT_EQ(call.Lt(2014), 1);
+    EXPECT_EQ(call.Set(), "LT2014");
     ReleaseCall<60> full;
     ASSERT_EQ(full.Run(), 1);
     EXPECT_EQ(full.selected, &full.Acad(2020));
@@ -185,12 +166,10 @@ TEST_F(ReleaseFlagsTest, ShortOverloadsTakeFewerReleases) {
 
 TEST_F(ReleaseFlagsTest, OnePlainAutoCadStays) {
     SelectAcadReleaseByYear(2019);
-    const std::wstring acad = machine.Add(AcadProduct(L"R23.0", L"ACAD-2001:409",
-            L"AutoCAD 2019 - English", L"AutoCAD 2019").UpiRelease(L"2019"));
-    machine.Add(AcadProduct(L"R23.0", L"ACAD-2004:409",
-            L"AutoCAD Architecture 2019 - English", L"Architecture 2019").UpiRelease(L"2019"));
-    const std::wstring mech = machine.Add(AcadProduct(L"R23.0", L"ACAD-2005:409",
-            L"AutoCAD Mechanical 2019 - English", L"Mechanical 2019").UpiRelease(L"2019"));
+    const std::wstring acad = Add(L"R23.0", L"ACAD-2001:409", L"AutoCAD 2019 - English", L"AutoCAD 2019", L"2019");
+    Add(L"R23.0", L"ACAD-2004:409", L"AutoCAD Architecture 2019 - English", L"Architecture 2019", L"2019");
+    const std::wstring mech =
+        Add(L"R23.0", L"ACAD-2005:409", L"AutoCAD Mechanical 2019 - English", L"Mechanical 2019", L"2019");
     const std::wstring release = L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.0";
 
     // Architecture is current: of the plain products the one with the pure name stays.
@@ -198,7 +177,7 @@ TEST_F(ReleaseFlagsTest, OnePlainAutoCadStays) {
     ReleaseCall<72> call;
     ASSERT_EQ(call.Run(&call.Acad(2019)), 1);
     EXPECT_EQ(call.key, acad);
-    EXPECT_EQ(call.Ones(), 2);
+    EXPECT_EQ(call.Set(), "AC2019 ARCH2019");
 
     // Mechanical is current: it stays and AutoCAD 2019 drops.
     registry.Apply({test::Sz(release, L"CurVer", L"ACAD-2005:409")});
@@ -209,47 +188,35 @@ TEST_F(ReleaseFlagsTest, OnePlainAutoCadStays) {
 }
 
 TEST_F(ReleaseFlagsTest, NonPureFilterAndUpiReleaseYears) {
-    machine.Add(AcadProduct(L"R23.1", L"ACAD-3004:409",
-            L"AutoCAD Architecture 2020 - English", L"Architecture 2020").UpiRelease(L"2020"));
-    machine.Add(AcadProduct(L"R23.1", L"ACAD-3005:409",
-            L"AutoCAD Mechanical 2020 - English", L"Mechanical 2020").UpiRelease(L"2020"));
-    machine.Add(AcadProduct(L"R23.1", L"ACADLT-3001:409",
-            L"AutoCAD LT 2020 - English", L"LT 2020").Lt().UpiRelease(L"2020"));
+    Add(L"R23.1", L"ACAD-3004:409", L"AutoCAD Architecture 2020 - English", L"Architecture 2020", L"2020");
+    Add(L"R23.1", L"ACAD-3005:409", L"AutoCAD Mechanical 2020 - English", L"Mechanical 2020", L"2020");
+    AddLt(L"R23.1", L"ACADLT-3001:409", L"AutoCAD LT 2020 - English", L"LT 2020", L"2020");
     // Installed in a folder without a year, its UPIRELEASE tells the release.
-    machine.Add(AcadProduct(L"R24.0", L"ACAD-4001:409",
-            L"AutoCAD 2021 - English", L"AcadNext").UpiRelease(L"2021"));
+    Add(L"R24.0", L"ACAD-4001:409", L"AutoCAD 2021 - English", L"AcadNext", L"2021");
 
     ReleaseCall<72> call;
     ASSERT_EQ(call.Run(), 1);
-    EXPECT_EQ(call.Acad(2020), 1);  // Mechanical
-    EXPECT_EQ(call.Acad(2021), 1);
-    EXPECT_EQ(call.Arch(2020), 1);
-    EXPECT_EQ(call.Lt(2020), 1);
+    EXPECT_EQ(call.Set(), "LT2020 AC2020 AC2021 ARCH2020");  // AC2020: Mechanical
     EXPECT_EQ(call.selected, &call.Arch(2020));
 
     // -1 and 1 in the 2020 variables: only pure AutoCAD names besides LT and Architecture.
     call.Acad(2020) = -1;
     call.Lt(2020) = 1;
     ASSERT_EQ(call.Run(), 1);
-    EXPECT_EQ(call.Acad(2020), 0);
-    EXPECT_EQ(call.Acad(2021), 0);
-    EXPECT_EQ(call.Arch(2020), 1);
-    EXPECT_EQ(call.Lt(2020), 1);
+    EXPECT_EQ(call.Set(), "LT2020 ARCH2020");
     EXPECT_EQ(call.selected, &call.Arch(2020));
     // Values that don't balance leave the filter off.
     call.Acad(2020) = -1;
     call.Lt(2020) = 0;
     ASSERT_EQ(call.Run(), 1);
     EXPECT_EQ(call.Acad(2021), 1);
-}
 
-TEST_F(ReleaseFlagsTest, ExecutableWithoutLocationValue) {
-    machine.Add(AcadProduct(L"R23.1", L"ACAD-3001:409",
-            L"AutoCAD 2020 - English", L"AutoCAD 2020").AcadLocationOnly().UpiRelease(L"2020"));
-    ReleaseCall<72> call;
-    ASSERT_EQ(call.Run(), 1);
-    EXPECT_EQ(call.Acad(2020), 1);
     // Listed through "AcadLocation", but the executable is looked up through "Location" only.
+    machine.Add(AcadProduct(L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020 - English", L"AutoCAD 2020")
+                    .AcadLocationOnly().UpiRelease(L"2020"));
+    machine.SetUserCurrent(false, L"R23.1", L"ACAD-3001:409");
+    ASSERT_EQ(call.Run(), 1);
+    EXPECT_EQ(call.selected, &call.Acad(2020));
     EXPECT_STREQ(call.exe, L"\\aCaD.eXe");
 }
 
@@ -261,13 +228,12 @@ TEST_F(ReleaseFlagsTest, RasterDesignByProductCode) {
     machine.Add(AcadProduct(L"R17.1", L"ACAD-6001:409",
             L"AutoCAD Raster Design 2008", L"Raster 2008")
             .ProductCode(L"{5783F2D7-6001-0409-0012-0060B0CE6BBA}"));
-    machine.Add(AcadProduct(L"R18.0", L"ACAD-8001:409", L"AutoCAD 2010", L"AutoCAD 2010"));
+    Add(L"R18.0", L"ACAD-8001:409", L"AutoCAD 2010", L"AutoCAD 2010");
     // From 2009 on any language of the family counts.
     const std::wstring raster2010 = machine.Add(AcadProduct(L"R18.0", L"ACAD-8001:40C",
             L"AutoCAD Raster Design 2010", L"Raster 2010")
             .ProductCode(L"{5783F2D7-8001-040C-0022-0060B0CE6BBA}"));
-    machine.Add(AcadProduct(L"R18.1", L"ACAD-9001:409",
-            L"AutoCAD Raster Design 2011", L"Raster 2011"));
+    Add(L"R18.1", L"ACAD-9001:409", L"AutoCAD Raster Design 2011", L"Raster 2011");
 
     RasterCall<7> call;
     EXPECT_EQ(call.Run(), 1);

@@ -3,8 +3,7 @@
 #include <tarvox/autocad.h>
 
 #include "autocad/release_catalogue.h"
-#include "tests/support/acad_machine.h"
-#include "tests/support/sandbox_fixture.h"
+#include "tests/support/acad_machine_test.h"
 
 #include <gtest/gtest.h>
 
@@ -12,21 +11,11 @@ namespace {
 
 using namespace tarvox::test;
 
-class ReleaseFoldersTest : public SandboxTest {
+class ReleaseFoldersTest : public AcadMachineTest {
 protected:
-    AcadMachine machine{registry, temp};
     wchar_t lt[260] = L"lt";
     wchar_t acad[260] = L"acad";
     wchar_t arch[260] = L"arch";
-
-    std::wstring Add(const wchar_t* release, const wchar_t* keyName, const wchar_t* name, const wchar_t* folder,
-                     const wchar_t* year) {
-        return machine.Add(AcadProduct(release, keyName, name, folder).UpiRelease(year));
-    }
-    std::wstring AddLt(const wchar_t* release, const wchar_t* keyName, const wchar_t* name, const wchar_t* folder,
-                       const wchar_t* year) {
-        return machine.Add(AcadProduct(release, keyName, name, folder).Lt().UpiRelease(year));
-    }
 };
 
 TEST_F(ReleaseFoldersTest, NonPureOptionActsOnlyIn2020) {
@@ -44,6 +33,12 @@ TEST_F(ReleaseFoldersTest, NonPureOptionActsOnlyIn2020) {
     EXPECT_STREQ(lt, L"");
     EXPECT_STREQ(arch, L"");
     EXPECT_EQ(std::wstring(acad), machine.FolderOf(L"Mechanical 2020"));
+
+    // Before 2020 the option has no effect.
+    Add(L"R23.0", L"ACAD-2005:409", L"AutoCAD Mechanical 2019", L"Mechanical 2019", L"2019");
+    wcscpy(acad, L"NonPureAcads=FALSE");
+    EXPECT_EQ(GetAcadDirs2019(nullptr, acad, nullptr), 1);
+    EXPECT_EQ(std::wstring(acad), machine.FolderOf(L"Mechanical 2019"));
 }
 
 TEST_F(ReleaseFoldersTest, NonPureOptionAfterAnLtLookupThatFoundBoth2020Products) {
@@ -57,13 +52,6 @@ TEST_F(ReleaseFoldersTest, NonPureOptionAfterAnLtLookupThatFoundBoth2020Products
     wcscpy(acad, L"");
     EXPECT_EQ(GetAcadDirs2020(lt, acad, nullptr), 1);
     EXPECT_EQ(std::wstring(acad), machine.FolderOf(L"Mechanical 2020"));
-}
-
-TEST_F(ReleaseFoldersTest, NonPureOptionHasNoEffectBefore2020) {
-    Add(L"R23.0", L"ACAD-2005:409", L"AutoCAD Mechanical 2019", L"Mechanical 2019", L"2019");
-    wcscpy(acad, L"NonPureAcads=FALSE");
-    EXPECT_EQ(GetAcadDirs2019(nullptr, acad, nullptr), 1);
-    EXPECT_EQ(std::wstring(acad), machine.FolderOf(L"Mechanical 2019"));
 }
 
 TEST_F(ReleaseFoldersTest, EveryGroupOfAYear) {

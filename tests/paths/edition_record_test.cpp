@@ -37,22 +37,19 @@ private:
 
 class EditionRecordTest : public SandboxTest {
 protected:
-    ChildResult Run(const std::wstring& folder) {
+    // The child program run from a folder with one marker file.
+    ChildResult Run(const wchar_t* folder, const wchar_t* marker) {
+        temp.WriteFile(std::wstring(folder) + L"\\" + marker, "");
         ChildOptions options;
-        options.sandboxKey = registry.ScratchKey();
-        options.programFolder = folder;
-        ChildResult child = RunChildScenario("EditionAndFolders", options);
-        EXPECT_TRUE(child.Passed()) << child.output;
-        return child;
+        options.programFolder = temp / folder;
+        return RunSandboxed("EditionAndFolders", options);
     }
 };
 
 TEST_F(EditionRecordTest, TheRecordWinsOverTheMarkerFiles) {
     SharedRecord record(5, L"Tarvo CAD");
     ASSERT_TRUE(record.Valid());
-    const std::wstring folder = temp.MakeFolder(L"ardent");
-    temp.WriteFile(L"ardent\\Tarvo Ardent 2020.txt", "");
-    const ChildResult child = Run(folder);
+    const ChildResult child = Run(L"ardent", L"Tarvo Ardent 2020.txt");
     EXPECT_EQ(child.Value("code"), "5");
     EXPECT_EQ(child.Value("name"), "Tarvo CAD");
     EXPECT_EQ(child.Value("luminor"), "0");
@@ -60,14 +57,12 @@ TEST_F(EditionRecordTest, TheRecordWinsOverTheMarkerFiles) {
 
 TEST_F(EditionRecordTest, AnEmptyRecordLeavesTheDecisionToTheMarkers) {
     SharedRecord record(0, L"Tarvo Zenit");
-    const std::wstring folder = temp.MakeFolder(L"luminor");
-    temp.WriteFile(L"luminor\\Tarvo Luminor 2020.txt", "");
-    EXPECT_EQ(Run(folder).Value("code"), "3");
+    EXPECT_EQ(Run(L"luminor", L"Tarvo Luminor 2020.txt").Value("code"), "3");
 }
 
 TEST_F(EditionRecordTest, AnUnterminatedNameIsCutAtTheRecordsEnd) {
     SharedRecord record(3, std::wstring(600, L'n'));
-    const ChildResult child = Run(temp.MakeFolder(L"plain"));
+    const ChildResult child = Run(L"plain", L"unrelated.txt");
     EXPECT_EQ(child.Value("code"), "3");
     EXPECT_EQ(child.Value("name"), std::string(519, 'n'));
     EXPECT_EQ(child.Value("luminor"), "1");

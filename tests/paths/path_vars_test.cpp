@@ -23,25 +23,20 @@ PathVarTable Table(std::initializer_list<std::pair<const wchar_t*, const wchar_t
     return table;
 }
 
-TEST(PathVarEngine, ReplacesKnownTokensIgnoringCaseAndDeletesUnknownOnes) {
-    const PathVarTable table = Table({{L"%APPDATA%", L"C:\\Users\\u\\AppData\\Roaming"}, {L"%AC2020%", L"C:\\ACAD"}});
-    EXPECT_EQ(tarvox::ExpandWithTable(L"%appdata%\\Tarvox", table, kOrder), L"C:\\Users\\u\\AppData\\Roaming\\Tarvox");
-    EXPECT_EQ(tarvox::ExpandWithTable(L"%NOPE%\\x", table, kOrder), L"\\x");
-    EXPECT_EQ(tarvox::ExpandWithTable(L"a%%b", table, kOrder), L"ab");
-    EXPECT_EQ(tarvox::ExpandWithTable(L"%AC2020%;%AC2020%", table, kOrder), L"C:\\ACAD;C:\\ACAD");
-}
-
-TEST(PathVarEngine, ALonePercentSignAndWhatFollowsStay) {
-    const PathVarTable table = Table({{L"%A_B%", L"C:\\ab"}});
-    EXPECT_EQ(tarvox::ExpandWithTable(L"100% sure", table, kOrder), L"100% sure");
-    EXPECT_EQ(tarvox::ExpandWithTable(L"%A_B%\\50%", table, kOrder), L"C:\\ab\\50%");
-}
-
-TEST(PathVarEngine, ValuesAreNotScannedAgain) {
-    const PathVarTable table = Table({{L"%OUTER%", L"C:\\%INNER%"}, {L"%INNER%", L"D:\\x"}});
-    EXPECT_EQ(tarvox::ExpandWithTable(L"%OUTER%", table, kOrder), L"C:\\%INNER%");
-    // A deleted token does not swallow the percent sign of the next variable.
-    EXPECT_EQ(tarvox::ExpandWithTable(L"%X%%INNER%", table, kOrder), L"D:\\x");
+TEST(PathVarEngine, ExpansionReplacesKnownTokensIgnoringCaseAndDeletesUnknownOnes) {
+    const PathVarTable table = Table({{L"%APPDATA%", L"C:\\Users\\u\\AppData\\Roaming"}, {L"%AC2020%", L"C:\\ACAD"},
+                                      {L"%A_B%", L"C:\\ab"}, {L"%OUTER%", L"C:\\%INNER%"}, {L"%INNER%", L"D:\\x"}});
+    const struct {
+        const wchar_t* text;
+        const wchar_t* expanded;
+    } cases[] = {{L"%appdata%\\Tarvox", L"C:\\Users\\u\\AppData\\Roaming\\Tarvox"}, {L"%NOPE%\\x", L"\\x"},
+                 {L"a%%b", L"ab"}, {L"%AC2020%;%AC2020%", L"C:\\ACAD;C:\\ACAD"},
+                 // A lone percent sign and what follows it stay.
+                 {L"100% sure", L"100% sure"}, {L"%A_B%\\50%", L"C:\\ab\\50%"},
+                 // Values are not scanned again, and a deleted token does not swallow the percent
+                 // sign of the next variable.
+                 {L"%OUTER%", L"C:\\%INNER%"}, {L"%X%%INNER%", L"D:\\x"}};
+    for (const auto& c : cases) EXPECT_EQ(tarvox::ExpandWithTable(c.text, table, kOrder), c.expanded) << c.text;
 }
 
 TEST(PathVarEngine, TheFirstSourceOfANameWinsAndNamesStaySorted) {
@@ -57,23 +52,22 @@ TEST(PathVarEngine, TheFirstSourceOfANameWinsAndNamesStaySorted) {
 TEST(PathVarEngine, AbbreviationPutsTheLongestMatchingValueBack) {
     const PathVarTable table = Table({{L"%PROG%", L"C:\\Program Files"},
                                       {L"%AC2020%", L"C:\\Program Files\\Autodesk\\AutoCAD 2020"},
-                                      {L"%ACA2020%", L"C:\\Program Files\\Autodesk\\AutoCAD 2020"}});
+                                      {L"%ACA2020%", L"C:\\Program Files\\Autodesk\\AutoCAD 2020"},
+                                      {L"%APPDATA%", L"C:\\Users\\u\\AppData\\Roaming"}});
     const auto index = tarvox::BuildLengthIndex(table);
-    // Equal values: the first in table (name) order wins, and the second finds nothing left.
-    EXPECT_EQ(tarvox::AbbreviateWithTable(L"c:\\program files\\autodesk\\autocad 2020\\Support", table, index, kOrder),
-              L"%AC2020%\\Support");
-    EXPECT_EQ(tarvox::AbbreviateWithTable(L"C:\\Program Files\\Tarvox", table, index, kOrder), L"%PROG%\\Tarvox");
-    EXPECT_EQ(tarvox::AbbreviateWithTable(L"D:\\Program Files", table, index, kOrder), L"D:\\Program Files");
-}
-
-TEST(PathVarEngine, AbbreviationKeepsALeadingDoubleQuote) {
-    const PathVarTable table = Table({{L"%APPDATA%", L"C:\\Users\\u\\AppData\\Roaming"}});
-    const auto index = tarvox::BuildLengthIndex(table);
-    EXPECT_EQ(tarvox::AbbreviateWithTable(L"\"C:\\Users\\u\\AppData\\Roaming\\x y\"", table, index, kOrder),
-              L"\"%APPDATA%\\x y\"");
-    // Only at the start of the text.
-    EXPECT_EQ(tarvox::AbbreviateWithTable(L"x;C:\\Users\\u\\AppData\\Roaming", table, index, kOrder),
-              L"x;C:\\Users\\u\\AppData\\Roaming");
+    const struct {
+        const wchar_t* text;
+        const wchar_t* abbreviated;
+    } cases[] = {
+        // Equal values: the first in table (name) order wins, and the second finds nothing left.
+        {L"c:\\program files\\autodesk\\autocad 2020\\Support", L"%AC2020%\\Support"},
+        {L"C:\\Program Files\\Tarvox", L"%PROG%\\Tarvox"}, {L"D:\\Program Files", L"D:\\Program Files"},
+        // A leading double quote is kept; only the start of the text is looked at.
+        {L"\"C:\\Users\\u\\AppData\\Roaming\\x y\"", L"\"%APPDATA%\\x y\""},
+        {L"x;C:\\Users\\u\\AppData\\Roaming", L"x;C:\\Users\\u\\AppData\\Roaming"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(tarvox::AbbreviateWithTable(c.text, table, index, kOrder), c.abbreviated) << c.text;
+    }
 }
 
 TEST(PathVarEngine, LengthIndexRunsByLengthAndTableOrderFromTheEnd) {
@@ -175,25 +169,13 @@ TEST_F(CompactTable, NoCurrentAutoCadOfTheSelectedReleaseAddsNothing) {
     EXPECT_EQ(ValueOf(L"%ACINSTALLFOLDER%"), L"<absent>");
 }
 
-TEST_F(CompactTable, TheMainProductsUserFolderComesFromItsProductKey) {
-    registry.Apply({Sz(L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2020", L"AppData", L"D:\\Users\\Ardent\\")});
-    EXPECT_EQ(ValueOf(L"%TarvoArdent_2020_U%"), L"D:\\Users\\Ardent\\");
-}
-
-TEST_F(CompactTable, AUserReleaseKeyWithoutCurVerAddsNoAutoCadFolders) {
-    registry.Apply({Key(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1"),
-                    Sz(L"HKLM\\Software\\Autodesk\\AutoCAD\\R23.1", L"Location", L"C:\\ACAD 2020")});
-    EXPECT_EQ(ValueOf(L"%AutoCAD_Location%"), L"<absent>");
-}
-
 TEST_F(CompactTable, WithoutAUserReleaseKeyTheReleaseKeyItselfIsRead) {
     registry.Apply({Sz(L"HKLM\\Software\\Autodesk\\AutoCAD\\R23.1", L"Location", L"C:\\ACAD 2020")});
     EXPECT_EQ(ValueOf(L"%AutoCAD_Location%"), L"C:\\ACAD 2020");
+    // A user's release key without CurVer adds no AutoCAD folders.
+    registry.Apply({Key(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1")});
+    EXPECT_EQ(ValueOf(L"%AutoCAD_Location%"), L"<absent>");
 }
-
-}  // namespace
-
-namespace {
 
 class CachedTables : public SandboxTest {
 protected:
@@ -205,11 +187,8 @@ protected:
     }
     ChildResult Run(const std::wstring& path, const wchar_t* aliases) {
         ChildOptions options;
-        options.sandboxKey = registry.ScratchKey();
         options.args = {path, aliases};
-        ChildResult child = RunChildScenario("ExpandAndAbbreviate", options);
-        EXPECT_TRUE(child.Passed()) << child.output;
-        return child;
+        return RunSandboxed("ExpandAndAbbreviate", options);
     }
 };
 
@@ -242,10 +221,6 @@ TEST_F(CachedTables, TextsWithoutVariablesAndEmptyTexts) {
     EXPECT_EQ(child.Value("with"), "untouched");
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(CompactTable, TheProductsInstallationFoldersComeFromTheirKeys) {
     environment.Set(L"APPDATA", L"C:\\Users\\u\\AppData\\Roaming");
     registry.Apply({Sz(L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2020", L"InstallDir_AR", L"C:\\Tarvox\\Ardent\\")});
@@ -258,6 +233,9 @@ TEST_F(CompactTable, TheProductsInstallationFoldersComeFromTheirKeys) {
                     Sz(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2020", L"InstallDir", L"D:\\Veska\\")});
     EXPECT_EQ(ValueOf(L"%TarvoArdent_2020%"), L"D:\\Ardent");
     EXPECT_EQ(ValueOf(L"%TarvoVeska_2020_U%"), L"D:\\Veska");
+    // The main product's user folder comes from its product key.
+    registry.Apply({Sz(L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2020", L"AppData", L"D:\\Users\\Ardent\\")});
+    EXPECT_EQ(ValueOf(L"%TarvoArdent_2020_U%"), L"D:\\Users\\Ardent\\");
 }
 
 }  // namespace

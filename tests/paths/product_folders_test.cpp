@@ -58,9 +58,8 @@ TEST_F(ProductFolders, PerUserFolderDefaultsBelowAppDataWithOneBackslash) {
     EXPECT_STREQ(GetLocalAppDir(buffer, 2019), L"C:\\Users\\u\\AppData\\Roaming\\Tarvox\\Tarvo Ardent 2019");
     EXPECT_STREQ(GetLocalRAppDir(buffer), L"C:\\Users\\u\\AppData\\Roaming\\Tarvox\\Tarvo Veska 2020");
     EXPECT_STREQ(GetLocalAppDir(buffer), L"C:\\Users\\u\\AppData\\Roaming\\Tarvox\\Tarvo Ardent 2020");
-}
 
-TEST_F(ProductFolders, PerUserFolderValuesAreExpanded) {
+    // Values of the product keys are expanded.
     environment.Set(L"AppData", L"C:\\Users\\u\\AppData\\Roaming");
     registry.Apply({ExpandSz(kArdent2020, L"AppData", L"%APPDATA%\\Tarvox\\Ardent Custom"),
                     Sz(L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2021", L"AppData_AR", L"D:\\Ardent AR"),
@@ -96,14 +95,17 @@ TEST(ProductYear, IsTheNumberAfterTheLastBlank) {
 // program in a folder with marker files stands for an installation.
 class Editions : public SandboxTest {
 protected:
-    ChildResult RunIn(const std::wstring& folder, const wchar_t* programName = L"tarvox_child.exe") {
+    ChildResult RunIn(const std::wstring& folder, const wchar_t* programName = L"tarvox_child.exe",
+                      const char* scenario = "EditionAndFolders") {
         ChildOptions options;
-        options.sandboxKey = registry.ScratchKey();
         options.programFolder = folder;
         options.programName = programName;
-        ChildResult child = RunChildScenario("EditionAndFolders", options);
-        EXPECT_TRUE(child.Passed()) << child.output;
-        return child;
+        return RunSandboxed(scenario, options);
+    }
+    // A copy of the child program beside a marker file.
+    std::wstring Installation(const wchar_t* folder, const wchar_t* marker) {
+        temp.WriteFile(std::wstring(folder) + L"\\" + marker, "");
+        return temp / folder;
     }
 };
 
@@ -121,9 +123,7 @@ TEST_F(Editions, TheLuminorMarkerSelectsTheLuminorValueNamesForBothProducts) {
                     Sz(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2020", L"InstallDir", L"C:\\Veska"),
                     Sz(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2020", L"InstallDir_LU", L"C:\\Veska LU"),
                     Sz(kArdent2020, L"AppData_LU", L"U:\\Luminor user")});
-    const std::wstring folder = temp.MakeFolder(L"luminor");
-    temp.WriteFile(L"luminor\\Tarvo Luminor 2020.txt", "");
-    const ChildResult child = RunIn(folder);
+    const ChildResult child = RunIn(Installation(L"luminor", L"Tarvo Luminor 2020.txt"));
     EXPECT_EQ(child.Value("code"), "3");
     EXPECT_EQ(child.Value("name"), "Tarvo Luminor");
     EXPECT_EQ(child.Value("luminor"), "1");
@@ -135,36 +135,22 @@ TEST_F(Editions, TheLuminorMarkerSelectsTheLuminorValueNamesForBothProducts) {
 TEST_F(Editions, TheArdentMarkerKeepsThePlainValueNames) {
     registry.Apply({Sz(kArdent2020, L"InstallDir", L"C:\\Ardent"), Sz(kArdent2020, L"InstallDir_LU", L"C:\\Luminor"),
                     Sz(kArdent2020, L"AppData_AR", L"U:\\Ardent user")});
-    const std::wstring folder = temp.MakeFolder(L"ardent");
-    temp.WriteFile(L"ardent\\Tarvo Ardent 2020.txt", "");
-    const ChildResult child = RunIn(folder);
+    const ChildResult child = RunIn(Installation(L"ardent", L"Tarvo Ardent 2020.txt"));
     EXPECT_EQ(child.Value("code"), "4");
     EXPECT_EQ(child.Value("ardent"), "1");
     EXPECT_EQ(child.Value("central"), "C:\\Ardent");
     EXPECT_EQ(child.Value("user"), "U:\\Ardent user");
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(Editions, NameMappingWrappersUseTheSettledEdition) {
-    temp.MakeFolder(L"luminor");
-    temp.WriteFile(L"luminor\\Tarvo Luminor 2020.txt", "");
-    ChildOptions options;
-    options.programFolder = temp / L"luminor";
-    const ChildResult child = RunChildScenario("EditionNameWrappers", options);
-    ASSERT_TRUE(child.Passed()) << child.output;
+    const ChildResult child = RunIn(Installation(L"luminor", L"Tarvo Luminor 2020.txt"), L"tarvox_child.exe",
+                                    "EditionNameWrappers");
     EXPECT_EQ(child.Value("in_place"), "InstallDir_LU");
     EXPECT_EQ(child.Value("empty"), "");
     EXPECT_EQ(child.Value("null"), "1");
     EXPECT_EQ(child.Value("first_after_499"), "1");
     EXPECT_EQ(child.Value("slot_reused"), "1");
 }
-
-}  // namespace
-
-namespace {
 
 TEST_F(Editions, InstallationMediaFollowTheSetupSourcePath) {
     const std::wstring program = temp.MakeFolder(L"Media\\Setup\\Prg_X64");

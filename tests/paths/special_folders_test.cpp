@@ -58,10 +58,8 @@ TEST_F(SpecialFolders, NamesResolveThroughTheShellIgnoringCase) {
     EXPECT_EQ(folder, ShellAnswer(FOLDERID_ProgramData));
     ASSERT_EQ(GetKnownFolderByName(L"Local AppData", folder), 1);
     EXPECT_EQ(folder, ShellAnswer(FOLDERID_LocalAppData));
-}
-
-TEST_F(SpecialFolders, UnknownEmptyAndNullNamesGiveNothing) {
-    std::wstring folder = L"stale";
+    // Unknown, empty and null names give nothing.
+    folder = L"stale";
     EXPECT_EQ(GetKnownFolderByName(L"No Such Folder", folder), 0);
     EXPECT_EQ(folder, L"");
     folder = L"stale";
@@ -75,6 +73,9 @@ TEST_F(SpecialFolders, UnknownEmptyAndNullNamesGiveNothing) {
 }
 
 TEST_F(SpecialFolders, ListingFiltersNamesAndPrefersTheShellThenMachineData) {
+    Strings names = {L"stale"}, paths = {L"stale"};
+    EXPECT_EQ(ListShellFolders(names, paths), 0);  // no Shell Folders keys
+    EXPECT_TRUE(names.empty() && paths.empty());
     registry.Apply({
         Sz(kUserFolders, L"AppData", L"U:\\user roaming"),
         Sz(kUserFolders, L"Tarvox Drawings", L"U:\\drawings"),
@@ -86,7 +87,6 @@ TEST_F(SpecialFolders, ListingFiltersNamesAndPrefersTheShellThenMachineData) {
         Sz(kMachineFolders, L"Tarvox Drawings", L"M:\\drawings"),
         Sz(kMachineFolders, L"Common AppData", L"M:\\program data"),
     });
-    Strings names, paths;
     ASSERT_EQ(ListShellFolders(names, paths), 1);
     // The value type plays no part: a DWORD of 4 bytes is listed with its raw data as text.
     ASSERT_EQ(names, (Strings{L"AppData", L"Common AppData", L"Numbered", L"Tarvox Drawings"}));
@@ -96,13 +96,6 @@ TEST_F(SpecialFolders, ListingFiltersNamesAndPrefersTheShellThenMachineData) {
     const std::wstring programData = ShellAnswer(FOLDERID_ProgramData);
     EXPECT_EQ(paths[1], programData.empty() ? L"M:\\program data" : programData);
     EXPECT_EQ(paths[3], L"M:\\drawings");
-}
-
-TEST_F(SpecialFolders, NoShellFoldersKeysListNothing) {
-    Strings names = {L"stale"}, paths = {L"stale"};
-    EXPECT_EQ(ListShellFolders(names, paths), 0);
-    EXPECT_TRUE(names.empty());
-    EXPECT_TRUE(paths.empty());
 }
 
 TEST_F(SpecialFolders, GetShellFolderLooksUpOneNameIgnoringCase) {
@@ -157,10 +150,8 @@ TEST_F(SpecialFolders, TheCallingThreadsComStateIsLeftAsItWas) {
 
 TEST_F(SpecialFolders, WithoutTheShellModuleTheRegistryDataIsUsed) {
     registry.Apply({Sz(kUserFolders, L"AppData", L"U:\\user roaming")});
-    ChildOptions options;
-    options.sandboxKey = registry.ScratchKey();
-    const ChildResult child = RunChildScenario("ShellFoldersWithoutShell", options);
-    ASSERT_TRUE(child.Passed()) << child.output;
+    const ChildResult child = RunSandboxed("ShellFoldersWithoutShell");
+    ASSERT_TRUE(child.Passed());
     if (child.Value("shell_loaded_at_start") == "1") GTEST_SKIP() << "the shell module is loaded at start";
     EXPECT_EQ(child.Value("by_name"), "0");
     EXPECT_EQ(child.Value("appdata"), "U:\\user roaming");
