@@ -10,9 +10,11 @@
 #include "autocad/release_rules.h"
 #include "autocad/short_values.h"
 #include "cuix/cuix_parts.h"
-#include "foundation/ascii_text.h"
 #include "foundation/folder_value.h"
 #include "foundation/own_module.h"
+#include "foundation/product_identity.h"
+#include "foundation/registry_access.h"
+#include "foundation/text_compare.h"
 #include "paths/edition_names.h"
 #include "paths/product_edition.h"
 #include "foundation/boundary.h"
@@ -27,7 +29,7 @@ using tarvox::StartsWithIgnoringAsciiCase;
 namespace {
 
 // Registry keys are read through the configuration store, always in the 64-bit view.
-constexpr int kRegistry64 = 0x100;
+constexpr int kRegistry64 = tarvox::kCfgView64;
 constexpr wchar_t kOwnKey[] = L"\\";
 constexpr std::wstring_view kMachineRoot = L"HKEY_LOCAL_MACHINE\\";
 constexpr std::wstring_view kUserRoot = L"HKEY_CURRENT_USER\\";
@@ -54,9 +56,7 @@ std::wstring AddOnSection() {
     int edition = 0;
     std::wstring productName;
     GetProductEdition(&edition, productName);
-    if (edition == 3) return L"AutoCAD_LU";
-    if (edition == 4) return L"AutoCAD_AR";
-    return L"AutoCAD";
+    return tarvox::WithEditionSuffix(tarvox::kAddOnSection.view(), edition);
 }
 
 }  // namespace
@@ -230,7 +230,7 @@ void CAutoCADInfo::LoadAcadInfo(const wchar_t* registryPath, int quick) {
 
     // The add-on is present when it is registered for loading in this product.
     std::wstring application;
-    MapEditionName(L"Tarvo Ardent 2020", application);
+    MapEditionName(tarvox::kArdentOfYear.c_str(), application);
     CCfgReader loader((std::wstring(kMachineRoot) + m_ProductKey + L"\\Applications\\" + application).c_str(),
                       kRegistry64);
     m_AddOnState = ValueOf(loader, kOwnKey, L"Loader").empty() ? 0 : 1;
@@ -286,7 +286,7 @@ int FillAcadInfos(CAutoCADInfos& infos, int withAddOnWorkspaces, int quick) {
         tarvox::cuix::GetCuixWorkspaceNames(addOnCuix.c_str(), addOnWorkspaces);
     }
     std::wstring addOnProfile;
-    MapEditionName(L"Tarvo Ardent", addOnProfile);
+    MapEditionName(tarvox::kArdentName.c_str(), addOnProfile);
 
     int result = 0;
     for (const std::wstring& keyName : SubkeySections(releaseKey)) {
@@ -316,7 +316,7 @@ int FillAcadInfos(CAutoCADInfos& infos, int withAddOnWorkspaces, int quick) {
 int ListEnabledAcads(CAutoCADInfos& infos, const wchar_t* configPath) {
     const std::wstring path = configPath != nullptr && *configPath != L'\0'
                                   ? std::wstring(configPath)
-                                  : L"HKEY_LOCAL_MACHINE\\Software\\Tarvox\\Tarvo Ardent 2020";
+                                  : std::wstring(tarvox::kArdentMachinePath.view());
     CCfgReader config(path.c_str(), StartsWithIgnoringAsciiCase(path, L"HKEY_") ? kRegistry64 : 0);
     std::vector<std::wstring> names;
     std::vector<std::wstring> values;
@@ -352,10 +352,9 @@ int ListEnabledAcads(CAutoCADInfos& infos, const wchar_t* configPath) {
 int FindCurrentAcadInfo(CAutoCADInfos& infos, long long& index) {
     index = -1;
     std::wstring curVer;
-    const std::wstring releaseKey = L"HKEY_CURRENT_USER\\SOFTWARE\\Autodesk\\AutoCAD\\" +
-                                    tarvox::autocad::CurrentAcadRelease();
-    GetRegValue(curVer, releaseKey.c_str(), L"CurVer", 1);
-    if (curVer.empty() || curVer.size() >= MAX_PATH) return 0;
+    if (tarvox::ReadReleaseCurVer(tarvox::autocad::CurrentAcadRelease(), 1, curVer) != tarvox::CurVerRead::Found) {
+        return 0;
+    }
     for (std::size_t i = infos.GetSize(); i-- > 0;) {
         if (EqualsIgnoringAsciiCase(infos[i].m_ProductKeyName, curVer)) {
             index = static_cast<long long>(i);

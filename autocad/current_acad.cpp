@@ -12,10 +12,9 @@
 #include "autocad/product_keys.h"
 #include "autocad/release_catalogue.h"
 #include "autocad/short_values.h"
-#include "foundation/ascii_text.h"
 #include "foundation/folder_value.h"
-#include "foundation/system_compare.h"
 #include "foundation/boundary.h"
+#include "foundation/text_compare.h"
 
 namespace tarvox::autocad {
 

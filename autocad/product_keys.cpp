@@ -7,7 +7,7 @@
 #include "autocad/product_names.h"
 #include "autocad/release_catalogue.h"
 #include "autocad/short_values.h"
-#include "foundation/ascii_text.h"
+#include "foundation/text_compare.h"
 
 namespace tarvox::autocad {
 
@@ -66,10 +66,7 @@ int ListAcadProductKeys(std::vector<std::wstring>& keys, const wchar_t* releaseK
 
     // The user's current product is kept under the AutoCAD root, for AutoCAD LT as well.
     std::wstring curVer;
-    GetShortRegValue(curVer,
-                     (L"HKEY_CURRENT_USER\\Software\\Autodesk\\AutoCAD\\" + release).c_str(),
-                     L"CurVer", 1);
-    if (!curVer.empty()) {
+    if (ReadReleaseCurVer(release, 1, curVer) == CurVerRead::Found) {
         const std::wstring prefix =
             MakeAcadProductSortKey((L"\\" + release).c_str(), nullptr, false)
                 .substr(0, kReleaseFieldLength);

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "foundation/ascii_text.h"
+#include "foundation/text_compare.h"
 
 namespace tarvox::autocad {
 
@@ -11,14 +11,6 @@ namespace {
 constexpr std::size_t kReleaseFieldLength = 20;
 constexpr std::size_t kIntegerPartLength = 10;
 constexpr std::size_t kNameFieldLength = 128;
-
-bool ContainsIgnoringAsciiCase(std::wstring_view text, std::wstring_view part) {
-    if (part.empty()) return true;
-    for (std::size_t i = 0; i + part.size() <= text.size(); ++i) {
-        if (StartsWithIgnoringAsciiCase(text.substr(i), part)) return true;
-    }
-    return false;
-}
 
 bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 

@@ -2,13 +2,15 @@
 // the process-wide release whose current product is preferred when products are listed.
 #pragma once
 
+#include "foundation/product_identity.h"
+
 #include <string>
 
 namespace tarvox::autocad {
 
 // The library's own product year: the fallback year of the table and the newest year that
 // may appear in the installation folder of a listed product.
-inline constexpr int ProductYear = 2020;
+using tarvox::ProductYear;
 
 // The release key ("R23.1") of a year; years outside the table give the key of ProductYear.
 // Pure table lookup, no system calls.

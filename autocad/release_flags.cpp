@@ -12,8 +12,8 @@
 #include "autocad/product_keys.h"
 #include "autocad/product_names.h"
 #include "autocad/short_values.h"
-#include "foundation/ascii_text.h"
 #include "foundation/folder_value.h"
+#include "foundation/text_compare.h"
 
 namespace tarvox::autocad {
 

@@ -12,9 +12,9 @@
 #include "autocad/release_catalogue.h"
 #include "autocad/release_flags.h"
 #include "autocad/short_values.h"
-#include "foundation/ascii_text.h"
 #include "foundation/folder_value.h"
 #include "foundation/boundary.h"
+#include "foundation/text_compare.h"
 
 #include <windows.h>
 

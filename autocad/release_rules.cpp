@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "foundation/ascii_text.h"
+#include "foundation/text_compare.h"
 
 namespace tarvox::autocad {
 
@@ -88,14 +88,6 @@ int FourDigitNumber(std::wstring_view text) {
 }
 
 }  // namespace
-
-bool ContainsIgnoringAsciiCase(std::wstring_view name, std::wstring_view word) {
-    if (word.size() > name.size()) return false;
-    for (std::size_t pos = 0; pos + word.size() <= name.size(); ++pos) {
-        if (StartsAt(name, pos, word)) return true;
-    }
-    return false;
-}
 
 bool IsPlainAcadName(std::wstring_view name) {
     return !ContainsIgnoringAsciiCase(name, L" LT ") &&

@@ -3,6 +3,8 @@
 // year. Pure text processing: no system calls.
 #pragma once
 
+#include "foundation/text_compare.h"
+
 #include <string_view>
 
 namespace tarvox::autocad {
@@ -29,7 +31,7 @@ constexpr int ReleaseVariableSlot(AcadReleaseGroup group, int releaseIndex) {
 }
 
 // True when the text occurs in the name, ASCII letters compared ignoring case.
-bool ContainsIgnoringAsciiCase(std::wstring_view name, std::wstring_view word);
+using tarvox::ContainsIgnoringAsciiCase;
 
 // A name without " LT ", " Architecture " and " Raster ": plain AutoCAD or another vertical.
 bool IsPlainAcadName(std::wstring_view name);

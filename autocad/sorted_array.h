@@ -2,25 +2,14 @@
 // collections of AutoCAD products, profiles and workspaces.
 #pragma once
 
+#include "foundation/text_compare.h"
+
 #include <cstddef>
-#include <cwctype>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace tarvox::autocad {
-
-// Compares character by character, each lowered (towlower), then by length.
-inline int CompareIgnoringCaseByCharacter(std::wstring_view a, std::wstring_view b) {
-    const std::size_t common = a.size() < b.size() ? a.size() : b.size();
-    for (std::size_t i = 0; i < common; ++i) {
-        const wint_t x = std::towlower(a[i]);
-        const wint_t y = std::towlower(b[i]);
-        if (x != y) return x < y ? -1 : 1;
-    }
-    if (a.size() == b.size()) return 0;
-    return a.size() < b.size() ? -1 : 1;
-}
 
 // KeyOf(element) gives the element's key as a string view.
 template <class Element, class KeyOf>

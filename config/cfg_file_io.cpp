@@ -1,5 +1,7 @@
 #include "config/cfg_file_io.h"
 
+#include "foundation/text_compare.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cwchar>
@@ -99,19 +101,13 @@ bool ParseHex(std::wstring_view digits, DWORD& value) {
     return true;
 }
 
-bool SameFileNamePart(std::wstring_view a, std::wstring_view b) {
-    return a.size() == b.size() &&
-           CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
-                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-}
-
 // The id of the process that wrote name, when name is a temporary file of the file named base.
 std::optional<DWORD> TemporaryFileOwner(std::wstring_view name, std::wstring_view base) {
     const std::size_t head = base.size() + kTemporaryTag.size();
     if (name.size() <= head + kTemporaryExtension.size() ||
-        !SameFileNamePart(name.substr(0, base.size()), base) ||
-        !SameFileNamePart(name.substr(base.size(), kTemporaryTag.size()), kTemporaryTag) ||
-        !SameFileNamePart(name.substr(name.size() - kTemporaryExtension.size()), kTemporaryExtension)) {
+        !EqualsIgnoringCaseOrdinal(name.substr(0, base.size()), base) ||
+        !EqualsIgnoringCaseOrdinal(name.substr(base.size(), kTemporaryTag.size()), kTemporaryTag) ||
+        !EqualsIgnoringCaseOrdinal(name.substr(name.size() - kTemporaryExtension.size()), kTemporaryExtension)) {
         return std::nullopt;
     }
     const std::wstring_view numbers = name.substr(head, name.size() - head - kTemporaryExtension.size());

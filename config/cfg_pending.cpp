@@ -8,7 +8,7 @@
 #include <tarvox/config.h>
 
 #include "config/section_table.h"
-#include "foundation/system_compare.h"
+#include "foundation/text_compare.h"
 
 #include <algorithm>
 #include <map>

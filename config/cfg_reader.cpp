@@ -6,7 +6,8 @@
 #include "config/cfg_registry.h"
 #include "config/cfg_text.h"
 #include "config/section_table.h"
-#include "foundation/system_compare.h"
+#include "foundation/registry_access.h"
+#include "foundation/text_compare.h"
 #include "text/code_pages.h"
 #include "text/text_codec.h"
 #include "foundation/boundary.h"
@@ -22,8 +23,7 @@ bool CentralHasValue(CCfgReader& central, const std::wstring& section, const std
                      std::wstring_view value) {
     std::wstring text;
     return central.GetValue(text, section.c_str(), name.c_str(), nullptr) == 1 &&
-           CompareStringOrdinal(text.c_str(), static_cast<int>(text.size()), value.data(),
-                                static_cast<int>(value.size()), TRUE) == CSTR_EQUAL;
+           tarvox::EqualsIgnoringCaseOrdinal(text, value);
 }
 
 // Reads one line into the sections (the header line is normalised and list-mode lines are
@@ -113,7 +113,7 @@ int CCfgReader::Load(const wchar_t* path) {
 
         if (ReadRegistryConfiguration(*this) == 1) {
             m_IsInit = 1;
-            m_IsRegistry = 1 | (registryFlags & 0x100);
+            m_IsRegistry = tarvox::kCfgFromRegistry | (registryFlags & tarvox::kCfgView64);
             ParseLines(m_Data);
             return m_IsInit;
         }

@@ -4,6 +4,8 @@
 #include <tarvox/registry.h>
 
 #include "config/regedit_text.h"
+#include "foundation/registry_access.h"
+#include "foundation/registry_walk.h"
 #include "foundation/unique_handle.h"
 
 #include <algorithm>
@@ -14,15 +16,12 @@
 
 namespace {
 
-constexpr DWORD kInitialRoom = 16384;
 constexpr std::size_t kRelativePathRoom = 260;
 constexpr wchar_t kDefaultValueName[] = L"RegDefaultValue";
 
-REGSAM ReaderAccess(CCfgReader& reader) {
-    return KEY_READ | ((reader.Get_m_IsRegistry() & 0x100) ? KEY_WOW64_64KEY : 0);
-}
+int ReaderView(CCfgReader& reader) { return tarvox::CfgViewFlag(reader.Get_m_IsRegistry()); }
 
-int ReaderView(CCfgReader& reader) { return (reader.Get_m_IsRegistry() & 0x100) ? 1 : 0; }
+REGSAM ReaderAccess(CCfgReader& reader) { return KEY_READ | tarvox::ViewBits(ReaderView(reader)); }
 
 std::wstring HexText(const BYTE* data, DWORD size) {
     static constexpr wchar_t kDigits[] = L"0123456789abcdef";
@@ -34,21 +33,13 @@ std::wstring HexText(const BYTE* data, DWORD size) {
     return text;
 }
 
-// The string data of a value, up to its first terminator.
-std::wstring StringData(const std::vector<BYTE>& data, DWORD size) {
-    const auto* chars = reinterpret_cast<const wchar_t*>(data.data());
-    std::wstring text(chars, size / sizeof(wchar_t));
-    if (const std::size_t end = text.find(L'\0'); end != std::wstring::npos) text.resize(end);
-    return text;
-}
-
 // Appends the line(s) of one value; false for a type that has no line.
 bool AppendValueLines(const std::wstring& name, DWORD type, const std::vector<BYTE>& data,
                       DWORD size, std::vector<std::wstring>& lines) {
     switch (type) {
     case REG_SZ:
     case REG_EXPAND_SZ:
-        lines.push_back(name + L"=" + StringData(data, size));
+        lines.push_back(name + L"=" + tarvox::StringData(data.data(), size));
         return true;
     case REG_BINARY:
         lines.push_back(name + L"=" + HexText(data.data(), size));
@@ -156,46 +147,29 @@ int ReadRegistryKeyTree(CCfgReader& reader, HKEY key, const std::wstring& relati
     lines.push_back(L"[" + section + L"]");
 
     int result = 0;
-    DWORD nameRoom = kInitialRoom;
-    DWORD dataRoom = kInitialRoom;
-    std::vector<wchar_t> name(nameRoom);
-    std::vector<BYTE> data(dataRoom + sizeof(wchar_t));
-    for (DWORD index = 0;;) {
-        DWORD nameSize = nameRoom;
-        DWORD dataSize = dataRoom;
-        DWORD type = 0;
-        const LSTATUS status = RegEnumValueW(current, index, name.data(), &nameSize, nullptr,
-                                             &type, data.data(), &dataSize);
-        if (status == ERROR_MORE_DATA) {
-            nameRoom *= 2;
-            dataRoom *= 2;
-            name.resize(nameRoom);
-            data.resize(dataRoom + sizeof(wchar_t));
-            continue;
-        }
-        if (status != ERROR_SUCCESS) break;
-        ++index;
-        std::wstring valueName(name.data(), nameSize);
+    std::vector<BYTE> data;
+    tarvox::WalkRegValues(current, tarvox::OnUnreadable::End, [&](const tarvox::RegValueItem& value) {
+        std::wstring valueName(value.name);
+        // A copy with room for a terminator, so that it is never empty.
+        data.assign(value.data, value.data + value.bytes);
+        data.resize(value.bytes + sizeof(wchar_t));
+        const DWORD dataSize = static_cast<DWORD>(value.bytes);
         // An unnamed value without data is the unset default value.
-        if (valueName.empty() && IsEmptyData(type, data, dataSize)) continue;
+        if (valueName.empty() && IsEmptyData(value.type, data, dataSize)) return tarvox::WalkStep::Next;
         if (valueName.empty()) valueName = kDefaultValueName;
-        if (AppendValueLines(valueName, type, data, dataSize, lines)) {
-            reader.SetValueType(section.c_str(), valueName.c_str(), type);
+        if (AppendValueLines(valueName, value.type, data, dataSize, lines)) {
+            reader.SetValueType(section.c_str(), valueName.c_str(), value.type);
             result = 1;
         }
-    }
+        return tarvox::WalkStep::Next;
+    });
 
-    std::vector<wchar_t> subName(256);
-    for (DWORD index = 0;; ++index) {
-        DWORD size = static_cast<DWORD>(subName.size());
-        if (RegEnumKeyExW(current, index, subName.data(), &size, nullptr, nullptr, nullptr,
-                          nullptr) != ERROR_SUCCESS) {
-            break;
-        }
-        const std::wstring child(subName.data(), size);
-        const std::wstring childPath = relativePath.empty() ? child : relativePath + L"\\" + child;
+    tarvox::WalkRegSubKeys(current, [&](std::wstring_view child) {
+        const std::wstring childPath =
+            relativePath.empty() ? std::wstring(child) : relativePath + L"\\" + std::wstring(child);
         if (ReadRegistryKeyTree(reader, key, childPath, lines) == 1) result = 1;
-    }
+        return tarvox::WalkStep::Next;
+    });
     return result;
 }
 

@@ -5,6 +5,7 @@
 #include "config/cfg_file_io.h"
 #include "config/cfg_registry.h"
 #include "config/drawing_handover.h"
+#include "foundation/registry_access.h"
 #include "foundation/unique_handle.h"
 #include "foundation/boundary.h"
 #include "text/code_pages.h"
@@ -38,7 +39,7 @@ int CCfgReader::Save() {
 
         if (registryForm) {
             tarvox::RegKey key;
-            if (CreateRegKey(root, subKey.c_str(), key.Put(), (m_IsRegistry & 0x100) ? 1 : 0) != 1 ||
+            if (CreateRegKey(root, subKey.c_str(), key.Put(), tarvox::CfgViewFlag(m_IsRegistry)) != 1 ||
                 !key.Valid()) {
                 return 0;
             }

@@ -1,6 +1,6 @@
 #include "config/cfg_text.h"
 
-#include "foundation/ascii_text.h"
+#include "foundation/text_compare.h"
 
 #include <algorithm>
 

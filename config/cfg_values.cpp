@@ -6,21 +6,14 @@
 #include "config/folder_list.h"
 #include "config/section_table.h"
 #include "foundation/boundary.h"
+#include "foundation/text_compare.h"
 
 #include <cwchar>
 
 namespace {
 
-bool EqualIgnoringCase(const std::wstring& a, const std::wstring& b) {
-    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-}
-
-bool StartsWithIgnoringCase(const std::wstring& text, const std::wstring& prefix) {
-    return text.size() >= prefix.size() &&
-           CompareStringOrdinal(text.c_str(), static_cast<int>(prefix.size()), prefix.c_str(),
-                                static_cast<int>(prefix.size()), TRUE) == CSTR_EQUAL;
-}
+using tarvox::EqualsIgnoringCaseOrdinal;
+using tarvox::StartsWithIgnoringCaseOrdinal;
 
 bool IsEmpty(const wchar_t* text) { return text == nullptr || *text == L'\0'; }
 
@@ -94,11 +87,11 @@ int CCfgReader::SetCommentedOutValue(const std::wstring& section, const std::wst
     const std::wstring header = L"[" + section + L"]";
     const std::wstring prefix = name + L"=";
     for (std::size_t line = 0; line < m_Data.size(); ++line) {
-        if (!EqualIgnoringCase(m_Data[line], header)) continue;
+        if (!EqualsIgnoringCaseOrdinal(m_Data[line], header)) continue;
         for (std::size_t entry = line + 1; entry < m_Data.size(); ++entry) {
             const std::wstring& text = m_Data[entry];
             if (!text.empty() && text.front() == L'[') return 0;
-            if (!text.empty() && StartsWithIgnoringCase(text, prefix)) {
+            if (!text.empty() && StartsWithIgnoringCaseOrdinal(text, prefix)) {
                 const std::wstring replaced = prefix + value;
                 if (replaced != text) {
                     m_Data[entry] = replaced;
@@ -183,9 +176,9 @@ int CCfgReader::GetNumberValue(int& number, const wchar_t* section, const wchar_
         if (text == L"_Null" || text.empty()) {
             number = defaultNumber;
         } else if (asBoolean == 1) {
-            if (EqualIgnoringCase(text, L"True")) {
+            if (EqualsIgnoringCaseOrdinal(text, L"True")) {
                 number = 1;
-            } else if (EqualIgnoringCase(text, L"False")) {
+            } else if (EqualsIgnoringCaseOrdinal(text, L"False")) {
                 number = 0;
             } else {
                 number = static_cast<int>(std::wcstol(text.c_str(), nullptr, 10)) != 0 ? 1 : 0;

@@ -2,7 +2,7 @@
 
 #include <tarvox/modules.h>
 
-#include "foundation/ascii_text.h"
+#include "foundation/text_compare.h"
 
 #include <windows.h>
 

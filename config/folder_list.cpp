@@ -1,6 +1,6 @@
 #include "config/folder_list.h"
 
-#include "foundation/ascii_text.h"
+#include "foundation/text_compare.h"
 
 namespace tarvox {
 namespace {

@@ -1,6 +1,6 @@
 #include "config/regedit_text.h"
 
-#include "foundation/ascii_text.h"
+#include "foundation/text_compare.h"
 
 #include <string_view>
 #include <vector>

@@ -7,7 +7,7 @@
 // them, and the one place that moves stored line indexes when lines go into the text.
 #pragma once
 
-#include "foundation/system_compare.h"
+#include "foundation/text_compare.h"
 
 #include <cstddef>
 #include <map>

@@ -4,9 +4,10 @@
 #include <tarvox/modules.h>
 #include <tarvox/registry.h>
 
-#include "foundation/ascii_text.h"
 #include "foundation/own_module.h"
-#include "foundation/system_compare.h"
+#include "foundation/product_identity.h"
+#include "foundation/registry_access.h"
+#include "foundation/text_compare.h"
 #include "paths/product_edition.h"
 #include "xml/dom_document.h"
 #include "xml/msxml_ids.h"
@@ -239,14 +240,12 @@ int WorkspaceHasAllProductTabs(const std::wstring& workspace, _CCuixFile& cuix) 
 }
 
 int UsePartialMenu() {
-    std::wstring key = L"HKEY_LOCAL_MACHINE\\Software\\Tarvox\\Tarvo Ardent 2020\\AutoCAD";
     int edition = 0;
     std::wstring productName;
     GetProductEdition(&edition, productName);
-    if (edition == 3) key += L"_LU";
-    if (edition == 4) key += L"_AR";
-    constexpr int kRegistry64 = 0x100;
-    CCfgReader reader(key.c_str(), kRegistry64);
+    const std::wstring key = std::wstring(kArdentMachinePath.view()) + L"\\" +
+                             WithEditionSuffix(kAddOnSection.view(), edition);
+    CCfgReader reader(key.c_str(), kCfgView64);
     std::wstring text;
     reader.GetValue(text, L"\\", L"PartialMenu", L"");
     if (EqualsIgnoringAsciiCase(text, L"True") || text == L"1") return 1;

@@ -2,6 +2,8 @@
 
 #include <tarvox/registry.h>
 
+#include "foundation/registry_walk.h"
+
 #include <cwchar>
 
 namespace tarvox {
@@ -15,13 +17,8 @@ bool ReadFolderValue(HKEY key, const wchar_t* name, std::wstring& text) {
     if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &bytes) != ERROR_SUCCESS)
         return false;
     if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
-    const std::size_t chars = bytes / sizeof(wchar_t);
-    std::wstring value(data, chars);
-    if (const auto end = value.find(L'\0'); end != std::wstring::npos) {
-        value.resize(end);
-    } else if (chars == static_cast<std::size_t>(kFolderChars)) {
-        return false;  // no room left for the terminator
-    }
+    std::wstring value = StringData(reinterpret_cast<const BYTE*>(data), bytes);
+    if (value.size() >= static_cast<std::size_t>(kFolderChars)) return false;  // no room left for the terminator
     text = std::move(value);
     return true;
 }
@@ -42,6 +39,15 @@ bool ReadShortValue(std::wstring& text, HKEY key, const wchar_t* name) {
 
 bool GetShortRegValue(std::wstring& text, const wchar_t* path, const wchar_t* name, int view64) {
     return FitsFolderBuffer(text, GetRegValue(text, path, name, view64) == 1);
+}
+
+CurVerRead ReadReleaseCurVer(std::wstring_view release, int view64, std::wstring& curVer) {
+    curVer.clear();
+    const std::wstring path = L"HKEY_CURRENT_USER\\Software\\Autodesk\\AutoCAD\\" + std::wstring(release);
+    CRegKeyHolder key;
+    key.Attach(OpenRegKeyByPath(path.c_str(), 0, view64));
+    if (key.Get() == nullptr) return CurVerRead::NoReleaseKey;
+    return ReadShortValue(curVer, key, L"CurVer") && !curVer.empty() ? CurVerRead::Found : CurVerRead::Missing;
 }
 
 void CopyToFolderBuffer(wchar_t* buffer, const std::wstring& text) {

@@ -22,6 +22,14 @@ bool ReadShortValue(std::wstring& text, HKEY key, const wchar_t* name);
 // The same for a value of the key that a registry path names (as GetRegValue reads it).
 bool GetShortRegValue(std::wstring& text, const wchar_t* path, const wchar_t* name, int view64);
 
+enum class CurVerRead { NoReleaseKey, Missing, Found };
+
+// The user's current product of an AutoCAD release: "CurVer" of
+// HKEY_CURRENT_USER\Software\Autodesk\AutoCAD\<release> (AutoCAD's root, for AutoCAD LT as well),
+// read as ReadShortValue reads it. Found with a non-empty value; otherwise curVer is empty, and
+// NoReleaseKey tells that the release key itself cannot be opened.
+CurVerRead ReadReleaseCurVer(std::wstring_view release, int view64, std::wstring& curVer);
+
 // Copies text into a folder buffer; a text that does not fit leaves the buffer empty.
 void CopyToFolderBuffer(wchar_t* buffer, const std::wstring& text);
 

@@ -2,10 +2,10 @@
 #include <tarvox/registry.h>
 
 #include "foundation/registry_access.h"
+#include "foundation/registry_walk.h"
 #include "foundation/unique_handle.h"
 #include "foundation/boundary.h"
 
-#include <iterator>
 #include <utility>
 
 HKEY OpenRegKey(HKEY root, const wchar_t* subKey, int create, int view64) {
@@ -104,16 +104,11 @@ int AppendDirectSubKeys(const wchar_t* path, std::vector<std::wstring>& keys, in
 
     const std::wstring prefix = rootName + L"\\" + subKey + L"\\";
     int result = 0;
-    wchar_t name[1040];
-    for (DWORD index = 0;; ++index) {
-        DWORD length = static_cast<DWORD>(std::size(name));
-        if (RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS) {
-            break;
-        }
-        keys.push_back(mode == 1 ? prefix + std::wstring(name, length) : std::wstring(name, length));
+    tarvox::WalkRegSubKeys(key, [&](std::wstring_view name) {
+        keys.push_back(mode == 1 ? prefix + std::wstring(name) : std::wstring(name));
         result = 1;
-    }
+        return tarvox::WalkStep::Next;
+    });
     return result;
 }
 

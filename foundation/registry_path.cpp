@@ -1,8 +1,8 @@
 // Splitting and parsing registry paths ("<root name>\<subkey>").
 #include <tarvox/registry.h>
 
-#include "foundation/ascii_text.h"
 #include "foundation/boundary.h"
+#include "foundation/text_compare.h"
 
 #include <cwchar>
 #include <iterator>

@@ -3,6 +3,7 @@
 
 #include "foundation/registry_expansion.h"
 #include "foundation/boundary.h"
+#include "foundation/registry_walk.h"
 
 #include <cstring>
 #include <cwchar>
@@ -34,13 +35,7 @@ LSTATUS ReadRawValue(HKEY key, const wchar_t* valueName, DWORD& type, std::vecto
     return status;
 }
 
-std::wstring TextOf(const std::vector<BYTE>& data) {
-    const std::size_t chars = data.size() / sizeof(wchar_t);
-    std::wstring text(chars, L'\0');
-    if (chars) std::memcpy(text.data(), data.data(), chars * sizeof(wchar_t));
-    if (const auto end = text.find(L'\0'); end != std::wstring::npos) text.resize(end);
-    return text;
-}
+std::wstring TextOf(const std::vector<BYTE>& data) { return tarvox::StringData(data.data(), data.size()); }
 
 std::wstring ExpandWithEnvironment(const std::wstring& text, bool& expanded) {
     expanded = false;

@@ -1,8 +1,8 @@
 #include <tarvox/registry.h>
 
 #include "foundation/ascii_collation.h"
-#include "foundation/system_compare.h"
 #include "foundation/boundary.h"
+#include "foundation/text_compare.h"
 
 namespace tarvox {
 namespace {

@@ -4,6 +4,8 @@
 
 #include "foundation/folder_value.h"
 #include "foundation/own_module.h"
+#include "foundation/product_identity.h"
+#include "foundation/registry_walk.h"
 #include "paths/edition_names.h"
 #include "paths/product_edition.h"
 
@@ -22,10 +24,12 @@ struct ProductNames {
     const wchar_t* belowAppData;   // folder below the application-data folder
 };
 
-const ProductNames kArdent = {L"TarvoArdent_2020_CFG_L", L"Software\\Tarvox\\Tarvo Ardent 2020", L"Config",
-                              L"Tarvox\\Tarvo Ardent 2020\\Config\\"};
-const ProductNames kVeska = {L"TarvoVeska_2020_CFG_L", L"Software\\Tarvox\\Tarvo Veska 2020", L"ConfigR",
-                             L"Tarvox\\Tarvo Veska 2020\\Config\\"};
+constexpr auto kArdentConfigBelowAppData = kFamilyFolder + L"\\" + kArdentOfYear + L"\\Config\\";
+constexpr auto kVeskaConfigBelowAppData = kFamilyFolder + L"\\" + kVeskaOfYear + L"\\Config\\";
+const ProductNames kArdent = {kArdentConfigVariable.c_str(), kArdentKey.c_str(), L"Config",
+                              kArdentConfigBelowAppData.c_str()};
+const ProductNames kVeska = {kVeskaConfigVariable.c_str(), kVeskaKey.c_str(), L"ConfigR",
+                             kVeskaConfigBelowAppData.c_str()};
 
 enum class Lookup { Found, TooLong, Missing };
 
@@ -55,8 +59,10 @@ bool InstallationFolder(const ProductNames& names, bool ardent, wchar_t* buffer)
         int edition = 0;
         std::wstring productName;
         GetProductEdition(&edition, productName);
-        const wchar_t* first = edition == 3 ? L"AppData_LU" : edition == 4 ? L"AppData_AR" : nullptr;
-        found = ReadFolderValue(key, first, folder) && !folder.empty();  // null: the default value
+        const std::wstring editionValue = WithEditionSuffix(L"AppData", edition);
+        // An edition without a suffix reads the default value.
+        const wchar_t* first = EditionSuffix(edition).empty() ? nullptr : editionValue.c_str();
+        found = ReadFolderValue(key, first, folder) && !folder.empty();
     }
     if (!found) found = ReadFolderValue(key, L"AppData", folder) && !folder.empty();
     if (!found) return false;
@@ -72,7 +78,7 @@ bool UserAppDataFolder(const ProductNames& names, bool ardent, wchar_t* buffer) 
     if (ardent) {
         if (ReadVariable(L"AppData", appData) != Lookup::Found) return false;
     } else {
-        CRegKeyHolder key(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", 0, 0);
+        CRegKeyHolder key(HKEY_CURRENT_USER, kShellFoldersKey, 0, 0);
         if (!ReadFolderValue(key, L"AppData", appData)) return false;
     }
     if (appData.empty()) return false;

@@ -6,6 +6,7 @@
 #include "foundation/folder_value.h"
 #include "foundation/module_bindings.h"
 #include "foundation/own_module.h"
+#include "foundation/product_identity.h"
 #include "foundation/unique_handle.h"
 #include "paths/product_edition.h"
 #include "foundation/boundary.h"
@@ -17,10 +18,8 @@ namespace {
 
 using ReadFolderEntry = int (*)(const wchar_t* file, const wchar_t* section, const wchar_t* key, wchar_t* result);
 
-constexpr wchar_t kArdentKey[] = L"Software\\Tarvox\\Tarvo Ardent 2020";
-
 std::wstring InstallDirPlus(const wchar_t* valueName, const wchar_t* file) {
-    CRegKeyHolder key(HKEY_LOCAL_MACHINE, kArdentKey, 0, 0);
+    CRegKeyHolder key(HKEY_LOCAL_MACHINE, tarvox::kArdentKey.c_str(), 0, 0);
     std::wstring folder;
     if (!tarvox::ReadFolderValue(key, valueName, folder)) folder.clear();
     tarvox::AppendBackslash(folder);

@@ -1,6 +1,6 @@
 #include "paths/edition_names.h"
 
-#include "foundation/ascii_text.h"
+#include "foundation/text_compare.h"
 #include "paths/edition_rules.h"
 #include "paths/product_edition.h"
 
@@ -16,16 +16,41 @@ struct EditionNames {
     const wchar_t* ardent;
 };
 
+// A name of the product year in its three forms: head_2020tail, head_LU_2020tail, head_AR_2020tail.
+template <std::size_t H, std::size_t T>
+struct YearNames {
+    decltype(ConstText<H>() + L"_" + kYear + ConstText<T>()) neutral;
+    decltype(ConstText<H>() + L"_LU_" + kYear + ConstText<T>()) luminor;
+    decltype(ConstText<H>() + L"_AR_" + kYear + ConstText<T>()) ardent;
+};
+
+template <std::size_t H, std::size_t T>
+constexpr YearNames<H, T> MakeYearNames(const wchar_t (&head)[H], const wchar_t (&tail)[T]) {
+    const ConstText<H> start(head);
+    return {start + L"_" + kYear + tail, start + L"_LU_" + kYear + tail, start + L"_AR_" + kYear + tail};
+}
+
+constexpr auto kFolderVars = MakeYearNames(L"%TarvoArdent", L"%");
+constexpr auto kUserFolderVars = MakeYearNames(L"%TarvoArdent", L"_U%");
+constexpr auto kConfigVars = MakeYearNames(L"TarvoArdent", L"_CFG");
+constexpr auto kCentralConfigVars = MakeYearNames(L"TarvoArdent", L"_CFG_C");
+constexpr auto kLocalConfigVars = MakeYearNames(L"TarvoArdent", L"_CFG_L");
+
+template <class Names>
+constexpr EditionNames Row(const Names& names) {
+    return {names.neutral.c_str(), names.luminor.c_str(), names.ardent.c_str()};
+}
+
 constexpr EditionNames kEditionNames[] = {
-    {L"%TarvoArdent_2020%", L"%TarvoArdent_LU_2020%", L"%TarvoArdent_AR_2020%"},
-    {L"%TarvoArdent_2020_U%", L"%TarvoArdent_LU_2020_U%", L"%TarvoArdent_AR_2020_U%"},
+    Row(kFolderVars),
+    Row(kUserFolderVars),
     {L"%TarvoArdent_HELP%", L"%TarvoArdent_LU_HELP%", L"%TarvoArdent_AR_HELP%"},
     {L"InstallDir", L"InstallDir_LU", L"InstallDir_AR"},
     {L"ConfigCfg", L"ConfigCfg_LU", L"ConfigCfg_AR"},
     {L"Config", L"Config_LU", L"Config_AR"},
-    {L"TarvoArdent_2020_CFG", L"TarvoArdent_LU_2020_CFG", L"TarvoArdent_AR_2020_CFG"},
-    {L"TarvoArdent_2020_CFG_C", L"TarvoArdent_LU_2020_CFG_C", L"TarvoArdent_AR_2020_CFG_C"},
-    {L"TarvoArdent_2020_CFG_L", L"TarvoArdent_LU_2020_CFG_L", L"TarvoArdent_AR_2020_CFG_L"},
+    Row(kConfigVars),
+    Row(kCentralConfigVars),
+    Row(kLocalConfigVars),
     {L"Anwender", L"Anwender_L", L"Anwender_A"},
     {L"AnwenderMenue", L"AnwenderMenue_L", L"AnwenderMenue_A"},
     {L"Symbole", L"Symbole_L", L"Symbole_A"},
@@ -34,14 +59,10 @@ constexpr EditionNames kEditionNames[] = {
 };
 
 // Names of the older line, longest first so that "Tarvo Zenit" does not cut "Tarvo Zenit+".
-constexpr std::wstring_view kOlderLineNames[] = {L"Tarvo Zenit(+)", L"Tarvo Zenit+", L"Tarvo Zenit"};
+constexpr std::wstring_view kOlderLineNames[] = {L"Tarvo Zenit(+)", kZenitPlusName.view(), kZenitName.view()};
 // Names with year that the CAD edition replaces as well, tried before those of the older line.
-constexpr std::wstring_view kCadReplacedNames[] = {L"Tarvo Ardent_ExtACA 2020", L"Tarvo Ardent 2020",
-                                                   L"Tarvo Luminor 2020"};
-
-bool EndsWithIgnoringAsciiCase(std::wstring_view text, std::wstring_view suffix) {
-    return text.size() >= suffix.size() && EqualsIgnoringAsciiCase(text.substr(text.size() - suffix.size()), suffix);
-}
+constexpr std::wstring_view kCadReplacedNames[] = {kArdentExtAcaOfYear.view(), kArdentOfYear.view(),
+                                                   kLuminorOfYear.view()};
 
 // The next place where a product name may start: an upper-case 'T', or a lower-case 't' when
 // no upper-case one follows.
@@ -82,14 +103,15 @@ void ReplaceProductNames(std::wstring& text, int edition, std::wstring_view prod
 
 // "Tarvo Zenit+.chm" and "...\Help\Tarvo Zenit+\<file>.chm" lose the plus sign.
 void FixExtendedHelpNames(std::wstring& text) {
-    constexpr std::wstring_view kExtended = L"Tarvo Zenit+";
+    constexpr std::wstring_view kExtended = kZenitPlusName.view();
     if (text.find(L'\\') == std::wstring::npos) {
         if (StartsWithIgnoringAsciiCase(text, kExtended) && EndsWithIgnoringAsciiCase(text, L".chm")) {
             text.erase(kExtended.size() - 1, 1);
         }
         return;
     }
-    constexpr std::wstring_view kHelpComponent = L"Help\\Tarvo Zenit+";
+    static constexpr auto kHelpFolder = L"Help\\" + kZenitPlusName;
+    constexpr std::wstring_view kHelpComponent = kHelpFolder.view();
     for (std::size_t i = 0; i + kHelpComponent.size() <= text.size(); ++i) {
         if (i > 0 && text[i - 1] != L'\\') continue;
         if (!StartsWithIgnoringAsciiCase(std::wstring_view(text).substr(i), kHelpComponent)) continue;

@@ -1,30 +1,10 @@
 #include "paths/edition_rules.h"
 
-#include "foundation/ascii_text.h"
-
-#include <algorithm>
-#include <cwctype>
+#include "foundation/text_compare.h"
 
 namespace tarvox {
 
-std::wstring_view EditionProductName(int code) {
-    switch (code) {
-        case kEditionZenit: return L"Tarvo Zenit";
-        case kEditionZenitPlus: return L"Tarvo Zenit+";
-        case kEditionLuminor: return L"Tarvo Luminor";
-        case kEditionArdent: return L"Tarvo Ardent";
-        case kEditionCad: return L"Tarvo CAD";
-        default: return L"";
-    }
-}
-
 namespace {
-
-bool ContainsIgnoringCase(std::wstring_view text, std::wstring_view part) {
-    auto lower = [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); };
-    return std::search(text.begin(), text.end(), part.begin(), part.end(),
-                       [&](wchar_t a, wchar_t b) { return lower(a) == lower(b); }) != text.end();
-}
 
 // The folder `levels` components above a folder that ends in a backslash, itself ending in a
 // backslash; "" when the path runs out of components (the drive root is never left).
@@ -63,16 +43,16 @@ std::wstring MediaFolderOf(const std::wstring& programFolder, const EditionProbe
 int EditionFromProgramFolder(const std::wstring& programFolder, const std::wstring& modulePath,
                              const EditionProbe& probe) {
     const std::wstring& p = programFolder;
-    if (probe.fileExists(p + L"Tarvo Ardent 2020.txt")) return kEditionArdent;
-    if (probe.fileExists(p + L"Tarvo Luminor 2020.txt")) return kEditionLuminor;
-    if (probe.fileExists(p + L"Tarvo Ardent_ExtACA 2020.txt")) return kEditionZenitPlus;
-    const std::wstring cache = p + L"UserDataCache\\AppData\\Tarvox\\";
-    if (probe.entryExists(cache + L"Tarvo Luminor 2020")) return kEditionLuminor;
-    if (ContainsIgnoringCase(modulePath, L"Ardent")) return kEditionArdent;
-    if (probe.entryExists(cache + L"Tarvo Ardent 2020")) return kEditionArdent;
-    const std::wstring tools = cache + L"Tarvo Ardent 2020\\Werkzeuge\\";
-    if (probe.entryExists(tools + L"Tarvo Zenit Werkzeuge")) {
-        return probe.entryExists(tools + L"Tarvo Zenit+ Werkzeuge") ? kEditionZenitPlus : kEditionZenit;
+    if (probe.fileExists(p + kArdentOfYear.c_str() + L".txt")) return kEditionArdent;
+    if (probe.fileExists(p + kLuminorOfYear.c_str() + L".txt")) return kEditionLuminor;
+    if (probe.fileExists(p + kArdentExtAcaOfYear.c_str() + L".txt")) return kEditionZenitPlus;
+    const std::wstring cache = p + L"UserDataCache\\AppData\\" + kFamilyFolder.c_str() + L"\\";
+    if (probe.entryExists(cache + kLuminorOfYear.c_str())) return kEditionLuminor;
+    if (ContainsIgnoringAsciiCase(modulePath, L"Ardent")) return kEditionArdent;
+    if (probe.entryExists(cache + kArdentOfYear.c_str())) return kEditionArdent;
+    const std::wstring tools = cache + kArdentOfYear.c_str() + L"\\Werkzeuge\\";
+    if (probe.entryExists(tools + kZenitName.c_str() + L" Werkzeuge")) {
+        return probe.entryExists(tools + kZenitPlusName.c_str() + L" Werkzeuge") ? kEditionZenitPlus : kEditionZenit;
     }
 
     std::wstring media = MediaFolderOf(p, probe);

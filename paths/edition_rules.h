@@ -3,23 +3,13 @@
 // so that they can be tested without touching a disk.
 #pragma once
 
+#include "foundation/product_identity.h"
+
 #include <functional>
 #include <string>
 #include <string_view>
 
 namespace tarvox {
-
-enum ProductEditionCode : int {
-    kEditionUnknown = 0,
-    kEditionZenit = 1,
-    kEditionZenitPlus = 2,
-    kEditionLuminor = 3,
-    kEditionArdent = 4,
-    kEditionCad = 5,
-};
-
-// "Tarvo Zenit", "Tarvo Zenit+", "Tarvo Luminor", "Tarvo Ardent", "Tarvo CAD"; "" otherwise.
-std::wstring_view EditionProductName(int code);
 
 struct EditionProbe {
     // An existing file (not a folder).

@@ -1,17 +1,14 @@
 #include "paths/full_expansion.h"
 
-#include <cwctype>
+#include "foundation/text_compare.h"
 
 namespace tarvox {
 
 namespace {
 
-bool StartsWithIgnoringCase(std::wstring_view text, std::wstring_view prefix) {
-    if (prefix.empty() || text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (std::towlower(text[i]) != std::towlower(prefix[i])) return false;
-    }
-    return true;
+// A row's name at the start of the text; an empty name matches nothing.
+bool NameStarts(std::wstring_view text, std::wstring_view name) {
+    return !name.empty() && StartsWithIgnoringCaseByCharacter(text, name);
 }
 
 }  // namespace
@@ -42,7 +39,7 @@ std::wstring ExpandWithRows(std::wstring_view text, const std::vector<std::wstri
         at = percent;
         const std::wstring_view rest = source.substr(at);
         std::size_t row = 0;
-        while (row < names.size() && !StartsWithIgnoringCase(rest, names[row])) ++row;
+        while (row < names.size() && !NameStarts(rest, names[row])) ++row;
         if (row < names.size() && row < values.size()) {
             out.append(values[row]);
             at += names[row].size();

@@ -7,7 +7,7 @@
 #include "paths/edition_rules.h"
 #include "paths/setup_information.h"
 
-#include "foundation/ascii_text.h"
+#include "foundation/text_compare.h"
 
 namespace {
 
@@ -85,8 +85,7 @@ int IsLuminorEdition(int* productFlags) {
                 const std::wstring product = tarvox::ReadSetupValue(info, L"Setup Information", L"Product");
                 if (!product.empty()) flags = static_cast<int>(std::wcstol(product.c_str(), nullptr, 10));
                 if (flags & 2) {
-                    luminor = tarvox::ReadMachineFlag(L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Tarvox\\Tarvo Ardent 2020",
-                                                      L"IsLuminor") ? 1 : 0;
+                    luminor = tarvox::ReadMachineFlag(tarvox::kArdentMachinePath.c_str(), L"IsLuminor") ? 1 : 0;
                     decided = true;
                 }
             }

@@ -3,6 +3,7 @@
 
 #include "foundation/boundary.h"
 #include "foundation/folder_value.h"
+#include "foundation/product_identity.h"
 #include "paths/config_folders.h"
 #include "paths/product_edition.h"
 #include "paths/product_folders.h"
@@ -24,6 +25,7 @@ wchar_t* Prepare(wchar_t* buffer, wchar_t* own) {
     return result;
 }
 
+// A key or folder name of a year, from one of the formats of the product identity.
 std::wstring ProductKey(const wchar_t* format, long long year) {
     wchar_t name[kFolderBufferChars];
     swprintf(name, kFolderBufferChars, format, static_cast<int>(year));
@@ -64,9 +66,11 @@ wchar_t* LocalFolder(wchar_t* buffer, const wchar_t* keyFormat, const wchar_t* f
     return buffer;
 }
 
-const wchar_t* kArdentKey = L"Software\\Tarvox\\Tarvo Ardent %d";
-const wchar_t* kZenitKey = L"Software\\Tarvox\\Tarvo Zenit %d";
-const wchar_t* kVeskaKey = L"Software\\Tarvox\\Tarvo Veska %d";
+// The main product's key of a year: the older line's name before the first Ardent year.
+std::wstring MainProductKey(long long year) {
+    return ProductKey(year >= tarvox::kFirstArdentYear ? tarvox::kArdentKeyFormat.c_str() : tarvox::kZenitKeyFormat.c_str(),
+                      year);
+}
 
 }  // namespace
 
@@ -83,58 +87,58 @@ long long YearOfProductName(const wchar_t* productName) {
 wchar_t* GetCentralAppDir(wchar_t* buffer) {
     static wchar_t own[kFolderBufferChars];
     buffer = Prepare(buffer, own);
-    return tarvox::GuardBuffer(buffer, [&] { return CentralFolder(buffer, L"Software\\Tarvox\\Tarvo Ardent 2020"); });
+    return tarvox::GuardBuffer(buffer, [&] { return CentralFolder(buffer, tarvox::kArdentKey.c_str()); });
 }
 
 wchar_t* GetCentralAppDir(wchar_t* buffer, long long year) {
     static wchar_t own[kFolderBufferChars];
     buffer = Prepare(buffer, own);
-    return tarvox::GuardBuffer(buffer, [&] { return CentralFolder(buffer, ProductKey(year >= 2017 ? kArdentKey : kZenitKey, year)); });
+    return tarvox::GuardBuffer(buffer, [&] { return CentralFolder(buffer, MainProductKey(year)); });
 }
 
 wchar_t* GetCentralRAppDir(wchar_t* buffer, long long year) {
     static wchar_t own[kFolderBufferChars];
     buffer = Prepare(buffer, own);
-    return tarvox::GuardBuffer(buffer, [&] { return CentralFolder(buffer, ProductKey(kVeskaKey, year)); });
+    return tarvox::GuardBuffer(buffer, [&] { return CentralFolder(buffer, ProductKey(tarvox::kVeskaKeyFormat.c_str(), year)); });
 }
 
 wchar_t* GetLocalAppDir(wchar_t* buffer, long long year) {
     static wchar_t own[kFolderBufferChars];
     buffer = Prepare(buffer, own);
-    return tarvox::GuardBuffer(buffer, [&] { return LocalFolder(buffer, kArdentKey, L"Tarvox\\Tarvo Ardent %d", true, year); });
+    return tarvox::GuardBuffer(buffer, [&] { return LocalFolder(buffer, tarvox::kArdentKeyFormat.c_str(), tarvox::kArdentFolderFormat.c_str(), true, year); });
 }
 
 wchar_t* GetLocalAppDir(wchar_t* buffer) {
     static wchar_t own[kFolderBufferChars];
     buffer = Prepare(buffer, own);
-    return tarvox::GuardBuffer(buffer, [&] { return GetLocalAppDir(buffer, tarvox::YearOfProductName(L"Tarvo Ardent 2020")); });
+    return tarvox::GuardBuffer(buffer, [&] { return GetLocalAppDir(buffer, tarvox::YearOfProductName(tarvox::kArdentOfYear.c_str())); });
 }
 
 wchar_t* GetLocalRAppDir(wchar_t* buffer, long long year) {
     static wchar_t own[kFolderBufferChars];
     buffer = Prepare(buffer, own);
-    return tarvox::GuardBuffer(buffer, [&] { return LocalFolder(buffer, kVeskaKey, L"Tarvox\\Tarvo Veska %d", false, year); });
+    return tarvox::GuardBuffer(buffer, [&] { return LocalFolder(buffer, tarvox::kVeskaKeyFormat.c_str(), tarvox::kVeskaFolderFormat.c_str(), false, year); });
 }
 
 wchar_t* GetLocalRAppDir(wchar_t* buffer) {
     static wchar_t own[kFolderBufferChars];
     buffer = Prepare(buffer, own);
-    return tarvox::GuardBuffer(buffer, [&] { return GetLocalRAppDir(buffer, tarvox::YearOfProductName(L"Tarvo Veska 2020")); });
+    return tarvox::GuardBuffer(buffer, [&] { return GetLocalRAppDir(buffer, tarvox::YearOfProductName(tarvox::kVeskaOfYear.c_str())); });
 }
 
 wchar_t* GetProductUserDir(wchar_t* buffer, long long year) {
     static wchar_t own[kFolderBufferChars];
     buffer = Prepare(buffer, own);
-    const std::wstring keyName = ProductKey(year >= 2017 ? kArdentKey : kZenitKey, year);
+    const std::wstring keyName = MainProductKey(year);
 
     int code = 0;
     std::wstring productName;
     GetProductEdition(&code, productName);
-    const wchar_t* editionValue = code == 3 ? L"AppData_LU" : code == 4 ? L"AppData_AR" : L"AppData_";
+    const std::wstring editionValue = L"AppData_" + std::wstring(tarvox::EditionSuffix(code));
     for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
         CRegKeyHolder key(root, keyName.c_str(), 0, 0);
         std::wstring folder;
-        if (key.Get() != nullptr && (ReadFolderValue(key, L"AppData", folder) || ReadFolderValue(key, editionValue, folder))) {
+        if (key.Get() != nullptr && (ReadFolderValue(key, L"AppData", folder) || ReadFolderValue(key, editionValue.c_str(), folder))) {
             ExpandIntoFolderBuffer(buffer, folder);
             return buffer;
         }
@@ -143,7 +147,7 @@ wchar_t* GetProductUserDir(wchar_t* buffer, long long year) {
     if (GetShellFolder(L"AppData", appData) == 1 && !appData.empty()) {
         // The temporary-folder fall-back ends in a backslash already.
         if (appData.back() == L'\\') appData.pop_back();
-        CopyToFolderBuffer(buffer, appData + ProductKey(L"\\Tarvox\\Tarvo Ardent %d", year));
+        CopyToFolderBuffer(buffer, appData + L"\\" + ProductKey(tarvox::kArdentFolderFormat.c_str(), year));
     }
     return buffer;
 }

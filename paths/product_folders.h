@@ -7,7 +7,6 @@ wchar_t* GetProductUserDir(wchar_t* buffer, long long year);
 
 namespace tarvox {
 
-inline constexpr long long kProductYear = 2020;
 inline constexpr int kFolderBufferChars = 260;
 
 // The year at the end of a product name text such as "Tarvo Ardent 2020": the characters after

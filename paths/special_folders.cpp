@@ -2,15 +2,13 @@
 
 #include <tarvox/registry.h>
 
-#include "foundation/ascii_text.h"
 #include "foundation/com_scope.h"
-#include "foundation/system_compare.h"
+#include "foundation/registry_walk.h"
+#include "foundation/text_compare.h"
 #include "foundation/unique_handle.h"
 #include "paths/path_var_engine.h"
 
 #include <objbase.h>
-
-#include <iterator>
 
 namespace tarvox {
 
@@ -105,29 +103,19 @@ GetKnownFolderPathFunction ShellFunction() {
     return function;
 }
 
-constexpr wchar_t kShellFoldersKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-
+// Every value is read whole, whatever its type; one that cannot be read is skipped and the
+// listing goes on.
 void AddShellFoldersOf(HKEY root, std::vector<std::wstring>& names, std::vector<std::wstring>& paths) {
-    CRegKeyHolder key(root, kShellFoldersKey, 0, 0);
-    if (key.Get() == nullptr) return;
-    std::vector<wchar_t> name(1024);
-    std::vector<BYTE> data(4096);
-    for (DWORD index = 0;; ++index) {
-        DWORD nameLength = static_cast<DWORD>(name.size());
-        DWORD dataBytes = static_cast<DWORD>(data.size()) - sizeof(wchar_t);
-        const LSTATUS status =
-            RegEnumValueW(key, index, name.data(), &nameLength, nullptr, nullptr, data.data(), &dataBytes);
-        if (status == ERROR_NO_MORE_ITEMS) break;
-        if (status != ERROR_SUCCESS) continue;  // unreadable value: skipped, the listing goes on
-        const std::wstring valueName(name.data(), nameLength);
-        if (valueName.size() < 2 || dataBytes < 3 || valueName[0] == L'{' || valueName[0] == L'!') continue;
-
-        std::wstring registryData(reinterpret_cast<const wchar_t*>(data.data()), dataBytes / sizeof(wchar_t));
-        if (const auto end = registryData.find(L'\0'); end != std::wstring::npos) registryData.resize(end);
+    tarvox::WalkShellFolders(root, tarvox::OnUnreadable::Skip, [&](const tarvox::RegValueItem& item) {
+        const std::wstring valueName(item.name);
+        if (valueName.size() < 2 || item.bytes < 3 || valueName[0] == L'{' || valueName[0] == L'!') {
+            return tarvox::WalkStep::Next;
+        }
+        const std::wstring registryData = tarvox::StringData(item);
 
         std::wstring folder;
         if (!GetKnownFolderByName(valueName.c_str(), folder)) folder = registryData;
-        if (folder.empty()) continue;
+        if (folder.empty()) return tarvox::WalkStep::Next;
 
         long long position = 0;
         if (FindSortedString(valueName.c_str(), names, position)) {
@@ -136,7 +124,8 @@ void AddShellFoldersOf(HKEY root, std::vector<std::wstring>& names, std::vector<
             names.insert(names.begin() + position, valueName);
             paths.insert(paths.begin() + position, folder);
         }
-    }
+        return tarvox::WalkStep::Next;
+    });
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Resources of a module as bytes or as a temporary file.
 #include <tarvox/ui.h>
 
+#include "foundation/text_compare.h"
 #include "foundation/unique_handle.h"
 #include "ui/resource_lookup.h"
 #include "foundation/boundary.h"
@@ -11,7 +12,7 @@ namespace tarvox::ui {
 
 std::string_view FindResourceBytes(HMODULE module, const wchar_t* name, const wchar_t* type) {
     if (name == nullptr || *name == L'\0') return {};
-    bool rawData = type == nullptr || *type == L'\0' || CompareStringOrdinal(type, -1, L"RCDATA", -1, TRUE) == CSTR_EQUAL;
+    bool rawData = type == nullptr || *type == L'\0' || EqualsIgnoringCaseOrdinal(type, L"RCDATA");
     HRSRC found = FindResourceW(module, name, rawData ? RT_RCDATA : type);
     if (found == nullptr) return {};
     const DWORD size = SizeofResource(module, found);

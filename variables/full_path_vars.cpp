@@ -6,9 +6,11 @@
 #include <tarvox/registry.h>
 
 #include "autocad/release_folders.h"
-#include "foundation/ascii_text.h"
 #include "foundation/folder_value.h"
 #include "foundation/own_module.h"
+#include "foundation/product_identity.h"
+#include "foundation/registry_walk.h"
+#include "foundation/text_compare.h"
 #include "paths/edition_names.h"
 #include "paths/full_expansion.h"
 
@@ -23,7 +25,7 @@ namespace tarvox {
 namespace {
 
 constexpr std::size_t kMaxRows = 1024;
-constexpr wchar_t kMainProductKey[] = L"SOFTWARE\\Tarvox\\Tarvo Ardent 2020";
+constexpr const wchar_t* kMainProductKey = kArdentKey.c_str();
 
 std::wstring WithoutTrailingBackslash(std::wstring_view text) {
     return std::wstring(tarvox::WithoutTrailingBackslash(text));
@@ -155,8 +157,7 @@ void AddProductYearRows(Rows& rows) {
     for (int year = 2008; year <= 2024; ++year) rows.Add(veska(year, L"%"), GetCentralRAppDir(buffer, year));
 
     std::wstring desktop;
-    GetShortRegValue(desktop, L"HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                     L"Desktop", 0);
+    GetShortRegValue(desktop, (std::wstring(L"HKEY_CURRENT_USER\\") + kShellFoldersKey).c_str(), L"Desktop", 0);
     rows.Add(L"%Desktop%", WithoutTrailingBackslash(desktop));
 
     const std::wstring central = GetCentralAppDir(buffer);
@@ -198,19 +199,19 @@ void AddMainProductRows(Rows& rows) {
 std::wstring EarlyReleaseFolder(const wchar_t* productsKey, bool (*test)(std::wstring_view name),
                                 const wchar_t* folderValue, const wchar_t* program) {
     CRegKeyHolder products(HKEY_LOCAL_MACHINE, productsKey, 0, 0);
-    if (products.Get() == nullptr) return {};
-    for (DWORD index = 0; index < 1000; ++index) {
-        wchar_t subkey[kFolderChars];
-        DWORD length = kFolderChars;
-        if (RegEnumKeyExW(products, index, subkey, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        CRegKeyHolder product(products, subkey, 0, 0);
+    std::wstring found;
+    int listed = 0;
+    WalkRegSubKeys(products, [&](std::wstring_view subkey) {
+        if (listed++ == 1000) return WalkStep::Stop;  // at most 1000 products
+        CRegKeyHolder product(products, std::wstring(subkey).c_str(), 0, 0);
         std::wstring name;
-        if (product.Get() == nullptr || !ReadShortValue(name, product, L"ProductName") || !test(name)) continue;
+        if (product.Get() == nullptr || !ReadShortValue(name, product, L"ProductName") || !test(name)) return WalkStep::Next;
         std::wstring folder;
-        if (!ReadShortValue(folder, product, folderValue)) continue;
-        if (FileExists(Joined(folder, program))) return folder;
-    }
-    return {};
+        if (!ReadShortValue(folder, product, folderValue) || !FileExists(Joined(folder, program))) return WalkStep::Next;
+        found = folder;
+        return WalkStep::Stop;
+    });
+    return found;
 }
 
 void AddEarlyReleaseRows(Rows& rows) {
@@ -281,7 +282,8 @@ void AddReleaseRows(Rows& rows) {
 void AddSystemRows(Rows& rows, const std::wstring& legacyBau) {
     wchar_t buffer[kFolderChars];
     const std::wstring central = GetCentralAppDir(buffer);
-    const std::wstring tallixKey = MachineValue(L"SOFTWARE\\Tarvox\\Tarvo Tallix 2000\\1.0\\InstallDir", L"InstallDir");
+    static constexpr auto kTallixKey = kFamilyKey + L"\\Tarvo Tallix 2000\\1.0\\InstallDir";
+    const std::wstring tallixKey = MachineValue(kTallixKey.c_str(), L"InstallDir");
     rows.Add(L"%TarvoTLX%", !central.empty() && FileExists(Joined(central, L"Tarvo Tallix\\ORVTLX.dll")) ? central : tallixKey);
     const std::wstring tallixUser = GetDirValue(L"Tallix", buffer);
     rows.Add(L"%ORVTLX_U%", !tallixUser.empty() && FileExists(Joined(tallixUser, L"ORVTLX.mde")) ? tallixUser : tallixKey);
@@ -301,22 +303,15 @@ void AddSystemRows(Rows& rows, const std::wstring& legacyBau) {
 }
 
 // Every "Shell Folders" value of a hive, the default value included, in enumeration order,
-// without a type test and without a duplicate check.
+// without a type test and without a duplicate check. The first value that does not fit a folder
+// buffer (name or data) ends the hive's rows.
 void AddShellFolderRows(Rows& rows, HKEY hive) {
-    CRegKeyHolder key(hive, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", 0, 0);
-    if (key.Get() == nullptr) return;
-    for (DWORD index = 0;; ++index) {
-        wchar_t name[kFolderChars];
-        DWORD nameLength = kFolderChars;
-        wchar_t data[kFolderChars + 1] = {};
-        DWORD dataBytes = kFolderChars * sizeof(wchar_t);
-        if (RegEnumValueW(key, index, name, &nameLength, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &dataBytes) !=
-            ERROR_SUCCESS) {
-            break;
-        }
-        data[std::min<std::size_t>(dataBytes / sizeof(wchar_t), kFolderChars)] = L'\0';
-        rows.Add(L"%" + std::wstring(name, nameLength) + L"%", WithoutTrailingBackslash(data));
-    }
+    WalkShellFolders(hive, OnUnreadable::End, [&](const RegValueItem& item) {
+        constexpr std::size_t kRoom = kFolderChars;
+        if (item.name.size() >= kRoom || item.bytes > kRoom * sizeof(wchar_t)) return WalkStep::Stop;
+        rows.Add(L"%" + std::wstring(item.name) + L"%", WithoutTrailingBackslash(StringData(item)));
+        return WalkStep::Next;
+    });
 }
 
 // The variables an installed Revit extension contributes.

@@ -5,15 +5,16 @@
 #include <tarvox/config.h>
 #include <tarvox/registry.h>
 
-#include "foundation/ascii_text.h"
+#include "autocad/release_catalogue.h"
 #include "foundation/folder_value.h"
-#include "foundation/system_compare.h"
+#include "foundation/product_identity.h"
+#include "foundation/registry_walk.h"
+#include "foundation/text_compare.h"
 #include "foundation/unique_handle.h"
 #include "paths/product_folders.h"
 
 #include <windows.h>
 
-#include <iterator>
 #include <cwchar>
 #include <memory>
 
@@ -72,26 +73,18 @@ void AddCommonFilesX86(PathVarTable& table) {
 }
 
 void AddShellFolders(PathVarTable& table, HKEY root) {
-    CRegKeyHolder key(root, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                      0, 0);
-    if (key.Get() == nullptr) return;
-    for (DWORD index = 0;; ++index) {
-        wchar_t name[261];
-        wchar_t data[261];
-        DWORD nameLength = static_cast<DWORD>(std::size(name));
-        DWORD dataBytes = sizeof(data) - sizeof(wchar_t);
-        DWORD type = REG_NONE;
-        const LSTATUS status = RegEnumValueW(key, index, name, &nameLength, nullptr, &type,
-                                             reinterpret_cast<BYTE*>(data), &dataBytes);
-        if (status == ERROR_MORE_DATA) continue;  // longer than a path: counts as missing
-        if (status != ERROR_SUCCESS) break;
-        if (type != REG_SZ) continue;
-        data[dataBytes / sizeof(wchar_t)] = L'\0';
+    using tarvox::WalkStep;
+    tarvox::WalkShellFolders(root, tarvox::OnUnreadable::End, [&](const tarvox::RegValueItem& item) {
+        // Names and data of up to 260 characters: a longer value counts as missing.
+        constexpr std::size_t kRoom = tarvox::kFolderChars;
+        if (item.name.size() > kRoom || item.bytes > kRoom * sizeof(wchar_t)) return WalkStep::Next;
+        if (item.type != REG_SZ) return WalkStep::Next;
+        const std::wstring data = tarvox::StringData(item);
         std::wstring_view value(data);
         while (!value.empty() && value.back() == L' ') value.remove_suffix(1);
-        if (value.empty()) continue;
-        tarvox::AddPathVar(table, Percented(std::wstring_view(name, nameLength)), value, kOrder);
-    }
+        if (!value.empty()) tarvox::AddPathVar(table, Percented(item.name), value, kOrder);
+        return WalkStep::Next;
+    });
 }
 
 // A value of a product's key read through the registry form of its configuration.
@@ -103,42 +96,44 @@ std::wstring ProductKeyValue(const wchar_t* keyPath, const wchar_t* name) {
 }
 
 void AddMainProductFolders(PathVarTable& table) {
-    constexpr wchar_t kKey[] = L"HKEY_LOCAL_MACHINE\\Software\\Tarvox\\Tarvo Ardent 2020";
-    std::wstring folder = ProductKeyValue(kKey, L"InstallDir");
-    if (folder.empty()) folder = ProductKeyValue(kKey, L"InstallDir_AR");
+    const wchar_t* const key = tarvox::kArdentMachinePath.c_str();
+    std::wstring folder = ProductKeyValue(key, L"InstallDir");
+    if (folder.empty()) folder = ProductKeyValue(key, L"InstallDir_AR");
     if (folder.empty()) return;
     const std::wstring_view trimmed = WithoutTrailingBackslash(folder);
-    tarvox::AddPathVar(table, L"%TarvoArdent_2020%", trimmed, kOrder);
-    tarvox::AddPathVar(table, L"%TarvoArdent_HELP%", std::wstring(trimmed) + L"\\Help", kOrder);
+    tarvox::AddPathVar(table, tarvox::kArdentFolderVar.view(), trimmed, kOrder);
+    tarvox::AddPathVar(table, tarvox::kArdentHelpVar.view(), std::wstring(trimmed) + L"\\Help", kOrder);
 }
 
 void AddSecondProductFolder(PathVarTable& table) {
-    const std::wstring folder =
-        ProductKeyValue(L"HKEY_LOCAL_MACHINE\\Software\\Tarvox\\Tarvo Veska 2020", L"InstallDir");
-    if (!folder.empty()) tarvox::AddPathVar(table, L"%TarvoVeska_2020_U%", WithoutTrailingBackslash(folder), kOrder);
+    const std::wstring folder = ProductKeyValue(tarvox::kVeskaMachinePath.c_str(), L"InstallDir");
+        const std::wstring_view variable = tarvox::kVeskaUserFolderVar.view();
+    if (!folder.empty()) tarvox::AddPathVar(table, variable, WithoutTrailingBackslash(folder), kOrder);
     // The default below the user's application data, when the installation said nothing.
     std::wstring appData;
     if (Lookup(table, L"%APPDATA%", appData)) {
-        tarvox::AddPathVar(table, L"%TarvoVeska_2020_U%", appData + L"\\Tarvox\\Tarvo Veska 2020", kOrder);
+        tarvox::AddPathVar(table, variable,
+                           appData + L"\\" + tarvox::kFamilyFolder.c_str() + L"\\" + tarvox::kVeskaOfYear.c_str(), kOrder);
     }
 }
 
 void AddProductUserFolder(PathVarTable& table) {
     std::wstring existing;
-    if (Lookup(table, L"%TarvoArdent_2020_U%", existing)) return;
+    if (Lookup(table, tarvox::kArdentUserFolderVar.view(), existing)) return;
     wchar_t folder[tarvox::kFolderBufferChars];
-    GetProductUserDir(folder, tarvox::kProductYear);
-    if (folder[0] != L'\0') tarvox::AddPathVar(table, L"%TarvoArdent_2020_U%", folder, kOrder);
+    GetProductUserDir(folder, tarvox::ProductYear);
+    if (folder[0] != L'\0') tarvox::AddPathVar(table, tarvox::kArdentUserFolderVar.view(), folder, kOrder);
 }
 
 // AutoCAD's own folder values of the product year's release (R23.1, AutoCAD 2020).
 void AddProductYearAcadFolders(PathVarTable& table) {
-    std::wstring releaseKey = L"Software\\Autodesk\\AutoCAD\\R23.1";
-    CRegKeyHolder userRelease(HKEY_CURRENT_USER, releaseKey.c_str(), 0, 0);
-    if (userRelease.Get() != nullptr) {
+    const std::wstring release = tarvox::autocad::AcadReleaseKeyForYear(tarvox::ProductYear);
+    std::wstring releaseKey = L"Software\\Autodesk\\AutoCAD\\" + release;
         std::wstring curVer;
-        if (!tarvox::ReadShortValue(curVer, userRelease, L"CurVer") || curVer.empty()) return;
-        releaseKey += L"\\" + curVer;
+    switch (tarvox::ReadReleaseCurVer(release, 0, curVer)) {
+        case tarvox::CurVerRead::NoReleaseKey: break;  // the release key itself
+        case tarvox::CurVerRead::Missing: return;
+        case tarvox::CurVerRead::Found: releaseKey += L"\\" + curVer; break;
     }
     struct Source {
         HKEY root;
@@ -227,8 +222,9 @@ int BuildPathVarTable(std::vector<std::wstring>& names, std::vector<std::wstring
     if (aliases == 1) {
         std::wstring location;
         if (Lookup(table, L"%AutoCAD_Location%", location)) {
-            for (const wchar_t* alias : {L"%AC2020%", L"%ACA2020%", L"%ADT2020%"}) {
-                tarvox::AddPathVar(table, alias, location, kOrder);
+            // AutoCAD's variables of the product year: %AC2020%, %ACA2020%, %ADT2020%.
+            for (const wchar_t* family : {L"%AC", L"%ACA", L"%ADT"}) {
+                tarvox::AddPathVar(table, family + std::to_wstring(tarvox::ProductYear) + L"%", location, kOrder);
             }
         }
         std::wstring programFiles;

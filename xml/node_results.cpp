@@ -1,6 +1,8 @@
 // CXMLHelpers::CNodeResultArray and the tree walk that fills it.
 #include <tarvox/xml.h>
 
+#include "foundation/text_compare.h"
+
 #include <cwchar>
 #include "foundation/boundary.h"
 
@@ -43,7 +45,7 @@ int CXMLHelpers::GetAllNodes(CNodeResultArray& result, IXMLDOMNode* node, const 
             std::wstring nodeName;
             if (name == nullptr ||
                 (GetNodeName(visited, nodeName) == 1 &&
-                 CompareStringOrdinal(nodeName.c_str(), -1, name, -1, TRUE) == CSTR_EQUAL)) {
+                 tarvox::EqualsIgnoringCaseOrdinal(nodeName, name))) {
                 result.Append(visited, owned);
                 found = 1;
             }

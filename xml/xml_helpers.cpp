@@ -2,6 +2,7 @@
 #include <tarvox/xml.h>
 
 #include "foundation/com_scope.h"
+#include "foundation/text_compare.h"
 #include "foundation/unique_handle.h"
 #include "xml/com_text.h"
 #include "xml/dom_document.h"
@@ -34,11 +35,6 @@ tarvox::ComScope DocumentCom() {
     return tarvox::ComScope(tarvox::ComApartment::SingleThreaded,
                             tarvox::ComBalance::AfterFirstInitialisation);
 }
-
-bool EqualIgnoringCase(const std::wstring& a, const wchar_t* b) {
-    return CompareStringOrdinal(a.c_str(), -1, b, -1, TRUE) == CSTR_EQUAL;
-}
-
 
 // The document a node belongs to (the node itself when it is a document).
 ComPtr<IXMLDOMDocument> OwnerDocument(IXMLDOMNode* node) {
@@ -292,7 +288,7 @@ int CXMLHelpers::GetNode(const wchar_t* name, NodePtr& parent, NodePtr& node) {
             NodePtr child;
             if (children->get_item(i, child.GetAddressOf()) != S_OK || !child) continue;
             std::wstring childName;
-            if (GetNodeName(child, childName) == 1 && EqualIgnoringCase(childName, name)) {
+            if (GetNodeName(child, childName) == 1 && tarvox::EqualsIgnoringCaseOrdinal(childName, name)) {
                 node = child;
                 return 1;
             }

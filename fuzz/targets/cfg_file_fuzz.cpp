@@ -22,24 +22,6 @@ bool PlainDecode(unsigned codePage, std::string_view bytes, std::wstring& text) 
     return true;
 }
 
-void AppendUtf8(std::string& out, unsigned long c) {
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
-
 std::string PlainEncode(unsigned codePage, std::wstring_view text) {
     std::string bytes;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -48,9 +30,9 @@ std::string PlainEncode(unsigned codePage, std::wstring_view text) {
             bytes.push_back(c < 0x100 ? static_cast<char>(c) : '?');
         } else if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() &&
                    (text[i + 1] & 0xFFFF) >= 0xDC00 && (text[i + 1] & 0xFFFF) <= 0xDFFF) {
-            AppendUtf8(bytes, 0x10000 + ((c - 0xD800) << 10) + ((text[++i] & 0xFFFF) - 0xDC00));
+            fuzz::AppendUtf8(bytes, 0x10000 + ((c - 0xD800) << 10) + ((text[++i] & 0xFFFF) - 0xDC00));
         } else {
-            AppendUtf8(bytes, c >= 0xD800 && c <= 0xDFFF ? 0xFFFD : c);
+            fuzz::AppendUtf8(bytes, c >= 0xD800 && c <= 0xDFFF ? 0xFFFD : c);
         }
     }
     return bytes;

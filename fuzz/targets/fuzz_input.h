@@ -44,6 +44,25 @@ inline tarvox::SortOrder PlainOrder(std::wstring_view a, std::wstring_view b) {
 }
 
 // Stops the run with a message: libFuzzer records the input that got here.
+// Appends the UTF-8 bytes of one code point.
+inline void AppendUtf8(std::string& out, unsigned long c) {
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
 [[noreturn]] inline void Fail(const char* what) {
     std::fprintf(stderr, "property violated: %s\n", what);
     __builtin_trap();

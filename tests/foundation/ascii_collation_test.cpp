@@ -1,6 +1,6 @@
 // The fast comparison of ASCII names must give exactly the system's answer.
 #include "foundation/ascii_collation.h"
-#include "foundation/system_compare.h"
+#include "foundation/text_compare.h"
 
 #include <gtest/gtest.h>
 

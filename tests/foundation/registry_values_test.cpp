@@ -1,10 +1,12 @@
 // Reading, writing and querying values.
 #include <tarvox/registry.h>
 
+#include "foundation/registry_walk.h"
 #include "tests/support/child_process.h"
 #include "tests/support/sandbox_fixture.h"
 
 #include <cstring>
+#include <map>
 
 namespace {
 
@@ -78,6 +80,35 @@ TEST_F(RegistryValues, ReadsValuesFarLongerThanAPathWhole) {
     int result = 0;
     EXPECT_EQ(Read(L"Big", result), big);
     EXPECT_EQ(result, 1);
+}
+
+TEST_F(RegistryValues, TheWalkerHandsOutEveryValueWholeAndStopsWhenTold) {
+    const std::wstring big(20000, L'x');  // beyond the walker's first room for data
+    registry.Apply({Sz(L"HKLM\\Software\\Tarvox\\Values", L"Big", big)});
+    CRegKeyHolder key(HKEY_LOCAL_MACHINE, L"Software\\Tarvox\\Values", 0, 0);
+    std::map<std::wstring, std::wstring> texts;
+    tarvox::WalkRegValues(key, tarvox::OnUnreadable::End, [&](const tarvox::RegValueItem& value) {
+        texts[std::wstring(value.name)] = tarvox::StringData(value);
+        return tarvox::WalkStep::Next;
+    });
+    EXPECT_EQ(texts.size(), 10u);
+    const struct {
+        const wchar_t* name;
+        std::wstring text;  // the string data up to the first terminator
+    } rows[] = {{L"Big", big},
+                {L"Text", L"C:\\Program Files\\Tarvox"},
+                {L"", L"the default"},
+                {L"Expand", L"%TARVOX_TEST_ROOT%\\Sub"},
+                {L"Unterminated", L"abc"},
+                {L"List", L"a"}};
+    for (const auto& row : rows) EXPECT_EQ(texts[row.name], row.text) << row.name;
+
+    int visited = 0;
+    tarvox::WalkRegValues(key, tarvox::OnUnreadable::End, [&](const tarvox::RegValueItem&) {
+        ++visited;
+        return tarvox::WalkStep::Stop;
+    });
+    EXPECT_EQ(visited, 1);
 }
 
 class WrittenValues : public SandboxTest {

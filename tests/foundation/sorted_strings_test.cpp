@@ -2,7 +2,7 @@
 #include <tarvox/registry.h>
 
 #include "foundation/sorted_search.h"
-#include "foundation/system_compare.h"
+#include "foundation/text_compare.h"
 
 #include <gtest/gtest.h>
 
@@ -60,6 +60,25 @@ TEST(FindSortedString, IgnoresCaseAndComparesWholeTexts) {
     EXPECT_EQ(result, 1);
     EXPECT_EQ(Find(L"%APPDAT%", sorted, result), 0);
     EXPECT_EQ(result, 0);
+}
+
+// The kinds of case-insensitive equality differ beyond ASCII letters.
+TEST(TextCompare, TheKindsOfEqualityIgnoringCase) {
+    const struct {
+        const wchar_t* a;
+        const wchar_t* b;
+        bool ascii, ordinal, system, ordinalPrefix;
+    } rows[] = {
+        {L"RCDATA", L"rcdata", true, true, true, true},
+        {L"\u00C4rger", L"\u00E4RGER", false, true, true, true},  // A and a with diaeresis
+        {L"Settings", L"SETTING", false, false, false, true},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(tarvox::EqualsIgnoringAsciiCase(row.a, row.b), row.ascii) << row.a;
+        EXPECT_EQ(tarvox::EqualsIgnoringCaseOrdinal(row.a, row.b), row.ordinal) << row.a;
+        EXPECT_EQ(tarvox::CompareSystemIgnoringCase(row.a, row.b) == tarvox::SortOrder::Equal, row.system) << row.a;
+        EXPECT_EQ(tarvox::StartsWithIgnoringCaseOrdinal(row.a, row.b), row.ordinalPrefix) << row.a;
+    }
 }
 
 TEST(FindSortedString, MaintainsASortedArrayWhenInsertingAtTheReturnedIndex) {

@@ -121,4 +121,14 @@ TEST(EditionRules, ProductNamesOfTheCodes) {
     EXPECT_EQ(EditionProductName(9), L"");
 }
 
+TEST(EditionRules, EditionNamesOfValuesAndSections) {
+    const struct {
+        int code;
+        const wchar_t* section;
+    } rows[] = {{kEditionUnknown, L"AutoCAD"}, {kEditionZenit, L"AutoCAD"},       {kEditionZenitPlus, L"AutoCAD"},
+                {kEditionLuminor, L"AutoCAD_LU"}, {kEditionArdent, L"AutoCAD_AR"}, {kEditionCad, L"AutoCAD"},
+                {9, L"AutoCAD"}};
+    for (const auto& row : rows) EXPECT_EQ(WithEditionSuffix(kAddOnSection.view(), row.code), row.section) << row.code;
+}
+
 }  // namespace

@@ -3,7 +3,7 @@
 
 #include <tarvox/registry.h>
 
-#include "foundation/system_compare.h"
+#include "foundation/text_compare.h"
 #include "tests/support/acad_machine.h"
 #include "tests/support/child_process.h"
 #include "tests/support/sandbox_fixture.h"

@@ -135,7 +135,7 @@ HRESULT StateAfterCall(DWORD model) {
         std::wstring folder;
         GetKnownFolderPath(FOLDERID_RoamingAppData, folder);
         // Asking for the apartment the thread had tells whether it still has it.
-        seen = CoInitializeEx(nullptr, model == 0xFFFFFFFF ? COINIT_MULTITHREADED : model);
+        seen = CoInitializeEx(nullptr, model == 0xFFFFFFFF ? DWORD{COINIT_MULTITHREADED} : model);
         if (SUCCEEDED(seen)) CoUninitialize();
         if (initialised) CoUninitialize();
     }).join();

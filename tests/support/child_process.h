@@ -11,11 +11,12 @@
 
 namespace tarvox::test {
 
+// Every member has an initializer, so that callers may name only the members they set.
 struct ChildOptions {
     // Scratch key of the parent's registry sandbox; the child redirects its roots to it.
-    std::wstring sandboxKey;
+    std::wstring sandboxKey{};
     // When set, a copy of the child program is run from this folder.
-    std::wstring programFolder;
+    std::wstring programFolder{};
     // File name of that copy.
     std::wstring programName = L"tarvox_child.exe";
     std::vector<std::wstring> args;

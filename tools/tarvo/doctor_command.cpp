@@ -20,6 +20,9 @@
 #include "cuix/cuix_parts.h"
 #include "text/utf8_decoder.h"
 #include "foundation/own_module.h"
+#include "foundation/product_identity.h"
+#include "foundation/registry_access.h"
+#include "foundation/text_compare.h"
 #include "paths/edition_record.h"
 #include "paths/edition_rules.h"
 #include "variables/path_vars.h"
@@ -53,6 +56,7 @@ struct Finding {
 };
 
 using Findings = std::vector<Finding>;
+using tarvox::EqualsIgnoringCaseOrdinal;
 
 void Add(Findings& findings, const char* id, Severity severity, std::string found, std::wstring_view where,
          std::string nextStep) {
@@ -60,11 +64,6 @@ void Add(Findings& findings, const char* id, Severity severity, std::string foun
 }
 
 std::string Quoted(std::wstring_view text) { return "\"" + Utf8(text) + "\""; }
-
-bool SameText(std::wstring_view a, std::wstring_view b) {
-    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
-           CSTR_EQUAL;
-}
 
 std::wstring LastComponent(std::wstring_view path) {
     const std::size_t slash = path.rfind(L'\\');
@@ -240,7 +239,7 @@ bool CheckAutoCad(Findings& findings) {
 
 // ---- Enablement and menus ---------------------------------------------------------------
 
-constexpr wchar_t kArdentKey[] = L"HKEY_LOCAL_MACHINE\\Software\\Tarvox\\Tarvo Ardent 2020";
+constexpr const wchar_t* kArdentKey = tarvox::kArdentMachinePath.c_str();
 
 struct NamedEntry {
     std::wstring name;
@@ -249,7 +248,7 @@ struct NamedEntry {
 
 // The "EnableIn_" entries with their value names, for telling the engineer which one to mend.
 std::vector<NamedEntry> EnabledInEntries(const std::wstring& section) {
-    CCfgReader config(kArdentKey, 0x100);
+    CCfgReader config(kArdentKey, tarvox::kCfgView64);
     std::vector<std::wstring> names, values;
     config.GetSectionEntries(names, values, section.c_str(), 0, 0);
     std::vector<NamedEntry> entries;
@@ -264,8 +263,8 @@ std::wstring EntryWhere(const std::wstring& sectionKey, const std::vector<NamedE
                         const std::wstring& product, const std::wstring& profile, const std::wstring& workspace) {
     std::wstring names;
     for (const NamedEntry& named : entries) {
-        if (SameText(named.entry.productKeyName, product) && (profile.empty() || SameText(named.entry.profile, profile)) &&
-            (workspace.empty() || SameText(named.entry.workspace, workspace))) {
+        if (EqualsIgnoringCaseOrdinal(named.entry.productKeyName, product) && (profile.empty() || EqualsIgnoringCaseOrdinal(named.entry.profile, profile)) &&
+            (workspace.empty() || EqualsIgnoringCaseOrdinal(named.entry.workspace, workspace))) {
             names += (names.empty() ? L"" : L", ") + named.name;
         }
     }
@@ -279,7 +278,7 @@ std::vector<std::wstring> MissingTabs(const std::wstring& menuFile, const std::w
     _CReadOnlyCuixFile package(menuFile.c_str());
     tarvox::cuix::GetWorkspaceProductTabIds(package, shown, workspace.c_str());
     for (const std::wstring& tab : productTabs) {
-        if (std::none_of(shown.begin(), shown.end(), [&](const std::wstring& s) { return SameText(s, tab); })) {
+        if (std::none_of(shown.begin(), shown.end(), [&](const std::wstring& s) { return EqualsIgnoringCaseOrdinal(s, tab); })) {
             missing.push_back(tab);
         }
     }
@@ -304,7 +303,7 @@ void CheckEnablement(Findings& findings) {
     bool currentProductEnabled = false;
     bool currentProfileEnabled = false;
     for (CAutoCADInfo& info : enabled) {
-        const bool isCurrentProduct = SameText(info.m_ProductKeyName, currentProduct);
+        const bool isCurrentProduct = EqualsIgnoringCaseOrdinal(info.m_ProductKeyName, currentProduct);
         currentProductEnabled = currentProductEnabled || isCurrentProduct;
         const CAutoCADInfo* product = installed.FindByName(info.m_ProductKeyName);
         if (product == nullptr) {
@@ -316,7 +315,7 @@ void CheckEnablement(Findings& findings) {
             continue;
         }
         for (const CAutoCADProfile& profile : info.m_Profiles) {
-            const bool isCurrentProfile = isCurrentProduct && SameText(profile.m_Name, currentProfile);
+            const bool isCurrentProfile = isCurrentProduct && EqualsIgnoringCaseOrdinal(profile.m_Name, currentProfile);
             const std::wstring profileSubKey = product->m_ProductKey + L"\\Profiles\\" + profile.m_Name;
             const std::wstring profilePath = L"HKEY_CURRENT_USER\\" + profileSubKey;
             if (!KeyExists(HKEY_CURRENT_USER, profileSubKey)) {
@@ -441,7 +440,7 @@ void CheckSupportPath(Findings& findings) {
                 "The support path names the folder " + Quoted(folder) + ", which does not exist.", where,
                 "Remove the entry in AutoCAD's Options (Files, Support File Search Path), or restore the folder.");
         }
-        if (std::count_if(items.begin(), items.end(), [&](const std::wstring& s) { return SameText(s, folder); }) > 1) {
+        if (std::count_if(items.begin(), items.end(), [&](const std::wstring& s) { return EqualsIgnoringCaseOrdinal(s, folder); }) > 1) {
             Add(findings, "support.duplicate", Severity::Note,
                 "The support path names the folder " + Quoted(folder) + " more than once.", where,
                 "Remove the second entry in AutoCAD's Options (Files, Support File Search Path).");
@@ -451,7 +450,7 @@ void CheckSupportPath(Findings& findings) {
     const std::wstring central = GetCentralAppDir(buffer);
     if (!central.empty()) {
         const std::wstring own = WithBackslash(central) + L"Support\\";
-        if (std::none_of(folders.begin(), folders.end(), [&](const std::wstring& s) { return SameText(s, own); })) {
+        if (std::none_of(folders.begin(), folders.end(), [&](const std::wstring& s) { return EqualsIgnoringCaseOrdinal(s, own); })) {
             Add(findings, "support.product-folder-missing", Severity::Error,
                 "The support path lacks the product's own support folder " + Quoted(own) +
                     ", so AutoCAD does not find the product's linetypes, hatches and menus.",
@@ -675,7 +674,7 @@ void AddDoctorCommand(CLI::App& app, Outcome& outcome) {
             CheckProduct(findings, folders, true);
         }
         if (veska) {
-            ProductFolders folders{"Tarvo Veska 2020", L"HKEY_LOCAL_MACHINE\\Software\\Tarvox\\Tarvo Veska 2020",
+            ProductFolders folders{"Tarvo Veska 2020", tarvox::kVeskaMachinePath.c_str(),
                                    std::wstring(GetCentralRAppDir(buffer, 2020)), std::wstring(GetLocalRAppDir(buffer)),
                                    std::wstring(GetLocalRConfigDir(buffer))};
             CheckProduct(findings, folders, !ardent);
