@@ -195,18 +195,6 @@ std::string DumpKey(HKEY root, const std::wstring& subKey) {
     return out;
 }
 
-std::size_t FilesIn(const std::wstring& folder) {
-    std::size_t count = 0;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return 0;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++count;
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    return count;
-}
-
 constexpr char kCfgText[] =
     "; Einstellungen\r\n[Allgemein]\r\nSprache=Deutsch\r\nPfad=C:\\Programme\\Tarvox\\Tarvo Ardent 2020\\Vorlagen\r\n"
     "\r\n[Plot]\r\nStift=0.25\r\nFormat=A3 quer mit Rand und Legende\r\n;;Alt=1\r\n"

@@ -25,18 +25,6 @@ namespace {
 
 using namespace tarvox::test;
 
-std::size_t FilesIn(const std::wstring& folder) {
-    std::size_t count = 0;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return 0;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++count;
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    return count;
-}
-
 // The temporary files of saves of path left beside it.
 std::size_t TemporaryFilesOf(const std::wstring& path) {
     std::size_t count = 0;

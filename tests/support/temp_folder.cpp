@@ -1,5 +1,7 @@
 #include "tests/support/temp_folder.h"
 
+#include "foundation/unique_handle.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -110,6 +112,17 @@ void RemoveTree(const std::wstring& path) {
         FindClose(search);
     }
     RemoveDirectoryW(path.c_str());
+}
+
+std::size_t FilesIn(const std::wstring& folder) {
+    std::size_t count = 0;
+    WIN32_FIND_DATAW found;
+    const FindHandle search(FindFirstFileW((folder + L"\\*").c_str(), &found));
+    if (!search) return 0;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++count;
+    } while (FindNextFileW(search.Get(), &found));
+    return count;
 }
 
 }  // namespace tarvox::test

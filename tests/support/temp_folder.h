@@ -1,6 +1,7 @@
 // A fresh folder for one test, removed with everything in it afterwards.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,9 @@ private:
 
 // Reads a whole file as bytes; empty when it cannot be read.
 std::string ReadFileBytes(const std::wstring& path);
+
+// The number of files (not folders) directly in a folder.
+std::size_t FilesIn(const std::wstring& folder);
 
 // Removes a folder and everything below it.
 void RemoveTree(const std::wstring& path);
