@@ -22,7 +22,7 @@ struct ChildOptions {
     std::vector<std::wstring> args;
     // When set, this program is run instead of the child program (a test program that is its
     // own child).
-    std::wstring program;
+    std::wstring program{};
     DWORD timeoutMs = 60000;
 };
 
