@@ -18,6 +18,7 @@ packages=(
   xauth
   clang-14                     # the native fuzz build of the text-processing core
   libclang-rt-14-dev           # libFuzzer and the sanitizer runtimes
+  clang-format-14              # the house style (scripts/format.sh)
   zlib1g-dev                   # zlib for the native build of the ZIP reader
 )
 if [[ "${TARVOX_EXTRA_PACKAGES:-}" != "" ]]; then

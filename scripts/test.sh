@@ -16,8 +16,10 @@ ctest --test-dir "$TARVOX_BUILD_DIR" --output-on-failure --parallel "$(nproc)" \
   --timeout 600 --repeat until-pass:2 "$@"
 # The native fuzz targets over their seed corpora (with the sanitizers): the corpus is the
 # regression suite of what fuzzing found.
-# Then every library source compiled the way MSVC sees it (a stand-in for an MSVC build).
+# Then every library source compiled the way MSVC sees it (a stand-in for an MSVC build), and
+# every source checked against the house style.
 if [[ $# -eq 0 ]]; then
   "$TARVOX_ROOT/scripts/fuzz.sh" --replay
   "$TARVOX_ROOT/scripts/msvc-check.sh"
+  "$TARVOX_ROOT/scripts/format.sh" --check
 fi

@@ -7,6 +7,7 @@
 extern "C" {
 #endif
 
+// clang-format off
 #define MSVC_CHECK_UNARY(name) _ACRTIMP long double __cdecl name(long double);
 #define MSVC_CHECK_BINARY(name) _ACRTIMP long double __cdecl name(long double, long double);
 MSVC_CHECK_UNARY(acoshl) MSVC_CHECK_UNARY(acosl) MSVC_CHECK_UNARY(asinhl) MSVC_CHECK_UNARY(asinl)
@@ -40,3 +41,4 @@ _ACRTIMP float __cdecl nexttowardf(float, long double);
 #ifdef __cplusplus
 }
 #endif
+// clang-format on
