@@ -84,7 +84,8 @@ bool ParseEnabledInValue(std::wstring_view value, EnabledInEntry& entry) {
 
 void SplitProfileSpec(std::wstring_view spec, std::wstring& profile, std::wstring& createdFrom) {
     constexpr std::wstring_view kMarker = L"|CreatedFrom:";
-    for (std::size_t bar = spec.find(L'|'); bar != std::wstring_view::npos; bar = spec.find(L'|', bar + 1)) {
+    for (std::size_t bar = spec.find(L'|'); bar != std::wstring_view::npos;
+         bar = spec.find(L'|', bar + 1)) {
         if (StartsWithIgnoringAsciiCase(spec.substr(bar), kMarker)) {
             profile = spec.substr(0, bar);
             createdFrom = spec.substr(bar + kMarker.size());
@@ -177,7 +178,8 @@ void CAutoCADProfile::LoadAcadProfile(const wchar_t* profileKeyPath, int quick) 
     std::wstring withVars;
     CCfgReader::GetPathWithoutVars(withVars, m_MenuFile, menu.c_str(), 1);
     if (m_MenuFile.empty()) m_MenuFile = menu;
-    profile.GetNumberValue(m_IsPureAcadProfile, L"General Configuration", L"IsPureAcadProfile", 1, 0);
+    profile.GetNumberValue(m_IsPureAcadProfile, L"General Configuration", L"IsPureAcadProfile", 1,
+                           0);
 
     if (quick) {
         m_Name = name;
@@ -214,25 +216,27 @@ void CAutoCADInfo::LoadAcadInfo(const wchar_t* registryPath, int quick) {
 
     m_ProductKey = userPath.substr(kUserRoot.size());
     CCfgReader machine((std::wstring(kMachineRoot) + m_ProductKey).c_str(), kRegistry64);
-    std::wstring acadLocation(tarvox::WithoutTrailingBackslash(ValueOf(machine, kOwnKey, L"AcadLocation")));
+    std::wstring acadLocation(
+        tarvox::WithoutTrailingBackslash(ValueOf(machine, kOwnKey, L"AcadLocation")));
     int isFolder = 0;
     const std::wstring exe = acadLocation + L"\\Acad.exe";
-    if (!acadLocation.empty() && PathExists(acadLocation.c_str(), &isFolder) == 1 && isFolder == 1 &&
-        PathExists(exe.c_str()) == 1) {
+    if (!acadLocation.empty() && PathExists(acadLocation.c_str(), &isFolder) == 1 &&
+        isFolder == 1 && PathExists(exe.c_str()) == 1) {
         m_AcadExe = exe;
     } else {
         m_AcadExe.clear();
         acadLocation.clear();
     }
     m_Name = ValueOf(machine, kOwnKey, L"ProductName");
-    m_ProductShortName =
-        tarvox::autocad::ProductShortNameOf(acadLocation, ValueOf(machine, kOwnKey, L"UPILocation"));
+    m_ProductShortName = tarvox::autocad::ProductShortNameOf(
+        acadLocation, ValueOf(machine, kOwnKey, L"UPILocation"));
 
     // The add-on is present when it is registered for loading in this product.
     std::wstring application;
     MapEditionName(tarvox::kArdentOfYear.c_str(), application);
-    CCfgReader loader((std::wstring(kMachineRoot) + m_ProductKey + L"\\Applications\\" + application).c_str(),
-                      kRegistry64);
+    CCfgReader loader(
+        (std::wstring(kMachineRoot) + m_ProductKey + L"\\Applications\\" + application).c_str(),
+        kRegistry64);
     m_AddOnState = ValueOf(loader, kOwnKey, L"Loader").empty() ? 0 : 1;
 }
 
@@ -243,7 +247,8 @@ int CAutoCADInfo::AddAcadProfileWorkspace(const wchar_t* productKeyName, const w
     m_ProductKey = kAutoCadKey + tarvox::autocad::CurrentAcadRelease() + L"\\" + m_ProductKeyName;
     {
         CCfgReader machine((std::wstring(kMachineRoot) + m_ProductKey).c_str(), kRegistry64);
-        const std::wstring acadLocation(tarvox::WithoutTrailingBackslash(ValueOf(machine, kOwnKey, L"AcadLocation")));
+        const std::wstring acadLocation(
+            tarvox::WithoutTrailingBackslash(ValueOf(machine, kOwnKey, L"AcadLocation")));
         m_AcadExe = acadLocation + L"\\Acad.exe";
         m_Name = ValueOf(machine, kOwnKey, L"ProductName");
         m_ProductShortName = tarvox::autocad::ProductShortNameOf(
@@ -256,15 +261,17 @@ int CAutoCADInfo::AddAcadProfileWorkspace(const wchar_t* productKeyName, const w
     tarvox::autocad::SplitProfileSpec(profileSpec, profileName, createdFrom);
     CAutoCADProfile* profile = m_Profiles.FindByName(profileName);
     if (profile == nullptr) {
-        const std::wstring path = profileName.find(L'\\') != std::wstring::npos
-                                      ? profileName
-                                      : std::wstring(kUserRoot) + m_ProductKey + L"\\Profiles\\" + profileName;
+        const std::wstring path =
+            profileName.find(L'\\') != std::wstring::npos
+                ? profileName
+                : std::wstring(kUserRoot) + m_ProductKey + L"\\Profiles\\" + profileName;
         CAutoCADProfile loaded(path.c_str(), 1);
         loaded.m_Name = profileName;
         profile = &m_Profiles[m_Profiles.Add(loaded)];
     }
     if (!createdFrom.empty()) profile->m_CreatedFrom = createdFrom;
-    if (workspace != nullptr && *workspace != L'\0' && profile->m_WorkSpaces.FindByName(workspace) == nullptr) {
+    if (workspace != nullptr && *workspace != L'\0' &&
+        profile->m_WorkSpaces.FindByName(workspace) == nullptr) {
         profile->m_WorkSpaces.Add(CWorkSpace(workspace));
     }
     return 1;
@@ -281,7 +288,8 @@ int FillAcadInfos(CAutoCADInfos& infos, int withAddOnWorkspaces, int quick) {
 
     std::vector<std::wstring> addOnWorkspaces;
     if (withAddOnWorkspaces == 1) {
-        const std::wstring addOnCuix = tarvox::OwnModuleFolder() + tarvox::cuix::kProductWorkspaceCuix;
+        const std::wstring addOnCuix =
+            tarvox::OwnModuleFolder() + tarvox::cuix::kProductWorkspaceCuix;
         if (PathExists(addOnCuix.c_str()) != 1) return 0;
         tarvox::cuix::GetCuixWorkspaceNames(addOnCuix.c_str(), addOnWorkspaces);
     }
@@ -291,8 +299,10 @@ int FillAcadInfos(CAutoCADInfos& infos, int withAddOnWorkspaces, int quick) {
     int result = 0;
     for (const std::wstring& keyName : SubkeySections(releaseKey)) {
         const std::wstring name = ValueOf(releaseKey, keyName.c_str(), L"ProductName");
-        if (name.empty() || tarvox::autocad::ContainsIgnoringAsciiCase(name, L"AutoCAD LT")) continue;
-        const std::size_t index = infos.Add(CAutoCADInfo((releasePath + L"\\" + keyName).c_str(), quick));
+        if (name.empty() || tarvox::autocad::ContainsIgnoringAsciiCase(name, L"AutoCAD LT"))
+            continue;
+        const std::size_t index =
+            infos.Add(CAutoCADInfo((releasePath + L"\\" + keyName).c_str(), quick));
         CAutoCADInfo& info = infos[index];
         if (info.m_AcadExe.empty()) {
             infos.RemoveAt(index);
@@ -302,12 +312,14 @@ int FillAcadInfos(CAutoCADInfos& infos, int withAddOnWorkspaces, int quick) {
         if (withAddOnWorkspaces != 1) continue;
         // The add-on's own profiles give way to one profile with the add-on's workspaces.
         for (std::size_t p = info.m_Profiles.GetSize(); p-- > 0;) {
-            if (StartsWithIgnoringAsciiCase(info.m_Profiles[p].m_Name, tarvox::cuix::kProductWorkspacePrefix)) {
+            if (StartsWithIgnoringAsciiCase(info.m_Profiles[p].m_Name,
+                                            tarvox::cuix::kProductWorkspacePrefix)) {
                 info.m_Profiles.RemoveAt(p);
             }
         }
         for (const std::wstring& workspace : addOnWorkspaces) {
-            info.AddAcadProfileWorkspace(info.m_ProductKeyName.c_str(), addOnProfile.c_str(), workspace.c_str());
+            info.AddAcadProfileWorkspace(info.m_ProductKeyName.c_str(), addOnProfile.c_str(),
+                                         workspace.c_str());
         }
     }
     return result;
@@ -352,7 +364,8 @@ int ListEnabledAcads(CAutoCADInfos& infos, const wchar_t* configPath) {
 int FindCurrentAcadInfo(CAutoCADInfos& infos, long long& index) {
     index = -1;
     std::wstring curVer;
-    if (tarvox::ReadReleaseCurVer(tarvox::autocad::CurrentAcadRelease(), 1, curVer) != tarvox::CurVerRead::Found) {
+    if (tarvox::ReadReleaseCurVer(tarvox::autocad::CurrentAcadRelease(), 1, curVer) !=
+        tarvox::CurVerRead::Found) {
         return 0;
     }
     for (std::size_t i = infos.GetSize(); i-- > 0;) {
@@ -368,13 +381,14 @@ int SetAcadVersion(const wchar_t* release) {
     return tarvox::Guard(0, [&]() -> int {
         int result = 0;
         HKEY autocad = nullptr;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Autodesk\\AutoCAD", 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
-                          &autocad) == ERROR_SUCCESS) {
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Autodesk\\AutoCAD", 0,
+                          KEY_SET_VALUE | KEY_WOW64_64KEY, &autocad) == ERROR_SUCCESS) {
             CRegKeyHolder holder;
             holder.Attach(autocad);
             const std::wstring text = release ? release : L"";
-            result = SetRegValue(holder, L"CurVer", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                                 static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS
+            result = SetRegValue(
+                         holder, L"CurVer", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                         static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS
                          ? 1
                          : 0;
         }
@@ -385,7 +399,8 @@ int SetAcadVersion(const wchar_t* release) {
         FillAcadInfos(installed, tarvox::cuix::UsePartialMenu() == 1 ? 0 : 1, 1);
         long long current = -1;
         if (FindCurrentAcadInfo(installed, current) == 1) {
-            const std::wstring& currentKey = installed[static_cast<std::size_t>(current)].m_ProductKey;
+            const std::wstring& currentKey =
+                installed[static_cast<std::size_t>(current)].m_ProductKey;
             for (const CAutoCADInfo& info : enabled) {
                 if (EqualsIgnoringAsciiCase(info.m_ProductKey, currentKey)) {
                     tarvox::autocad::MakeAcadProductCurrent(info.m_ProductKeyName.c_str());

@@ -62,7 +62,9 @@ public:
     CAutoCADProfile() = default;
     // Loads the profile from its registry path (HKEY_CURRENT_USER\...\Profiles\<name>). With
     // quick set the customization file is not opened.
-    CAutoCADProfile(const wchar_t* profileKeyPath, int quick) { LoadAcadProfile(profileKeyPath, quick); }
+    CAutoCADProfile(const wchar_t* profileKeyPath, int quick) {
+        LoadAcadProfile(profileKeyPath, quick);
+    }
     void LoadAcadProfile(const wchar_t* profileKeyPath, int quick);
 
     std::wstring m_CreatedFrom;
@@ -83,7 +85,8 @@ public:
 
     CAutoCADInfo() = default;
     CAutoCADInfo(const wchar_t* registryPath, int quick) { LoadAcadInfo(registryPath, quick); }
-    CAutoCADInfo(const wchar_t* productKeyName, const wchar_t* profileSpec, const wchar_t* workspace) {
+    CAutoCADInfo(const wchar_t* productKeyName, const wchar_t* profileSpec,
+                 const wchar_t* workspace) {
         AddAcadProfileWorkspace(productKeyName, profileSpec, workspace);
     }
 

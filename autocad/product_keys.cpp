@@ -27,7 +27,8 @@ int ListAcadProductKeys(std::vector<std::wstring>& keys, const wchar_t* releaseK
     const struct {
         const wchar_t* root;
         bool lt;
-    } roots[] = {{L"Software\\Autodesk\\AutoCAD", false}, {L"Software\\Autodesk\\AutoCAD LT", true}};
+    } roots[] = {{L"Software\\Autodesk\\AutoCAD", false},
+                 {L"Software\\Autodesk\\AutoCAD LT", true}};
     for (const auto& root : roots) {
         const std::wstring rootPath = std::wstring(L"HKEY_LOCAL_MACHINE\\") + root.root;
         std::vector<std::wstring> releases;
@@ -41,10 +42,10 @@ int ListAcadProductKeys(std::vector<std::wstring>& keys, const wchar_t* releaseK
                 std::wstring locale;
                 std::wstring name;
                 {
-                    CRegKeyHolder key(HKEY_LOCAL_MACHINE,
-                                      (std::wstring(root.root) + L"\\" + releaseName + L"\\" +
-                                       product).c_str(),
-                                      0, 1);
+                    CRegKeyHolder key(
+                        HKEY_LOCAL_MACHINE,
+                        (std::wstring(root.root) + L"\\" + releaseName + L"\\" + product).c_str(),
+                        0, 1);
                     if (!key.Get()) continue;
                     if (!ReadShortValue(locale, key, L"LocaleID") ||
                         !ReadShortValue(name, key, L"ProductName")) {

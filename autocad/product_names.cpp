@@ -38,7 +38,7 @@ int GetAcadProductType(const wchar_t* name) {
 std::wstring AcadVerticalCode(const std::wstring& name) {
     // Searched in this order: Raster Design comes before AutoCAD, which its names also hold.
     static constexpr std::wstring_view kTable[] = {
-        L"Architecture|000", L"MEP|111",     L"Civil|222", L"Mechanical|333",
+        L"Architecture|000",  L"MEP|111",     L"Civil|222", L"Mechanical|333",
         L"Raster Design|555", L"AutoCAD|444", L"|999"};
     for (std::wstring_view entry : kTable) {
         const std::size_t bar = entry.find(L'|');

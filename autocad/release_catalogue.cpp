@@ -37,8 +37,6 @@ std::wstring& CurrentAcadRelease() {
     return release;
 }
 
-void SelectAcadReleaseByYear(int year) {
-    CurrentAcadRelease() = AcadReleaseKeyForYear(year);
-}
+void SelectAcadReleaseByYear(int year) { CurrentAcadRelease() = AcadReleaseKeyForYear(year); }
 
 }  // namespace tarvox::autocad

@@ -36,7 +36,9 @@ struct ProductList {
         keys.erase(keys.begin() + at);
         locations.erase(locations.begin() + at);
     }
-    bool IsCurrent(std::size_t i) const { return current >= 0 && static_cast<long long>(i) == current; }
+    bool IsCurrent(std::size_t i) const {
+        return current >= 0 && static_cast<long long>(i) == current;
+    }
 };
 
 bool IsPure(const std::wstring& name) {
@@ -52,7 +54,8 @@ void DropNonPureProducts(ProductList& products) {
     const std::wstring currentName = hadCurrent ? products.names[products.current] : L"";
     for (std::size_t i = products.Size(); i-- > 0;) {
         int ltOrArchitecture = 0;
-        if (!IsPureAcadName(products.names[i].c_str(), &ltOrArchitecture) && ltOrArchitecture == 0) {
+        if (!IsPureAcadName(products.names[i].c_str(), &ltOrArchitecture) &&
+            ltOrArchitecture == 0) {
             products.Drop(i);
         }
     }
@@ -155,15 +158,15 @@ int FillAcadReleases(const AcadReleaseSlots& slots, long long*& selected, wchar_
                 chosen = static_cast<long long>(i);
             }
         }
-    } else if (products.current >= 0 && products.current < static_cast<long long>(products.Size()) &&
+    } else if (products.current >= 0 &&
+               products.current < static_cast<long long>(products.Size()) &&
                slotOfProduct[products.current] >= 0) {
         chosen = products.current;
     }
     if (chosen >= 0) {
         const int slot = slotOfProduct[chosen];
         selected = slots[slot];
-        const AcadReleaseGroup group =
-            static_cast<AcadReleaseGroup>(slot / kReleasesPerGroup);
+        const AcadReleaseGroup group = static_cast<AcadReleaseGroup>(slot / kReleasesPerGroup);
         ReportSelected(products.keys[chosen], group, keyBuf, profileKeyBuf, exeBuf);
     }
     return found;
@@ -181,10 +184,14 @@ const RasterRelease& RasterReleaseOf(int index) {
         {{L"{5783F2D7-4001-0407-0012-0060B0CE6BBA}"}, false},
         {{L"{5783F2D7-5001-0407-0012-0060B0CE6BBA}"}, false},
         {{L"{5783F2D7-6001-0407-0012-0060B0CE6BBA}"}, false},
-        {{L"{5783F2D7-7001-0407-0012-0060B0CE6BBA}", L"{5783F2D7-7001-0409-0022-0060B0CE6BBA}"}, true},
-        {{L"{5783F2D7-8001-0407-0012-0060B0CE6BBA}", L"{5783F2D7-8001-0409-0022-0060B0CE6BBA}"}, true},
-        {{L"{5783F2D7-9001-0407-0012-0060B0CE6BBA}", L"{5783F2D7-8001-0409-0022-0060B0CE6BBA}"}, true},
-        {{L"{5783F2D7-A001-0407-0012-0060B0CE6BBA}", L"{5783F2D7-8001-0409-0022-0060B0CE6BBA}"}, true},
+        {{L"{5783F2D7-7001-0407-0012-0060B0CE6BBA}", L"{5783F2D7-7001-0409-0022-0060B0CE6BBA}"},
+         true},
+        {{L"{5783F2D7-8001-0407-0012-0060B0CE6BBA}", L"{5783F2D7-8001-0409-0022-0060B0CE6BBA}"},
+         true},
+        {{L"{5783F2D7-9001-0407-0012-0060B0CE6BBA}", L"{5783F2D7-8001-0409-0022-0060B0CE6BBA}"},
+         true},
+        {{L"{5783F2D7-A001-0407-0012-0060B0CE6BBA}", L"{5783F2D7-8001-0409-0022-0060B0CE6BBA}"},
+         true},
     };
     return releases[index];
 }
@@ -205,7 +212,8 @@ bool IsRasterProductCode(int release, const std::wstring& code) {
 AcadReleaseSlots RasterBaseSlots(const RasterReleaseSlots& raster) {
     AcadReleaseSlots slots{};
     for (int r = 0; r < kRasterReleases; ++r) {
-        slots[ReleaseVariableSlot(AcadReleaseGroup::AutoCad, ReleaseIndexOfYear(2006 + r))] = raster[r];
+        slots[ReleaseVariableSlot(AcadReleaseGroup::AutoCad, ReleaseIndexOfYear(2006 + r))] =
+            raster[r];
     }
     return slots;
 }

@@ -34,18 +34,16 @@ void AddUpiYears(std::vector<ReleaseRule>& rules) {
 }
 
 std::vector<ReleaseRule> MakeLtRules() {
-    std::vector<ReleaseRule> rules = {{L"2000i", 0, kRelease2000i},
-                                      {L"2000", 0, kRelease2000},
-                                      {L"2002", 0, kRelease2002}};
+    std::vector<ReleaseRule> rules = {
+        {L"2000i", 0, kRelease2000i}, {L"2000", 0, kRelease2000}, {L"2002", 0, kRelease2002}};
     AddYearTexts(rules, L"", 2004, 2017);
     AddUpiYears(rules);
     return rules;
 }
 
 std::vector<ReleaseRule> MakeAutoCadRules() {
-    std::vector<ReleaseRule> rules = {{L"2000i", 0, kRelease2000i},
-                                      {L"2000", 0, kRelease2000},
-                                      {L"2002", 0, kRelease2002}};
+    std::vector<ReleaseRule> rules = {
+        {L"2000i", 0, kRelease2000i}, {L"2000", 0, kRelease2000}, {L"2002", 0, kRelease2002}};
     AddYearTexts(rules, L"", 2004, 2011);
     // From 2012 on the year text needs a leading blank.
     AddYearTexts(rules, L" ", 2012, 2017);
@@ -116,8 +114,8 @@ int AcadReleaseIndexOfName(std::wstring_view name, AcadReleaseGroup group, int u
     const std::vector<ReleaseRule>& rules = RulesOf(group);
     for (std::size_t pos = 0; pos < name.size(); ++pos) {
         for (const ReleaseRule& rule : rules) {
-            const bool fires = rule.text.empty() ? rule.upiYear == upiYear
-                                                 : StartsAt(name, pos, rule.text);
+            const bool fires =
+                rule.text.empty() ? rule.upiYear == upiYear : StartsAt(name, pos, rule.text);
             if (fires) return rule.releaseIndex;
         }
     }

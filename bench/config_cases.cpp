@@ -63,8 +63,8 @@ std::wstring FreshCopy(const WorkFolder& folder, const std::wstring& source) {
 }  // namespace
 
 void RunConfigLoad(Report& report, const WorkFolder& folder, const Options& options) {
-    const std::vector<int> sizes = options.quick ? std::vector<int>{1000, 10000}
-                                                 : std::vector<int>{1000, 10000, 100000};
+    const std::vector<int> sizes =
+        options.quick ? std::vector<int>{1000, 10000} : std::vector<int>{1000, 10000, 100000};
     std::vector<wchar_t> profileBuffer(8 * 1024 * 1024);
     for (const Encoding encoding : {Encoding::Utf8, Encoding::Utf16}) {
         const std::string code = encoding == Encoding::Utf8 ? "UTF-8" : "UTF-16";
@@ -73,7 +73,8 @@ void RunConfigLoad(Report& report, const WorkFolder& folder, const Options& opti
         for (const int lines : sizes) {
             const ConfigInput input = MakeConfigText(lines, 7);
             const std::wstring path =
-                folder.File(L"load" + std::to_wstring(lines) + (encoding == Encoding::Utf8 ? L"u8" : L"u16") + L".ini");
+                folder.File(L"load" + std::to_wstring(lines) +
+                            (encoding == Encoding::Utf8 ? L"u8" : L"u16") + L".ini");
             WriteTextFile(path, input.text, encoding);
             const int repetitions = options.quick ? 3 : (lines >= 100000 ? 7 : 15);
 
@@ -91,7 +92,8 @@ void RunConfigLoad(Report& report, const WorkFolder& folder, const Options& opti
                 [&] { LoadWithProfileFunctions(copy, profileBuffer); },
                 [&] { copy = FreshCopy(folder, path); });
 
-            Row row{"Load " + code, Label(lines), "ms", ours * 1e3, "SimpleIni", simpleIni * 1e3, ""};
+            Row row{"Load " + code, Label(lines),    "ms", ours * 1e3,
+                    "SimpleIni",    simpleIni * 1e3, ""};
             report.AddRatioGoal(row, 1.5, "at least 1.5x faster");
             report.Add({"Load " + code, Label(lines), "ms", ours * 1e3,
                         "GetPrivateProfileSection(Names)W", profile * 1e3, ""});
@@ -133,7 +135,8 @@ void RunLookups(Report& report, const WorkFolder& folder, const Options& options
     std::vector<EntryKey> existing;
     std::vector<EntryKey> missing;
     for (int i = 0; i < 10000; ++i) {
-        const EntryKey& key = input.entries[static_cast<std::size_t>(random.Below(static_cast<int>(input.entries.size())))];
+        const EntryKey& key = input.entries[static_cast<std::size_t>(
+            random.Below(static_cast<int>(input.entries.size())))];
         existing.push_back(key);
         missing.push_back({key.section, key.name + L"Missing"});
     }
@@ -148,29 +151,41 @@ void RunLookups(Report& report, const WorkFolder& folder, const Options& options
     for (const bool present : {true, false}) {
         const std::vector<EntryKey>& keys = present ? existing : missing;
         std::size_t sink = 0;
-        const double ours = BestSeconds(repetitions, [&] {
-            std::wstring value;
-            for (const EntryKey& key : keys) {
-                reader.GetValue(value, key.section.c_str(), key.name.c_str(), nullptr);
-                sink += value.size();
-            }
-        }) / static_cast<double>(keys.size());
-        const double simpleIni = BestSeconds(repetitions, [&] {
-            for (const EntryKey& key : keys) {
-                const wchar_t* value = ini.GetValue(key.section.c_str(), key.name.c_str(), nullptr);
-                sink += value != nullptr ? 1 : 0;
-            }
-        }) / static_cast<double>(keys.size());
-        const double profile = BestSeconds(options.quick ? 1 : 3, [&] {
-            wchar_t value[1024];
-            for (int i = 0; i < profileCalls; ++i) {
-                const EntryKey& key = keys[static_cast<std::size_t>(i)];
-                sink += GetPrivateProfileStringW(key.section.c_str(), key.name.c_str(), L"", value, 1024, path.c_str());
-            }
-        }) / profileCalls;
+        const double ours = BestSeconds(repetitions,
+                                        [&] {
+                                            std::wstring value;
+                                            for (const EntryKey& key : keys) {
+                                                reader.GetValue(value, key.section.c_str(),
+                                                                key.name.c_str(), nullptr);
+                                                sink += value.size();
+                                            }
+                                        }) /
+                            static_cast<double>(keys.size());
+        const double simpleIni =
+            BestSeconds(repetitions,
+                        [&] {
+                            for (const EntryKey& key : keys) {
+                                const wchar_t* value =
+                                    ini.GetValue(key.section.c_str(), key.name.c_str(), nullptr);
+                                sink += value != nullptr ? 1 : 0;
+                            }
+                        }) /
+            static_cast<double>(keys.size());
+        const double profile =
+            BestSeconds(options.quick ? 1 : 3,
+                        [&] {
+                            wchar_t value[1024];
+                            for (int i = 0; i < profileCalls; ++i) {
+                                const EntryKey& key = keys[static_cast<std::size_t>(i)];
+                                sink +=
+                                    GetPrivateProfileStringW(key.section.c_str(), key.name.c_str(),
+                                                             L"", value, 1024, path.c_str());
+                            }
+                        }) /
+            profileCalls;
         const std::string what = present ? "existing entry" : "missing entry";
-        report.Add({"Lookup", what + " (10,000-line file)", "ns/call", ours * 1e9, "SimpleIni GetValue",
-                    simpleIni * 1e9, ""});
+        report.Add({"Lookup", what + " (10,000-line file)", "ns/call", ours * 1e9,
+                    "SimpleIni GetValue", simpleIni * 1e9, ""});
         report.AddRatioGoal({"Lookup", what + " (10,000-line file)", "ns/call", ours * 1e9,
                              "GetPrivateProfileStringW", profile * 1e9, ""},
                             10, "at least 10x faster");
@@ -189,7 +204,9 @@ void RunEdits(Report& report, const WorkFolder& folder, const Options& options) 
     for (const int count : {1000, 10000}) {
         Random random(static_cast<unsigned long long>(count));
         std::vector<std::wstring> names;
-        for (int i = 0; i < count; ++i) names.push_back(L"New" + std::to_wstring(random.Next() % 100000000) + L"_" + std::to_wstring(i));
+        for (int i = 0; i < count; ++i)
+            names.push_back(L"New" + std::to_wstring(random.Next() % 100000000) + L"_" +
+                            std::to_wstring(i));
         const std::wstring& section = input.largeSection;
 
         std::wstring copy;
@@ -197,7 +214,8 @@ void RunEdits(Report& report, const WorkFolder& folder, const Options& options) 
         const double ours = BestSeconds(
             repetitions,
             [&] {
-                for (const std::wstring& name : names) reader->SetValue(section.c_str(), name.c_str(), L"C:\\Tarvo\\Neu");
+                for (const std::wstring& name : names)
+                    reader->SetValue(section.c_str(), name.c_str(), L"C:\\Tarvo\\Neu");
             },
             [&] {
                 copy = FreshCopy(folder, base);
@@ -213,7 +231,8 @@ void RunEdits(Report& report, const WorkFolder& folder, const Options& options) 
         const double simpleIni = BestSeconds(
             repetitions,
             [&] {
-                for (const std::wstring& name : names) ini->SetValue(section.c_str(), name.c_str(), L"C:\\Tarvo\\Neu");
+                for (const std::wstring& name : names)
+                    ini->SetValue(section.c_str(), name.c_str(), L"C:\\Tarvo\\Neu");
             },
             [&] {
                 copy = FreshCopy(folder, base);
@@ -226,15 +245,16 @@ void RunEdits(Report& report, const WorkFolder& folder, const Options& options) 
 
         const std::string what = std::to_string(count) + " new entries into one section";
         report.Add({"Edit", what, "ms", ours * 1e3, "SimpleIni SetValue", simpleIni * 1e3, ""});
-        report.Add({"Save", "after " + std::to_string(count) + " new entries", "ms", saveSeconds * 1e3,
-                    "SimpleIni SaveFile", theirSave * 1e3, ""});
+        report.Add({"Save", "after " + std::to_string(count) + " new entries", "ms",
+                    saveSeconds * 1e3, "SimpleIni SaveFile", theirSave * 1e3, ""});
         if (count == 1000) {
             smaller = ours;
             smallerWithSave = ours + saveSeconds;
             const std::wstring profileCopy = FreshCopy(folder, base);
             const double start2 = Now();
             for (const std::wstring& name : names) {
-                WritePrivateProfileStringW(section.c_str(), name.c_str(), L"C:\\Tarvo\\Neu", profileCopy.c_str());
+                WritePrivateProfileStringW(section.c_str(), name.c_str(), L"C:\\Tarvo\\Neu",
+                                           profileCopy.c_str());
             }
             WritePrivateProfileStringW(nullptr, nullptr, nullptr, profileCopy.c_str());  // flush
             const double profile = Now() - start2;

@@ -22,17 +22,13 @@ std::wstring Word(Random& random, int length) {
 }
 
 std::wstring Value(Random& random) {
-    static const wchar_t* const kFolders[] = {L"C:\\Program Files\\Tarvo\\Daten",
-                                              L"%AppData%\\Tarvo\\Vorlagen",
-                                              L"D:\\Projekte\\Größen",
-                                              L"\\\\server\\share\\Проекты"};
+    static const wchar_t* const kFolders[] = {
+        L"C:\\Program Files\\Tarvo\\Daten", L"%AppData%\\Tarvo\\Vorlagen", L"D:\\Projekte\\Größen",
+        L"\\\\server\\share\\Проекты"};
     switch (random.Below(4)) {
-    case 0:
-        return std::to_wstring(random.Below(100000));
-    case 1:
-        return random.Below(2) ? L"True" : L"False";
-    default:
-        return std::wstring(kFolders[random.Below(4)]) + L"\\" + Word(random, 8) + L".dat";
+        case 0: return std::to_wstring(random.Below(100000));
+        case 1: return random.Below(2) ? L"True" : L"False";
+        default: return std::wstring(kFolders[random.Below(4)]) + L"\\" + Word(random, 8) + L".dat";
     }
 }
 
@@ -81,8 +77,8 @@ std::string ToUtf8(const std::wstring& text) {
     const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
                                          nullptr, 0, nullptr, nullptr);
     std::string bytes(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
-                        size, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
+                        nullptr, nullptr);
     return bytes;
 }
 
@@ -98,7 +94,8 @@ bool WriteTextFile(const std::wstring& path, const std::wstring& text, Encoding 
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    const BOOL ok =
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(file);
     return ok && written == bytes.size();
 }

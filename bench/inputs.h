@@ -12,9 +12,9 @@ struct EntryKey {
 };
 
 struct ConfigInput {
-    std::wstring text;                 // lines separated by CR LF
-    std::vector<EntryKey> entries;     // every entry of the text, in file order
-    std::wstring largeSection;         // the name of the biggest section
+    std::wstring text;              // lines separated by CR LF
+    std::vector<EntryKey> entries;  // every entry of the text, in file order
+    std::wstring largeSection;      // the name of the biggest section
 };
 
 // About `lines` lines: one large section with a third of the entries, a few medium sections

@@ -37,7 +37,9 @@ void* operator new(std::size_t size) {
 }
 void* operator new[](std::size_t size) { return operator new(size); }
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return CountedAlloc(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return CountedAlloc(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return CountedAlloc(size);
+}
 void operator delete(void* p) noexcept { CountedFree(p); }
 void operator delete[](void* p) noexcept { CountedFree(p); }
 void operator delete(void* p, std::size_t) noexcept { CountedFree(p); }
@@ -59,7 +61,7 @@ double Now() {
 }
 
 double BestSeconds(int repetitions, const std::function<void()>& work,
-                     const std::function<void()>& setup) {
+                   const std::function<void()>& setup) {
     std::vector<double> times;
     for (int i = 0; i < repetitions; ++i) {
         if (setup) setup();

@@ -11,7 +11,7 @@ namespace bench {
 // programs and the host of a virtual machine, only ever adds time); setup runs before every
 // repetition and is not timed.
 double BestSeconds(int repetitions, const std::function<void()>& work,
-                     const std::function<void()>& setup = {});
+                   const std::function<void()>& setup = {});
 
 // A monotonic clock in seconds.
 double Now();

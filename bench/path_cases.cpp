@@ -36,8 +36,9 @@ void RunPathExpansion(Report& report, const Options& options) {
             values.clear();
             BuildPathVarTable(names, values, aliases);
         });
-        report.Add({"Path variables", std::string("build the table") + (aliases ? " with aliases" : ""),
-                    "ms", build * 1e3, "", 0, std::to_string(names.size()) + " variables"});
+        report.Add({"Path variables",
+                    std::string("build the table") + (aliases ? " with aliases" : ""), "ms",
+                    build * 1e3, "", 0, std::to_string(names.size()) + " variables"});
     }
 
     std::wstring out;
@@ -47,30 +48,38 @@ void RunPathExpansion(Report& report, const Options& options) {
     const auto calls = static_cast<double>(rounds * texts.size());
 
     std::size_t sink = 0;
-    const double expand = BestSeconds(repetitions, [&] {
-        for (int r = 0; r < rounds; ++r) {
-            for (const std::wstring& text : texts) {
-                ExpandPathVars(text.c_str(), out);
-                sink += out.size();
-            }
-        }
-    }) / calls;
-    const double both = BestSeconds(repetitions, [&] {
-        for (int r = 0; r < rounds; ++r) {
-            for (const std::wstring& text : texts) {
-                CCfgReader::GetPathWithoutVars(withVars, out, text.c_str(), 1);
-                sink += out.size() + withVars.size();
-            }
-        }
-    }) / calls;
-    const double system = BestSeconds(repetitions, [&] {
-        wchar_t buffer[MAX_PATH * 2];
-        for (int r = 0; r < rounds; ++r) {
-            for (const std::wstring& text : texts) {
-                sink += ExpandEnvironmentStringsW(text.c_str(), buffer, MAX_PATH * 2);
-            }
-        }
-    }) / calls;
+    const double expand = BestSeconds(repetitions,
+                                      [&] {
+                                          for (int r = 0; r < rounds; ++r) {
+                                              for (const std::wstring& text : texts) {
+                                                  ExpandPathVars(text.c_str(), out);
+                                                  sink += out.size();
+                                              }
+                                          }
+                                      }) /
+                          calls;
+    const double both =
+        BestSeconds(repetitions,
+                    [&] {
+                        for (int r = 0; r < rounds; ++r) {
+                            for (const std::wstring& text : texts) {
+                                CCfgReader::GetPathWithoutVars(withVars, out, text.c_str(), 1);
+                                sink += out.size() + withVars.size();
+                            }
+                        }
+                    }) /
+        calls;
+    const double system = BestSeconds(repetitions,
+                                      [&] {
+                                          wchar_t buffer[MAX_PATH * 2];
+                                          for (int r = 0; r < rounds; ++r) {
+                                              for (const std::wstring& text : texts) {
+                                                  sink += ExpandEnvironmentStringsW(
+                                                      text.c_str(), buffer, MAX_PATH * 2);
+                                              }
+                                          }
+                                      }) /
+                          calls;
     report.Add({"Path variables", "ExpandPathVars", "ns/call", expand * 1e9,
                 "ExpandEnvironmentStringsW", system * 1e9, ""});
     report.Add({"Path variables", "GetPathWithoutVars (expand and re-abbreviate)", "ns/call",

@@ -25,17 +25,22 @@ std::wstring ScratchKey() {
 void WriteTree(const std::wstring& root) {
     for (int k = 0; k < kKeys; ++k) {
         // Ten groups of five keys: two levels, as product keys have.
-        const std::wstring path = root + L"\\Group" + std::to_wstring(k / 5) + L"\\Key" + std::to_wstring(k);
+        const std::wstring path =
+            root + L"\\Group" + std::to_wstring(k / 5) + L"\\Key" + std::to_wstring(k);
         HKEY key = nullptr;
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS) continue;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                            &key, nullptr) != ERROR_SUCCESS)
+            continue;
         for (int v = 0; v < kValuesPerKey; ++v) {
             const std::wstring name = L"Value" + std::to_wstring(v);
             if (v % 5 == 0) {
                 const DWORD number = static_cast<DWORD>(v * 31);
-                RegSetValueExW(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+                RegSetValueExW(key, name.c_str(), 0, REG_DWORD,
+                               reinterpret_cast<const BYTE*>(&number), sizeof number);
             } else {
                 const std::wstring text = L"C:\\Program Files\\Tarvo\\Daten\\" + name + L".dat";
-                RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                RegSetValueExW(key, name.c_str(), 0, REG_SZ,
+                               reinterpret_cast<const BYTE*>(text.c_str()),
                                static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
             }
         }
@@ -54,13 +59,17 @@ std::size_t BareWalk(HKEY parent, const std::wstring& path) {
         DWORD nameSize = 16384;
         DWORD dataSize = sizeof data;
         DWORD type = 0;
-        if (RegEnumValueW(key, index, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS) break;
+        if (RegEnumValueW(key, index, name, &nameSize, nullptr, &type, data, &dataSize) !=
+            ERROR_SUCCESS)
+            break;
         ++values;
     }
     for (DWORD index = 0;; ++index) {
         DWORD size = 256;
         wchar_t child[256];
-        if (RegEnumKeyExW(key, index, child, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        if (RegEnumKeyExW(key, index, child, &size, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
         values += BareWalk(key, child);
     }
     RegCloseKey(key);
@@ -76,16 +85,18 @@ void RunRegistryTree(Report& report, const Options& options) {
     const int repetitions = options.quick ? 3 : 11;
 
     std::size_t walked = 0;
-    const double walk = BestSeconds(repetitions, [&] { walked = BareWalk(HKEY_CURRENT_USER, root); });
+    const double walk =
+        BestSeconds(repetitions, [&] { walked = BareWalk(HKEY_CURRENT_USER, root); });
     std::size_t lines = 0;
     const double store = BestSeconds(repetitions, [&] {
         CCfgReader reader;
         reader.Load(storePath.c_str());
         lines = reader.GetDataArray().size();
     });
-    report.AddRatioGoal({"Registry form", std::to_string(walked) + " values in " + std::to_string(kKeys) + " keys",
-                         "ms", store * 1e3, "bare RegEnumValueW walk", walk * 1e3, ""},
-                        1.0 / 3.0, "within 3x of the walk");
+    report.AddRatioGoal(
+        {"Registry form", std::to_string(walked) + " values in " + std::to_string(kKeys) + " keys",
+         "ms", store * 1e3, "bare RegEnumValueW walk", walk * 1e3, ""},
+        1.0 / 3.0, "within 3x of the walk");
     RegDeleteTreeW(HKEY_CURRENT_USER, root.c_str());
     if (lines == 0) std::printf("The configuration store read no lines from the tree.\n");
 }

@@ -47,8 +47,8 @@ int Report::Print() const {
     for (const Row& row : m_rows) {
         const bool hasPeer = !row.peer.empty();
         std::printf("| %s | %s | %s | %s | %s | %s | %s | %s |\n", row.group.c_str(),
-                    row.what.c_str(), row.unit.c_str(), Number(row.ours).c_str(),
-                    row.peer.c_str(), hasPeer ? Number(row.theirs).c_str() : "",
+                    row.what.c_str(), row.unit.c_str(), Number(row.ours).c_str(), row.peer.c_str(),
+                    hasPeer ? Number(row.theirs).c_str() : "",
                     hasPeer && row.ours > 0 ? (Number(row.theirs / row.ours) + "×").c_str() : "",
                     row.goal.c_str());
     }

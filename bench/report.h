@@ -7,13 +7,13 @@
 namespace bench {
 
 struct Row {
-    std::string group;      // "Load", "Lookup", ...
-    std::string what;       // the input or operation
-    std::string unit;       // "ms", "ns/call", "MB"
-    double ours = 0;        // Tarvox
-    std::string peer;       // the competitor, empty when the row has none
+    std::string group;  // "Load", "Lookup", ...
+    std::string what;   // the input or operation
+    std::string unit;   // "ms", "ns/call", "MB"
+    double ours = 0;    // Tarvox
+    std::string peer;   // the competitor, empty when the row has none
     double theirs = 0;
-    std::string goal;       // the goal this row checks, with its verdict filled in by Check
+    std::string goal;  // the goal this row checks, with its verdict filled in by Check
 };
 
 class Report {

@@ -19,7 +19,8 @@ WorkFolder::~WorkFolder() {
     const HANDLE search = FindFirstFileW((m_path + L"\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files.push_back(found.cFileName);
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                files.push_back(found.cFileName);
         } while (FindNextFileW(search, &found));
         FindClose(search);
     }

@@ -107,10 +107,12 @@ std::optional<DWORD> TemporaryFileOwner(std::wstring_view name, std::wstring_vie
     if (name.size() <= head + kTemporaryExtension.size() ||
         !EqualsIgnoringCaseOrdinal(name.substr(0, base.size()), base) ||
         !EqualsIgnoringCaseOrdinal(name.substr(base.size(), kTemporaryTag.size()), kTemporaryTag) ||
-        !EqualsIgnoringCaseOrdinal(name.substr(name.size() - kTemporaryExtension.size()), kTemporaryExtension)) {
+        !EqualsIgnoringCaseOrdinal(name.substr(name.size() - kTemporaryExtension.size()),
+                                   kTemporaryExtension)) {
         return std::nullopt;
     }
-    const std::wstring_view numbers = name.substr(head, name.size() - head - kTemporaryExtension.size());
+    const std::wstring_view numbers =
+        name.substr(head, name.size() - head - kTemporaryExtension.size());
     const std::size_t dash = numbers.find(L'-');
     DWORD process = 0;
     DWORD number = 0;
@@ -159,9 +161,10 @@ void RemoveOrphanedTemporaryFiles(const std::wstring& path) {
     const std::wstring_view base = std::wstring_view(path).substr(nameStart);
     if (base.empty()) return;
     WIN32_FIND_DATAW found;
-    const std::wstring pattern = path + std::wstring(kTemporaryTag) + L"*" + std::wstring(kTemporaryExtension);
-    const HANDLE first =
-        FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+    const std::wstring pattern =
+        path + std::wstring(kTemporaryTag) + L"*" + std::wstring(kTemporaryExtension);
+    const HANDLE first = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
+                                          FindExSearchNameMatch, nullptr, 0);
     if (first == INVALID_HANDLE_VALUE) return;
     const std::unique_ptr<void, SearchCloser> search(first);
     do {
@@ -181,7 +184,8 @@ public:
         for (int attempt = 0; attempt < 100; ++attempt) {
             wchar_t numbers[32];
             swprintf(numbers, 32, L"%lx-%x", process, counter.fetch_add(1));
-            std::wstring name = target + std::wstring(kTemporaryTag) + numbers + std::wstring(kTemporaryExtension);
+            std::wstring name =
+                target + std::wstring(kTemporaryTag) + numbers + std::wstring(kTemporaryExtension);
             FileHandle file(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
             if (file.Valid()) {
@@ -225,10 +229,12 @@ private:
 // The name of the mutex for a file: the same for every spelling of one full path.
 std::wstring FileTurnName(const std::wstring& path) {
     std::wstring full(MAX_PATH, L'\0');
-    DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    DWORD length =
+        GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
     if (length >= full.size()) {
         full.resize(length + 1);
-        length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        length =
+            GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
     }
     full.resize(length < full.size() ? length : 0);
     if (full.empty()) full = path;
@@ -250,7 +256,8 @@ std::wstring FileTurnName(const std::wstring& path) {
 FileTurn::FileTurn(const std::wstring& path, long long timeout) {
     m_mutex.Reset(CreateMutexW(nullptr, FALSE, FileTurnName(path).c_str()));
     if (!m_mutex.Valid()) return;
-    const DWORD wait = timeout < 0 ? INFINITE : static_cast<DWORD>(std::min<long long>(timeout, 0x7FFFFFFF));
+    const DWORD wait =
+        timeout < 0 ? INFINITE : static_cast<DWORD>(std::min<long long>(timeout, 0x7FFFFFFF));
     const DWORD result = WaitForSingleObject(m_mutex.Get(), wait);
     // An abandoned mutex (its holder ended without releasing it) is ours now all the same.
     m_held = result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
@@ -271,8 +278,8 @@ FileHandle OpenForReadingWithRetry(const std::wstring& path, long long timeout) 
         // Delete sharing lets a writer replace the file while it is read: this reader keeps
         // the version it opened, and the next one sees the new version whole.
         file = FileHandle(CreateFileW(path.c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                      OPEN_EXISTING, 0, nullptr));
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr));
         return file.Valid() ? Outcome::Done : Outcome::Busy;
     });
     return file;

@@ -16,9 +16,15 @@ void SetPathExpansion(PathExpansion expansion) { g_expansion = expansion; }
 
 }  // namespace tarvox
 
-int CCfgReader::GetPathWithoutVars(std::wstring& withVars, std::wstring& withoutVars, const wchar_t* path,
-                                   int aliases) {
-    return tarvox::GuardOr([&]() noexcept { withVars.clear(); withoutVars.clear(); return 0; }, [&]() -> int {
-        return g_expansion != nullptr ? g_expansion(withVars, withoutVars, path, aliases) : 0;
-    });
+int CCfgReader::GetPathWithoutVars(std::wstring& withVars, std::wstring& withoutVars,
+                                   const wchar_t* path, int aliases) {
+    return tarvox::GuardOr(
+        [&]() noexcept {
+            withVars.clear();
+            withoutVars.clear();
+            return 0;
+        },
+        [&]() -> int {
+            return g_expansion != nullptr ? g_expansion(withVars, withoutVars, path, aliases) : 0;
+        });
 }

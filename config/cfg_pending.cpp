@@ -100,8 +100,8 @@ void CCfgReader::PlacePendingEntries() {
         for (std::size_t k = entries.names.size(); k-- > 0;) {
             insertion.lines.push_back(entries.names[k] + L"=" + entries.values[k]);
         }
-        prepared.push_back(sections.PrepareFirstEntries(insertion.section, entries.names,
-                                                        inserted.Moved(insertion.header) + 1, &inserted));
+        prepared.push_back(sections.PrepareFirstEntries(
+            insertion.section, entries.names, inserted.Moved(insertion.header) + 1, &inserted));
     }
     std::vector<std::wstring> data;
     data.reserve(m_Data.size() + static_cast<std::size_t>(inserted.Total()));
@@ -110,7 +110,8 @@ void CCfgReader::PlacePendingEntries() {
     std::size_t next = 0;
     for (std::size_t line = 0; line < m_Data.size(); ++line) {
         data.push_back(std::move(m_Data[line]));
-        while (next < insertions.size() && insertions[next].header == static_cast<long long>(line)) {
+        while (next < insertions.size() &&
+               insertions[next].header == static_cast<long long>(line)) {
             for (std::wstring& added : insertions[next].lines) data.push_back(std::move(added));
             ++next;
         }

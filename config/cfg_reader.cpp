@@ -33,16 +33,14 @@ bool ParseLine(std::wstring& text, long long line, tarvox::SectionLoader& sectio
                tarvox::CfgListMode& list, CCfgReader* central) {
     switch (tarvox::ClassifyCfgLine(text)) {
         case tarvox::CfgLineKind::Empty:
-        case tarvox::CfgLineKind::Comment:
-            return true;
+        case tarvox::CfgLineKind::Comment: return true;
         case tarvox::CfgLineKind::Header: {
             tarvox::CfgHeader header = tarvox::NormalizeCfgHeader(text);
             text = std::move(header.line);
             if (sections.Open(header.name, line)) list.number = 0;
             return true;
         }
-        case tarvox::CfgLineKind::Other:
-            break;
+        case tarvox::CfgLineKind::Other: break;
     }
     // The value stays a view into the line unless the line is rewritten.
     std::wstring name;
@@ -51,7 +49,8 @@ bool ParseLine(std::wstring& text, long long line, tarvox::SectionLoader& sectio
     if (!tarvox::ReadCfgEntryLine(text, list, name, value, room)) return true;
     const std::wstring* section = sections.CurrentName();
     if (section == nullptr || name.empty()) return true;
-    if (central != nullptr && !section->empty() && CentralHasValue(*central, *section, name, value)) {
+    if (central != nullptr && !section->empty() &&
+        CentralHasValue(*central, *section, name, value)) {
         return false;
     }
     sections.Add(std::move(name), line);
@@ -80,14 +79,19 @@ CCfgReader::~CCfgReader() {
 }
 
 int CCfgReader::Init(const wchar_t* path, int registryFlags) {
-    return tarvox::GuardOr([&]() noexcept { Clear(); return 0; }, [&]() -> int {
-        m_ReadOnly = 0;
-        m_Timeout = kDefaultTimeout;
-        m_IsRegistry = registryFlags;
-        m_HasChanged = 0;
-        // Without a path, Load reloads the file the reader already names.
-        return Load(path);
-    });
+    return tarvox::GuardOr(
+        [&]() noexcept {
+            Clear();
+            return 0;
+        },
+        [&]() -> int {
+            m_ReadOnly = 0;
+            m_Timeout = kDefaultTimeout;
+            m_IsRegistry = registryFlags;
+            m_HasChanged = 0;
+            // Without a path, Load reloads the file the reader already names.
+            return Load(path);
+        });
 }
 
 void CCfgReader::Clear() {
@@ -103,23 +107,28 @@ void CCfgReader::Clear() {
 }
 
 int CCfgReader::Load(const wchar_t* path) {
-    return tarvox::GuardOr([&]() noexcept { Clear(); return 0; }, [&]() -> int {
-        if (path != nullptr && *path != L'\0') m_File = path;
-        if (m_File.empty()) return 0;
+    return tarvox::GuardOr(
+        [&]() noexcept {
+            Clear();
+            return 0;
+        },
+        [&]() -> int {
+            if (path != nullptr && *path != L'\0') m_File = path;
+            if (m_File.empty()) return 0;
 
-        const int registryFlags = m_IsRegistry;
-        Clear();
-        m_IsRegistry = registryFlags;
+            const int registryFlags = m_IsRegistry;
+            Clear();
+            m_IsRegistry = registryFlags;
 
-        if (ReadRegistryConfiguration(*this) == 1) {
-            m_IsInit = 1;
-            m_IsRegistry = tarvox::kCfgFromRegistry | (registryFlags & tarvox::kCfgView64);
-            ParseLines(m_Data);
+            if (ReadRegistryConfiguration(*this) == 1) {
+                m_IsInit = 1;
+                m_IsRegistry = tarvox::kCfgFromRegistry | (registryFlags & tarvox::kCfgView64);
+                ParseLines(m_Data);
+                return m_IsInit;
+            }
+            m_IsInit = LoadFile();
             return m_IsInit;
-        }
-        m_IsInit = LoadFile();
-        return m_IsInit;
-    });
+        });
 }
 
 int CCfgReader::LoadFile() {
@@ -169,30 +178,38 @@ int CCfgReader::LoadFile() {
 }
 
 void CCfgReader::ParseLines(std::vector<std::wstring>& lines) {
-    return tarvox::GuardOr([&]() noexcept { Clear(); }, [&]() -> void {
-        PlacePendingEntries();
-        if (&lines != &m_Data) m_Data = lines;
-        ComposeText(m_Data, m_Original);
+    return tarvox::GuardOr([&]() noexcept { Clear(); },
+                           [&]() -> void {
+                               PlacePendingEntries();
+                               if (&lines != &m_Data) m_Data = lines;
+                               ComposeText(m_Data, m_Original);
 
-        // A line dropped for its central value is taken by the next one: kept counts the lines
-        // kept so far.
-        tarvox::SectionLoader sections(Sections());
-        tarvox::CfgListMode list;
-        std::size_t kept = 0;
-        for (std::size_t line = 0; line < m_Data.size(); ++line) {
-            ++list.number;
-            if (kept != line) m_Data[kept] = std::move(m_Data[line]);
-            if (ParseLine(m_Data[kept], static_cast<long long>(kept), sections, list, m_Central)) ++kept;
-        }
-        m_Data.resize(kept);
-        sections.Finish();
-        if (list.on) ComposeText(m_Data, m_Original);
-    });
+                               // A line dropped for its central value is taken by the next one:
+                               // kept counts the lines kept so far.
+                               tarvox::SectionLoader sections(Sections());
+                               tarvox::CfgListMode list;
+                               std::size_t kept = 0;
+                               for (std::size_t line = 0; line < m_Data.size(); ++line) {
+                                   ++list.number;
+                                   if (kept != line) m_Data[kept] = std::move(m_Data[line]);
+                                   if (ParseLine(m_Data[kept], static_cast<long long>(kept),
+                                                 sections, list, m_Central))
+                                       ++kept;
+                               }
+                               m_Data.resize(kept);
+                               sections.Finish();
+                               if (list.on) ComposeText(m_Data, m_Original);
+                           });
 }
 
 long long CCfgReader::ComposeText(const std::vector<std::wstring>& lines, std::wstring& text) {
-    return tarvox::GuardOr([&]() noexcept { text.clear(); return 0LL; }, [&]() -> long long {
-        tarvox::ComposeCfgTextInto(lines, text);
-        return static_cast<long long>(text.size());
-    });
+    return tarvox::GuardOr(
+        [&]() noexcept {
+            text.clear();
+            return 0LL;
+        },
+        [&]() -> long long {
+            tarvox::ComposeCfgTextInto(lines, text);
+            return static_cast<long long>(text.size());
+        });
 }

@@ -37,45 +37,42 @@ std::wstring HexText(const BYTE* data, DWORD size) {
 bool AppendValueLines(const std::wstring& name, DWORD type, const std::vector<BYTE>& data,
                       DWORD size, std::vector<std::wstring>& lines) {
     switch (type) {
-    case REG_SZ:
-    case REG_EXPAND_SZ:
-        lines.push_back(name + L"=" + tarvox::StringData(data.data(), size));
-        return true;
-    case REG_BINARY:
-        lines.push_back(name + L"=" + HexText(data.data(), size));
-        return true;
-    case REG_DWORD: {
-        std::int32_t number = 0;
-        std::memcpy(&number, data.data(), std::min<DWORD>(size, sizeof number));
-        lines.push_back(name + L"=" + std::to_wstring(number));
-        return true;
-    }
-    case REG_QWORD: {
-        std::int64_t number = 0;
-        std::memcpy(&number, data.data(), std::min<DWORD>(size, sizeof number));
-        lines.push_back(name + L"=" + std::to_wstring(number));
-        return true;
-    }
-    case REG_MULTI_SZ: {
-        const auto* chars = reinterpret_cast<const wchar_t*>(data.data());
-        const std::size_t count = size / sizeof(wchar_t);
-        std::vector<std::wstring> members;
-        std::size_t start = 0;
-        for (std::size_t i = 0; i <= count; ++i) {
-            if (i == count || chars[i] == L'\0') {
-                if (i == start) break;  // the list ends at the first empty string
-                members.emplace_back(chars + start, i - start);
-                start = i + 1;
+        case REG_SZ:
+        case REG_EXPAND_SZ:
+            lines.push_back(name + L"=" + tarvox::StringData(data.data(), size));
+            return true;
+        case REG_BINARY: lines.push_back(name + L"=" + HexText(data.data(), size)); return true;
+        case REG_DWORD: {
+            std::int32_t number = 0;
+            std::memcpy(&number, data.data(), std::min<DWORD>(size, sizeof number));
+            lines.push_back(name + L"=" + std::to_wstring(number));
+            return true;
+        }
+        case REG_QWORD: {
+            std::int64_t number = 0;
+            std::memcpy(&number, data.data(), std::min<DWORD>(size, sizeof number));
+            lines.push_back(name + L"=" + std::to_wstring(number));
+            return true;
+        }
+        case REG_MULTI_SZ: {
+            const auto* chars = reinterpret_cast<const wchar_t*>(data.data());
+            const std::size_t count = size / sizeof(wchar_t);
+            std::vector<std::wstring> members;
+            std::size_t start = 0;
+            for (std::size_t i = 0; i <= count; ++i) {
+                if (i == count || chars[i] == L'\0') {
+                    if (i == start) break;  // the list ends at the first empty string
+                    members.emplace_back(chars + start, i - start);
+                    start = i + 1;
+                }
             }
+            lines.push_back(name + L"=" + (members.empty() ? std::wstring() : members[0]));
+            for (std::size_t k = 1; k < members.size(); ++k) {
+                lines.push_back(name + L"_ArMember_" + std::to_wstring(k) + L"=" + members[k]);
+            }
+            return true;
         }
-        lines.push_back(name + L"=" + (members.empty() ? std::wstring() : members[0]));
-        for (std::size_t k = 1; k < members.size(); ++k) {
-            lines.push_back(name + L"_ArMember_" + std::to_wstring(k) + L"=" + members[k]);
-        }
-        return true;
-    }
-    default:
-        return false;
+        default: return false;
     }
 }
 
@@ -84,26 +81,25 @@ bool AppendValueLines(const std::wstring& name, DWORD type, const std::vector<BY
 // as zero).
 bool IsEmptyData(DWORD type, const std::vector<BYTE>& data, DWORD size) {
     switch (type) {
-    case REG_SZ:
-    case REG_EXPAND_SZ:
-    case REG_MULTI_SZ: {
-        if (size < sizeof(wchar_t)) return true;
-        wchar_t first = 0;
-        std::memcpy(&first, data.data(), sizeof first);
-        return first == L'\0';
-    }
-    case REG_DWORD: {
-        std::uint32_t number = 0;
-        std::memcpy(&number, data.data(), std::min<DWORD>(size, sizeof number));
-        return number == 0;
-    }
-    case REG_QWORD: {
-        std::uint64_t number = 0;
-        std::memcpy(&number, data.data(), std::min<DWORD>(size, sizeof number));
-        return number == 0;
-    }
-    default:
-        return size == 0 || (data[0] == 0 && (size < 2 || data[1] == 0));
+        case REG_SZ:
+        case REG_EXPAND_SZ:
+        case REG_MULTI_SZ: {
+            if (size < sizeof(wchar_t)) return true;
+            wchar_t first = 0;
+            std::memcpy(&first, data.data(), sizeof first);
+            return first == L'\0';
+        }
+        case REG_DWORD: {
+            std::uint32_t number = 0;
+            std::memcpy(&number, data.data(), std::min<DWORD>(size, sizeof number));
+            return number == 0;
+        }
+        case REG_QWORD: {
+            std::uint64_t number = 0;
+            std::memcpy(&number, data.data(), std::min<DWORD>(size, sizeof number));
+            return number == 0;
+        }
+        default: return size == 0 || (data[0] == 0 && (size < 2 || data[1] == 0));
     }
 }
 
@@ -148,21 +144,23 @@ int ReadRegistryKeyTree(CCfgReader& reader, HKEY key, const std::wstring& relati
 
     int result = 0;
     std::vector<BYTE> data;
-    tarvox::WalkRegValues(current, tarvox::OnUnreadable::End, [&](const tarvox::RegValueItem& value) {
-        std::wstring valueName(value.name);
-        // A copy with room for a terminator, so that it is never empty.
-        data.assign(value.data, value.data + value.bytes);
-        data.resize(value.bytes + sizeof(wchar_t));
-        const DWORD dataSize = static_cast<DWORD>(value.bytes);
-        // An unnamed value without data is the unset default value.
-        if (valueName.empty() && IsEmptyData(value.type, data, dataSize)) return tarvox::WalkStep::Next;
-        if (valueName.empty()) valueName = kDefaultValueName;
-        if (AppendValueLines(valueName, value.type, data, dataSize, lines)) {
-            reader.SetValueType(section.c_str(), valueName.c_str(), value.type);
-            result = 1;
-        }
-        return tarvox::WalkStep::Next;
-    });
+    tarvox::WalkRegValues(
+        current, tarvox::OnUnreadable::End, [&](const tarvox::RegValueItem& value) {
+            std::wstring valueName(value.name);
+            // A copy with room for a terminator, so that it is never empty.
+            data.assign(value.data, value.data + value.bytes);
+            data.resize(value.bytes + sizeof(wchar_t));
+            const DWORD dataSize = static_cast<DWORD>(value.bytes);
+            // An unnamed value without data is the unset default value.
+            if (valueName.empty() && IsEmptyData(value.type, data, dataSize))
+                return tarvox::WalkStep::Next;
+            if (valueName.empty()) valueName = kDefaultValueName;
+            if (AppendValueLines(valueName, value.type, data, dataSize, lines)) {
+                reader.SetValueType(section.c_str(), valueName.c_str(), value.type);
+                result = 1;
+            }
+            return tarvox::WalkStep::Next;
+        });
 
     tarvox::WalkRegSubKeys(current, [&](std::wstring_view child) {
         const std::wstring childPath =
@@ -183,34 +181,34 @@ RegistrySectionPlan PlanRegistrySection(CCfgReader& reader, const std::wstring& 
         const std::wstring& value = values[i];
         RegistrySectionPlan::Value planned;
         planned.name = name;
-        planned.isDefault = CompareStringOrdinal(name.c_str(), -1, kDefaultValueName, -1, TRUE) == CSTR_EQUAL;
+        planned.isDefault =
+            CompareStringOrdinal(name.c_str(), -1, kDefaultValueName, -1, TRUE) == CSTR_EQUAL;
         const auto* text = reinterpret_cast<const BYTE*>(value.c_str());
         const std::size_t textBytes = (value.size() + 1) * sizeof(wchar_t);
-        planned.type = value.empty() ? REG_SZ : static_cast<DWORD>(reader.GetValueType(section.c_str(), name.c_str()));
+        planned.type = value.empty()
+                           ? REG_SZ
+                           : static_cast<DWORD>(reader.GetValueType(section.c_str(), name.c_str()));
         switch (planned.type) {
-        case REG_DWORD: {
-            const DWORD number = static_cast<DWORD>(std::wcstol(value.c_str(), nullptr, 10));
-            const auto* bytes = reinterpret_cast<const BYTE*>(&number);
-            planned.data.assign(bytes, bytes + sizeof number);
-            break;
-        }
-        case REG_BINARY:
-            planned.data = BytesFromHex(value);
-            break;
-        case REG_EXPAND_SZ:
-            planned.data.assign(text, text + textBytes);
-            break;
-        default:
-            planned.type = REG_SZ;
-            planned.data.assign(text, text + textBytes);
-            break;
+            case REG_DWORD: {
+                const DWORD number = static_cast<DWORD>(std::wcstol(value.c_str(), nullptr, 10));
+                const auto* bytes = reinterpret_cast<const BYTE*>(&number);
+                planned.data.assign(bytes, bytes + sizeof number);
+                break;
+            }
+            case REG_BINARY: planned.data = BytesFromHex(value); break;
+            case REG_EXPAND_SZ: planned.data.assign(text, text + textBytes); break;
+            default:
+                planned.type = REG_SZ;
+                planned.data.assign(text, text + textBytes);
+                break;
         }
         plan.values.push_back(std::move(planned));
     }
     return plan;
 }
 
-int WriteRegistrySection(CCfgReader& reader, HKEY key, const RegistrySectionPlan& plan, bool* complete) {
+int WriteRegistrySection(CCfgReader& reader, HKEY key, const RegistrySectionPlan& plan,
+                         bool* complete) {
     if (complete != nullptr) *complete = false;
     HKEY target = key;
     tarvox::RegKey created;
@@ -223,7 +221,8 @@ int WriteRegistrySection(CCfgReader& reader, HKEY key, const RegistrySectionPlan
     }
     bool allWritten = true;
     for (const RegistrySectionPlan::Value& value : plan.values) {
-        if (SetRegValue(target, value.isDefault ? nullptr : value.name.c_str(), 0, value.type, value.data.data(),
+        if (SetRegValue(target, value.isDefault ? nullptr : value.name.c_str(), 0, value.type,
+                        value.data.data(),
                         static_cast<DWORD>(value.data.size())) != ERROR_SUCCESS) {
             allWritten = false;
         }

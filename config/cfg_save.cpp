@@ -39,7 +39,8 @@ int CCfgReader::Save() {
 
         if (registryForm) {
             tarvox::RegKey key;
-            if (CreateRegKey(root, subKey.c_str(), key.Put(), tarvox::CfgViewFlag(m_IsRegistry)) != 1 ||
+            if (CreateRegKey(root, subKey.c_str(), key.Put(), tarvox::CfgViewFlag(m_IsRegistry)) !=
+                    1 ||
                 !key.Valid()) {
                 return 0;
             }

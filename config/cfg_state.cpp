@@ -6,8 +6,9 @@
 #include "config/section_table.h"
 
 tarvox::SectionTable CCfgReader::Sections() {
-    return {m_KeyStrings, m_KeySortedIndex, m_KeyIndex, m_VariablesSortedIndexArrays,
-            m_VariablesIndexArrays, m_VariablesStringArrays};
+    return {
+        m_KeyStrings,           m_KeySortedIndex,       m_KeyIndex, m_VariablesSortedIndexArrays,
+        m_VariablesIndexArrays, m_VariablesStringArrays};
 }
 
 int CCfgReader::IsInit() { return m_IsInit; }

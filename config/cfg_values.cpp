@@ -46,39 +46,48 @@ std::wstring CCfgReader::ConvertValueIn(const std::wstring& value) {
 
 int CCfgReader::GetValue(std::wstring& text, const wchar_t* section, const wchar_t* name,
                          const wchar_t* defaultText) {
-    return tarvox::GuardOr([&]() noexcept { text.clear(); return 0; }, [&]() -> int {
-        tarvox::SectionTable sections = Sections();
-        std::size_t position = 0;
-        if (section == nullptr || !sections.Find(section, position)) {
-            if (m_Central != nullptr) return m_Central->GetValue(text, section, name, defaultText);
-            text = defaultText != nullptr ? defaultText : L"";
+    return tarvox::GuardOr(
+        [&]() noexcept {
+            text.clear();
             return 0;
-        }
-        long long index = 0;
-        if (name != nullptr && FindSortedString(name, sections.SortedNames(position), index) == 1) {
-            const long long line = sections.SortedLines(position)[static_cast<std::size_t>(index)];
-            std::wstring_view entryName;
-            std::wstring_view value;
-            if (!tarvox::SplitCfgEntryView(m_Data[static_cast<std::size_t>(line)], entryName, value)) {
+        },
+        [&]() -> int {
+            tarvox::SectionTable sections = Sections();
+            std::size_t position = 0;
+            if (section == nullptr || !sections.Find(section, position)) {
+                if (m_Central != nullptr)
+                    return m_Central->GetValue(text, section, name, defaultText);
+                text = defaultText != nullptr ? defaultText : L"";
                 return 0;
             }
-            // Assigned into the caller's string, whose room a loop of lookups reuses.
-            if (IsFolderList()) {
-                text = ConvertValueOut(std::wstring(value));
-            } else {
-                text.assign(value);
+            long long index = 0;
+            if (name != nullptr &&
+                FindSortedString(name, sections.SortedNames(position), index) == 1) {
+                const long long line =
+                    sections.SortedLines(position)[static_cast<std::size_t>(index)];
+                std::wstring_view entryName;
+                std::wstring_view value;
+                if (!tarvox::SplitCfgEntryView(m_Data[static_cast<std::size_t>(line)], entryName,
+                                               value)) {
+                    return 0;
+                }
+                // Assigned into the caller's string, whose room a loop of lookups reuses.
+                if (IsFolderList()) {
+                    text = ConvertValueOut(std::wstring(value));
+                } else {
+                    text.assign(value);
+                }
+                return 1;
             }
+            if (std::wstring value; FindPendingValue(position, name, value)) {
+                text = ConvertValueOut(value);
+                return 1;
+            }
+            if (m_Central != nullptr) return m_Central->GetValue(text, section, name, defaultText);
+            if (defaultText == nullptr) return 0;
+            text = defaultText;
             return 1;
-        }
-        if (std::wstring value; FindPendingValue(position, name, value)) {
-            text = ConvertValueOut(value);
-            return 1;
-        }
-        if (m_Central != nullptr) return m_Central->GetValue(text, section, name, defaultText);
-        if (defaultText == nullptr) return 0;
-        text = defaultText;
-        return 1;
-    });
+        });
 }
 
 int CCfgReader::SetCommentedOutValue(const std::wstring& section, const std::wstring& name,
@@ -130,7 +139,8 @@ int CCfgReader::SetValue(const wchar_t* section, const wchar_t* name, const wcha
         bool known = false;
         if (entryFound) {
             std::wstring storedName;
-            known = tarvox::SplitCfgEntry(m_Data[static_cast<std::size_t>(foundLine)], storedName, current);
+            known = tarvox::SplitCfgEntry(m_Data[static_cast<std::size_t>(foundLine)], storedName,
+                                          current);
         } else if (sectionFound) {
             known = FindPendingValue(position, name, current);
         }
@@ -166,28 +176,33 @@ int CCfgReader::SetValue(const wchar_t* section, const wchar_t* name, const wcha
 
 int CCfgReader::GetNumberValue(int& number, const wchar_t* section, const wchar_t* name,
                                int defaultNumber, int asBoolean) {
-    return tarvox::GuardOr([&]() noexcept { number = defaultNumber; return 0; }, [&]() -> int {
-        if (asBoolean == 1 && defaultNumber != 1) defaultNumber = 0;
-        std::wstring text;
-        if (GetValue(text, section, name, L"_Null") == 0) {
+    return tarvox::GuardOr(
+        [&]() noexcept {
             number = defaultNumber;
             return 0;
-        }
-        if (text == L"_Null" || text.empty()) {
-            number = defaultNumber;
-        } else if (asBoolean == 1) {
-            if (EqualsIgnoringCaseOrdinal(text, L"True")) {
-                number = 1;
-            } else if (EqualsIgnoringCaseOrdinal(text, L"False")) {
-                number = 0;
-            } else {
-                number = static_cast<int>(std::wcstol(text.c_str(), nullptr, 10)) != 0 ? 1 : 0;
+        },
+        [&]() -> int {
+            if (asBoolean == 1 && defaultNumber != 1) defaultNumber = 0;
+            std::wstring text;
+            if (GetValue(text, section, name, L"_Null") == 0) {
+                number = defaultNumber;
+                return 0;
             }
-        } else {
-            number = static_cast<int>(std::wcstol(text.c_str(), nullptr, 10));
-        }
-        return 1;
-    });
+            if (text == L"_Null" || text.empty()) {
+                number = defaultNumber;
+            } else if (asBoolean == 1) {
+                if (EqualsIgnoringCaseOrdinal(text, L"True")) {
+                    number = 1;
+                } else if (EqualsIgnoringCaseOrdinal(text, L"False")) {
+                    number = 0;
+                } else {
+                    number = static_cast<int>(std::wcstol(text.c_str(), nullptr, 10)) != 0 ? 1 : 0;
+                }
+            } else {
+                number = static_cast<int>(std::wcstol(text.c_str(), nullptr, 10));
+            }
+            return 1;
+        });
 }
 
 int CCfgReader::SetNumberValue(const wchar_t* section, const wchar_t* name, long long value,
@@ -214,7 +229,8 @@ long long CCfgReader::FindOrAddEntry(const wchar_t* section, const wchar_t* name
             std::wstring entryName = IsEmpty(name) ? std::wstring() : std::wstring(name);
             m_Data.reserve(m_Data.size() + 3);
             // The new section has room for its first entry.
-            sections.Insert(position, section, static_cast<long long>(m_Data.size() + (separate ? 1 : 0)));
+            sections.Insert(position, section,
+                            static_cast<long long>(m_Data.size() + (separate ? 1 : 0)));
             m_HasChanged = 1;
             if (separate) m_Data.emplace_back();
             m_Data.push_back(std::move(header));
@@ -240,51 +256,59 @@ long long CCfgReader::FindOrAddEntry(const wchar_t* section, const wchar_t* name
         m_HasChanged = 1;
         m_Data.insert(m_Data.begin() + static_cast<std::ptrdiff_t>(header + 1), std::move(entry));
         sections.ShiftLineIndexes(inserted);
-        sections.AddFirstEntry(position, static_cast<std::size_t>(index), std::move(entryName), header + 1);
+        sections.AddFirstEntry(position, static_cast<std::size_t>(index), std::move(entryName),
+                               header + 1);
         return header + 1;
     });
 }
 
 int CCfgReader::GetSectionName(std::wstring& name, long long index) {
-    return tarvox::GuardOr([&]() noexcept { name.clear(); return 0; }, [&]() -> int {
-        name.clear();
-        if (index < 0) return 0;
-        PlacePendingEntries();
-        const auto isHeader = [this](long long line) {
-            return line >= 0 && static_cast<std::size_t>(line) < m_Data.size() &&
-                   !m_Data[static_cast<std::size_t>(line)].empty() &&
-                   m_Data[static_cast<std::size_t>(line)].front() == L'[';
-        };
-        const auto localCount = static_cast<long long>(m_KeyIndex.size());
-        if (index < localCount) {
-            if (!isHeader(m_KeyIndex[static_cast<std::size_t>(index)])) {
-                m_KeyIndex.clear();
-                for (std::size_t line = 0; line < m_Data.size(); ++line) {
-                    if (isHeader(static_cast<long long>(line))) {
-                        m_KeyIndex.push_back(static_cast<long long>(line));
+    return tarvox::GuardOr(
+        [&]() noexcept {
+            name.clear();
+            return 0;
+        },
+        [&]() -> int {
+            name.clear();
+            if (index < 0) return 0;
+            PlacePendingEntries();
+            const auto isHeader = [this](long long line) {
+                return line >= 0 && static_cast<std::size_t>(line) < m_Data.size() &&
+                       !m_Data[static_cast<std::size_t>(line)].empty() &&
+                       m_Data[static_cast<std::size_t>(line)].front() == L'[';
+            };
+            const auto localCount = static_cast<long long>(m_KeyIndex.size());
+            if (index < localCount) {
+                if (!isHeader(m_KeyIndex[static_cast<std::size_t>(index)])) {
+                    m_KeyIndex.clear();
+                    for (std::size_t line = 0; line < m_Data.size(); ++line) {
+                        if (isHeader(static_cast<long long>(line))) {
+                            m_KeyIndex.push_back(static_cast<long long>(line));
+                        }
                     }
+                    if (index >= static_cast<long long>(m_KeyIndex.size())) return 0;
                 }
-                if (index >= static_cast<long long>(m_KeyIndex.size())) return 0;
-            }
-            const std::wstring& header = m_Data[static_cast<std::size_t>(m_KeyIndex[static_cast<std::size_t>(index)])];
-            const std::size_t close = header.find(L']');
-            name = header.substr(1, close == std::wstring::npos ? std::wstring::npos : close - 1);
-            return 1;
-        }
-        if (m_Central == nullptr) return 0;
-        long long wanted = index - localCount;
-        std::wstring central;
-        const tarvox::SectionTable sections = Sections();
-        for (long long k = 0; m_Central->GetSectionName(central, k) == 1; ++k) {
-            std::size_t position = 0;
-            if (sections.Find(central.c_str(), position)) continue;
-            if (wanted-- == 0) {
-                name = central;
+                const std::wstring& header =
+                    m_Data[static_cast<std::size_t>(m_KeyIndex[static_cast<std::size_t>(index)])];
+                const std::size_t close = header.find(L']');
+                name =
+                    header.substr(1, close == std::wstring::npos ? std::wstring::npos : close - 1);
                 return 1;
             }
-        }
-        return 0;
-    });
+            if (m_Central == nullptr) return 0;
+            long long wanted = index - localCount;
+            std::wstring central;
+            const tarvox::SectionTable sections = Sections();
+            for (long long k = 0; m_Central->GetSectionName(central, k) == 1; ++k) {
+                std::size_t position = 0;
+                if (sections.Find(central.c_str(), position)) continue;
+                if (wanted-- == 0) {
+                    name = central;
+                    return 1;
+                }
+            }
+            return 0;
+        });
 }
 
 int CCfgReader::GetSectionEntries(std::vector<std::wstring>& names,
@@ -292,52 +316,59 @@ int CCfgReader::GetSectionEntries(std::vector<std::wstring>& names,
                                   int withCentral, int orderMode) {
     const std::size_t namesBefore = names.size();
     const std::size_t valuesBefore = values.size();
-    return tarvox::GuardOr([&]() noexcept { names.resize(namesBefore); values.resize(valuesBefore); return 0; }, [&]() -> int {
-        if (section == nullptr) return 0;
-        PlacePendingEntries();
-        int result = 0;
-        std::vector<std::wstring> foundNames;
-        std::vector<std::wstring> foundValues;
-        tarvox::SectionTable sections = Sections();
-        std::size_t position = 0;
-        if (sections.Find(section, position)) {
-            for (const long long line : sections.FileOrderLines(position)) {
-                std::wstring name;
-                std::wstring value;
-                if (!tarvox::SplitCfgEntry(m_Data[static_cast<std::size_t>(line)], name, value)) {
-                    continue;
+    return tarvox::GuardOr(
+        [&]() noexcept {
+            names.resize(namesBefore);
+            values.resize(valuesBefore);
+            return 0;
+        },
+        [&]() -> int {
+            if (section == nullptr) return 0;
+            PlacePendingEntries();
+            int result = 0;
+            std::vector<std::wstring> foundNames;
+            std::vector<std::wstring> foundValues;
+            tarvox::SectionTable sections = Sections();
+            std::size_t position = 0;
+            if (sections.Find(section, position)) {
+                for (const long long line : sections.FileOrderLines(position)) {
+                    std::wstring name;
+                    std::wstring value;
+                    if (!tarvox::SplitCfgEntry(m_Data[static_cast<std::size_t>(line)], name,
+                                               value)) {
+                        continue;
+                    }
+                    foundNames.push_back(std::move(name));
+                    foundValues.push_back(ConvertValueOut(value));
                 }
-                foundNames.push_back(std::move(name));
-                foundValues.push_back(ConvertValueOut(value));
+                result = 1;
             }
-            result = 1;
-        }
-        if (withCentral == 1 && m_Central != nullptr &&
-            m_Central->GetSectionEntries(foundNames, foundValues, section, 1, 0) == 1) {
-            result = 1;
-        }
-        if (orderMode == 1 || orderMode == 2) {
-            std::vector<std::wstring> keys;
-            std::vector<std::wstring> sortedNames;
-            std::vector<std::wstring> sortedValues;
-            for (std::size_t i = 0; i < foundNames.size(); ++i) {
-                const std::wstring key = orderMode == 1
-                                             ? foundNames[i] + L"=" + foundValues[i]
-                                             : foundValues[i] + L"$$=$$" + foundNames[i];
-                long long index = 0;
-                if (FindSortedString(key.c_str(), keys, index) == 1) ++index;
-                const auto at = static_cast<std::ptrdiff_t>(index);
-                keys.insert(keys.begin() + at, key);
-                sortedNames.insert(sortedNames.begin() + at, foundNames[i]);
-                sortedValues.insert(sortedValues.begin() + at, foundValues[i]);
+            if (withCentral == 1 && m_Central != nullptr &&
+                m_Central->GetSectionEntries(foundNames, foundValues, section, 1, 0) == 1) {
+                result = 1;
             }
-            foundNames = std::move(sortedNames);
-            foundValues = std::move(sortedValues);
-        }
-        names.insert(names.end(), foundNames.begin(), foundNames.end());
-        values.insert(values.end(), foundValues.begin(), foundValues.end());
-        return result;
-    });
+            if (orderMode == 1 || orderMode == 2) {
+                std::vector<std::wstring> keys;
+                std::vector<std::wstring> sortedNames;
+                std::vector<std::wstring> sortedValues;
+                for (std::size_t i = 0; i < foundNames.size(); ++i) {
+                    const std::wstring key = orderMode == 1
+                                                 ? foundNames[i] + L"=" + foundValues[i]
+                                                 : foundValues[i] + L"$$=$$" + foundNames[i];
+                    long long index = 0;
+                    if (FindSortedString(key.c_str(), keys, index) == 1) ++index;
+                    const auto at = static_cast<std::ptrdiff_t>(index);
+                    keys.insert(keys.begin() + at, key);
+                    sortedNames.insert(sortedNames.begin() + at, foundNames[i]);
+                    sortedValues.insert(sortedValues.begin() + at, foundValues[i]);
+                }
+                foundNames = std::move(sortedNames);
+                foundValues = std::move(sortedValues);
+            }
+            names.insert(names.end(), foundNames.begin(), foundNames.end());
+            values.insert(values.end(), foundValues.begin(), foundValues.end());
+            return result;
+        });
 }
 
 void CCfgReader::SetValueType(const wchar_t* section, const wchar_t* name, long long type) {
@@ -353,7 +384,8 @@ void CCfgReader::SetValueType(const wchar_t* section, const wchar_t* name, long 
         std::wstring entry = key;
         m_TypesIndex.reserve(m_TypesIndex.size() + 1);
         m_Types.reserve(m_Types.size() + 1);
-        m_TypesIndex.insert(m_TypesIndex.begin() + static_cast<std::ptrdiff_t>(index), std::move(entry));
+        m_TypesIndex.insert(m_TypesIndex.begin() + static_cast<std::ptrdiff_t>(index),
+                            std::move(entry));
         m_Types.insert(m_Types.begin() + static_cast<std::ptrdiff_t>(index), type);
     });
 }

@@ -38,8 +38,9 @@ void SortEntriesByName(std::vector<std::wstring>& names, std::vector<long long>&
     }
     const auto compare = [&](const Entry& a, const Entry& b) {
         if (a.hasKey && b.hasKey) {
-            const int c = std::string_view(keys).substr(a.keyStart, a.keySize).compare(
-                std::string_view(keys).substr(b.keyStart, b.keySize));
+            const int c = std::string_view(keys)
+                              .substr(a.keyStart, a.keySize)
+                              .compare(std::string_view(keys).substr(b.keyStart, b.keySize));
             return c < 0 ? SortOrder::Before : c > 0 ? SortOrder::After : SortOrder::Equal;
         }
         return order(names[a.index], names[b.index]);

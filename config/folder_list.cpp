@@ -14,8 +14,9 @@ FolderListConversion g_conversion = &NoConversion;
 
 bool IsFolderListFile(const std::wstring& path) {
     const std::size_t slash = path.find_last_of(L'\\');
-    const std::wstring_view name =
-        slash == std::wstring::npos ? std::wstring_view(path) : std::wstring_view(path).substr(slash + 1);
+    const std::wstring_view name = slash == std::wstring::npos
+                                       ? std::wstring_view(path)
+                                       : std::wstring_view(path).substr(slash + 1);
     return EqualsIgnoringAsciiCase(name, L"Ordner.ini");
 }
 

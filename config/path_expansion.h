@@ -9,8 +9,8 @@ namespace tarvox {
 
 // Expands path into withoutVars (with the alias variables when aliases is 1) and, when path
 // holds a percent sign, writes the re-abbreviated form into withVars.
-using PathExpansion = int (*)(std::wstring& withVars, std::wstring& withoutVars, const wchar_t* path,
-                              int aliases);
+using PathExpansion = int (*)(std::wstring& withVars, std::wstring& withoutVars,
+                              const wchar_t* path, int aliases);
 
 // Null until installed: GetPathWithoutVars then returns 0 and leaves its outputs as they are.
 void SetPathExpansion(PathExpansion expansion);

@@ -24,9 +24,12 @@ long long AsEntry(T* pointer) {
 
 // A new section's three arrays, owned here until the table holds them.
 struct NewArrays {
-    std::unique_ptr<SectionTable::IndexArray> sortedLines = std::make_unique<SectionTable::IndexArray>();
-    std::unique_ptr<SectionTable::IndexArray> fileOrderLines = std::make_unique<SectionTable::IndexArray>();
-    std::unique_ptr<SectionTable::NameArray> sortedNames = std::make_unique<SectionTable::NameArray>();
+    std::unique_ptr<SectionTable::IndexArray> sortedLines =
+        std::make_unique<SectionTable::IndexArray>();
+    std::unique_ptr<SectionTable::IndexArray> fileOrderLines =
+        std::make_unique<SectionTable::IndexArray>();
+    std::unique_ptr<SectionTable::NameArray> sortedNames =
+        std::make_unique<SectionTable::NameArray>();
 
     // With room for a first entry, so that adding it cannot fail.
     void ReserveEntry() {
@@ -130,10 +133,12 @@ void SectionTable::AddFirstEntry(std::size_t section, std::size_t sortedAt, std:
     InsertAt(FileOrderLines(section), 0, line);
 }
 
-SectionTable::PreparedEntries SectionTable::PrepareFirstEntries(std::size_t section, const NameArray& names,
-                                                                long long firstLine,
-                                                                const LineInsertions* insertions) const {
-    const auto moved = [insertions](long long line) { return insertions ? insertions->Moved(line) : line; };
+SectionTable::PreparedEntries SectionTable::PrepareFirstEntries(
+    std::size_t section, const NameArray& names, long long firstLine,
+    const LineInsertions* insertions) const {
+    const auto moved = [insertions](long long line) {
+        return insertions ? insertions->Moved(line) : line;
+    };
     const auto count = static_cast<long long>(names.size());
     PreparedEntries prepared;
     prepared.section = section;
@@ -176,8 +181,9 @@ SectionTable::PreparedEntries SectionTable::PrepareFirstEntries(std::size_t sect
 void SectionTable::Commit(PreparedEntries& prepared) noexcept {
     NameArray& oldNames = SortedNames(prepared.section);
     for (const long long from : prepared.source) {
-        prepared.sortedNames.push_back(from >= 0 ? std::move(oldNames[static_cast<std::size_t>(from)])
-                                                 : std::move(prepared.newNames[static_cast<std::size_t>(-1 - from)]));
+        prepared.sortedNames.push_back(
+            from >= 0 ? std::move(oldNames[static_cast<std::size_t>(from)])
+                      : std::move(prepared.newNames[static_cast<std::size_t>(-1 - from)]));
     }
     oldNames = std::move(prepared.sortedNames);
     SortedLines(prepared.section) = std::move(prepared.sortedLines);

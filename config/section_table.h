@@ -65,7 +65,8 @@ public:
     // A new entry that comes first in its section's file order, its name at sortedAt. It
     // changes the section whole or not at all; with room for one more entry in the section
     // (a new section has it) it cannot fail.
-    void AddFirstEntry(std::size_t section, std::size_t sortedAt, std::wstring name, long long line);
+    void AddFirstEntry(std::size_t section, std::size_t sortedAt, std::wstring name,
+                       long long line);
     // Room for one more entry in each of the section's arrays.
     void ReserveEntry(std::size_t section);
 
@@ -76,15 +77,16 @@ public:
         IndexArray fileOrderLines;
         IndexArray sortedLines;
         NameArray newNames;
-        NameArray sortedNames;             // room only, filled by Commit
-        std::vector<long long> source;     // per sorted place: an old index, or -1 - new index
+        NameArray sortedNames;          // room only, filled by Commit
+        std::vector<long long> source;  // per sorted place: an old index, or -1 - new index
     };
     // New entries, none equal to an old one or to another, placed on the lines from
     // firstLine on with the newest first (names are in the order they were added); each
     // name goes to its sorted position. The section's stored lines are taken as moved by
     // insertions, when given: the table's own lines are moved by ShiftLineIndexes before the
     // entries are committed.
-    PreparedEntries PrepareFirstEntries(std::size_t section, const NameArray& names, long long firstLine,
+    PreparedEntries PrepareFirstEntries(std::size_t section, const NameArray& names,
+                                        long long firstLine,
                                         const LineInsertions* insertions) const;
     // Puts prepared entries in; cannot fail.
     void Commit(PreparedEntries& prepared) noexcept;

@@ -84,7 +84,8 @@ int LoadCuixPart(const wchar_t* path, _CCuixFile& cuix, const wchar_t* partName,
     return LoadCuixPart(cuix, partName, doc);
 }
 
-int ParseWorkspaceRoot(DocPtr& doc, std::vector<std::wstring>& names, std::vector<NodePtr>& elements) {
+int ParseWorkspaceRoot(DocPtr& doc, std::vector<std::wstring>& names,
+                       std::vector<NodePtr>& elements) {
     names.clear();
     elements.clear();
     NodePtr root;
@@ -143,7 +144,8 @@ int ParsePartialMenuFiles(DocPtr& doc, std::vector<std::wstring>& files) {
         if (!HasName(child, L"PartialMenuFile")) return true;
         std::wstring text;
         std::size_t index = 0;
-        if (CXMLHelpers::GetNodeText(child, text) == 1 && InsertSorted(files, text, index)) result = 1;
+        if (CXMLHelpers::GetNodeText(child, text) == 1 && InsertSorted(files, text, index))
+            result = 1;
         return true;
     });
     return result;
@@ -185,7 +187,8 @@ int HasProductPartialMenu(const std::wstring& menuPath, _CCuixFile* cuix) {
     return 0;
 }
 
-int ParseWorkspaceProductTabIds(DocPtr& doc, std::vector<std::wstring>& tabIds, const wchar_t* workspace) {
+int ParseWorkspaceProductTabIds(DocPtr& doc, std::vector<std::wstring>& tabIds,
+                                const wchar_t* workspace) {
     tabIds.clear();
     NodePtr root;
     if (CXMLHelpers::GetNode(L"WorkspaceRoot", doc, root) != 1) return 0;
@@ -216,7 +219,8 @@ int ParseWorkspaceProductTabIds(DocPtr& doc, std::vector<std::wstring>& tabIds, 
     return result;
 }
 
-int GetWorkspaceProductTabIds(_CCuixFile& cuix, std::vector<std::wstring>& tabIds, const wchar_t* workspace) {
+int GetWorkspaceProductTabIds(_CCuixFile& cuix, std::vector<std::wstring>& tabIds,
+                              const wchar_t* workspace) {
     tabIds.clear();
     DocPtr doc;
     if (LoadCuixPart(cuix, L"WorkspaceRoot.cui", doc) != 1) return 0;

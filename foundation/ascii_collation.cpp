@@ -66,7 +66,9 @@ AsciiCollation::AsciiCollation(TextOrder textOrder) {
             if (weight[y] == weight[lastLetter]) continue;
             const wchar_t pair[] = {x, y};
             const wchar_t last[] = {x, lastLetter};
-            if (textOrder(std::wstring_view(pair, 2), std::wstring_view(last, 2)) != SortOrder::Before) return;
+            if (textOrder(std::wstring_view(pair, 2), std::wstring_view(last, 2)) !=
+                SortOrder::Before)
+                return;
         }
     }
     m_weight = weight;

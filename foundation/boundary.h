@@ -85,8 +85,7 @@ void Swallow(Body&& body) noexcept {
     boundary_detail::Entered entered;
     try {
         std::forward<Body>(body)();
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 }  // namespace tarvox

@@ -14,11 +14,13 @@ bool ReadFolderValue(HKEY key, const wchar_t* name, std::wstring& text) {
     wchar_t data[kFolderChars];
     DWORD bytes = sizeof(data);
     DWORD type = REG_NONE;
-    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &bytes) != ERROR_SUCCESS)
+    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &bytes) !=
+        ERROR_SUCCESS)
         return false;
     if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
     std::wstring value = StringData(reinterpret_cast<const BYTE*>(data), bytes);
-    if (value.size() >= static_cast<std::size_t>(kFolderChars)) return false;  // no room left for the terminator
+    if (value.size() >= static_cast<std::size_t>(kFolderChars))
+        return false;  // no room left for the terminator
     text = std::move(value);
     return true;
 }
@@ -43,11 +45,13 @@ bool GetShortRegValue(std::wstring& text, const wchar_t* path, const wchar_t* na
 
 CurVerRead ReadReleaseCurVer(std::wstring_view release, int view64, std::wstring& curVer) {
     curVer.clear();
-    const std::wstring path = L"HKEY_CURRENT_USER\\Software\\Autodesk\\AutoCAD\\" + std::wstring(release);
+    const std::wstring path =
+        L"HKEY_CURRENT_USER\\Software\\Autodesk\\AutoCAD\\" + std::wstring(release);
     CRegKeyHolder key;
     key.Attach(OpenRegKeyByPath(path.c_str(), 0, view64));
     if (key.Get() == nullptr) return CurVerRead::NoReleaseKey;
-    return ReadShortValue(curVer, key, L"CurVer") && !curVer.empty() ? CurVerRead::Found : CurVerRead::Missing;
+    return ReadShortValue(curVer, key, L"CurVer") && !curVer.empty() ? CurVerRead::Found
+                                                                     : CurVerRead::Missing;
 }
 
 void CopyToFolderBuffer(wchar_t* buffer, const std::wstring& text) {

@@ -69,6 +69,14 @@ std::once_flag g_cuixPortOnce;
 
 }  // namespace
 
-long long GetCfgKernExports(int reload) { return tarvox::Guard(reinterpret_cast<long long>(&kEmptyTable[0]), [&]() -> long long { return Bind(g_cfgKern, g_cfgKernOnce, ResolveCfgKern, reload); }); }
+long long GetCfgKernExports(int reload) {
+    return tarvox::Guard(reinterpret_cast<long long>(&kEmptyTable[0]), [&]() -> long long {
+        return Bind(g_cfgKern, g_cfgKernOnce, ResolveCfgKern, reload);
+    });
+}
 
-long long GetCuixExports(int reload) { return tarvox::Guard(reinterpret_cast<long long>(&kEmptyTable[0]), [&]() -> long long { return Bind(g_cuixPort, g_cuixPortOnce, ResolveCuixPort, reload); }); }
+long long GetCuixExports(int reload) {
+    return tarvox::Guard(reinterpret_cast<long long>(&kEmptyTable[0]), [&]() -> long long {
+        return Bind(g_cuixPort, g_cuixPortOnce, ResolveCuixPort, reload);
+    });
+}

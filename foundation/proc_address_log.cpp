@@ -17,8 +17,8 @@ std::string ToAnsi(const std::wstring& text) {
                                           nullptr, 0, nullptr, nullptr);
     if (bytes <= 0) return {};
     std::string result(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), result.data(), bytes,
-                        nullptr, nullptr);
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), result.data(),
+                        bytes, nullptr, nullptr);
     return result;
 }
 

@@ -113,10 +113,8 @@ struct EditionIdentity {
 };
 
 inline constexpr EditionIdentity kEditions[] = {
-    {kEditionZenit, kZenitName.view(), L""},
-    {kEditionZenitPlus, kZenitPlusName.view(), L""},
-    {kEditionLuminor, kLuminorName.view(), L"LU"},
-    {kEditionArdent, kArdentName.view(), L"AR"},
+    {kEditionZenit, kZenitName.view(), L""},       {kEditionZenitPlus, kZenitPlusName.view(), L""},
+    {kEditionLuminor, kLuminorName.view(), L"LU"}, {kEditionArdent, kArdentName.view(), L"AR"},
     {kEditionCad, kCadName.view(), L""},
 };
 

@@ -15,8 +15,9 @@ HKEY OpenRegKey(HKEY root, const wchar_t* subKey, int create, int view64) {
         HKEY key = nullptr;
         LSTATUS status;
         if (create == 1) {
-            status = RegCreateKeyExW(root, subKey ? subKey : L"", 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                     KEY_READ | KEY_WRITE | view, nullptr, &key, nullptr);
+            status =
+                RegCreateKeyExW(root, subKey ? subKey : L"", 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                KEY_READ | KEY_WRITE | view, nullptr, &key, nullptr);
         } else {
             status = RegOpenKeyExW(root, subKey, 0, KEY_READ | view, &key);
         }
@@ -77,12 +78,13 @@ int CreateRegKey(HKEY root, const wchar_t* subKey, HKEY* keyOut, int view64) {
         if (root == nullptr) return 0;
         const REGSAM view = tarvox::ViewBits(view64);
         tarvox::RegKey key;
-        LSTATUS status = RegCreateKeyExW(root, subKey ? subKey : L"", 0, nullptr,
-                                         REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS | view, nullptr,
-                                         key.Put(), nullptr);
+        LSTATUS status =
+            RegCreateKeyExW(root, subKey ? subKey : L"", 0, nullptr, REG_OPTION_NON_VOLATILE,
+                            KEY_ALL_ACCESS | view, nullptr, key.Put(), nullptr);
         if (status != ERROR_SUCCESS) {
-            status = RegCreateKeyExW(root, subKey ? subKey : L"", 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                     KEY_WRITE | view, nullptr, key.Put(), nullptr);
+            status =
+                RegCreateKeyExW(root, subKey ? subKey : L"", 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                KEY_WRITE | view, nullptr, key.Put(), nullptr);
         }
         if (status != ERROR_SUCCESS) return 0;
         if (keyOut != nullptr) *keyOut = key.Release();
@@ -94,7 +96,8 @@ namespace {
 
 // Appends the direct subkeys of the key named by path (full paths in mode 1, else bare names).
 // 1 when there was at least one.
-int AppendDirectSubKeys(const wchar_t* path, std::vector<std::wstring>& keys, int mode, int view64) {
+int AppendDirectSubKeys(const wchar_t* path, std::vector<std::wstring>& keys, int mode,
+                        int view64) {
     std::wstring rootName, subKey;
     HKEY root = SplitRegPath(path, rootName, subKey);
     if (root == nullptr) return 0;
@@ -116,28 +119,34 @@ int AppendDirectSubKeys(const wchar_t* path, std::vector<std::wstring>& keys, in
 
 int GetRegSubKeys(const wchar_t* path, std::vector<std::wstring>& keys, int mode, int view64) {
     const std::size_t before = keys.size();
-    return tarvox::GuardOr([&]() noexcept { keys.resize(before); return 0; }, [&]() -> int {
-        const std::size_t firstNew = keys.size();
-        const int result = AppendDirectSubKeys(path, keys, mode, view64);
-        if (mode == 0 || result == 0) return result;
-        // The subtrees without recursion, so that a deep key tree cannot exhaust the stack: each
-        // pending range holds a key's children still to be expanded, the innermost last.
-        struct Range {
-            std::size_t next;
-            std::size_t end;
-        };
-        std::vector<Range> pending{{firstNew, keys.size()}};
-        while (!pending.empty()) {
-            Range& range = pending.back();
-            if (range.next == range.end) {
-                pending.pop_back();
-                continue;
+    return tarvox::GuardOr(
+        [&]() noexcept {
+            keys.resize(before);
+            return 0;
+        },
+        [&]() -> int {
+            const std::size_t firstNew = keys.size();
+            const int result = AppendDirectSubKeys(path, keys, mode, view64);
+            if (mode == 0 || result == 0) return result;
+            // The subtrees without recursion, so that a deep key tree cannot exhaust the stack:
+            // each pending range holds a key's children still to be expanded, the innermost last.
+            struct Range {
+                std::size_t next;
+                std::size_t end;
+            };
+            std::vector<Range> pending{{firstNew, keys.size()}};
+            while (!pending.empty()) {
+                Range& range = pending.back();
+                if (range.next == range.end) {
+                    pending.pop_back();
+                    continue;
+                }
+                // Copy: appending to the array may move its elements.
+                const std::wstring child = keys[range.next++];
+                const std::size_t first = keys.size();
+                if (AppendDirectSubKeys(child.c_str(), keys, mode, view64) == 1)
+                    pending.push_back({first, keys.size()});
             }
-            // Copy: appending to the array may move its elements.
-            const std::wstring child = keys[range.next++];
-            const std::size_t first = keys.size();
-            if (AppendDirectSubKeys(child.c_str(), keys, mode, view64) == 1) pending.push_back({first, keys.size()});
-        }
-        return result;
-    });
+            return result;
+        });
 }

@@ -23,36 +23,44 @@ const RootName kSplitRoots[] = {
 
 // The prefixes that ParseRegPath recognises, each with its backslash, in the order tried.
 const RootName kParsePrefixes[] = {
-    {L"HKEY_LOCAL_MACHINE\\", HKEY_LOCAL_MACHINE},   {L"HKEY_CURRENT_USER\\", HKEY_CURRENT_USER},
-    {L"HKEY_CLASSES_ROOT\\", HKEY_CLASSES_ROOT},     {L"HKEY_CURRENT_CONFIG\\", HKEY_CURRENT_CONFIG},
+    {L"HKEY_LOCAL_MACHINE\\", HKEY_LOCAL_MACHINE},
+    {L"HKEY_CURRENT_USER\\", HKEY_CURRENT_USER},
+    {L"HKEY_CLASSES_ROOT\\", HKEY_CLASSES_ROOT},
+    {L"HKEY_CURRENT_CONFIG\\", HKEY_CURRENT_CONFIG},
     {L"HKEY_USERS\\", HKEY_USERS},
 };
 
 }  // namespace
 
 HKEY SplitRegPath(const wchar_t* path, std::wstring& rootName, std::wstring& subKey) {
-    return tarvox::GuardOr([&]() noexcept { rootName.clear(); subKey.clear(); return static_cast<HKEY>(nullptr); }, [&]() -> HKEY {
-        rootName.clear();
-        subKey.clear();
-        if (path == nullptr || *path == L'\0') return nullptr;
+    return tarvox::GuardOr(
+        [&]() noexcept {
+            rootName.clear();
+            subKey.clear();
+            return static_cast<HKEY>(nullptr);
+        },
+        [&]() -> HKEY {
+            rootName.clear();
+            subKey.clear();
+            if (path == nullptr || *path == L'\0') return nullptr;
 
-        const std::wstring_view whole(path);
-        std::wstring_view root = whole;
-        std::wstring_view rest;
-        if (const auto slash = whole.find(L'\\'); slash != std::wstring_view::npos) {
-            root = whole.substr(0, slash);
-            rest = whole.substr(slash + 1);
-            if (!rest.empty() && rest.back() == L'\\') rest.remove_suffix(1);
-        }
-        for (const RootName& candidate : kSplitRoots) {
-            if (tarvox::EqualsIgnoringAsciiCase(root, candidate.name)) {
-                rootName.assign(candidate.name);
-                subKey.assign(rest);
-                return candidate.handle;
+            const std::wstring_view whole(path);
+            std::wstring_view root = whole;
+            std::wstring_view rest;
+            if (const auto slash = whole.find(L'\\'); slash != std::wstring_view::npos) {
+                root = whole.substr(0, slash);
+                rest = whole.substr(slash + 1);
+                if (!rest.empty() && rest.back() == L'\\') rest.remove_suffix(1);
             }
-        }
-        return nullptr;
-    });
+            for (const RootName& candidate : kSplitRoots) {
+                if (tarvox::EqualsIgnoringAsciiCase(root, candidate.name)) {
+                    rootName.assign(candidate.name);
+                    subKey.assign(rest);
+                    return candidate.handle;
+                }
+            }
+            return nullptr;
+        });
 }
 
 int ParseRegPath(const wchar_t* path, HKEY& root, std::wstring& subKey) {

@@ -35,7 +35,9 @@ LSTATUS ReadRawValue(HKEY key, const wchar_t* valueName, DWORD& type, std::vecto
     return status;
 }
 
-std::wstring TextOf(const std::vector<BYTE>& data) { return tarvox::StringData(data.data(), data.size()); }
+std::wstring TextOf(const std::vector<BYTE>& data) {
+    return tarvox::StringData(data.data(), data.size());
+}
 
 std::wstring ExpandWithEnvironment(const std::wstring& text, bool& expanded) {
     expanded = false;
@@ -58,49 +60,56 @@ void SetRegistryExpansion(RegistryExpansion expansion) { g_expansion = expansion
 }  // namespace tarvox
 
 int ReadRegValueString(std::wstring& text, HKEY key, const wchar_t* valueName) {
-    return tarvox::GuardOr([&]() noexcept { text.clear(); return 0; }, [&]() -> int {
-        if (key == nullptr) return 0;
-        DWORD type = REG_NONE;
-        std::vector<BYTE> data;
-        if (ReadRawValue(key, valueName, type, data) != ERROR_SUCCESS) return 0;
+    return tarvox::GuardOr(
+        [&]() noexcept {
+            text.clear();
+            return 0;
+        },
+        [&]() -> int {
+            if (key == nullptr) return 0;
+            DWORD type = REG_NONE;
+            std::vector<BYTE> data;
+            if (ReadRawValue(key, valueName, type, data) != ERROR_SUCCESS) return 0;
 
-        switch (type) {
-            case REG_SZ:
-                text = TextOf(data);
-                return 1;
-            case REG_EXPAND_SZ: {
-                // When the expansion fails the stored text is given back unexpanded.
-                text = TextOf(data);
-                bool expanded = false;
-                std::wstring result = ExpandWithEnvironment(text, expanded);
-                if (expanded && !result.empty()) text = std::move(result);
-                return 1;
+            switch (type) {
+                case REG_SZ: text = TextOf(data); return 1;
+                case REG_EXPAND_SZ: {
+                    // When the expansion fails the stored text is given back unexpanded.
+                    text = TextOf(data);
+                    bool expanded = false;
+                    std::wstring result = ExpandWithEnvironment(text, expanded);
+                    if (expanded && !result.empty()) text = std::move(result);
+                    return 1;
+                }
+                case REG_DWORD: {
+                    DWORD value = 0;
+                    std::memcpy(&value, data.data(),
+                                data.size() < sizeof(value) ? data.size() : sizeof(value));
+                    wchar_t digits[16];
+                    swprintf(digits, 16, L"%d", static_cast<int>(value));
+                    text = digits;
+                    return 1;
+                }
+                default: text.clear(); return 0;
             }
-            case REG_DWORD: {
-                DWORD value = 0;
-                std::memcpy(&value, data.data(), data.size() < sizeof(value) ? data.size() : sizeof(value));
-                wchar_t digits[16];
-                swprintf(digits, 16, L"%d", static_cast<int>(value));
-                text = digits;
-                return 1;
-            }
-            default:
-                text.clear();
-                return 0;
-        }
-    });
+        });
 }
 
 int GetRegValue(std::wstring& text, const wchar_t* path, const wchar_t* valueName, int view64) {
-    return tarvox::GuardOr([&]() noexcept { text.clear(); return 0; }, [&]() -> int {
-        text.clear();
-        if (path == nullptr || *path == L'\0') return 0;
-        if (valueName != nullptr && *valueName == L'\0') valueName = nullptr;
-        CRegKeyHolder key;
-        key.Attach(OpenRegKeyByPath(path, 0, view64));
-        if (key.Get() == nullptr) return 0;
-        return ReadRegValueString(text, key, valueName);
-    });
+    return tarvox::GuardOr(
+        [&]() noexcept {
+            text.clear();
+            return 0;
+        },
+        [&]() -> int {
+            text.clear();
+            if (path == nullptr || *path == L'\0') return 0;
+            if (valueName != nullptr && *valueName == L'\0') valueName = nullptr;
+            CRegKeyHolder key;
+            key.Attach(OpenRegKeyByPath(path, 0, view64));
+            if (key.Get() == nullptr) return 0;
+            return ReadRegValueString(text, key, valueName);
+        });
 }
 
 LSTATUS SetRegValue(HKEY key, const wchar_t* valueName, DWORD reserved, DWORD type,
@@ -108,10 +117,11 @@ LSTATUS SetRegValue(HKEY key, const wchar_t* valueName, DWORD reserved, DWORD ty
     return tarvox::Guard(static_cast<LSTATUS>(ERROR_NOT_ENOUGH_MEMORY), [&]() -> LSTATUS {
         DWORD bytes = count;
         if (type == REG_SZ || type == REG_EXPAND_SZ) {
-            bytes = data == nullptr
-                        ? 0
-                        : static_cast<DWORD>((std::wcslen(reinterpret_cast<const wchar_t*>(data)) + 1) *
-                                             sizeof(wchar_t));
+            bytes =
+                data == nullptr
+                    ? 0
+                    : static_cast<DWORD>((std::wcslen(reinterpret_cast<const wchar_t*>(data)) + 1) *
+                                         sizeof(wchar_t));
         } else if (type == REG_MULTI_SZ) {
             bytes = count * sizeof(wchar_t);
         }
@@ -119,8 +129,8 @@ LSTATUS SetRegValue(HKEY key, const wchar_t* valueName, DWORD reserved, DWORD ty
     });
 }
 
-LSTATUS QueryRegValue(HKEY key, const wchar_t* valueName, DWORD* reserved, DWORD* type,
-                      BYTE* data, DWORD* size) {
+LSTATUS QueryRegValue(HKEY key, const wchar_t* valueName, DWORD* reserved, DWORD* type, BYTE* data,
+                      DWORD* size) {
     return tarvox::Guard(static_cast<LSTATUS>(ERROR_NOT_ENOUGH_MEMORY), [&]() -> LSTATUS {
         DWORD localType = REG_NONE;
         if (type == nullptr) type = &localType;

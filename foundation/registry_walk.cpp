@@ -36,11 +36,12 @@ void WalkRegValues(HKEY key, OnUnreadable unreadable,
         DWORD nameLength = static_cast<DWORD>(name.size());
         DWORD dataBytes = static_cast<DWORD>(data.size());
         DWORD type = REG_NONE;
-        const LSTATUS status =
-            RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &type, data.data(), &dataBytes);
+        const LSTATUS status = RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &type,
+                                             data.data(), &dataBytes);
         if (status == ERROR_MORE_DATA && data.size() < kMaxDataRoom) {
             // The same value again with room for its data (dataBytes tells the size it needs).
-            data.resize(std::min<std::size_t>(kMaxDataRoom, std::max<std::size_t>(data.size() * 2, dataBytes)));
+            data.resize(std::min<std::size_t>(kMaxDataRoom,
+                                              std::max<std::size_t>(data.size() * 2, dataBytes)));
             continue;
         }
         if (status == ERROR_NO_MORE_ITEMS) return;
@@ -49,7 +50,8 @@ void WalkRegValues(HKEY key, OnUnreadable unreadable,
             if (unreadable == OnUnreadable::End) return;
             continue;
         }
-        const RegValueItem item{std::wstring_view(name.data(), nameLength), type, data.data(), dataBytes};
+        const RegValueItem item{std::wstring_view(name.data(), nameLength), type, data.data(),
+                                dataBytes};
         if (visit(item) == WalkStep::Stop) return;
     }
 }
@@ -59,7 +61,8 @@ void WalkRegSubKeys(HKEY key, const std::function<WalkStep(std::wstring_view nam
     std::vector<wchar_t> name(kKeyNameRoom);
     for (DWORD index = 0;;) {
         DWORD length = static_cast<DWORD>(name.size());
-        const LSTATUS status = RegEnumKeyExW(key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        const LSTATUS status =
+            RegEnumKeyExW(key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
         if (status == ERROR_MORE_DATA && name.size() < kMaxKeyNameRoom) {
             name.resize(name.size() * 2);
             continue;

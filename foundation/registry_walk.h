@@ -30,7 +30,9 @@ struct RegValueItem {
 // The string data of a value: its characters up to the first terminator, or all of them when
 // there is none (an odd last byte is not part of the text).
 std::wstring StringData(const BYTE* data, std::size_t bytes);
-inline std::wstring StringData(const RegValueItem& value) { return StringData(value.data, value.bytes); }
+inline std::wstring StringData(const RegValueItem& value) {
+    return StringData(value.data, value.bytes);
+}
 
 // Hands each value of key to visit, in enumeration order, until the list ends or visit stops.
 void WalkRegValues(HKEY key, OnUnreadable unreadable,
@@ -41,7 +43,8 @@ void WalkRegValues(HKEY key, OnUnreadable unreadable,
 void WalkRegSubKeys(HKEY key, const std::function<WalkStep(std::wstring_view name)>& visit);
 
 // The shell's "Shell Folders" key below a hive.
-inline constexpr wchar_t kShellFoldersKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+inline constexpr wchar_t kShellFoldersKey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 // Walks the values of a hive's "Shell Folders" key (opened for reading, default view); nothing
 // when the key cannot be opened.

@@ -45,14 +45,19 @@ bool SystemSortKey(std::wstring_view text, std::string& key) {
 
 int FindSortedString(const wchar_t* text, const std::vector<std::wstring>& sorted,
                      long long& index) {
-    return tarvox::GuardOr([&]() noexcept { index = 0; return 0; }, [&]() -> int {
-        const std::wstring_view needle = text ? std::wstring_view(text) : std::wstring_view();
-        std::size_t position = 0;
-        const bool found = tarvox::SearchSorted(
-            sorted.size(),
-            [&](std::size_t i) { return tarvox::CompareSystemIgnoringCase(needle, sorted[i]); },
-            position);
-        index = static_cast<long long>(position);
-        return found ? 1 : 0;
-    });
+    return tarvox::GuardOr(
+        [&]() noexcept {
+            index = 0;
+            return 0;
+        },
+        [&]() -> int {
+            const std::wstring_view needle = text ? std::wstring_view(text) : std::wstring_view();
+            std::size_t position = 0;
+            const bool found = tarvox::SearchSorted(
+                sorted.size(),
+                [&](std::size_t i) { return tarvox::CompareSystemIgnoringCase(needle, sorted[i]); },
+                position);
+            index = static_cast<long long>(position);
+            return found ? 1 : 0;
+        });
 }

@@ -75,7 +75,8 @@ inline int CompareIgnoringCaseByCharacter(std::wstring_view a, std::wstring_view
 }
 
 inline bool StartsWithIgnoringCaseByCharacter(std::wstring_view text, std::wstring_view prefix) {
-    return text.size() >= prefix.size() && CompareIgnoringCaseByCharacter(text.substr(0, prefix.size()), prefix) == 0;
+    return text.size() >= prefix.size() &&
+           CompareIgnoringCaseByCharacter(text.substr(0, prefix.size()), prefix) == 0;
 }
 
 // Ordinal.

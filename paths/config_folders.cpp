@@ -18,10 +18,10 @@ namespace tarvox {
 namespace {
 
 struct ProductNames {
-    const wchar_t* variable;       // neutral form of the environment variable
-    const wchar_t* key;            // product key under both hives
-    const wchar_t* folderValue;    // value naming the folder under HKEY_CURRENT_USER
-    const wchar_t* belowAppData;   // folder below the application-data folder
+    const wchar_t* variable;      // neutral form of the environment variable
+    const wchar_t* key;           // product key under both hives
+    const wchar_t* folderValue;   // value naming the folder under HKEY_CURRENT_USER
+    const wchar_t* belowAppData;  // folder below the application-data folder
 };
 
 constexpr auto kArdentConfigBelowAppData = kFamilyFolder + L"\\" + kArdentOfYear + L"\\Config\\";
@@ -45,7 +45,9 @@ Lookup ReadVariable(const std::wstring& name, std::wstring& value) {
 bool ReadUserFolderValue(const ProductNames& names, bool ardent, std::wstring& folder) {
     CRegKeyHolder key(HKEY_CURRENT_USER, names.key, 0, 0);
     if (key.Get() == nullptr) return false;
-    if (ardent && ReadFolderValue(key, MapEditionName(names.folderValue), folder) && !folder.empty()) return true;
+    if (ardent && ReadFolderValue(key, MapEditionName(names.folderValue), folder) &&
+        !folder.empty())
+        return true;
     return ReadFolderValue(key, names.folderValue, folder) && !folder.empty();
 }
 

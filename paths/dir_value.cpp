@@ -16,7 +16,8 @@
 
 namespace {
 
-using ReadFolderEntry = int (*)(const wchar_t* file, const wchar_t* section, const wchar_t* key, wchar_t* result);
+using ReadFolderEntry = int (*)(const wchar_t* file, const wchar_t* section, const wchar_t* key,
+                                wchar_t* result);
 
 std::wstring InstallDirPlus(const wchar_t* valueName, const wchar_t* file) {
     CRegKeyHolder key(HKEY_LOCAL_MACHINE, tarvox::kArdentKey.c_str(), 0, 0);
@@ -37,7 +38,8 @@ std::wstring CfgKernPath() {
     }
     const std::wstring installed = InstallDirPlus(L"InstallDir", L"CfgKern.dll");
     if (PathExists(installed.c_str()) == 1) return installed;
-    return InstallDirPlus(IsLuminorEdition(nullptr) == 1 ? L"InstallDir_LU" : L"InstallDir", L"CfgKern.dll");
+    return InstallDirPlus(IsLuminorEdition(nullptr) == 1 ? L"InstallDir_LU" : L"InstallDir",
+                          L"CfgKern.dll");
 }
 
 }  // namespace

@@ -27,7 +27,8 @@ struct YearNames {
 template <std::size_t H, std::size_t T>
 constexpr YearNames<H, T> MakeYearNames(const wchar_t (&head)[H], const wchar_t (&tail)[T]) {
     const ConstText<H> start(head);
-    return {start + L"_" + kYear + tail, start + L"_LU_" + kYear + tail, start + L"_AR_" + kYear + tail};
+    return {start + L"_" + kYear + tail, start + L"_LU_" + kYear + tail,
+            start + L"_AR_" + kYear + tail};
 }
 
 constexpr auto kFolderVars = MakeYearNames(L"%TarvoArdent", L"%");
@@ -59,7 +60,8 @@ constexpr EditionNames kEditionNames[] = {
 };
 
 // Names of the older line, longest first so that "Tarvo Zenit" does not cut "Tarvo Zenit+".
-constexpr std::wstring_view kOlderLineNames[] = {L"Tarvo Zenit(+)", kZenitPlusName.view(), kZenitName.view()};
+constexpr std::wstring_view kOlderLineNames[] = {L"Tarvo Zenit(+)", kZenitPlusName.view(),
+                                                 kZenitName.view()};
 // Names with year that the CAD edition replaces as well, tried before those of the older line.
 constexpr std::wstring_view kCadReplacedNames[] = {kArdentExtAcaOfYear.view(), kArdentOfYear.view(),
                                                    kLuminorOfYear.view()};
@@ -105,7 +107,8 @@ void ReplaceProductNames(std::wstring& text, int edition, std::wstring_view prod
 void FixExtendedHelpNames(std::wstring& text) {
     constexpr std::wstring_view kExtended = kZenitPlusName.view();
     if (text.find(L'\\') == std::wstring::npos) {
-        if (StartsWithIgnoringAsciiCase(text, kExtended) && EndsWithIgnoringAsciiCase(text, L".chm")) {
+        if (StartsWithIgnoringAsciiCase(text, kExtended) &&
+            EndsWithIgnoringAsciiCase(text, L".chm")) {
             text.erase(kExtended.size() - 1, 1);
         }
         return;
@@ -114,10 +117,12 @@ void FixExtendedHelpNames(std::wstring& text) {
     constexpr std::wstring_view kHelpComponent = kHelpFolder.view();
     for (std::size_t i = 0; i + kHelpComponent.size() <= text.size(); ++i) {
         if (i > 0 && text[i - 1] != L'\\') continue;
-        if (!StartsWithIgnoringAsciiCase(std::wstring_view(text).substr(i), kHelpComponent)) continue;
+        if (!StartsWithIgnoringAsciiCase(std::wstring_view(text).substr(i), kHelpComponent))
+            continue;
         std::wstring_view fileName = std::wstring_view(text).substr(i + kHelpComponent.size());
         if (!fileName.empty() && fileName.front() == L'\\') fileName.remove_prefix(1);
-        if (fileName.find(L'\\') == std::wstring_view::npos && EndsWithIgnoringAsciiCase(fileName, L".chm")) {
+        if (fileName.find(L'\\') == std::wstring_view::npos &&
+            EndsWithIgnoringAsciiCase(fileName, L".chm")) {
             text.erase(i + kHelpComponent.size() - 1, 1);
             return;
         }

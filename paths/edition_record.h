@@ -12,7 +12,7 @@ namespace tarvox {
 
 inline constexpr wchar_t kEditionRecordName[] = L"$$TarvoxAppSelector$$";
 inline constexpr DWORD kEditionRecordBytes = 1044;
-inline constexpr std::size_t kEditionNameUnits = 520;   // including the terminator
+inline constexpr std::size_t kEditionNameUnits = 520;  // including the terminator
 inline constexpr std::size_t kEditionCodeOffset = 1040;
 
 // Maps the record for the life of the object; a private zero-filled record stands in when the

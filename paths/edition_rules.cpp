@@ -31,7 +31,8 @@ std::wstring LastComponent(const std::wstring& folder) {
 }  // namespace
 
 std::wstring MediaFolderOf(const std::wstring& programFolder, const EditionProbe& probe) {
-    if (probe.fileExists(programFolder + L"Setup.cfg") || probe.fileExists(programFolder + L"Autorun.inf")) {
+    if (probe.fileExists(programFolder + L"Setup.cfg") ||
+        probe.fileExists(programFolder + L"Autorun.inf")) {
         return programFolder;
     }
     const std::wstring last = LastComponent(programFolder);
@@ -52,7 +53,8 @@ int EditionFromProgramFolder(const std::wstring& programFolder, const std::wstri
     if (probe.entryExists(cache + kArdentOfYear.c_str())) return kEditionArdent;
     const std::wstring tools = cache + kArdentOfYear.c_str() + L"\\Werkzeuge\\";
     if (probe.entryExists(tools + kZenitName.c_str() + L" Werkzeuge")) {
-        return probe.entryExists(tools + kZenitPlusName.c_str() + L" Werkzeuge") ? kEditionZenitPlus : kEditionZenit;
+        return probe.entryExists(tools + kZenitPlusName.c_str() + L" Werkzeuge") ? kEditionZenitPlus
+                                                                                 : kEditionZenit;
     }
 
     std::wstring media = MediaFolderOf(p, probe);

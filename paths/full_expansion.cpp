@@ -14,7 +14,8 @@ bool NameStarts(std::wstring_view text, std::wstring_view name) {
 }  // namespace
 
 std::wstring ExpandWithRows(std::wstring_view text, const std::vector<std::wstring>& names,
-                            const std::vector<std::wstring>& values, std::wstring_view programFolder) {
+                            const std::vector<std::wstring>& values,
+                            std::wstring_view programFolder) {
     std::wstring input;
     if (text.size() >= 2 && text[0] == L'.' && text[1] == L'\\') {
         input.assign(programFolder);

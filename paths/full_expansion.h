@@ -16,6 +16,7 @@ inline constexpr std::size_t kFullExpansionGrowth = 512;
 // programFolder. The result is cut so that it is at most kFullExpansionGrowth characters
 // longer than the text (after the ".\" replacement).
 std::wstring ExpandWithRows(std::wstring_view text, const std::vector<std::wstring>& names,
-                            const std::vector<std::wstring>& values, std::wstring_view programFolder);
+                            const std::vector<std::wstring>& values,
+                            std::wstring_view programFolder);
 
 }  // namespace tarvox

@@ -58,7 +58,8 @@ std::wstring AbbreviateWithTable(std::wstring_view expanded, const PathVarTable&
         const std::size_t start = (!text.empty() && text.front() == L'"') ? 1 : 0;
         auto beginsWith = [&](std::size_t at) {
             return text.size() - at >= value.size() &&
-                   order(std::wstring_view(text).substr(at, value.size()), value) == SortOrder::Equal;
+                   order(std::wstring_view(text).substr(at, value.size()), value) ==
+                       SortOrder::Equal;
         };
         if (start == 1 && beginsWith(1)) {
             text.replace(1, value.size(), table.names[*it]);

@@ -44,8 +44,8 @@ void Settle(EditionState& state) {
         state.name = record.ProductName();
         return;
     }
-    const int code = tarvox::EditionFromProgramFolder(tarvox::OwnModuleFolder(), tarvox::OwnModulePath(),
-                                                      FileSystemProbe());
+    const int code = tarvox::EditionFromProgramFolder(tarvox::OwnModuleFolder(),
+                                                      tarvox::OwnModulePath(), FileSystemProbe());
     if (code != tarvox::kEditionUnknown) {
         state.code = code;
         state.name = tarvox::EditionProductName(code);
@@ -78,14 +78,21 @@ int IsLuminorEdition(int* productFlags) {
         // A setup program of the family learns from its "FileInfo.txt" which product it installs.
         const std::wstring program = tarvox::ProgramPath();
         const auto slash = program.rfind(L'\\');
-        const std::wstring fileName = slash == std::wstring::npos ? program : program.substr(slash + 1);
-        if (tarvox::StartsWithIgnoringAsciiCase(fileName, L"Setup") && slash != std::wstring::npos) {
+        const std::wstring fileName =
+            slash == std::wstring::npos ? program : program.substr(slash + 1);
+        if (tarvox::StartsWithIgnoringAsciiCase(fileName, L"Setup") &&
+            slash != std::wstring::npos) {
             const std::wstring info = program.substr(0, slash + 1) + L"FileInfo.txt";
             if (PathExists(info.c_str()) == 1) {
-                const std::wstring product = tarvox::ReadSetupValue(info, L"Setup Information", L"Product");
-                if (!product.empty()) flags = static_cast<int>(std::wcstol(product.c_str(), nullptr, 10));
+                const std::wstring product =
+                    tarvox::ReadSetupValue(info, L"Setup Information", L"Product");
+                if (!product.empty())
+                    flags = static_cast<int>(std::wcstol(product.c_str(), nullptr, 10));
                 if (flags & 2) {
-                    luminor = tarvox::ReadMachineFlag(tarvox::kArdentMachinePath.c_str(), L"IsLuminor") ? 1 : 0;
+                    luminor =
+                        tarvox::ReadMachineFlag(tarvox::kArdentMachinePath.c_str(), L"IsLuminor")
+                            ? 1
+                            : 0;
                     decided = true;
                 }
             }
@@ -93,7 +100,8 @@ int IsLuminorEdition(int* productFlags) {
         if (!decided) {
             int code = 0;
             std::wstring name;
-            luminor = GetProductEdition(&code, name) == 1 && code == tarvox::kEditionLuminor ? 1 : 0;
+            luminor =
+                GetProductEdition(&code, name) == 1 && code == tarvox::kEditionLuminor ? 1 : 0;
         }
     }
     if (productFlags != nullptr) *productFlags = flags;

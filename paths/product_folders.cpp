@@ -41,7 +41,8 @@ wchar_t* CentralFolder(wchar_t* buffer, const std::wstring& keyName) {
     if (key.Get() == nullptr) return buffer;
     const wchar_t* valueName = IsLuminorEdition(nullptr) == 1 ? L"InstallDir_LU" : L"InstallDir";
     std::wstring folder;
-    if (ReadFolderValue(key, valueName, folder) || ReadFolderValue(key, nullptr, folder)) CopyToFolderBuffer(buffer, folder);
+    if (ReadFolderValue(key, valueName, folder) || ReadFolderValue(key, nullptr, folder))
+        CopyToFolderBuffer(buffer, folder);
     return buffer;
 }
 
@@ -51,14 +52,16 @@ wchar_t* LocalFolder(wchar_t* buffer, const wchar_t* keyFormat, const wchar_t* f
         CRegKeyHolder key(HKEY_LOCAL_MACHINE, ProductKey(keyFormat, year).c_str(), 0, 0);
         std::wstring folder;
         if (key.Get() != nullptr &&
-            (ReadFolderValue(key, L"AppData", folder) || (editionValue && ReadFolderValue(key, L"AppData_AR", folder)))) {
+            (ReadFolderValue(key, L"AppData", folder) ||
+             (editionValue && ReadFolderValue(key, L"AppData_AR", folder)))) {
             ExpandIntoFolderBuffer(buffer, folder);
             return buffer;
         }
     }
     wchar_t appData[kFolderBufferChars];
     const DWORD length = GetEnvironmentVariableW(L"AppData", appData, kFolderBufferChars);
-    std::wstring folder = length > 0 && length < static_cast<DWORD>(kFolderBufferChars) ? appData : L"";
+    std::wstring folder =
+        length > 0 && length < static_cast<DWORD>(kFolderBufferChars) ? appData : L"";
     if (folder.empty()) return buffer;  // no per-user root to put the default below
     if (folder.back() != L'\\') folder += L'\\';
     folder += ProductKey(folderFormat, year);
@@ -68,7 +71,8 @@ wchar_t* LocalFolder(wchar_t* buffer, const wchar_t* keyFormat, const wchar_t* f
 
 // The main product's key of a year: the older line's name before the first Ardent year.
 std::wstring MainProductKey(long long year) {
-    return ProductKey(year >= tarvox::kFirstArdentYear ? tarvox::kArdentKeyFormat.c_str() : tarvox::kZenitKeyFormat.c_str(),
+    return ProductKey(year >= tarvox::kFirstArdentYear ? tarvox::kArdentKeyFormat.c_str()
+                                                       : tarvox::kZenitKeyFormat.c_str(),
                       year);
 }
 
@@ -87,7 +91,8 @@ long long YearOfProductName(const wchar_t* productName) {
 wchar_t* GetCentralAppDir(wchar_t* buffer) {
     static wchar_t own[kFolderBufferChars];
     buffer = Prepare(buffer, own);
-    return tarvox::GuardBuffer(buffer, [&] { return CentralFolder(buffer, tarvox::kArdentKey.c_str()); });
+    return tarvox::GuardBuffer(buffer,
+                               [&] { return CentralFolder(buffer, tarvox::kArdentKey.c_str()); });
 }
 
 wchar_t* GetCentralAppDir(wchar_t* buffer, long long year) {
@@ -99,31 +104,43 @@ wchar_t* GetCentralAppDir(wchar_t* buffer, long long year) {
 wchar_t* GetCentralRAppDir(wchar_t* buffer, long long year) {
     static wchar_t own[kFolderBufferChars];
     buffer = Prepare(buffer, own);
-    return tarvox::GuardBuffer(buffer, [&] { return CentralFolder(buffer, ProductKey(tarvox::kVeskaKeyFormat.c_str(), year)); });
+    return tarvox::GuardBuffer(buffer, [&] {
+        return CentralFolder(buffer, ProductKey(tarvox::kVeskaKeyFormat.c_str(), year));
+    });
 }
 
 wchar_t* GetLocalAppDir(wchar_t* buffer, long long year) {
     static wchar_t own[kFolderBufferChars];
     buffer = Prepare(buffer, own);
-    return tarvox::GuardBuffer(buffer, [&] { return LocalFolder(buffer, tarvox::kArdentKeyFormat.c_str(), tarvox::kArdentFolderFormat.c_str(), true, year); });
+    return tarvox::GuardBuffer(buffer, [&] {
+        return LocalFolder(buffer, tarvox::kArdentKeyFormat.c_str(),
+                           tarvox::kArdentFolderFormat.c_str(), true, year);
+    });
 }
 
 wchar_t* GetLocalAppDir(wchar_t* buffer) {
     static wchar_t own[kFolderBufferChars];
     buffer = Prepare(buffer, own);
-    return tarvox::GuardBuffer(buffer, [&] { return GetLocalAppDir(buffer, tarvox::YearOfProductName(tarvox::kArdentOfYear.c_str())); });
+    return tarvox::GuardBuffer(buffer, [&] {
+        return GetLocalAppDir(buffer, tarvox::YearOfProductName(tarvox::kArdentOfYear.c_str()));
+    });
 }
 
 wchar_t* GetLocalRAppDir(wchar_t* buffer, long long year) {
     static wchar_t own[kFolderBufferChars];
     buffer = Prepare(buffer, own);
-    return tarvox::GuardBuffer(buffer, [&] { return LocalFolder(buffer, tarvox::kVeskaKeyFormat.c_str(), tarvox::kVeskaFolderFormat.c_str(), false, year); });
+    return tarvox::GuardBuffer(buffer, [&] {
+        return LocalFolder(buffer, tarvox::kVeskaKeyFormat.c_str(),
+                           tarvox::kVeskaFolderFormat.c_str(), false, year);
+    });
 }
 
 wchar_t* GetLocalRAppDir(wchar_t* buffer) {
     static wchar_t own[kFolderBufferChars];
     buffer = Prepare(buffer, own);
-    return tarvox::GuardBuffer(buffer, [&] { return GetLocalRAppDir(buffer, tarvox::YearOfProductName(tarvox::kVeskaOfYear.c_str())); });
+    return tarvox::GuardBuffer(buffer, [&] {
+        return GetLocalRAppDir(buffer, tarvox::YearOfProductName(tarvox::kVeskaOfYear.c_str()));
+    });
 }
 
 wchar_t* GetProductUserDir(wchar_t* buffer, long long year) {
@@ -138,7 +155,8 @@ wchar_t* GetProductUserDir(wchar_t* buffer, long long year) {
     for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
         CRegKeyHolder key(root, keyName.c_str(), 0, 0);
         std::wstring folder;
-        if (key.Get() != nullptr && (ReadFolderValue(key, L"AppData", folder) || ReadFolderValue(key, editionValue.c_str(), folder))) {
+        if (key.Get() != nullptr && (ReadFolderValue(key, L"AppData", folder) ||
+                                     ReadFolderValue(key, editionValue.c_str(), folder))) {
             ExpandIntoFolderBuffer(buffer, folder);
             return buffer;
         }
@@ -147,7 +165,8 @@ wchar_t* GetProductUserDir(wchar_t* buffer, long long year) {
     if (GetShellFolder(L"AppData", appData) == 1 && !appData.empty()) {
         // The temporary-folder fall-back ends in a backslash already.
         if (appData.back() == L'\\') appData.pop_back();
-        CopyToFolderBuffer(buffer, appData + L"\\" + ProductKey(tarvox::kArdentFolderFormat.c_str(), year));
+        CopyToFolderBuffer(buffer,
+                           appData + L"\\" + ProductKey(tarvox::kArdentFolderFormat.c_str(), year));
     }
     return buffer;
 }
@@ -155,11 +174,13 @@ wchar_t* GetProductUserDir(wchar_t* buffer, long long year) {
 wchar_t* GetLocalConfigDir(wchar_t* buffer) {
     static wchar_t own[kFolderBufferChars];
     buffer = Prepare(buffer, own);
-    return tarvox::GuardBuffer(buffer, [&] { return tarvox::LocalConfigFolder(buffer, tarvox::Product::Ardent); });
+    return tarvox::GuardBuffer(
+        buffer, [&] { return tarvox::LocalConfigFolder(buffer, tarvox::Product::Ardent); });
 }
 
 wchar_t* GetLocalRConfigDir(wchar_t* buffer) {
     static wchar_t own[kFolderBufferChars];
     buffer = Prepare(buffer, own);
-    return tarvox::GuardBuffer(buffer, [&] { return tarvox::LocalConfigFolder(buffer, tarvox::Product::Veska); });
+    return tarvox::GuardBuffer(
+        buffer, [&] { return tarvox::LocalConfigFolder(buffer, tarvox::Product::Veska); });
 }

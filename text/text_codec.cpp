@@ -54,60 +54,45 @@ bool DecodeText(std::string_view bytes, const CodePageConverter& converter,
     text.clear();
     bool ok = true;
     switch (type) {
-    case TextFileType::UnicodeLE:
-        text = Utf16(bytes.substr(2), false);
-        break;
-    case TextFileType::UnicodeBE:
-        text = Utf16(bytes.substr(2), true);
-        break;
-    case TextFileType::Utf8:
-    case TextFileType::Utf8NoBom: {
-        const std::string_view body = type == TextFileType::Utf8 ? bytes.substr(3) : bytes;
-        ok = DecodeWellFormedUtf8(body, text) || converter.decode(kCodePageUtf8, body, text);
-        break;
-    }
-    case TextFileType::Utf7:
-        ok = converter.decode(kCodePageUtf7, bytes, text);
-        break;
-    default:
-        type = TextFileType::Ansi;
-        ok = converter.decode(kCodePageAnsi, bytes, text);
-        charCount = bytes.size();
-        return ok;
+        case TextFileType::UnicodeLE: text = Utf16(bytes.substr(2), false); break;
+        case TextFileType::UnicodeBE: text = Utf16(bytes.substr(2), true); break;
+        case TextFileType::Utf8:
+        case TextFileType::Utf8NoBom: {
+            const std::string_view body = type == TextFileType::Utf8 ? bytes.substr(3) : bytes;
+            ok = DecodeWellFormedUtf8(body, text) || converter.decode(kCodePageUtf8, body, text);
+            break;
+        }
+        case TextFileType::Utf7: ok = converter.decode(kCodePageUtf7, bytes, text); break;
+        default:
+            type = TextFileType::Ansi;
+            ok = converter.decode(kCodePageAnsi, bytes, text);
+            charCount = bytes.size();
+            return ok;
     }
     charCount = text.size();
     return ok;
 }
 
-bool EncodeText(std::wstring_view text, TextFileType::Type type,
-                const CodePageConverter& converter, std::string& bytes) {
+bool EncodeText(std::wstring_view text, TextFileType::Type type, const CodePageConverter& converter,
+                std::string& bytes) {
     bytes.clear();
     switch (type) {
-    case TextFileType::Ansi:
-        bytes = converter.encode(kCodePageAnsi, text);
-        return true;
-    case TextFileType::UnicodeLE:
-        bytes = "\xFF\xFE";
-        AppendUtf16(bytes, text, false);
-        return true;
-    case TextFileType::UnicodeBE:
-        bytes = "\xFE\xFF";
-        AppendUtf16(bytes, text, true);
-        return true;
-    case TextFileType::Utf8:
-        bytes = "\xEF\xBB\xBF" + converter.encode(kCodePageUtf8, text);
-        return true;
-    case TextFileType::Oem:
-        bytes = converter.encode(kCodePageOem, text);
-        return true;
-    case TextFileType::Utf8NoBom:
-        bytes = converter.encode(kCodePageUtf8, text);
-        return true;
-    case TextFileType::Utf7:
-        bytes = converter.encode(kCodePageUtf7, text);
-        return true;
-    default:
-        return false;
+        case TextFileType::Ansi: bytes = converter.encode(kCodePageAnsi, text); return true;
+        case TextFileType::UnicodeLE:
+            bytes = "\xFF\xFE";
+            AppendUtf16(bytes, text, false);
+            return true;
+        case TextFileType::UnicodeBE:
+            bytes = "\xFE\xFF";
+            AppendUtf16(bytes, text, true);
+            return true;
+        case TextFileType::Utf8:
+            bytes = "\xEF\xBB\xBF" + converter.encode(kCodePageUtf8, text);
+            return true;
+        case TextFileType::Oem: bytes = converter.encode(kCodePageOem, text); return true;
+        case TextFileType::Utf8NoBom: bytes = converter.encode(kCodePageUtf8, text); return true;
+        case TextFileType::Utf7: bytes = converter.encode(kCodePageUtf7, text); return true;
+        default: return false;
     }
 }
 

@@ -33,7 +33,7 @@ bool DecodeText(std::string_view bytes, const CodePageConverter& converter,
 
 // Encodes text for a file of the given type, mark included. False for a type that is not
 // written (0, 6 and unknown values).
-bool EncodeText(std::wstring_view text, TextFileType::Type type,
-                const CodePageConverter& converter, std::string& bytes);
+bool EncodeText(std::wstring_view text, TextFileType::Type type, const CodePageConverter& converter,
+                std::string& bytes);
 
 }  // namespace tarvox

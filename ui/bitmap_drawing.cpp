@@ -53,9 +53,11 @@ int CopyBitmap(const CGdiBitmap& source, CGdiBitmap& target, const RECT& rectang
         if (stretch == 1) {
             SetStretchBltMode(to.Get(), HALFTONE);
             SetBrushOrgEx(to.Get(), 0, 0, nullptr);
-            StretchBlt(to.Get(), 0, 0, width, height, from.Get(), 0, 0, sourceSize.cx, sourceSize.cy, rasterOperation);
+            StretchBlt(to.Get(), 0, 0, width, height, from.Get(), 0, 0, sourceSize.cx,
+                       sourceSize.cy, rasterOperation);
         } else {
-            BitBlt(to.Get(), 0, 0, width, height, from.Get(), rectangle.left, rectangle.top, rasterOperation);
+            BitBlt(to.Get(), 0, 0, width, height, from.Get(), rectangle.left, rectangle.top,
+                   rasterOperation);
         }
         return 1;
     });

@@ -64,17 +64,20 @@ std::string ReadWholeFile(const std::wstring& path, bool& exists) {
     if (GetFileSizeEx(file.Get(), &size) && size.QuadPart > 0 && size.QuadPart < (1 << 22)) {
         bytes.resize(static_cast<std::size_t>(size.QuadPart));
         DWORD read = 0;
-        if (!ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) read = 0;
+        if (!ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
+            read = 0;
         bytes.resize(read);
     }
     return bytes;
 }
 
 void WriteWholeFile(const std::wstring& path, const std::string& bytes) {
-    FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) return;
     DWORD written = 0;
-    const BOOL ok = WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    const BOOL ok =
+        WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     file.Reset();
     // A half-written record would be read later as a layout: leave none behind.
     if (!ok || written != bytes.size()) DeleteFileW(path.c_str());
@@ -85,7 +88,8 @@ void WriteWholeFile(const std::wstring& path, const std::string& bytes) {
 std::wstring PositionFilePath(const std::wstring& dialogClassName) {
     std::wstring program(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, program.data(), static_cast<DWORD>(program.size()));
+        const DWORD length =
+            GetModuleFileNameW(nullptr, program.data(), static_cast<DWORD>(program.size()));
         if (length == 0) return {};
         if (length < program.size()) {
             program.resize(length);
@@ -94,7 +98,8 @@ std::wstring PositionFilePath(const std::wstring& dialogClassName) {
         program.resize(program.size() * 2);
     }
     const std::size_t slash = program.find_last_of(L"\\/");
-    const std::wstring folder = slash == std::wstring::npos ? std::wstring() : program.substr(0, slash + 1);
+    const std::wstring folder =
+        slash == std::wstring::npos ? std::wstring() : program.substr(0, slash + 1);
     return folder + dialogClassName + L".ctrlPos";
 }
 
@@ -116,7 +121,8 @@ void LayoutDialogControlsAtScale(CScaledBackground& background, int loadInactive
     std::optional<PositionRecord> record;
     bool fromResource = false;
     if (!className.empty()) {
-        const std::string_view bytes = FindResourceBytes(GetModuleHandleW(nullptr), className.c_str(), nullptr);
+        const std::string_view bytes =
+            FindResourceBytes(GetModuleHandleW(nullptr), className.c_str(), nullptr);
         if (bytes.data() != nullptr) {
             record = DecodePositionRecord(bytes);
             fromResource = record.has_value();
@@ -128,7 +134,8 @@ void LayoutDialogControlsAtScale(CScaledBackground& background, int loadInactive
     if (background.m_FitToPicture == 1 && canFit) {
         const Size target = TargetClientSize(picture, record ? &*record : nullptr, scale);
         const Size grown = GrownWindowSize(window, client, target);
-        SetWindowPos(dialog, nullptr, 0, 0, grown.width, grown.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(dialog, nullptr, 0, 0, grown.width, grown.height,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         if (scale == 1.0 && !record) reference = target;
     }
 
@@ -146,7 +153,8 @@ void LayoutDialogControlsAtScale(CScaledBackground& background, int loadInactive
             made.referenceHeight = reference.height;
             for (HWND child : controls) {
                 const RECT r = RectangleInDialog(dialog, child);
-                made.controls.push_back({EdgeMean(r.left, r.right), EdgeMean(r.top, r.bottom), r.right - r.left});
+                made.controls.push_back(
+                    {EdgeMean(r.left, r.right), EdgeMean(r.top, r.bottom), r.right - r.left});
             }
             WriteWholeFile(path, EncodePositionRecord(made));
         }
@@ -157,27 +165,29 @@ void LayoutDialogControlsAtScale(CScaledBackground& background, int loadInactive
         for (std::size_t i = 0; i < count; ++i) {
             HWND child = controls[i];
             const RECT current = RectangleInDialog(dialog, child);
-            const Placement placement = PlaceRecordedControl(record->controls[i], scale, current.bottom - current.top);
+            const Placement placement =
+                PlaceRecordedControl(record->controls[i], scale, current.bottom - current.top);
             // A control inside another one is positioned in its parent's client coordinates.
             POINT origin{placement.x, placement.y};
             HWND parent = GetParent(child);
             if (parent != nullptr && parent != dialog) MapWindowPoints(dialog, parent, &origin, 1);
-            SetWindowPos(child, nullptr, origin.x, origin.y, placement.width, current.bottom - current.top,
-                         SWP_NOZORDER | SWP_NOACTIVATE);
+            SetWindowPos(child, nullptr, origin.x, origin.y, placement.width,
+                         current.bottom - current.top, SWP_NOZORDER | SWP_NOACTIVATE);
         }
     }
 
     if (background.m_FitToPicture == 1 && picture.width > 0 && picture.height > 0) {
-        SetWindowPos(control, nullptr, 0, 0, picture.width, picture.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(control, nullptr, 0, 0, picture.width, picture.height,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
-    if (loadInactive == 1) LoadScaledBitmap(L"ID_BACKGROUND_INACTIVE", background.GetInactiveBitmap(), scale);
+    if (loadInactive == 1)
+        LoadScaledBitmap(L"ID_BACKGROUND_INACTIVE", background.GetInactiveBitmap(), scale);
 }
 
 }  // namespace tarvox::ui
 
 void LayoutDialogControls(CScaledBackground& background, int loadInactive) {
-    tarvox::GuardVoid([&] {
-        tarvox::ui::LayoutDialogControlsAtScale(background, loadInactive, GetDpiScale());
-    });
+    tarvox::GuardVoid(
+        [&] { tarvox::ui::LayoutDialogControlsAtScale(background, loadInactive, GetDpiScale()); });
 }

@@ -7,7 +7,8 @@
 
 CGdiBitmap::~CGdiBitmap() { Delete(); }
 
-CGdiBitmap::CGdiBitmap(CGdiBitmap&& other) noexcept : m_hBitmap(std::exchange(other.m_hBitmap, nullptr)) {}
+CGdiBitmap::CGdiBitmap(CGdiBitmap&& other) noexcept
+    : m_hBitmap(std::exchange(other.m_hBitmap, nullptr)) {}
 
 CGdiBitmap& CGdiBitmap::operator=(CGdiBitmap&& other) noexcept {
     if (this != &other) Attach(other.Detach());
@@ -29,6 +30,7 @@ void CGdiBitmap::Delete() noexcept {
 
 SIZE CGdiBitmap::GetSize() const {
     BITMAP info{};
-    if (m_hBitmap == nullptr || GetObjectW(m_hBitmap, sizeof(info), &info) != sizeof(info)) return {0, 0};
+    if (m_hBitmap == nullptr || GetObjectW(m_hBitmap, sizeof(info), &info) != sizeof(info))
+        return {0, 0};
     return {info.bmWidth, info.bmHeight < 0 ? -info.bmHeight : info.bmHeight};
 }

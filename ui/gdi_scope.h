@@ -36,7 +36,8 @@ private:
 // Selects an object into a device context and selects the previous one back at the end.
 class Selection {
 public:
-    Selection(HDC dc, HGDIOBJ object) : m_dc(dc), m_previous(dc && object ? SelectObject(dc, object) : nullptr) {}
+    Selection(HDC dc, HGDIOBJ object)
+        : m_dc(dc), m_previous(dc && object ? SelectObject(dc, object) : nullptr) {}
     ~Selection() {
         if (m_previous) SelectObject(m_dc, m_previous);
     }

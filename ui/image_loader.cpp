@@ -26,7 +26,9 @@ int LoadBitmapFromFile(const wchar_t* path, CGdiBitmap& bitmap) {
         bitmap.Delete();
         if (path == nullptr || *path == L'\0' || !tarvox::ui::GdiplusStarted()) return 0;
         tarvox::ui::GdiplusBitmap image;
-        if (Gdiplus::DllExports::GdipCreateBitmapFromFile(path, image.Put()) != Gdiplus::Ok || !image.Valid()) return 0;
+        if (Gdiplus::DllExports::GdipCreateBitmapFromFile(path, image.Put()) != Gdiplus::Ok ||
+            !image.Valid())
+            return 0;
         HBITMAP handle = nullptr;
         // Transparent parts of the picture are laid on white.
         const Gdiplus::Status status =

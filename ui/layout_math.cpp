@@ -21,13 +21,15 @@ namespace {
 
 void PutInt(std::string& bytes, std::int32_t value) {
     const auto bits = static_cast<std::uint32_t>(value);
-    for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<char>((bits >> shift) & 0xFF));
+    for (int shift = 0; shift < 32; shift += 8)
+        bytes.push_back(static_cast<char>((bits >> shift) & 0xFF));
 }
 
 std::int32_t GetInt(std::string_view bytes, std::size_t offset) {
     std::uint32_t bits = 0;
     for (int i = 0; i < 4; ++i) {
-        bits |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[offset + i])) << (8 * i);
+        bits |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[offset + i]))
+                << (8 * i);
     }
     return static_cast<std::int32_t>(bits);
 }
@@ -53,7 +55,8 @@ std::optional<PositionRecord> DecodePositionRecord(std::string_view bytes) {
     record.referenceWidth = GetInt(bytes, 0);
     record.referenceHeight = GetInt(bytes, 4);
     for (std::size_t offset = 8; offset + 12 <= bytes.size(); offset += 12) {
-        record.controls.push_back({GetInt(bytes, offset), GetInt(bytes, offset + 4), GetInt(bytes, offset + 8)});
+        record.controls.push_back(
+            {GetInt(bytes, offset), GetInt(bytes, offset + 4), GetInt(bytes, offset + 8)});
     }
     return record;
 }
@@ -69,11 +72,13 @@ std::int32_t EdgeMean(std::int32_t low, std::int32_t high) {
 
 Size TargetClientSize(Size picture, const PositionRecord* record, double scale) {
     if (record == nullptr) return picture;
-    return {static_cast<int>(record->referenceWidth * scale), static_cast<int>(record->referenceHeight * scale)};
+    return {static_cast<int>(record->referenceWidth * scale),
+            static_cast<int>(record->referenceHeight * scale)};
 }
 
 Size GrownWindowSize(Size window, Size client, Size target) {
-    return {window.width + (target.width - client.width), window.height + (target.height - client.height)};
+    return {window.width + (target.width - client.width),
+            window.height + (target.height - client.height)};
 }
 
 Placement PlaceRecordedControl(const RecordedControl& control, double scale, int currentHeight) {

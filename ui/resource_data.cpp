@@ -24,7 +24,8 @@ std::string_view FindResourceBytes(HMODULE module, const wchar_t* name, const wc
 
 }  // namespace tarvox::ui
 
-int ExtractResourceToTempFile(HMODULE module, const wchar_t* name, std::wstring& path, const wchar_t* type) {
+int ExtractResourceToTempFile(HMODULE module, const wchar_t* name, std::wstring& path,
+                              const wchar_t* type) {
     return tarvox::Guard(0, [&]() -> int {
         path.clear();
         const std::string_view bytes = tarvox::ui::FindResourceBytes(module, name, type);
@@ -37,14 +38,15 @@ int ExtractResourceToTempFile(HMODULE module, const wchar_t* name, std::wstring&
         if (GetTempFileNameW(folder, L"rc", 0, file) == 0) return 0;
 
         // GetTempFileNameW made the file; open it for the bytes without sharing.
-        tarvox::FileHandle handle(CreateFileW(file, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                              FILE_ATTRIBUTE_NORMAL, nullptr));
+        tarvox::FileHandle handle(CreateFileW(file, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!handle.Valid()) {
             DeleteFileW(file);
             return 0;
         }
         DWORD written = 0;
-        const BOOL ok = WriteFile(handle.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        const BOOL ok = WriteFile(handle.Get(), bytes.data(), static_cast<DWORD>(bytes.size()),
+                                  &written, nullptr) &&
                         written == bytes.size();
         handle.Reset();
         if (!ok) {
@@ -56,13 +58,14 @@ int ExtractResourceToTempFile(HMODULE module, const wchar_t* name, std::wstring&
     });
 }
 
-const BYTE* LoadResourceData(HMODULE module, const wchar_t* name, std::vector<BYTE>& buffer, DWORD& size,
-                             const wchar_t* type) {
+const BYTE* LoadResourceData(HMODULE module, const wchar_t* name, std::vector<BYTE>& buffer,
+                             DWORD& size, const wchar_t* type) {
     return tarvox::Guard(static_cast<const BYTE*>(nullptr), [&]() -> const BYTE* {
         size = 0;
         const std::string_view bytes = tarvox::ui::FindResourceBytes(module, name, type);
         if (bytes.data() == nullptr) return nullptr;
-        buffer.assign(reinterpret_cast<const BYTE*>(bytes.data()), reinterpret_cast<const BYTE*>(bytes.data()) + bytes.size());
+        buffer.assign(reinterpret_cast<const BYTE*>(bytes.data()),
+                      reinterpret_cast<const BYTE*>(bytes.data()) + bytes.size());
         size = static_cast<DWORD>(bytes.size());
         // A resource of no bytes still counts as found.
         static const BYTE empty = 0;

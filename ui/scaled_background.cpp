@@ -14,11 +14,15 @@ constexpr UINT_PTR kSubclassId = 0x7A72;
 
 // The brushes are plain handles in the exported class; each is deleted by handing it to an
 // owner, which leaves the member empty.
-void DeleteBrush(HBRUSH& brush) { const tarvox::GdiObject<HBRUSH> deleted(std::exchange(brush, nullptr)); }
+void DeleteBrush(HBRUSH& brush) {
+    const tarvox::GdiObject<HBRUSH> deleted(std::exchange(brush, nullptr));
+}
 
 }  // namespace
 
-CScaledBackground::CScaledBackground() { tarvox::GuardVoid([&] { LoadScaledBitmap(L"ID_BACKGROUND", m_Bitmap, GetDpiScale()); }); }
+CScaledBackground::CScaledBackground() {
+    tarvox::GuardVoid([&] { LoadScaledBitmap(L"ID_BACKGROUND", m_Bitmap, GetDpiScale()); });
+}
 
 CScaledBackground::~CScaledBackground() {
     UnsubclassWindow();
@@ -31,14 +35,17 @@ BOOL CScaledBackground::SubclassDlgItem(UINT id, HWND dialog, const wchar_t* dia
         if (button == nullptr || m_hWnd != nullptr) return FALSE;
         // The name is copied before anything changes: the rest cannot fail half-way.
         std::wstring className = dialogClassName ? dialogClassName : L"";
-        if (!SetWindowSubclass(button, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) return FALSE;
+        if (!SetWindowSubclass(button, SubclassProc, kSubclassId,
+                               reinterpret_cast<DWORD_PTR>(this)))
+            return FALSE;
         m_hWnd = button;
         m_hDialog = dialog;
         m_DialogClassName = std::move(className);
         // The face is drawn here alone: an owner-drawn button paints nothing of its own when its
         // state changes, and the siblings on top of it are left out of its painting.
         SendMessageW(button, BM_SETSTYLE, BS_OWNERDRAW, FALSE);
-        SetWindowLongPtrW(button, GWL_STYLE, GetWindowLongPtrW(button, GWL_STYLE) | WS_CLIPSIBLINGS);
+        SetWindowLongPtrW(button, GWL_STYLE,
+                          GetWindowLongPtrW(button, GWL_STYLE) | WS_CLIPSIBLINGS);
         SetWindowPos(button, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         InvalidateRect(button, nullptr, FALSE);
         return TRUE;
@@ -90,7 +97,8 @@ HBRUSH CScaledBackground::GetControlBrush(HDC dc, HWND control) {
 void CScaledBackground::Paint(HDC dc) {
     RECT area{};
     GetClientRect(m_hWnd, &area);
-    const CGdiBitmap& picture = m_ShowInactive && !m_InactiveBitmap.IsEmpty() ? m_InactiveBitmap : m_Bitmap;
+    const CGdiBitmap& picture =
+        m_ShowInactive && !m_InactiveBitmap.IsEmpty() ? m_InactiveBitmap : m_Bitmap;
     const SIZE size = picture.GetSize();
     if (size.cx > 0) {
         const tarvox::ui::MemoryDc memory(dc);
@@ -109,8 +117,8 @@ void CScaledBackground::Paint(HDC dc) {
     }
 }
 
-LRESULT CALLBACK CScaledBackground::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                                 UINT_PTR /*id*/, DWORD_PTR data) {
+LRESULT CALLBACK CScaledBackground::SubclassProc(HWND window, UINT message, WPARAM wParam,
+                                                 LPARAM lParam, UINT_PTR /*id*/, DWORD_PTR data) {
     auto* self = reinterpret_cast<CScaledBackground*>(data);
     switch (message) {
         case WM_PAINT: {
@@ -120,19 +128,15 @@ LRESULT CALLBACK CScaledBackground::SubclassProc(HWND window, UINT message, WPAR
             EndPaint(window, &paint);
             return 0;
         }
-        case WM_PRINTCLIENT:
-            self->Paint(reinterpret_cast<HDC>(wParam));
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;
+        case WM_PRINTCLIENT: self->Paint(reinterpret_cast<HDC>(wParam)); return 0;
+        case WM_ERASEBKGND: return 1;
         case WM_NCDESTROY: {
             self->m_hWnd = nullptr;
             self->m_hDialog = nullptr;
             RemoveWindowSubclass(window, SubclassProc, kSubclassId);
             return DefSubclassProc(window, message, wParam, lParam);
         }
-        default:
-            return DefSubclassProc(window, message, wParam, lParam);
+        default: return DefSubclassProc(window, message, wParam, lParam);
     }
 }
 

@@ -9,10 +9,12 @@ int LoadScaledBitmap(const wchar_t* name, CGdiBitmap& bitmap, double scale) {
         bitmap.Delete();
         if (name == nullptr || *name == L'\0') return 0;
         HMODULE program = GetModuleHandleW(nullptr);
-        for (const tarvox::ui::PictureVariant& variant : tarvox::ui::PictureVariantsForScale(scale)) {
+        for (const tarvox::ui::PictureVariant& variant :
+             tarvox::ui::PictureVariantsForScale(scale)) {
             std::wstring file;
-            if (!ExtractResourceToTempFile(program, (std::wstring(name) + std::wstring(variant.suffix)).c_str(), file,
-                                           nullptr)) {
+            if (!ExtractResourceToTempFile(
+                    program, (std::wstring(name) + std::wstring(variant.suffix)).c_str(), file,
+                    nullptr)) {
                 continue;
             }
             const int loaded = LoadBitmapFromFile(file.c_str(), bitmap);

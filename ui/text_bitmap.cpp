@@ -16,14 +16,15 @@ namespace {
 
 SIZE Extent(HDC dc, const std::wstring& text) {
     SIZE size{0, 0};
-    if (!GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size)) return {0, 0};
+    if (!GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size))
+        return {0, 0};
     return size;
 }
 
 }  // namespace
 
-int RenderTextBitmap(const wchar_t* text, COLORREF backgroundColour, COLORREF textColour, const wchar_t* faceName,
-                     int fontHeight, int margin, CGdiBitmap& bitmap) {
+int RenderTextBitmap(const wchar_t* text, COLORREF backgroundColour, COLORREF textColour,
+                     const wchar_t* faceName, int fontHeight, int margin, CGdiBitmap& bitmap) {
     return tarvox::Guard(0, [&]() -> int {
         ScreenDc screen;
         MemoryDc memory(screen.Get());
@@ -41,11 +42,13 @@ int RenderTextBitmap(const wchar_t* text, COLORREF backgroundColour, COLORREF te
         const SIZE tenBlanks = Extent(memory.Get(), L"          ");
         const int blanks = tarvox::ui::TabBlankCount(xxxx.cx, tenBlanks.cx);
         const int advance = tarvox::ui::LineAdvance(xxxx.cy);
-        const std::vector<std::wstring> lines = tarvox::ui::TextLinesForRendering(text ? text : L"", blanks);
+        const std::vector<std::wstring> lines =
+            tarvox::ui::TextLinesForRendering(text ? text : L"", blanks);
 
         if (bitmap.IsEmpty()) {
             int width = 0;
-            for (const std::wstring& line : lines) width = std::max<int>(width, Extent(memory.Get(), line).cx);
+            for (const std::wstring& line : lines)
+                width = std::max<int>(width, Extent(memory.Get(), line).cx);
             const int height = advance * static_cast<int>(lines.size());
             CreateFilledBitmap(backgroundColour, bitmap, width + 2 * margin, height + 2 * margin);
             if (bitmap.IsEmpty()) return 0;

@@ -70,7 +70,8 @@ bool MatchesMarkers(const std::wstring& folder, const MarkerRule& rule) {
 
 class Rows {
 public:
-    Rows(std::vector<std::wstring>& names, std::vector<std::wstring>& values) : m_names(names), m_values(values) {
+    Rows(std::vector<std::wstring>& names, std::vector<std::wstring>& values)
+        : m_names(names), m_values(values) {
         m_names.clear();
         m_values.clear();
     }
@@ -79,7 +80,9 @@ public:
         m_names.push_back(std::move(name));
         m_values.push_back(std::move(value));
     }
-    void Add(const wchar_t* name, const wchar_t* buffer) { Add(std::wstring(name), std::wstring(buffer)); }
+    void Add(const wchar_t* name, const wchar_t* buffer) {
+        Add(std::wstring(name), std::wstring(buffer));
+    }
     std::size_t Count() const { return m_names.size(); }
 
 private:
@@ -92,15 +95,18 @@ std::wstring Year(const wchar_t* prefix, int year, const wchar_t* suffix = L"%")
 }
 
 void AddLegacyRows(Rows& rows) {
-    rows.Add(L"%ORVBAU%", MachineValue(L"SOFTWARE\\Orvan AG\\Orvan Bau 2000\\1.0\\InstallDir", L"InstallDir"));
+    rows.Add(L"%ORVBAU%",
+             MachineValue(L"SOFTWARE\\Orvan AG\\Orvan Bau 2000\\1.0\\InstallDir", L"InstallDir"));
     std::wstring viz = MachineValue(L"SOFTWARE\\Autodesk\\3D Studio VIZ\\3.0\\Help", L"3dsviz.chm");
     if (const std::size_t slash = viz.rfind(L'\\'); slash != std::wstring::npos) viz.resize(slash);
     rows.Add(L"%VIZ%", viz);
 
-    const std::wstring zenit = MachineValue(L"SOFTWARE\\Orvan AG\\Orvan Zenit 2004\\1.0\\InstallDir", L"InstallDir");
-    const std::vector<const wchar_t*> runtimes = {L"Runtimeac.txt", L"Runtimelt.txt", L"Runtimeac2002.txt",
-                                                  L"Runtimelt2002.txt"};
-    const auto with = [](std::vector<const wchar_t*> list, std::initializer_list<const wchar_t*> more) {
+    const std::wstring zenit =
+        MachineValue(L"SOFTWARE\\Orvan AG\\Orvan Zenit 2004\\1.0\\InstallDir", L"InstallDir");
+    const std::vector<const wchar_t*> runtimes = {L"Runtimeac.txt", L"Runtimelt.txt",
+                                                  L"Runtimeac2002.txt", L"Runtimelt2002.txt"};
+    const auto with = [](std::vector<const wchar_t*> list,
+                         std::initializer_list<const wchar_t*> more) {
         list.insert(list.end(), more);
         return list;
     };
@@ -108,20 +114,29 @@ void AddLegacyRows(Rows& rows) {
         const wchar_t* name;
         MarkerRule rule;
     } legacy[] = {
-        {L"%ORVBAU_LT%", {{L"TarvoARXapi.dll"},
-                          with(runtimes, {L"TarvoArdentLoad.arx", L"Ver2002LT.txt", L"Ver2002AC.txt", L"Adtkit.txt",
-                                          L"TarvoKanal.dll"})}},
-        {L"%ORVBAU_LTi%", {{L"TarvoARXapi.dll", L"TarvoKanal.dll"},
-                           with(runtimes, {L"TarvoArdentLoad.arx", L"Ver2002LT.txt", L"Ver2002AC.txt", L"Adtkit.txt"})}},
-        {L"%ORVBAU_LT2002%", {{L"TarvoARXapi.dll", L"Ver2002LT.txt"},
-                              with(runtimes, {L"TarvoArdentLoad.arx", L"Adtkit.txt"})}},
-        {L"%ORVBAU_AC%", {{L"TarvoArdentLoad.arx"},
-                          with(runtimes, {L"TarvoARXapi.dll", L"Ver2002LT.txt", L"Ver2002AC.txt", L"TarvoKanal.dll"})}},
-        {L"%ORVBAU_ACi%", {{L"TarvoArdentLoad.arx", L"TarvoKanal.dll"},
-                           with(runtimes, {L"TarvoARXapi.dll", L"Ver2002LT.txt", L"Ver2002AC.txt"})}},
-        {L"%ORVBAU_AC2002%", {{L"TarvoArdentLoad.arx", L"Ver2002AC.txt"}, with(runtimes, {L"TarvoARXapi.dll"})}},
+        {L"%ORVBAU_LT%",
+         {{L"TarvoARXapi.dll"},
+          with(runtimes, {L"TarvoArdentLoad.arx", L"Ver2002LT.txt", L"Ver2002AC.txt", L"Adtkit.txt",
+                          L"TarvoKanal.dll"})}},
+        {L"%ORVBAU_LTi%",
+         {{L"TarvoARXapi.dll", L"TarvoKanal.dll"},
+          with(runtimes,
+               {L"TarvoArdentLoad.arx", L"Ver2002LT.txt", L"Ver2002AC.txt", L"Adtkit.txt"})}},
+        {L"%ORVBAU_LT2002%",
+         {{L"TarvoARXapi.dll", L"Ver2002LT.txt"},
+          with(runtimes, {L"TarvoArdentLoad.arx", L"Adtkit.txt"})}},
+        {L"%ORVBAU_AC%",
+         {{L"TarvoArdentLoad.arx"},
+          with(runtimes,
+               {L"TarvoARXapi.dll", L"Ver2002LT.txt", L"Ver2002AC.txt", L"TarvoKanal.dll"})}},
+        {L"%ORVBAU_ACi%",
+         {{L"TarvoArdentLoad.arx", L"TarvoKanal.dll"},
+          with(runtimes, {L"TarvoARXapi.dll", L"Ver2002LT.txt", L"Ver2002AC.txt"})}},
+        {L"%ORVBAU_AC2002%",
+         {{L"TarvoArdentLoad.arx", L"Ver2002AC.txt"}, with(runtimes, {L"TarvoARXapi.dll"})}},
     };
-    for (const auto& row : legacy) rows.Add(row.name, MatchesMarkers(zenit, row.rule) ? zenit : L"");
+    for (const auto& row : legacy)
+        rows.Add(row.name, MatchesMarkers(zenit, row.rule) ? zenit : L"");
 
     wchar_t buffer[kFolderChars];
     rows.Add(L"%ORVBAU_2004_CONFIG%", GetLocalConfigDir(buffer));
@@ -129,7 +144,8 @@ void AddLegacyRows(Rows& rows) {
 
 void AddProductYearRows(Rows& rows) {
     wchar_t buffer[kFolderChars];
-    for (int year = 2004; year <= 2011; ++year) rows.Add(Year(L"%TarvoArdent_", year), GetCentralAppDir(buffer, year));
+    for (int year = 2004; year <= 2011; ++year)
+        rows.Add(Year(L"%TarvoArdent_", year), GetCentralAppDir(buffer, year));
     rows.Add(L"%TarvoArdent_2013%", GetCentralAppDir(buffer, 2013));
 
     rows.Add(L"%TarvoVeska_2013_U%", GetLocalRAppDir(buffer, 2013));
@@ -137,7 +153,8 @@ void AddProductYearRows(Rows& rows) {
     rows.Add(L"%TarvoArdent_2013_U%", GetLocalAppDir(buffer, 2013));
     std::array<wchar_t, kFolderChars> lt{}, ac{}, adt{}, ltRoaming{}, acRoaming{}, adtRoaming{};
     GetAcadDirs(2013, lt.data(), ac.data(), adt.data(), nullptr, nullptr);
-    GetAcadRoamableDirs(2013, ltRoaming.data(), acRoaming.data(), adtRoaming.data(), nullptr, nullptr);
+    GetAcadRoamableDirs(2013, ltRoaming.data(), acRoaming.data(), adtRoaming.data(), nullptr,
+                        nullptr);
     rows.Add(L"%LT2013%", lt.data());
     rows.Add(L"%LT2013_U%", ltRoaming.data());
     rows.Add(L"%AC2013%", ac.data());
@@ -147,17 +164,23 @@ void AddProductYearRows(Rows& rows) {
 
     // The year 2016 belongs to the older product line's names.
     const auto ardent = [](int year, const wchar_t* suffix) {
-        return year == 2016 ? std::wstring(L"%ORVZENIT_2016") + suffix : Year(L"%TarvoArdent_", year, suffix);
+        return year == 2016 ? std::wstring(L"%ORVZENIT_2016") + suffix
+                            : Year(L"%TarvoArdent_", year, suffix);
     };
     const auto veska = [](int year, const wchar_t* suffix) {
-        return year == 2016 ? std::wstring(L"%ORVZENITR_2016") + suffix : Year(L"%TarvoVeska_", year, suffix);
+        return year == 2016 ? std::wstring(L"%ORVZENITR_2016") + suffix
+                            : Year(L"%TarvoVeska_", year, suffix);
     };
-    for (int year = 2012; year <= 2024; ++year) rows.Add(ardent(year, L"%"), GetCentralAppDir(buffer, year));
-    for (int year = 2008; year <= 2024; ++year) rows.Add(veska(year, L"_U%"), GetLocalRAppDir(buffer, year));
-    for (int year = 2008; year <= 2024; ++year) rows.Add(veska(year, L"%"), GetCentralRAppDir(buffer, year));
+    for (int year = 2012; year <= 2024; ++year)
+        rows.Add(ardent(year, L"%"), GetCentralAppDir(buffer, year));
+    for (int year = 2008; year <= 2024; ++year)
+        rows.Add(veska(year, L"_U%"), GetLocalRAppDir(buffer, year));
+    for (int year = 2008; year <= 2024; ++year)
+        rows.Add(veska(year, L"%"), GetCentralRAppDir(buffer, year));
 
     std::wstring desktop;
-    GetShortRegValue(desktop, (std::wstring(L"HKEY_CURRENT_USER\\") + kShellFoldersKey).c_str(), L"Desktop", 0);
+    GetShortRegValue(desktop, (std::wstring(L"HKEY_CURRENT_USER\\") + kShellFoldersKey).c_str(),
+                     L"Desktop", 0);
     rows.Add(L"%Desktop%", WithoutTrailingBackslash(desktop));
 
     const std::wstring central = GetCentralAppDir(buffer);
@@ -166,9 +189,11 @@ void AddProductYearRows(Rows& rows) {
     GetPrivateProfileStringW(L"OEM", L"IsOem", L"False", isOem, 32, oemFile.c_str());
     rows.Add(L"%PA%", !central.empty() && EqualsIgnoringAsciiCase(isOem, L"True") ? central : L"");
 
-    for (int year = 2004; year <= 2024; ++year) rows.Add(ardent(year, L"_U%"), GetLocalAppDir(buffer, year));
+    for (int year = 2004; year <= 2024; ++year)
+        rows.Add(ardent(year, L"_U%"), GetLocalAppDir(buffer, year));
 
-    const std::vector<const wchar_t*> exclusive = {L"TarvoARXapi.dll", L"Runtimeac.txt", L"Runtimelt.txt"};
+    const std::vector<const wchar_t*> exclusive = {L"TarvoARXapi.dll", L"Runtimeac.txt",
+                                                   L"Runtimelt.txt"};
     for (int year : {2004, 2005, 2006}) {
         const std::wstring marker = L"Ver" + std::to_wstring(year) + L"AC.txt";
         const MarkerRule rule{{L"TarvoArdentLoad.arx", marker.c_str()}, exclusive};
@@ -186,7 +211,8 @@ std::optional<std::wstring> MainProductValue(const wchar_t* neutralName) {
 // is there but empty stays empty.
 void AddMainProductRows(Rows& rows) {
     const std::optional<std::wstring> movies = ReadMachineValue(kMainProductKey, L"MoviesDir");
-    rows.Add(L"%MOVIES%", movies ? *movies : MainProductValue(L"InstallDir").value_or(L"") + L"\\Movies");
+    rows.Add(L"%MOVIES%",
+             movies ? *movies : MainProductValue(L"InstallDir").value_or(L"") + L"\\Movies");
     const std::wstring users = MainProductValue(L"Anwender").value_or(L"");
     rows.Add(L"%ANWENDER%", users);
     const std::optional<std::wstring> menus = MainProductValue(L"AnwenderMenue");
@@ -205,9 +231,12 @@ std::wstring EarlyReleaseFolder(const wchar_t* productsKey, bool (*test)(std::ws
         if (listed++ == 1000) return WalkStep::Stop;  // at most 1000 products
         CRegKeyHolder product(products, std::wstring(subkey).c_str(), 0, 0);
         std::wstring name;
-        if (product.Get() == nullptr || !ReadShortValue(name, product, L"ProductName") || !test(name)) return WalkStep::Next;
+        if (product.Get() == nullptr || !ReadShortValue(name, product, L"ProductName") ||
+            !test(name))
+            return WalkStep::Next;
         std::wstring folder;
-        if (!ReadShortValue(folder, product, folderValue) || !FileExists(Joined(folder, program))) return WalkStep::Next;
+        if (!ReadShortValue(folder, product, folderValue) || !FileExists(Joined(folder, program)))
+            return WalkStep::Next;
         found = folder;
         return WalkStep::Stop;
     });
@@ -223,12 +252,18 @@ void AddEarlyReleaseRows(Rows& rows) {
         const wchar_t* folderValue;
         const wchar_t* program;
     };
-    static const auto adt = [](std::wstring_view n) { return StartsWithIgnoringAsciiCase(n, L"AutoCAD Architectural Desktop"); };
+    static const auto adt = [](std::wstring_view n) {
+        return StartsWithIgnoringAsciiCase(n, L"AutoCAD Architectural Desktop");
+    };
     const EarlyRow early[] = {
         {L"%ADT%", kR15, +adt, L"AcadLocation", L"aCaD.eXe"},
-        {L"%ADT20%", kR15, [](std::wstring_view n) { return EqualsIgnoringAsciiCase(n, L"AutoCAD Architectural Desktop 2"); },
+        {L"%ADT20%", kR15,
+         [](std::wstring_view n) {
+             return EqualsIgnoringAsciiCase(n, L"AutoCAD Architectural Desktop 2");
+         },
          L"AcadLocation", L"aCaD.eXe"},
-        {L"%AC%", kR15, [](std::wstring_view n) { return StartsWithIgnoringAsciiCase(n, L"AutoCAD 2000"); },
+        {L"%AC%", kR15,
+         [](std::wstring_view n) { return StartsWithIgnoringAsciiCase(n, L"AutoCAD 2000"); },
          L"AcadLocation", L"aCaD.eXe"},
         {L"%ADTi%", kR15,
          [](std::wstring_view n) {
@@ -236,7 +271,8 @@ void AddEarlyReleaseRows(Rows& rows) {
                     EqualsIgnoringAsciiCase(n, L"Autodesk Architectural Desktop 3");
          },
          L"AcadLocation", L"aCaD.eXe"},
-        {L"%ACi%", kR15, [](std::wstring_view n) { return EqualsIgnoringAsciiCase(n, L"AutoCAD 2000i"); },
+        {L"%ACi%", kR15,
+         [](std::wstring_view n) { return EqualsIgnoringAsciiCase(n, L"AutoCAD 2000i"); },
          L"AcadLocation", L"aCaD.eXe"},
         {L"%ADT33%", kR15,
          [](std::wstring_view n) {
@@ -244,16 +280,21 @@ void AddEarlyReleaseRows(Rows& rows) {
                     StartsWithIgnoringAsciiCase(n, L"AutoDesk Architectural Desktop 3.3");
          },
          L"AcadLocation", L"aCaD.eXe"},
-        {L"%AC2002%", kR15, [](std::wstring_view n) { return StartsWithIgnoringAsciiCase(n, L"AutoCAD 2004"); },
+        {L"%AC2002%", kR15,
+         [](std::wstring_view n) { return StartsWithIgnoringAsciiCase(n, L"AutoCAD 2004"); },
          L"AcadLocation", L"aCaD.eXe"},
         {L"%LT%", L"SOFTWARE\\Autodesk\\AutoCAD LT\\R2000",
-         [](std::wstring_view n) { return StartsWithIgnoringAsciiCase(n, L"AutoCAD LT 2000"); }, L"Location", L"ACLT.EXE"},
+         [](std::wstring_view n) { return StartsWithIgnoringAsciiCase(n, L"AutoCAD LT 2000"); },
+         L"Location", L"ACLT.EXE"},
         {L"%LTi%", L"SOFTWARE\\Autodesk\\AutoCAD LT\\R7",
-         [](std::wstring_view n) { return StartsWithIgnoringAsciiCase(n, L"AutoCAD LT 2000i"); }, L"Location", L"ACLT.EXE"},
+         [](std::wstring_view n) { return StartsWithIgnoringAsciiCase(n, L"AutoCAD LT 2000i"); },
+         L"Location", L"ACLT.EXE"},
         {L"%LT2002%", L"SOFTWARE\\Autodesk\\AutoCAD LT\\R8",
-         [](std::wstring_view n) { return StartsWithIgnoringAsciiCase(n, L"AutoCAD LT 2004"); }, L"Location", L"ACLT.EXE"},
+         [](std::wstring_view n) { return StartsWithIgnoringAsciiCase(n, L"AutoCAD LT 2004"); },
+         L"Location", L"ACLT.EXE"},
     };
-    for (const EarlyRow& row : early) rows.Add(row.name, EarlyReleaseFolder(row.key, row.test, row.folderValue, row.program));
+    for (const EarlyRow& row : early)
+        rows.Add(row.name, EarlyReleaseFolder(row.key, row.test, row.folderValue, row.program));
 }
 
 // The per-year folders of AutoCAD LT, AutoCAD and Architecture, as the lookups write them.
@@ -272,7 +313,8 @@ void AddReleaseRows(Rows& rows) {
     }
     const wchar_t* prefixes[3] = {L"%LT", L"%AC", L"%ADT"};
     for (int group = 0; group < 3; ++group) {
-        for (int year = kFirst; year <= kLast; ++year) rows.Add(Year(prefixes[group], year), installed[year - kFirst][group].data());
+        for (int year = kFirst; year <= kLast; ++year)
+            rows.Add(Year(prefixes[group], year), installed[year - kFirst][group].data());
         for (int year = kFirstRoaming; year <= kLast; ++year) {
             rows.Add(Year(prefixes[group], year, L"_U%"), roaming[year - kFirst][group].data());
         }
@@ -284,20 +326,27 @@ void AddSystemRows(Rows& rows, const std::wstring& legacyBau) {
     const std::wstring central = GetCentralAppDir(buffer);
     static constexpr auto kTallixKey = kFamilyKey + L"\\Tarvo Tallix 2000\\1.0\\InstallDir";
     const std::wstring tallixKey = MachineValue(kTallixKey.c_str(), L"InstallDir");
-    rows.Add(L"%TarvoTLX%", !central.empty() && FileExists(Joined(central, L"Tarvo Tallix\\ORVTLX.dll")) ? central : tallixKey);
+    rows.Add(L"%TarvoTLX%",
+             !central.empty() && FileExists(Joined(central, L"Tarvo Tallix\\ORVTLX.dll"))
+                 ? central
+                 : tallixKey);
     const std::wstring tallixUser = GetDirValue(L"Tallix", buffer);
-    rows.Add(L"%ORVTLX_U%", !tallixUser.empty() && FileExists(Joined(tallixUser, L"ORVTLX.mde")) ? tallixUser : tallixKey);
+    rows.Add(L"%ORVTLX_U%", !tallixUser.empty() && FileExists(Joined(tallixUser, L"ORVTLX.mde"))
+                                ? tallixUser
+                                : tallixKey);
     rows.Add(L"%HELP%", legacyBau + L"\\Help");
     rows.Add(L"%PLUS%", legacyBau + L"\\Tarvo Zenit +");
 
     // A system folder call gives the length written, 0 on failure, or more when it does not fit.
     const auto systemFolder = [&buffer](UINT length) {
-        return length > 0 && length < kFolderChars ? WithoutTrailingBackslash(buffer) : std::wstring();
+        return length > 0 && length < kFolderChars ? WithoutTrailingBackslash(buffer)
+                                                   : std::wstring();
     };
     rows.Add(L"%SYSTEM%", systemFolder(GetSystemDirectoryW(buffer, kFolderChars)));
     rows.Add(L"%WINDIR%", systemFolder(GetWindowsDirectoryW(buffer, kFolderChars)));
     rows.Add(L"%TEMP%", systemFolder(GetTempPathW(kFolderChars, buffer)));
-    const std::wstring programs = MachineValue(L"Software\\Microsoft\\Windows\\CurrentVersion", L"ProgramFilesDir");
+    const std::wstring programs =
+        MachineValue(L"Software\\Microsoft\\Windows\\CurrentVersion", L"ProgramFilesDir");
     rows.Add(L"%PROG%", programs);
     rows.Add(L"%DIDAKT%", programs + L"\\Tarvo Didakt");
 }
@@ -308,7 +357,8 @@ void AddSystemRows(Rows& rows, const std::wstring& legacyBau) {
 void AddShellFolderRows(Rows& rows, HKEY hive) {
     WalkShellFolders(hive, OnUnreadable::End, [&](const RegValueItem& item) {
         constexpr std::size_t kRoom = kFolderChars;
-        if (item.name.size() >= kRoom || item.bytes > kRoom * sizeof(wchar_t)) return WalkStep::Stop;
+        if (item.name.size() >= kRoom || item.bytes > kRoom * sizeof(wchar_t))
+            return WalkStep::Stop;
         rows.Add(L"%" + std::wstring(item.name) + L"%", WithoutTrailingBackslash(StringData(item)));
         return WalkStep::Next;
     });
@@ -341,7 +391,8 @@ void AddRevitRows(Rows& rows) {
 
 }  // namespace
 
-long long BuildFullPathVarTable(std::vector<std::wstring>& names, std::vector<std::wstring>& values) {
+long long BuildFullPathVarTable(std::vector<std::wstring>& names,
+                                std::vector<std::wstring>& values) {
     Rows rows(names, values);
     AddLegacyRows(rows);
     AddProductYearRows(rows);

@@ -13,7 +13,8 @@ wchar_t* ExpandAllPathVars(const wchar_t* text, wchar_t* out);
 namespace tarvox {
 
 // The table rows in their order (names with percent signs, values); returns the row count.
-long long BuildFullPathVarTable(std::vector<std::wstring>& names, std::vector<std::wstring>& values);
+long long BuildFullPathVarTable(std::vector<std::wstring>& names,
+                                std::vector<std::wstring>& values);
 
 // ExpandAllPathVars into a string.
 std::wstring ExpandAllPathVars(const wchar_t* text);

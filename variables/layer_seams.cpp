@@ -21,7 +21,8 @@ bool ConvertWithPathVariables(const std::wstring& value, bool expand, std::wstri
     if (expand) {
         converted = withoutVars;
     } else {
-        converted = value.find(L'%') != std::wstring::npos ? withVars : tarvox::AbbreviatePath(value, 0);
+        converted =
+            value.find(L'%') != std::wstring::npos ? withVars : tarvox::AbbreviatePath(value, 0);
     }
     return true;
 }

@@ -74,17 +74,19 @@ void AddCommonFilesX86(PathVarTable& table) {
 
 void AddShellFolders(PathVarTable& table, HKEY root) {
     using tarvox::WalkStep;
-    tarvox::WalkShellFolders(root, tarvox::OnUnreadable::End, [&](const tarvox::RegValueItem& item) {
-        // Names and data of up to 260 characters: a longer value counts as missing.
-        constexpr std::size_t kRoom = tarvox::kFolderChars;
-        if (item.name.size() > kRoom || item.bytes > kRoom * sizeof(wchar_t)) return WalkStep::Next;
-        if (item.type != REG_SZ) return WalkStep::Next;
-        const std::wstring data = tarvox::StringData(item);
-        std::wstring_view value(data);
-        while (!value.empty() && value.back() == L' ') value.remove_suffix(1);
-        if (!value.empty()) tarvox::AddPathVar(table, Percented(item.name), value, kOrder);
-        return WalkStep::Next;
-    });
+    tarvox::WalkShellFolders(
+        root, tarvox::OnUnreadable::End, [&](const tarvox::RegValueItem& item) {
+            // Names and data of up to 260 characters: a longer value counts as missing.
+            constexpr std::size_t kRoom = tarvox::kFolderChars;
+            if (item.name.size() > kRoom || item.bytes > kRoom * sizeof(wchar_t))
+                return WalkStep::Next;
+            if (item.type != REG_SZ) return WalkStep::Next;
+            const std::wstring data = tarvox::StringData(item);
+            std::wstring_view value(data);
+            while (!value.empty() && value.back() == L' ') value.remove_suffix(1);
+            if (!value.empty()) tarvox::AddPathVar(table, Percented(item.name), value, kOrder);
+            return WalkStep::Next;
+        });
 }
 
 // A value of a product's key read through the registry form of its configuration.
@@ -102,18 +104,22 @@ void AddMainProductFolders(PathVarTable& table) {
     if (folder.empty()) return;
     const std::wstring_view trimmed = WithoutTrailingBackslash(folder);
     tarvox::AddPathVar(table, tarvox::kArdentFolderVar.view(), trimmed, kOrder);
-    tarvox::AddPathVar(table, tarvox::kArdentHelpVar.view(), std::wstring(trimmed) + L"\\Help", kOrder);
+    tarvox::AddPathVar(table, tarvox::kArdentHelpVar.view(), std::wstring(trimmed) + L"\\Help",
+                       kOrder);
 }
 
 void AddSecondProductFolder(PathVarTable& table) {
     const std::wstring folder = ProductKeyValue(tarvox::kVeskaMachinePath.c_str(), L"InstallDir");
-        const std::wstring_view variable = tarvox::kVeskaUserFolderVar.view();
-    if (!folder.empty()) tarvox::AddPathVar(table, variable, WithoutTrailingBackslash(folder), kOrder);
+    const std::wstring_view variable = tarvox::kVeskaUserFolderVar.view();
+    if (!folder.empty())
+        tarvox::AddPathVar(table, variable, WithoutTrailingBackslash(folder), kOrder);
     // The default below the user's application data, when the installation said nothing.
     std::wstring appData;
     if (Lookup(table, L"%APPDATA%", appData)) {
-        tarvox::AddPathVar(table, variable,
-                           appData + L"\\" + tarvox::kFamilyFolder.c_str() + L"\\" + tarvox::kVeskaOfYear.c_str(), kOrder);
+        tarvox::AddPathVar(
+            table, variable,
+            appData + L"\\" + tarvox::kFamilyFolder.c_str() + L"\\" + tarvox::kVeskaOfYear.c_str(),
+            kOrder);
     }
 }
 
@@ -122,14 +128,15 @@ void AddProductUserFolder(PathVarTable& table) {
     if (Lookup(table, tarvox::kArdentUserFolderVar.view(), existing)) return;
     wchar_t folder[tarvox::kFolderBufferChars];
     GetProductUserDir(folder, tarvox::ProductYear);
-    if (folder[0] != L'\0') tarvox::AddPathVar(table, tarvox::kArdentUserFolderVar.view(), folder, kOrder);
+    if (folder[0] != L'\0')
+        tarvox::AddPathVar(table, tarvox::kArdentUserFolderVar.view(), folder, kOrder);
 }
 
 // AutoCAD's own folder values of the product year's release (R23.1, AutoCAD 2020).
 void AddProductYearAcadFolders(PathVarTable& table) {
     const std::wstring release = tarvox::autocad::AcadReleaseKeyForYear(tarvox::ProductYear);
     std::wstring releaseKey = L"Software\\Autodesk\\AutoCAD\\" + release;
-        std::wstring curVer;
+    std::wstring curVer;
     switch (tarvox::ReadReleaseCurVer(release, 0, curVer)) {
         case tarvox::CurVerRead::NoReleaseKey: break;  // the release key itself
         case tarvox::CurVerRead::Missing: return;
@@ -189,7 +196,8 @@ bool IsFilteredOut(const std::wstring& name, const std::wstring& value) {
     if (name.size() <= 3 || value.size() < 4) return true;
     if (name.find_first_of(L"{}") != std::wstring::npos) return true;
     if (value.find(L'\\') == std::wstring::npos) return true;
-    for (const wchar_t* dropped : {L"%LOGONSERVER%", L"%HOMEDRIVE%", L"%HOMEPATH%", L"%SYSTEMDRIVE%"}) {
+    for (const wchar_t* dropped :
+         {L"%LOGONSERVER%", L"%HOMEDRIVE%", L"%HOMEPATH%", L"%SYSTEMDRIVE%"}) {
         if (tarvox::EqualsIgnoringAsciiCase(name, dropped)) return true;
     }
     return false;
@@ -224,7 +232,8 @@ int BuildPathVarTable(std::vector<std::wstring>& names, std::vector<std::wstring
         if (Lookup(table, L"%AutoCAD_Location%", location)) {
             // AutoCAD's variables of the product year: %AC2020%, %ACA2020%, %ADT2020%.
             for (const wchar_t* family : {L"%AC", L"%ACA", L"%ADT"}) {
-                tarvox::AddPathVar(table, family + std::to_wstring(tarvox::ProductYear) + L"%", location, kOrder);
+                tarvox::AddPathVar(table, family + std::to_wstring(tarvox::ProductYear) + L"%",
+                                   location, kOrder);
             }
         }
         std::wstring programFiles;
@@ -279,7 +288,8 @@ std::wstring AbbreviatePath(const std::wstring& expanded, int aliases) {
 
 const PathVarTable& CompactPathVarTable(int aliases) { return AbbreviationTableFor(aliases).table; }
 
-int ExpandAndAbbreviate(std::wstring& withVars, std::wstring& withoutVars, const wchar_t* path, int aliases) {
+int ExpandAndAbbreviate(std::wstring& withVars, std::wstring& withoutVars, const wchar_t* path,
+                        int aliases) {
     if (path == nullptr || *path == L'\0') {
         withoutVars.clear();
         return 0;

@@ -30,6 +30,7 @@ std::wstring AbbreviatePath(const std::wstring& expanded, int aliases);
 // Expands path into withoutVars with the cached compact table (with the alias variables when
 // aliases is 1) and, when path holds a percent sign, writes the re-abbreviated form into
 // withVars. 0 for a null or empty path, else 1.
-int ExpandAndAbbreviate(std::wstring& withVars, std::wstring& withoutVars, const wchar_t* path, int aliases);
+int ExpandAndAbbreviate(std::wstring& withVars, std::wstring& withoutVars, const wchar_t* path,
+                        int aliases);
 
 }  // namespace tarvox

@@ -18,7 +18,8 @@ public:
     BSTR Get() const { return m_text.Get(); }
     BSTR* Out() { return m_text.Put(); }
     std::wstring Text() const {
-        return m_text.Valid() ? std::wstring(m_text.Get(), SysStringLen(m_text.Get())) : std::wstring();
+        return m_text.Valid() ? std::wstring(m_text.Get(), SysStringLen(m_text.Get()))
+                              : std::wstring();
     }
 
 private:

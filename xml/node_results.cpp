@@ -43,9 +43,8 @@ int CXMLHelpers::GetAllNodes(CNodeResultArray& result, IXMLDOMNode* node, const 
         int found = 0;
         const auto visit = [&](IXMLDOMNode* visited, bool owned) {
             std::wstring nodeName;
-            if (name == nullptr ||
-                (GetNodeName(visited, nodeName) == 1 &&
-                 tarvox::EqualsIgnoringCaseOrdinal(nodeName, name))) {
+            if (name == nullptr || (GetNodeName(visited, nodeName) == 1 &&
+                                    tarvox::EqualsIgnoringCaseOrdinal(nodeName, name))) {
                 result.Append(visited, owned);
                 found = 1;
             }
@@ -53,7 +52,8 @@ int CXMLHelpers::GetAllNodes(CNodeResultArray& result, IXMLDOMNode* node, const 
         visit(node, false);
         std::vector<NodePtr> path;
         NodePtr child;
-        if (node->get_firstChild(child.GetAddressOf()) == S_OK && child) path.push_back(std::move(child));
+        if (node->get_firstChild(child.GetAddressOf()) == S_OK && child)
+            path.push_back(std::move(child));
         while (!path.empty()) {
             visit(path.back().Get(), true);
             NodePtr first;
@@ -61,7 +61,8 @@ int CXMLHelpers::GetAllNodes(CNodeResultArray& result, IXMLDOMNode* node, const 
                 path.push_back(std::move(first));
                 continue;
             }
-            // No children: on to the next sibling of this node or of the nearest ancestor that has one.
+            // No children: on to the next sibling of this node or of the nearest ancestor that has
+            // one.
             while (!path.empty()) {
                 NodePtr next;
                 if (path.back()->get_nextSibling(next.GetAddressOf()) == S_OK && next) {

@@ -13,15 +13,15 @@
 #include <cwchar>
 #include <memory>
 
+using Microsoft::WRL::ComPtr;
 using tarvox::Bstr;
 using tarvox::Variant;
-using Microsoft::WRL::ComPtr;
 
 namespace {
 
 // MSXML2 DOMDocument, {F6D90F11-9C73-11D3-B32E-00C04F990BB4}.
-constexpr CLSID kDomDocument = {0xF6D90F11, 0x9C73, 0x11D3,
-                                {0xB3, 0x2E, 0x00, 0xC0, 0x4F, 0x99, 0x0B, 0xB4}};
+constexpr CLSID kDomDocument = {
+    0xF6D90F11, 0x9C73, 0x11D3, {0xB3, 0x2E, 0x00, 0xC0, 0x4F, 0x99, 0x0B, 0xB4}};
 
 constexpr wchar_t kDefaultDocument[] =
     L"<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<gbXML>\r\n</gbXML>\r\n";
@@ -54,8 +54,8 @@ bool AsNode(const ComPtr<Interface>& from, CXMLHelpers::NodePtr& node) {
 
 HRESULT tarvox::CreateDomDocument(CXMLHelpers::DocPtr& doc) {
     doc.Reset();
-    return CoCreateInstance(kDomDocument, nullptr, CLSCTX_INPROC_SERVER,
-                            __uuidof(IXMLDOMDocument), reinterpret_cast<void**>(doc.GetAddressOf()));
+    return CoCreateInstance(kDomDocument, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IXMLDOMDocument),
+                            reinterpret_cast<void**>(doc.GetAddressOf()));
 }
 
 bool tarvox::LoadDomDocumentFromPath(const wchar_t* path, CXMLHelpers::DocPtr& doc) {
@@ -73,48 +73,63 @@ bool tarvox::LoadDomDocumentFromPath(const wchar_t* path, CXMLHelpers::DocPtr& d
 }
 
 int CXMLHelpers::GetDocumentFromBuffer(const wchar_t* text, DocPtr& doc) {
-    return tarvox::GuardOr([&]() noexcept { doc.Reset(); return 0; }, [&]() -> int {
-        if (IsEmpty(text)) text = kDefaultDocument;
-        if (text[0] != L'<') {
-            const std::wstring markup = std::wstring(L"<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<") +
-                                        text + L">\r\n</" + text + L">\r\n";
-            return GetDocumentFromBuffer(markup.c_str(), doc);
-        }
-        const tarvox::ComScope com = DocumentCom();
-        if (FAILED(tarvox::CreateDomDocument(doc)) || !doc) return 0;
-        Bstr xml(text);
-        VARIANT_BOOL parsed = VARIANT_FALSE;
-        return doc->loadXML(xml.Get(), &parsed) == S_OK ? 1 : 0;
-    });
+    return tarvox::GuardOr(
+        [&]() noexcept {
+            doc.Reset();
+            return 0;
+        },
+        [&]() -> int {
+            if (IsEmpty(text)) text = kDefaultDocument;
+            if (text[0] != L'<') {
+                const std::wstring markup =
+                    std::wstring(L"<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<") + text +
+                    L">\r\n</" + text + L">\r\n";
+                return GetDocumentFromBuffer(markup.c_str(), doc);
+            }
+            const tarvox::ComScope com = DocumentCom();
+            if (FAILED(tarvox::CreateDomDocument(doc)) || !doc) return 0;
+            Bstr xml(text);
+            VARIANT_BOOL parsed = VARIANT_FALSE;
+            return doc->loadXML(xml.Get(), &parsed) == S_OK ? 1 : 0;
+        });
 }
 
 int CXMLHelpers::GetNewDocument(DocPtr& doc, const wchar_t* rootName) {
-    return tarvox::GuardOr([&]() noexcept { doc.Reset(); return 0; }, [&]() -> int {
-        return GetDocumentFromBuffer(rootName, doc);
-    });
+    return tarvox::GuardOr(
+        [&]() noexcept {
+            doc.Reset();
+            return 0;
+        },
+        [&]() -> int { return GetDocumentFromBuffer(rootName, doc); });
 }
 
 int CXMLHelpers::GetDocumentFromFile(const wchar_t* path, DocPtr& doc) {
-    return tarvox::GuardOr([&]() noexcept { doc.Reset(); return 0; }, [&]() -> int {
-        if (IsEmpty(path)) return 0;
-        const tarvox::ComScope com = DocumentCom();
-        if (FAILED(tarvox::CreateDomDocument(doc)) || !doc) return 0;
-        tarvox::FileHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                            nullptr, OPEN_EXISTING, 0, nullptr));
-        if (!file.Valid()) return 0;
-        const DWORD size = GetFileSize(file.Get(), nullptr);
-        if (size == INVALID_FILE_SIZE) return 0;
-        std::wstring buffer(static_cast<std::size_t>(size) * 2 + 1, L'\0');
-        DWORD count = 0;
-        TextFileType::Type type = TextFileType::None;
-        const BOOL read = ReadTextFile(file.Get(), buffer.data(), size, &count, nullptr, &type);
-        file.Reset();
-        if (!read) return 0;
-        buffer.resize(std::min<std::size_t>(count, buffer.size() - 1));
-        Bstr xml(buffer.c_str());
-        VARIANT_BOOL parsed = VARIANT_FALSE;
-        return doc->loadXML(xml.Get(), &parsed) == S_OK ? 1 : 0;
-    });
+    return tarvox::GuardOr(
+        [&]() noexcept {
+            doc.Reset();
+            return 0;
+        },
+        [&]() -> int {
+            if (IsEmpty(path)) return 0;
+            const tarvox::ComScope com = DocumentCom();
+            if (FAILED(tarvox::CreateDomDocument(doc)) || !doc) return 0;
+            tarvox::FileHandle file(CreateFileW(path, GENERIC_READ,
+                                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                OPEN_EXISTING, 0, nullptr));
+            if (!file.Valid()) return 0;
+            const DWORD size = GetFileSize(file.Get(), nullptr);
+            if (size == INVALID_FILE_SIZE) return 0;
+            std::wstring buffer(static_cast<std::size_t>(size) * 2 + 1, L'\0');
+            DWORD count = 0;
+            TextFileType::Type type = TextFileType::None;
+            const BOOL read = ReadTextFile(file.Get(), buffer.data(), size, &count, nullptr, &type);
+            file.Reset();
+            if (!read) return 0;
+            buffer.resize(std::min<std::size_t>(count, buffer.size() - 1));
+            Bstr xml(buffer.c_str());
+            VARIANT_BOOL parsed = VARIANT_FALSE;
+            return doc->loadXML(xml.Get(), &parsed) == S_OK ? 1 : 0;
+        });
 }
 
 int CXMLHelpers::GetNewNode(DocPtr& doc, NodePtr& node, const wchar_t* name) {
@@ -160,9 +175,7 @@ int CXMLHelpers::GetNewNode(const wchar_t* name, const wchar_t* /*text*/, NodePt
 }
 
 int CXMLHelpers::GetNewNode(const wchar_t* name, NodePtr& parent, NodePtr& node) {
-    return tarvox::Guard(0, [&]() -> int {
-        return GetNewNode(name, nullptr, parent, node);
-    });
+    return tarvox::Guard(0, [&]() -> int { return GetNewNode(name, nullptr, parent, node); });
 }
 
 int CXMLHelpers::GetNewNodeFromXMLString(NodePtr& node, const wchar_t* xml) {
@@ -288,7 +301,8 @@ int CXMLHelpers::GetNode(const wchar_t* name, NodePtr& parent, NodePtr& node) {
             NodePtr child;
             if (children->get_item(i, child.GetAddressOf()) != S_OK || !child) continue;
             std::wstring childName;
-            if (GetNodeName(child, childName) == 1 && tarvox::EqualsIgnoringCaseOrdinal(childName, name)) {
+            if (GetNodeName(child, childName) == 1 &&
+                tarvox::EqualsIgnoringCaseOrdinal(childName, name)) {
                 node = child;
                 return 1;
             }
@@ -319,50 +333,73 @@ int CXMLHelpers::GetAttribute(const wchar_t* tagName, const wchar_t* attrName, D
 }
 
 int CXMLHelpers::GetAttributeValue(const wchar_t* name, NodePtr& element, std::wstring& value) {
-    return tarvox::GuardOr([&]() noexcept { value.clear(); return 0; }, [&]() -> int {
-        NodePtr attr;
-        if (GetAttribute(name, element, attr) != 1) return 0;
-        Variant text;
-        if (attr->get_nodeValue(text.Out()) != S_OK || text.Get().vt != VT_BSTR) return 0;
-        const BSTR bstr = text.Get().bstrVal;
-        value = bstr != nullptr ? std::wstring(bstr, SysStringLen(bstr)) : std::wstring();
-        return 1;
-    });
+    return tarvox::GuardOr(
+        [&]() noexcept {
+            value.clear();
+            return 0;
+        },
+        [&]() -> int {
+            NodePtr attr;
+            if (GetAttribute(name, element, attr) != 1) return 0;
+            Variant text;
+            if (attr->get_nodeValue(text.Out()) != S_OK || text.Get().vt != VT_BSTR) return 0;
+            const BSTR bstr = text.Get().bstrVal;
+            value = bstr != nullptr ? std::wstring(bstr, SysStringLen(bstr)) : std::wstring();
+            return 1;
+        });
 }
 
 int CXMLHelpers::GetNodeName(NodePtr& node, std::wstring& name) {
-    return tarvox::GuardOr([&]() noexcept { name.clear(); return 0; }, [&]() -> int {
-        return GetNodeName(node.Get(), name);
-    });
+    return tarvox::GuardOr(
+        [&]() noexcept {
+            name.clear();
+            return 0;
+        },
+        [&]() -> int { return GetNodeName(node.Get(), name); });
 }
 
 int CXMLHelpers::GetNodeName(IXMLDOMNode* node, std::wstring& name) {
-    return tarvox::GuardOr([&]() noexcept { name.clear(); return 0; }, [&]() -> int {
-        name.clear();
-        if (node == nullptr) return 0;
-        Bstr text;
-        if (node->get_nodeName(text.Out()) != S_OK) return 0;
-        name = text.Text();
-        return 1;
-    });
+    return tarvox::GuardOr(
+        [&]() noexcept {
+            name.clear();
+            return 0;
+        },
+        [&]() -> int {
+            name.clear();
+            if (node == nullptr) return 0;
+            Bstr text;
+            if (node->get_nodeName(text.Out()) != S_OK) return 0;
+            name = text.Text();
+            return 1;
+        });
 }
 
 int CXMLHelpers::GetNodeText(NodePtr& node, std::wstring& text) {
-    return tarvox::GuardOr([&]() noexcept { text.clear(); return 0; }, [&]() -> int {
-        text.clear();
-        if (!node) return 0;
-        Bstr value;
-        if (node->get_text(value.Out()) != S_OK) return 0;
-        text = value.Text();
-        return 1;
-    });
+    return tarvox::GuardOr(
+        [&]() noexcept {
+            text.clear();
+            return 0;
+        },
+        [&]() -> int {
+            text.clear();
+            if (!node) return 0;
+            Bstr value;
+            if (node->get_text(value.Out()) != S_OK) return 0;
+            text = value.Text();
+            return 1;
+        });
 }
 
 int CXMLHelpers::GetNodeText(const wchar_t* name, NodePtr& parent, std::wstring& text) {
-    return tarvox::GuardOr([&]() noexcept { text.clear(); return 0; }, [&]() -> int {
-        text.clear();
-        NodePtr child;
-        if (GetNode(name, parent, child) != 1) return 0;
-        return GetNodeText(child, text);
-    });
+    return tarvox::GuardOr(
+        [&]() noexcept {
+            text.clear();
+            return 0;
+        },
+        [&]() -> int {
+            text.clear();
+            NodePtr child;
+            if (GetNode(name, parent, child) != 1) return 0;
+            return GetNodeText(child, text);
+        });
 }

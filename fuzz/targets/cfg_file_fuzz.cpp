@@ -30,7 +30,8 @@ std::string PlainEncode(unsigned codePage, std::wstring_view text) {
             bytes.push_back(c < 0x100 ? static_cast<char>(c) : '?');
         } else if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() &&
                    (text[i + 1] & 0xFFFF) >= 0xDC00 && (text[i + 1] & 0xFFFF) <= 0xDFFF) {
-            fuzz::AppendUtf8(bytes, 0x10000 + ((c - 0xD800) << 10) + ((text[++i] & 0xFFFF) - 0xDC00));
+            fuzz::AppendUtf8(bytes,
+                             0x10000 + ((c - 0xD800) << 10) + ((text[++i] & 0xFFFF) - 0xDC00));
         } else {
             fuzz::AppendUtf8(bytes, c >= 0xD800 && c <= 0xDFFF ? 0xFFFD : c);
         }
@@ -62,12 +63,14 @@ bool Load(std::string_view bytes, Loaded& loaded) {
 
 std::string Save(const Loaded& loaded, TextFileType::Type type) {
     std::string bytes;
-    if (!tarvox::EncodeText(loaded.composed, type, kPlain, bytes)) fuzz::Fail("an encoding the loader accepts is not written");
+    if (!tarvox::EncodeText(loaded.composed, type, kPlain, bytes))
+        fuzz::Fail("an encoding the loader accepts is not written");
     return bytes;
 }
 
-constexpr TextFileType::Type kLoaded[] = {TextFileType::Ansi, TextFileType::UnicodeLE, TextFileType::UnicodeBE,
-                                          TextFileType::Utf8, TextFileType::Utf8NoBom};
+constexpr TextFileType::Type kLoaded[] = {TextFileType::Ansi, TextFileType::UnicodeLE,
+                                          TextFileType::UnicodeBE, TextFileType::Utf8,
+                                          TextFileType::Utf8NoBom};
 
 }  // namespace
 
@@ -95,8 +98,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (fourth.lines != third.lines) fuzz::Fail("the lines changed on a later save");
     if (fourth.composed != third.composed) fuzz::Fail("the composed text changed on a later save");
     // UTF-16 holds every text: written that way, the lines come back as they were.
-    if ((chosen == TextFileType::UnicodeLE || chosen == TextFileType::UnicodeBE) && second.type == chosen &&
-        second.composed != first.composed) {
+    if ((chosen == TextFileType::UnicodeLE || chosen == TextFileType::UnicodeBE) &&
+        second.type == chosen && second.composed != first.composed) {
         fuzz::Fail("UTF-16 did not keep the text");
     }
     return 0;

@@ -13,8 +13,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         switch (tarvox::ClassifyCfgLine(line)) {
             case tarvox::CfgLineKind::Header: {
                 const tarvox::CfgHeader header = tarvox::NormalizeCfgHeader(line);
-                if (header.line.empty() || header.line.front() != L'[') fuzz::Fail("header form lost its bracket");
-                if (tarvox::NormalizeCfgHeader(header.line).line != header.line) fuzz::Fail("header form is not stable");
+                if (header.line.empty() || header.line.front() != L'[')
+                    fuzz::Fail("header form lost its bracket");
+                if (tarvox::NormalizeCfgHeader(header.line).line != header.line)
+                    fuzz::Fail("header form is not stable");
                 break;
             }
             case tarvox::CfgLineKind::Other: {
@@ -23,8 +25,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 std::wstring_view nameView;
                 std::wstring_view valueView;
                 const bool split = tarvox::SplitCfgEntry(line, name, value);
-                if (split != tarvox::SplitCfgEntryView(line, nameView, valueView)) fuzz::Fail("entry splits disagree");
-                if (split && (name != nameView || value != valueView)) fuzz::Fail("entry splits disagree");
+                if (split != tarvox::SplitCfgEntryView(line, nameView, valueView))
+                    fuzz::Fail("entry splits disagree");
+                if (split && (name != nameView || value != valueView))
+                    fuzz::Fail("entry splits disagree");
                 if (split) tarvox::IsListModeSwitch(name, value);
                 // Read as an entry in list mode, the line as rewritten splits into the same
                 // name and value.
@@ -35,14 +39,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     fuzz::Fail("a line is not an entry in list mode");
                 }
                 value = std::wstring(valueView);
-                if (!tarvox::SplitCfgEntryView(rewritten, nameView, valueView) || name != nameView ||
-                    value != valueView) {
+                if (!tarvox::SplitCfgEntryView(rewritten, nameView, valueView) ||
+                    name != nameView || value != valueView) {
                     fuzz::Fail("a rewritten entry line splits differently");
                 }
                 break;
             }
-            default:
-                break;
+            default: break;
         }
     }
     // Composing and splitting again gives the lines back, without empty lines at either end
@@ -54,7 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         expected.push_back(line);
     }
     while (!expected.empty() && expected.back().empty()) expected.pop_back();
-    if (tarvox::SplitCfgLines(composed) != expected) fuzz::Fail("compose and split do not round-trip");
+    if (tarvox::SplitCfgLines(composed) != expected)
+        fuzz::Fail("compose and split do not round-trip");
     if (size >= 8) {
         long long number = 0;
         __builtin_memcpy(&number, data, sizeof number);

@@ -20,10 +20,14 @@ Weights g_weights;
 
 // The input's weights for ASCII, code units above them, compared letter by letter.
 tarvox::SortOrder InputOrder(std::wstring_view a, std::wstring_view b) {
-    const auto weight = [](wchar_t ch) { return ch < 128 ? static_cast<unsigned>(g_weights[ch]) : 256u + static_cast<unsigned>(ch); };
+    const auto weight = [](wchar_t ch) {
+        return ch < 128 ? static_cast<unsigned>(g_weights[ch]) : 256u + static_cast<unsigned>(ch);
+    };
     const std::size_t common = a.size() < b.size() ? a.size() : b.size();
     for (std::size_t i = 0; i < common; ++i) {
-        if (weight(a[i]) != weight(b[i])) return weight(a[i]) < weight(b[i]) ? tarvox::SortOrder::Before : tarvox::SortOrder::After;
+        if (weight(a[i]) != weight(b[i]))
+            return weight(a[i]) < weight(b[i]) ? tarvox::SortOrder::Before
+                                               : tarvox::SortOrder::After;
     }
     if (a.size() == b.size()) return tarvox::SortOrder::Equal;
     return a.size() < b.size() ? tarvox::SortOrder::Before : tarvox::SortOrder::After;
@@ -74,12 +78,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto ab = collation.Compare(names[i], names[i + 1]);
         const auto ba = collation.Compare(names[i + 1], names[i]);
         if (ab.has_value() != ba.has_value()) fuzz::Fail("answered one way only");
-        if (ab && ((*ab == tarvox::SortOrder::Before) != (*ba == tarvox::SortOrder::After))) fuzz::Fail("not antisymmetric");
+        if (ab && ((*ab == tarvox::SortOrder::Before) != (*ba == tarvox::SortOrder::After)))
+            fuzz::Fail("not antisymmetric");
         std::string keyA;
         std::string keyB;
         if (ab && collation.SortKey(names[i], keyA) && collation.SortKey(names[i + 1], keyB)) {
             const int c = keyA.compare(keyB);
-            const auto byKey = c < 0 ? tarvox::SortOrder::Before : c > 0 ? tarvox::SortOrder::After : tarvox::SortOrder::Equal;
+            const auto byKey = c < 0   ? tarvox::SortOrder::Before
+                               : c > 0 ? tarvox::SortOrder::After
+                                       : tarvox::SortOrder::Equal;
             if (byKey != *ab) fuzz::Fail("sort keys disagree with the comparison");
         }
     }
@@ -90,16 +97,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < names.size(); ++i) {
         std::size_t index = 0;
         const bool found = tarvox::SearchSorted(
-            modelNames.size(), [&](std::size_t k) { return order(names[i], modelNames[k]); }, index);
+            modelNames.size(), [&](std::size_t k) { return order(names[i], modelNames[k]); },
+            index);
         if (found) ++index;
         modelNames.insert(modelNames.begin() + static_cast<std::ptrdiff_t>(index), names[i]);
-        modelLines.insert(modelLines.begin() + static_cast<std::ptrdiff_t>(index), static_cast<long long>(i));
+        modelLines.insert(modelLines.begin() + static_cast<std::ptrdiff_t>(index),
+                          static_cast<long long>(i));
     }
     std::vector<std::wstring> sortedNames = names;
     std::vector<long long> sortedLines;
     for (std::size_t i = 0; i < names.size(); ++i) sortedLines.push_back(static_cast<long long>(i));
-    tarvox::SortEntriesByName(sortedNames, sortedLines, order,
-                              [&](const std::wstring& name, std::string& key) { return collation.SortKey(name, key); });
+    tarvox::SortEntriesByName(
+        sortedNames, sortedLines, order,
+        [&](const std::wstring& name, std::string& key) { return collation.SortKey(name, key); });
     if (sortedLines != modelLines) fuzz::Fail("one-pass sort differs from inserting one by one");
     return 0;
 }

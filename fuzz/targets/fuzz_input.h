@@ -32,7 +32,9 @@ inline std::wstring Latin1FromBytes(std::string_view bytes) {
 // The plain stand-in for the system's case-insensitive order: ASCII letters folded, then code
 // units compared.
 inline tarvox::SortOrder PlainOrder(std::wstring_view a, std::wstring_view b) {
-    const auto fold = [](wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + 32) : c; };
+    const auto fold = [](wchar_t c) {
+        return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + 32) : c;
+    };
     const std::size_t common = a.size() < b.size() ? a.size() : b.size();
     for (std::size_t i = 0; i < common; ++i) {
         const wchar_t x = fold(a[i]);

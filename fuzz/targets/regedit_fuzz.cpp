@@ -14,7 +14,8 @@ wchar_t Latin1(unsigned char byte) { return static_cast<wchar_t>(byte); }
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // Byte text after the REGEDIT4 mark, so that most inputs take the export path; the first
     // byte's low bit leaves the mark out now and then.
-    std::wstring text = fuzz::Latin1FromBytes(std::string_view(reinterpret_cast<const char*>(data), size));
+    std::wstring text =
+        fuzz::Latin1FromBytes(std::string_view(reinterpret_cast<const char*>(data), size));
     const bool marked = size == 0 || (data[0] & 1) == 0;
     if (marked) text = L"REGEDIT4\r\n" + text;
     const std::wstring before = text;

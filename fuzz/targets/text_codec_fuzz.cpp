@@ -27,7 +27,8 @@ std::string Utf8Of(const std::wstring& text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         unsigned long c = static_cast<unsigned long>(text[i]) & 0xFFFF;
         if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size()) {
-            c = 0x10000 + ((c - 0xD800) << 10) + ((static_cast<unsigned long>(text[++i]) & 0xFFFF) - 0xDC00);
+            c = 0x10000 + ((c - 0xD800) << 10) +
+                ((static_cast<unsigned long>(text[++i]) & 0xFFFF) - 0xDC00);
         }
         fuzz::AppendUtf8(out, c);
     }
@@ -59,7 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             TextFileType::Type again{};
             std::wstring back;
             std::size_t backCount = 0;
-            if (!tarvox::DecodeText(written, kPlain, again, back, backCount) || again != utf16) fuzz::Fail("UTF-16 not read back");
+            if (!tarvox::DecodeText(written, kPlain, again, back, backCount) || again != utf16)
+                fuzz::Fail("UTF-16 not read back");
             std::wstring narrowed;
             for (const wchar_t c : text) narrowed.push_back(static_cast<wchar_t>(c & 0xFFFF));
             if (back != narrowed) fuzz::Fail("UTF-16 round trip changed the text");

@@ -18,8 +18,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // Inflating is bounded by the recorded size: keep the fuzzer's memory in check.
         if (entry.size > (8u << 20) || extracted > (32u << 20)) continue;
         const cuixport::ExtractResult result = cuixport::ExtractEntry(source, entry, out);
-        if (result == cuixport::ExtractResult::Ok && out.size() != entry.size) fuzz::Fail("extracted size differs from the record");
-        if (result != cuixport::ExtractResult::Ok && !out.empty()) fuzz::Fail("failed extraction left data");
+        if (result == cuixport::ExtractResult::Ok && out.size() != entry.size)
+            fuzz::Fail("extracted size differs from the record");
+        if (result != cuixport::ExtractResult::Ok && !out.empty())
+            fuzz::Fail("failed extraction left data");
         extracted += out.size();
 
         const std::wstring wide = cuixport::Utf8ToWide(entry.name);

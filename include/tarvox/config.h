@@ -41,10 +41,9 @@ public:
     int GetValue(std::wstring& text, const wchar_t* section, const wchar_t* name,
                  const wchar_t* defaultText);
     int SetValue(const wchar_t* section, const wchar_t* name, const wchar_t* value);
-    int GetNumberValue(int& number, const wchar_t* section, const wchar_t* name,
-                       int defaultNumber, int asBoolean);
-    int SetNumberValue(const wchar_t* section, const wchar_t* name, long long value,
+    int GetNumberValue(int& number, const wchar_t* section, const wchar_t* name, int defaultNumber,
                        int asBoolean);
+    int SetNumberValue(const wchar_t* section, const wchar_t* name, long long value, int asBoolean);
     long long FindOrAddEntry(const wchar_t* section, const wchar_t* name);
     int GetSectionName(std::wstring& name, long long index);
     int GetSectionEntries(std::vector<std::wstring>& names, std::vector<std::wstring>& values,
@@ -92,8 +91,8 @@ public:
     // (with the alias variables %AC2020%, %PROG%, ... when aliases is 1) and, when path holds a
     // percent sign, writes the form with variables put back into withVars. 0 for a null or
     // empty path, else 1.
-    static int GetPathWithoutVars(std::wstring& withVars, std::wstring& withoutVars, const wchar_t* path,
-                                  int aliases);
+    static int GetPathWithoutVars(std::wstring& withVars, std::wstring& withoutVars,
+                                  const wchar_t* path, int aliases);
 
 private:
     // The sections and their entry indexes, over the members below.

@@ -79,8 +79,8 @@ TARVOX_API LSTATUS SetRegValue(HKEY key, const wchar_t* valueName, DWORD reserve
 // REG_EXPAND_SZ data. The terminator is kept inside the caller's buffer: one character of the
 // given size is reserved for it. Returns ERROR_BUFFER_OVERFLOW (111) when the expanded text
 // does not fit; the buffer then keeps the unexpanded text.
-TARVOX_API LSTATUS QueryRegValue(HKEY key, const wchar_t* valueName, DWORD* reserved,
-                                 DWORD* type, BYTE* data, DWORD* size);
+TARVOX_API LSTATUS QueryRegValue(HKEY key, const wchar_t* valueName, DWORD* reserved, DWORD* type,
+                                 BYTE* data, DWORD* size);
 
 // Creates or opens a key for writing. The key goes to keyOut, or is closed when keyOut is null.
 TARVOX_API int CreateRegKey(HKEY root, const wchar_t* subKey, HKEY* keyOut, int view64);

@@ -64,8 +64,9 @@ TARVOX_API int ExtractResourceToTempFile(HMODULE module, const wchar_t* name, st
 
 // Copies a resource's bytes into the buffer and reports their count. Returns the buffer's
 // data, or null (and size 0) when the name is empty or the resource is missing.
-TARVOX_API const BYTE* LoadResourceData(HMODULE module, const wchar_t* name, std::vector<BYTE>& buffer,
-                                        DWORD& size, const wchar_t* type);
+TARVOX_API const BYTE* LoadResourceData(HMODULE module, const wchar_t* name,
+                                        std::vector<BYTE>& buffer, DWORD& size,
+                                        const wchar_t* type);
 
 // Loads an image file (any format GDI+ reads: PNG, BMP, JPEG, GIF, ...) into the bitmap,
 // which is emptied first. Returns 1 on success.
@@ -82,8 +83,8 @@ TARVOX_API int CreateFilledBitmap(COLORREF colour, CGdiBitmap& bitmap, int width
 // does not have the rectangle's size. stretch = 1 stretches the whole source onto the target
 // (HALFTONE); otherwise the part of the source at the rectangle's top-left corner is copied
 // 1:1. rasterOperation as for BitBlt. Returns 1 when the source was valid.
-TARVOX_API int CopyBitmap(const CGdiBitmap& source, CGdiBitmap& target, const RECT& rectangle, int stretch,
-                          DWORD rasterOperation);
+TARVOX_API int CopyBitmap(const CGdiBitmap& source, CGdiBitmap& target, const RECT& rectangle,
+                          int stretch, DWORD rasterOperation);
 
 // Renders text, split at LF and with tabs expanded to blanks, transparently in the text colour
 // at x = margin from y = margin, each line 1.2 times the height of "XXXX" below the last.
@@ -91,7 +92,8 @@ TARVOX_API int CopyBitmap(const CGdiBitmap& source, CGdiBitmap& target, const RE
 // filled with the background colour; a given bitmap is drawn on as it is. Returns 1 when
 // the text was drawn.
 TARVOX_API int RenderTextBitmap(const wchar_t* text, COLORREF backgroundColour, COLORREF textColour,
-                                const wchar_t* faceName, int fontHeight, int margin, CGdiBitmap& bitmap);
+                                const wchar_t* faceName, int fontHeight, int margin,
+                                CGdiBitmap& bitmap);
 
 // The background control of a dialog: a button whose face is the background picture.
 class TARVOX_API CScaledBackground {

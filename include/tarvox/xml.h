@@ -48,7 +48,9 @@ public:
         void Release();
 
         long long GetSize() const { return static_cast<long long>(m_Nodes.size()); }
-        IXMLDOMNode* GetAt(long long index) const { return m_Nodes[static_cast<std::size_t>(index)]; }
+        IXMLDOMNode* GetAt(long long index) const {
+            return m_Nodes[static_cast<std::size_t>(index)];
+        }
         IXMLDOMNode* operator[](long long index) const { return GetAt(index); }
         IXMLDOMNode* Root() const { return m_Root; }
 

@@ -18,14 +18,16 @@ long long TableVersion() { return 1; }
 // list keeps folders with path variables; they come back expanded, as a configuration reader
 // of the same file hands them out. 1 and the folder in result (260 characters) when the key is
 // there; 0 and an empty result otherwise, or when the folder does not fit.
-int ReadFolderValue(const wchar_t* file, const wchar_t* section, const wchar_t* key, wchar_t* result) {
+int ReadFolderValue(const wchar_t* file, const wchar_t* section, const wchar_t* key,
+                    wchar_t* result) {
     if (result == nullptr) return 0;
     result[0] = L'\0';
     if (file == nullptr || section == nullptr || key == nullptr || *key == L'\0') return 0;
     // A default that no real value has tells a missing key from an empty one.
     constexpr wchar_t kMissing[] = L"\x01\x02missing\x02\x01";
     wchar_t value[kResultChars];
-    const DWORD length = GetPrivateProfileStringW(section, key, kMissing, value, kResultChars, file);
+    const DWORD length =
+        GetPrivateProfileStringW(section, key, kMissing, value, kResultChars, file);
     if (std::wcscmp(value, kMissing) == 0) return 0;
     if (length >= kResultChars - 1) return 0;  // cut off: longer than a folder can be
     std::wstring withVars;

@@ -61,17 +61,19 @@ private:
     bool EnsureFolder() const {
         const std::wstring parent = m_folder.substr(0, m_folder.rfind(L'\\', m_folder.size() - 2));
         CreateDirectoryW(parent.c_str(), nullptr);
-        return CreateDirectoryW(m_folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+        return CreateDirectoryW(m_folder.c_str(), nullptr) ||
+               GetLastError() == ERROR_ALREADY_EXISTS;
     }
 
     static bool WriteWhole(const std::wstring& path, const std::vector<unsigned char>& data) {
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                  CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr);
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                  nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr);
         if (file == INVALID_HANDLE_VALUE) return false;
         std::size_t done = 0;
         bool ok = true;
         while (ok && done < data.size()) {
-            const DWORD step = static_cast<DWORD>(std::min<std::size_t>(data.size() - done, 1u << 24));
+            const DWORD step =
+                static_cast<DWORD>(std::min<std::size_t>(data.size() - done, 1u << 24));
             DWORD written = 0;
             ok = WriteFile(file, data.data() + done, step, &written, nullptr) && written == step;
             done += written;
@@ -98,8 +100,8 @@ std::wstring CopiesFolder(long long handle) {
     wchar_t temp[MAX_PATH + 1] = L"";
     const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
     if (length == 0 || length > MAX_PATH) return {};
-    return std::wstring(temp, length) + L"CuixPort\\" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-           std::to_wstring(handle) + L"\\";
+    return std::wstring(temp, length) + L"CuixPort\\" + std::to_wstring(GetCurrentProcessId()) +
+           L"-" + std::to_wstring(handle) + L"\\";
 }
 
 std::shared_ptr<Package> Find(long long handle) {
@@ -119,7 +121,8 @@ long long OpenPackage(const std::wstring& path) {
     const long long handle = ++g_lastHandle;
     const std::wstring folder = CopiesFolder(handle);
     if (folder.empty()) return 0;
-    g_packages.emplace(handle, std::make_shared<Package>(std::move(source), std::move(*entries), folder));
+    g_packages.emplace(handle,
+                       std::make_shared<Package>(std::move(source), std::move(*entries), folder));
     return handle;
 }
 

@@ -10,16 +10,17 @@ namespace {
 
 // Code page 437, bytes 0x80 to 0xFF.
 constexpr char16_t kCodePage437High[128] = {
-    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7, 0x00EA, 0x00EB, 0x00E8, 0x00EF, 0x00EE,
-    0x00EC, 0x00C4, 0x00C5, 0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9, 0x00FF, 0x00D6,
-    0x00DC, 0x00A2, 0x00A3, 0x00A5, 0x20A7, 0x0192, 0x00E1, 0x00ED, 0x00F3, 0x00FA, 0x00F1, 0x00D1, 0x00AA,
-    0x00BA, 0x00BF, 0x2310, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB, 0x2591, 0x2592, 0x2593, 0x2502,
-    0x2524, 0x2561, 0x2562, 0x2556, 0x2555, 0x2563, 0x2551, 0x2557, 0x255D, 0x255C, 0x255B, 0x2510, 0x2514,
-    0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x255E, 0x255F, 0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550,
-    0x256C, 0x2567, 0x2568, 0x2564, 0x2565, 0x2559, 0x2558, 0x2552, 0x2553, 0x256B, 0x256A, 0x2518, 0x250C,
-    0x2588, 0x2584, 0x258C, 0x2590, 0x2580, 0x03B1, 0x00DF, 0x0393, 0x03C0, 0x03A3, 0x03C3, 0x00B5, 0x03C4,
-    0x03A6, 0x0398, 0x03A9, 0x03B4, 0x221E, 0x03C6, 0x2229, 0x2208, 0x2261, 0x00B1, 0x2265, 0x2264, 0x2320,
-    0x2321, 0x00F7, 0x2248, 0x00B0, 0x2219, 0x25A0, 0x00A0,
+    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7, 0x00EA, 0x00EB, 0x00E8, 0x00EF,
+    0x00EE, 0x00EC, 0x00C4, 0x00C5, 0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9,
+    0x00FF, 0x00D6, 0x00DC, 0x00A2, 0x00A3, 0x00A5, 0x20A7, 0x0192, 0x00E1, 0x00ED, 0x00F3, 0x00FA,
+    0x00F1, 0x00D1, 0x00AA, 0x00BA, 0x00BF, 0x2310, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB,
+    0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x2561, 0x2562, 0x2556, 0x2555, 0x2563, 0x2551, 0x2557,
+    0x255D, 0x255C, 0x255B, 0x2510, 0x2514, 0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x255E, 0x255F,
+    0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550, 0x256C, 0x2567, 0x2568, 0x2564, 0x2565, 0x2559,
+    0x2558, 0x2552, 0x2553, 0x256B, 0x256A, 0x2518, 0x250C, 0x2588, 0x2584, 0x258C, 0x2590, 0x2580,
+    0x03B1, 0x00DF, 0x0393, 0x03C0, 0x03A3, 0x03C3, 0x00B5, 0x03C4, 0x03A6, 0x0398, 0x03A9, 0x03B4,
+    0x221E, 0x03C6, 0x2229, 0x2208, 0x2261, 0x00B1, 0x2265, 0x2264, 0x2320, 0x2321, 0x00F7, 0x2248,
+    0x00B0, 0x2219, 0x25A0, 0x00A0,
 };
 
 void AppendUtf8(std::string& out, std::uint32_t codePoint) {
@@ -77,7 +78,8 @@ std::optional<std::uint32_t> DecodeUtf8(std::string_view text, std::size_t& at) 
         if ((byte(at + i) & 0xC0) != 0x80) return std::nullopt;
         value = (value << 6) | (byte(at + i) & 0x3F);
     }
-    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return std::nullopt;
+    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+        return std::nullopt;
     at += length;
     return value;
 }
@@ -144,7 +146,8 @@ std::string ComparablePartName(std::string_view utf8Name) {
     out.reserve(utf8Name.size());
     for (std::size_t i = 0; i < utf8Name.size(); ++i) {
         char c = utf8Name[i];
-        if (c == '%' && i + 2 < utf8Name.size() && HexValue(utf8Name[i + 1]) >= 0 && HexValue(utf8Name[i + 2]) >= 0) {
+        if (c == '%' && i + 2 < utf8Name.size() && HexValue(utf8Name[i + 1]) >= 0 &&
+            HexValue(utf8Name[i + 2]) >= 0) {
             c = static_cast<char>(HexValue(utf8Name[i + 1]) * 16 + HexValue(utf8Name[i + 2]));
             i += 2;
         } else if (c == '\\') {
@@ -179,21 +182,26 @@ std::wstring PartFileName(std::wstring_view partName, std::size_t maxChars) {
     if (maxChars < 8) maxChars = 8;
     if (name.size() > maxChars) {
         const std::size_t dot = name.rfind(L'.');
-        const std::size_t extension = dot != std::wstring::npos && name.size() - dot <= maxChars / 2 ? name.size() - dot : 0;
+        const std::size_t extension =
+            dot != std::wstring::npos && name.size() - dot <= maxChars / 2 ? name.size() - dot : 0;
         name = name.substr(0, maxChars - extension) + name.substr(name.size() - extension);
     }
     // Reserved device names open the device, not a file.
-    static constexpr std::wstring_view kDevices[] = {L"con", L"prn", L"aux", L"nul", L"com", L"lpt"};
+    static constexpr std::wstring_view kDevices[] = {L"con", L"prn", L"aux",
+                                                     L"nul", L"com", L"lpt"};
     const std::wstring_view stem = std::wstring_view(name).substr(0, name.find(L'.'));
     for (const auto device : kDevices) {
         const bool numbered = device == L"com" || device == L"lpt";
         if (stem.size() != device.size() + (numbered ? 1 : 0)) continue;
         bool same = true;
         for (std::size_t i = 0; i < device.size(); ++i) {
-            const wchar_t c = stem[i] >= L'A' && stem[i] <= L'Z' ? static_cast<wchar_t>(stem[i] - L'A' + L'a') : stem[i];
+            const wchar_t c = stem[i] >= L'A' && stem[i] <= L'Z'
+                                  ? static_cast<wchar_t>(stem[i] - L'A' + L'a')
+                                  : stem[i];
             same = same && c == device[i];
         }
-        if (same && (!numbered || (stem.back() >= L'0' && stem.back() <= L'9'))) name.insert(0, L"_");
+        if (same && (!numbered || (stem.back() >= L'0' && stem.back() <= L'9')))
+            name.insert(0, L"_");
     }
     return name.empty() ? std::wstring(L"part") : name;
 }

@@ -27,7 +27,8 @@ struct DirectoryPlace {
     std::uint64_t end = 0;  // where the records after the directory begin
 };
 
-bool Read(const ByteSource& source, std::uint64_t offset, std::vector<unsigned char>& bytes, std::size_t count) {
+bool Read(const ByteSource& source, std::uint64_t offset, std::vector<unsigned char>& bytes,
+          std::size_t count) {
     bytes.resize(count);
     return source.ReadAt(offset, bytes);
 }
@@ -38,7 +39,8 @@ std::optional<std::uint64_t> FindEndRecord(const ByteSource& source) {
     if (size < kEndBytes) return std::nullopt;
     const std::uint64_t tailSize = std::min<std::uint64_t>(size, kEndBytes + kMaxCommentBytes);
     std::vector<unsigned char> tail;
-    if (!Read(source, size - tailSize, tail, static_cast<std::size_t>(tailSize))) return std::nullopt;
+    if (!Read(source, size - tailSize, tail, static_cast<std::size_t>(tailSize)))
+        return std::nullopt;
     for (std::size_t at = tail.size() - kEndBytes + 1; at-- > 0;) {
         FieldReader record{std::span<const unsigned char>(tail).subspan(at)};
         if (record.U32() != kEndSignature) continue;
@@ -60,7 +62,8 @@ std::optional<DirectoryPlace> ReadZip64End(const ByteSource& source, std::uint64
     const std::uint64_t recordOffset = locator.U64();
     const std::uint32_t disks = locator.U32();
     if (disk != 0 || disks > 1) return std::nullopt;
-    if (recordOffset > locatorOffset || locatorOffset - recordOffset < kZip64EndBytes) return std::nullopt;
+    if (recordOffset > locatorOffset || locatorOffset - recordOffset < kZip64EndBytes)
+        return std::nullopt;
     if (!Read(source, recordOffset, bytes, kZip64EndBytes)) return std::nullopt;
     FieldReader record(bytes);
     if (record.U32() != kZip64EndSignature) return std::nullopt;
@@ -101,7 +104,8 @@ std::optional<DirectoryPlace> FindDirectory(const ByteSource& source) {
 
 // Replaces the fields that the 32-bit record marks as too large by those of the Zip64 extra
 // field, in the order the format fixes.
-bool ApplyZip64Extra(std::span<const unsigned char> extra, ZipEntry& entry, std::uint16_t startDisk) {
+bool ApplyZip64Extra(std::span<const unsigned char> extra, ZipEntry& entry,
+                     std::uint16_t startDisk) {
     const bool needSize = entry.size == 0xFFFFFFFF;
     const bool needCompressed = entry.compressedSize == 0xFFFFFFFF;
     const bool needOffset = entry.localHeaderOffset == 0xFFFFFFFF;
@@ -134,7 +138,8 @@ std::optional<std::vector<ZipEntry>> ReadZipDirectory(const ByteSource& source) 
     if (place->count > place->size / kCentralBytes) return std::nullopt;
 
     std::vector<unsigned char> directory;
-    if (!Read(source, place->offset, directory, static_cast<std::size_t>(place->size))) return std::nullopt;
+    if (!Read(source, place->offset, directory, static_cast<std::size_t>(place->size)))
+        return std::nullopt;
     std::vector<ZipEntry> entries;
     entries.reserve(static_cast<std::size_t>(place->count));
     FieldReader records(directory);

@@ -54,7 +54,8 @@ ExtractResult Inflate(const ByteSource& source, std::uint64_t offset, std::uint6
     Inflater inflater;
     if (!inflater.Ready()) return ExtractResult::Corrupt;
     z_stream& stream = inflater.Stream();
-    std::vector<unsigned char> input(static_cast<std::size_t>(std::min<std::uint64_t>(compressedSize, kInputChunk)));
+    std::vector<unsigned char> input(
+        static_cast<std::size_t>(std::min<std::uint64_t>(compressedSize, kInputChunk)));
     std::uint64_t inputLeft = compressedSize;
     // Once the recorded size is filled, one more byte of room tells whether the data goes on.
     unsigned char beyond = 0;
@@ -63,8 +64,10 @@ ExtractResult Inflate(const ByteSource& source, std::uint64_t offset, std::uint6
     stream.avail_out = overflowing ? 1 : static_cast<uInt>(out.size());
     for (;;) {
         if (stream.avail_in == 0 && inputLeft > 0) {
-            const std::size_t step = static_cast<std::size_t>(std::min<std::uint64_t>(inputLeft, input.size()));
-            if (!source.ReadAt(offset, std::span(input.data(), step))) return ExtractResult::ReadFailed;
+            const std::size_t step =
+                static_cast<std::size_t>(std::min<std::uint64_t>(inputLeft, input.size()));
+            if (!source.ReadAt(offset, std::span(input.data(), step)))
+                return ExtractResult::ReadFailed;
             offset += step;
             inputLeft -= step;
             stream.next_in = input.data();
@@ -78,7 +81,8 @@ ExtractResult Inflate(const ByteSource& source, std::uint64_t offset, std::uint6
         }
         const int status = inflate(&stream, Z_NO_FLUSH);
         if (status == Z_STREAM_END) break;
-        if (status == Z_BUF_ERROR && stream.avail_in == 0 && inputLeft == 0) return ExtractResult::Corrupt;
+        if (status == Z_BUF_ERROR && stream.avail_in == 0 && inputLeft == 0)
+            return ExtractResult::Corrupt;
         if (status != Z_OK) return ExtractResult::Corrupt;
     }
     if (overflowing && stream.avail_out == 0) return ExtractResult::SizeMismatch;
@@ -86,13 +90,15 @@ ExtractResult Inflate(const ByteSource& source, std::uint64_t offset, std::uint6
     return ExtractResult::Ok;
 }
 
-ExtractResult Extract(const ByteSource& source, const ZipEntry& entry, std::vector<unsigned char>& out) {
+ExtractResult Extract(const ByteSource& source, const ZipEntry& entry,
+                      std::vector<unsigned char>& out) {
     if ((entry.flags & kEncryptedFlag) != 0) return ExtractResult::Unsupported;
     if (entry.method != kStored && entry.method != kDeflated) return ExtractResult::Unsupported;
     if (entry.size > kMaxPartBytes) return ExtractResult::TooLarge;
 
     std::array<unsigned char, kLocalHeaderBytes> header{};
-    if (entry.localHeaderOffset > source.Size() || !source.ReadAt(entry.localHeaderOffset, header)) {
+    if (entry.localHeaderOffset > source.Size() ||
+        !source.ReadAt(entry.localHeaderOffset, header)) {
         return ExtractResult::BadLocalHeader;
     }
     FieldReader local(header);
@@ -100,7 +106,8 @@ ExtractResult Extract(const ByteSource& source, const ZipEntry& entry, std::vect
     local.Bytes(22);
     const std::uint64_t nameBytes = local.U16();
     const std::uint64_t extraBytes = local.U16();
-    const std::uint64_t dataOffset = entry.localHeaderOffset + kLocalHeaderBytes + nameBytes + extraBytes;
+    const std::uint64_t dataOffset =
+        entry.localHeaderOffset + kLocalHeaderBytes + nameBytes + extraBytes;
     if (dataOffset > source.Size() || entry.compressedSize > source.Size() - dataOffset) {
         return ExtractResult::BadLocalHeader;
     }
@@ -110,7 +117,8 @@ ExtractResult Extract(const ByteSource& source, const ZipEntry& entry, std::vect
         out.resize(static_cast<std::size_t>(entry.size));
         if (!source.ReadAt(dataOffset, out)) return ExtractResult::ReadFailed;
     } else {
-        if (entry.size > entry.compressedSize * kMaxDeflateRatio + 1024) return ExtractResult::TooLarge;
+        if (entry.size > entry.compressedSize * kMaxDeflateRatio + 1024)
+            return ExtractResult::TooLarge;
         out.resize(static_cast<std::size_t>(entry.size));
         if (const ExtractResult result = Inflate(source, dataOffset, entry.compressedSize, out);
             result != ExtractResult::Ok) {
@@ -122,7 +130,8 @@ ExtractResult Extract(const ByteSource& source, const ZipEntry& entry, std::vect
 
 }  // namespace
 
-ExtractResult ExtractEntry(const ByteSource& source, const ZipEntry& entry, std::vector<unsigned char>& out) {
+ExtractResult ExtractEntry(const ByteSource& source, const ZipEntry& entry,
+                           std::vector<unsigned char>& out) {
     out.clear();
     const ExtractResult result = Extract(source, entry, out);
     if (result != ExtractResult::Ok) {

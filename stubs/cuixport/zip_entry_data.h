@@ -26,6 +26,7 @@ enum class ExtractResult {
 
 // Reads and checks the entry's data into out (emptied on failure). Time and memory are
 // bounded by the recorded sizes: inflating stops one byte past the recorded size.
-ExtractResult ExtractEntry(const ByteSource& source, const ZipEntry& entry, std::vector<unsigned char>& out);
+ExtractResult ExtractEntry(const ByteSource& source, const ZipEntry& entry,
+                           std::vector<unsigned char>& out);
 
 }  // namespace cuixport

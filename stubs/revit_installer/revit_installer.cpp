@@ -21,31 +21,36 @@ struct Variables {
 std::wstring ProgramData() {
     wchar_t buffer[MAX_PATH] = L"";
     const DWORD length = GetEnvironmentVariableW(L"ProgramData", buffer, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? std::wstring(buffer) : std::wstring(L"C:\\ProgramData");
+    return length > 0 && length < MAX_PATH ? std::wstring(buffer)
+                                           : std::wstring(L"C:\\ProgramData");
 }
 
 Variables ReadVariables() {
     Variables list;
     HKEY revit = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Autodesk\\Revit", 0, KEY_READ, &revit) == ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Autodesk\\Revit", 0, KEY_READ, &revit) ==
+        ERROR_SUCCESS) {
         const std::wstring prefix = L"Autodesk Revit ";
         for (DWORD index = 0;; ++index) {
             wchar_t name[256];
             DWORD length = 256;
-            if (RegEnumKeyExW(revit, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+            if (RegEnumKeyExW(revit, index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+                ERROR_SUCCESS)
+                break;
             const std::wstring release(name, length);
             if (release.compare(0, prefix.size(), prefix) != 0) continue;
             const std::wstring year = release.substr(prefix.size());
             wchar_t folder[MAX_PATH] = L"";
             DWORD bytes = sizeof(folder) - sizeof(wchar_t);
-            if (RegGetValueW(revit, name, L"InstallationLocation", RRF_RT_REG_SZ, nullptr, folder, &bytes) !=
-                ERROR_SUCCESS) {
+            if (RegGetValueW(revit, name, L"InstallationLocation", RRF_RT_REG_SZ, nullptr, folder,
+                             &bytes) != ERROR_SUCCESS) {
                 continue;
             }
             std::wstring location = folder;
             if (!location.empty() && location.back() == L'\\') location.pop_back();
             list.names += L"%REVIT" + year + L"%" + L'\0' + L"%REVIT" + year + L"_ADDINS%" + L'\0';
-            list.values += location + L'\0' + ProgramData() + L"\\Autodesk\\Revit\\Addins\\" + year + L'\0';
+            list.values +=
+                location + L'\0' + ProgramData() + L"\\Autodesk\\Revit\\Addins\\" + year + L'\0';
         }
         RegCloseKey(revit);
     }

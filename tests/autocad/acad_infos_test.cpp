@@ -18,7 +18,8 @@ using tarvox::autocad::ProductShortNameOf;
 
 TEST(EnabledInValue, ThreeQuotedFields) {
     EnabledInEntry entry;
-    ASSERT_TRUE(ParseEnabledInValue(L"\"ACAD-3001:409\";\"Tarvo|createdfrom:<<Unnamed Profile>>\";\"Tarvo Plan\"", entry));
+    ASSERT_TRUE(ParseEnabledInValue(
+        L"\"ACAD-3001:409\";\"Tarvo|createdfrom:<<Unnamed Profile>>\";\"Tarvo Plan\"", entry));
     EXPECT_EQ(entry.productKeyName, L"ACAD-3001:409");
     EXPECT_EQ(entry.profile, L"Tarvo");
     EXPECT_EQ(entry.createdFrom, L"<<Unnamed Profile>>");
@@ -36,7 +37,8 @@ TEST(EnabledInValue, ThreeQuotedFields) {
 }
 
 TEST(ProductShortName, SubfolderOfUpiLocationBelowTheAutoCadFolder) {
-    EXPECT_EQ(ProductShortNameOf(L"C:\\AutoCAD 2020", L"C:\\AutoCAD 2020\\Acade\\UserDataCache"), L"ACADE");
+    EXPECT_EQ(ProductShortNameOf(L"C:\\AutoCAD 2020", L"C:\\AutoCAD 2020\\Acade\\UserDataCache"),
+              L"ACADE");
     EXPECT_EQ(ProductShortNameOf(L"C:\\AutoCAD 2020", L"C:\\AutoCAD 2020\\Acade"), L"ACAD");
     EXPECT_EQ(ProductShortNameOf(L"C:\\AutoCAD 2020", L"C:\\AutoCAD"), L"ACAD");
     // The prefix itself is not compared.
@@ -70,25 +72,31 @@ TEST(SortedCollections, EqualKeysIgnoringCaseAreKeptOnce) {
 
 class AcadInfosTest : public AcadMachineTest {
 protected:
-
     // A product of R23.1 with AcadLocation (and the executable in its folder).
     std::wstring AddProduct(const wchar_t* keyName, const wchar_t* name, const wchar_t* folder) {
         return machine.Add(AcadProduct(L"R23.1", keyName, name, folder).AcadLocationOnly());
     }
-    void AddProfile(const std::wstring& productKey, const std::wstring& profile, const wchar_t* menu) {
-        registry.Apply({Sz(L"HKCU\\" + productKey + L"\\Profiles\\" + profile + L"\\General Configuration",
-                           L"MenuFile", menu)});
+    void AddProfile(const std::wstring& productKey, const std::wstring& profile,
+                    const wchar_t* menu) {
+        registry.Apply(
+            {Sz(L"HKCU\\" + productKey + L"\\Profiles\\" + profile + L"\\General Configuration",
+                L"MenuFile", menu)});
     }
 };
 
 TEST_F(AcadInfosTest, ProductWithItsProfilesFromEitherHive) {
-    const std::wstring key = AddProduct(L"ACAD-3005:409", L"AutoCAD Mechanical 2020", L"AutoCAD 2020");
-    registry.Apply({Sz(L"HKLM\\" + key, L"UPILocation", machine.FolderOf(L"AutoCAD 2020") + L"\\Acadm\\Setup"),
-                    Sz(L"HKLM\\" + key + L"\\Applications\\Tarvo Ardent 2020", L"Loader", L"C:\\Tarvo\\loader.arx")});
+    const std::wstring key =
+        AddProduct(L"ACAD-3005:409", L"AutoCAD Mechanical 2020", L"AutoCAD 2020");
+    registry.Apply(
+        {Sz(L"HKLM\\" + key, L"UPILocation", machine.FolderOf(L"AutoCAD 2020") + L"\\Acadm\\Setup"),
+         Sz(L"HKLM\\" + key + L"\\Applications\\Tarvo Ardent 2020", L"Loader",
+            L"C:\\Tarvo\\loader.arx")});
     AddProfile(key, L"Tarvo", L"%APPDATA%\\Tarvo\\acadm");
     AddProfile(key, L"<<Unnamed Profile>>", L"C:\\Support\\acad");
-    registry.Apply({Sz(L"HKCU\\" + key + L"\\Profiles\\NoMenu\\General Configuration", L"Other", L"x"),
-                    Dword(L"HKCU\\" + key + L"\\Profiles\\Tarvo\\General Configuration", L"IsPureAcadProfile", 0)});
+    registry.Apply(
+        {Sz(L"HKCU\\" + key + L"\\Profiles\\NoMenu\\General Configuration", L"Other", L"x"),
+         Dword(L"HKCU\\" + key + L"\\Profiles\\Tarvo\\General Configuration", L"IsPureAcadProfile",
+               0)});
 
     CAutoCADInfo info((L"HKEY_LOCAL_MACHINE\\" + key).c_str(), 1);
     EXPECT_EQ(info.m_Name, L"AutoCAD Mechanical 2020");
@@ -133,7 +141,8 @@ TEST_F(AcadInfosTest, ListingTakesProductsWithAnExecutableAndNoLt) {
     AddProduct(L"ACAD-3009:409", L"AutoCAD LT 2020 on the AutoCAD key", L"LT 2020");
     const std::wstring noExe = AddProduct(L"ACAD-3004:409", L"AutoCAD Architecture 2020", L"");
     registry.Apply({Sz(L"HKLM\\" + noExe, L"AcadLocation", temp.MakeFolder(L"Empty"))});
-    machine.Add(AcadProduct(L"R23.0", L"ACAD-2001:409", L"AutoCAD 2019", L"AutoCAD 2019").AcadLocationOnly());
+    machine.Add(AcadProduct(L"R23.0", L"ACAD-2001:409", L"AutoCAD 2019", L"AutoCAD 2019")
+                    .AcadLocationOnly());
 
     CAutoCADInfos infos;
     ASSERT_EQ(FillAcadInfos(infos, 0, 1), 1);
@@ -157,7 +166,8 @@ TEST_F(AcadInfosTest, ListingTakesProductsWithAnExecutableAndNoLt) {
 TEST_F(AcadInfosTest, EnabledInEntriesOfAConfigurationFile) {
     const std::wstring key = AddProduct(L"ACAD-3001:409", L"AutoCAD 2020", L"AutoCAD 2020");
     AddProfile(key, L"Tarvo", L"C:\\Support\\tarvo");
-    const std::wstring file = temp.WriteFile(L"Ardent.cfg",
+    const std::wstring file = temp.WriteFile(
+        L"Ardent.cfg",
         "[AutoCAD]\r\n"
         "EnableIn_1=\"ACAD-3001:409\";\"Tarvo|CreatedFrom:<<Unnamed Profile>>\";\"Tarvo Plan\"\r\n"
         "enablein_2=\"ACAD-3001:409\";\"tarvo\";\"Tarvo Detail\"\r\n"
@@ -182,7 +192,9 @@ TEST_F(AcadInfosTest, EnabledInEntriesOfAConfigurationFile) {
     EXPECT_EQ(infos[1].m_Profiles[0].m_Name, L"Light");
 
     CAutoCADInfos empty;
-    EXPECT_EQ(ListEnabledAcads(empty, temp.WriteFile(L"none.cfg", "[AutoCAD]\r\nOther=1\r\n").c_str()), 0);
+    EXPECT_EQ(
+        ListEnabledAcads(empty, temp.WriteFile(L"none.cfg", "[AutoCAD]\r\nOther=1\r\n").c_str()),
+        0);
 }
 
 TEST_F(AcadInfosTest, AddingProfilesAndWorkspacesToAProduct) {
@@ -193,7 +205,9 @@ TEST_F(AcadInfosTest, AddingProfilesAndWorkspacesToAProduct) {
     EXPECT_EQ(info.m_AcadExe, machine.FolderOf(L"AutoCAD 2020") + L"\\Acad.exe");
     EXPECT_TRUE(info.m_Profiles.IsEmpty());
     // A profile that the user key does not know is still added under its name.
-    ASSERT_EQ(info.AddAcadProfileWorkspace(L"ACAD-3001:409", L"Tarvo Ardent|CreatedFrom:Office", L"Plan"), 1);
+    ASSERT_EQ(
+        info.AddAcadProfileWorkspace(L"ACAD-3001:409", L"Tarvo Ardent|CreatedFrom:Office", L"Plan"),
+        1);
     ASSERT_EQ(info.AddAcadProfileWorkspace(L"ACAD-3001:409", L"TARVO ARDENT", L"plan"), 1);
     ASSERT_EQ(info.m_Profiles.GetSize(), 1u);
     EXPECT_EQ(info.m_Profiles[0].m_Name, L"Tarvo Ardent");
@@ -205,7 +219,8 @@ class SetAcadVersionTest : public AcadInfosTest {
 protected:
     std::wstring UserValue(const wchar_t* key, const wchar_t* name) {
         std::wstring text;
-        GetRegValue(text, (std::wstring(L"HKEY_CURRENT_USER\\Software\\Autodesk\\") + key).c_str(), name, 1);
+        GetRegValue(text, (std::wstring(L"HKEY_CURRENT_USER\\Software\\Autodesk\\") + key).c_str(),
+                    name, 1);
         return text;
     }
     void Enable(std::initializer_list<const wchar_t*> keyNames) {

@@ -53,9 +53,11 @@ TEST_F(CurrentAcadTest, ExecutableFollowsTheUsersChain) {
 
 TEST_F(CurrentAcadTest, ExecutableOfAGivenKey) {
     const std::wstring acad = Add(L"R23.0", L"ACAD-2001:409", L"AutoCAD 2019", L"AutoCAD 2019");
-    const std::wstring lt = AddLt(L"R23.0", L"ACADLT-2001:409", L"AutoCAD LT 2019", L"AutoCAD LT 2019");
-    const std::wstring noLocation = machine.Add(AcadProduct(L"R23.0", L"ACAD-2004:409",
-            L"AutoCAD Architecture 2019", L"Architecture 2019").AcadLocationOnly());
+    const std::wstring lt =
+        AddLt(L"R23.0", L"ACADLT-2001:409", L"AutoCAD LT 2019", L"AutoCAD LT 2019");
+    const std::wstring noLocation = machine.Add(
+        AcadProduct(L"R23.0", L"ACAD-2004:409", L"AutoCAD Architecture 2019", L"Architecture 2019")
+            .AcadLocationOnly());
     EXPECT_EQ(Exe(acad.c_str()), machine.FolderOf(L"AutoCAD 2019") + L"\\acad.exe");
     EXPECT_EQ(Exe(lt.c_str()), machine.FolderOf(L"AutoCAD LT 2019") + L"\\aclt.exe");
     // A key that is not installed empties the out string; a key without "Location" leaves it.
@@ -90,7 +92,8 @@ TEST_F(CurrentAcadTest, ExecutableIsReportedInTheStoredCase) {
 
 TEST_F(CurrentAcadTest, KeyAndProfileOfTheSelectedRelease) {
     const std::wstring acad = Add(L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020", L"AutoCAD 2020");
-    const std::wstring mech = Add(L"R23.1", L"ACAD-3005:409", L"AutoCAD Mechanical 2020", L"Mechanical 2020");
+    const std::wstring mech =
+        Add(L"R23.1", L"ACAD-3005:409", L"AutoCAD Mechanical 2020", L"Mechanical 2020");
     Add(L"R23.0", L"ACAD-2001:409", L"AutoCAD 2019", L"AutoCAD 2019");
     std::wstring key;
     std::wstring profile;
@@ -99,8 +102,7 @@ TEST_F(CurrentAcadTest, KeyAndProfileOfTheSelectedRelease) {
     EXPECT_EQ(std::wstring(GetAcadKey(key)), L"");
     EXPECT_EQ(std::wstring(GetAcadProfileKey(profile)), L"");
     // A CurVer naming no installed product still brings the release forward, in sort order.
-    registry.Apply(
-        {Sz(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1", L"CurVer", L"ACAD-9999:409")});
+    registry.Apply({Sz(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1", L"CurVer", L"ACAD-9999:409")});
     EXPECT_EQ(std::wstring(GetAcadKey(key)), mech);
 
     registry.Apply({Sz(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1", L"CurVer", L"ACAD-3001:409")});
@@ -129,7 +131,8 @@ TEST_F(CurrentAcadTest, LtProductIsCurrentOnlyWithoutAnyAutoCad) {
     EXPECT_EQ(GetCurrentAcadKeys(productKey, profileKey, profileName), 0);  // no products at all
     EXPECT_EQ(productKey + profileKey + profileName, L"");
     EXPECT_EQ(IsAutoCADLT(), 0);
-    const std::wstring lt = AddLt(L"R23.1", L"ACADLT-3001:409", L"AutoCAD LT 2020", L"AutoCAD LT 2020");
+    const std::wstring lt =
+        AddLt(L"R23.1", L"ACADLT-3001:409", L"AutoCAD LT 2020", L"AutoCAD LT 2020");
     machine.SetUserProfile(lt, L"<<Unnamed Profile>>");
     std::wstring key;
     EXPECT_EQ(std::wstring(GetAcadKey(key)), lt);

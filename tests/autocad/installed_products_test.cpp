@@ -29,7 +29,8 @@ protected:
     void AddProduct(const std::wstring& release, const std::wstring& product,
                     const std::wstring& name, const std::wstring& locationValue,
                     const std::wstring& location) {
-        const std::wstring path = L"HKLM\\Software\\Autodesk\\AutoCAD\\" + release + L"\\" + product;
+        const std::wstring path =
+            L"HKLM\\Software\\Autodesk\\AutoCAD\\" + release + L"\\" + product;
         registry.Apply({Sz(path, L"ProductName", name), Sz(path, L"LocaleID", L"409"),
                         Sz(path, locationValue, location)});
     }
@@ -55,7 +56,8 @@ TEST_F(InstalledProductsTest, LocationsYearCheckAndCurrentIndex) {
     const std::wstring f2021 = MakeFolder(L"AutoCAD 2021");
     // Registered in their short forms: the year check sees the long names.
     AddProduct(L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020", L"Location", ShortForm(f2020) + L"\\");
-    AddProduct(L"R23.1", L"ACAD-3005:409", L"AutoCAD Mechanical 2020", L"AcadLocation", ShortForm(f2021));
+    AddProduct(L"R23.1", L"ACAD-3005:409", L"AutoCAD Mechanical 2020", L"AcadLocation",
+               ShortForm(f2021));
     AddProduct(L"R22.0", L"ACAD-2001:409", L"AutoCAD 2018", L"Other", L"x");
     std::vector<std::wstring> names, keys, locations;
     long long current = 5;

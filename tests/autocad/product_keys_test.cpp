@@ -14,7 +14,8 @@ class ProductKeysTest : public test::SandboxTest {
 protected:
     void AddProduct(const std::wstring& root, const std::wstring& release,
                     const std::wstring& product, const std::wstring& name) {
-        const std::wstring path = L"HKLM\\Software\\Autodesk\\" + root + L"\\" + release + L"\\" + product;
+        const std::wstring path =
+            L"HKLM\\Software\\Autodesk\\" + root + L"\\" + release + L"\\" + product;
         registry.Apply({Sz(path, L"ProductName", name), Sz(path, L"LocaleID", L"409")});
     }
     void MakeMachine() {
@@ -58,7 +59,8 @@ TEST_F(ProductKeysTest, CurVerProductOfTheReleaseComesFirst) {
 
 TEST_F(ProductKeysTest, LtNeverTakesFirstPlaceThroughCurVer) {
     MakeMachine();
-    registry.Apply({Sz(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1", L"CurVer", L"ACADLT-3001:409")});
+    registry.Apply(
+        {Sz(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1", L"CurVer", L"ACADLT-3001:409")});
     std::vector<std::wstring> keys;
     ASSERT_EQ(ListAcadProductKeys(keys, L"R23.1"), 1);
     ASSERT_EQ(keys.size(), 5u);

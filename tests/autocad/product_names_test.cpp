@@ -10,17 +10,28 @@ TEST(ProductNames, TypeByTheFirstWordFoundAndVerticalCodeByTheFirstTableWord) {
     const struct {
         const wchar_t* name;
         int type;
-    } types[] = {{L"", 99}, {L"AutoCAD 2020", 1}, {L"AutoCAD LT 2020", 0}, {L"autocad lt 2020", 0},
-                 {L"AutoCAD Architecture 2020", 2}, {L"AutoCAD Civil 3D 2020", 4}, {L"AutoCAD Electrical 2020", 3},
-                 // Position decides, not the order of the words; the leading space is part of the word.
-                 {L"AutoCAD Civil Architecture", 4}, {L"AutoCAD Elec LT", 3}, {L"CivilCAD", 1}};
+    } types[] = {
+        {L"", 99},
+        {L"AutoCAD 2020", 1},
+        {L"AutoCAD LT 2020", 0},
+        {L"autocad lt 2020", 0},
+        {L"AutoCAD Architecture 2020", 2},
+        {L"AutoCAD Civil 3D 2020", 4},
+        {L"AutoCAD Electrical 2020", 3},
+        // Position decides, not the order of the words; the leading space is part of the word.
+        {L"AutoCAD Civil Architecture", 4},
+        {L"AutoCAD Elec LT", 3},
+        {L"CivilCAD", 1}};
     for (const auto& c : types) EXPECT_EQ(GetAcadProductType(c.name), c.type) << c.name;
     // Raster Design names hold "AutoCAD" too: the earlier table word wins.
     const struct {
         const wchar_t* name;
         const wchar_t* code;
-    } codes[] = {{L"AutoCAD Architecture 2020", L"000"}, {L"AutoCAD Raster Design 2020", L"555"},
-                 {L"autocad 2020", L"444"}, {L"Map 3D", L"999"}, {L"", L"999"}};
+    } codes[] = {{L"AutoCAD Architecture 2020", L"000"},
+                 {L"AutoCAD Raster Design 2020", L"555"},
+                 {L"autocad 2020", L"444"},
+                 {L"Map 3D", L"999"},
+                 {L"", L"999"}};
     for (const auto& c : codes) EXPECT_EQ(AcadVerticalCode(c.name), c.code) << c.name;
 }
 
@@ -34,21 +45,30 @@ TEST(MakeAcadProductSortKey, ReleaseField) {
                  {L"X\\R23.1", true, L"9000000023.100000000" + spaces},
                  {L"\\R24", false, L"1000000024.000000000" + spaces},
                  {L"\\R9.12", false, L"1000000009.120000000" + spaces},
-                 {L"R23.1", false, L""}, {L"R23\\Release", false, L""}, {nullptr, false, L""},
+                 {L"R23.1", false, L""},
+                 {L"R23\\Release", false, L""},
+                 {nullptr, false, L""},
                  // Found by fuzzing: a release key with a long fraction still gives a field of
                  // exactly 20 characters, so the vertical code and the name stay in their places.
                  {L"\\R23.01840901308405", false, L"1000000023.018409013" + spaces}};
     for (const auto& c : cases) EXPECT_EQ(MakeAcadProductSortKey(c.key, nullptr, c.lt), c.sortKey);
     // ... and so does a long integer part.
-    EXPECT_EQ(MakeAcadProductSortKey(L"\\R123456789012345678901", L"AutoCAD 2020", false).substr(0, 24),
-              L"12345678901234567890" L"444A");
+    EXPECT_EQ(
+        MakeAcadProductSortKey(L"\\R123456789012345678901", L"AutoCAD 2020", false).substr(0, 24),
+        L"12345678901234567890"
+        L"444A");
 }
 
 TEST(MakeAcadProductSortKey, VerticalCodePaddedNameAndOrder) {
     const std::wstring key = MakeAcadProductSortKey(L"A\\R23.0", L"AutoCAD Mechanical 2019", false);
-    EXPECT_EQ(key, L"1000000023.000000000" L"333" L"AutoCAD Mechanical 2019" + std::wstring(128 - 23, L' '));
+    EXPECT_EQ(key,
+              L"1000000023.000000000"
+              L"333"
+              L"AutoCAD Mechanical 2019" +
+                  std::wstring(128 - 23, L' '));
     const std::wstring longName(140, L'n');
-    EXPECT_EQ(MakeAcadProductSortKey(L"A\\R23.0", longName.c_str(), false), L"1000000023.000000000999" + longName);
+    EXPECT_EQ(MakeAcadProductSortKey(L"A\\R23.0", longName.c_str(), false),
+              L"1000000023.000000000999" + longName);
 
     // LT after AutoCAD, releases ascending, Architecture before plain AutoCAD.
     EXPECT_LT(MakeAcadProductSortKey(L"A\\R22.0", L"AutoCAD Architecture 2018", false),
@@ -64,10 +84,18 @@ TEST(IsPureAcadName, PlainNamesOfTheKnownYearsAndTheLtOrArchitectureFlag) {
         const wchar_t* name;
         int pure;
         int flag;
-    } cases[] = {{L"AutoCAD 2020", 1, 0}, {L"autocad 2010 - English", 1, 0}, {L"AutoCAD 2021", 0, 0},
-                 {L"AutoCAD 2009", 0, 0}, {L"AutoCAD 2019 English", 0, 0}, {L"AutoCAD Mechanical 2019", 0, 0},
-                 {L"", 0, 0}, {nullptr, 0, 0}, {L"AutoCAD LT 2020", 0, 1}, {L"AutoCAD Architecture 2020", 0, 1},
-                 {L"AutoCAD Architectural Desktop 2006", 0, 1}, {L"x architecture y", 0, 1},
+    } cases[] = {{L"AutoCAD 2020", 1, 0},
+                 {L"autocad 2010 - English", 1, 0},
+                 {L"AutoCAD 2021", 0, 0},
+                 {L"AutoCAD 2009", 0, 0},
+                 {L"AutoCAD 2019 English", 0, 0},
+                 {L"AutoCAD Mechanical 2019", 0, 0},
+                 {L"", 0, 0},
+                 {nullptr, 0, 0},
+                 {L"AutoCAD LT 2020", 0, 1},
+                 {L"AutoCAD Architecture 2020", 0, 1},
+                 {L"AutoCAD Architectural Desktop 2006", 0, 1},
+                 {L"x architecture y", 0, 1},
                  // The words need a space on both sides.
                  {L"AutoCAD LT", 0, 0}};
     for (const auto& c : cases) {

@@ -10,8 +10,9 @@ TEST(AcadReleaseKeyForYear, TableYearsAndFallBackToProductYear) {
     const struct {
         int year;
         const wchar_t* key;
-    } cases[] = {{2012, L"R18.2"}, {2018, L"R22.0"}, {2022, L"R25.0"}, {0, L"R23.1"},   {-5, L"R23.1"},
-                 {2011, L"R23.1"}, {2023, L"R23.1"}, {2024, L"R23.1"}, {9999, L"R23.1"}};
+    } cases[] = {{2012, L"R18.2"}, {2018, L"R22.0"}, {2022, L"R25.0"},
+                 {0, L"R23.1"},    {-5, L"R23.1"},   {2011, L"R23.1"},
+                 {2023, L"R23.1"}, {2024, L"R23.1"}, {9999, L"R23.1"}};
     for (const auto& c : cases) EXPECT_STREQ(AcadReleaseKeyForYear(c.year), c.key) << c.year;
 }
 

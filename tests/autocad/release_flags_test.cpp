@@ -17,7 +17,10 @@ using test::AcadProduct;
 
 // The position of a release among its group's variables; 2001 stands for 2000i.
 constexpr std::size_t IndexOfYear(int year) {
-    return year == 2000 ? 0 : year == 2001 ? 1 : year == 2002 ? 2 : static_cast<std::size_t>(year - 2001);
+    return year == 2000   ? 0
+           : year == 2001 ? 1
+           : year == 2002 ? 2
+                          : static_cast<std::size_t>(year - 2001);
 }
 
 // One call of the GetACReleases overload with N variables, and its results.
@@ -52,7 +55,10 @@ struct ReleaseCall {
             const char* group[] = {"LT", "AC", "ARCH"};
             if (!text.empty()) text += ' ';
             text += group[i / kPerGroup];
-            text += std::to_string(pos == 0 ? 2000 : pos == 1 ? 2001 : pos == 2 ? 2002 : static_cast<int>(pos) + 2001);
+            text += std::to_string(pos == 0   ? 2000
+                                   : pos == 1 ? 2001
+                                   : pos == 2 ? 2002
+                                              : static_cast<int>(pos) + 2001);
             if (v[i] == 1) continue;
             text += '=';
             text += std::to_string(v[i]);
@@ -95,8 +101,10 @@ TEST_F(ReleaseFlagsTest, FlagsOfEveryGroupAndTheCurrentProduct) {
     EXPECT_EQ(std::wstring(call.key) + call.profile + call.exe, L"");
     EXPECT_EQ(RasterCall<7>().Run(), 0);
 
-    const std::wstring acad = Add(L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020 - English", L"AutoCAD 2020", L"2020");
-    Add(L"R23.1", L"ACAD-3004:409", L"AutoCAD Architecture 2020 - English", L"Architecture 2020", L"2020");
+    const std::wstring acad =
+        Add(L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020 - English", L"AutoCAD 2020", L"2020");
+    Add(L"R23.1", L"ACAD-3004:409", L"AutoCAD Architecture 2020 - English", L"Architecture 2020",
+        L"2020");
     Add(L"R18.0", L"ACAD-8004:409", L"AutoCAD Architecture 2010", L"ACA 2010");
     Add(L"R15.6", L"ACAD-0001:409", L"Autodesk Architectural Desktop 3.3", L"ADT");
     AddLt(L"R23.1", L"ACADLT-3001:409", L"AutoCAD LT 2020 - English", L"LT 2020", L"2020");
@@ -127,7 +135,8 @@ TEST_F(ReleaseFlagsTest, FlagsOfEveryGroupAndTheCurrentProduct) {
 
 TEST_F(ReleaseFlagsTest, SelectorPicksTheProductOfAVariable) {
     Add(L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020 - English", L"AutoCAD 2020", L"2020");
-    const std::wstring lt = AddLt(L"R23.1", L"ACADLT-3001:409", L"AutoCAD LT 2020 - English", L"LT 2020", L"2020");
+    const std::wstring lt =
+        AddLt(L"R23.1", L"ACADLT-3001:409", L"AutoCAD LT 2020 - English", L"LT 2020", L"2020");
     ReleaseCall<60> call;
     ASSERT_EQ(call.Run(&call.Lt(2020)), 1);
     EXPECT_EQ(call.selected, &call.Lt(2020));
@@ -143,7 +152,8 @@ TEST_F(ReleaseFlagsTest, SelectorPicksTheProductOfAVariable) {
 }
 
 TEST_F(ReleaseFlagsTest, ShortOverloadsTakeFewerReleases) {
-    const std::wstring acad = Add(L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020 - English", L"AutoCAD 2020", L"2020");
+    const std::wstring acad =
+        Add(L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020 - English", L"AutoCAD 2020", L"2020");
     Add(L"R19.1", L"ACAD-D001:409", L"AutoCAD 2014 - English", L"AutoCAD 2014");
     AddLt(L"R19.1", L"ACADLT-D001:409", L"AutoCAD LT 2014 - English", L"LT 2014");
     // The current product (the first listed, AutoCAD 2014 here) is plain: AutoCAD 2020 drops.
@@ -154,7 +164,8 @@ TEST_F(ReleaseFlagsTest, ShortOverloadsTakeFewerReleases) {
 
     // With the user's CurVer AutoCAD 2020 is current and the only plain product: a release the
     // 42-variable form does not take, so pSelected stays null while the buffers are filled.
-    registry.Apply({test::Sz(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1", L"CurVer", L"ACAD-3001:409")});
+    registry.Apply(
+        {test::Sz(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1", L"CurVer", L"ACAD-3001:409")});
     ASSERT_EQ(call.Run(), 1);
     EXPECT_EQ(call.selected, nullptr);
     EXPECT_EQ(call.key, acad);
@@ -166,10 +177,12 @@ TEST_F(ReleaseFlagsTest, ShortOverloadsTakeFewerReleases) {
 
 TEST_F(ReleaseFlagsTest, OnePlainAutoCadStays) {
     SelectAcadReleaseByYear(2019);
-    const std::wstring acad = Add(L"R23.0", L"ACAD-2001:409", L"AutoCAD 2019 - English", L"AutoCAD 2019", L"2019");
-    Add(L"R23.0", L"ACAD-2004:409", L"AutoCAD Architecture 2019 - English", L"Architecture 2019", L"2019");
-    const std::wstring mech =
-        Add(L"R23.0", L"ACAD-2005:409", L"AutoCAD Mechanical 2019 - English", L"Mechanical 2019", L"2019");
+    const std::wstring acad =
+        Add(L"R23.0", L"ACAD-2001:409", L"AutoCAD 2019 - English", L"AutoCAD 2019", L"2019");
+    Add(L"R23.0", L"ACAD-2004:409", L"AutoCAD Architecture 2019 - English", L"Architecture 2019",
+        L"2019");
+    const std::wstring mech = Add(L"R23.0", L"ACAD-2005:409", L"AutoCAD Mechanical 2019 - English",
+                                  L"Mechanical 2019", L"2019");
     const std::wstring release = L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.0";
 
     // Architecture is current: of the plain products the one with the pure name stays.
@@ -188,8 +201,10 @@ TEST_F(ReleaseFlagsTest, OnePlainAutoCadStays) {
 }
 
 TEST_F(ReleaseFlagsTest, NonPureFilterAndUpiReleaseYears) {
-    Add(L"R23.1", L"ACAD-3004:409", L"AutoCAD Architecture 2020 - English", L"Architecture 2020", L"2020");
-    Add(L"R23.1", L"ACAD-3005:409", L"AutoCAD Mechanical 2020 - English", L"Mechanical 2020", L"2020");
+    Add(L"R23.1", L"ACAD-3004:409", L"AutoCAD Architecture 2020 - English", L"Architecture 2020",
+        L"2020");
+    Add(L"R23.1", L"ACAD-3005:409", L"AutoCAD Mechanical 2020 - English", L"Mechanical 2020",
+        L"2020");
     AddLt(L"R23.1", L"ACADLT-3001:409", L"AutoCAD LT 2020 - English", L"LT 2020", L"2020");
     // Installed in a folder without a year, its UPIRELEASE tells the release.
     Add(L"R24.0", L"ACAD-4001:409", L"AutoCAD 2021 - English", L"AcadNext", L"2021");
@@ -213,7 +228,8 @@ TEST_F(ReleaseFlagsTest, NonPureFilterAndUpiReleaseYears) {
 
     // Listed through "AcadLocation", but the executable is looked up through "Location" only.
     machine.Add(AcadProduct(L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020 - English", L"AutoCAD 2020")
-                    .AcadLocationOnly().UpiRelease(L"2020"));
+                    .AcadLocationOnly()
+                    .UpiRelease(L"2020"));
     machine.SetUserCurrent(false, L"R23.1", L"ACAD-3001:409");
     ASSERT_EQ(call.Run(), 1);
     EXPECT_EQ(call.selected, &call.Acad(2020));
@@ -221,17 +237,17 @@ TEST_F(ReleaseFlagsTest, NonPureFilterAndUpiReleaseYears) {
 }
 
 TEST_F(ReleaseFlagsTest, RasterDesignByProductCode) {
-    machine.Add(AcadProduct(L"R17.0", L"ACAD-5001:407",
-            L"AutoCAD Raster Design 2007", L"Raster 2007")
+    machine.Add(
+        AcadProduct(L"R17.0", L"ACAD-5001:407", L"AutoCAD Raster Design 2007", L"Raster 2007")
             .ProductCode(L"{5783f2d7-5001-0407-0012-0060b0ce6bba}"));
     // 2008 compares whole codes: another language is another product.
-    machine.Add(AcadProduct(L"R17.1", L"ACAD-6001:409",
-            L"AutoCAD Raster Design 2008", L"Raster 2008")
+    machine.Add(
+        AcadProduct(L"R17.1", L"ACAD-6001:409", L"AutoCAD Raster Design 2008", L"Raster 2008")
             .ProductCode(L"{5783F2D7-6001-0409-0012-0060B0CE6BBA}"));
     Add(L"R18.0", L"ACAD-8001:409", L"AutoCAD 2010", L"AutoCAD 2010");
     // From 2009 on any language of the family counts.
-    const std::wstring raster2010 = machine.Add(AcadProduct(L"R18.0", L"ACAD-8001:40C",
-            L"AutoCAD Raster Design 2010", L"Raster 2010")
+    const std::wstring raster2010 = machine.Add(
+        AcadProduct(L"R18.0", L"ACAD-8001:40C", L"AutoCAD Raster Design 2010", L"Raster 2010")
             .ProductCode(L"{5783F2D7-8001-040C-0022-0060B0CE6BBA}"));
     Add(L"R18.1", L"ACAD-9001:409", L"AutoCAD Raster Design 2011", L"Raster 2011");
 

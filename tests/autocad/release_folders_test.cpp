@@ -67,7 +67,8 @@ TEST_F(ReleaseFoldersTest, EveryGroupOfAYear) {
 }
 
 TEST_F(ReleaseFoldersTest, RoamingFoldersComeFromTheUsersProductKey) {
-    const std::wstring key = Add(L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020", L"AutoCAD 2020", L"2020");
+    const std::wstring key =
+        Add(L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020", L"AutoCAD 2020", L"2020");
     // Without a roaming folder the buffer keeps the installation folder, and that is no success.
     EXPECT_EQ(GetAcadRoamableDirs2020(nullptr, acad, nullptr), 0);
     EXPECT_EQ(std::wstring(acad), machine.FolderOf(L"AutoCAD 2020"));
@@ -103,15 +104,19 @@ TEST_F(ReleaseFoldersTest, GeneralFormsByProductTypeKeepOtherBuffers) {
 }
 
 TEST_F(ReleaseFoldersTest, AppDataFolderOfTheCurrentProductForTheUserAndForAllUsers) {
-    const std::wstring key = Add(L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020", L"AutoCAD 2020", L"2020");
+    const std::wstring key =
+        Add(L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020", L"AutoCAD 2020", L"2020");
     std::wstring folder = L"old";
     EXPECT_STREQ(GetAutoCADAppDataDir(folder, 0), L"");
 
-    const std::wstring shell = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-    registry.Apply({Sz(L"HKCU\\" + key, L"RoamableRootFolder", L"C:\\Users\\u\\AppData\\Roaming\\Autodesk\\R23.1\\enu\\"),
+    const std::wstring shell =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    registry.Apply({Sz(L"HKCU\\" + key, L"RoamableRootFolder",
+                       L"C:\\Users\\u\\AppData\\Roaming\\Autodesk\\R23.1\\enu\\"),
                     Sz(L"HKLM\\" + shell, L"Common AppData", L"C:\\ProgramData"),
                     Sz(L"HKCU\\" + shell, L"AppData", L"C:\\Users\\u\\AppData\\Roaming")});
-    EXPECT_STREQ(GetAutoCADAppDataDir(folder, 0), L"C:\\Users\\u\\AppData\\Roaming\\Autodesk\\R23.1\\enu");
+    EXPECT_STREQ(GetAutoCADAppDataDir(folder, 0),
+                 L"C:\\Users\\u\\AppData\\Roaming\\Autodesk\\R23.1\\enu");
     EXPECT_STREQ(GetAutoCADAppDataDir(folder, 1), L"C:\\ProgramData\\Autodesk\\R23.1\\enu");
 }
 
@@ -123,19 +128,22 @@ protected:
         machine.SetUserCurrent(false, L"R23.1", L"ACAD-3001:409");
         machine.SetUserProfile(productKey, L"Tarvo");
     }
-    void SetSupport(const std::wstring& profile, const std::wstring& text, const wchar_t* valueName = L"ACAD") {
-        registry.Apply({Sz(L"HKCU\\" + productKey + L"\\Profiles\\" + profile + L"\\General", valueName, text)});
+    void SetSupport(const std::wstring& profile, const std::wstring& text,
+                    const wchar_t* valueName = L"ACAD") {
+        registry.Apply({Sz(L"HKCU\\" + productKey + L"\\Profiles\\" + profile + L"\\General",
+                           valueName, text)});
     }
 };
 
 TEST_F(SupportPathTest, ItemsTrimmedOneBackslashNoDuplicates) {
-    SetSupport(L"Tarvo", L";; \tC:\\Support\\  ;D:\\Fonts\\\\ \t;C:\\Support;%TARVOX_SUPPORT_TEST%\\x;;");
+    SetSupport(L"Tarvo",
+               L";; \tC:\\Support\\  ;D:\\Fonts\\\\ \t;C:\\Support;%TARVOX_SUPPORT_TEST%\\x;;");
     environment.Set(L"TARVOX_SUPPORT_TEST", L"E:\\Env");
     // The caller's entries stay in front, and their variables are expanded too.
     std::vector<std::wstring> folders{L"kept", L"%TARVOX_SUPPORT_TEST%\\passed\\"};
     EXPECT_EQ(GetAcadSupportPath(folders), 1);
-    EXPECT_EQ(folders, (std::vector<std::wstring>{L"kept", L"E:\\Env\\passed\\", L"C:\\Support\\", L"D:\\Fonts\\",
-                                                  L"E:\\Env\\x\\"}));
+    EXPECT_EQ(folders, (std::vector<std::wstring>{L"kept", L"E:\\Env\\passed\\", L"C:\\Support\\",
+                                                  L"D:\\Fonts\\", L"E:\\Env\\x\\"}));
 }
 
 TEST_F(SupportPathTest, AllProfilesInSortedOrderAndAMissingValue) {
@@ -173,10 +181,12 @@ TEST_F(SupportPathTest, FilesAreFoundInTheAutoCadFolderFirst) {
 }
 
 TEST_F(ReleaseFoldersTest, LtProfileReadsTheSupportValue) {
-    const std::wstring key = AddLt(L"R26", L"ACADLT-3001:409", L"AutoCAD LT 2020", L"LT 2020", L"2020");
+    const std::wstring key =
+        AddLt(L"R26", L"ACADLT-3001:409", L"AutoCAD LT 2020", L"LT 2020", L"2020");
     machine.SetUserProfile(key, L"<<Unnamed Profile>>");
-    registry.Apply({Sz(L"HKCU\\" + key + L"\\Profiles\\<<Unnamed Profile>>\\General", L"ACAD", L"C:\\Wrong"),
-                    Sz(L"HKCU\\" + key + L"\\Profiles\\<<Unnamed Profile>>\\General", L"Support", L"C:\\Lt")});
+    registry.Apply(
+        {Sz(L"HKCU\\" + key + L"\\Profiles\\<<Unnamed Profile>>\\General", L"ACAD", L"C:\\Wrong"),
+         Sz(L"HKCU\\" + key + L"\\Profiles\\<<Unnamed Profile>>\\General", L"Support", L"C:\\Lt")});
     // No AutoCAD is installed, so the LT product is the current one of the selected release.
     tarvox::autocad::CurrentAcadRelease() = L"R26";
     std::vector<std::wstring> folders;

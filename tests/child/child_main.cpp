@@ -26,8 +26,8 @@ ScenarioRegistrar::ScenarioRegistrar(const char* name, ScenarioFunction function
 }
 
 void ScenarioContext::Report(std::string_view key, std::string_view value) const {
-    std::printf("%.*s=%.*s\n", static_cast<int>(key.size()), key.data(), static_cast<int>(value.size()),
-                value.data());
+    std::printf("%.*s=%.*s\n", static_cast<int>(key.size()), key.data(),
+                static_cast<int>(value.size()), value.data());
     std::fflush(stdout);
 }
 

@@ -12,11 +12,15 @@ class ScenarioContext {
 public:
     explicit ScenarioContext(std::vector<std::wstring> args) : m_args(std::move(args)) {}
     const std::vector<std::wstring>& Args() const { return m_args; }
-    std::wstring Arg(std::size_t index) const { return index < m_args.size() ? m_args[index] : L""; }
+    std::wstring Arg(std::size_t index) const {
+        return index < m_args.size() ? m_args[index] : L"";
+    }
 
     void Report(std::string_view key, std::string_view value) const;
     void Report(std::string_view key, std::wstring_view value) const;
-    void Report(std::string_view key, const wchar_t* value) const { Report(key, std::wstring_view(value ? value : L"<null>")); }
+    void Report(std::string_view key, const wchar_t* value) const {
+        Report(key, std::wstring_view(value ? value : L"<null>"));
+    }
     void Report(std::string_view key, long long value) const;
 
 private:
@@ -31,7 +35,7 @@ struct ScenarioRegistrar {
 
 }  // namespace tarvox::test
 
-#define TARVOX_CHILD_SCENARIO(name)                                                            \
-    static int name##_Scenario(::tarvox::test::ScenarioContext&);                             \
-    static ::tarvox::test::ScenarioRegistrar name##_Registrar(#name, name##_Scenario);        \
+#define TARVOX_CHILD_SCENARIO(name)                                                    \
+    static int name##_Scenario(::tarvox::test::ScenarioContext&);                      \
+    static ::tarvox::test::ScenarioRegistrar name##_Registrar(#name, name##_Scenario); \
     static int name##_Scenario([[maybe_unused]] ::tarvox::test::ScenarioContext& context)

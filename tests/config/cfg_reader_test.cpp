@@ -31,9 +31,10 @@ protected:
 };
 
 TEST_F(CfgReaderTest, ParsesSectionsEntriesAndComments) {
-    auto reader = Loaded(L"a.cfg",
-                         "top=ignored\r\n[  Beta  ]\r\n Key = a=b \r\n; x=1\r\n//y=2\r\nnoequals\r\n"
-                         "=empty\r\n[Alpha\r\nk=v\r\n");
+    auto reader =
+        Loaded(L"a.cfg",
+               "top=ignored\r\n[  Beta  ]\r\n Key = a=b \r\n; x=1\r\n//y=2\r\nnoequals\r\n"
+               "=empty\r\n[Alpha\r\nk=v\r\n");
     EXPECT_EQ(reader->Get_m_KeyStrings(), (Lines{L"Alpha", L"Beta"}));
     EXPECT_EQ(reader->Get_m_Data()[1], L"[Beta]");
     EXPECT_EQ(reader->Get_m_Data()[7], L"[Alpha]");
@@ -50,8 +51,9 @@ TEST_F(CfgReaderTest, ParsesSectionsEntriesAndComments) {
 }
 
 TEST_F(CfgReaderTest, ListModeNumbersEveryLine) {
-    auto reader = Loaded(L"l.cfg", "[List]\r\nSimpleList=True\r\nalpha\r\n; note\r\nbeta\r\n"
-                                   "[Next]\r\ngamma\r\n");
+    auto reader = Loaded(L"l.cfg",
+                         "[List]\r\nSimpleList=True\r\nalpha\r\n; note\r\nbeta\r\n"
+                         "[Next]\r\ngamma\r\n");
     EXPECT_EQ(reader->Get_m_Data()[1], L"SimpleList=0");
     EXPECT_EQ(Value(*reader, L"List", L"00001"), L"alpha");
     EXPECT_EQ(Value(*reader, L"List", L"00003"), L"beta");
@@ -94,8 +96,9 @@ TEST_F(CfgReaderTest, MissingEmptyBareAndBusyFiles) {
 }
 
 TEST_F(CfgReaderTest, GetValueDefaultsAndNumbers) {
-    auto reader = Loaded(L"n.cfg", "[N]\r\nyes=yes\r\ntwo=2\r\nt=TRUE\r\nf=false\r\nneg= -7\r\n"
-                                   "blank=\r\n");
+    auto reader = Loaded(L"n.cfg",
+                         "[N]\r\nyes=yes\r\ntwo=2\r\nt=TRUE\r\nf=false\r\nneg= -7\r\n"
+                         "blank=\r\n");
     std::wstring text = L"x";
     EXPECT_EQ(reader->GetValue(text, L"Missing", L"a", L"def"), 0);
     EXPECT_EQ(text, L"def");
@@ -163,14 +166,16 @@ TEST_F(CfgReaderTest, FindOrAddEntryShiftsEveryIndexUnderManyInserts) {
     std::mt19937 random(7);
     for (int i = 0; i < 150; ++i) {
         const wchar_t* section = (i % 3 == 0) ? L"A" : (i % 3 == 1) ? L"B" : L"C";
-        const std::wstring name = L"k" + std::to_wstring(random() % 100000) + L"_" + std::to_wstring(i);
+        const std::wstring name =
+            L"k" + std::to_wstring(random() % 100000) + L"_" + std::to_wstring(i);
         ASSERT_EQ(reader->SetValue(section, name.c_str(), std::to_wstring(i).c_str()), 1);
         added.emplace_back(section, name);
     }
     EXPECT_EQ(Value(*reader, L"A", L"first"), L"1");
     EXPECT_EQ(Value(*reader, L"B", L"second"), L"2");
     for (std::size_t i = 0; i < added.size(); ++i) {
-        EXPECT_EQ(Value(*reader, added[i].first.c_str(), added[i].second.c_str()), std::to_wstring(i));
+        EXPECT_EQ(Value(*reader, added[i].first.c_str(), added[i].second.c_str()),
+                  std::to_wstring(i));
     }
     // Every header index still names its header, every entry index its line.
     for (std::size_t s = 0; s < reader->Get_m_KeyStrings().size(); ++s) {
@@ -208,8 +213,8 @@ IndexSnapshot Snapshot(CCfgReader& reader) {
     snapshot.headers = reader.Get_m_KeySortedIndex();
     for (std::size_t s = 0; s < reader.Get_m_KeyStrings().size(); ++s) {
         const auto entry = [&](std::vector<long long>& arrays) { return arrays[s]; };
-        snapshot.sortedNames.push_back(
-            *reinterpret_cast<Lines*>(static_cast<std::intptr_t>(entry(reader.Get_m_VariablesStringArrays()))));
+        snapshot.sortedNames.push_back(*reinterpret_cast<Lines*>(
+            static_cast<std::intptr_t>(entry(reader.Get_m_VariablesStringArrays()))));
         snapshot.sortedLines.push_back(*reinterpret_cast<std::vector<long long>*>(
             static_cast<std::intptr_t>(entry(reader.Get_m_VariablesSortedIndexArrays()))));
         snapshot.fileOrderLines.push_back(*reinterpret_cast<std::vector<long long>*>(
@@ -297,7 +302,8 @@ TEST_F(CfgReaderTest, SectionEntriesInTheThreeOrders) {
 }
 
 TEST_F(CfgReaderTest, CentralChainPrunesFallsBackAndIsNotCopied) {
-    const std::wstring centralPath = temp.WriteFile(L"central.cfg", "[S]\r\na=Same\r\nb=central\r\n[Only]\r\nx=1\r\n");
+    const std::wstring centralPath =
+        temp.WriteFile(L"central.cfg", "[S]\r\na=Same\r\nb=central\r\n[Only]\r\nx=1\r\n");
     const std::wstring deeperPath = temp.WriteFile(L"deeper.cfg", "[Deep]\r\nd=4\r\n");
     const std::wstring localPath =
         temp.WriteFile(L"local.cfg", "[S]\r\na=same\r\nb=local\r\n[L]\r\ny=2\r\n");
@@ -326,7 +332,8 @@ TEST_F(CfgReaderTest, CentralChainPrunesFallsBackAndIsNotCopied) {
         EXPECT_EQ(local.SetValue(L"Only", L"x", L"1"), 1);
         EXPECT_EQ(local.Get_m_HasChanged(), 0);
         EXPECT_EQ(local.SetValue(L"Only", L"x", L"9"), 1);
-        EXPECT_EQ(local.Get_m_Data(), (Lines{L"[S]", L"b=local", L"[L]", L"y=2", L"", L"[Only]", L"x=9"}));
+        EXPECT_EQ(local.Get_m_Data(),
+                  (Lines{L"[S]", L"b=local", L"[L]", L"y=2", L"", L"[Only]", L"x=9"}));
         EXPECT_EQ(local.Save(), 1);
     }
     EXPECT_EQ(ReadFileBytes(localPath), "[S]\r\nb=local\r\n[L]\r\ny=2\r\n\r\n[Only]\r\nx=9\r\n");

@@ -23,13 +23,15 @@ class CfgRegistryTest : public SandboxTest {
 protected:
     // The raw value as stored.
     static bool Stored(const wchar_t* subKey, const wchar_t* name, DWORD& type,
-                    std::vector<BYTE>& data) {
+                       std::vector<BYTE>& data) {
         HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+            return false;
         DWORD size = 0;
         LSTATUS status = RegQueryValueExW(key, name, nullptr, &type, nullptr, &size);
         data.assign(size, 0);
-        if (status == ERROR_SUCCESS) status = RegQueryValueExW(key, name, nullptr, &type, data.data(), &size);
+        if (status == ERROR_SUCCESS)
+            status = RegQueryValueExW(key, name, nullptr, &type, data.data(), &size);
         RegCloseKey(key);
         return status == ERROR_SUCCESS;
     }
@@ -98,7 +100,8 @@ TEST_F(CfgRegistryTest, ADefaultValueIsSkippedOnlyWhenItsDataIsEmpty) {
         RegEntry entry;
         const wchar_t* line;  // null: no line
     } const cases[] = {
-        {L"A", Sz(base + L"A", L"", L"\u0100bc"), L"\u0100bc"},  // first character's low byte is zero
+        {L"A", Sz(base + L"A", L"", L"\u0100bc"),
+         L"\u0100bc"},  // first character's low byte is zero
         {L"B", Sz(base + L"B", L"", L"\u4E00"), L"\u4E00"},
         {L"C", Sz(base + L"C", L"", L""), nullptr},
         {L"D", ExpandSz(base + L"D", L"", L"\u0200x"), L"\u0200x"},
@@ -189,11 +192,12 @@ TEST_F(CfgRegistryTest, AFailedRegistryWriteKeepsTheChangeForTheNextSave) {
         RegDeleteTreeW(HKEY_CURRENT_USER, kSubKey);
         HKEY key = nullptr;
         ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kSubKey, 0, nullptr, c.option, KEY_ALL_ACCESS,
-                                  nullptr, &key, nullptr), ERROR_SUCCESS);
+                                  nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
         PSECURITY_DESCRIPTOR descriptor = nullptr;
         if (c.access != nullptr) {
-            ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(c.access, SDDL_REVISION_1,
-                                                                             &descriptor, nullptr));
+            ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(
+                c.access, SDDL_REVISION_1, &descriptor, nullptr));
             EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor), ERROR_SUCCESS);
             LocalFree(descriptor);
         }
@@ -245,10 +249,10 @@ TEST_F(CfgRegistryTest, MissingKeyLoadsEmptyAndSavingCreatesIt) {
 }
 
 TEST_F(CfgRegistryTest, RegeditExportFileLoadsAsSections) {
-    const std::wstring path = temp.WriteFile(
-        L"export.reg",
-        "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\X]\r\n; note\r\n"
-        "\"Path\"=hex(2):41,\\\r\n  42,00\r\n\"Name\"=\"v\"\r\n");
+    const std::wstring path =
+        temp.WriteFile(L"export.reg",
+                       "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\X]\r\n; note\r\n"
+                       "\"Path\"=hex(2):41,\\\r\n  42,00\r\n\"Name\"=\"v\"\r\n");
     CCfgReader reader(path.c_str());
     ASSERT_EQ(reader.IsInit(), 1);
     std::wstring text;

@@ -35,7 +35,8 @@ class CfgSaveTest : public SandboxTest {};
 
 TEST_F(CfgSaveTest, EveryEncodingRoundTripsByteForByte) {
     const EncodedCase cases[] = {
-        {"ansi", TextFileType::Ansi, "; kept\r\n[A]\r\nx=1\r\ny=\xE4\r\n", "; kept\r\n[A]\r\nx=2\r\ny=\xE4\r\n"},
+        {"ansi", TextFileType::Ansi, "; kept\r\n[A]\r\nx=1\r\ny=\xE4\r\n",
+         "; kept\r\n[A]\r\nx=2\r\ny=\xE4\r\n"},
         {"utf16le", TextFileType::UnicodeLE, Utf16(kBefore, false), Utf16(kAfter, false)},
         {"utf16be", TextFileType::UnicodeBE, Utf16(kBefore, true), Utf16(kAfter, true)},
         {"utf8", TextFileType::Utf8, "\xEF\xBB\xBF; kept\r\n[A]\r\nx=1\r\ny=\xC3\xA4\r\n",
@@ -45,7 +46,9 @@ TEST_F(CfgSaveTest, EveryEncodingRoundTripsByteForByte) {
     };
     for (const EncodedCase& c : cases) {
         SCOPED_TRACE(c.label);
-        const std::wstring path = temp.WriteFile(std::wstring(L"enc_") + std::wstring(c.label, c.label + strlen(c.label)) + L".cfg", c.before);
+        const std::wstring path = temp.WriteFile(
+            std::wstring(L"enc_") + std::wstring(c.label, c.label + strlen(c.label)) + L".cfg",
+            c.before);
         {
             CCfgReader reader(path.c_str());
             ASSERT_EQ(reader.IsInit(), 1);
@@ -73,9 +76,9 @@ TEST_F(CfgSaveTest, OemAndUtf7AreWrittenWhenSet) {
     // UTF-7 is never detected when reading: decode the bytes as UTF-7 to check them.
     const std::string seven = ReadFileBytes(path);
     std::wstring decoded(seven.size(), L'\0');
-    decoded.resize(static_cast<std::size_t>(MultiByteToWideChar(
-        CP_UTF7, 0, seven.data(), static_cast<int>(seven.size()), decoded.data(),
-        static_cast<int>(decoded.size()))));
+    decoded.resize(static_cast<std::size_t>(
+        MultiByteToWideChar(CP_UTF7, 0, seven.data(), static_cast<int>(seven.size()),
+                            decoded.data(), static_cast<int>(decoded.size()))));
     EXPECT_EQ(decoded, L"[A]\r\nk=\u00E4+\r\n");
     EXPECT_EQ(seven.find('\xE4'), std::string::npos);
     const std::wstring oem = temp / L"oem.cfg";
@@ -184,7 +187,8 @@ TEST_F(CfgSaveTest, BrokenUtf8LoadsWithReplacementCharactersAndIsSaved) {
     } const cases[] = {
         {"with mark", "\xEF\xBB\xBF[A]\r\na=\xC3(\r\n", TextFileType::Utf8, "\xEF\xBB\xBF"},
         {"xml start", "<?xml?>\r\n[A]\r\na=\xC3(\r\n", TextFileType::Utf8NoBom, "<?xml?>"},
-        {"stray byte", "\xEF\xBB\xBF[A]\r\n\x80\r\na=\xC3(\r\n", TextFileType::Utf8, "\xEF\xBB\xBF"},
+        {"stray byte", "\xEF\xBB\xBF[A]\r\n\x80\r\na=\xC3(\r\n", TextFileType::Utf8,
+         "\xEF\xBB\xBF"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);

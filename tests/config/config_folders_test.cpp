@@ -45,7 +45,8 @@ TEST_F(ConfigFolders, TheUsersFolderValueIsCachedInTheEnvironment) {
 }
 
 TEST_F(ConfigFolders, VeskaReadsItsOwnValueName) {
-    registry.Apply({Sz(kUserVeska, L"Config", L"U:\\wrong"), Sz(kUserVeska, L"ConfigR", L"U:\\Veska")});
+    registry.Apply(
+        {Sz(kUserVeska, L"Config", L"U:\\wrong"), Sz(kUserVeska, L"ConfigR", L"U:\\Veska")});
     EXPECT_EQ(Veska(), L"U:\\Veska\\");
     EXPECT_EQ(GetEnv(L"TarvoVeska_2020_CFG_L").value_or(L"<unset>"), L"U:\\Veska\\");
 }
@@ -66,15 +67,17 @@ TEST_F(ConfigFolders, TheInstallationKeysApplicationDataIsExpanded) {
 }
 
 TEST_F(ConfigFolders, WithoutAnEditionTheInstallationKeysDefaultValueComesFirst) {
-    registry.Apply({Sz(kMachineArdent, L"", L"M:\\Default"), Sz(kMachineArdent, L"AppData", L"M:\\AppData")});
+    registry.Apply(
+        {Sz(kMachineArdent, L"", L"M:\\Default"), Sz(kMachineArdent, L"AppData", L"M:\\AppData")});
     EXPECT_EQ(Ardent(), L"M:\\Default\\Config\\");
 }
 
 TEST_F(ConfigFolders, NothingConfiguredGivesTheUsersApplicationData) {
     EXPECT_EQ(Ardent(), L"C:\\Users\\u\\AppData\\Roaming\\Tarvox\\Tarvo Ardent 2020\\Config\\");
     // Veska takes the user's "AppData" shell folder from the registry instead.
-    registry.Apply({Sz(L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", L"AppData",
-                       L"S:\\Shell AppData")});
+    registry.Apply(
+        {Sz(L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+            L"AppData", L"S:\\Shell AppData")});
     EXPECT_EQ(Veska(), L"S:\\Shell AppData\\Tarvox\\Tarvo Veska 2020\\Config\\");
 }
 
@@ -86,7 +89,8 @@ TEST_F(ConfigFolders, TheLastResortIsBesideTheLibrary) {
 
 TEST_F(ConfigFolders, AnOverlongVariableFallsToTheLastResort) {
     environment.Set(L"TarvoArdent_2020_CFG_L", L"E:\\" + std::wstring(300, L'x'));
-    registry.Apply({Sz(kUserArdent, L"Config", L"U:\\skipped"), Sz(kMachineArdent, L"AppData", L"M:\\Ardent")});
+    registry.Apply({Sz(kUserArdent, L"Config", L"U:\\skipped"),
+                    Sz(kMachineArdent, L"AppData", L"M:\\Ardent")});
     EXPECT_EQ(Ardent(), L"M:\\Ardent\\Config\\");
 }
 
@@ -102,7 +106,8 @@ TEST_F(ConfigFolders, ANullBufferUsesOneStaticBufferPerFunction) {
 }
 
 TEST_F(ConfigFolders, TheLuminorEditionReadsItsOwnNames) {
-    registry.Apply({Sz(kUserArdent, L"Config", L"U:\\neutral"), Sz(kUserArdent, L"Config_LU", L"U:\\Luminor")});
+    registry.Apply({Sz(kUserArdent, L"Config", L"U:\\neutral"),
+                    Sz(kUserArdent, L"Config_LU", L"U:\\Luminor")});
     const std::wstring folder = temp.MakeFolder(L"luminor");
     temp.WriteFile(L"luminor\\Tarvo Luminor 2020.txt", "");
     ChildOptions options;
@@ -123,7 +128,8 @@ TEST_F(ConfigFolders, TheFolderListHandsOutFoldersAndStoresVariables) {
     environment.Set(L"TARVOX_DRAWINGS", L"D:\\Tarvox Drawings");
     environment.Set(L"TARVOX_PERCENT", L"D:\\100%\\Rabatt 5%");
     const std::wstring list = temp.WriteFile(
-        L"Ordner.ini", "[Ordner]\r\nVorlagen=%TARVOX_DRAWINGS%\\Vorlagen\r\nRabatt=%TARVOX_PERCENT%\\Plots\r\n");
+        L"Ordner.ini",
+        "[Ordner]\r\nVorlagen=%TARVOX_DRAWINGS%\\Vorlagen\r\nRabatt=%TARVOX_PERCENT%\\Plots\r\n");
     ChildOptions options;
     options.sandboxKey = registry.ScratchKey();
     options.args = {list, L"vorlagen", L"Plots", L"D:\\Tarvox Drawings\\Plots"};

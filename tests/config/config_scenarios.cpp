@@ -59,7 +59,8 @@ TARVOX_CHILD_SCENARIO(DrawingHostMissing) {
 TARVOX_CHILD_SCENARIO(LocalConfigFolders) {
     wchar_t buffer[260];
     context.Report("ardent", GetLocalConfigDir(buffer));
-    const wchar_t* names[] = {L"TarvoArdent_LU_2020_CFG_L", L"TarvoArdent_AR_2020_CFG_L", L"TarvoArdent_2020_CFG_L"};
+    const wchar_t* names[] = {L"TarvoArdent_LU_2020_CFG_L", L"TarvoArdent_AR_2020_CFG_L",
+                              L"TarvoArdent_2020_CFG_L"};
     for (const wchar_t* name : names) {
         if (GetEnvironmentVariableW(name, buffer, 260) > 0) {
             context.Report("cached_in", name);

@@ -24,7 +24,8 @@ protected:
     CuixPackages() { CoInitialize(nullptr); }
     ~CuixPackages() override { CoUninitialize(); }
 
-    std::wstring Package(const wchar_t* name, const std::string& workspaces, const std::vector<std::string>& menus = {}) {
+    std::wstring Package(const wchar_t* name, const std::string& workspaces,
+                         const std::vector<std::string>& menus = {}) {
         return temp.WriteFile(name, CuixPackage(WorkspaceRootXml(workspaces), HeaderXml(menus)));
     }
 
@@ -39,10 +40,11 @@ protected:
 };
 
 TEST_F(CuixPackages, WorkspaceNamesAreSortedAndMergedIgnoringCase) {
-    const std::wstring path = Package(L"Профили\\acad.cuix",
-                                      WorkspaceXml("Zeichnen &amp; Beschriftung") + WorkspaceXml("3D-Modellierung") +
-                                          WorkspaceXml("\xD0\xA7\xD0\xB5\xD1\x80\xD1\x87\xD0\xB5\xD0\xBD\xD0\xB8\xD0\xB5") +
-                                          WorkspaceXml("zeichnen &amp; BESCHRIFTUNG") + WorkspaceXml("Tarvo Ardent"));
+    const std::wstring path = Package(
+        L"Профили\\acad.cuix",
+        WorkspaceXml("Zeichnen &amp; Beschriftung") + WorkspaceXml("3D-Modellierung") +
+            WorkspaceXml("\xD0\xA7\xD0\xB5\xD1\x80\xD1\x87\xD0\xB5\xD0\xBD\xD0\xB8\xD0\xB5") +
+            WorkspaceXml("zeichnen &amp; BESCHRIFTUNG") + WorkspaceXml("Tarvo Ardent"));
     const std::vector<std::wstring> names = Names(path);
     ASSERT_EQ(names.size(), 4u);
     EXPECT_EQ(names[0], L"3D-Modellierung");
@@ -53,7 +55,9 @@ TEST_F(CuixPackages, WorkspaceNamesAreSortedAndMergedIgnoringCase) {
 
 // A part is loaded by its file's path: its mark or XML declaration names its encoding.
 TEST_F(CuixPackages, APartsOwnDeclarationDecidesItsEncoding) {
-    const std::string body = "<WorkspaceRoot><Workspace><Name>Gr%s" "e</Name></Workspace></WorkspaceRoot>";
+    const std::string body =
+        "<WorkspaceRoot><Workspace><Name>Gr%s"
+        "e</Name></Workspace></WorkspaceRoot>";
     const auto part = [&](const std::string& front, const std::string& letters) {
         std::string xml = body;
         xml.replace(xml.find("%s"), 2, letters);
@@ -68,11 +72,14 @@ TEST_F(CuixPackages, APartsOwnDeclarationDecidesItsEncoding) {
         {L"plain.cuix", part("", "\xC3\xBC\xC3\x9F")},  // no declaration: UTF-8
         {L"latin1.cuix", part("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n", "\xFC\xDF")},
         {L"cp1252.cuix", part("<?xml version=\"1.0\" encoding=\"windows-1252\"?>", "\xFC\xDF")},
-        {L"marked.cuix", part("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\"?>", "\xC3\xBC\xC3\x9F")},
+        {L"marked.cuix",
+         part("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\"?>", "\xC3\xBC\xC3\x9F")},
         {L"utf16.cuix", utf16},
     };
     for (const auto& [file, xml] : cases) {
-        EXPECT_EQ(Names(temp.WriteFile(file, CuixPackage(xml, HeaderXml({})))), std::vector<std::wstring>{L"Gr\u00FC\u00DF" L"e"});
+        EXPECT_EQ(Names(temp.WriteFile(file, CuixPackage(xml, HeaderXml({})))),
+                  std::vector<std::wstring>{L"Gr\u00FC\u00DF"
+                                            L"e"});
     }
 }
 
@@ -86,20 +93,26 @@ TEST_F(CuixPackages, PartsLoadOnlyWhereTheCallerHasInitialisedCom) {
 // A partial menu with a folder in front is another file than the one beside the library; the
 // product's own menu counts by its file name alone, without being opened.
 TEST_F(CuixPackages, PartialMenusDecideWhetherTheProductMenuIsLoaded) {
-    const std::wstring loads = Package(L"loads.cuix", "", {"acetmain.cuix", "_TARVOARDENT.CUIX", "AcetMain.cuix"});
+    const std::wstring loads =
+        Package(L"loads.cuix", "", {"acetmain.cuix", "_TARVOARDENT.CUIX", "AcetMain.cuix"});
     std::vector<std::wstring> files;
     ASSERT_EQ(GetCuixPartialMenuFiles(loads.c_str(), files), 1);
     EXPECT_EQ(files.size(), 2u);
     const std::pair<std::wstring, int> menus[] = {
-        {loads, 1}, {Package(L"folder.cuix", "", {"C:\\Menus\\_TarvoArdent.cuix", "acetmain.cuix"}), 0},
-        {Package(L"none.cuix", "", {}), 0}, {temp / L"_TarvoArdent_.cuix", 1}, {L"acad.cuix", -1}};
-    for (const auto& [menu, result] : menus) EXPECT_EQ(HasProductPartialMenu(menu, nullptr), result) << Utf8(menu);
+        {loads, 1},
+        {Package(L"folder.cuix", "", {"C:\\Menus\\_TarvoArdent.cuix", "acetmain.cuix"}), 0},
+        {Package(L"none.cuix", "", {}), 0},
+        {temp / L"_TarvoArdent_.cuix", 1},
+        {L"acad.cuix", -1}};
+    for (const auto& [menu, result] : menus)
+        EXPECT_EQ(HasProductPartialMenu(menu, nullptr), result) << Utf8(menu);
 }
 
 TEST_F(CuixPackages, TabsComeFromTheFirstMatchingWorkspace) {
-    const std::wstring path = Package(L"tabs.cuix", WorkspaceXml("Drafting", {"ID_Other"}, "ACAD") +
-                                                        WorkspaceXml("Tarvo Ardent", {"ID_TabA", "ID_TabB", "ID_TabA"}) +
-                                                        WorkspaceXml("tarvo ardent", {"ID_TabC"}));
+    const std::wstring path =
+        Package(L"tabs.cuix", WorkspaceXml("Drafting", {"ID_Other"}, "ACAD") +
+                                  WorkspaceXml("Tarvo Ardent", {"ID_TabA", "ID_TabB", "ID_TabA"}) +
+                                  WorkspaceXml("tarvo ardent", {"ID_TabC"}));
     _CReadOnlyCuixFile cuix(path.c_str());
     std::vector<std::wstring> tabs;
     ASSERT_EQ(GetWorkspaceProductTabIds(cuix, tabs, L"TARVO ARDENT"), 1);
@@ -132,15 +145,19 @@ TEST_F(CuixPackages, EachSpellingOfAPathOpensThePackageOnce) {
 // Cut packages, bytes flipped in the deflated data of the workspace part (after its local
 // header's name), a missing file and a part that is not XML all load as nothing.
 TEST_F(CuixPackages, BrokenPackagesFailCleanly) {
-    const std::string whole = CuixPackage(WorkspaceRootXml(WorkspaceXml("A")), HeaderXml({"_TarvoArdent.cuix"}));
+    const std::string whole =
+        CuixPackage(WorkspaceRootXml(WorkspaceXml("A")), HeaderXml({"_TarvoArdent.cuix"}));
     const std::wstring cut = temp.WriteFile(L"cut.cuix", whole.substr(0, whole.size() * 2 / 3));
     EXPECT_EQ(HasProductPartialMenu(cut, nullptr), 0);
     std::string corrupt = whole;
     const std::size_t data = corrupt.find("WorkspaceRoot.cui") + 17;
-    for (std::size_t i = data + 2; i < data + 40; i += 3) corrupt[i] = static_cast<char>(corrupt[i] ^ 0x41);
+    for (std::size_t i = data + 2; i < data + 40; i += 3)
+        corrupt[i] = static_cast<char>(corrupt[i] ^ 0x41);
     const std::wstring notXml = temp.WriteFile(
-        L"notxml.cuix", ZipArchive({{"WorkspaceRoot.cui", "<WorkspaceRoot><Workspace>"}, {"Header.cui", "\xFF\xFE"}}));
-    for (const std::wstring& path : {cut, temp.WriteFile(L"corrupt.cuix", corrupt), temp / L"missing.cuix", notXml}) {
+        L"notxml.cuix", ZipArchive({{"WorkspaceRoot.cui", "<WorkspaceRoot><Workspace>"},
+                                    {"Header.cui", "\xFF\xFE"}}));
+    for (const std::wstring& path :
+         {cut, temp.WriteFile(L"corrupt.cuix", corrupt), temp / L"missing.cuix", notXml}) {
         EXPECT_TRUE(Names(path, 0).empty());
     }
 }
@@ -149,11 +166,14 @@ TEST_F(CuixPackages, BrokenPackagesFailCleanly) {
 // module and that menu compares a workspace's tabs with it.
 TEST_F(CuixPackages, AWorkspaceShowsAllProductTabsOnlyWithAsManyAsTheProductDefines) {
     const std::wstring folder = temp.MakeFolder(L"product");
-    ASSERT_TRUE(CopyFileW((FolderOfThisProgram() + L"\\cuixport.dll").c_str(), (folder + L"\\cuixport.dll").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW((FolderOfThisProgram() + L"\\cuixport.dll").c_str(),
+                          (folder + L"\\cuixport.dll").c_str(), FALSE));
     temp.WriteFile(L"product\\_TarvoArdent.cuix",
-                   CuixPackage(WorkspaceRootXml(WorkspaceXml("Tarvo Ardent", {"T1", "T2", "T3"})), HeaderXml({})));
+                   CuixPackage(WorkspaceRootXml(WorkspaceXml("Tarvo Ardent", {"T1", "T2", "T3"})),
+                               HeaderXml({})));
     const std::wstring workspaces =
-        Package(L"user.cuix", WorkspaceXml("Tarvo Full", {"T1", "T2", "T3"}) + WorkspaceXml("Tarvo Some", {"T1", "T2"}));
+        Package(L"user.cuix", WorkspaceXml("Tarvo Full", {"T1", "T2", "T3"}) +
+                                  WorkspaceXml("Tarvo Some", {"T1", "T2"}));
     ChildOptions options;
     options.programFolder = folder;
     options.args = {workspaces};

@@ -32,13 +32,15 @@ protected:
     }
 };
 
-std::wstring Workspace(const wchar_t* name, const std::wstring& tabs = L"", const wchar_t* extra = L"") {
+std::wstring Workspace(const wchar_t* name, const std::wstring& tabs = L"",
+                       const wchar_t* extra = L"") {
     return std::wstring(L"<Workspace UID=\"x\"><Name>") + name + L"</Name>" + extra +
            L"<WSRibbonRoot>" + tabs + L"</WSRibbonRoot></Workspace>";
 }
 
 std::wstring Tab(const wchar_t* group, const wchar_t* id) {
-    return std::wstring(L"<WSRibbonTabSourceReference MenuGroup=\"") + group + L"\" TabId=\"" + id + L"\"/>";
+    return std::wstring(L"<WSRibbonTabSourceReference MenuGroup=\"") + group + L"\" TabId=\"" + id +
+           L"\"/>";
 }
 
 std::wstring Root(const std::wstring& workspaces) {
@@ -46,9 +48,11 @@ std::wstring Root(const std::wstring& workspaces) {
 }
 
 TEST_F(CuixPartsTest, WorkspaceNamesAreSortedAndCaseInsensitivelyUnique) {
-    DocPtr doc = Document(Root(Workspace(L"b") + Workspace(L"A", L"", L"<Order>1</Order>") +
-                               L"<Other><Name>z</Name></Other>" + Workspace(L"a", L"", L"<Order>2</Order>") +
-                               L"<Workspace><Name></Name></Workspace>").c_str());
+    DocPtr doc =
+        Document(Root(Workspace(L"b") + Workspace(L"A", L"", L"<Order>1</Order>") +
+                      L"<Other><Name>z</Name></Other>" + Workspace(L"a", L"", L"<Order>2</Order>") +
+                      L"<Workspace><Name></Name></Workspace>")
+                     .c_str());
     std::vector<std::wstring> names{L"stale"};
     std::vector<NodePtr> elements;
     ASSERT_EQ(ParseWorkspaceRoot(doc, names, elements), 1);
@@ -81,8 +85,9 @@ TEST_F(CuixPartsTest, PartialMenuFilesOfTheHeader) {
     ASSERT_EQ(ParsePartialMenuFiles(doc, files), 1);
     EXPECT_EQ(files, (std::vector<std::wstring>{L"x.cuix", L"y.cuix"}));
 
-    DocPtr missingStep = Document(L"<CustSection><Header><CommonItems><PartialMenuFile>x.cuix"
-                                  L"</PartialMenuFile></CommonItems></Header></CustSection>");
+    DocPtr missingStep = Document(
+        L"<CustSection><Header><CommonItems><PartialMenuFile>x.cuix"
+        L"</PartialMenuFile></CommonItems></Header></CustSection>");
     EXPECT_EQ(ParsePartialMenuFiles(missingStep, files), 0);
     EXPECT_TRUE(files.empty());
 }
@@ -90,12 +95,13 @@ TEST_F(CuixPartsTest, PartialMenuFilesOfTheHeader) {
 // A named workspace gives its product tabs; without a name the first prefixed workspace with
 // product tabs counts, its duplicates kept in the order found and later workspaces not visited.
 TEST_F(CuixPartsTest, ProductTabsOfANamedOrTheFirstPrefixedWorkspace) {
-    DocPtr doc = Document(Root(Workspace(L"TarvoX", Tab(L"_TarvoArdent", L"no-blank")) +
-                               Workspace(L"Drafting", Tab(L"ACAD", L"T0") + Tab(L"_tarvoardent", L"T1")) +
-                               Workspace(L"Tarvo Empty", Tab(L"ACAD", L"other")) +
-                               Workspace(L"tarvo Plan", Tab(L"_TarvoArdent", L"P1") + Tab(L"_TarvoArdent", L"P1")) +
-                               Workspace(L"Tarvo Later", Tab(L"_TarvoArdent", L"L1")))
-                              .c_str());
+    DocPtr doc = Document(
+        Root(Workspace(L"TarvoX", Tab(L"_TarvoArdent", L"no-blank")) +
+             Workspace(L"Drafting", Tab(L"ACAD", L"T0") + Tab(L"_tarvoardent", L"T1")) +
+             Workspace(L"Tarvo Empty", Tab(L"ACAD", L"other")) +
+             Workspace(L"tarvo Plan", Tab(L"_TarvoArdent", L"P1") + Tab(L"_TarvoArdent", L"P1")) +
+             Workspace(L"Tarvo Later", Tab(L"_TarvoArdent", L"L1")))
+            .c_str());
     const struct {
         const wchar_t* workspace;
         int result;
@@ -114,9 +120,12 @@ TEST(CuixNames, ProductMenuFileNames) {
     EXPECT_FALSE(IsProductMenuFileName(L"C:\\_Tarvo\\acad.cuix"));
     EXPECT_FALSE(IsProductMenuFileName(L"_TarvoArdent.cuix"));  // no folder: no file name
     // The name alone decides: the file is not read. A menu that can't be read loads nothing.
-    const std::pair<const wchar_t*, int> menus[] = {{L"C:\\Nowhere\\_TarvoArdent_.cuix", 1}, {L"", -1},
-                                                    {L"acad.cuix", -1}, {L"C:\\Nowhere\\acad.cuix", 0}};
-    for (const auto& [path, result] : menus) EXPECT_EQ(HasProductPartialMenu(path, nullptr), result);
+    const std::pair<const wchar_t*, int> menus[] = {{L"C:\\Nowhere\\_TarvoArdent_.cuix", 1},
+                                                    {L"", -1},
+                                                    {L"acad.cuix", -1},
+                                                    {L"C:\\Nowhere\\acad.cuix", 0}};
+    for (const auto& [path, result] : menus)
+        EXPECT_EQ(HasProductPartialMenu(path, nullptr), result);
 }
 
 class PartialMenuSetting : public SandboxTest {
@@ -124,10 +133,13 @@ protected:
     static constexpr const wchar_t* kKey = L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2020\\AutoCAD";
     std::wstring Stored() {
         std::wstring text;
-        GetRegValue(text, L"HKEY_LOCAL_MACHINE\\Software\\Tarvox\\Tarvo Ardent 2020\\AutoCAD", L"PartialMenu", 1);
+        GetRegValue(text, L"HKEY_LOCAL_MACHINE\\Software\\Tarvox\\Tarvo Ardent 2020\\AutoCAD",
+                    L"PartialMenu", 1);
         return text;
     }
-    void Store(const wchar_t* text) { registry.Apply({tarvox::test::Sz(kKey, L"PartialMenu", text)}); }
+    void Store(const wchar_t* text) {
+        registry.Apply({tarvox::test::Sz(kKey, L"PartialMenu", text)});
+    }
 };
 
 // No edition is known to the test program: the key has no edition suffix. Known values are
@@ -137,7 +149,8 @@ TEST_F(PartialMenuSetting, KnownValuesAreReadAndOthersBecomeTrue) {
         const wchar_t* stored;
         int use;
         const wchar_t* after;
-    } cases[] = {{L"TRUE", 1, L"TRUE"}, {L"0", 0, L"0"}, {L"false", 0, L"false"}, {L"yes", 1, L"True"}};
+    } cases[] = {
+        {L"TRUE", 1, L"TRUE"}, {L"0", 0, L"0"}, {L"false", 0, L"false"}, {L"yes", 1, L"True"}};
     for (const auto& c : cases) {
         Store(c.stored);
         EXPECT_EQ(UsePartialMenu(), c.use) << Utf8(c.stored);

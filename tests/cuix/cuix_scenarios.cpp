@@ -16,9 +16,12 @@ TARVOX_CHILD_SCENARIO(ProductTabsOfWorkspaces) {
         tarvox::cuix::GetProductCuixTabIds(tabs);
         context.Report("product_tabs", std::to_string(tabs.size()));
         _CReadOnlyCuixFile cuix(context.Arg(0).c_str());
-        context.Report("full", std::to_string(tarvox::cuix::WorkspaceHasAllProductTabs(L"tarvo full", cuix)));
-        context.Report("some", std::to_string(tarvox::cuix::WorkspaceHasAllProductTabs(L"Tarvo Some", cuix)));
-        context.Report("unknown", std::to_string(tarvox::cuix::WorkspaceHasAllProductTabs(L"Nothing", cuix)));
+        context.Report(
+            "full", std::to_string(tarvox::cuix::WorkspaceHasAllProductTabs(L"tarvo full", cuix)));
+        context.Report(
+            "some", std::to_string(tarvox::cuix::WorkspaceHasAllProductTabs(L"Tarvo Some", cuix)));
+        context.Report("unknown",
+                       std::to_string(tarvox::cuix::WorkspaceHasAllProductTabs(L"Nothing", cuix)));
     }
     CoUninitialize();
     return 0;

@@ -17,13 +17,13 @@ namespace {
 namespace abi = tarvox::cuixport;
 using tarvox::package::CuixPackage;
 using tarvox::package::HeaderXml;
-using tarvox::test::ReadFileBytes;
-using tarvox::test::Utf8;
-using tarvox::test::TempFolder;
 using tarvox::package::WorkspaceRootXml;
 using tarvox::package::WorkspaceXml;
 using tarvox::package::ZipArchive;
 using tarvox::package::ZipItem;
+using tarvox::test::ReadFileBytes;
+using tarvox::test::TempFolder;
+using tarvox::test::Utf8;
 
 class CuixPortModule : public ::testing::Test {
 protected:
@@ -31,7 +31,8 @@ protected:
         module = LoadLibraryW((tarvox::test::FolderOfThisProgram() + L"\\cuixport.dll").c_str());
         ASSERT_NE(module, nullptr);
         using Entry = long long (*)();
-        const auto entry = reinterpret_cast<Entry>(GetProcAddress(module, "?GetExportsObject@@YA_JXZ"));
+        const auto entry =
+            reinterpret_cast<Entry>(GetProcAddress(module, "?GetExportsObject@@YA_JXZ"));
         ASSERT_NE(entry, nullptr);
         void* const* table = reinterpret_cast<void* const*>(entry());
         open = reinterpret_cast<abi::OpenPackageFunction>(table[abi::kOpenPackageSlot]);
@@ -80,13 +81,15 @@ protected:
 };
 
 bool StartsWithIgnoringCase(const std::wstring& text, const std::wstring& prefix) {
-    return text.size() >= prefix.size() && _wcsnicmp(text.c_str(), prefix.c_str(), prefix.size()) == 0;
+    return text.size() >= prefix.size() &&
+           _wcsnicmp(text.c_str(), prefix.c_str(), prefix.size()) == 0;
 }
 
 TEST_F(CuixPortModule, PartsOfAPackageAtANonAsciiPathComeOutAsFiles) {
     const std::string workspaces = WorkspaceRootXml(WorkspaceXml("Zeichnen &amp; Beschriften"));
     const std::string header = HeaderXml({"_TarvoArdent.cuix"});
-    const std::wstring path = temp.WriteFile(L"Профиль ü\\Menü 2020.cuix", CuixPackage(workspaces, header));
+    const std::wstring path =
+        temp.WriteFile(L"Профиль ü\\Menü 2020.cuix", CuixPackage(workspaces, header));
     long long handle = Open(path);
     ASSERT_NE(handle, 0);
 
@@ -115,10 +118,14 @@ TEST_F(CuixPortModule, FilesThatAreNoWholePackageDoNotOpen) {
     pw::PatchFromEnd(countPast, pw::kEndEntryCountFromEnd + 2, 5000, 2);
     pw::PatchFromEnd(directoryPast, pw::kEndDirectoryOffsetFromEnd, 0x00FFFFFF, 4);
     const std::pair<const wchar_t*, std::string> files[] = {
-        {L"empty.cuix", ""}, {L"text.cuix", std::string(500, 'x')}, {L"cut.cuix", package.substr(0, package.size() / 2)},
-        {L"cut-end.cuix", package.substr(0, package.size() - 3)}, {L"count.cuix", countPast},
+        {L"empty.cuix", ""},
+        {L"text.cuix", std::string(500, 'x')},
+        {L"cut.cuix", package.substr(0, package.size() / 2)},
+        {L"cut-end.cuix", package.substr(0, package.size() - 3)},
+        {L"count.cuix", countPast},
         {L"offset.cuix", directoryPast}};
-    for (const auto& [name, bytes] : files) EXPECT_EQ(Open(temp.WriteFile(name, bytes)), 0) << Utf8(name);
+    for (const auto& [name, bytes] : files)
+        EXPECT_EQ(Open(temp.WriteFile(name, bytes)), 0) << Utf8(name);
     EXPECT_EQ(Open(temp / L"missing.cuix"), 0);
     EXPECT_EQ(open(nullptr), 0);
     EXPECT_EQ(Open(temp.Path()), 0);  // a folder
@@ -127,16 +134,17 @@ TEST_F(CuixPortModule, FilesThatAreNoWholePackageDoNotOpen) {
 // Parts whose CRC or size do not match their data, or that are recorded too large, and a part
 // whose deflated data makes 128 MiB where 4 KB are recorded.
 TEST_F(CuixPortModule, PartsThatDoNotCheckOutAreRefused) {
-    const auto part = [](std::string data, std::optional<std::uint64_t> size, std::optional<std::uint32_t> crc = {},
-                         bool deflate = true) {
+    const auto part = [](std::string data, std::optional<std::uint64_t> size,
+                         std::optional<std::uint32_t> crc = {}, bool deflate = true) {
         ZipItem item{"WorkspaceRoot.cui", std::move(data), deflate};
         item.recordedSize = size;
         item.recordedCrc = crc;
         return ZipArchive({item});
     };
     const std::string xml = "<WorkspaceRoot/>";
-    for (const std::string& archive : {part(xml, {}, 1), part(xml, {}, 1, false), part(xml, 100), part(xml, 3),
-                                       part(xml, 300ull << 20), part(std::string(128u << 20, ' '), 4096)}) {
+    for (const std::string& archive :
+         {part(xml, {}, 1), part(xml, {}, 1, false), part(xml, 100), part(xml, 3),
+          part(xml, 300ull << 20), part(std::string(128u << 20, ' '), 4096)}) {
         EXPECT_EQ(ExtractFromArchive(archive, L"WorkspaceRoot.cui"), L"");
     }
     EXPECT_FALSE(ExtractFromArchive(part(xml, {}), L"WorkspaceRoot.cui").empty());
@@ -149,14 +157,17 @@ TEST_F(CuixPortModule, HostileNamesNeverLeaveTheModulesFolder) {
                                             {"..", "dots"}});
     long long handle = Open(temp.WriteFile(L"names\\hostile.cuix", archive));
     ASSERT_NE(handle, 0);
-    for (const wchar_t* name : {L"../../escaped.cui", L"C:/Windows/escaped2.cui", L"/escaped3.cui", L".."}) {
+    for (const wchar_t* name :
+         {L"../../escaped.cui", L"C:/Windows/escaped2.cui", L"/escaped3.cui", L".."}) {
         const std::wstring file = Extract(handle, name);
         SCOPED_TRACE(testing::Message() << "part " << std::string(name, name + std::wcslen(name)));
         ASSERT_FALSE(file.empty());
-        EXPECT_TRUE(StartsWithIgnoringCase(file, CopiesRoot())) << std::string(file.begin(), file.end());
+        EXPECT_TRUE(StartsWithIgnoringCase(file, CopiesRoot()))
+            << std::string(file.begin(), file.end());
         EXPECT_EQ(file.find(L".."), std::wstring::npos);
     }
-    EXPECT_EQ(GetFileAttributesW((CopiesRoot() + L"..\\escaped.cui").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW((CopiesRoot() + L"..\\escaped.cui").c_str()),
+              INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(GetFileAttributesW((temp / L"escaped.cui").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(GetFileAttributesW(L"C:\\Windows\\escaped2.cui"), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(GetFileAttributesW(L"C:\\escaped3.cui"), INVALID_FILE_ATTRIBUTES);
@@ -164,7 +175,8 @@ TEST_F(CuixPortModule, HostileNamesNeverLeaveTheModulesFolder) {
 }
 
 TEST_F(CuixPortModule, TwoOpensOfOneFileAreIndependent) {
-    const std::wstring path = temp.WriteFile(L"shared.cuix", CuixPackage(WorkspaceRootXml(""), HeaderXml({"a.cuix"})));
+    const std::wstring path =
+        temp.WriteFile(L"shared.cuix", CuixPackage(WorkspaceRootXml(""), HeaderXml({"a.cuix"})));
     long long first = Open(path);
     long long second = Open(path);
     ASSERT_NE(first, 0);
@@ -186,7 +198,8 @@ TEST_F(CuixPortModule, TwoOpensOfOneFileAreIndependent) {
 }
 
 TEST_F(CuixPortModule, ALongRunLeaksNoHandles) {
-    const std::wstring path = temp.WriteFile(L"run.cuix", CuixPackage(WorkspaceRootXml(WorkspaceXml("A")), HeaderXml({})));
+    const std::wstring path = temp.WriteFile(
+        L"run.cuix", CuixPackage(WorkspaceRootXml(WorkspaceXml("A")), HeaderXml({})));
     const auto cycle = [&] {
         long long handle = Open(path);
         Extract(handle, L"WorkspaceRoot.cui");

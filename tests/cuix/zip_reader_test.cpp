@@ -51,9 +51,11 @@ TEST(ZipReader, DirectoryOfAPackageGivesNamesAndSizesEvenWithDataDescriptors) {
 }
 
 TEST(ZipReader, ArchivesThatAreNotWholeAreRefused) {
-    const std::string archive = tarvox::package::CuixPackage(tarvox::package::WorkspaceRootXml(""), "<h/>");
+    const std::string archive =
+        tarvox::package::CuixPackage(tarvox::package::WorkspaceRootXml(""), "<h/>");
     EXPECT_FALSE(ReadZipDirectory(MemorySource({})));
-    const std::string text = "not a zip archive, just text that is long enough to hold an end record";
+    const std::string text =
+        "not a zip archive, just text that is long enough to hold an end record";
     EXPECT_FALSE(ReadZipDirectory(MemorySource(Bytes(text))));
     // Every cut loses the end record or the directory it points at.
     for (std::size_t length = 0; length < archive.size(); length += 7) {
@@ -65,12 +67,13 @@ TEST(ZipReader, ArchivesThatAreNotWholeAreRefused) {
     tarvox::package::PatchFromEnd(tooMany, tarvox::package::kEndEntryCountFromEnd + 2, 0xFFF0, 2);
     EXPECT_FALSE(ReadZipDirectory(MemorySource(Bytes(tooMany))));
     std::string directoryPast = archive;
-    tarvox::package::PatchFromEnd(directoryPast, tarvox::package::kEndDirectoryOffsetFromEnd, 0x7FFFFFF0, 4);
+    tarvox::package::PatchFromEnd(directoryPast, tarvox::package::kEndDirectoryOffsetFromEnd,
+                                  0x7FFFFFF0, 4);
     EXPECT_FALSE(ReadZipDirectory(MemorySource(Bytes(directoryPast))));
 }
 
-ZipItem Recorded(std::string data, std::optional<std::uint64_t> size, std::optional<std::uint32_t> crc = {},
-                 bool deflate = true) {
+ZipItem Recorded(std::string data, std::optional<std::uint64_t> size,
+                 std::optional<std::uint32_t> crc = {}, bool deflate = true) {
     ZipItem item{"a.cui", std::move(data), deflate};
     item.recordedSize = size;
     item.recordedCrc = crc;
@@ -86,12 +89,14 @@ TEST(ZipReader, EntryDataMustMatchItsRecordedCrcAndSize) {
         {Recorded(w, 3001), ExtractResult::SizeMismatch},
         {Recorded(w, 3001, {}, false), ExtractResult::SizeMismatch},
         {Recorded("small", (256ull << 20) + 1), ExtractResult::TooLarge}};
-    for (const auto& [item, result] : cases) EXPECT_EQ(ExtractOnly(item), result) << item.recordedSize.value_or(0);
+    for (const auto& [item, result] : cases)
+        EXPECT_EQ(ExtractOnly(item), result) << item.recordedSize.value_or(0);
 }
 
 TEST(ZipReader, AnEntryInflatingFarBeyondItsRecordedSizeStopsRightThere) {
     // 64 MiB of zeros deflate to about 64 KB; the directory claims 1,000 bytes.
-    EXPECT_EQ(ExtractOnly(Recorded(std::string(64u << 20, '\0'), 1000)), ExtractResult::SizeMismatch);
+    EXPECT_EQ(ExtractOnly(Recorded(std::string(64u << 20, '\0'), 1000)),
+              ExtractResult::SizeMismatch);
     // Claiming the whole size of a small deflated stream is no real entry either.
     EXPECT_EQ(ExtractOnly(Recorded(std::string(100, 'a'), 200ull << 20)), ExtractResult::TooLarge);
 }
@@ -119,10 +124,18 @@ TEST(ZipReader, PartNamesCompareAsOpcDoes) {
     ASSERT_TRUE(entries);
     // Only ASCII letters ignore case.
     const std::pair<const wchar_t*, std::optional<std::size_t>> parts[] = {
-        {L"workspaceroot.CUI", 3}, {L"/WorkspaceRoot.cui", 3}, {L"sub\\workspaceroot.cui", 2},
-        {L"[content_types].XML", 1}, {L"Men\u00FC.cui", 4}, {L"\u00C4rger.cui", 5}, {L"\u00E4rger.cui", {}},
-        {L"Folder/", {}}, {L"Header.cui", {}}, {L"", {}}};
-    for (const auto& [name, index] : parts) EXPECT_EQ(FindPart(*entries, name), index) << testing::PrintToString(name);
+        {L"workspaceroot.CUI", 3},
+        {L"/WorkspaceRoot.cui", 3},
+        {L"sub\\workspaceroot.cui", 2},
+        {L"[content_types].XML", 1},
+        {L"Men\u00FC.cui", 4},
+        {L"\u00C4rger.cui", 5},
+        {L"\u00E4rger.cui", {}},
+        {L"Folder/", {}},
+        {L"Header.cui", {}},
+        {L"", {}}};
+    for (const auto& [name, index] : parts)
+        EXPECT_EQ(FindPart(*entries, name), index) << testing::PrintToString(name);
 }
 
 TEST(ZipReader, ItemNamesOutsideUtf8AreCodePage437) {
@@ -134,10 +147,19 @@ TEST(ZipReader, ItemNamesOutsideUtf8AreCodePage437) {
 
 TEST(ZipReader, CopyFileNamesStayInTheirFolder) {
     const std::pair<const wchar_t*, const wchar_t*> names[] = {
-        {L"WorkspaceRoot.cui", L"WorkspaceRoot.cui"}, {L"../../evil.cui", L"evil.cui"},
-        {L"..\\..\\evil.cui", L"evil.cui"}, {L"C:evil.cui", L"evil.cui"}, {L"C:\\Windows\\evil.cui", L"evil.cui"},
-        {L"/abs/x.cui", L"x.cui"}, {L"..", L"part"}, {L"sub/", L"part"}, {L"a<b>|\"?*.cui", L"a_b_____.cui"},
-        {L"name. . ", L"name"}, {L"CON.cui", L"_CON.cui"}, {L"com1", L"_com1"}, {L"console.cui", L"console.cui"}};
+        {L"WorkspaceRoot.cui", L"WorkspaceRoot.cui"},
+        {L"../../evil.cui", L"evil.cui"},
+        {L"..\\..\\evil.cui", L"evil.cui"},
+        {L"C:evil.cui", L"evil.cui"},
+        {L"C:\\Windows\\evil.cui", L"evil.cui"},
+        {L"/abs/x.cui", L"x.cui"},
+        {L"..", L"part"},
+        {L"sub/", L"part"},
+        {L"a<b>|\"?*.cui", L"a_b_____.cui"},
+        {L"name. . ", L"name"},
+        {L"CON.cui", L"_CON.cui"},
+        {L"com1", L"_com1"},
+        {L"console.cui", L"console.cui"}};
     for (const auto& [name, file] : names) EXPECT_EQ(PartFileName(name), file);
     const std::wstring longName = PartFileName(std::wstring(300, L'n') + L".cui");
     EXPECT_EQ(longName.size(), 100u);

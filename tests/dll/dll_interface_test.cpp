@@ -127,13 +127,15 @@ TEST(DllInterface, AConfigurationSetOwnsItsReaders) {
             const tarvox::CRuntimeClass* notOf;
         } rows[] = {
             {set, L"CFullCfg", {CFullCfg::GetThisClass(), root}, CCfgReader::GetThisClass()},
-            {set->m_Objects[0], L"CountedReader",
+            {set->m_Objects[0],
+             L"CountedReader",
              {CountedReader::GetThisClass(), CCfgReader::GetThisClass(), root},
              CFullCfg::GetThisClass()},
         };
         for (const auto& row : rows) {
             EXPECT_STREQ(row.object->GetRuntimeClass()->m_ClassName, row.name);
-            for (const tarvox::CRuntimeClass* kind : row.kindOf) EXPECT_EQ(row.object->IsKindOf(kind), 1);
+            for (const tarvox::CRuntimeClass* kind : row.kindOf)
+                EXPECT_EQ(row.object->IsKindOf(kind), 1);
             EXPECT_EQ(row.object->IsKindOf(row.notOf), 0);
         }
         tarvox::CArchive archive;
@@ -150,12 +152,12 @@ TEST(DllInterface, AutoCadQueriesAnswerThroughTheImportLibrary) {
     tarvox::test::TempFolder temp;
     const std::wstring folder = temp.WriteFile(L"AutoCAD LT\\aclt.exe", "MZ");
     const std::wstring key = L"Software\\Autodesk\\AutoCAD LT\\R23.1\\ACADLT-3001:409";
-    sandbox.Apply({tarvox::test::Sz(L"HKLM\\" + key, L"Location",
-                                    folder.substr(0, folder.rfind(L'\\'))),
-                   tarvox::test::Sz(L"HKLM\\" + key, L"ProductName", L"AutoCAD LT 2020 - English"),
-                   tarvox::test::Sz(L"HKLM\\" + key, L"LocaleID", L"409"),
-                   tarvox::test::Sz(L"HKLM\\" + key, L"UPIRELEASE", L"2020"),
-                   tarvox::test::Sz(L"HKCU\\" + key + L"\\Profiles", L"", L"Tarvo")});
+    sandbox.Apply(
+        {tarvox::test::Sz(L"HKLM\\" + key, L"Location", folder.substr(0, folder.rfind(L'\\'))),
+         tarvox::test::Sz(L"HKLM\\" + key, L"ProductName", L"AutoCAD LT 2020 - English"),
+         tarvox::test::Sz(L"HKLM\\" + key, L"LocaleID", L"409"),
+         tarvox::test::Sz(L"HKLM\\" + key, L"UPIRELEASE", L"2020"),
+         tarvox::test::Sz(L"HKCU\\" + key + L"\\Profiles", L"", L"Tarvo")});
     std::wstring text;
     EXPECT_EQ(std::wstring(GetAcadKey(text)), key);
     EXPECT_EQ(IsAutoCADLT(), 1);

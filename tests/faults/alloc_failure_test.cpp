@@ -78,10 +78,18 @@ bool Disarm() {
 
 void* operator new(std::size_t size) { return Allocate(size, 0, false); }
 void* operator new[](std::size_t size) { return Allocate(size, 0, false); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size, 0, true); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size, 0, true); }
-void* operator new(std::size_t size, std::align_val_t a) { return Allocate(size, static_cast<std::size_t>(a), false); }
-void* operator new[](std::size_t size, std::align_val_t a) { return Allocate(size, static_cast<std::size_t>(a), false); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    return Allocate(size, 0, true);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return Allocate(size, 0, true);
+}
+void* operator new(std::size_t size, std::align_val_t a) {
+    return Allocate(size, static_cast<std::size_t>(a), false);
+}
+void* operator new[](std::size_t size, std::align_val_t a) {
+    return Allocate(size, static_cast<std::size_t>(a), false);
+}
 void* operator new(std::size_t size, std::align_val_t a, const std::nothrow_t&) noexcept {
     return Allocate(size, static_cast<std::size_t>(a), true);
 }
@@ -97,9 +105,15 @@ void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(
 void operator delete(void* block, std::align_val_t) noexcept { _aligned_free(block); }
 void operator delete[](void* block, std::align_val_t) noexcept { _aligned_free(block); }
 void operator delete(void* block, std::size_t, std::align_val_t) noexcept { _aligned_free(block); }
-void operator delete[](void* block, std::size_t, std::align_val_t) noexcept { _aligned_free(block); }
-void operator delete(void* block, std::align_val_t, const std::nothrow_t&) noexcept { _aligned_free(block); }
-void operator delete[](void* block, std::align_val_t, const std::nothrow_t&) noexcept { _aligned_free(block); }
+void operator delete[](void* block, std::size_t, std::align_val_t) noexcept {
+    _aligned_free(block);
+}
+void operator delete(void* block, std::align_val_t, const std::nothrow_t&) noexcept {
+    _aligned_free(block);
+}
+void operator delete[](void* block, std::align_val_t, const std::nothrow_t&) noexcept {
+    _aligned_free(block);
+}
 
 namespace {
 
@@ -161,7 +175,8 @@ std::string Snapshot(CCfgReader& reader) {
         for (std::size_t k = 0; k < names.size(); ++k) {
             std::wstring looked;
             reader.GetValue(looked, section.c_str(), names[k].c_str(), L"<none>");
-            out += names[k] + L"=" + values[k] + (looked == values[k] ? L"\n" : L" <lookup: " + looked + L">\n");
+            out += names[k] + L"=" + values[k] +
+                   (looked == values[k] ? L"\n" : L" <lookup: " + looked + L">\n");
         }
     }
     out += L"--\n";
@@ -180,14 +195,18 @@ std::string DumpKey(HKEY root, const std::wstring& subKey) {
         DWORD nameLength = 256;
         DWORD size = sizeof(data);
         DWORD type = 0;
-        if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data, &size) != ERROR_SUCCESS) break;
-        out += Text(name) + ":" + std::to_string(type) + "=" + std::string(reinterpret_cast<char*>(data), size) + "\n";
+        if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data, &size) != ERROR_SUCCESS)
+            break;
+        out += Text(name) + ":" + std::to_string(type) + "=" +
+               std::string(reinterpret_cast<char*>(data), size) + "\n";
     }
     std::vector<std::wstring> children;
     for (DWORD i = 0;; ++i) {
         wchar_t name[256];
         DWORD nameLength = 256;
-        if (RegEnumKeyExW(key, i, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        if (RegEnumKeyExW(key, i, name, &nameLength, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
         children.emplace_back(name);
     }
     RegCloseKey(key);
@@ -196,11 +215,13 @@ std::string DumpKey(HKEY root, const std::wstring& subKey) {
 }
 
 constexpr char kCfgText[] =
-    "; Einstellungen\r\n[Allgemein]\r\nSprache=Deutsch\r\nPfad=C:\\Programme\\Tarvox\\Tarvo Ardent 2020\\Vorlagen\r\n"
+    "; Einstellungen\r\n[Allgemein]\r\nSprache=Deutsch\r\nPfad=C:\\Programme\\Tarvox\\Tarvo Ardent "
+    "2020\\Vorlagen\r\n"
     "\r\n[Plot]\r\nStift=0.25\r\nFormat=A3 quer mit Rand und Legende\r\n;;Alt=1\r\n"
     "[Liste]\r\n*LIST*=1\r\nerster Eintrag der Liste\r\nzweiter Eintrag der Liste\r\n";
 constexpr wchar_t kTreeKey[] = L"Software\\Tarvox\\Tarvo Ardent 2020\\Einstellungen";
-constexpr wchar_t kTreePath[] = L"HKEY_CURRENT_USER\\Software\\Tarvox\\Tarvo Ardent 2020\\Einstellungen";
+constexpr wchar_t kTreePath[] =
+    L"HKEY_CURRENT_USER\\Software\\Tarvox\\Tarvo Ardent 2020\\Einstellungen";
 
 void WriteTree(World& w) {
     RegDeleteTreeW(HKEY_CURRENT_USER, kTreeKey);
@@ -222,8 +243,11 @@ std::string ReaderOf(World& w) { return w.reader ? Snapshot(*w.reader) : "<no re
 std::string ReaderAndFile(World& w) { return ReaderOf(w) + "--file--\n" + ReadFileBytes(w.path); }
 
 // A configuration change on a loaded reader.
-Row SetValueRow(const char* name, const wchar_t* section, const wchar_t* entry, const wchar_t* value) {
-    return {name, Boundary::Exported, "0",
+Row SetValueRow(const char* name, const wchar_t* section, const wchar_t* entry,
+                const wchar_t* value) {
+    return {name,
+            Boundary::Exported,
+            "0",
             {LoadedFile, [=](World& w) { w.result = w.reader->SetValue(section, entry, value); },
              [](World& w) { return std::to_string(w.result); }, ReaderAndFile}};
 }
@@ -236,9 +260,13 @@ void Change(CCfgReader& reader) {
     reader.SetValue(L"Plot", L"Neu", L"ein neuer Eintrag mit langem Wert");
 }
 
-std::string IsInit(World& w) { return w.reader ? "init=" + std::to_string(w.reader->IsInit()) : "<no reader>"; }
+std::string IsInit(World& w) {
+    return w.reader ? "init=" + std::to_string(w.reader->IsInit()) : "<no reader>";
+}
 
-std::string CallResult(World& w) { return std::to_string(w.result) + "|" + Text(w.text) + "|" + Text(w.text2); }
+std::string CallResult(World& w) {
+    return std::to_string(w.result) + "|" + Text(w.text) + "|" + Text(w.text2);
+}
 
 template <std::size_t... I>
 int CallReleases(World& w, std::index_sequence<I...>) {
@@ -246,43 +274,60 @@ int CallReleases(World& w, std::index_sequence<I...>) {
 }
 
 const Row kRows[] = {
-    {"LoadConfigurationFile", Boundary::Exported, "init=0",
+    {"LoadConfigurationFile",
+     Boundary::Exported,
+     "init=0",
      {[](World& w) {
           w.path = w.temp->WriteFile(L"Tarvo.cfg", kCfgText);
           w.reader.emplace();
       },
-      [](World& w) { w.reader.emplace(w.path.c_str()); },
-      IsInit, ReaderAndFile}},
-    {"LoadRegistryKeyTree", Boundary::Exported, "init=0",
+      [](World& w) { w.reader.emplace(w.path.c_str()); }, IsInit, ReaderAndFile}},
+    {"LoadRegistryKeyTree",
+     Boundary::Exported,
+     "init=0",
      {[](World& w) {
           WriteTree(w);
           w.reader.emplace();
       },
       [](World& w) { w.reader.emplace(kTreePath); }, IsInit,
       [](World& w) { return ReaderOf(w) + DumpKey(HKEY_CURRENT_USER, kTreeKey); }}},
-    {"GetValue", Boundary::Exported, "0||",
-     {LoadedFile, [](World& w) { w.result = w.reader->GetValue(w.text, L"Plot", L"Format", L""); }, CallResult,
-      ReaderAndFile}},
-    {"GetValueWaitingEntry", Boundary::Exported, "0||",
+    {"GetValue",
+     Boundary::Exported,
+     "0||",
+     {LoadedFile, [](World& w) { w.result = w.reader->GetValue(w.text, L"Plot", L"Format", L""); },
+      CallResult, ReaderAndFile}},
+    {"GetValueWaitingEntry",
+     Boundary::Exported,
+     "0||",
      {[](World& w) {
           LoadedFile(w);
           w.reader->SetValue(L"Plot", L"Neu", L"ein neuer Eintrag mit langem Wert");
       },
-      [](World& w) { w.result = w.reader->GetValue(w.text, L"Plot", L"Neu", L""); }, CallResult, ReaderAndFile}},
-    SetValueRow("SetValueOfAnEntry", L"Allgemein", L"Sprache", L"Englisch (Vereinigtes Koenigreich)"),
+      [](World& w) { w.result = w.reader->GetValue(w.text, L"Plot", L"Neu", L""); }, CallResult,
+      ReaderAndFile}},
+    SetValueRow("SetValueOfAnEntry", L"Allgemein", L"Sprache",
+                L"Englisch (Vereinigtes Koenigreich)"),
     SetValueRow("SetValueOfANewEntry", L"Plot", L"Neu", L"ein neuer Eintrag mit langem Wert"),
-    SetValueRow("SetValueInANewSection", L"Neuer Abschnitt", L"Eintrag", L"ein neuer Eintrag mit langem Wert"),
-    SetValueRow("SetValueCommentedOut", L"Plot", L";;Alt", L"ein neuer Wert fuer den alten Eintrag"),
-    {"SaveFile", Boundary::Exported, "0",
+    SetValueRow("SetValueInANewSection", L"Neuer Abschnitt", L"Eintrag",
+                L"ein neuer Eintrag mit langem Wert"),
+    SetValueRow("SetValueCommentedOut", L"Plot", L";;Alt",
+                L"ein neuer Wert fuer den alten Eintrag"),
+    {"SaveFile",
+     Boundary::Exported,
+     "0",
      {[](World& w) {
           LoadedFile(w);
           Change(*w.reader);
       },
-      [](World& w) { w.result = w.reader->Save(); }, [](World& w) { return std::to_string(w.result); },
+      [](World& w) { w.result = w.reader->Save(); },
+      [](World& w) { return std::to_string(w.result); },
       [](World& w) {
-          return ReadFileBytes(w.path) + "--files: " + std::to_string(FilesIn(w.temp->Path())) + "\n" + ReaderOf(w);
+          return ReadFileBytes(w.path) + "--files: " + std::to_string(FilesIn(w.temp->Path())) +
+                 "\n" + ReaderOf(w);
       }}},
-    {"SaveRegistryKeyTree", Boundary::Exported, "0",
+    {"SaveRegistryKeyTree",
+     Boundary::Exported,
+     "0",
      {[](World& w) {
           WriteTree(w);
           w.reader.emplace(kTreePath);
@@ -290,27 +335,38 @@ const Row kRows[] = {
           w.reader->SetValue(L"\\Pfade\\Unter", L"Neu", L"ein neuer Wert in einem Unterschluessel");
           w.reader->SetValue(L"\\Neu", L"Name", L"ein neuer Schluessel");
       },
-      [](World& w) { w.result = w.reader->Save(); }, [](World& w) { return std::to_string(w.result); },
+      [](World& w) { w.result = w.reader->Save(); },
+      [](World& w) { return std::to_string(w.result); },
       [](World& w) { return DumpKey(HKEY_CURRENT_USER, kTreeKey) + ReaderOf(w); }}},
-    {"GetPathWithoutVarsFirstUse", Boundary::Child, "0||",
+    {"GetPathWithoutVarsFirstUse",
+     Boundary::Child,
+     "0||",
      {nullptr,
       [](World& w) {
-          w.result = CCfgReader::GetPathWithoutVars(w.text, w.text2, L"%AC2020%\\Support\\%ProgramFiles%", 1);
+          w.result = CCfgReader::GetPathWithoutVars(w.text, w.text2,
+                                                    L"%AC2020%\\Support\\%ProgramFiles%", 1);
       },
       CallResult, nullptr}},
-    {"GetPathWithoutVars", Boundary::Exported, "0||",
+    {"GetPathWithoutVars",
+     Boundary::Exported,
+     "0||",
      {[](World&) {
           std::wstring a;
           std::wstring b;
           CCfgReader::GetPathWithoutVars(a, b, L"%APPDATA%", 1);
       },
       [](World& w) {
-          w.result = CCfgReader::GetPathWithoutVars(w.text, w.text2, L"%AC2020%\\Support\\%TarvoArdent_2020%", 1);
+          w.result = CCfgReader::GetPathWithoutVars(w.text, w.text2,
+                                                    L"%AC2020%\\Support\\%TarvoArdent_2020%", 1);
       },
       CallResult, nullptr}},
-    {"GetAcadKey", Boundary::Exported, "0||",
+    {"GetAcadKey",
+     Boundary::Exported,
+     "0||",
      {nullptr, [](World& w) { w.result = *GetAcadKey(w.text) != L'\0'; }, CallResult, nullptr}},
-    {"ListInstalledAcads", Boundary::Internal, "0",
+    {"ListInstalledAcads",
+     Boundary::Internal,
+     "0",
      {nullptr,
       [](World& w) {
           long long current = 0;
@@ -322,7 +378,9 @@ const Row kRows[] = {
           return out;
       },
       nullptr}},
-    {"GetACReleases", Boundary::Exported, "0",
+    {"GetACReleases",
+     Boundary::Exported,
+     "0",
      {[](World& w) {
           w.releases.fill(7);
           w.key[0] = w.profile[0] = w.exe[0] = L'\0';
@@ -334,11 +392,14 @@ const Row kRows[] = {
           return out + "|" + Text(w.key) + "|" + Text(w.profile) + "|" + Text(w.exe);
       },
       nullptr}},
-    {"ParseXmlDocument", Boundary::Exported, "0|",
+    {"ParseXmlDocument",
+     Boundary::Exported,
+     "0|",
      {[](World& w) {
-          w.path = w.temp->WriteFile(L"doc.xml",
-                                     "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Wurzel a=\"1\">"
-                                     "<Eintrag name=\"Gr\xC3\xBC\xC3\x9F\x65\">Text</Eintrag><Leer/></Wurzel>");
+          w.path = w.temp->WriteFile(
+              L"doc.xml",
+              "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Wurzel a=\"1\">"
+              "<Eintrag name=\"Gr\xC3\xBC\xC3\x9F\x65\">Text</Eintrag><Leer/></Wurzel>");
           w.doc.Reset();
       },
       [](World& w) { w.result = CXMLHelpers::GetDocumentFromFile(w.path.c_str(), w.doc); },
@@ -350,16 +411,19 @@ const Row kRows[] = {
           return std::to_string(w.result) + "|" + Text(root);
       },
       nullptr}},
-    {"CuixWorkspaces", Boundary::Internal, "0",
+    {"CuixWorkspaces",
+     Boundary::Internal,
+     "0",
      {[](World& w) {
           // A new file every time: the open-package cache keeps what it opened.
           static int round = 0;
-          w.path = w.temp->WriteFile(L"acad" + std::to_wstring(++round) + L".cuix",
-                                     tarvox::package::CuixPackage(
-                                         tarvox::package::WorkspaceRootXml(
-                                             tarvox::package::WorkspaceXml("Zeichnen und Beschriftung") +
-                                             tarvox::package::WorkspaceXml("3D-Modellierung")),
-                                         tarvox::package::HeaderXml({})));
+          w.path =
+              w.temp->WriteFile(L"acad" + std::to_wstring(++round) + L".cuix",
+                                tarvox::package::CuixPackage(
+                                    tarvox::package::WorkspaceRootXml(
+                                        tarvox::package::WorkspaceXml("Zeichnen und Beschriftung") +
+                                        tarvox::package::WorkspaceXml("3D-Modellierung")),
+                                    tarvox::package::HeaderXml({})));
           w.list.clear();
       },
       [](World& w) { w.result = tarvox::cuix::GetCuixWorkspaceNames(w.path.c_str(), w.list); },
@@ -375,12 +439,16 @@ const Row kRows[] = {
 // product's keys and the user's current product.
 void SetUpMachine(RegistrySandbox& registry, TempFolder& temp) {
     AcadMachine machine(registry, temp);
-    const std::wstring acad = machine.Add(AcadProduct(L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020", L"AutoCAD 2020"));
-    machine.Add(AcadProduct(L"R23.1", L"ACAD-3001:407", L"AutoCAD LT 2020", L"AutoCAD LT 2020").Lt());
+    const std::wstring acad =
+        machine.Add(AcadProduct(L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020", L"AutoCAD 2020"));
+    machine.Add(
+        AcadProduct(L"R23.1", L"ACAD-3001:407", L"AutoCAD LT 2020", L"AutoCAD LT 2020").Lt());
     machine.SetUserCurrent(false, L"R23.1", L"ACAD-3001:409");
     machine.SetUserProfile(acad, L"<<Unbenanntes Profil>>");
-    registry.Apply({Sz(L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2020", L"InstallDir", temp / L"Tarvo Ardent 2020"),
-                    Sz(L"HKLM\\Software\\Autodesk\\AutoCAD\\R23.1", L"Location", machine.FolderOf(L"AutoCAD 2020"))});
+    registry.Apply({Sz(L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2020", L"InstallDir",
+                       temp / L"Tarvo Ardent 2020"),
+                    Sz(L"HKLM\\Software\\Autodesk\\AutoCAD\\R23.1", L"Location",
+                       machine.FolderOf(L"AutoCAD 2020"))});
 }
 
 // One call, armed to fail at failAt (0: never). Returns whether the failure was met; an
@@ -406,9 +474,13 @@ bool RunArmed(const Row& row, World& world, long long failAt, std::string& escap
     return Disarm();
 }
 
-bool IsFailure(const Row& row, const std::string& result) { return result.rfind(row.failure, 0) == 0; }
+bool IsFailure(const Row& row, const std::string& result) {
+    return result.rfind(row.failure, 0) == 0;
+}
 
-std::string Observe(const Row& row, World& world) { return row.operation.observe ? row.operation.observe(world) : ""; }
+std::string Observe(const Row& row, World& world) {
+    return row.operation.observe ? row.operation.observe(world) : "";
+}
 
 void Prepare(const Row& row, World& world, TempFolder& temp, RegistrySandbox& registry) {
     world.temp = &temp;
@@ -430,7 +502,8 @@ int RunChild(const std::string& name, long long failAt, const std::wstring& sand
         Prepare(row, world, temp, registry);
         std::string escaped;
         const bool met = RunArmed(row, world, failAt, escaped);
-        std::printf("met=%d\nescaped=%s\nresult=%s\n", met ? 1 : 0, escaped.c_str(), row.operation.result(world).c_str());
+        std::printf("met=%d\nescaped=%s\nresult=%s\n", met ? 1 : 0, escaped.c_str(),
+                    row.operation.result(world).c_str());
         std::fflush(stdout);
         row.operation.act(world);
         std::printf("again=%s\n", row.operation.result(world).c_str());
@@ -467,7 +540,8 @@ TEST_P(AllocationFailures, EveryFailurePointGivesTheFailureOrTheWholeResult) {
         ChildOptions options;
         options.sandboxKey = registry.ScratchKey();
         options.program = ThisProgram();
-        options.args = {L"--alloc-child", std::wstring(row.name, row.name + std::strlen(row.name)), L"0"};
+        options.args = {L"--alloc-child", std::wstring(row.name, row.name + std::strlen(row.name)),
+                        L"0"};
         const ChildResult reference = RunChildProcess(options);
         ASSERT_EQ(reference.Value("met"), "0") << reference.output;
         ASSERT_EQ(reference.Value("escaped"), "");
@@ -542,7 +616,9 @@ std::vector<const Row*> AllRows() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Operations, AllocationFailures, ::testing::ValuesIn(AllRows()),
-                         [](const ::testing::TestParamInfo<const Row*>& row) { return std::string(row.param->name); });
+                         [](const ::testing::TestParamInfo<const Row*>& row) {
+                             return std::string(row.param->name);
+                         });
 
 }  // namespace
 
@@ -551,7 +627,8 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[i], "--alloc-child") != 0) continue;
         std::wstring sandbox;
         for (int k = 1; k + 1 < argc; ++k) {
-            if (std::strcmp(argv[k], "--sandbox") == 0) sandbox.assign(argv[k + 1], argv[k + 1] + std::strlen(argv[k + 1]));
+            if (std::strcmp(argv[k], "--sandbox") == 0)
+                sandbox.assign(argv[k + 1], argv[k + 1] + std::strlen(argv[k + 1]));
         }
         return RunChild(argv[i + 1], std::atoll(argv[i + 2]), sandbox);
     }

@@ -17,8 +17,8 @@ TARVOX_CHILD_SCENARIO(HoldFileOpen) {
     HANDLE release = OpenEventW(SYNCHRONIZE, FALSE, context.Arg(2).c_str());
     if (release == nullptr) return 1;
     HANDLE file = CreateFileW(context.Arg(0).c_str(), GENERIC_READ | GENERIC_WRITE,
-                              static_cast<DWORD>(std::stoul(context.Arg(1))), nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+                              static_cast<DWORD>(std::stoul(context.Arg(1))), nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return 1;
     context.Report("locked", 1LL);
     const bool released = WaitForSingleObject(release, 60000) == WAIT_OBJECT_0;
@@ -42,7 +42,9 @@ TARVOX_CHILD_SCENARIO(SaveRepeatedly) {
     const std::wstring path = context.Arg(0);
     const std::wstring writer = context.Arg(1);
     const int count = std::stoi(context.Arg(2));
-    HANDLE firstSaved = context.Arg(3).empty() ? nullptr : OpenEventW(EVENT_MODIFY_STATE, FALSE, context.Arg(3).c_str());
+    HANDLE firstSaved = context.Arg(3).empty()
+                            ? nullptr
+                            : OpenEventW(EVENT_MODIFY_STATE, FALSE, context.Arg(3).c_str());
     long long failedSaves = 0;
     long long tornLoads = 0;
     for (int i = 0; i < count; ++i) {

@@ -20,7 +20,6 @@
 #include <thread>
 #include <vector>
 
-
 namespace {
 
 using namespace tarvox::test;
@@ -77,14 +76,14 @@ std::wstring EnvironmentValue(const wchar_t* name) {
 // Writes to a new file on the drive of path until the drive has no room left: large pieces
 // first, then ever smaller ones down to single bytes. True when the drive reported itself full.
 bool FillDrive(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     const std::string piece(65536, 'f');
     DWORD error = ERROR_SUCCESS;
     for (DWORD size = 65536; size >= 1; size /= 4) {
         DWORD written = 0;
-        while (WriteFile(file, piece.data(), size, &written, nullptr) && written == size) {
-        }
+        while (WriteFile(file, piece.data(), size, &written, nullptr) && written == size) {}
         error = GetLastError();
     }
     CloseHandle(file);
@@ -93,7 +92,8 @@ bool FillDrive(const std::wstring& path) {
 
 class FaultTest : public SandboxTest {
 protected:
-    std::wstring NewVersionedFile(const wchar_t* name, const std::string& empty = "[Run]\r\nversion=\r\n") {
+    std::wstring NewVersionedFile(const wchar_t* name,
+                                  const std::string& empty = "[Run]\r\nversion=\r\n") {
         const std::wstring path = temp.WriteFile(name, empty);
         CCfgReader reader(path.c_str());
         WriteVersion(reader, L"initial");
@@ -107,9 +107,9 @@ TEST_F(FaultTest, AFileHeldOpenByAnotherProcess) {
     const std::string changed = "[A]\r\nk=new\r\n";
     struct Case {
         const char* label;
-        DWORD share;         // how the other process holds the file
-        int saved;           // the result of the save while it does
-        const char* seen;    // what it then reads through its handle, or null when either may be
+        DWORD share;       // how the other process holds the file
+        int saved;         // the result of the save while it does
+        const char* seen;  // what it then reads through its handle, or null when either may be
     };
     const Case cases[] = {
         // Nobody may write: the save waits, fails and leaves the file as it was.
@@ -118,7 +118,8 @@ TEST_F(FaultTest, AFileHeldOpenByAnotherProcess) {
         {"read and write shared", FILE_SHARE_READ | FILE_SHARE_WRITE, 1, "[A]||k=new||"},
         {"all shared", FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 1, nullptr},
     };
-    const std::wstring eventName = L"Local\\TarvoxTestRelease-" + std::to_wstring(GetCurrentProcessId());
+    const std::wstring eventName =
+        L"Local\\TarvoxTestRelease-" + std::to_wstring(GetCurrentProcessId());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         const std::wstring path = temp.WriteFile(L"held.cfg", original);
@@ -129,7 +130,8 @@ TEST_F(FaultTest, AFileHeldOpenByAnotherProcess) {
         ASSERT_NE(release, nullptr);
         RunningChild holder("HoldFileOpen", {.args = {path, std::to_wstring(c.share), eventName}});
         // Wait until the other process holds the file.
-        for (int i = 0; i < 200 && holder.OutputSoFar().find("locked=1") == std::string::npos; ++i) Sleep(25);
+        for (int i = 0; i < 200 && holder.OutputSoFar().find("locked=1") == std::string::npos; ++i)
+            Sleep(25);
         ASSERT_NE(holder.OutputSoFar().find("locked=1"), std::string::npos);
 
         const ULONGLONG start = GetTickCount64();
@@ -181,8 +183,10 @@ TEST_F(FaultTest, ReadOnlyFilesAndMissingFoldersAreNotWritten) {
 TEST_F(FaultTest, TwoProcessesSavingOneFileAlwaysLeaveAWholeVersion) {
     const std::wstring path = NewVersionedFile(L"shared.cfg");
     constexpr int kSaves = 500;
-    RunningChild first("SaveRepeatedly", {.args = {path, L"first", std::to_wstring(kSaves)}, .timeoutMs = 600000});
-    RunningChild second("SaveRepeatedly", {.args = {path, L"second", std::to_wstring(kSaves)}, .timeoutMs = 600000});
+    RunningChild first("SaveRepeatedly",
+                       {.args = {path, L"first", std::to_wstring(kSaves)}, .timeoutMs = 600000});
+    RunningChild second("SaveRepeatedly",
+                        {.args = {path, L"second", std::to_wstring(kSaves)}, .timeoutMs = 600000});
     const ChildResult a = first.Wait();
     const ChildResult b = second.Wait();
     ASSERT_TRUE(a.Passed()) << a.output;
@@ -195,7 +199,8 @@ TEST_F(FaultTest, TwoProcessesSavingOneFileAlwaysLeaveAWholeVersion) {
     EXPECT_TRUE(IsWholeVersion(reader));
     std::wstring version;
     reader.GetValue(version, L"Run", L"version", L"");
-    EXPECT_TRUE(version == L"first-" + std::to_wstring(kSaves - 1) || version == L"second-" + std::to_wstring(kSaves - 1))
+    EXPECT_TRUE(version == L"first-" + std::to_wstring(kSaves - 1) ||
+                version == L"second-" + std::to_wstring(kSaves - 1))
         << Utf8(version);
 }
 
@@ -214,7 +219,8 @@ TEST_F(FaultTest, WritersKilledAtRandomMomentsLeaveAWholeVersionAndNoPileOfTempo
     // Random but repeatable moments: the writer is ended that long after its first save.
     std::mt19937 random(21);
     std::uniform_int_distribution<int> delayMs(0, 40);
-    const std::wstring eventName = L"Local\\TarvoxTestFirstSave-" + std::to_wstring(GetCurrentProcessId());
+    const std::wstring eventName =
+        L"Local\\TarvoxTestFirstSave-" + std::to_wstring(GetCurrentProcessId());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         const std::wstring path = NewVersionedFile(c.name, c.empty);
@@ -250,7 +256,8 @@ TEST_F(FaultTest, WritersKilledAtRandomMomentsLeaveAWholeVersionAndNoPileOfTempo
             EXPECT_LE(left, 1u);
             if (left != 0) ++killsThatLeftAFile;
         }
-        std::printf("%s: %d kills, %d left a temporary file\n", c.label, kKills, killsThatLeftAFile);
+        std::printf("%s: %d kills, %d left a temporary file\n", c.label, kKills,
+                    killsThatLeftAFile);
         // The next save of the file removes the last one.
         CCfgReader reader(path.c_str());
         WriteVersion(reader, L"after");
@@ -268,12 +275,13 @@ TEST_F(FaultTest, ASaveRemovesTheTemporaryFilesOfItsFileThatEndedProcessesLeft) 
     struct Case {
         const char* label;
         std::wstring name;
-        bool old;      // last written long before this process started
+        bool old;  // last written long before this process started
         bool removed;
     };
     const Case cases[] = {
         {"a save under way in this process", L"left.cfg.tarvox-" + own + L"-7.tmp", false, false},
-        {"an earlier process with this process's id", L"left.cfg.tarvox-" + own + L"-8.tmp", true, true},
+        {"an earlier process with this process's id", L"left.cfg.tarvox-" + own + L"-8.tmp", true,
+         true},
         {"an ended process", L"left.cfg.tarvox-" + ended + L"-0.tmp", false, true},
         {"an ended process, other case", L"LEFT.CFG.TARVOX-" + ended + L"-1.TMP", true, true},
         {"another file's", L"other.cfg.tarvox-" + ended + L"-0.tmp", true, false},
@@ -287,7 +295,8 @@ TEST_F(FaultTest, ASaveRemovesTheTemporaryFilesOfItsFileThatEndedProcessesLeft) 
     for (const Case& c : cases) {
         const std::wstring file = temp.WriteFile(c.name, "partial");
         if (!c.old) continue;
-        HANDLE handle = CreateFileW(file.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        HANDLE handle =
+            CreateFileW(file.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(handle, INVALID_HANDLE_VALUE);
         EXPECT_TRUE(SetFileTime(handle, &longAgoTime, &longAgoTime, &longAgoTime));
         CloseHandle(handle);
@@ -297,7 +306,8 @@ TEST_F(FaultTest, ASaveRemovesTheTemporaryFilesOfItsFileThatEndedProcessesLeft) 
     EXPECT_EQ(reader.Save(), 1);
     EXPECT_EQ(ReadFileBytes(path), "[A]\r\nk=new\r\n");
     for (const Case& c : cases) {
-        EXPECT_EQ(GetFileAttributesW((temp / c.name).c_str()) == INVALID_FILE_ATTRIBUTES, c.removed) << c.label;
+        EXPECT_EQ(GetFileAttributesW((temp / c.name).c_str()) == INVALID_FILE_ATTRIBUTES, c.removed)
+            << c.label;
     }
 }
 
@@ -305,16 +315,19 @@ TEST_F(FaultTest, SavesToAFullDrive) {
     const std::wstring drive = EnvironmentValue(L"TARVOX_FULL_DRIVE");
     if (drive.empty()) {
         const std::wstring why = EnvironmentValue(L"TARVOX_FULL_DRIVE_UNAVAILABLE");
-        GTEST_SKIP() << (why.empty() ? "no small drive was prepared (scripts/test.sh prepares one)" : Utf8(why));
+        GTEST_SKIP() << (why.empty() ? "no small drive was prepared (scripts/test.sh prepares one)"
+                                     : Utf8(why));
     }
     const std::wstring folder = drive + L"tarvox-full-" + Hex(GetCurrentProcessId());
-    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr)) << "drive " << Utf8(drive) << ": error " << GetLastError();
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr))
+        << "drive " << Utf8(drive) << ": error " << GetLastError();
     struct Removed {
         std::wstring path;
         ~Removed() { RemoveTree(path); }
     } removed{folder};
     std::string before = "[Data]\r\n";
-    for (int i = 0; i < 100; ++i) before.append("k").append(std::to_string(i)).append("=").append(20, 'o').append("\r\n");
+    for (int i = 0; i < 100; ++i)
+        before.append("k").append(std::to_string(i)).append("=").append(20, 'o').append("\r\n");
     const std::wstring path = folder + L"\\full.cfg";
     const std::wstring filler = folder + L"\\filler";
     struct Case {
@@ -335,7 +348,8 @@ TEST_F(FaultTest, SavesToAFullDrive) {
         CCfgReader reader(path.c_str());
         ASSERT_EQ(reader.IsInit(), 1);
         const std::wstring value(c.valueLength, L'n');
-        for (int i = 0; i < 100; ++i) reader.SetValue(L"Data", (L"k" + std::to_wstring(i)).c_str(), value.c_str());
+        for (int i = 0; i < 100; ++i)
+            reader.SetValue(L"Data", (L"k" + std::to_wstring(i)).c_str(), value.c_str());
         ASSERT_TRUE(FillDrive(filler));
 
         EXPECT_EQ(reader.Save(), c.saved);
@@ -450,7 +464,8 @@ TEST_F(FaultTest, KeyPathsLongerThan259CharactersWork) {
 }
 
 TEST_F(FaultTest, ARegeditExportCutInsideAnExpandableValue) {
-    const std::wstring path = temp.WriteFile(L"cut.reg",
+    const std::wstring path = temp.WriteFile(
+        L"cut.reg",
         "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Tarvox\\Cut]\r\n\"Before\"=\"kept\"\r\n"
         "\"Path\"=hex(2):25,00,41,00,50,00,50,00,44,00,41,00,\\\r\n  54,00,41,");
     CCfgReader reader(path.c_str());

@@ -14,7 +14,8 @@ inline constexpr int kVersionedEntries = 200;
 inline void WriteVersion(CCfgReader& reader, const std::wstring& version) {
     reader.SetValue(L"Run", L"version", version.c_str());
     for (int i = 0; i < kVersionedEntries; ++i) {
-        reader.SetValue(L"Data", (L"k" + std::to_wstring(i)).c_str(), (version + L"/" + std::to_wstring(i)).c_str());
+        reader.SetValue(L"Data", (L"k" + std::to_wstring(i)).c_str(),
+                        (version + L"/" + std::to_wstring(i)).c_str());
     }
 }
 

@@ -26,8 +26,7 @@ SortOrder SystemAnswer(const std::wstring& a, const std::wstring& b) {
 // Short texts over an alphabet weighted towards what names hold, with shared prefixes, both
 // cases of the same letters, and now and then a hyphen, apostrophe or non-ASCII letter.
 std::wstring RandomName(std::mt19937& random, const std::wstring& prefix) {
-    static const std::wstring alphabet =
-        L"aAbBzZqQ0159_ .\\/%$!#&()*+,;=@[]^`{|}~\"<>?:mMnN";
+    static const std::wstring alphabet = L"aAbBzZqQ0159_ .\\/%$!#&()*+,;=@[]^`{|}~\"<>?:mMnN";
     std::wstring text = prefix.substr(0, random() % (prefix.size() + 1));
     const int length = static_cast<int>(random() % 7);
     for (int i = 0; i < length; ++i) {
@@ -51,8 +50,8 @@ TEST(AsciiCollation, AgreesWithTheSystemOnEveryPair) {
         const std::wstring a = RandomName(random, L"Support");
         const std::wstring b = RandomName(random, a);
         const SortOrder expected = SystemAnswer(a, b);
-        ASSERT_EQ(tarvox::CompareSystemIgnoringCase(a, b), expected) << "a=" << testing::PrintToString(a)
-                                                                      << " b=" << testing::PrintToString(b);
+        ASSERT_EQ(tarvox::CompareSystemIgnoringCase(a, b), expected)
+            << "a=" << testing::PrintToString(a) << " b=" << testing::PrintToString(b);
         if (const auto answer = collation.Compare(a, b)) {
             ++fast;
             ASSERT_EQ(*answer, expected);
@@ -75,9 +74,11 @@ TEST(AsciiCollation, CaseIsIgnoredAndPrefixesComeFirst) {
 
 TEST(AsciiCollation, AnOrderItCannotTrustLeavesEverythingToTheSystem) {
     // Every character equal to every other: the table must refuse rather than answer "Equal".
-    const tarvox::AsciiCollation allEqual([](std::wstring_view, std::wstring_view) { return SortOrder::Equal; });
+    const tarvox::AsciiCollation allEqual(
+        [](std::wstring_view, std::wstring_view) { return SortOrder::Equal; });
     EXPECT_EQ(allEqual.Compare(L"abc", L"xyz"), std::nullopt);
-    const tarvox::AsciiCollation failing([](std::wstring_view, std::wstring_view) { return SortOrder::Failed; });
+    const tarvox::AsciiCollation failing(
+        [](std::wstring_view, std::wstring_view) { return SortOrder::Failed; });
     EXPECT_EQ(failing.Compare(L"abc", L"abc"), std::nullopt);
     // Plain code-unit order is a valid order: uppercase and lowercase then differ.
     const tarvox::AsciiCollation ordinal([](std::wstring_view a, std::wstring_view b) {

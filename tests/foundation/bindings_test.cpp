@@ -32,8 +32,8 @@ TEST_F(FailureLog, AnExistingLogFileReceivesOneLinePerFailedLookup) {
 
     char ansiPath[MAX_PATH] = "";
     GetModuleFileNameA(kernel, ansiPath, MAX_PATH);
-    const std::string expected = std::string(ansiPath) + ";NoSuchTarvoxEntry\r\n" + ansiPath +
-                                 ";OtherMissingEntry\r\n";
+    const std::string expected =
+        std::string(ansiPath) + ";NoSuchTarvoxEntry\r\n" + ansiPath + ";OtherMissingEntry\r\n";
     EXPECT_EQ(ReadFileBytes(temp / kLogName), expected);
 }
 
@@ -61,8 +61,8 @@ TEST_F(FailureLog, ANullModuleIsLoggedUnderTheProgramsPathAndANullNameIsRefused)
 
     char ansiPath[MAX_PATH] = "";
     ASSERT_NE(GetModuleFileNameA(nullptr, ansiPath, MAX_PATH), 0u);
-    EXPECT_EQ(ReadFileBytes(temp / kLogName),
-              std::string(ansiPath) + ";NoSuchTarvoxEntry\r\n" + ansiPath + ";OtherMissingEntry\r\n");
+    EXPECT_EQ(ReadFileBytes(temp / kLogName), std::string(ansiPath) + ";NoSuchTarvoxEntry\r\n" +
+                                                  ansiPath + ";OtherMissingEntry\r\n");
 }
 
 class Bindings : public SandboxTest {
@@ -108,7 +108,9 @@ TEST_F(Bindings, CuixPortIsLoadedFromBesideTheLibrary) {
     const ChildResult child = Run("CuixPortBeside", folder);
     EXPECT_EQ(child.Value("table"), "201");
     const std::string module = child.Value("module");
-    EXPECT_EQ(_wcsicmp(std::wstring(module.begin(), module.end()).c_str(), (folder + L"\\cuixport.dll").c_str()), 0)
+    EXPECT_EQ(_wcsicmp(std::wstring(module.begin(), module.end()).c_str(),
+                       (folder + L"\\cuixport.dll").c_str()),
+              0)
         << module;
 }
 

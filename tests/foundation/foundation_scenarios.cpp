@@ -19,7 +19,8 @@ void ReportTable(const ScenarioContext& context, const char* key, long long tabl
     context.Report(key, identify ? std::to_string(identify()) : std::string("empty"));
 }
 
-HMODULE LoadTestModule(const std::wstring& modulesFolder, const wchar_t* variant, const wchar_t* file) {
+HMODULE LoadTestModule(const std::wstring& modulesFolder, const wchar_t* variant,
+                       const wchar_t* file) {
     return LoadLibraryW((modulesFolder + L"\\" + variant + L"\\" + file).c_str());
 }
 

@@ -30,7 +30,12 @@ struct OwnerRow {
 TEST(UniqueHandle, EachHandleIsClosedOnceByItsLastOwner) {
     const OwnerRow rows[] = {
         {"end of scope", [](HANDLE a, HANDLE) { KernelHandle owner(a); }, false, true},
-        {"release", [](HANDLE a, HANDLE) { KernelHandle owner(a); owner.Release(); }, true, true},
+        {"release",
+         [](HANDLE a, HANDLE) {
+             KernelHandle owner(a);
+             owner.Release();
+         },
+         true, true},
         {"reset to another",
          [](HANDLE a, HANDLE b) {
              KernelHandle owner(a);

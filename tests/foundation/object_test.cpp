@@ -22,12 +22,12 @@ T& As(CObject& object) {
 }
 
 struct ClassRow {
-    const wchar_t* name;                  // what the object's run-time class is called
+    const wchar_t* name;  // what the object's run-time class is called
     const CRuntimeClass* ownClass;
     const CRuntimeClass* baseClass;
-    const CRuntimeClass* unrelatedClass;  // a class the object is not of
-    std::function<std::unique_ptr<CObject>()> make;     // an object with some members set
-    std::function<std::wstring(CObject&)> state;        // those members as text
+    const CRuntimeClass* unrelatedClass;             // a class the object is not of
+    std::function<std::unique_ptr<CObject>()> make;  // an object with some members set
+    std::function<std::wstring(CObject&)> state;     // those members as text
 };
 
 TEST(RootClass, EveryClassNamesItselfAndKnowsItsBases) {
@@ -82,8 +82,7 @@ TEST(RootClass, EveryClassNamesItselfAndKnowsItsBases) {
              return info.m_ProductKeyName + std::to_wstring(info.m_AddOnState) +
                     info.m_Profiles[0].m_Name;
          }},
-        {L"CAutoCADProfile", CAutoCADProfile::GetThisClass(), infoBase,
-         CWorkSpace::GetThisClass(),
+        {L"CAutoCADProfile", CAutoCADProfile::GetThisClass(), infoBase, CWorkSpace::GetThisClass(),
          [] {
              auto profile = std::make_unique<CAutoCADProfile>();
              profile->m_MenuFile = L"C:\\acad.cuix";

@@ -26,7 +26,8 @@ TEST_F(RegistryKeys, OpenCreatesOnlyWithTheCreateFlag) {
     ASSERT_NE(created, nullptr);
     // Opened for reading and writing.
     const DWORD value = 5;
-    EXPECT_EQ(RegSetValueExW(created, L"V", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4), ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExW(created, L"V", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4),
+              ERROR_SUCCESS);
     RegCloseKey(created);
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, L"Software\\Tarvox\\New"));
     EXPECT_EQ(OpenRegKey(nullptr, L"Software", 1, 0), nullptr);
@@ -37,7 +38,8 @@ TEST_F(RegistryKeys, OpenByPathUsesTheRootName) {
     HKEY key = OpenRegKeyByPath(L"hkey_current_user\\Software\\Tarvox\\Tarvo Ardent 2020\\", 0, 0);
     ASSERT_NE(key, nullptr);
     RegCloseKey(key);
-    EXPECT_EQ(OpenRegKeyByPath(L"HKEY_LOCAL_MACHINE\\Software\\Tarvox\\Tarvo Ardent 2020", 0, 0), nullptr);
+    EXPECT_EQ(OpenRegKeyByPath(L"HKEY_LOCAL_MACHINE\\Software\\Tarvox\\Tarvo Ardent 2020", 0, 0),
+              nullptr);
     EXPECT_EQ(OpenRegKeyByPath(L"HKCU\\Software\\Tarvox", 0, 0), nullptr);
     EXPECT_EQ(OpenRegKeyByPath(nullptr, 0, 0), nullptr);
 }
@@ -55,8 +57,8 @@ TEST_F(RegistryKeys, HolderClosesWhenReopenedAndKeepsItsKeyForAnEmptySubkey) {
     ASSERT_NE(second, nullptr);
     // The holder now reads B.
     DWORD values = 99;
-    EXPECT_EQ(RegQueryInfoKeyW(holder, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values,
-                               nullptr, nullptr, nullptr, nullptr),
+    EXPECT_EQ(RegQueryInfoKeyW(holder, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                               &values, nullptr, nullptr, nullptr, nullptr),
               ERROR_SUCCESS);
     EXPECT_EQ(values, 0u);
 
@@ -81,8 +83,9 @@ TEST_F(RegistryKeys, CreateRegKeyHandsOutOrClosesTheKey) {
 class SubKeys : public SandboxTest {
 protected:
     void SetUp() override {
-        registry.Apply({Key(L"HKLM\\Software\\Tree\\A\\A1\\A1x"), Key(L"HKLM\\Software\\Tree\\A\\A2"),
-                        Key(L"HKLM\\Software\\Tree\\B"), Key(L"HKLM\\Software\\Tree\\C\\C1")});
+        registry.Apply({Key(L"HKLM\\Software\\Tree\\A\\A1\\A1x"),
+                        Key(L"HKLM\\Software\\Tree\\A\\A2"), Key(L"HKLM\\Software\\Tree\\B"),
+                        Key(L"HKLM\\Software\\Tree\\C\\C1")});
     }
 };
 

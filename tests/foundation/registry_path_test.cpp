@@ -47,9 +47,9 @@ TEST(SplitRegPath, ABareRootHasAnEmptySubkey) {
 }
 
 TEST(SplitRegPath, RefusesAbbreviationsUnknownRootsAndEmptyPaths) {
-    for (const wchar_t* path : {L"HKLM\\Software", L"Software\\X", L"HKEY_DYN_DATA\\X",
-                                L"HKEY_PERFORMANCE_DATA", L"HKEY_LOCAL_MACHINEX\\Software",
-                                L"\\HKEY_LOCAL_MACHINE\\Software", L""}) {
+    for (const wchar_t* path :
+         {L"HKLM\\Software", L"Software\\X", L"HKEY_DYN_DATA\\X", L"HKEY_PERFORMANCE_DATA",
+          L"HKEY_LOCAL_MACHINEX\\Software", L"\\HKEY_LOCAL_MACHINE\\Software", L""}) {
         const Split split = SplitOf(path);
         EXPECT_EQ(split.root, nullptr) << path;
         EXPECT_EQ(split.name, L"") << path;

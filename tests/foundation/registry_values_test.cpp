@@ -27,7 +27,8 @@ protected:
             Binary(L"HKLM\\Software\\Tarvox\\Values", L"Blob", {1, 2, 3, 4}),
             MultiSz(L"HKLM\\Software\\Tarvox\\Values", L"List", {L"a", L"b"}),
             // Stored without a terminator, as some installers write strings.
-            Raw(L"HKLM\\Software\\Tarvox\\Values", L"Unterminated", REG_SZ, {'a', 0, 'b', 0, 'c', 0}),
+            Raw(L"HKLM\\Software\\Tarvox\\Values", L"Unterminated", REG_SZ,
+                {'a', 0, 'b', 0, 'c', 0}),
         });
         environment.Set(L"TARVOX_TEST_ROOT", L"D:\\Root");
     }
@@ -127,8 +128,10 @@ protected:
 
 TEST_F(WrittenValues, StringsAreWrittenWithTheirTerminatorWhateverCountIsGiven) {
     const wchar_t* text = L"abc";
-    ASSERT_EQ(SetRegValue(key, L"S", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), 1), ERROR_SUCCESS);
-    ASSERT_EQ(SetRegValue(key, L"E", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(text), 500), ERROR_SUCCESS);
+    ASSERT_EQ(SetRegValue(key, L"S", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), 1),
+              ERROR_SUCCESS);
+    ASSERT_EQ(SetRegValue(key, L"E", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(text), 500),
+              ERROR_SUCCESS);
     DWORD type = 0;
     EXPECT_EQ(StoredBytes(L"S", type), 8u);
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
@@ -138,9 +141,11 @@ TEST_F(WrittenValues, StringsAreWrittenWithTheirTerminatorWhateverCountIsGiven) 
 
 TEST_F(WrittenValues, MultiStringCountsAreCharactersOtherCountsBytes) {
     const wchar_t list[] = L"one\0two\0";
-    ASSERT_EQ(SetRegValue(key, L"M", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(list), 9), ERROR_SUCCESS);
+    ASSERT_EQ(SetRegValue(key, L"M", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(list), 9),
+              ERROR_SUCCESS);
     const DWORD value = 0x01020304;
-    ASSERT_EQ(SetRegValue(key, L"D", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4), ERROR_SUCCESS);
+    ASSERT_EQ(SetRegValue(key, L"D", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4),
+              ERROR_SUCCESS);
     const BYTE blob[] = {9, 8, 7, 6, 5};
     ASSERT_EQ(SetRegValue(key, L"B", 0, REG_BINARY, blob, 3), ERROR_SUCCESS);
     ASSERT_EQ(SetRegValue(key, L"N", 0, REG_NONE, blob, 5), ERROR_SUCCESS);
@@ -155,7 +160,8 @@ TEST_F(WrittenValues, MultiStringCountsAreCharactersOtherCountsBytes) {
 }
 
 TEST_F(WrittenValues, QueryTerminatesStringDataInsideTheBuffer) {
-    ASSERT_EQ(RegSetValueExW(key, L"S", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"ab"), 6), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExW(key, L"S", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"ab"), 6),
+              ERROR_SUCCESS);
     BYTE buffer[16];
     std::memset(buffer, 0xCC, sizeof(buffer));
     DWORD size = sizeof(buffer);
@@ -180,16 +186,18 @@ TEST_F(WrittenValues, QueryTerminatesStringsStoredWithoutTerminator) {
 }
 
 TEST_F(WrittenValues, QueryTerminatesInsideTheBufferAndReportsTheSizeNeeded) {
-    ASSERT_EQ(RegSetValueExW(key, L"S", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"abcd"), 10), ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueExW(key, L"Bare", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"abcd"), 8), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExW(key, L"S", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"abcd"), 10),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExW(key, L"Bare", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"abcd"), 8),
+              ERROR_SUCCESS);
     struct {
         const wchar_t* name;
         DWORD bufferBytes;
         LSTATUS status;
         DWORD size;  // 0: the size the system gives
     } const cases[] = {
-        {L"S", 10, ERROR_SUCCESS, 10},    // the stored terminator fills the buffer: no room needed
-        {L"S", 8, ERROR_MORE_DATA, 10},   // as the system reports it
+        {L"S", 10, ERROR_SUCCESS, 10},   // the stored terminator fills the buffer: no room needed
+        {L"S", 8, ERROR_MORE_DATA, 10},  // as the system reports it
         {L"Bare", 8, ERROR_MORE_DATA, 10},  // the data fits, the terminator it lacks does not
         {L"Bare", 10, ERROR_SUCCESS, 0},
     };
@@ -216,14 +224,15 @@ TEST_F(WrittenValues, QueryTerminatesInsideTheBufferAndReportsTheSizeNeeded) {
 
 TEST_F(WrittenValues, QueryPassesOtherTypesAndErrorsThrough) {
     const DWORD value = 77;
-    ASSERT_EQ(RegSetValueExW(key, L"D", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExW(key, L"D", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4),
+              ERROR_SUCCESS);
     const BYTE blob[] = {1, 2, 3};
     ASSERT_EQ(RegSetValueExW(key, L"B", 0, REG_BINARY, blob, 3), ERROR_SUCCESS);
     struct {
         const wchar_t* name;
         DWORD bufferBytes;
         DWORD type;
-    } const cases[] = {{L"D", 4, REG_DWORD}, {L"D", 2, REG_DWORD}, {L"D", 6, REG_DWORD},
+    } const cases[] = {{L"D", 4, REG_DWORD},  {L"D", 2, REG_DWORD},  {L"D", 6, REG_DWORD},
                        {L"B", 3, REG_BINARY}, {L"B", 2, REG_BINARY}, {L"Missing", 4, REG_NONE}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << tarvox::test::Utf8(c.name) << " in " << c.bufferBytes);
@@ -232,7 +241,8 @@ TEST_F(WrittenValues, QueryPassesOtherTypesAndErrorsThrough) {
         std::memset(expected, 0xCC, sizeof(expected));
         DWORD expectedSize = c.bufferBytes;
         DWORD expectedType = 0;
-        const LSTATUS expectedStatus = RegQueryValueExW(key, c.name, nullptr, &expectedType, expected, &expectedSize);
+        const LSTATUS expectedStatus =
+            RegQueryValueExW(key, c.name, nullptr, &expectedType, expected, &expectedSize);
         BYTE buffer[8];
         std::memset(buffer, 0xCC, sizeof(buffer));
         DWORD size = c.bufferBytes;
@@ -246,7 +256,8 @@ TEST_F(WrittenValues, QueryPassesOtherTypesAndErrorsThrough) {
     }
     DWORD read = 0;
     DWORD size = 4;
-    ASSERT_EQ(QueryRegValue(key, L"D", nullptr, nullptr, reinterpret_cast<BYTE*>(&read), &size), ERROR_SUCCESS);
+    ASSERT_EQ(QueryRegValue(key, L"D", nullptr, nullptr, reinterpret_cast<BYTE*>(&read), &size),
+              ERROR_SUCCESS);
     EXPECT_EQ(read, 77u);
 }
 
@@ -262,10 +273,12 @@ protected:
     }
     void SetUp() override {
         environment.Set(L"TARVOX_LONG_FOLDER", L"C:\\Tarvox Test\\A Folder With A Long Name");
-        registry.Apply({ExpandSz(L"HKLM\\Software\\Tarvox\\Expand", L"Known", L"%tarvox_long_folder%\\Sub"),
-                        ExpandSz(L"HKLM\\Software\\Tarvox\\Expand", L"Unknown", L"%NO_SUCH_TARVOX_VARIABLE%\\x"),
-                        ExpandSz(L"HKLM\\Software\\Tarvox\\Expand", L"Lone", L"50%\\x"),
-                        ExpandSz(L"HKLM\\Software\\Tarvox\\Expand", L"Empty", L"")});
+        registry.Apply(
+            {ExpandSz(L"HKLM\\Software\\Tarvox\\Expand", L"Known", L"%tarvox_long_folder%\\Sub"),
+             ExpandSz(L"HKLM\\Software\\Tarvox\\Expand", L"Unknown",
+                      L"%NO_SUCH_TARVOX_VARIABLE%\\x"),
+             ExpandSz(L"HKLM\\Software\\Tarvox\\Expand", L"Lone", L"50%\\x"),
+             ExpandSz(L"HKLM\\Software\\Tarvox\\Expand", L"Empty", L"")});
     }
 };
 

@@ -11,7 +11,8 @@ using namespace tarvox::test;
 bool RealUserKeyExists(const std::wstring& subKey) {
     // With no sandbox active HKEY_CURRENT_USER is the prefix's own.
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, subKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, subKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
     RegCloseKey(key);
     return true;
 }
@@ -19,7 +20,8 @@ bool RealUserKeyExists(const std::wstring& subKey) {
 std::vector<BYTE> ReadRaw(HKEY root, const wchar_t* subKey, const wchar_t* name, DWORD& type) {
     std::vector<BYTE> data(256);
     DWORD size = static_cast<DWORD>(data.size());
-    if (RegGetValueW(root, subKey, name, RRF_RT_ANY | RRF_NOEXPAND, &type, data.data(), &size) != ERROR_SUCCESS)
+    if (RegGetValueW(root, subKey, name, RRF_RT_ANY | RRF_NOEXPAND, &type, data.data(), &size) !=
+        ERROR_SUCCESS)
         return {};
     data.resize(size);
     return data;
@@ -37,13 +39,16 @@ TEST(RegistrySandbox, RedirectsBothRootsAndRemovesItsKeysAfterwards) {
         EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(machine.data())), L"machine");
         // The sandbox starts empty: nothing of the prefix's own machine shows through.
         HKEY key = nullptr;
-        EXPECT_NE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft", 0, KEY_READ, &key), ERROR_SUCCESS);
+        EXPECT_NE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft", 0, KEY_READ, &key),
+                  ERROR_SUCCESS);
     }
     EXPECT_FALSE(RealUserKeyExists(scratch));
     HKEY key = nullptr;
-    EXPECT_NE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Tarvox\\Probe", 0, KEY_READ, &key), ERROR_SUCCESS);
+    EXPECT_NE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Tarvox\\Probe", 0, KEY_READ, &key),
+              ERROR_SUCCESS);
     // The prefix's own machine is visible again.
-    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft", 0, KEY_READ, &key), ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft", 0, KEY_READ, &key),
+              ERROR_SUCCESS);
     RegCloseKey(key);
 }
 
@@ -71,7 +76,8 @@ TEST(RegistrySandbox, DeclaresValuesOfEveryType) {
     EXPECT_EQ(ReadRaw(HKEY_LOCAL_MACHINE, path, L"binary", type), (std::vector<BYTE>{1, 2, 3}));
     EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
     HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Types\\Empty", 0, KEY_READ, &key), ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Types\\Empty", 0, KEY_READ, &key),
+              ERROR_SUCCESS);
     RegCloseKey(key);
 }
 
@@ -82,7 +88,8 @@ TEST(RegistrySandbox, TwoSandboxesInARowAreIndependent) {
     }
     RegistrySandbox second;
     HKEY key = nullptr;
-    EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Left", 0, KEY_READ, &key), ERROR_SUCCESS);
+    EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Left", 0, KEY_READ, &key),
+              ERROR_SUCCESS);
 }
 
 }  // namespace

@@ -34,7 +34,8 @@ TEST(FindSortedString, FoundNamesTheFirstOfARunOfEqualEntries) {
                 sorted.insert(sorted.end(), run, L"Mike");
                 sorted.insert(sorted.end(), after, L"zulu");
                 int result = 0;
-                EXPECT_EQ(Find(L"MIKE", sorted, result), before) << before << "/" << run << "/" << after;
+                EXPECT_EQ(Find(L"MIKE", sorted, result), before)
+                    << before << "/" << run << "/" << after;
                 EXPECT_EQ(result, 1);
             }
         }
@@ -76,16 +77,18 @@ TEST(TextCompare, TheKindsOfEqualityIgnoringCase) {
     for (const auto& row : rows) {
         EXPECT_EQ(tarvox::EqualsIgnoringAsciiCase(row.a, row.b), row.ascii) << row.a;
         EXPECT_EQ(tarvox::EqualsIgnoringCaseOrdinal(row.a, row.b), row.ordinal) << row.a;
-        EXPECT_EQ(tarvox::CompareSystemIgnoringCase(row.a, row.b) == tarvox::SortOrder::Equal, row.system) << row.a;
+        EXPECT_EQ(tarvox::CompareSystemIgnoringCase(row.a, row.b) == tarvox::SortOrder::Equal,
+                  row.system)
+            << row.a;
         EXPECT_EQ(tarvox::StartsWithIgnoringCaseOrdinal(row.a, row.b), row.ordinalPrefix) << row.a;
     }
 }
 
 TEST(FindSortedString, MaintainsASortedArrayWhenInsertingAtTheReturnedIndex) {
     std::mt19937 random(7);
-    const wchar_t* words[] = {L"Support", L"support", L"Fonts", L"ÄPFEL", L"apfel", L"Zebra",
-                              L"zeta", L"Öl", L"ol", L"_under", L"123", L"Help", L"help files",
-                              L"Profiles", L"R23.1", L"R24.0", L"r24.0", L""};
+    const wchar_t* words[] = {L"Support",    L"support",  L"Fonts", L"ÄPFEL",  L"apfel", L"Zebra",
+                              L"zeta",       L"Öl",       L"ol",    L"_under", L"123",   L"Help",
+                              L"help files", L"Profiles", L"R23.1", L"R24.0",  L"r24.0", L""};
     Strings sorted;
     for (int i = 0; i < 400; ++i) {
         const wchar_t* word = words[random() % std::size(words)];
@@ -94,7 +97,8 @@ TEST(FindSortedString, MaintainsASortedArrayWhenInsertingAtTheReturnedIndex) {
         sorted.insert(sorted.begin() + index, word);
     }
     for (std::size_t i = 1; i < sorted.size(); ++i) {
-        EXPECT_NE(tarvox::CompareSystemIgnoringCase(sorted[i - 1], sorted[i]), tarvox::SortOrder::After)
+        EXPECT_NE(tarvox::CompareSystemIgnoringCase(sorted[i - 1], sorted[i]),
+                  tarvox::SortOrder::After)
             << "at " << i;
     }
 }

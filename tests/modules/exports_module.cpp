@@ -25,5 +25,7 @@ extern "C" long long ExportsObject() {
     return reinterpret_cast<long long>(&kTable[0]);
 }
 #else
-extern "C" __declspec(dllexport) long long SomethingElse() { return reinterpret_cast<long long>(&kTable[0]); }
+extern "C" __declspec(dllexport) long long SomethingElse() {
+    return reinterpret_cast<long long>(&kTable[0]);
+}
 #endif

@@ -14,7 +14,8 @@ protected:
     void SetUp() override {
         module = LoadLibraryW((FolderOfThisProgram() + L"\\CfgKern.dll").c_str());
         ASSERT_NE(module, nullptr);
-        auto entry = reinterpret_cast<long long (*)()>(GetProcAddress(module, tarvox::kExportsEntryName));
+        auto entry =
+            reinterpret_cast<long long (*)()>(GetProcAddress(module, tarvox::kExportsEntryName));
         ASSERT_NE(entry, nullptr);
         read = tarvox::ExportSlot<ReadFolderValue>(entry(), 1);
         ASSERT_NE(read, nullptr);
@@ -26,9 +27,10 @@ protected:
 
 TEST_F(CfgKernModule, ReadsOneFolderOfTheFolderListExpanded) {
     environment.Set(L"TARVOX_DRAWINGS", L"D:\\Tarvox Drawings");
-    const std::wstring file = temp.WriteFile(
-        L"Ordner.ini",
-        "[Ordner]\r\nVorlagen=%TARVOX_DRAWINGS%\\Vorlagen\r\nFremd=%TARVOX_UNKNOWN%\\x\r\nLeer=\r\n[Andere]\r\nX=1\r\n");
+    const std::wstring file =
+        temp.WriteFile(L"Ordner.ini",
+                       "[Ordner]\r\nVorlagen=%TARVOX_DRAWINGS%\\Vorlagen\r\nFremd=%TARVOX_UNKNOWN%"
+                       "\\x\r\nLeer=\r\n[Andere]\r\nX=1\r\n");
     wchar_t result[260] = L"stale";
     EXPECT_EQ(read(file.c_str(), L"Ordner", L"vorlagen", result), 1);
     EXPECT_STREQ(result, L"D:\\Tarvox Drawings\\Vorlagen");
@@ -46,7 +48,8 @@ TEST_F(CfgKernModule, AValueLongerThanAFolderIsRefused) {
     environment.Set(L"TARVOX_LONG", L"D:\\" + std::wstring(250, L'a'));
     const std::string longValue(400, 'a');
     const std::wstring file =
-        temp.WriteFile(L"Ordner.ini", "[Ordner]\r\nLang=" + longValue + "\r\nErweitert=%TARVOX_LONG%\\Vorlagen\r\n");
+        temp.WriteFile(L"Ordner.ini", "[Ordner]\r\nLang=" + longValue +
+                                          "\r\nErweitert=%TARVOX_LONG%\\Vorlagen\r\n");
     wchar_t result[260];
     EXPECT_EQ(read(file.c_str(), L"Ordner", L"Lang", result), 0);
     EXPECT_STREQ(result, L"");

@@ -9,8 +9,12 @@ namespace {
 
 using tarvox::MapEditionNameFor;
 
-std::wstring Luminor(const wchar_t* text) { return MapEditionNameFor(text, tarvox::kEditionLuminor, L"Tarvo Luminor"); }
-std::wstring Ardent(const wchar_t* text) { return MapEditionNameFor(text, tarvox::kEditionArdent, L"Tarvo Ardent"); }
+std::wstring Luminor(const wchar_t* text) {
+    return MapEditionNameFor(text, tarvox::kEditionLuminor, L"Tarvo Luminor");
+}
+std::wstring Ardent(const wchar_t* text) {
+    return MapEditionNameFor(text, tarvox::kEditionArdent, L"Tarvo Ardent");
+}
 
 TEST(EditionNames, WholeNeutralNamesMapByPositionIgnoringCase) {
     EXPECT_EQ(Luminor(L"InstallDir"), L"InstallDir_LU");
@@ -25,16 +29,19 @@ TEST(EditionNames, WholeNeutralNamesMapByPositionIgnoringCase) {
 }
 
 TEST(EditionNames, TheOlderLineKeepsNeutralNames) {
-    EXPECT_EQ(MapEditionNameFor(L"InstallDir", tarvox::kEditionZenit, L"Tarvo Zenit"), L"InstallDir");
+    EXPECT_EQ(MapEditionNameFor(L"InstallDir", tarvox::kEditionZenit, L"Tarvo Zenit"),
+              L"InstallDir");
     EXPECT_EQ(MapEditionNameFor(L"InstallDir", tarvox::kEditionUnknown, L""), L"InstallDir");
 }
 
 TEST(EditionNames, OlderProductNamesBecomeTheEditionsName) {
-    EXPECT_EQ(Luminor(L"C:\\Tarvox\\Tarvo Zenit 2020\\Data"), L"C:\\Tarvox\\Tarvo Luminor 2020\\Data");
+    EXPECT_EQ(Luminor(L"C:\\Tarvox\\Tarvo Zenit 2020\\Data"),
+              L"C:\\Tarvox\\Tarvo Luminor 2020\\Data");
     EXPECT_EQ(Ardent(L"Tarvo Zenit(+) und Tarvo Zenit+"), L"Tarvo Ardent und Tarvo Ardent");
     EXPECT_EQ(Ardent(L"tarvo zenit Handbuch"), L"Tarvo Ardent Handbuch");
     // The replacement is not scanned again, so a name that contains the pattern is safe.
-    EXPECT_EQ(MapEditionNameFor(L"Tarvo Zenit", tarvox::kEditionZenit, L"Tarvo Zenit"), L"Tarvo Zenit");
+    EXPECT_EQ(MapEditionNameFor(L"Tarvo Zenit", tarvox::kEditionZenit, L"Tarvo Zenit"),
+              L"Tarvo Zenit");
     // Without an edition the name is removed.
     EXPECT_EQ(MapEditionNameFor(L"[Tarvo Zenit]", tarvox::kEditionUnknown, L""), L"[]");
 }
@@ -45,7 +52,9 @@ TEST(EditionNames, ACapitalTIsPreferredOverALowerCaseOne) {
 }
 
 TEST(EditionNames, TheCadEditionAlsoReplacesTheMainProductsNames) {
-    const auto cad = [](const wchar_t* text) { return MapEditionNameFor(text, tarvox::kEditionCad, L"Tarvo CAD"); };
+    const auto cad = [](const wchar_t* text) {
+        return MapEditionNameFor(text, tarvox::kEditionCad, L"Tarvo CAD");
+    };
     EXPECT_EQ(cad(L"Tarvox\\Tarvo Ardent 2020\\x"), L"Tarvox\\Tarvo CAD\\x");
     EXPECT_EQ(cad(L"Tarvo Luminor 2020"), L"Tarvo CAD");
     EXPECT_EQ(cad(L"Tarvo Ardent_ExtACA 2020"), L"Tarvo CAD");
@@ -60,9 +69,12 @@ TEST(EditionNames, HelpFilesOfTheExtendedLineLoseThePlusSign) {
     EXPECT_EQ(plus(L"Tarvo Zenit+.chm"), L"Tarvo Zenit.chm");
     EXPECT_EQ(plus(L"Tarvo Zenit+ Handbuch.CHM"), L"Tarvo Zenit Handbuch.CHM");
     EXPECT_EQ(plus(L"Tarvo Zenit+.pdf"), L"Tarvo Zenit+.pdf");
-    EXPECT_EQ(plus(L"C:\\Prog\\Help\\Tarvo Zenit+\\Handbuch.chm"), L"C:\\Prog\\Help\\Tarvo Zenit\\Handbuch.chm");
-    EXPECT_EQ(plus(L"C:\\Prog\\Help\\Tarvo Zenit+\\Sub\\Handbuch.chm"), L"C:\\Prog\\Help\\Tarvo Zenit+\\Sub\\Handbuch.chm");
-    EXPECT_EQ(plus(L"C:\\Prog\\Data\\Tarvo Zenit+\\Handbuch.chm"), L"C:\\Prog\\Data\\Tarvo Zenit+\\Handbuch.chm");
+    EXPECT_EQ(plus(L"C:\\Prog\\Help\\Tarvo Zenit+\\Handbuch.chm"),
+              L"C:\\Prog\\Help\\Tarvo Zenit\\Handbuch.chm");
+    EXPECT_EQ(plus(L"C:\\Prog\\Help\\Tarvo Zenit+\\Sub\\Handbuch.chm"),
+              L"C:\\Prog\\Help\\Tarvo Zenit+\\Sub\\Handbuch.chm");
+    EXPECT_EQ(plus(L"C:\\Prog\\Data\\Tarvo Zenit+\\Handbuch.chm"),
+              L"C:\\Prog\\Data\\Tarvo Zenit+\\Handbuch.chm");
 }
 
 }  // namespace

@@ -17,7 +17,8 @@ public:
     SharedRecord(int code, const std::wstring& name) {
         mapping_ = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE | SEC_COMMIT, 0,
                                       tarvox::kEditionRecordBytes, tarvox::kEditionRecordName);
-        view_ = static_cast<BYTE*>(MapViewOfFile(mapping_, FILE_MAP_WRITE, 0, 0, tarvox::kEditionRecordBytes));
+        view_ = static_cast<BYTE*>(
+            MapViewOfFile(mapping_, FILE_MAP_WRITE, 0, 0, tarvox::kEditionRecordBytes));
         std::memset(view_, 0, tarvox::kEditionRecordBytes);
         std::memcpy(view_, name.data(), std::min<std::size_t>(name.size(), 520) * sizeof(wchar_t));
         const std::int32_t value = code;

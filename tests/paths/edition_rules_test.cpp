@@ -18,7 +18,9 @@ struct FakeDisk {
     EditionProbe Probe() const {
         EditionProbe probe;
         probe.fileExists = [this](const std::wstring& p) { return files.count(p) > 0; };
-        probe.entryExists = [this](const std::wstring& p) { return files.count(p) > 0 || folders.count(p) > 0; };
+        probe.entryExists = [this](const std::wstring& p) {
+            return files.count(p) > 0 || folders.count(p) > 0;
+        };
         probe.setupSourcePath = [this](const std::wstring& p) {
             auto it = sourcePaths.find(p);
             return it == sourcePaths.end() ? std::wstring() : it->second;
@@ -30,7 +32,8 @@ struct FakeDisk {
 constexpr wchar_t kProgram[] = L"C:\\Programs\\Tarvox\\Bin\\";
 constexpr wchar_t kModule[] = L"C:\\Programs\\Tarvox\\Bin\\tarvox.dll";
 
-int Decide(const FakeDisk& disk, const std::wstring& program = kProgram, const std::wstring& module = kModule) {
+int Decide(const FakeDisk& disk, const std::wstring& program = kProgram,
+           const std::wstring& module = kModule) {
     return EditionFromProgramFolder(program, module, disk.Probe());
 }
 
@@ -60,11 +63,13 @@ TEST(EditionRules, UserDataCacheFoldersAndTheModuleName) {
     EXPECT_EQ(Decide(disk), kEditionLuminor);  // the Luminor cache is tested first
 
     FakeDisk named;
-    EXPECT_EQ(Decide(named, kProgram, L"C:\\Tarvox\\TARVO ARDENT 2020\\tarvox.dll"), kEditionArdent);
+    EXPECT_EQ(Decide(named, kProgram, L"C:\\Tarvox\\TARVO ARDENT 2020\\tarvox.dll"),
+              kEditionArdent);
 }
 
 TEST(EditionRules, ZenitToolFoldersTellTheOlderLine) {
-    const std::wstring tools = std::wstring(kProgram) + L"UserDataCache\\AppData\\Tarvox\\Tarvo Ardent 2020\\Werkzeuge\\";
+    const std::wstring tools =
+        std::wstring(kProgram) + L"UserDataCache\\AppData\\Tarvox\\Tarvo Ardent 2020\\Werkzeuge\\";
     FakeDisk disk;
     disk.folders.insert(tools + L"Tarvo Zenit Werkzeuge");
     // The Werkzeuge folder lies below the Ardent cache folder, which is a marker of its own
@@ -125,10 +130,15 @@ TEST(EditionRules, EditionNamesOfValuesAndSections) {
     const struct {
         int code;
         const wchar_t* section;
-    } rows[] = {{kEditionUnknown, L"AutoCAD"}, {kEditionZenit, L"AutoCAD"},       {kEditionZenitPlus, L"AutoCAD"},
-                {kEditionLuminor, L"AutoCAD_LU"}, {kEditionArdent, L"AutoCAD_AR"}, {kEditionCad, L"AutoCAD"},
+    } rows[] = {{kEditionUnknown, L"AutoCAD"},
+                {kEditionZenit, L"AutoCAD"},
+                {kEditionZenitPlus, L"AutoCAD"},
+                {kEditionLuminor, L"AutoCAD_LU"},
+                {kEditionArdent, L"AutoCAD_AR"},
+                {kEditionCad, L"AutoCAD"},
                 {9, L"AutoCAD"}};
-    for (const auto& row : rows) EXPECT_EQ(WithEditionSuffix(kAddOnSection.view(), row.code), row.section) << row.code;
+    for (const auto& row : rows)
+        EXPECT_EQ(WithEditionSuffix(kAddOnSection.view(), row.code), row.section) << row.code;
 }
 
 }  // namespace

@@ -15,7 +15,8 @@ using namespace tarvox::test;
 using tarvox::ExpandWithRows;
 
 const std::vector<std::wstring> kNames = {L"%AC%", L"%AC2020%", L"%ac2020%", L"%LONG%"};
-const std::vector<std::wstring> kValues = {L"C:\\AC", L"C:\\First", L"C:\\Second", std::wstring(700, L'x')};
+const std::vector<std::wstring> kValues = {L"C:\\AC", L"C:\\First", L"C:\\Second",
+                                           std::wstring(700, L'x')};
 
 TEST(FullExpansion, FirstRowWinsAndUnknownVariablesStay) {
     EXPECT_EQ(ExpandWithRows(L"%Ac2020%\\x", kNames, kValues, L"P:"), L"C:\\First\\x");
@@ -26,7 +27,8 @@ TEST(FullExpansion, FirstRowWinsAndUnknownVariablesStay) {
 }
 
 TEST(FullExpansion, LeadingDotBecomesTheProgramFolder) {
-    EXPECT_EQ(ExpandWithRows(L".\\Data\\%AC%", kNames, kValues, L"C:\\Program"), L"C:\\Program\\Data\\C:\\AC");
+    EXPECT_EQ(ExpandWithRows(L".\\Data\\%AC%", kNames, kValues, L"C:\\Program"),
+              L"C:\\Program\\Data\\C:\\AC");
     EXPECT_EQ(ExpandWithRows(L"..\\Data", kNames, kValues, L"C:\\Program"), L"..\\Data");
 }
 
@@ -44,7 +46,8 @@ protected:
 
     long long Build() { return tarvox::BuildFullPathVarTable(names, values); }
     std::size_t IndexOf(const std::wstring& name) const {
-        return static_cast<std::size_t>(std::find(names.begin(), names.end(), name) - names.begin());
+        return static_cast<std::size_t>(std::find(names.begin(), names.end(), name) -
+                                        names.begin());
     }
     std::wstring Expand(const wchar_t* text) {
         std::vector<wchar_t> out(std::wcslen(text) + tarvox::kFullExpansionGrowth + 1);
@@ -64,9 +67,11 @@ TEST_F(FullTable, RowsComeInTheirOrder) {
     const std::size_t block = IndexOf(L"%TarvoVeska_2013_U%");
     ASSERT_LT(block + 8, names.size());
     EXPECT_EQ(names[block - 1], L"%TarvoArdent_2013%");
-    const std::vector<std::wstring> order = {L"%LT2013%", L"%LT2013_U%", L"%AC2013%", L"%AC2013_U%",
-                                             L"%ADT2013%", L"%ADT2013_U%", L"%TarvoArdent_2012%", L"%TarvoArdent_2013%"};
-    EXPECT_EQ(std::vector<std::wstring>(names.begin() + block + 3, names.begin() + block + 11), order);
+    const std::vector<std::wstring> order = {
+        L"%LT2013%",  L"%LT2013_U%",  L"%AC2013%",           L"%AC2013_U%",
+        L"%ADT2013%", L"%ADT2013_U%", L"%TarvoArdent_2012%", L"%TarvoArdent_2013%"};
+    EXPECT_EQ(std::vector<std::wstring>(names.begin() + block + 3, names.begin() + block + 11),
+              order);
     EXPECT_LT(IndexOf(L"%ORVZENIT_2016%"), IndexOf(L"%TarvoArdent_2017%"));
     EXPECT_LT(IndexOf(L"%LT2024_U%"), IndexOf(L"%AC2004%"));
     EXPECT_LT(IndexOf(L"%ADT2024_U%"), IndexOf(L"%TarvoTLX%"));
@@ -76,33 +81,40 @@ TEST_F(FullTable, RowsComeInTheirOrder) {
 
 TEST_F(FullTable, HelpAndPlusFollowTheFirstRow) {
     EXPECT_EQ(Expand(L"%HELP%|%PLUS%"), L"\\Help|\\Tarvo Zenit +");
-    registry.Apply({Sz(L"HKLM\\SOFTWARE\\Orvan AG\\Orvan Bau 2000\\1.0\\InstallDir", L"InstallDir", L"D:\\Bau\\")});
+    registry.Apply({Sz(L"HKLM\\SOFTWARE\\Orvan AG\\Orvan Bau 2000\\1.0\\InstallDir", L"InstallDir",
+                       L"D:\\Bau\\")});
     EXPECT_EQ(Expand(L"%ORVBAU%|%HELP%"), L"D:\\Bau|D:\\Bau\\Help");
 }
 
 TEST_F(FullTable, MoviesAndMenusFallBackOnlyForMissingValues) {
     const std::wstring key = L"HKLM\\SOFTWARE\\Tarvox\\Tarvo Ardent 2020";
     registry.Apply({Sz(key, L"InstallDir", L"D:\\Ardent\\"), Sz(key, L"Anwender", L"D:\\Users\\")});
-    EXPECT_EQ(Expand(L"%MOVIES%|%ANWENDER%|%ANWENDERMNU%"), L"D:\\Ardent\\Movies|D:\\Users|D:\\Users\\mnu");
+    EXPECT_EQ(Expand(L"%MOVIES%|%ANWENDER%|%ANWENDERMNU%"),
+              L"D:\\Ardent\\Movies|D:\\Users|D:\\Users\\mnu");
     registry.Apply({Sz(key, L"MoviesDir", L""), Sz(key, L"AnwenderMenue", L"\\")});
     EXPECT_EQ(Expand(L"%MOVIES%|%ANWENDERMNU%"), L"|");
 }
 
 TEST_F(FullTable, ShellFoldersOfBothHivesTheMachineFirst) {
-    const std::wstring key = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-    registry.Apply({Sz(L"HKLM\\" + key, L"Tarvox Shared", L"M:\\Shared\\"), Sz(L"HKCU\\" + key, L"Tarvox Shared", L"U:\\Shared"),
+    const std::wstring key =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    registry.Apply({Sz(L"HKLM\\" + key, L"Tarvox Shared", L"M:\\Shared\\"),
+                    Sz(L"HKCU\\" + key, L"Tarvox Shared", L"U:\\Shared"),
                     Sz(L"HKCU\\" + key, L"Tarvox Mine", L"U:\\Mine"),
                     // Every value makes a row: the default value and values of any type.
-                    Sz(L"HKCU\\" + key, L"", L"U:\\Default\\"), Dword(L"HKCU\\" + key, L"Tarvox Number", 0x00420041)});
+                    Sz(L"HKCU\\" + key, L"", L"U:\\Default\\"),
+                    Dword(L"HKCU\\" + key, L"Tarvox Number", 0x00420041)});
     Build();
     EXPECT_EQ(std::count(names.begin(), names.end(), L"%Tarvox Shared%"), 2);
-    EXPECT_EQ(Expand(L"%tarvox shared%;%Tarvox Mine%;%Tarvox Nothing%"), L"M:\\Shared;U:\\Mine;%Tarvox Nothing%");
+    EXPECT_EQ(Expand(L"%tarvox shared%;%Tarvox Mine%;%Tarvox Nothing%"),
+              L"M:\\Shared;U:\\Mine;%Tarvox Nothing%");
     EXPECT_EQ(Expand(L"%%|%Tarvox Number%"), L"U:\\Default|AB");
 }
 
 TEST_F(FullTable, LegacyRowsNeedTheirMarkerFiles) {
     const std::wstring folder = temp.MakeFolder(L"Zenit");
-    registry.Apply({Sz(L"HKLM\\SOFTWARE\\Orvan AG\\Orvan Zenit 2004\\1.0\\InstallDir", L"InstallDir", folder + L"\\")});
+    registry.Apply({Sz(L"HKLM\\SOFTWARE\\Orvan AG\\Orvan Zenit 2004\\1.0\\InstallDir",
+                       L"InstallDir", folder + L"\\")});
     temp.WriteFile(L"Zenit\\TarvoARXapi.dll", "x");
     EXPECT_EQ(Expand(L"%ORVBAU_LT%|%ORVBAU_LTi%|%ORVBAU_AC%"), folder + L"||");
     temp.WriteFile(L"Zenit\\TarvoKanal.dll", "x");
@@ -113,8 +125,10 @@ TEST_F(FullTable, LegacyRowsNeedTheirMarkerFiles) {
 
 TEST_F(FullTable, ReleaseRowsTakeEachYearsLookups) {
     AcadMachine machine(registry, temp);
-    machine.Add(AcadProduct(L"R19.1", L"ACAD-D001:409", L"AutoCAD 2014 - English", L"AutoCAD 2014"));
-    machine.Add(AcadProduct(L"R20.1", L"ACADLT-F001:409", L"AutoCAD LT 2016 - English", L"LT 2016").Lt());
+    machine.Add(
+        AcadProduct(L"R19.1", L"ACAD-D001:409", L"AutoCAD 2014 - English", L"AutoCAD 2014"));
+    machine.Add(
+        AcadProduct(L"R20.1", L"ACADLT-F001:409", L"AutoCAD LT 2016 - English", L"LT 2016").Lt());
     EXPECT_EQ(Expand(L"%AC2014%|%LT2014%|%ADT2014%"), machine.FolderOf(L"AutoCAD 2014") + L"||");
     EXPECT_EQ(Expand(L"%LT2016%"), machine.FolderOf(L"LT 2016"));
 
@@ -130,13 +144,14 @@ TEST_F(FullTable, ReleaseRowsTakeEachYearsLookups) {
 
 TEST_F(FullTable, RevitExtensionRowsFromItsInstaller) {
     ASSERT_NE(tarvox::GetRevitInstaller(), nullptr);  // the stand-in beside the test program
-    registry.Apply({Sz(L"HKLM\\SOFTWARE\\Autodesk\\Revit\\Autodesk Revit 2020", L"InstallationLocation",
-                       L"C:\\Program Files\\Autodesk\\Revit 2020\\")});
+    registry.Apply({Sz(L"HKLM\\SOFTWARE\\Autodesk\\Revit\\Autodesk Revit 2020",
+                       L"InstallationLocation", L"C:\\Program Files\\Autodesk\\Revit 2020\\")});
     Build();
     ASSERT_GE(names.size(), 2u);
     EXPECT_EQ(names[names.size() - 2], L"%REVIT2020%");
     EXPECT_EQ(names.back(), L"%REVIT2020_ADDINS%");
-    EXPECT_EQ(Expand(L"%REVIT2020%\\Revit.exe"), L"C:\\Program Files\\Autodesk\\Revit 2020\\Revit.exe");
+    EXPECT_EQ(Expand(L"%REVIT2020%\\Revit.exe"),
+              L"C:\\Program Files\\Autodesk\\Revit 2020\\Revit.exe");
 }
 
 TEST_F(FullTable, NullAndEmptyTexts) {

@@ -24,19 +24,27 @@ PathVarTable Table(std::initializer_list<std::pair<const wchar_t*, const wchar_t
 }
 
 TEST(PathVarEngine, ExpansionReplacesKnownTokensIgnoringCaseAndDeletesUnknownOnes) {
-    const PathVarTable table = Table({{L"%APPDATA%", L"C:\\Users\\u\\AppData\\Roaming"}, {L"%AC2020%", L"C:\\ACAD"},
-                                      {L"%A_B%", L"C:\\ab"}, {L"%OUTER%", L"C:\\%INNER%"}, {L"%INNER%", L"D:\\x"}});
+    const PathVarTable table = Table({{L"%APPDATA%", L"C:\\Users\\u\\AppData\\Roaming"},
+                                      {L"%AC2020%", L"C:\\ACAD"},
+                                      {L"%A_B%", L"C:\\ab"},
+                                      {L"%OUTER%", L"C:\\%INNER%"},
+                                      {L"%INNER%", L"D:\\x"}});
     const struct {
         const wchar_t* text;
         const wchar_t* expanded;
-    } cases[] = {{L"%appdata%\\Tarvox", L"C:\\Users\\u\\AppData\\Roaming\\Tarvox"}, {L"%NOPE%\\x", L"\\x"},
-                 {L"a%%b", L"ab"}, {L"%AC2020%;%AC2020%", L"C:\\ACAD;C:\\ACAD"},
+    } cases[] = {{L"%appdata%\\Tarvox", L"C:\\Users\\u\\AppData\\Roaming\\Tarvox"},
+                 {L"%NOPE%\\x", L"\\x"},
+                 {L"a%%b", L"ab"},
+                 {L"%AC2020%;%AC2020%", L"C:\\ACAD;C:\\ACAD"},
                  // A lone percent sign and what follows it stay.
-                 {L"100% sure", L"100% sure"}, {L"%A_B%\\50%", L"C:\\ab\\50%"},
+                 {L"100% sure", L"100% sure"},
+                 {L"%A_B%\\50%", L"C:\\ab\\50%"},
                  // Values are not scanned again, and a deleted token does not swallow the percent
                  // sign of the next variable.
-                 {L"%OUTER%", L"C:\\%INNER%"}, {L"%X%%INNER%", L"D:\\x"}};
-    for (const auto& c : cases) EXPECT_EQ(tarvox::ExpandWithTable(c.text, table, kOrder), c.expanded) << c.text;
+                 {L"%OUTER%", L"C:\\%INNER%"},
+                 {L"%X%%INNER%", L"D:\\x"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(tarvox::ExpandWithTable(c.text, table, kOrder), c.expanded) << c.text;
 }
 
 TEST(PathVarEngine, TheFirstSourceOfANameWinsAndNamesStaySorted) {
@@ -61,17 +69,20 @@ TEST(PathVarEngine, AbbreviationPutsTheLongestMatchingValueBack) {
     } cases[] = {
         // Equal values: the first in table (name) order wins, and the second finds nothing left.
         {L"c:\\program files\\autodesk\\autocad 2020\\Support", L"%AC2020%\\Support"},
-        {L"C:\\Program Files\\Tarvox", L"%PROG%\\Tarvox"}, {L"D:\\Program Files", L"D:\\Program Files"},
+        {L"C:\\Program Files\\Tarvox", L"%PROG%\\Tarvox"},
+        {L"D:\\Program Files", L"D:\\Program Files"},
         // A leading double quote is kept; only the start of the text is looked at.
         {L"\"C:\\Users\\u\\AppData\\Roaming\\x y\"", L"\"%APPDATA%\\x y\""},
         {L"x;C:\\Users\\u\\AppData\\Roaming", L"x;C:\\Users\\u\\AppData\\Roaming"}};
     for (const auto& c : cases) {
-        EXPECT_EQ(tarvox::AbbreviateWithTable(c.text, table, index, kOrder), c.abbreviated) << c.text;
+        EXPECT_EQ(tarvox::AbbreviateWithTable(c.text, table, index, kOrder), c.abbreviated)
+            << c.text;
     }
 }
 
 TEST(PathVarEngine, LengthIndexRunsByLengthAndTableOrderFromTheEnd) {
-    const PathVarTable table = Table({{L"%A%", L"1234"}, {L"%B%", L"12"}, {L"%C%", L"1234"}, {L"%D%", L"123456"}});
+    const PathVarTable table =
+        Table({{L"%A%", L"1234"}, {L"%B%", L"12"}, {L"%C%", L"1234"}, {L"%D%", L"123456"}});
     const auto index = tarvox::BuildLengthIndex(table);
     // From the end: D (6), then A and C (4) in table order, then B.
     EXPECT_EQ(index, (std::vector<std::size_t>{1, 2, 0, 3}));
@@ -111,7 +122,8 @@ TEST_F(CompactTable, CommonFilesX86ComesFromTheX86VariableFirst) {
 }
 
 TEST_F(CompactTable, ShellFoldersOfTheMachineComeBeforeThoseOfTheUser) {
-    const std::wstring key = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    const std::wstring key =
+        L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
     registry.Apply({Sz(L"HKLM\\" + key, L"Tarvox Shared", L"M:\\shared  "),
                     Sz(L"HKCU\\" + key, L"Tarvox Shared", L"U:\\shared"),
                     Sz(L"HKCU\\" + key, L"Tarvox Mine", L"U:\\mine\\"),
@@ -122,12 +134,17 @@ TEST_F(CompactTable, ShellFoldersOfTheMachineComeBeforeThoseOfTheUser) {
 }
 
 TEST_F(CompactTable, AutoCadFoldersOfTheProductYearFollowTheUsersCurVer) {
-    registry.Apply({Sz(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1", L"CurVer", L"ACAD-3001:409"),
-                    Sz(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1\\ACAD-3001:409", L"RoamableRootFolder", L"U:\\Roaming\\R23.1\\enu\\"),
-                    Sz(L"HKLM\\Software\\Autodesk\\AutoCAD\\R23.1\\ACAD-3001:409", L"Location", L"C:\\Program Files\\Autodesk\\AutoCAD 2020\\"),
-                    // A value that does not fit 260 characters with its terminator counts as missing.
-                    Sz(L"HKLM\\Software\\Autodesk\\AutoCAD\\R23.1\\ACAD-3001:409", L"AllUsersRootFolder", L"C:\\" + std::wstring(291, L'a')),
-                    Sz(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1\\ACAD-3001:409", L"PublicFolder", L"C:\\" + std::wstring(256, L'p'))});
+    registry.Apply(
+        {Sz(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1", L"CurVer", L"ACAD-3001:409"),
+         Sz(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1\\ACAD-3001:409", L"RoamableRootFolder",
+            L"U:\\Roaming\\R23.1\\enu\\"),
+         Sz(L"HKLM\\Software\\Autodesk\\AutoCAD\\R23.1\\ACAD-3001:409", L"Location",
+            L"C:\\Program Files\\Autodesk\\AutoCAD 2020\\"),
+         // A value that does not fit 260 characters with its terminator counts as missing.
+         Sz(L"HKLM\\Software\\Autodesk\\AutoCAD\\R23.1\\ACAD-3001:409", L"AllUsersRootFolder",
+            L"C:\\" + std::wstring(291, L'a')),
+         Sz(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1\\ACAD-3001:409", L"PublicFolder",
+            L"C:\\" + std::wstring(256, L'p'))});
     EXPECT_EQ(ValueOf(L"%AutoCAD_AllUsersRootFolder%"), L"<absent>");
     EXPECT_EQ(ValueOf(L"%AutoCAD_PublicFolder%"), L"C:\\" + std::wstring(256, L'p'));
     EXPECT_EQ(ValueOf(L"%AutoCAD_RoamableRootFolder%"), L"U:\\Roaming\\R23.1\\enu");
@@ -139,8 +156,8 @@ TEST_F(CompactTable, AutoCadFoldersOfTheProductYearFollowTheUsersCurVer) {
 
 TEST_F(CompactTable, TheCurrentAutoCadAddsItsFoldersAfterTheFilter) {
     AcadMachine machine(registry, temp);
-    const std::wstring key = machine.Add(AcadProduct(L"R23.1", L"ACAD-3001:409",
-            L"AutoCAD 2020 - English", L"AutoCAD 2020"));
+    const std::wstring key = machine.Add(
+        AcadProduct(L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020 - English", L"AutoCAD 2020"));
     EXPECT_EQ(ValueOf(L"%ACINSTALLFOLDER%"), machine.FolderOf(L"AutoCAD 2020"));
     EXPECT_EQ(ValueOf(L"%ACROAMINGROOTFOLDER%"), L"<absent>");
 
@@ -170,7 +187,8 @@ TEST_F(CompactTable, NoCurrentAutoCadOfTheSelectedReleaseAddsNothing) {
 }
 
 TEST_F(CompactTable, WithoutAUserReleaseKeyTheReleaseKeyItselfIsRead) {
-    registry.Apply({Sz(L"HKLM\\Software\\Autodesk\\AutoCAD\\R23.1", L"Location", L"C:\\ACAD 2020")});
+    registry.Apply(
+        {Sz(L"HKLM\\Software\\Autodesk\\AutoCAD\\R23.1", L"Location", L"C:\\ACAD 2020")});
     EXPECT_EQ(ValueOf(L"%AutoCAD_Location%"), L"C:\\ACAD 2020");
     // A user's release key without CurVer adds no AutoCAD folders.
     registry.Apply({Key(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1")});
@@ -180,9 +198,10 @@ TEST_F(CompactTable, WithoutAUserReleaseKeyTheReleaseKeyItselfIsRead) {
 class CachedTables : public SandboxTest {
 protected:
     void SetUp() override {
-        registry.Apply({Sz(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1", L"CurVer", L"ACAD-3001:409"),
-                        Sz(L"HKLM\\Software\\Autodesk\\AutoCAD\\R23.1\\ACAD-3001:409", L"Location",
-                           L"C:\\Program Files\\Autodesk\\AutoCAD 2020")});
+        registry.Apply(
+            {Sz(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1", L"CurVer", L"ACAD-3001:409"),
+             Sz(L"HKLM\\Software\\Autodesk\\AutoCAD\\R23.1\\ACAD-3001:409", L"Location",
+                L"C:\\Program Files\\Autodesk\\AutoCAD 2020")});
         environment.Set(L"TARVOX_DATA", L"D:\\Tarvox Data");
     }
     ChildResult Run(const std::wstring& path, const wchar_t* aliases) {
@@ -223,18 +242,22 @@ TEST_F(CachedTables, TextsWithoutVariablesAndEmptyTexts) {
 
 TEST_F(CompactTable, TheProductsInstallationFoldersComeFromTheirKeys) {
     environment.Set(L"APPDATA", L"C:\\Users\\u\\AppData\\Roaming");
-    registry.Apply({Sz(L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2020", L"InstallDir_AR", L"C:\\Tarvox\\Ardent\\")});
+    registry.Apply({Sz(L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2020", L"InstallDir_AR",
+                       L"C:\\Tarvox\\Ardent\\")});
     EXPECT_EQ(ValueOf(L"%TarvoArdent_2020%"), L"C:\\Tarvox\\Ardent");
     EXPECT_EQ(ValueOf(L"%TarvoArdent_HELP%"), L"C:\\Tarvox\\Ardent\\Help");
     // Without Veska's installation its per-user default stands in.
-    EXPECT_EQ(ValueOf(L"%TarvoVeska_2020_U%"), L"C:\\Users\\u\\AppData\\Roaming\\Tarvox\\Tarvo Veska 2020");
+    EXPECT_EQ(ValueOf(L"%TarvoVeska_2020_U%"),
+              L"C:\\Users\\u\\AppData\\Roaming\\Tarvox\\Tarvo Veska 2020");
 
-    registry.Apply({Sz(L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2020", L"InstallDir", L"D:\\Ardent"),
-                    Sz(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2020", L"InstallDir", L"D:\\Veska\\")});
+    registry.Apply(
+        {Sz(L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2020", L"InstallDir", L"D:\\Ardent"),
+         Sz(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2020", L"InstallDir", L"D:\\Veska\\")});
     EXPECT_EQ(ValueOf(L"%TarvoArdent_2020%"), L"D:\\Ardent");
     EXPECT_EQ(ValueOf(L"%TarvoVeska_2020_U%"), L"D:\\Veska");
     // The main product's user folder comes from its product key.
-    registry.Apply({Sz(L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2020", L"AppData", L"D:\\Users\\Ardent\\")});
+    registry.Apply(
+        {Sz(L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2020", L"AppData", L"D:\\Users\\Ardent\\")});
     EXPECT_EQ(ValueOf(L"%TarvoArdent_2020_U%"), L"D:\\Users\\Ardent\\");
 }
 

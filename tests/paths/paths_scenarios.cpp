@@ -10,7 +10,8 @@ TARVOX_CHILD_SCENARIO(ShellFoldersWithoutShell) {
     GetShellFolder(L"AppData", folder);
     context.Report("appdata", folder);
     LoadLibraryW(L"shell32.dll");
-    context.Report("by_name_after_load", static_cast<long long>(GetKnownFolderByName(L"AppData", folder)));
+    context.Report("by_name_after_load",
+                   static_cast<long long>(GetKnownFolderByName(L"AppData", folder)));
     return 0;
 }
 
@@ -47,7 +48,8 @@ TARVOX_CHILD_SCENARIO(EditionNameWrappers) {
     std::wstring empty;
     MapEditionName(empty);
     context.Report("empty", empty);
-    context.Report("null", MapEditionName(static_cast<const wchar_t*>(nullptr)) == nullptr ? 1LL : 0LL);
+    context.Report("null",
+                   MapEditionName(static_cast<const wchar_t*>(nullptr)) == nullptr ? 1LL : 0LL);
 
     const wchar_t* first = MapEditionName(L"Config");
     const std::wstring expected = first;
@@ -67,8 +69,9 @@ TARVOX_CHILD_SCENARIO(ExpandAndAbbreviate) {
     std::wstring withoutVars = L"untouched";
     const std::wstring path = context.Arg(0);
     const int aliases = context.Arg(1) == L"1" ? 1 : 0;
-    context.Report("result", static_cast<long long>(
-                                 tarvox::ExpandAndAbbreviate(withVars, withoutVars, path == L"<null>" ? nullptr : path.c_str(), aliases)));
+    context.Report(
+        "result", static_cast<long long>(tarvox::ExpandAndAbbreviate(
+                      withVars, withoutVars, path == L"<null>" ? nullptr : path.c_str(), aliases)));
     context.Report("with", withVars);
     context.Report("without", withoutVars);
     return 0;

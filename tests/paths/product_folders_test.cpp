@@ -18,10 +18,12 @@ protected:
 };
 
 TEST_F(ProductFolders, CentralFolderOfTheProductYearAndOfOtherYears) {
-    registry.Apply({Sz(kArdent2020, L"InstallDir", L"C:\\Tarvox\\Ardent 2020\\"),
-                    Sz(L"HKLM\\Software\\Tarvox\\Tarvo Zenit 2016", L"InstallDir", L"C:\\Tarvox\\Zenit 2016"),
-                    Sz(L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2017", L"InstallDir", L"C:\\Tarvox\\Ardent 2017"),
-                    Sz(L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2016", L"InstallDir", L"C:\\wrong")});
+    registry.Apply(
+        {Sz(kArdent2020, L"InstallDir", L"C:\\Tarvox\\Ardent 2020\\"),
+         Sz(L"HKLM\\Software\\Tarvox\\Tarvo Zenit 2016", L"InstallDir", L"C:\\Tarvox\\Zenit 2016"),
+         Sz(L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2017", L"InstallDir",
+            L"C:\\Tarvox\\Ardent 2017"),
+         Sz(L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2016", L"InstallDir", L"C:\\wrong")});
     EXPECT_EQ(GetCentralAppDir(buffer), buffer);
     EXPECT_STREQ(buffer, L"C:\\Tarvox\\Ardent 2020\\");  // as stored, trailing backslash kept
     EXPECT_STREQ(GetCentralAppDir(buffer, 2016), L"C:\\Tarvox\\Zenit 2016");
@@ -30,10 +32,11 @@ TEST_F(ProductFolders, CentralFolderOfTheProductYearAndOfOtherYears) {
 }
 
 TEST_F(ProductFolders, TheDefaultValueStandsInForAMissingOrOverlongInstallDir) {
-    registry.Apply({Sz(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2020", L"", L"C:\\Tarvox\\Veska"),
-                    Sz(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2021", L"InstallDir", std::wstring(300, L'x')),
-                    Sz(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2022", L"InstallDir", std::wstring(259, L'y')),
-                    Dword(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2023", L"InstallDir", 1)});
+    registry.Apply(
+        {Sz(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2020", L"", L"C:\\Tarvox\\Veska"),
+         Sz(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2021", L"InstallDir", std::wstring(300, L'x')),
+         Sz(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2022", L"InstallDir", std::wstring(259, L'y')),
+         Dword(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2023", L"InstallDir", 1)});
     EXPECT_STREQ(GetCentralRAppDir(buffer, 2020), L"C:\\Tarvox\\Veska");
     EXPECT_STREQ(GetCentralRAppDir(buffer, 2021), L"");
     EXPECT_EQ(std::wstring(GetCentralRAppDir(buffer, 2022)), std::wstring(259, L'y'));
@@ -53,20 +56,26 @@ TEST_F(ProductFolders, ANullBufferUsesTheFunctionsOwnBufferAgainAndAgain) {
 
 TEST_F(ProductFolders, PerUserFolderDefaultsBelowAppDataWithOneBackslash) {
     environment.Set(L"AppData", L"C:\\Users\\u\\AppData\\Roaming");
-    EXPECT_STREQ(GetLocalAppDir(buffer, 2019), L"C:\\Users\\u\\AppData\\Roaming\\Tarvox\\Tarvo Ardent 2019");
+    EXPECT_STREQ(GetLocalAppDir(buffer, 2019),
+                 L"C:\\Users\\u\\AppData\\Roaming\\Tarvox\\Tarvo Ardent 2019");
     environment.Set(L"AppData", L"C:\\Users\\u\\AppData\\Roaming\\");
-    EXPECT_STREQ(GetLocalAppDir(buffer, 2019), L"C:\\Users\\u\\AppData\\Roaming\\Tarvox\\Tarvo Ardent 2019");
-    EXPECT_STREQ(GetLocalRAppDir(buffer), L"C:\\Users\\u\\AppData\\Roaming\\Tarvox\\Tarvo Veska 2020");
-    EXPECT_STREQ(GetLocalAppDir(buffer), L"C:\\Users\\u\\AppData\\Roaming\\Tarvox\\Tarvo Ardent 2020");
+    EXPECT_STREQ(GetLocalAppDir(buffer, 2019),
+                 L"C:\\Users\\u\\AppData\\Roaming\\Tarvox\\Tarvo Ardent 2019");
+    EXPECT_STREQ(GetLocalRAppDir(buffer),
+                 L"C:\\Users\\u\\AppData\\Roaming\\Tarvox\\Tarvo Veska 2020");
+    EXPECT_STREQ(GetLocalAppDir(buffer),
+                 L"C:\\Users\\u\\AppData\\Roaming\\Tarvox\\Tarvo Ardent 2020");
 
     // Values of the product keys are expanded.
     environment.Set(L"AppData", L"C:\\Users\\u\\AppData\\Roaming");
-    registry.Apply({ExpandSz(kArdent2020, L"AppData", L"%APPDATA%\\Tarvox\\Ardent Custom"),
-                    Sz(L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2021", L"AppData_AR", L"D:\\Ardent AR"),
-                    Sz(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2021", L"AppData_AR", L"D:\\never read")});
+    registry.Apply(
+        {ExpandSz(kArdent2020, L"AppData", L"%APPDATA%\\Tarvox\\Ardent Custom"),
+         Sz(L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2021", L"AppData_AR", L"D:\\Ardent AR"),
+         Sz(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2021", L"AppData_AR", L"D:\\never read")});
     EXPECT_STREQ(GetLocalAppDir(buffer), L"C:\\Users\\u\\AppData\\Roaming\\Tarvox\\Ardent Custom");
     EXPECT_STREQ(GetLocalAppDir(buffer, 2021), L"D:\\Ardent AR");
-    EXPECT_STREQ(GetLocalRAppDir(buffer, 2021), L"C:\\Users\\u\\AppData\\Roaming\\Tarvox\\Tarvo Veska 2021");
+    EXPECT_STREQ(GetLocalRAppDir(buffer, 2021),
+                 L"C:\\Users\\u\\AppData\\Roaming\\Tarvox\\Tarvo Veska 2021");
 }
 
 TEST_F(ProductFolders, ProductUserFolderPrefersTheUserThenTheMachineThenTheShell) {
@@ -79,7 +88,8 @@ TEST_F(ProductFolders, ProductUserFolderPrefersTheUserThenTheMachineThenTheShell
     std::wstring appData;
     ASSERT_EQ(GetShellFolder(L"AppData", appData), 1);
     if (appData.back() == L'\\') appData.pop_back();
-    EXPECT_EQ(std::wstring(GetProductUserDir(buffer, 2016)), appData + L"\\Tarvox\\Tarvo Ardent 2016");
+    EXPECT_EQ(std::wstring(GetProductUserDir(buffer, 2016)),
+              appData + L"\\Tarvox\\Tarvo Ardent 2016");
     registry.Apply({Sz(L"HKLM\\Software\\Tarvox\\Tarvo Zenit 2016", L"AppData", L"Z:\\zenit")});
     EXPECT_STREQ(GetProductUserDir(buffer, 2016), L"Z:\\zenit");
 }
@@ -119,10 +129,12 @@ TEST_F(Editions, AnInstallationWithoutMarkersHasNoEdition) {
 }
 
 TEST_F(Editions, TheLuminorMarkerSelectsTheLuminorValueNamesForBothProducts) {
-    registry.Apply({Sz(kArdent2020, L"InstallDir", L"C:\\Ardent"), Sz(kArdent2020, L"InstallDir_LU", L"C:\\Luminor"),
-                    Sz(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2020", L"InstallDir", L"C:\\Veska"),
-                    Sz(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2020", L"InstallDir_LU", L"C:\\Veska LU"),
-                    Sz(kArdent2020, L"AppData_LU", L"U:\\Luminor user")});
+    registry.Apply(
+        {Sz(kArdent2020, L"InstallDir", L"C:\\Ardent"),
+         Sz(kArdent2020, L"InstallDir_LU", L"C:\\Luminor"),
+         Sz(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2020", L"InstallDir", L"C:\\Veska"),
+         Sz(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2020", L"InstallDir_LU", L"C:\\Veska LU"),
+         Sz(kArdent2020, L"AppData_LU", L"U:\\Luminor user")});
     const ChildResult child = RunIn(Installation(L"luminor", L"Tarvo Luminor 2020.txt"));
     EXPECT_EQ(child.Value("code"), "3");
     EXPECT_EQ(child.Value("name"), "Tarvo Luminor");
@@ -133,7 +145,8 @@ TEST_F(Editions, TheLuminorMarkerSelectsTheLuminorValueNamesForBothProducts) {
 }
 
 TEST_F(Editions, TheArdentMarkerKeepsThePlainValueNames) {
-    registry.Apply({Sz(kArdent2020, L"InstallDir", L"C:\\Ardent"), Sz(kArdent2020, L"InstallDir_LU", L"C:\\Luminor"),
+    registry.Apply({Sz(kArdent2020, L"InstallDir", L"C:\\Ardent"),
+                    Sz(kArdent2020, L"InstallDir_LU", L"C:\\Luminor"),
                     Sz(kArdent2020, L"AppData_AR", L"U:\\Ardent user")});
     const ChildResult child = RunIn(Installation(L"ardent", L"Tarvo Ardent 2020.txt"));
     EXPECT_EQ(child.Value("code"), "4");
@@ -143,8 +156,8 @@ TEST_F(Editions, TheArdentMarkerKeepsThePlainValueNames) {
 }
 
 TEST_F(Editions, NameMappingWrappersUseTheSettledEdition) {
-    const ChildResult child = RunIn(Installation(L"luminor", L"Tarvo Luminor 2020.txt"), L"tarvox_child.exe",
-                                    "EditionNameWrappers");
+    const ChildResult child = RunIn(Installation(L"luminor", L"Tarvo Luminor 2020.txt"),
+                                    L"tarvox_child.exe", "EditionNameWrappers");
     EXPECT_EQ(child.Value("in_place"), "InstallDir_LU");
     EXPECT_EQ(child.Value("empty"), "");
     EXPECT_EQ(child.Value("null"), "1");
@@ -156,7 +169,8 @@ TEST_F(Editions, InstallationMediaFollowTheSetupSourcePath) {
     const std::wstring program = temp.MakeFolder(L"Media\\Setup\\Prg_X64");
     temp.MakeFolder(L"Source\\Tarvo Luminor");
     temp.MakeFolder(L"Media\\Tarvo Ardent");
-    temp.WriteFile(L"Media\\Setup.cfg", "[Settings]\r\nSourcePath=" + Utf8(temp / L"Source") + "\r\n");
+    temp.WriteFile(L"Media\\Setup.cfg",
+                   "[Settings]\r\nSourcePath=" + Utf8(temp / L"Source") + "\r\n");
     EXPECT_EQ(RunIn(program).Value("code"), "3");
 }
 

@@ -15,8 +15,10 @@ namespace {
 using namespace tarvox::test;
 using Strings = std::vector<std::wstring>;
 
-constexpr wchar_t kUserFolders[] = L"HKCU\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-constexpr wchar_t kMachineFolders[] = L"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr wchar_t kUserFolders[] =
+    L"HKCU\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr wchar_t kMachineFolders[] =
+    L"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 class SpecialFolders : public SandboxTest {
 protected:
@@ -143,16 +145,18 @@ HRESULT StateAfterCall(DWORD model) {
 }
 
 TEST_F(SpecialFolders, TheCallingThreadsComStateIsLeftAsItWas) {
-    EXPECT_EQ(StateAfterCall(COINIT_APARTMENTTHREADED), S_FALSE);  // still a single-threaded apartment
-    EXPECT_EQ(StateAfterCall(COINIT_MULTITHREADED), S_FALSE);      // still in the multithreaded one
-    EXPECT_EQ(StateAfterCall(0xFFFFFFFF), S_OK);                   // balanced: uninitialised again
+    EXPECT_EQ(StateAfterCall(COINIT_APARTMENTTHREADED),
+              S_FALSE);                                        // still a single-threaded apartment
+    EXPECT_EQ(StateAfterCall(COINIT_MULTITHREADED), S_FALSE);  // still in the multithreaded one
+    EXPECT_EQ(StateAfterCall(0xFFFFFFFF), S_OK);               // balanced: uninitialised again
 }
 
 TEST_F(SpecialFolders, WithoutTheShellModuleTheRegistryDataIsUsed) {
     registry.Apply({Sz(kUserFolders, L"AppData", L"U:\\user roaming")});
     const ChildResult child = RunSandboxed("ShellFoldersWithoutShell");
     ASSERT_TRUE(child.Passed());
-    if (child.Value("shell_loaded_at_start") == "1") GTEST_SKIP() << "the shell module is loaded at start";
+    if (child.Value("shell_loaded_at_start") == "1")
+        GTEST_SKIP() << "the shell module is loaded at start";
     EXPECT_EQ(child.Value("by_name"), "0");
     EXPECT_EQ(child.Value("appdata"), "U:\\user roaming");
     // The failed lookup is kept for the process, even once the shell module is loaded.

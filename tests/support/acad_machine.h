@@ -15,24 +15,41 @@ namespace tarvox::test {
 struct AcadProduct {
     AcadProduct(std::wstring releaseKey, std::wstring productKeyName, std::wstring productName,
                 std::wstring installFolder = L"")
-        : release(std::move(releaseKey)), keyName(std::move(productKeyName)),
-          name(std::move(productName)), folder(std::move(installFolder)) {}
+        : release(std::move(releaseKey)),
+          keyName(std::move(productKeyName)),
+          name(std::move(productName)),
+          folder(std::move(installFolder)) {}
 
-    AcadProduct& Lt() { lt = true; return *this; }
-    AcadProduct& AcadLocationOnly() { acadLocationOnly = true; return *this; }
-    AcadProduct& UpiRelease(std::wstring year) { upiRelease = std::move(year); return *this; }
-    AcadProduct& UpiLocation(std::wstring path) { upiLocation = std::move(path); return *this; }
-    AcadProduct& ProductCode(std::wstring code) { productCode = std::move(code); return *this; }
+    AcadProduct& Lt() {
+        lt = true;
+        return *this;
+    }
+    AcadProduct& AcadLocationOnly() {
+        acadLocationOnly = true;
+        return *this;
+    }
+    AcadProduct& UpiRelease(std::wstring year) {
+        upiRelease = std::move(year);
+        return *this;
+    }
+    AcadProduct& UpiLocation(std::wstring path) {
+        upiLocation = std::move(path);
+        return *this;
+    }
+    AcadProduct& ProductCode(std::wstring code) {
+        productCode = std::move(code);
+        return *this;
+    }
 
-    std::wstring release;          // "R23.1"
-    std::wstring keyName;          // "ACAD-3001:409"
-    std::wstring name;             // ProductName
-    std::wstring folder;           // folder below the temporary folder; empty: no location
-    bool lt = false;               // under "AutoCAD LT", with aclt.exe
-    bool acadLocationOnly = false; // the folder as "AcadLocation" instead of "Location"
-    std::wstring upiRelease;       // UPIRELEASE, when not empty
-    std::wstring upiLocation;      // UPILocation, when not empty
-    std::wstring productCode;      // ProductCode, when not empty
+    std::wstring release;           // "R23.1"
+    std::wstring keyName;           // "ACAD-3001:409"
+    std::wstring name;              // ProductName
+    std::wstring folder;            // folder below the temporary folder; empty: no location
+    bool lt = false;                // under "AutoCAD LT", with aclt.exe
+    bool acadLocationOnly = false;  // the folder as "AcadLocation" instead of "Location"
+    std::wstring upiRelease;        // UPIRELEASE, when not empty
+    std::wstring upiLocation;       // UPILocation, when not empty
+    std::wstring productCode;       // ProductCode, when not empty
 };
 
 class AcadMachine {
@@ -44,7 +61,9 @@ public:
     std::wstring Add(const AcadProduct& product);
 
     // The install folder of a product added with that folder name.
-    std::wstring FolderOf(const std::wstring& folder) const { return m_temp.Path() + L"\\" + folder; }
+    std::wstring FolderOf(const std::wstring& folder) const {
+        return m_temp.Path() + L"\\" + folder;
+    }
 
     // The user's current product: CurProd, the family's CurVer and the release's CurVer.
     void SetUserCurrent(bool lt, const std::wstring& release, const std::wstring& keyName);

@@ -11,12 +11,12 @@ protected:
     AcadMachine machine{registry, temp};
 
     // Short forms of machine.Add: a product with its folder and UPIRELEASE year (none when empty).
-    std::wstring Add(const wchar_t* release, const wchar_t* keyName, const wchar_t* name, const wchar_t* folder,
-                     const wchar_t* year = L"") {
+    std::wstring Add(const wchar_t* release, const wchar_t* keyName, const wchar_t* name,
+                     const wchar_t* folder, const wchar_t* year = L"") {
         return machine.Add(AcadProduct(release, keyName, name, folder).UpiRelease(year));
     }
-    std::wstring AddLt(const wchar_t* release, const wchar_t* keyName, const wchar_t* name, const wchar_t* folder,
-                       const wchar_t* year = L"") {
+    std::wstring AddLt(const wchar_t* release, const wchar_t* keyName, const wchar_t* name,
+                       const wchar_t* folder, const wchar_t* year = L"") {
         return machine.Add(AcadProduct(release, keyName, name, folder).Lt().UpiRelease(year));
     }
 };

@@ -72,8 +72,8 @@ RunningChild::RunningChild(const std::string& scenario, const ChildOptions& opti
         program = copy;
     }
 
-    std::wstring commandLine = Quoted(program) + L" --scenario " +
-                               Quoted(std::wstring(scenario.begin(), scenario.end()));
+    std::wstring commandLine =
+        Quoted(program) + L" --scenario " + Quoted(std::wstring(scenario.begin(), scenario.end()));
     if (!options.sandboxKey.empty()) commandLine += L" --sandbox " + Quoted(options.sandboxKey);
     for (const std::wstring& argument : options.args) commandLine += L" " + Quoted(argument);
 
@@ -81,9 +81,11 @@ RunningChild::RunningChild(const std::string& scenario, const ChildOptions& opti
     // the parent: it is waited for with a time limit and then read.
     m_outputPath = *m_scratch / L"output.txt";
     SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    HANDLE output = CreateFileW(m_outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (output == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create the child output file");
+    HANDLE output =
+        CreateFileW(m_outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (output == INVALID_HANDLE_VALUE)
+        throw std::runtime_error("cannot create the child output file");
 
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);

@@ -49,7 +49,8 @@ HKEY RootOf(const std::wstring& path, std::wstring& subKey) {
         return HKEY_LOCAL_MACHINE;
     if (_wcsicmp(root.c_str(), L"HKEY_CURRENT_USER") == 0 || _wcsicmp(root.c_str(), L"HKCU") == 0)
         return HKEY_CURRENT_USER;
-    throw std::invalid_argument("a sandbox path starts with HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER");
+    throw std::invalid_argument(
+        "a sandbox path starts with HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER");
 }
 
 }  // namespace
@@ -61,7 +62,8 @@ RegEntry Sz(std::wstring path, std::wstring name, std::wstring_view text) {
 RegEntry ExpandSz(std::wstring path, std::wstring name, std::wstring_view text) {
     return RegEntry{std::move(path), std::move(name), REG_EXPAND_SZ, StringBytes(text)};
 }
-RegEntry MultiSz(std::wstring path, std::wstring name, std::initializer_list<std::wstring_view> items) {
+RegEntry MultiSz(std::wstring path, std::wstring name,
+                 std::initializer_list<std::wstring_view> items) {
     std::wstring joined;
     for (auto item : items) {
         joined += item;

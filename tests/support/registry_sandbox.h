@@ -14,7 +14,7 @@ namespace tarvox::test {
 // name; "HKLM\" and "HKCU\" may be used for short.
 struct RegEntry {
     std::wstring path;
-    std::wstring name;     // value name; empty for the default value
+    std::wstring name;  // value name; empty for the default value
     DWORD type = REG_NONE;
     std::vector<BYTE> data;
     bool keyOnly = false;  // only create the key
@@ -23,7 +23,8 @@ struct RegEntry {
 RegEntry Key(std::wstring path);
 RegEntry Sz(std::wstring path, std::wstring name, std::wstring_view text);
 RegEntry ExpandSz(std::wstring path, std::wstring name, std::wstring_view text);
-RegEntry MultiSz(std::wstring path, std::wstring name, std::initializer_list<std::wstring_view> items);
+RegEntry MultiSz(std::wstring path, std::wstring name,
+                 std::initializer_list<std::wstring_view> items);
 RegEntry Dword(std::wstring path, std::wstring name, DWORD value);
 RegEntry Qword(std::wstring path, std::wstring name, unsigned long long value);
 RegEntry Binary(std::wstring path, std::wstring name, std::vector<BYTE> bytes);

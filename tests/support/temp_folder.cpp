@@ -32,8 +32,8 @@ TempFolder::TempFolder() {
     std::wstring base(temp, length);
     if (base.back() != L'\\') base += L'\\';
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::wstring candidate = base + L"tarvox-test-" + InLetters(GetCurrentProcessId()) + L"-" +
-                                 InLetters(++counter);
+        std::wstring candidate =
+            base + L"tarvox-test-" + InLetters(GetCurrentProcessId()) + L"-" + InLetters(++counter);
         if (CreateDirectoryW(candidate.c_str(), nullptr)) {
             m_path = std::move(candidate);
             return;
@@ -53,8 +53,8 @@ std::wstring TempFolder::MakeFolder(std::wstring_view relative) const {
     std::size_t start = 0;
     while (start <= relative.size()) {
         const std::size_t end = relative.find(L'\\', start);
-        const std::wstring_view part =
-            relative.substr(start, end == std::wstring_view::npos ? std::wstring_view::npos : end - start);
+        const std::wstring_view part = relative.substr(
+            start, end == std::wstring_view::npos ? std::wstring_view::npos : end - start);
         if (!part.empty()) {
             path += L"\\";
             path += part;
@@ -75,7 +75,8 @@ std::wstring TempFolder::WriteFile(std::wstring_view relative, std::string_view 
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create a test file");
     DWORD written = 0;
-    const BOOL ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    const BOOL ok =
+        ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(file);
     if (!ok || written != bytes.size()) throw std::runtime_error("cannot write a test file");
     return path;
@@ -88,7 +89,8 @@ std::string ReadFileBytes(const std::wstring& path) {
     std::string bytes;
     char buffer[65536];
     DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got > 0) bytes.append(buffer, got);
+    while (ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got > 0)
+        bytes.append(buffer, got);
     CloseHandle(file);
     return bytes;
 }

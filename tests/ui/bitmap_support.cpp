@@ -9,15 +9,19 @@ namespace {
 // Every pixel of a bitmap, row by row from the top; empty when it cannot be read.
 std::vector<COLORREF> Pixels(const CGdiBitmap& bitmap) {
     const SIZE size = bitmap.GetSize();
-    std::vector<COLORREF> pixels(static_cast<std::size_t>(std::max(0L, size.cx) * std::max(0L, size.cy)));
+    std::vector<COLORREF> pixels(
+        static_cast<std::size_t>(std::max(0L, size.cx) * std::max(0L, size.cy)));
     BITMAPINFO info{};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), size.cx, -size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     HDC dc = CreateCompatibleDC(nullptr);
-    const int rows = pixels.empty() ? 0 : GetDIBits(dc, bitmap.Get(), 0, size.cy, pixels.data(), &info, DIB_RGB_COLORS);
+    const int rows = pixels.empty() ? 0
+                                    : GetDIBits(dc, bitmap.Get(), 0, size.cy, pixels.data(), &info,
+                                                DIB_RGB_COLORS);
     DeleteDC(dc);
     if (rows != size.cy) return {};
     // Blue, green, red in memory: swapped into a COLORREF.
-    for (COLORREF& pixel : pixels) pixel = RGB(GetBValue(pixel), GetGValue(pixel), GetRValue(pixel));
+    for (COLORREF& pixel : pixels)
+        pixel = RGB(GetBValue(pixel), GetGValue(pixel), GetRValue(pixel));
     return pixels;
 }
 
@@ -48,8 +52,10 @@ bool SamePixels(const CGdiBitmap& first, const CGdiBitmap& second) {
 bool RowsContain(const CGdiBitmap& bitmap, int top, int bottom, COLORREF colour) {
     const std::vector<COLORREF> pixels = Pixels(bitmap);
     const std::size_t width = static_cast<std::size_t>(bitmap.GetSize().cx);
-    const auto from = pixels.begin() + static_cast<std::ptrdiff_t>(std::min(pixels.size(), static_cast<std::size_t>(top) * width));
-    const auto to = pixels.begin() + static_cast<std::ptrdiff_t>(std::min(pixels.size(), static_cast<std::size_t>(bottom) * width));
+    const auto from = pixels.begin() + static_cast<std::ptrdiff_t>(std::min(
+                                           pixels.size(), static_cast<std::size_t>(top) * width));
+    const auto to = pixels.begin() + static_cast<std::ptrdiff_t>(std::min(
+                                         pixels.size(), static_cast<std::size_t>(bottom) * width));
     return std::find(from, to, colour) != to;
 }
 

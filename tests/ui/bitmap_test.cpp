@@ -39,7 +39,9 @@ protected:
         HANDLE search = FindFirstFileW((temp / L"*").c_str(), &found);
         if (search == INVALID_HANDLE_VALUE) return true;
         bool empty = true;
-        do empty = empty && (found.cFileName == std::wstring(L".") || found.cFileName == std::wstring(L".."));
+        do
+            empty = empty && (found.cFileName == std::wstring(L".") ||
+                              found.cFileName == std::wstring(L".."));
         while (FindNextFileW(search, &found));
         FindClose(search);
         return empty;
@@ -56,17 +58,21 @@ TEST_F(Pictures, EachScaleLoadsItsVariantsInOrder) {
         SIZE size;
         COLORREF colour;
     } cases[] = {
-        {L"EXACT100", 1.0, {40, 30}, kYellow}, {L"SCALED", 1.0, {40, 30}, kRed},  {L"ONLY200", 1.0, {40, 30}, kGreen},
-        {L"WITH125", 1.25, {50, 37}, kBlue},   {L"SCALED", 1.25, {50, 37}, kGreen}, {L"PLAIN", 1.25, {50, 37}, kRed},
-        {L"SCALED", 1.5, {60, 45}, kGreen},    {L"PLAIN", 1.5, {60, 45}, kRed},     {L"SCALED", 2.0, {80, 60}, kGreen},
-        {L"PLAIN", 2.0, {80, 60}, kRed},       {L"SCALED", 1.75, {70, 52}, kGreen}, {L"PLAIN", 1.75, {70, 52}, kRed},
-        {L"SCALED", 3.0, {120, 90}, kGreen},   {L"SCALED", 1.1, {44, 33}, kGreen},  {L"PLAIN", 1.1, {44, 33}, kRed},
+        {L"EXACT100", 1.0, {40, 30}, kYellow}, {L"SCALED", 1.0, {40, 30}, kRed},
+        {L"ONLY200", 1.0, {40, 30}, kGreen},   {L"WITH125", 1.25, {50, 37}, kBlue},
+        {L"SCALED", 1.25, {50, 37}, kGreen},   {L"PLAIN", 1.25, {50, 37}, kRed},
+        {L"SCALED", 1.5, {60, 45}, kGreen},    {L"PLAIN", 1.5, {60, 45}, kRed},
+        {L"SCALED", 2.0, {80, 60}, kGreen},    {L"PLAIN", 2.0, {80, 60}, kRed},
+        {L"SCALED", 1.75, {70, 52}, kGreen},   {L"PLAIN", 1.75, {70, 52}, kRed},
+        {L"SCALED", 3.0, {120, 90}, kGreen},   {L"SCALED", 1.1, {44, 33}, kGreen},
+        {L"PLAIN", 1.1, {44, 33}, kRed},
     };
     for (const auto& c : cases) ExpectLoaded(c.name, c.scale, c.size, c.colour);
 }
 
 TEST_F(Pictures, MissingPicturesLeaveTheBitmapEmptyAndNoTemporaryFiles) {
-    for (const auto& [name, scale] : {std::pair{L"NO_SUCH_PICTURE", 1.75}, {L"", 1.0}, {L"NOTANIMAGE", 1.0}}) {
+    for (const auto& [name, scale] :
+         {std::pair{L"NO_SUCH_PICTURE", 1.75}, {L"", 1.0}, {L"NOTANIMAGE", 1.0}}) {
         CGdiBitmap bitmap;
         ASSERT_EQ(CreateFilledBitmap(kRed, bitmap, 5, 5), 1);
         EXPECT_EQ(LoadScaledBitmap(name, bitmap, scale), 0) << Utf8(name);
@@ -78,7 +84,8 @@ TEST_F(Pictures, MissingPicturesLeaveTheBitmapEmptyAndNoTemporaryFiles) {
 
 TEST_F(Pictures, LoadingAFileReplacesTheBitmapOrEmptiesIt) {
     std::wstring file;
-    ASSERT_EQ(ExtractResourceToTempFile(GetModuleHandleW(nullptr), L"WITH125_125", file, nullptr), 1);
+    ASSERT_EQ(ExtractResourceToTempFile(GetModuleHandleW(nullptr), L"WITH125_125", file, nullptr),
+              1);
     CGdiBitmap bitmap;
     ASSERT_EQ(LoadBitmapFromFile(file.c_str(), bitmap), 1);
     EXPECT_EQ(bitmap.GetSize().cx, 50);
@@ -153,7 +160,8 @@ struct FontMeasures {
 
 FontMeasures Measure(const wchar_t* face, int height) {
     HDC dc = CreateCompatibleDC(nullptr);
-    HFONT font = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, face);
+    HFONT font = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0,
+                             0, 0, face);
     HGDIOBJ previous = SelectObject(dc, font);
     SIZE xxxx{}, blanks{};
     GetTextExtentPoint32W(dc, L"XXXX", 4, &xxxx);
@@ -170,9 +178,12 @@ TEST(TextBitmaps, ATabRendersAsTheBlanksOfTheWidthOfXXXX) {
     CGdiBitmap withTab, withBlanks, withOneBlankLess;
     ASSERT_EQ(RenderTextBitmap(L"A\tB", kWhite, kBlack, L"Tahoma", 16, 4, withTab), 1);
     const std::wstring blanks(static_cast<std::size_t>(measures.blanks), L' ');
-    ASSERT_EQ(RenderTextBitmap((L"A" + blanks + L"B").c_str(), kWhite, kBlack, L"Tahoma", 16, 4, withBlanks), 1);
-    ASSERT_EQ(RenderTextBitmap((L"A" + blanks.substr(1) + L"B").c_str(), kWhite, kBlack, L"Tahoma", 16, 4,
-                               withOneBlankLess), 1);
+    ASSERT_EQ(RenderTextBitmap((L"A" + blanks + L"B").c_str(), kWhite, kBlack, L"Tahoma", 16, 4,
+                               withBlanks),
+              1);
+    ASSERT_EQ(RenderTextBitmap((L"A" + blanks.substr(1) + L"B").c_str(), kWhite, kBlack, L"Tahoma",
+                               16, 4, withOneBlankLess),
+              1);
     EXPECT_TRUE(SamePixels(withTab, withBlanks));
     EXPECT_FALSE(SamePixels(withTab, withOneBlankLess));
 }
@@ -193,8 +204,10 @@ TEST(TextBitmaps, EachLineAlsoAnEmptyOneAdvancesBy12LineHeights) {
     EXPECT_FALSE(RowsContain(two, 0, margin, kBlue));
     EXPECT_TRUE(RowsContain(two, margin, margin + measures.advance, kBlue));
     EXPECT_TRUE(RowsContain(two, margin + measures.advance, margin + 2 * measures.advance, kBlue));
-    EXPECT_FALSE(RowsContain(three, margin + measures.advance, margin + 2 * measures.advance, kBlue));
-    EXPECT_TRUE(RowsContain(three, margin + 2 * measures.advance, margin + 3 * measures.advance, kBlue));
+    EXPECT_FALSE(
+        RowsContain(three, margin + measures.advance, margin + 2 * measures.advance, kBlue));
+    EXPECT_TRUE(
+        RowsContain(three, margin + 2 * measures.advance, margin + 3 * measures.advance, kBlue));
 }
 
 TEST(TextBitmaps, AGivenBitmapIsDrawnOnTransparently) {

@@ -21,10 +21,12 @@ class DialogLayout : public SandboxTest {
 protected:
     void SetUp() override { environment.SetTempFolder(temp.Path()); }
 
-    ChildResult Run(const wchar_t* className, const wchar_t* scale, int controls, int fit = 1, int inactive = 0) {
+    ChildResult Run(const wchar_t* className, const wchar_t* scale, int controls, int fit = 1,
+                    int inactive = 0) {
         ChildOptions options;
         options.programFolder = temp.Path();
-        options.args = {className, scale, std::to_wstring(controls), std::to_wstring(fit), std::to_wstring(inactive)};
+        options.args = {className, scale, std::to_wstring(controls), std::to_wstring(fit),
+                        std::to_wstring(inactive)};
         ChildResult result = RunChildScenario("ScaledDialog", options);
         EXPECT_TRUE(result.Passed()) << result.output;
         EXPECT_EQ(result.Value("subclass.released"), "1");
@@ -53,7 +55,8 @@ Texts Join(Texts first, const Texts& second) {
 // (with the 150 % picture from the resources) and the file stays as it was. A file of the
 // wrong size is ignored: two controls expect 32 bytes and find 44.
 TEST_F(DialogLayout, PositionsRecordedAt100PercentAreAppliedAt150Percent) {
-    EXPECT_EQ(Values(Run(L"CFreshDialog", L"1.0", 3), {"file.before", "picture", "client", "background", "file.after"}, 3),
+    EXPECT_EQ(Values(Run(L"CFreshDialog", L"1.0", 3),
+                     {"file.before", "picture", "client", "background", "file.after"}, 3),
               Join({"-1", "400x300", "400x300", "0,0,400x300", "44"}, kStart));
     const std::string recorded = PositionFile(L"CFreshDialog");
     const auto record = tarvox::ui::DecodePositionRecord(recorded);
@@ -71,7 +74,8 @@ TEST_F(DialogLayout, PositionsRecordedAt100PercentAreAppliedAt150Percent) {
     EXPECT_EQ(controls, expected);
 
     EXPECT_EQ(Values(Run(L"CFreshDialog", L"1.5", 3), {"picture", "client", "background"}, 3),
-              (Texts{"600x450", "600x450", "0,0,600x450", "90,65,120x20", "300,156,180x24", "30,304,240x16"}));
+              (Texts{"600x450", "600x450", "0,0,600x450", "90,65,120x20", "300,156,180x24",
+                     "30,304,240x16"}));
     EXPECT_EQ(PositionFile(L"CFreshDialog"), recorded);
 
     EXPECT_EQ(Values(Run(L"CFreshDialog", L"1.5", 2), {"client", "file.after"}, 2),
@@ -81,7 +85,8 @@ TEST_F(DialogLayout, PositionsRecordedAt100PercentAreAppliedAt150Percent) {
 }
 
 TEST_F(DialogLayout, AtOneHundredPercentAnExistingFileIsNeitherReadNorWritten) {
-    const std::string other = tarvox::ui::EncodePositionRecord({500, 400, {{10, 10, 10}, {20, 20, 20}, {30, 30, 30}}});
+    const std::string other =
+        tarvox::ui::EncodePositionRecord({500, 400, {{10, 10, 10}, {20, 20, 20}, {30, 30, 30}}});
     temp.WriteFile(L"CFreshDialog.ctrlPos", other);
     EXPECT_EQ(Values(Run(L"CFreshDialog", L"1.0", 3), {"client"}, 3), Join({"400x300"}, kStart));
     EXPECT_EQ(PositionFile(L"CFreshDialog"), other);
@@ -95,11 +100,13 @@ TEST_F(DialogLayout, ARecordFromTheResourcesOrNoneAtAll) {
               Join({"500x375", "500x375", "-1"}, kStart));
     EXPECT_EQ(Values(Run(L"CRecordedDialog", L"1.5", 1), {"client", "file.after"}, 1),
               (Texts{"600x450", "-1", "90,65,120x20"}));
-    EXPECT_EQ(Values(Run(L"CRecordedDialog", L"1.0", 1), {"client", "file.after"}, 1), (Texts{"400x300", "-1", kStart[0]}));
+    EXPECT_EQ(Values(Run(L"CRecordedDialog", L"1.0", 1), {"client", "file.after"}, 1),
+              (Texts{"400x300", "-1", kStart[0]}));
 }
 
 TEST_F(DialogLayout, WithoutFittingTheDialogAndTheBackgroundKeepTheirSizes) {
-    EXPECT_EQ(Values(Run(L"CLooseDialog", L"1.0", 1, 0), {"client", "background"}), (Texts{"300x200", "0,0,10x10"}));
+    EXPECT_EQ(Values(Run(L"CLooseDialog", L"1.0", 1, 0), {"client", "background"}),
+              (Texts{"300x200", "0,0,10x10"}));
     const auto record = tarvox::ui::DecodePositionRecord(PositionFile(L"CLooseDialog"));
     ASSERT_TRUE(record.has_value());
     EXPECT_EQ(*record, (tarvox::ui::PositionRecord{300, 200, {{100, 50, 80}}}));
@@ -116,7 +123,8 @@ TEST_F(DialogLayout, AtTheDisplayScaleTheDialogFitsThePictureLoadedForIt) {
     EXPECT_EQ(scale.Value("again.x1000"), scale.Value("scale.x1000"));
     CGdiBitmap expected;
     ASSERT_EQ(LoadScaledBitmap(L"ID_BACKGROUND", expected, GetDpiScale()), 1);
-    const std::string size = std::to_string(expected.GetSize().cx) + "x" + std::to_string(expected.GetSize().cy);
+    const std::string size =
+        std::to_string(expected.GetSize().cx) + "x" + std::to_string(expected.GetSize().cy);
     // Only a dialog at 100 % records its positions.
     EXPECT_EQ(Values(Run(L"CDisplayDialog", L"display", 3), {"picture", "client", "file.after"}),
               (Texts{size, size, scale.Value("scale.x1000") == "1000" ? "44" : "-1"}));

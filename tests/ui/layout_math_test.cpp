@@ -30,9 +30,11 @@ TEST(DialogFitting, ScaledSizesClientAndWindowAndControlPlacement) {
     EXPECT_EQ(GrownWindowSize({316, 239}, {300, 200}, {600, 450}), (Size{616, 489}));
     EXPECT_EQ(GrownWindowSize({316, 239}, {300, 200}, {100, 50}), (Size{116, 89}));
 
-    EXPECT_EQ(PlaceRecordedControl({100, 50, 80}, 1.5, 20), (Placement{90, 65, 120}));  // the example control
+    EXPECT_EQ(PlaceRecordedControl({100, 50, 80}, 1.5, 20),
+              (Placement{90, 65, 120}));  // the example control
     EXPECT_EQ(PlaceRecordedControl({123, 41, 77}, 1.25, 23), (Placement{105, 40, 96}));
-    EXPECT_EQ(PlaceRecordedControl({100, 50, 80}, 2.0, 20), (Placement{120, 90, 160}));  // doubles around the centre
+    EXPECT_EQ(PlaceRecordedControl({100, 50, 80}, 2.0, 20),
+              (Placement{120, 90, 160}));  // doubles around the centre
     EXPECT_EQ(EdgeMean(60, 140), 100);
     EXPECT_EQ(EdgeMean(10, 21), 15);
     EXPECT_EQ(EdgeMean(-21, -10), -15);  // truncated towards zero
@@ -59,22 +61,26 @@ TEST(PositionRecord, DecodingTakesWholeControlsAndFilesMustMatchTheControls) {
     EXPECT_TRUE(DecodePositionRecord(std::string_view(bytes).substr(0, 8)).has_value());
     EXPECT_FALSE(DecodePositionRecord(std::string_view(bytes).substr(0, 7)).has_value());
     EXPECT_TRUE(DecodePositionFile(bytes, 2).has_value());
-    for (const auto& [file, controls] : {std::pair<std::string, std::size_t>{bytes, 1}, {bytes, 3}, {bytes + "x", 2}, {"", 0}}) {
-        EXPECT_FALSE(DecodePositionFile(file, controls).has_value()) << file.size() << " bytes, " << controls;
+    for (const auto& [file, controls] :
+         {std::pair<std::string, std::size_t>{bytes, 1}, {bytes, 3}, {bytes + "x", 2}, {"", 0}}) {
+        EXPECT_FALSE(DecodePositionFile(file, controls).has_value())
+            << file.size() << " bytes, " << controls;
     }
 }
 
 // A tab is XXXX over ten blanks times ten (9.67 truncated; a font without blanks expands
 // nothing); a line advances by 1.2 line heights truncated.
 TEST(TextMeasures, TabWidthLineAdvanceAndLines) {
-    for (const auto& [xxxx, blanks, count] : {std::tuple{40, 50, 8}, {36, 40, 9}, {29, 30, 9}, {40, 0, 0}}) {
+    for (const auto& [xxxx, blanks, count] :
+         {std::tuple{40, 50, 8}, {36, 40, 9}, {29, 30, 9}, {40, 0, 0}}) {
         EXPECT_EQ(TabBlankCount(xxxx, blanks), count) << xxxx << "/" << blanks;
     }
     for (const auto& [height, advance] : {std::pair{10, 12}, {16, 19}, {14, 16}, {0, 0}}) {
         EXPECT_EQ(LineAdvance(height), advance) << height;
     }
     // Lines are split at LF and tabs become blanks.
-    EXPECT_EQ(TextLinesForRendering(L"a\tb\n\nc\t", 3), (std::vector<std::wstring>{L"a   b", L"", L"c   "}));
+    EXPECT_EQ(TextLinesForRendering(L"a\tb\n\nc\t", 3),
+              (std::vector<std::wstring>{L"a   b", L"", L"c   "}));
     EXPECT_EQ(TextLinesForRendering(L"end\n", 2), (std::vector<std::wstring>{L"end", L""}));
     EXPECT_EQ(TextLinesForRendering(L"", 2), (std::vector<std::wstring>{L""}));
     EXPECT_EQ(TextLinesForRendering(L"\t\t", 0), (std::vector<std::wstring>{L""}));

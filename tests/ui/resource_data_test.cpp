@@ -29,16 +29,23 @@ TEST_F(ResourceData, RawDataIsFoundByTypeAndNameOrGivesNull) {
         const wchar_t* type;
         const char* text;  // nullptr: not found
     } cases[] = {
-        {L"NOTANIMAGE", nullptr, notAnImage}, {L"NOTANIMAGE", L"", notAnImage}, {L"NOTANIMAGE", L"RCDATA", notAnImage},
-        {L"NOTANIMAGE", L"rcData", notAnImage}, {L"TYPEDDATA", L"TARVOXDATA", "typed bytes"},
-        {L"TYPEDDATA", nullptr, nullptr}, {L"NOTANIMAGE", L"TARVOXDATA", nullptr},
-        {L"NO_SUCH_PICTURE", nullptr, nullptr}, {L"", nullptr, nullptr}, {nullptr, nullptr, nullptr},
+        {L"NOTANIMAGE", nullptr, notAnImage},
+        {L"NOTANIMAGE", L"", notAnImage},
+        {L"NOTANIMAGE", L"RCDATA", notAnImage},
+        {L"NOTANIMAGE", L"rcData", notAnImage},
+        {L"TYPEDDATA", L"TARVOXDATA", "typed bytes"},
+        {L"TYPEDDATA", nullptr, nullptr},
+        {L"NOTANIMAGE", L"TARVOXDATA", nullptr},
+        {L"NO_SUCH_PICTURE", nullptr, nullptr},
+        {L"", nullptr, nullptr},
+        {nullptr, nullptr, nullptr},
     };
     for (const auto& c : cases) {
         std::vector<BYTE> buffer;
         DWORD size = 99;
         const BYTE* bytes = LoadResourceData(program, c.name, buffer, size, c.type);
-        SCOPED_TRACE(Utf8(c.name ? c.name : L"<null>") + " as " + Utf8(c.type ? c.type : L"<null>"));
+        SCOPED_TRACE(Utf8(c.name ? c.name : L"<null>") + " as " +
+                     Utf8(c.type ? c.type : L"<null>"));
         if (!c.text) {
             EXPECT_EQ(bytes, nullptr);
             EXPECT_EQ(size, 0u);
@@ -70,8 +77,10 @@ TEST_F(ResourceData, ExtractingWritesTheBytesToANewRcFileInTheTemporaryFolder) {
 
 // A missing resource, a wrong type, and a temporary folder that does not exist.
 TEST_F(ResourceData, FailedExtractionLeavesAnEmptyPathAndNoFile) {
-    for (const auto& [name, type] : {std::pair<const wchar_t*, const wchar_t*>{L"NO_SUCH_PICTURE", nullptr},
-                                     {L"TYPEDDATA", L"OTHERTYPE"}, {L"SCALED", nullptr}}) {
+    for (const auto& [name, type] :
+         {std::pair<const wchar_t*, const wchar_t*>{L"NO_SUCH_PICTURE", nullptr},
+          {L"TYPEDDATA", L"OTHERTYPE"},
+          {L"SCALED", nullptr}}) {
         if (std::wstring(name) == L"SCALED") environment.SetTempFolder(temp / L"missing");
         std::wstring path = L"previous";
         EXPECT_EQ(ExtractResourceToTempFile(program, name, path, type), 0) << Utf8(name);

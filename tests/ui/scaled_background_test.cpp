@@ -17,7 +17,9 @@ constexpr COLORREF kInactive = RGB(128, 128, 128);  // ID_BACKGROUND_INACTIVE
 constexpr int kBackgroundId = 1000;
 
 // Width and height of a bitmap, and of a picture loaded for the display scale.
-std::pair<long, long> SizeOf(const CGdiBitmap& bitmap) { return {bitmap.GetSize().cx, bitmap.GetSize().cy}; }
+std::pair<long, long> SizeOf(const CGdiBitmap& bitmap) {
+    return {bitmap.GetSize().cx, bitmap.GetSize().cy};
+}
 std::pair<long, long> ExpectedSize(const wchar_t* name) {
     CGdiBitmap expected;
     LoadScaledBitmap(name, expected, GetDpiScale());
@@ -27,9 +29,11 @@ std::pair<long, long> ExpectedSize(const wchar_t* name) {
 // A top-level window with one button, to be taken over by a background control.
 struct HostWindow {
     HostWindow() {
-        window = CreateWindowExW(0, L"STATIC", L"host", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
-        button = CreateWindowExW(0, L"BUTTON", L"Press", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 120, 60, window,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kBackgroundId)), nullptr, nullptr);
+        window = CreateWindowExW(0, L"STATIC", L"host", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr,
+                                 nullptr, nullptr);
+        button = CreateWindowExW(
+            0, L"BUTTON", L"Press", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 120, 60, window,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kBackgroundId)), nullptr, nullptr);
     }
     ~HostWindow() {
         if (window) DestroyWindow(window);
@@ -57,8 +61,9 @@ CGdiBitmap DrawnOn(int width, int height, Draw draw) {
 CGdiBitmap Painted(HWND button) {
     RECT area{};
     GetClientRect(button, &area);
-    return DrawnOn(area.right, area.bottom,
-                   [&](HDC dc) { SendMessageW(button, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT); });
+    return DrawnOn(area.right, area.bottom, [&](HDC dc) {
+        SendMessageW(button, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    });
 }
 
 // The active background for the display scale, unless a product background exists.
@@ -85,7 +90,8 @@ TEST(ScaledBackground, TheButtonFaceIsThePictureOrTheInactiveOne) {
     EXPECT_EQ(background.GetSafeHwnd(), host.button);
     EXPECT_EQ(background.GetDialog(), host.window);
     EXPECT_EQ(background.GetDialogClassName(), L"CHost");
-    EXPECT_FALSE(background.SubclassDlgItem(kBackgroundId, host.window, L"CHost"));  // taken already
+    EXPECT_FALSE(
+        background.SubclassDlgItem(kBackgroundId, host.window, L"CHost"));  // taken already
 
     CGdiBitmap face = Painted(host.button);
     EXPECT_EQ(PixelOf(face, 50, 20), kBackground);
@@ -126,8 +132,8 @@ TEST(ScaledBackground, ControlBrushesShowThePictureBeneathTheControl) {
     CreateFilledBitmap(kBackground, background.GetBitmap(), 120, 60);
     FillPart(background.GetBitmap(), {60, 0, 120, 60}, kInactive);  // right half grey
     ASSERT_TRUE(background.SubclassDlgItem(kBackgroundId, host.window, L"CHost"));
-    HWND label = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 70, 10, 20, 20, host.window, nullptr,
-                                 nullptr, nullptr);
+    HWND label = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 70, 10, 20, 20,
+                                 host.window, nullptr, nullptr, nullptr);
 
     const CGdiBitmap canvas = DrawnOn(20, 20, [&](HDC dc) {
         HBRUSH brush = background.GetControlBrush(dc, label);

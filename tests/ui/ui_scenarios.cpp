@@ -23,7 +23,9 @@ struct EmptyDialogTemplate {
     WORD title = 0;
 };
 
-INT_PTR CALLBACK DialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG ? TRUE : FALSE; }
+INT_PTR CALLBACK DialogProc(HWND, UINT message, WPARAM, LPARAM) {
+    return message == WM_INITDIALOG ? TRUE : FALSE;
+}
 
 // The controls the dialog starts with, in client pixels at 100 %.
 struct StartingControl {
@@ -32,19 +34,22 @@ struct StartingControl {
     RECT rectangle;
 };
 constexpr StartingControl kControls[] = {
-    {L"BUTTON", L"OK", {60, 40, 140, 60}},        // centre 100, 50; 80 x 20
-    {L"EDIT", L"text", {200, 100, 320, 124}},     // centre 260, 112; 120 x 24
-    {L"STATIC", L"label", {20, 200, 180, 216}},   // centre 100, 208; 160 x 16
+    {L"BUTTON", L"OK", {60, 40, 140, 60}},       // centre 100, 50; 80 x 20
+    {L"EDIT", L"text", {200, 100, 320, 124}},    // centre 260, 112; 120 x 24
+    {L"STATIC", L"label", {20, 200, 180, 216}},  // centre 100, 208; 160 x 16
 };
 
-std::string SizeText(long width, long height) { return std::to_string(width) + "x" + std::to_string(height); }
+std::string SizeText(long width, long height) {
+    return std::to_string(width) + "x" + std::to_string(height);
+}
 
 // A window's place in the dialog's client area as "x,y,WxH".
 std::string InDialog(HWND dialog, HWND window) {
     RECT r{};
     GetWindowRect(window, &r);
     MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&r), 2);
-    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + SizeText(r.right - r.left, r.bottom - r.top);
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "," +
+           SizeText(r.right - r.left, r.bottom - r.top);
 }
 
 long long FileSize(const std::wstring& path) {
@@ -69,8 +74,8 @@ TARVOX_CHILD_SCENARIO(ScaledDialog) {
     dialogTemplate.header.style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
     dialogTemplate.header.cx = 200;
     dialogTemplate.header.cy = 150;
-    HWND dialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), &dialogTemplate.header, nullptr,
-                                             DialogProc, 0);
+    HWND dialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), &dialogTemplate.header,
+                                             nullptr, DialogProc, 0);
     if (dialog == nullptr) return 1;
     // A client area of 300 x 200 to start with.
     RECT frame{0, 0, 300, 200};
@@ -82,10 +87,11 @@ TARVOX_CHILD_SCENARIO(ScaledDialog) {
     std::vector<HWND> controls;
     for (int i = 0; i < controlCount && i < 3; ++i) {
         const StartingControl& start = kControls[i];
-        controls.push_back(CreateWindowExW(0, start.windowClass, start.text, WS_CHILD | WS_VISIBLE, start.rectangle.left,
-                                           start.rectangle.top, start.rectangle.right - start.rectangle.left,
-                                           start.rectangle.bottom - start.rectangle.top, dialog,
-                                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(100 + i)), nullptr, nullptr));
+        controls.push_back(CreateWindowExW(
+            0, start.windowClass, start.text, WS_CHILD | WS_VISIBLE, start.rectangle.left,
+            start.rectangle.top, start.rectangle.right - start.rectangle.left,
+            start.rectangle.bottom - start.rectangle.top, dialog,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(100 + i)), nullptr, nullptr));
     }
     CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, dialog,
                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(kBackgroundId)), nullptr, nullptr);
@@ -109,7 +115,8 @@ TARVOX_CHILD_SCENARIO(ScaledDialog) {
     GetClientRect(dialog, &client);
     context.Report("client", SizeText(client.right, client.bottom));
     context.Report("background", InDialog(dialog, background.GetSafeHwnd()));
-    for (std::size_t i = 0; i < controls.size(); ++i) context.Report("control" + std::to_string(i), InDialog(dialog, controls[i]));
+    for (std::size_t i = 0; i < controls.size(); ++i)
+        context.Report("control" + std::to_string(i), InDialog(dialog, controls[i]));
     const SIZE inactive = background.GetInactiveBitmap().GetSize();
     context.Report("inactive", SizeText(inactive.cx, inactive.cy));
     context.Report("file.after", FileSize(positionFile));

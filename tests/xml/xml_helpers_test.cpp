@@ -19,7 +19,9 @@ std::wstring Name(IXMLDOMNode* node) {
 }
 std::wstring RootName(DocPtr& doc) {
     Microsoft::WRL::ComPtr<IXMLDOMElement> root;
-    return doc && doc->get_documentElement(root.GetAddressOf()) == S_OK && root ? Name(NodePtr(root).Get()) : L"";
+    return doc && doc->get_documentElement(root.GetAddressOf()) == S_OK && root
+               ? Name(NodePtr(root).Get())
+               : L"";
 }
 // The value of an attribute, "<none>" when it is missing.
 std::wstring Attr(NodePtr& node, const wchar_t* name) {
@@ -60,14 +62,19 @@ TEST_F(XmlTest, DocumentsFromFilesInEveryEncoding) {
     } cases[] = {
         {L"le.xml", std::string("\xFF\xFE<\0r\0>\0\xE4\0<\0/\0r\0>\0", 20), L"\u00E4"},
         {L"u.xml", "<?xml version=\"1.0\"?><r>\xE2\x82\xAC</r>", L"\u20AC"},
-        {L"l.xml", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n<r>Gr\xFC\xDF" "e</r>", L"Gr\uFFFD\uFFFDe"},
+        {L"l.xml",
+         "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n<r>Gr\xFC\xDF"
+         "e</r>",
+         L"Gr\uFFFD\uFFFDe"},
         {L"e.xml", "", nullptr},
     };
     for (const auto& c : cases) {
         DocPtr doc;
         NodePtr root;
         std::wstring text;
-        ASSERT_EQ(X::GetDocumentFromFile(temp.WriteFile(c.file, c.bytes).c_str(), doc), c.text ? 1 : 0) << c.file;
+        ASSERT_EQ(X::GetDocumentFromFile(temp.WriteFile(c.file, c.bytes).c_str(), doc),
+                  c.text ? 1 : 0)
+            << c.file;
         if (!c.text) continue;
         ASSERT_EQ(X::GetNode(L"r", doc, root), 1);
         EXPECT_EQ(X::GetNodeText(root, text), 1);
@@ -80,7 +87,9 @@ TEST_F(XmlTest, DocumentsFromFilesInEveryEncoding) {
 
 TEST_F(XmlTest, DocumentAndChildLookups) {
     DocPtr doc;
-    ASSERT_EQ(X::GetDocumentFromBuffer(L"<r><Item id=\"1\"><item/></Item><two/><two/><!--c--></r>", doc), 1);
+    ASSERT_EQ(
+        X::GetDocumentFromBuffer(L"<r><Item id=\"1\"><item/></Item><two/><two/><!--c--></r>", doc),
+        1);
     NodePtr node;
     EXPECT_EQ(X::GetNode(L"two", doc, node), 0);
     EXPECT_FALSE(node);
@@ -120,7 +129,9 @@ TEST_F(XmlTest, AttributesAndChildren) {
     ASSERT_EQ(X::AddAttributeNode(L"x", nullptr, root, attr), 1);
     EXPECT_EQ(Attr(root, L"x"), L"");
     ASSERT_EQ(X::AddAttributeNode(L"x", L"1", root, attr), 1);
-    EXPECT_EQ(X::AddAttributeNodes(root, L"a", L"1", L"", L"skip", L"b", L"2", nullptr, nullptr, L"c", L"3"), 1);
+    EXPECT_EQ(X::AddAttributeNodes(root, L"a", L"1", L"", L"skip", L"b", L"2", nullptr, nullptr,
+                                   L"c", L"3"),
+              1);
     EXPECT_EQ(Attr(root, L"x"), L"1");
     EXPECT_EQ(Attr(root, L"b"), L"2");
     EXPECT_EQ(Attr(root, L"c"), L"<none>");

@@ -15,9 +15,11 @@ namespace {
 
 std::string Utf8(const std::wstring& text) {
     if (text.empty()) return {};
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                          nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), bytes, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), bytes,
+                        nullptr, nullptr);
     return out;
 }
 
@@ -47,7 +49,8 @@ std::vector<std::string> Split(const std::string& text, char separator) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2 || (argc % 2) != 0) {
-        std::fprintf(stderr, "usage: make_cuix OUT.cuix [-w \"name[=tab,tab]\"]... [-p partial.cuix]...\n");
+        std::fprintf(stderr,
+                     "usage: make_cuix OUT.cuix [-w \"name[=tab,tab]\"]... [-p partial.cuix]...\n");
         return 2;
     }
     std::string workspaces;
@@ -57,8 +60,9 @@ int wmain(int argc, wchar_t** argv) {
         const std::string value = Utf8(argv[i + 1]);
         if (option == L"-w") {
             const std::size_t equals = value.find('=');
-            const std::vector<std::string> tabs = equals == std::string::npos ? std::vector<std::string>{}
-                                                                               : Split(value.substr(equals + 1), ',');
+            const std::vector<std::string> tabs = equals == std::string::npos
+                                                      ? std::vector<std::string>{}
+                                                      : Split(value.substr(equals + 1), ',');
             workspaces += tarvox::package::WorkspaceXml(XmlText(value.substr(0, equals)), tabs);
         } else if (option == L"-p") {
             partials.push_back(XmlText(value));
@@ -67,8 +71,8 @@ int wmain(int argc, wchar_t** argv) {
             return 2;
         }
     }
-    const std::string package =
-        tarvox::package::CuixPackage(tarvox::package::WorkspaceRootXml(workspaces), tarvox::package::HeaderXml(partials));
+    const std::string package = tarvox::package::CuixPackage(
+        tarvox::package::WorkspaceRootXml(workspaces), tarvox::package::HeaderXml(partials));
     std::ofstream out(argv[1], std::ios::binary);
     out.write(package.data(), static_cast<std::streamsize>(package.size()));
     if (!out) {

@@ -14,7 +14,8 @@ void Put(std::string& out, std::uint64_t value, int bytes) {
 
 std::string Deflated(const std::string& data) {
     z_stream stream{};
-    if (deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
+    if (deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) !=
+        Z_OK) {
         throw std::runtime_error("deflateInit2");
     }
     std::string out(deflateBound(&stream, static_cast<uLong>(data.size())), '\0');
@@ -43,7 +44,8 @@ std::string ZipArchive(const std::vector<ZipItem>& items) {
         const std::string stored = item.deflate ? Deflated(item.data) : item.data;
         const std::uint32_t crc = item.recordedCrc.value_or(Crc(item.data));
         const std::uint64_t size = item.recordedSize.value_or(item.data.size());
-        const std::uint16_t flags = static_cast<std::uint16_t>((item.dataDescriptor ? 0x0008 : 0) | (item.utf8Flag ? 0x0800 : 0));
+        const std::uint16_t flags = static_cast<std::uint16_t>((item.dataDescriptor ? 0x0008 : 0) |
+                                                               (item.utf8Flag ? 0x0800 : 0));
         const std::uint16_t method = item.deflate ? 8 : 0;
         const auto offset = archive.size();
 
@@ -100,22 +102,26 @@ std::string ZipArchive(const std::vector<ZipItem>& items) {
 }
 
 void PatchFromEnd(std::string& archive, std::size_t fromEnd, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) archive[archive.size() - fromEnd + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    for (int i = 0; i < bytes; ++i)
+        archive[archive.size() - fromEnd + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
 std::string CuixPackage(const std::string& workspaceRootXml, const std::string& headerXml) {
     const std::string contentTypes =
         "<?xml version=\"1.0\" encoding=\"utf-8\"?><Types "
         "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-        "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+        "<Default Extension=\"rels\" "
+        "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
         "<Default Extension=\"cui\" ContentType=\"text/xml\"/></Types>";
     const std::string relationships =
         "<?xml version=\"1.0\" encoding=\"utf-8\"?><Relationships "
         "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-        "<Relationship Type=\"http://schemas.autodesk.com/CUIx/2008/header\" Target=\"/Header.cui\" Id=\"R1\"/>"
+        "<Relationship Type=\"http://schemas.autodesk.com/CUIx/2008/header\" "
+        "Target=\"/Header.cui\" Id=\"R1\"/>"
         "</Relationships>";
     const std::string menuGroup =
-        "<?xml version=\"1.0\" encoding=\"utf-8\"?><MenuGroupRoot><MenuGroup><Name>ACAD</Name></MenuGroup>"
+        "<?xml version=\"1.0\" "
+        "encoding=\"utf-8\"?><MenuGroupRoot><MenuGroup><Name>ACAD</Name></MenuGroup>"
         "</MenuGroupRoot>";
     return ZipArchive({
         {"[Content_Types].xml", contentTypes},
@@ -132,10 +138,12 @@ std::string WorkspaceRootXml(const std::string& workspaces) {
            workspaces + "</WorkspaceRoot>";
 }
 
-std::string WorkspaceXml(const std::string& name, const std::vector<std::string>& tabIds, const std::string& menuGroup) {
+std::string WorkspaceXml(const std::string& name, const std::vector<std::string>& tabIds,
+                         const std::string& menuGroup) {
     std::string tabs;
     for (const auto& id : tabIds) {
-        tabs += "<WSRibbonTabSourceReference MenuGroup=\"" + menuGroup + "\" TabId=\"" + id + "\"/>";
+        tabs +=
+            "<WSRibbonTabSourceReference MenuGroup=\"" + menuGroup + "\" TabId=\"" + id + "\"/>";
     }
     return "<Workspace UID=\"WS_" + std::to_string(name.size()) + "\"><Name>" + name +
            "</Name><WorkspaceToolbar/><WSRibbonRoot>" + tabs + "</WSRibbonRoot></Workspace>";
@@ -143,10 +151,11 @@ std::string WorkspaceXml(const std::string& name, const std::vector<std::string>
 
 std::string HeaderXml(const std::vector<std::string>& partialMenus) {
     std::string files;
-    for (const auto& menu : partialMenus) files += "<PartialMenuFile>" + menu + "</PartialMenuFile>";
+    for (const auto& menu : partialMenus)
+        files += "<PartialMenuFile>" + menu + "</PartialMenuFile>";
     return "<?xml version=\"1.0\" encoding=\"utf-8\"?><CustSection><Header><CommonConfiguration>"
-           "<CommonItems><MenuGroupName>ACAD</MenuGroupName>" + files +
-           "</CommonItems></CommonConfiguration></Header></CustSection>";
+           "<CommonItems><MenuGroupName>ACAD</MenuGroupName>" +
+           files + "</CommonItems></CommonConfiguration></Header></CustSection>";
 }
 
 }  // namespace tarvox::package

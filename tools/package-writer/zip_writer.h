@@ -11,9 +11,12 @@
 namespace tarvox::package {
 
 struct ZipItem {
-    ZipItem(std::string itemName, std::string itemData, bool deflated = true, bool withDescriptor = false,
-            bool markedUtf8 = false)
-        : name(std::move(itemName)), data(std::move(itemData)), deflate(deflated), dataDescriptor(withDescriptor),
+    ZipItem(std::string itemName, std::string itemData, bool deflated = true,
+            bool withDescriptor = false, bool markedUtf8 = false)
+        : name(std::move(itemName)),
+          data(std::move(itemData)),
+          deflate(deflated),
+          dataDescriptor(withDescriptor),
           utf8Flag(markedUtf8) {}
 
     std::string name;  // stored as given (UTF-8 for CUIX parts)
@@ -29,7 +32,8 @@ std::string ZipArchive(const std::vector<ZipItem>& items);
 
 // Offsets of the end record's fields from the archive's end (no archive comment).
 inline constexpr std::size_t kEndEntryCountFromEnd = 12;  // entries in the directory (16 bits)
-inline constexpr std::size_t kEndDirectoryOffsetFromEnd = 6;  // where the directory starts (32 bits)
+inline constexpr std::size_t kEndDirectoryOffsetFromEnd =
+    6;  // where the directory starts (32 bits)
 
 // Overwrites a little-endian field of bytes at the given distance from the end.
 void PatchFromEnd(std::string& archive, std::size_t fromEnd, std::uint32_t value, int bytes);

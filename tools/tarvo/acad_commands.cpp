@@ -52,7 +52,6 @@ std::vector<int> ReleaseIndexes() {
     return indexes;
 }
 
-
 }  // namespace
 
 Section& AddAcadProductsSection(Document& document, bool& any) {
@@ -67,8 +66,9 @@ Section& AddAcadProductsSection(Document& document, bool& any) {
     for (std::size_t i = 0; i < names.size(); ++i) {
         const bool isCurrent = static_cast<long long>(i) == current;
         rows.rows.push_back({Value::Mark(isCurrent, "*"), Value::Text(Utf8(names[i])),
-                             Value::Maybe(Utf8(ReleaseOfKey(keys[i]))), Value::Bool(IsLtKey(keys[i])),
-                             Value::Text(Utf8(keys[i])), Value::Maybe(Utf8(locations[i]))});
+                             Value::Maybe(Utf8(ReleaseOfKey(keys[i]))),
+                             Value::Bool(IsLtKey(keys[i])), Value::Text(Utf8(keys[i])),
+                             Value::Maybe(Utf8(locations[i]))});
     }
     section.tables.push_back(std::move(rows));
     return section;
@@ -125,7 +125,8 @@ Section& AddReleaseFlagsSection(Document& document, bool& any) {
     for (int index : ReleaseIndexes()) {
         std::vector<Value> row = {Value::Text(ReleaseLabel(index))};
         for (int group = 0; group < 3; ++group) {
-            row.push_back(Value::Bool(flags[ReleaseVariableSlot(static_cast<AcadReleaseGroup>(group), index)] == 1));
+            row.push_back(Value::Bool(
+                flags[ReleaseVariableSlot(static_cast<AcadReleaseGroup>(group), index)] == 1));
         }
         // Raster Design was made for AutoCAD 2006 to 2012 only: null for the other years.
         const int rasterIndex = index - ReleaseIndexOfYear(2006);
@@ -139,11 +140,13 @@ Section& AddReleaseFlagsSection(Document& document, bool& any) {
 }
 
 Section& AddAcadFoldersSection(Document& document, int year, bool& any) {
-    Section& section = document.Add("AutoCAD folders of " + std::to_string(year), "autocad_folders");
+    Section& section =
+        document.Add("AutoCAD folders of " + std::to_string(year), "autocad_folders");
     Table rows{"products", {"product", "installation", "roaming"}, {}, {}};
     any = false;
     const auto add = [&](const char* product, const wchar_t* installed, const wchar_t* roaming) {
-        rows.rows.push_back({Value::Text(product), Value::Maybe(Utf8(installed)), Value::Maybe(Utf8(roaming))});
+        rows.rows.push_back(
+            {Value::Text(product), Value::Maybe(Utf8(installed)), Value::Maybe(Utf8(roaming))});
         any = any || *installed != L'\0';
     };
     if (year >= 2004 && year <= 2024) {
@@ -152,16 +155,18 @@ Section& AddAcadFoldersSection(Document& document, int year, bool& any) {
         wchar_t ltRoaming[260] = L"", acadRoaming[260] = L"", archRoaming[260] = L"";
         using Member = int (*)(wchar_t*, wchar_t*, wchar_t*);
         static const Member dirs[] = {
-            GetAcadDirs2004, GetAcadDirs2005, GetAcadDirs2006, GetAcadDirs2007, GetAcadDirs2008, GetAcadDirs2009,
-            GetAcadDirs2010, GetAcadDirs2011, GetAcadDirs2012, GetAcadDirs2013, GetAcadDirs2014, GetAcadDirs2015,
-            GetAcadDirs2016, GetAcadDirs2017, GetAcadDirs2018, GetAcadDirs2019, GetAcadDirs2020, GetAcadDirs2021,
-            GetAcadDirs2022, GetAcadDirs2023, GetAcadDirs2024};
+            GetAcadDirs2004, GetAcadDirs2005, GetAcadDirs2006, GetAcadDirs2007, GetAcadDirs2008,
+            GetAcadDirs2009, GetAcadDirs2010, GetAcadDirs2011, GetAcadDirs2012, GetAcadDirs2013,
+            GetAcadDirs2014, GetAcadDirs2015, GetAcadDirs2016, GetAcadDirs2017, GetAcadDirs2018,
+            GetAcadDirs2019, GetAcadDirs2020, GetAcadDirs2021, GetAcadDirs2022, GetAcadDirs2023,
+            GetAcadDirs2024};
         static const Member roamable[] = {
-            GetAcadRoamableDirs2007, GetAcadRoamableDirs2008, GetAcadRoamableDirs2009, GetAcadRoamableDirs2010,
-            GetAcadRoamableDirs2011, GetAcadRoamableDirs2012, GetAcadRoamableDirs2013, GetAcadRoamableDirs2014,
-            GetAcadRoamableDirs2015, GetAcadRoamableDirs2016, GetAcadRoamableDirs2017, GetAcadRoamableDirs2018,
-            GetAcadRoamableDirs2019, GetAcadRoamableDirs2020, GetAcadRoamableDirs2021, GetAcadRoamableDirs2022,
-            GetAcadRoamableDirs2023, GetAcadRoamableDirs2024};
+            GetAcadRoamableDirs2007, GetAcadRoamableDirs2008, GetAcadRoamableDirs2009,
+            GetAcadRoamableDirs2010, GetAcadRoamableDirs2011, GetAcadRoamableDirs2012,
+            GetAcadRoamableDirs2013, GetAcadRoamableDirs2014, GetAcadRoamableDirs2015,
+            GetAcadRoamableDirs2016, GetAcadRoamableDirs2017, GetAcadRoamableDirs2018,
+            GetAcadRoamableDirs2019, GetAcadRoamableDirs2020, GetAcadRoamableDirs2021,
+            GetAcadRoamableDirs2022, GetAcadRoamableDirs2023, GetAcadRoamableDirs2024};
         dirs[year - 2004](lt, acad, arch);
         if (year >= 2007) {
             roamable[year - 2007](ltRoaming, acadRoaming, archRoaming);
@@ -178,19 +183,22 @@ Section& AddAcadFoldersSection(Document& document, int year, bool& any) {
     std::wstring appData, allUsers;
     GetAutoCADAppDataDir(appData, 0);
     GetAutoCADAppDataDir(allUsers, 1);
-    section.Add("application_data", Value::Maybe(Utf8(appData)), "current product's application data");
+    section.Add("application_data", Value::Maybe(Utf8(appData)),
+                "current product's application data");
     section.Add("all_users_application_data", Value::Maybe(Utf8(allUsers)), "for all users");
     return section;
 }
 
 Section& AddSupportPathSection(Document& document, bool allProfiles, bool& any) {
-    Section& section = document.Add(allProfiles ? "Support path (all profiles)" : "Support path", "support_path");
+    Section& section =
+        document.Add(allProfiles ? "Support path (all profiles)" : "Support path", "support_path");
     std::vector<std::wstring> folders;
     any = GetAcadSupportPath(folders, allProfiles ? 1 : 0) == 1;
     Table rows{"folders", {"folder", "exists"}, {}, {}};
     for (const std::wstring& folder : folders) {
         const DWORD attributes = GetFileAttributesW(folder.c_str());
-        const bool exists = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+        const bool exists =
+            attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
         rows.rows.push_back({Value::Text(Utf8(folder)), Value::Bool(exists)});
     }
     section.tables.push_back(std::move(rows));
@@ -199,8 +207,10 @@ Section& AddSupportPathSection(Document& document, bool allProfiles, bool& any) 
 
 void AddAcadCommands(CLI::App& app, Outcome& outcome) {
     static int year = 0;
-    CLI::App* acad = app.add_subcommand("acad", "The installed AutoCAD products as the library sees them");
-    acad->add_option("--year", year, "Select the AutoCAD release of this year first (default: 2020)")
+    CLI::App* acad =
+        app.add_subcommand("acad", "The installed AutoCAD products as the library sees them");
+    acad->add_option("--year", year,
+                     "Select the AutoCAD release of this year first (default: 2020)")
         ->check(CLI::Range(1990, 2100));
     acad->add_flag("--json", outcome.json, "Print JSON");
     acad->require_subcommand(1);
@@ -210,14 +220,16 @@ void AddAcadCommands(CLI::App& app, Outcome& outcome) {
         if (year != 0) SelectAcadReleaseByYear(year);
     };
 
-    acad->add_subcommand("list", "Installed products in the library's order, the current one marked")
+    acad->add_subcommand("list",
+                         "Installed products in the library's order, the current one marked")
         ->callback([&outcome, selectYear] {
             selectYear();
             bool any = false;
             AddAcadProductsSection(outcome.document, any);
             outcome.status = any ? kSuccess : kNotFound;
         });
-    acad->add_subcommand("current", "The current product of the selected release: key, profile, executable")
+    acad->add_subcommand("current",
+                         "The current product of the selected release: key, profile, executable")
         ->callback([&outcome, selectYear] {
             selectYear();
             bool found = false;
@@ -225,15 +237,19 @@ void AddAcadCommands(CLI::App& app, Outcome& outcome) {
             outcome.status = found ? kSuccess : kNotFound;
         });
     static int dirsYear = 2020;
-    CLI::App* dirs = acad->add_subcommand("dirs", "Installation and roaming folders of LT, AutoCAD and Architecture of a year");
-    dirs->add_option("YEAR", dirsYear, "The year (2004 to 2024; default 2020)")->check(CLI::Range(2004, 2024));
+    CLI::App* dirs = acad->add_subcommand(
+        "dirs", "Installation and roaming folders of LT, AutoCAD and Architecture of a year");
+    dirs->add_option("YEAR", dirsYear, "The year (2004 to 2024; default 2020)")
+        ->check(CLI::Range(2004, 2024));
     dirs->callback([&outcome, selectYear] {
         selectYear();
         bool any = false;
         AddAcadFoldersSection(outcome.document, dirsYear, any);
         outcome.status = any ? kSuccess : kNotFound;
     });
-    acad->add_subcommand("releases", "Which releases of AutoCAD, LT, Architecture and Raster Design are installed")
+    acad->add_subcommand(
+            "releases",
+            "Which releases of AutoCAD, LT, Architecture and Raster Design are installed")
         ->callback([&outcome, selectYear] {
             selectYear();
             bool any = false;

@@ -27,7 +27,8 @@ std::unique_ptr<CCfgReader> OpenSource(const ConfigArguments& arguments, bool mu
     const std::wstring source = Wide(arguments.source);
     HKEY root = nullptr;
     std::wstring subKey;
-    if (mustExist && !ParseRegPath(source.c_str(), root, subKey) && PathExists(source.c_str()) != 1) {
+    if (mustExist && !ParseRegPath(source.c_str(), root, subKey) &&
+        PathExists(source.c_str()) != 1) {
         std::fprintf(stderr, "tarvo: no configuration file %s\n", arguments.source.c_str());
         return nullptr;
     }
@@ -39,7 +40,8 @@ std::unique_ptr<CCfgReader> OpenSource(const ConfigArguments& arguments, bool mu
     if (!arguments.central.empty()) {
         auto* central = new CCfgReader(Wide(arguments.central).c_str());
         if (!central->IsInit()) {
-            std::fprintf(stderr, "tarvo: cannot read the central configuration %s\n", arguments.central.c_str());
+            std::fprintf(stderr, "tarvo: cannot read the central configuration %s\n",
+                         arguments.central.c_str());
             delete central;
             return nullptr;
         }
@@ -51,7 +53,8 @@ std::unique_ptr<CCfgReader> OpenSource(const ConfigArguments& arguments, bool mu
 std::vector<std::string> SectionNames(CCfgReader& reader) {
     std::vector<std::string> names;
     std::wstring name;
-    for (long long index = 0; reader.GetSectionName(name, index); ++index) names.push_back(Utf8(name));
+    for (long long index = 0; reader.GetSectionName(name, index); ++index)
+        names.push_back(Utf8(name));
     return names;
 }
 
@@ -76,8 +79,12 @@ void AddEntries(CCfgReader& reader, Section& section, const std::wstring& name) 
 
 void AddConfigCommands(CLI::App& app, Outcome& outcome) {
     static ConfigArguments arguments;
-    CLI::App* config = app.add_subcommand("config", "Read or change a configuration file or registry configuration");
-    config->add_option("SOURCE", arguments.source, "Configuration file, or registry path such as HKEY_CURRENT_USER\\Software\\Tarvox\\...")
+    CLI::App* config = app.add_subcommand(
+        "config", "Read or change a configuration file or registry configuration");
+    config
+        ->add_option(
+            "SOURCE", arguments.source,
+            "Configuration file, or registry path such as HKEY_CURRENT_USER\\Software\\Tarvox\\...")
         ->required();
     config->add_option("--central", arguments.central, "Central configuration behind SOURCE");
     config->add_flag("--json", outcome.json, "Print JSON");
@@ -94,7 +101,8 @@ void AddConfigCommands(CLI::App& app, Outcome& outcome) {
         if (!reader) return void(outcome.status = kNotFound);
         Section& section = outcome.document.Add("Sections of " + arguments.source, "sections");
         Table rows{"sections", {"section"}, {}, {}};
-        for (const std::string& name : SectionNames(*reader)) rows.rows.push_back({Value::Text(name)});
+        for (const std::string& name : SectionNames(*reader))
+            rows.rows.push_back({Value::Text(name)});
         section.tables.push_back(std::move(rows));
     });
 
@@ -115,7 +123,8 @@ void AddConfigCommands(CLI::App& app, Outcome& outcome) {
         auto reader = OpenSource(arguments);
         if (!reader) return void(outcome.status = kNotFound);
         std::wstring value;
-        const int found = reader->GetValue(value, Wide(arguments.section).c_str(), Wide(arguments.name).c_str(), nullptr);
+        const int found = reader->GetValue(value, Wide(arguments.section).c_str(),
+                                           Wide(arguments.name).c_str(), nullptr);
         Section& section = outcome.document.Add("", "value");
         section.Add("section", Value::Text(arguments.section));
         section.Add("name", Value::Text(arguments.name));
@@ -130,9 +139,10 @@ void AddConfigCommands(CLI::App& app, Outcome& outcome) {
     set->callback([&outcome] {
         auto reader = OpenSource(arguments, false);
         if (!reader) return void(outcome.status = kNotFound);
-        const bool saved = reader->SetValue(Wide(arguments.section).c_str(), Wide(arguments.name).c_str(),
-                                            Wide(arguments.value).c_str()) == 1 &&
-                           reader->Save() == 1;
+        const bool saved =
+            reader->SetValue(Wide(arguments.section).c_str(), Wide(arguments.name).c_str(),
+                             Wide(arguments.value).c_str()) == 1 &&
+            reader->Save() == 1;
         Section& section = outcome.document.Add("", "set");
         section.Add("section", Value::Text(arguments.section));
         section.Add("name", Value::Text(arguments.name));
@@ -150,7 +160,8 @@ void AddConfigCommands(CLI::App& app, Outcome& outcome) {
         for (const std::string& name : SectionNames(*reader)) {
             Section entries;
             AddEntries(*reader, entries, Wide(name));
-            if (entries.tables.front().rows.empty()) rows.rows.push_back({Value::Text(name), Value::Maybe(""), Value::Maybe("")});
+            if (entries.tables.front().rows.empty())
+                rows.rows.push_back({Value::Text(name), Value::Maybe(""), Value::Maybe("")});
             for (auto& row : entries.tables.front().rows) {
                 row.insert(row.begin(), Value::Text(name));
                 rows.rows.push_back(std::move(row));

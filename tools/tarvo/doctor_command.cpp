@@ -58,8 +58,8 @@ struct Finding {
 using Findings = std::vector<Finding>;
 using tarvox::EqualsIgnoringCaseOrdinal;
 
-void Add(Findings& findings, const char* id, Severity severity, std::string found, std::wstring_view where,
-         std::string nextStep) {
+void Add(Findings& findings, const char* id, Severity severity, std::string found,
+         std::wstring_view where, std::string nextStep) {
     findings.push_back({id, severity, std::move(found), Utf8(where), std::move(nextStep)});
 }
 
@@ -89,10 +89,13 @@ bool KeyExists(HKEY root, const std::wstring& subKey) {
 // probe file is deleted when its handle closes).
 bool FolderWritable(const std::wstring& folder) {
     const DWORD attributes = GetFileAttributesW(folder.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) != 0) return false;
-    const std::wstring probe = WithBackslash(folder) + L"~tarvo-doctor-" + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+        return false;
+    const std::wstring probe = WithBackslash(folder) + L"~tarvo-doctor-" +
+                               std::to_wstring(GetCurrentProcessId()) + L".tmp";
     const tarvox::FileHandle file(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+                                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
+                                              nullptr));
     return file.Valid();
 }
 
@@ -107,7 +110,8 @@ bool HoldsIllFormedUtf8(CCfgReader& reader) {
     std::string bytes;
     char buffer[65536];
     DWORD read = 0;
-    while (ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
+    while (ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
+        bytes.append(buffer, read);
     std::string_view text(bytes);
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     std::wstring decoded;
@@ -116,16 +120,18 @@ bool HoldsIllFormedUtf8(CCfgReader& reader) {
 
 bool FileReadOnly(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return true;
-    const tarvox::FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE,
-                                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+        return true;
+    const tarvox::FileHandle file(CreateFileW(
+        path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     return !file.Valid() && GetLastError() == ERROR_ACCESS_DENIED;
 }
 
 // The variables of a text that the table does not hold, found the way the expansion walks the
 // text: from one percent sign to the next, then on after the second one.
-std::vector<std::wstring> UnknownVariables(const std::wstring& text, const tarvox::PathVarTable& table) {
+std::vector<std::wstring> UnknownVariables(const std::wstring& text,
+                                           const tarvox::PathVarTable& table) {
     std::vector<std::wstring> unknown;
     std::size_t start = text.find(L'%');
     while (start != std::wstring::npos) {
@@ -145,15 +151,18 @@ std::string Joined(const std::vector<std::wstring>& items) {
     return out;
 }
 
-void CheckVariables(Findings& findings, const std::wstring& value, const tarvox::PathVarTable& table,
-                    const std::wstring& where, const std::string& expandedTo) {
+void CheckVariables(Findings& findings, const std::wstring& value,
+                    const tarvox::PathVarTable& table, const std::wstring& where,
+                    const std::string& expandedTo) {
     const std::vector<std::wstring> unknown = UnknownVariables(value, table);
     if (unknown.empty()) return;
     Add(findings, "paths.unknown-variable", Severity::Error,
         Quoted(value) + " uses " + Joined(unknown) +
             ", which the path-variable table does not hold; the library deletes it without a word" +
             (expandedTo.empty() ? "" : " and hands out " + expandedTo) + ".",
-        where, "Correct the variable's name ('tarvo vars' lists the variables the library knows) or write the folder itself.");
+        where,
+        "Correct the variable's name ('tarvo vars' lists the variables the library knows) or write "
+        "the folder itself.");
 }
 
 // ---- AutoCAD ----------------------------------------------------------------------------
@@ -166,14 +175,18 @@ bool CheckAutoCad(Findings& findings) {
     long long current = -1;
     tarvox::autocad::ListInstalledAcads(names, keys, locations, current);
     if (names.empty()) {
-        Add(findings, "acad.none-installed", Severity::Error, "No AutoCAD product that the add-on can use is installed.",
+        Add(findings, "acad.none-installed", Severity::Error,
+            "No AutoCAD product that the add-on can use is installed.",
             L"HKEY_LOCAL_MACHINE\\Software\\Autodesk\\AutoCAD",
-            "Install AutoCAD 2020 or one of its verticals, start it once as this user, then run the add-on's setup again.");
+            "Install AutoCAD 2020 or one of its verticals, start it once as this user, then run "
+            "the add-on's setup again.");
         return false;
     }
 
     // The user's current product as AutoCAD records it: CurProd, then CurVer twice.
-    const char* startOnce = "Start AutoCAD 2020 once as this user, or make its release current with 'tarvo set-acad R23.1'.";
+    const char* startOnce =
+        "Start AutoCAD 2020 once as this user, or make its release current with 'tarvo set-acad "
+        "R23.1'.";
     std::wstring family, release, product;
     GetRegValue(family, kUserAutodesk, L"CurProd", 0);
     const std::wstring familyKey = std::wstring(kUserAutodesk) + L"\\" + family;
@@ -181,19 +194,21 @@ bool CheckAutoCad(Findings& findings) {
     const std::wstring releaseKey = familyKey + L"\\" + release;
     if (!release.empty()) GetRegValue(product, releaseKey.c_str(), L"CurVer", 0);
     if (family.empty() || release.empty() || product.empty()) {
-        const std::wstring where = family.empty() ? std::wstring(kUserAutodesk) + L", CurProd"
+        const std::wstring where = family.empty()    ? std::wstring(kUserAutodesk) + L", CurProd"
                                    : release.empty() ? familyKey + L", CurVer"
                                                      : releaseKey + L", CurVer";
         Add(findings, "acad.no-current-product", Severity::Error,
-            "AutoCAD has not recorded a current product for this user, so the products cannot tell which AutoCAD to start.",
+            "AutoCAD has not recorded a current product for this user, so the products cannot tell "
+            "which AutoCAD to start.",
             where, startOnce);
         return true;
     }
-    const std::wstring productKey = L"Software\\Autodesk\\" + family + L"\\" + release + L"\\" + product;
+    const std::wstring productKey =
+        L"Software\\Autodesk\\" + family + L"\\" + release + L"\\" + product;
     if (!KeyExists(HKEY_LOCAL_MACHINE, productKey)) {
         Add(findings, "acad.current-not-installed", Severity::Error,
-            "The user's current AutoCAD product " + Quoted(product) + " of release " + Quoted(release) +
-                " is not installed (it was removed after it was last started).",
+            "The user's current AutoCAD product " + Quoted(product) + " of release " +
+                Quoted(release) + " is not installed (it was removed after it was last started).",
             releaseKey + L", CurVer", startOnce);
         return true;
     }
@@ -202,35 +217,41 @@ bool CheckAutoCad(Findings& findings) {
         std::wstring name;
         GetRegValue(name, (L"HKEY_LOCAL_MACHINE\\" + productKey).c_str(), L"ProductName", 0);
         Add(findings, "acad.current-release-too-new", Severity::Error,
-            "The user last started " + Quoted(name.empty() ? product : name) + " of " + std::to_string(year) +
-                ", newer than the add-on's year " + std::to_string(tarvox::autocad::ProductYear) +
+            "The user last started " + Quoted(name.empty() ? product : name) + " of " +
+                std::to_string(year) + ", newer than the add-on's year " +
+                std::to_string(tarvox::autocad::ProductYear) +
                 ": the library ignores that release, so the add-on does not load there.",
             L"HKEY_LOCAL_MACHINE\\" + productKey + L", UPIRELEASE",
-            "Start AutoCAD 2020 instead, or install Tarvo Ardent of the year " + std::to_string(year) + ".");
+            "Start AutoCAD 2020 instead, or install Tarvo Ardent of the year " +
+                std::to_string(year) + ".");
     }
     std::wstring executable;
     GetAcadExe(executable);
     const std::size_t slash = executable.rfind(L'\\');
-    const std::wstring folder = slash == std::wstring::npos ? std::wstring() : executable.substr(0, slash);
+    const std::wstring folder =
+        slash == std::wstring::npos ? std::wstring() : executable.substr(0, slash);
     if (executable.empty() || !FolderExists(folder)) {
         Add(findings, "acad.current-folder-missing", Severity::Error,
-            "The folder of the user's current AutoCAD" + (folder.empty() ? std::string() : " " + Quoted(folder)) +
-                " does not exist.",
+            "The folder of the user's current AutoCAD" +
+                (folder.empty() ? std::string() : " " + Quoted(folder)) + " does not exist.",
             executable.empty() ? L"HKEY_LOCAL_MACHINE\\" + productKey + L", Location" : folder,
             "Repair or reinstall that AutoCAD product.");
     } else if (PathExists(executable.c_str()) != 1) {
         Add(findings, "acad.current-exe-missing", Severity::Error,
-            "The program of the user's current AutoCAD " + Quoted(executable) + " does not exist.", executable,
-            "Repair or reinstall that AutoCAD product.");
+            "The program of the user's current AutoCAD " + Quoted(executable) + " does not exist.",
+            executable, "Repair or reinstall that AutoCAD product.");
     }
 
     std::wstring libraryKey;
     GetAcadKey(libraryKey);
     if (libraryKey.empty()) {
         Add(findings, "acad.no-product-for-year", Severity::Error,
-            "No installed AutoCAD product belongs to release " + Utf8(tarvox::autocad::CurrentAcadRelease()) +
-                " (AutoCAD " + std::to_string(tarvox::autocad::ProductYear) + "), the release the add-on works with.",
-            L"HKEY_LOCAL_MACHINE\\Software\\Autodesk\\AutoCAD\\" + tarvox::autocad::CurrentAcadRelease(),
+            "No installed AutoCAD product belongs to release " +
+                Utf8(tarvox::autocad::CurrentAcadRelease()) + " (AutoCAD " +
+                std::to_string(tarvox::autocad::ProductYear) +
+                "), the release the add-on works with.",
+            L"HKEY_LOCAL_MACHINE\\Software\\Autodesk\\AutoCAD\\" +
+                tarvox::autocad::CurrentAcadRelease(),
             "Install AutoCAD 2020 or one of its verticals.");
         return false;
     }
@@ -254,16 +275,19 @@ std::vector<NamedEntry> EnabledInEntries(const std::wstring& section) {
     std::vector<NamedEntry> entries;
     for (std::size_t i = 0; i < names.size() && i < values.size(); ++i) {
         NamedEntry named{names[i], {}};
-        if (tarvox::autocad::ParseEnabledInValue(values[i], named.entry)) entries.push_back(std::move(named));
+        if (tarvox::autocad::ParseEnabledInValue(values[i], named.entry))
+            entries.push_back(std::move(named));
     }
     return entries;
 }
 
 std::wstring EntryWhere(const std::wstring& sectionKey, const std::vector<NamedEntry>& entries,
-                        const std::wstring& product, const std::wstring& profile, const std::wstring& workspace) {
+                        const std::wstring& product, const std::wstring& profile,
+                        const std::wstring& workspace) {
     std::wstring names;
     for (const NamedEntry& named : entries) {
-        if (EqualsIgnoringCaseOrdinal(named.entry.productKeyName, product) && (profile.empty() || EqualsIgnoringCaseOrdinal(named.entry.profile, profile)) &&
+        if (EqualsIgnoringCaseOrdinal(named.entry.productKeyName, product) &&
+            (profile.empty() || EqualsIgnoringCaseOrdinal(named.entry.profile, profile)) &&
             (workspace.empty() || EqualsIgnoringCaseOrdinal(named.entry.workspace, workspace))) {
             names += (names.empty() ? L"" : L", ") + named.name;
         }
@@ -278,7 +302,9 @@ std::vector<std::wstring> MissingTabs(const std::wstring& menuFile, const std::w
     _CReadOnlyCuixFile package(menuFile.c_str());
     tarvox::cuix::GetWorkspaceProductTabIds(package, shown, workspace.c_str());
     for (const std::wstring& tab : productTabs) {
-        if (std::none_of(shown.begin(), shown.end(), [&](const std::wstring& s) { return EqualsIgnoringCaseOrdinal(s, tab); })) {
+        if (std::none_of(shown.begin(), shown.end(), [&](const std::wstring& s) {
+                return EqualsIgnoringCaseOrdinal(s, tab);
+            })) {
             missing.push_back(tab);
         }
     }
@@ -291,11 +317,13 @@ void CheckEnablement(Findings& findings) {
     GetAcadKey(productKey);
     GetAcadProfileKey(profileKey);
     const std::wstring currentProduct = LastComponent(productKey);
-    const std::wstring currentProfile = profileKey.empty() ? std::wstring() : LastComponent(profileKey);
+    const std::wstring currentProfile =
+        profileKey.empty() ? std::wstring() : LastComponent(profileKey);
     const std::wstring section = tarvox::autocad::EnabledInSection();
     const std::wstring sectionKey = std::wstring(kArdentKey) + L"\\" + section;
     const std::vector<NamedEntry> entries = EnabledInEntries(section);
-    const char* setupStep = "Run Tarvo Ardent's setup and enable the add-on in this product's profile and workspace.";
+    const char* setupStep =
+        "Run Tarvo Ardent's setup and enable the add-on in this product's profile and workspace.";
 
     CAutoCADInfos enabled, installed;
     ListEnabledAcads(enabled, nullptr);
@@ -303,27 +331,34 @@ void CheckEnablement(Findings& findings) {
     bool currentProductEnabled = false;
     bool currentProfileEnabled = false;
     for (CAutoCADInfo& info : enabled) {
-        const bool isCurrentProduct = EqualsIgnoringCaseOrdinal(info.m_ProductKeyName, currentProduct);
+        const bool isCurrentProduct =
+            EqualsIgnoringCaseOrdinal(info.m_ProductKeyName, currentProduct);
         currentProductEnabled = currentProductEnabled || isCurrentProduct;
         const CAutoCADInfo* product = installed.FindByName(info.m_ProductKeyName);
         if (product == nullptr) {
             Add(findings, "enable.product-missing", Severity::Error,
                 "The add-on is enabled in the AutoCAD product " + Quoted(info.m_ProductKeyName) +
-                    ", which is not installed in release " + Utf8(tarvox::autocad::CurrentAcadRelease()) + ".",
+                    ", which is not installed in release " +
+                    Utf8(tarvox::autocad::CurrentAcadRelease()) + ".",
                 EntryWhere(sectionKey, entries, info.m_ProductKeyName, L"", L""),
-                "Remove the entry, or run Tarvo Ardent's setup again to enable the add-on in an installed product.");
+                "Remove the entry, or run Tarvo Ardent's setup again to enable the add-on in an "
+                "installed product.");
             continue;
         }
         for (const CAutoCADProfile& profile : info.m_Profiles) {
-            const bool isCurrentProfile = isCurrentProduct && EqualsIgnoringCaseOrdinal(profile.m_Name, currentProfile);
-            const std::wstring profileSubKey = product->m_ProductKey + L"\\Profiles\\" + profile.m_Name;
+            const bool isCurrentProfile =
+                isCurrentProduct && EqualsIgnoringCaseOrdinal(profile.m_Name, currentProfile);
+            const std::wstring profileSubKey =
+                product->m_ProductKey + L"\\Profiles\\" + profile.m_Name;
             const std::wstring profilePath = L"HKEY_CURRENT_USER\\" + profileSubKey;
             if (!KeyExists(HKEY_CURRENT_USER, profileSubKey)) {
                 Add(findings, "enable.profile-missing", Severity::Error,
                     "The add-on is enabled in the profile " + Quoted(profile.m_Name) + " of " +
-                        Quoted(info.m_ProductKeyName) + ", which does not exist (it was deleted or renamed in AutoCAD).",
+                        Quoted(info.m_ProductKeyName) +
+                        ", which does not exist (it was deleted or renamed in AutoCAD).",
                     EntryWhere(sectionKey, entries, info.m_ProductKeyName, profile.m_Name, L""),
-                    "Remove the entry, or run Tarvo Ardent's setup again to enable the add-on in an existing profile.");
+                    "Remove the entry, or run Tarvo Ardent's setup again to enable the add-on in "
+                    "an existing profile.");
                 continue;
             }
             // The profile as the products read it, with its menu's workspaces.
@@ -332,57 +367,74 @@ void CheckEnablement(Findings& findings) {
             if (loaded.m_MenuFile.empty() || PathExists(loaded.m_MenuFile.c_str()) != 1) {
                 Add(findings, "cuix.menu-missing", Severity::Error,
                     "The main menu file of the profile " + Quoted(profile.m_Name) +
-                        (loaded.m_MenuFile.empty() ? std::string(" is not set.") : " " + Quoted(loaded.m_MenuFile) + " does not exist."),
+                        (loaded.m_MenuFile.empty()
+                             ? std::string(" is not set.")
+                             : " " + Quoted(loaded.m_MenuFile) + " does not exist."),
                     loaded.m_MenuFile.empty() ? menuWhere : loaded.m_MenuFile,
-                    "Start AutoCAD with this profile once (it writes a new menu file), or restore the file from a backup.");
+                    "Start AutoCAD with this profile once (it writes a new menu file), or restore "
+                    "the file from a backup.");
                 currentProfileEnabled = currentProfileEnabled || isCurrentProfile;
                 continue;
             }
             if (loaded.m_Name.empty()) {
                 Add(findings, "cuix.menu-unreadable", Severity::Error,
-                    "The main menu file " + Quoted(loaded.m_MenuFile) + " of the profile " + Quoted(profile.m_Name) +
-                        " cannot be read: no workspace found in it.",
-                    loaded.m_MenuFile, "Restore the menu file from a backup, or reset the profile's customization in AutoCAD.");
+                    "The main menu file " + Quoted(loaded.m_MenuFile) + " of the profile " +
+                        Quoted(profile.m_Name) + " cannot be read: no workspace found in it.",
+                    loaded.m_MenuFile,
+                    "Restore the menu file from a backup, or reset the profile's customization in "
+                    "AutoCAD.");
                 currentProfileEnabled = currentProfileEnabled || isCurrentProfile;
                 continue;
             }
             if (loaded.m_AddOnState == 0) {
                 Add(findings, "cuix.partial-menu-not-loaded", Severity::Error,
-                    "The main menu of the profile " + Quoted(profile.m_Name) + " does not load the product's partial menu " +
-                        Quoted(tarvox::cuix::kProductPartialCuix) + ", so its ribbon tabs and commands are missing.",
+                    "The main menu of the profile " + Quoted(profile.m_Name) +
+                        " does not load the product's partial menu " +
+                        Quoted(tarvox::cuix::kProductPartialCuix) +
+                        ", so its ribbon tabs and commands are missing.",
                     loaded.m_MenuFile,
-                    "In AutoCAD, load the partial menu with CUILOAD (the file lies in Tarvo Ardent's installation folder), "
+                    "In AutoCAD, load the partial menu with CUILOAD (the file lies in Tarvo "
+                    "Ardent's installation folder), "
                     "or run Tarvo Ardent's setup again.");
             }
             for (const CWorkSpace& workspace : profile.m_WorkSpaces) {
                 const CWorkSpace* shown = loaded.m_WorkSpaces.FindByName(workspace.m_Name);
                 if (shown == nullptr) {
                     Add(findings, "enable.workspace-missing", Severity::Error,
-                        "The add-on is enabled in the workspace " + Quoted(workspace.m_Name) + " of the profile " +
-                            Quoted(profile.m_Name) + ", which its menu does not hold.",
-                        EntryWhere(sectionKey, entries, info.m_ProductKeyName, profile.m_Name, workspace.m_Name),
-                        "Remove the entry, or run Tarvo Ardent's setup again to enable the add-on in an existing workspace.");
+                        "The add-on is enabled in the workspace " + Quoted(workspace.m_Name) +
+                            " of the profile " + Quoted(profile.m_Name) +
+                            ", which its menu does not hold.",
+                        EntryWhere(sectionKey, entries, info.m_ProductKeyName, profile.m_Name,
+                                   workspace.m_Name),
+                        "Remove the entry, or run Tarvo Ardent's setup again to enable the add-on "
+                        "in an existing workspace.");
                     continue;
                 }
                 currentProfileEnabled = currentProfileEnabled || isCurrentProfile;
                 if (shown->m_AddOnState == 0) {
                     Add(findings, "cuix.workspace-missing-tabs", Severity::Warning,
-                        "The workspace " + Quoted(workspace.m_Name) + " of the profile " + Quoted(profile.m_Name) +
+                        "The workspace " + Quoted(workspace.m_Name) + " of the profile " +
+                            Quoted(profile.m_Name) +
                             " does not show all of the product's ribbon tabs (missing: " +
                             Joined(MissingTabs(loaded.m_MenuFile, workspace.m_Name)) + ").",
                         loaded.m_MenuFile,
-                        "In AutoCAD's CUI editor, add the missing Tarvo tabs to the workspace's ribbon, or run Tarvo Ardent's setup again.");
+                        "In AutoCAD's CUI editor, add the missing Tarvo tabs to the workspace's "
+                        "ribbon, or run Tarvo Ardent's setup again.");
                 }
             }
         }
     }
     if (!currentProductEnabled) {
         Add(findings, "enable.not-enabled-for-current", Severity::Error,
-            "The add-on is not enabled in the current AutoCAD product " + Quoted(currentProduct) + ".", sectionKey, setupStep);
+            "The add-on is not enabled in the current AutoCAD product " + Quoted(currentProduct) +
+                ".",
+            sectionKey, setupStep);
     } else if (!currentProfileEnabled) {
         Add(findings, "enable.current-profile-not-enabled", Severity::Error,
-            "The current profile " + Quoted(currentProfile) + " has no workspace the add-on is enabled in.",
-            L"HKEY_CURRENT_USER\\" + profileKey, setupStep + std::string(" Or switch AutoCAD to a profile the add-on is enabled in."));
+            "The current profile " + Quoted(currentProfile) +
+                " has no workspace the add-on is enabled in.",
+            L"HKEY_CURRENT_USER\\" + profileKey,
+            setupStep + std::string(" Or switch AutoCAD to a profile the add-on is enabled in."));
     }
 }
 
@@ -392,11 +444,15 @@ void CheckEnablement(Findings& findings) {
 std::wstring RawRegistryText(HKEY root, const std::wstring& subKey, const wchar_t* valueName) {
     const CRegKeyHolder key(root, subKey.c_str(), 0, 0);
     DWORD type = 0, size = 0;
-    if (key.Get() == nullptr || RegQueryValueExW(key, valueName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return {};
+    if (key.Get() == nullptr ||
+        RegQueryValueExW(key, valueName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+        return {};
     if (type != REG_SZ && type != REG_EXPAND_SZ) return {};
     std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
     size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-    if (RegQueryValueExW(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size) != ERROR_SUCCESS) return {};
+    if (RegQueryValueExW(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(text.data()),
+                         &size) != ERROR_SUCCESS)
+        return {};
     text.resize(std::min(text.size(), size / sizeof(wchar_t)));
     if (const std::size_t end = text.find(L'\0'); end != std::wstring::npos) text.resize(end);
     return text;
@@ -416,7 +472,8 @@ std::vector<std::wstring> StoredSupportItems(const std::wstring& raw) {
         if (!item.empty()) {
             std::wstring withVars, expanded;
             item += L'\\';
-            if (CCfgReader::GetPathWithoutVars(withVars, expanded, item.c_str(), 0) == 1) item = expanded;
+            if (CCfgReader::GetPathWithoutVars(withVars, expanded, item.c_str(), 0) == 1)
+                item = expanded;
             items.push_back(item);
         }
         start = end + 1;
@@ -432,15 +489,20 @@ void CheckSupportPath(Findings& findings) {
     const std::wstring where = L"HKEY_CURRENT_USER\\" + profileKey + L"\\General, " + valueName;
     std::vector<std::wstring> folders;
     GetAcadSupportPath(folders, 0);
-    const std::wstring raw = RawRegistryText(HKEY_CURRENT_USER, profileKey + L"\\General", valueName);
+    const std::wstring raw =
+        RawRegistryText(HKEY_CURRENT_USER, profileKey + L"\\General", valueName);
     const std::vector<std::wstring> items = StoredSupportItems(raw);
     for (const std::wstring& folder : folders) {
         if (!FolderExists(folder)) {
             Add(findings, "support.entry-missing", Severity::Warning,
-                "The support path names the folder " + Quoted(folder) + ", which does not exist.", where,
-                "Remove the entry in AutoCAD's Options (Files, Support File Search Path), or restore the folder.");
+                "The support path names the folder " + Quoted(folder) + ", which does not exist.",
+                where,
+                "Remove the entry in AutoCAD's Options (Files, Support File Search Path), or "
+                "restore the folder.");
         }
-        if (std::count_if(items.begin(), items.end(), [&](const std::wstring& s) { return EqualsIgnoringCaseOrdinal(s, folder); }) > 1) {
+        if (std::count_if(items.begin(), items.end(), [&](const std::wstring& s) {
+                return EqualsIgnoringCaseOrdinal(s, folder);
+            }) > 1) {
             Add(findings, "support.duplicate", Severity::Note,
                 "The support path names the folder " + Quoted(folder) + " more than once.", where,
                 "Remove the second entry in AutoCAD's Options (Files, Support File Search Path).");
@@ -450,11 +512,15 @@ void CheckSupportPath(Findings& findings) {
     const std::wstring central = GetCentralAppDir(buffer);
     if (!central.empty()) {
         const std::wstring own = WithBackslash(central) + L"Support\\";
-        if (std::none_of(folders.begin(), folders.end(), [&](const std::wstring& s) { return EqualsIgnoringCaseOrdinal(s, own); })) {
+        if (std::none_of(folders.begin(), folders.end(), [&](const std::wstring& s) {
+                return EqualsIgnoringCaseOrdinal(s, own);
+            })) {
             Add(findings, "support.product-folder-missing", Severity::Error,
                 "The support path lacks the product's own support folder " + Quoted(own) +
                     ", so AutoCAD does not find the product's linetypes, hatches and menus.",
-                where, "Add %TarvoArdent_2020%\\Support to the support path, or run Tarvo Ardent's setup again.");
+                where,
+                "Add %TarvoArdent_2020%\\Support to the support path, or run Tarvo Ardent's setup "
+                "again.");
         }
     }
     CheckVariables(findings, raw, tarvox::CompactPathVarTable(0), where, "");
@@ -468,8 +534,11 @@ void CheckEdition(Findings& findings) {
     const std::wstring program = tarvox::OwnModuleFolder();
     if (GetProductEdition(&code, name) != 1) {
         Add(findings, "edition.unknown", Severity::Warning,
-            "No edition of the main product could be settled; the library reads the edition-neutral value names.", program,
-            "Reinstall Tarvo Ardent: its setup puts the marker file \"Tarvo Ardent 2020.txt\" beside the program.");
+            "No edition of the main product could be settled; the library reads the "
+            "edition-neutral value names.",
+            program,
+            "Reinstall Tarvo Ardent: its setup puts the marker file \"Tarvo Ardent 2020.txt\" "
+            "beside the program.");
         return;
     }
     // Which rule settled it: the shared record of a running product, else the rules run again
@@ -477,7 +546,8 @@ void CheckEdition(Findings& findings) {
     std::wstring how;
     const tarvox::EditionRecord record;
     if (record.Code() >= 1) {
-        how = std::wstring(L"the shared edition record ") + tarvox::kEditionRecordName + L" of a running product";
+        how = std::wstring(L"the shared edition record ") + tarvox::kEditionRecordName +
+              L" of a running product";
     } else {
         std::wstring last;
         tarvox::EditionProbe probe;
@@ -496,18 +566,22 @@ void CheckEdition(Findings& findings) {
             return tarvox::ReadSetupValue(setupCfg, L"Settings", L"SourcePath");
         };
         tarvox::EditionFromProgramFolder(program, tarvox::OwnModulePath(), probe);
-        how = last.empty() ? L"the program's name " + tarvox::OwnModulePath() : L"the marker " + last;
+        how =
+            last.empty() ? L"the program's name " + tarvox::OwnModulePath() : L"the marker " + last;
     }
     Add(findings, "edition.settled", Severity::Note,
-        "The edition is " + Utf8(name) + " (code " + std::to_string(code) + "), settled by " + Utf8(how) + ".", program,
-        "Nothing to do unless the edition is wrong: then check the marker files beside the program.");
+        "The edition is " + Utf8(name) + " (code " + std::to_string(code) + "), settled by " +
+            Utf8(how) + ".",
+        program,
+        "Nothing to do unless the edition is wrong: then check the marker files beside the "
+        "program.");
 }
 
 // ---- Product folders, folder list and configuration files --------------------------------
 
 struct ProductFolders {
-    const char* name;       // "Tarvo Ardent 2020"
-    const wchar_t* key;     // its installation key
+    const char* name;    // "Tarvo Ardent 2020"
+    const wchar_t* key;  // its installation key
     std::wstring installation, user, configuration;
 };
 
@@ -519,27 +593,36 @@ void CheckConfigurationFiles(Findings& findings, const std::wstring& folder, boo
         if (found == INVALID_HANDLE_VALUE) continue;
         std::vector<std::wstring> files;
         do {
-            if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) files.push_back(WithBackslash(folder) + data.cFileName);
+            if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+                files.push_back(WithBackslash(folder) + data.cFileName);
         } while (FindNextFileW(found, &data));
         FindClose(found);
         for (const std::wstring& file : files) {
             CCfgReader reader(file.c_str());
             if (reader.IsInit() != 1) {
                 Add(findings, "config.undecodable", Severity::Error,
-                    "The configuration file " + Quoted(file) + " cannot be read or decoded, so its settings are ignored.",
-                    file, "Save the file again as UTF-8 or ANSI text, or restore it from a backup.");
+                    "The configuration file " + Quoted(file) +
+                        " cannot be read or decoded, so its settings are ignored.",
+                    file,
+                    "Save the file again as UTF-8 or ANSI text, or restore it from a backup.");
                 continue;
             }
             if (HoldsIllFormedUtf8(reader)) {
                 Add(findings, "config.undecodable", Severity::Error,
                     "The configuration file " + Quoted(file) +
-                        " is marked or detected as UTF-8 but holds bytes that are not valid UTF-8; they are read as "
-                        "replacement characters, and the next save writes those over the original text for good.",
-                    file, "Save the file again as UTF-8 in an editor (check its special characters first), or restore it from a backup.");
+                        " is marked or detected as UTF-8 but holds bytes that are not valid UTF-8; "
+                        "they are read as "
+                        "replacement characters, and the next save writes those over the original "
+                        "text for good.",
+                    file,
+                    "Save the file again as UTF-8 in an editor (check its special characters "
+                    "first), or restore it from a backup.");
             }
             if (mustBeWritable && FileReadOnly(file)) {
                 Add(findings, "config.read-only", Severity::Error,
-                    "The configuration file " + Quoted(file) + " is read-only, so changed settings are lost.", file,
+                    "The configuration file " + Quoted(file) +
+                        " is read-only, so changed settings are lost.",
+                    file,
                     "Clear the file's read-only attribute, or give the user write access to it.");
             }
             // The folder list is checked entry by entry with its folders.
@@ -550,7 +633,8 @@ void CheckConfigurationFiles(Findings& findings, const std::wstring& folder, boo
                 std::vector<std::wstring> names, values;
                 reader.GetSectionEntries(names, values, section.c_str(), 0, 0);
                 for (std::size_t i = 0; i < names.size() && i < values.size(); ++i) {
-                    CheckVariables(findings, values[i], table, file + L", [" + section + L"] " + names[i], "");
+                    CheckVariables(findings, values[i], table,
+                                   file + L", [" + section + L"] " + names[i], "");
                 }
             }
         }
@@ -574,7 +658,8 @@ void CheckFolderList(Findings& findings, const std::wstring& configuration) {
         if (findings.size() != before) continue;
         if (!FolderExists(folders[i])) {
             Add(findings, "folders.list-entry-missing", Severity::Warning,
-                "The named folder " + Quoted(names[i]) + " of the folder list is " + Quoted(folders[i]) + ", which does not exist.",
+                "The named folder " + Quoted(names[i]) + " of the folder list is " +
+                    Quoted(folders[i]) + ", which does not exist.",
                 where, "Create the folder, or correct the entry in the folder list.");
         }
     }
@@ -583,36 +668,47 @@ void CheckFolderList(Findings& findings, const std::wstring& configuration) {
 void CheckProduct(Findings& findings, const ProductFolders& product, bool asked) {
     if (product.installation.empty()) {
         Add(findings, "folders.not-installed", asked ? Severity::Error : Severity::Note,
-            std::string(product.name) + " is not installed: its installation folder is not registered.",
-            std::wstring(product.key) + L", InstallDir", std::string("Install ") + product.name + " if it is needed here.");
+            std::string(product.name) +
+                " is not installed: its installation folder is not registered.",
+            std::wstring(product.key) + L", InstallDir",
+            std::string("Install ") + product.name + " if it is needed here.");
         return;
     }
     const std::string reinstall = std::string("Repair or reinstall ") + product.name + ".";
     if (!FolderExists(product.installation)) {
         Add(findings, "folders.installation-missing", Severity::Error,
-            std::string("The installation folder of ") + product.name + " " + Quoted(product.installation) + " does not exist.",
+            std::string("The installation folder of ") + product.name + " " +
+                Quoted(product.installation) + " does not exist.",
             product.installation, reinstall);
     }
     if (!FolderExists(product.user)) {
         Add(findings, "folders.user-missing", Severity::Warning,
-            std::string("The per-user folder of ") + product.name + " " + Quoted(product.user) + " does not exist.", product.user,
+            std::string("The per-user folder of ") + product.name + " " + Quoted(product.user) +
+                " does not exist.",
+            product.user,
             "Start " + std::string(product.name) + " once as this user, or create the folder.");
     } else if (!FolderWritable(product.user)) {
         Add(findings, "folders.user-not-writable", Severity::Error,
-            std::string("The per-user folder of ") + product.name + " " + Quoted(product.user) + " is not writable.", product.user,
+            std::string("The per-user folder of ") + product.name + " " + Quoted(product.user) +
+                " is not writable.",
+            product.user,
             "Clear the folder's read-only attribute, or give the user write access to it.");
     }
     if (!FolderExists(product.configuration)) {
         Add(findings, "folders.config-missing", Severity::Warning,
-            std::string("The configuration folder of ") + product.name + " " + Quoted(product.configuration) + " does not exist.",
-            product.configuration, "Start " + std::string(product.name) + " once as this user, or create the folder.");
+            std::string("The configuration folder of ") + product.name + " " +
+                Quoted(product.configuration) + " does not exist.",
+            product.configuration,
+            "Start " + std::string(product.name) + " once as this user, or create the folder.");
         return;
     }
     if (!FolderWritable(product.configuration)) {
         Add(findings, "folders.config-not-writable", Severity::Error,
-            std::string("The configuration folder of ") + product.name + " " + Quoted(product.configuration) +
+            std::string("The configuration folder of ") + product.name + " " +
+                Quoted(product.configuration) +
                 " is not writable, so settings changed in the product are lost.",
-            product.configuration, "Clear the folder's read-only attribute, or give the user write access to it.");
+            product.configuration,
+            "Clear the folder's read-only attribute, or give the user write access to it.");
     }
     CheckFolderList(findings, product.configuration);
     CheckConfigurationFiles(findings, product.configuration, true);
@@ -624,8 +720,11 @@ void CheckProduct(Findings& findings, const ProductFolders& product, bool asked)
 std::string Summary(const Findings& findings) {
     int counts[3] = {0, 0, 0};
     for (const Finding& finding : findings) ++counts[static_cast<int>(finding.severity)];
-    const auto count = [](int n, const char* word) { return std::to_string(n) + " " + word + (n == 1 ? "" : "s"); };
-    return count(counts[0], "error") + ", " + count(counts[1], "warning") + ", " + count(counts[2], "note");
+    const auto count = [](int n, const char* word) {
+        return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
+    };
+    return count(counts[0], "error") + ", " + count(counts[1], "warning") + ", " +
+           count(counts[2], "note");
 }
 
 std::string RenderFindings(const Findings& findings, bool json) {
@@ -654,8 +753,10 @@ std::string RenderFindings(const Findings& findings, bool json) {
 
 void AddDoctorCommand(CLI::App& app, Outcome& outcome) {
     static std::string product;
-    CLI::App* doctor = app.add_subcommand("doctor", "Why the add-on does not show up: findings with their next step");
-    doctor->add_option("--product", product, "Check only this product (ardent: with AutoCAD; veska)")
+    CLI::App* doctor = app.add_subcommand(
+        "doctor", "Why the add-on does not show up: findings with their next step");
+    doctor
+        ->add_option("--product", product, "Check only this product (ardent: with AutoCAD; veska)")
         ->check(CLI::IsMember({"ardent", "veska"}));
     doctor->add_flag("--json", outcome.json, "Print the findings as a JSON array");
     doctor->callback([&outcome] {
@@ -669,20 +770,24 @@ void AddDoctorCommand(CLI::App& app, Outcome& outcome) {
                 CheckSupportPath(findings);
             }
             CheckEdition(findings);
-            ProductFolders folders{"Tarvo Ardent 2020", kArdentKey, std::wstring(GetCentralAppDir(buffer)),
-                                   std::wstring(GetLocalAppDir(buffer)), std::wstring(GetLocalConfigDir(buffer))};
+            ProductFolders folders{
+                "Tarvo Ardent 2020", kArdentKey, std::wstring(GetCentralAppDir(buffer)),
+                std::wstring(GetLocalAppDir(buffer)), std::wstring(GetLocalConfigDir(buffer))};
             CheckProduct(findings, folders, true);
         }
         if (veska) {
             ProductFolders folders{"Tarvo Veska 2020", tarvox::kVeskaMachinePath.c_str(),
-                                   std::wstring(GetCentralRAppDir(buffer, 2020)), std::wstring(GetLocalRAppDir(buffer)),
+                                   std::wstring(GetCentralRAppDir(buffer, 2020)),
+                                   std::wstring(GetLocalRAppDir(buffer)),
                                    std::wstring(GetLocalRConfigDir(buffer))};
             CheckProduct(findings, folders, !ardent);
         }
-        std::stable_sort(findings.begin(), findings.end(),
-                         [](const Finding& a, const Finding& b) { return a.severity < b.severity; });
-        const bool error = std::any_of(findings.begin(), findings.end(),
-                                       [](const Finding& f) { return f.severity == Severity::Error; });
+        std::stable_sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) {
+            return a.severity < b.severity;
+        });
+        const bool error = std::any_of(findings.begin(), findings.end(), [](const Finding& f) {
+            return f.severity == Severity::Error;
+        });
         outcome.status = error ? kNotFound : kSuccess;
         outcome.render = [findings](bool json) { return RenderFindings(findings, json); };
     });

@@ -27,7 +27,8 @@ void RenderSectionText(const Section& section, int depth, std::string& out) {
     }
     for (const Table& table : section.tables) {
         std::vector<std::string> header = table.labels;
-        for (std::size_t c = header.size(); c < table.columns.size(); ++c) header.push_back(LabelOf(table.columns[c]));
+        for (std::size_t c = header.size(); c < table.columns.size(); ++c)
+            header.push_back(LabelOf(table.columns[c]));
         std::vector<std::size_t> widths(header.size());
         for (std::size_t c = 0; c < header.size(); ++c) widths[c] = header[c].size();
         for (const auto& row : table.rows) {
@@ -123,15 +124,18 @@ std::string DumpJson(const Json& json) {
 
 std::string Utf8(std::wstring_view text) {
     if (text.empty()) return {};
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                          nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), bytes, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), bytes,
+                        nullptr, nullptr);
     return out;
 }
 
 std::wstring Wide(std::string_view text) {
     if (text.empty()) return {};
-    const int chars = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    const int chars =
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring out(static_cast<std::size_t>(chars), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), chars);
     return out;

@@ -28,7 +28,8 @@ void AddFolderList(Section& product, const std::wstring& configFolder) {
     Section& list = product.Child("Folder list", "named_folders");
     Table rows{"named_folders", {"name", "folder"}, {}, {}};
     for (std::size_t i = 0; i < names.size(); ++i) {
-        rows.rows.push_back({Value::Text(Utf8(names[i])), Value::Maybe(Utf8(i < values.size() ? values[i] : L""))});
+        rows.rows.push_back(
+            {Value::Text(Utf8(names[i])), Value::Maybe(Utf8(i < values.size() ? values[i] : L""))});
     }
     list.tables.push_back(std::move(rows));
 }
@@ -68,7 +69,8 @@ Section& AddEditionSection(Document& document, bool& known) {
 }
 
 void AddFolderCommands(CLI::App& app, Outcome& outcome) {
-    CLI::App* folders = app.add_subcommand("folders", "Installation, per-user and configuration folders of the products");
+    CLI::App* folders = app.add_subcommand(
+        "folders", "Installation, per-user and configuration folders of the products");
     folders->add_flag("--json", outcome.json, "Print JSON");
     folders->callback([&outcome] {
         const Section& section = AddFoldersSection(outcome.document);

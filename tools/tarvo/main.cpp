@@ -45,12 +45,14 @@ int wmain(int argc, wchar_t** argv) {
         // Help of a subcommand arrives here too, with status 0.
         if (error.get_exit_code() == 0) {
             const CLI::App* deepest = &app;
-            while (!deepest->get_subcommands().empty()) deepest = deepest->get_subcommands().front();
+            while (!deepest->get_subcommands().empty())
+                deepest = deepest->get_subcommands().front();
             if (deepest != &app) Write(stdout, deepest->help());
             if (app.get_subcommands().empty()) Write(stdout, app.help());
             return kSuccess;
         }
-        Write(stderr, std::string("tarvo: ") + error.what() + "\nRun 'tarvo --help' for the commands.\n");
+        Write(stderr,
+              std::string("tarvo: ") + error.what() + "\nRun 'tarvo --help' for the commands.\n");
         return kUsageError;
     } catch (const std::exception& error) {
         Write(stderr, std::string("tarvo: ") + error.what() + "\n");

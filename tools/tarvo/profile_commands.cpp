@@ -44,7 +44,8 @@ Table ProfileRows(const CAutoCADInfos& infos, bool withMenu) {
     }
     for (const auto& info : infos) {
         for (const auto& profile : info.m_Profiles) {
-            std::vector<Value> row = {Value::Text(Utf8(info.m_ProductKeyName)), Value::Text(Utf8(profile.m_Name)),
+            std::vector<Value> row = {Value::Text(Utf8(info.m_ProductKeyName)),
+                                      Value::Text(Utf8(profile.m_Name)),
                                       Value::Maybe(Utf8(profile.m_CreatedFrom))};
             if (withMenu) {
                 row.push_back(Value::Maybe(Utf8(profile.m_MenuFile)));
@@ -65,14 +66,16 @@ Section& AddProfilesSection(Document& document, bool full, bool& any) {
     // With the add-on's workspace menu beside the program its own profile is shown; without it
     // the products are listed as they are.
     if (FillAcadInfos(infos, 1, full ? 0 : 1) != 1) FillAcadInfos(infos, 0, full ? 0 : 1);
-    Section& section = document.Add(full ? "AutoCAD profiles (full)" : "AutoCAD profiles", "profiles");
+    Section& section =
+        document.Add(full ? "AutoCAD profiles (full)" : "AutoCAD profiles", "profiles");
     Table products{"products",
                    {"product_key_name", "short_name", "executable", "add_on"},
                    {"product", "short_name", "acad_exe", "add_on"},
                    {}};
     for (const auto& info : infos) {
-        products.rows.push_back({Value::Text(Utf8(info.m_ProductKeyName)), Value::Maybe(Utf8(info.m_ProductShortName)),
-                                 Value::Maybe(Utf8(info.m_AcadExe)), Value::Tristate(info.m_AddOnState)});
+        products.rows.push_back(
+            {Value::Text(Utf8(info.m_ProductKeyName)), Value::Maybe(Utf8(info.m_ProductShortName)),
+             Value::Maybe(Utf8(info.m_AcadExe)), Value::Tristate(info.m_AddOnState)});
     }
     section.tables.push_back(std::move(products));
     section.tables.push_back(ProfileRows(infos, true));
@@ -82,7 +85,8 @@ Section& AddProfilesSection(Document& document, bool full, bool& any) {
 
 void AddProfileCommands(CLI::App& app, Outcome& outcome) {
     static bool full = false;
-    CLI::App* profiles = app.add_subcommand("profiles", "The products of the current release with their profiles and workspaces");
+    CLI::App* profiles = app.add_subcommand(
+        "profiles", "The products of the current release with their profiles and workspaces");
     profiles->add_flag("--full", full, "Open every profile's menu file (slow)");
     profiles->add_flag("--json", outcome.json, "Print JSON");
     profiles->callback([&outcome] {
@@ -91,7 +95,8 @@ void AddProfileCommands(CLI::App& app, Outcome& outcome) {
         outcome.status = any ? kSuccess : kNotFound;
     });
 
-    CLI::App* enabled = app.add_subcommand("enabled", "The products, profiles and workspaces the add-on is enabled in");
+    CLI::App* enabled = app.add_subcommand(
+        "enabled", "The products, profiles and workspaces the add-on is enabled in");
     enabled->add_flag("--json", outcome.json, "Print JSON");
     enabled->callback([&outcome] {
         CAutoCADInfos infos;
@@ -102,7 +107,8 @@ void AddProfileCommands(CLI::App& app, Outcome& outcome) {
     });
 
     static std::string cuixFile;
-    CLI::App* cuix = app.add_subcommand("cuix", "The workspaces, partial menus and product tabs of a CUIX package");
+    CLI::App* cuix = app.add_subcommand(
+        "cuix", "The workspaces, partial menus and product tabs of a CUIX package");
     cuix->add_option("FILE", cuixFile, "The CUIX file")->required();
     cuix->add_flag("--json", outcome.json, "Print JSON");
     cuix->callback([&outcome] {
@@ -115,21 +121,24 @@ void AddProfileCommands(CLI::App& app, Outcome& outcome) {
         const bool hasMenus = tarvox::cuix::GetCuixPartialMenuFiles(package, menus) == 1;
         Section& section = outcome.document.Add("CUIX package", "cuix");
         section.Add("file", Value::Text(cuixFile));
-        section.Add("loads_product_menu", Value::Tristate(tarvox::cuix::HasProductPartialMenu(path, &package)));
+        section.Add("loads_product_menu",
+                    Value::Tristate(tarvox::cuix::HasProductPartialMenu(path, &package)));
         section.Add("partial_menus", Value::List(Utf8Items(menus)));
         Table tabs{"workspaces", {"workspace", "product_tabs", "all_product_tabs"}, {}, {}};
         for (const auto& workspace : workspaces) {
             std::vector<std::wstring> tabIds;
             tarvox::cuix::GetWorkspaceProductTabIds(package, tabIds, workspace.c_str());
-            tabs.rows.push_back({Value::Text(Utf8(workspace)), Value::List(Utf8Items(tabIds)),
-                                 Value::Bool(tarvox::cuix::WorkspaceHasAllProductTabs(workspace, package) == 1)});
+            tabs.rows.push_back(
+                {Value::Text(Utf8(workspace)), Value::List(Utf8Items(tabIds)),
+                 Value::Bool(tarvox::cuix::WorkspaceHasAllProductTabs(workspace, package) == 1)});
         }
         section.tables.push_back(std::move(tabs));
         outcome.status = read || hasMenus ? kSuccess : kNotFound;
     });
 
     static std::string release;
-    CLI::App* setAcad = app.add_subcommand("set-acad", "Make a release (such as R23.1) the user's current AutoCAD release");
+    CLI::App* setAcad = app.add_subcommand(
+        "set-acad", "Make a release (such as R23.1) the user's current AutoCAD release");
     setAcad->add_option("RELEASE", release, "The release")->required();
     setAcad->add_flag("--json", outcome.json, "Print JSON");
     setAcad->callback([&outcome] {

@@ -4,7 +4,8 @@
 namespace tarvo {
 
 void AddReportCommand(CLI::App& app, Outcome& outcome) {
-    CLI::App* report = app.add_subcommand("report", "Everything the library sees on this machine, on one page");
+    CLI::App* report =
+        app.add_subcommand("report", "Everything the library sees on this machine, on one page");
     report->add_flag("--json", outcome.json, "Print JSON");
     report->callback([&outcome] {
         Document& document = outcome.document;

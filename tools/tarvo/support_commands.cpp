@@ -7,7 +7,8 @@ namespace tarvo {
 
 void AddSupportCommands(CLI::App& app, Outcome& outcome) {
     static bool allProfiles = false;
-    CLI::App* support = app.add_subcommand("support-path", "The support folders of the current AutoCAD profile");
+    CLI::App* support =
+        app.add_subcommand("support-path", "The support folders of the current AutoCAD profile");
     support->add_flag("--all", allProfiles, "Those of every profile of the current product");
     support->add_flag("--json", outcome.json, "Print JSON");
     support->callback([&outcome] {
@@ -17,7 +18,8 @@ void AddSupportCommands(CLI::App& app, Outcome& outcome) {
     });
 
     static std::vector<std::string> files;
-    CLI::App* find = app.add_subcommand("find", "Find files the way AutoCAD does: its folder, then the support path");
+    CLI::App* find = app.add_subcommand(
+        "find", "Find files the way AutoCAD does: its folder, then the support path");
     find->add_option("FILE", files, "File names")->required();
     find->add_flag("--json", outcome.json, "Print JSON");
     find->callback([&outcome] {

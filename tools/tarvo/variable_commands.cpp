@@ -7,11 +7,13 @@
 namespace tarvo {
 
 Section& AddVariablesSection(Document& document, bool aliases) {
-    Section& section = document.Add(aliases ? "Path variables (with aliases)" : "Path variables", "variables");
+    Section& section =
+        document.Add(aliases ? "Path variables (with aliases)" : "Path variables", "variables");
     const tarvox::PathVarTable& table = tarvox::CompactPathVarTable(aliases ? 1 : 0);
     Table rows{"variables", {"name", "value"}, {}, {}};
     for (std::size_t i = 0; i < table.names.size(); ++i) {
-        rows.rows.push_back({Value::Text(Utf8(table.names[i])), Value::Text(Utf8(table.values[i]))});
+        rows.rows.push_back(
+            {Value::Text(Utf8(table.names[i])), Value::Text(Utf8(table.values[i]))});
     }
     section.tables.push_back(std::move(rows));
     return section;
@@ -23,7 +25,8 @@ Section& AddFullVariablesSection(Document& document) {
     tarvox::BuildFullPathVarTable(names, values);
     // Rows keep their order: the first row of a name is the one that counts.
     Table rows{"variables", {"name", "value"}, {}, {}};
-    for (std::size_t i = 0; i < names.size(); ++i) rows.rows.push_back({Value::Text(Utf8(names[i])), Value::Text(Utf8(values[i]))});
+    for (std::size_t i = 0; i < names.size(); ++i)
+        rows.rows.push_back({Value::Text(Utf8(names[i])), Value::Text(Utf8(values[i]))});
     section.tables.push_back(std::move(rows));
     return section;
 }
@@ -33,7 +36,8 @@ void AddVariableCommands(CLI::App& app, Outcome& outcome) {
     static bool full = false;
     CLI::App* vars = app.add_subcommand("vars", "The compact path-variable table");
     vars->add_flag("--aliases", aliases, "Include the alias variables (%AC2020%, %PROG%, ...)");
-    vars->add_flag("--full", full, "The full table instead (every product year and AutoCAD release)");
+    vars->add_flag("--full", full,
+                   "The full table instead (every product year and AutoCAD release)");
     vars->add_flag("--json", outcome.json, "Print JSON");
     vars->callback([&outcome] {
         if (full) {
@@ -44,7 +48,8 @@ void AddVariableCommands(CLI::App& app, Outcome& outcome) {
     });
 
     static std::vector<std::string> texts;
-    CLI::App* expand = app.add_subcommand("expand", "Expand path variables and put them back (both forms)");
+    CLI::App* expand =
+        app.add_subcommand("expand", "Expand path variables and put them back (both forms)");
     expand->add_flag("--aliases", aliases, "Use the table with the alias variables");
     expand->add_flag("--full", full, "Expand with the full table (unknown variables stay)");
     expand->add_flag("--json", outcome.json, "Print JSON");
@@ -56,7 +61,8 @@ void AddVariableCommands(CLI::App& app, Outcome& outcome) {
             Table expanded{"expansion", {"text", "expanded"}, {}, {}};
             for (const std::string& text : texts) {
                 expanded.rows.push_back(
-                    {Value::Text(text), Value::Text(Utf8(tarvox::ExpandAllPathVars(Wide(text).c_str())))});
+                    {Value::Text(text),
+                     Value::Text(Utf8(tarvox::ExpandAllPathVars(Wide(text).c_str())))});
             }
             section.tables.push_back(std::move(expanded));
             return;
@@ -67,7 +73,8 @@ void AddVariableCommands(CLI::App& app, Outcome& outcome) {
             tarvox::ExpandAndAbbreviate(withVars, withoutVars, input.c_str(), aliases ? 1 : 0);
             // A text without variables is its own abbreviated form.
             if (input.find(L'%') == std::wstring::npos) withVars = withoutVars;
-            rows.rows.push_back({Value::Text(text), Value::Text(Utf8(withoutVars)), Value::Text(Utf8(withVars))});
+            rows.rows.push_back(
+                {Value::Text(text), Value::Text(Utf8(withoutVars)), Value::Text(Utf8(withVars))});
         }
         section.tables.push_back(std::move(rows));
     });

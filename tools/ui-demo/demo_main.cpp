@@ -43,17 +43,20 @@ bool SaveWindowPicture(HWND window, const std::wstring& path) {
 
     if (!tarvox::ui::GdiplusStarted()) return false;
     tarvox::ui::GdiplusBitmap image;
-    if (Gdiplus::DllExports::GdipCreateBitmapFromHBITMAP(picture.Get(), nullptr, image.Put()) != Gdiplus::Ok) {
+    if (Gdiplus::DllExports::GdipCreateBitmapFromHBITMAP(picture.Get(), nullptr, image.Put()) !=
+        Gdiplus::Ok) {
         return false;
     }
     // The PNG encoder of GDI+.
     const CLSID png{0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
-    return Gdiplus::DllExports::GdipSaveImageToFile(image.Get(), path.c_str(), &png, nullptr) == Gdiplus::Ok;
+    return Gdiplus::DllExports::GdipSaveImageToFile(image.Get(), path.c_str(), &png, nullptr) ==
+           Gdiplus::Ok;
 }
 
 // Lets the dialog and its controls paint, then saves it.
 void TakeScreenshot(HWND dialog) {
-    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RedrawWindow(dialog, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     MSG message;
     for (int round = 0; round < 20; ++round) {
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -75,8 +78,8 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         case WM_INITDIALOG: {
             const double scale = GetDpiScale();
             const int fontHeight = -static_cast<int>(18 * scale);
-            RenderTextBitmap(L"Tarvo Ardent\tSettings", RGB(30, 70, 150), RGB(255, 255, 255), L"Tahoma", fontHeight,
-                             static_cast<int>(2 * scale), demo.title);
+            RenderTextBitmap(L"Tarvo Ardent\tSettings", RGB(30, 70, 150), RGB(255, 255, 255),
+                             L"Tahoma", fontHeight, static_cast<int>(2 * scale), demo.title);
             SendDlgItemMessageW(dialog, IDC_TITLE, STM_SETIMAGE, IMAGE_BITMAP,
                                 reinterpret_cast<LPARAM>(demo.title.Get()));
             wchar_t text[64];
@@ -87,9 +90,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
             LayoutDialogControls(demo.background, 1);
             return TRUE;
         }
-        case WM_ACTIVATE:
-            demo.background.ShowInactive(LOWORD(wParam) == WA_INACTIVE);
-            return FALSE;
+        case WM_ACTIVATE: demo.background.ShowInactive(LOWORD(wParam) == WA_INACTIVE); return FALSE;
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN: {
             HWND control = reinterpret_cast<HWND>(lParam);
@@ -104,11 +105,8 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
                 return TRUE;
             }
             return FALSE;
-        case WM_DESTROY:
-            PostQuitMessage(0);
-            return FALSE;
-        default:
-            return FALSE;
+        case WM_DESTROY: PostQuitMessage(0); return FALSE;
+        default: return FALSE;
     }
 }
 
@@ -120,7 +118,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     Demo demo;
     g_demo = &demo;
     for (int i = 1; i < __argc; ++i) {
-        if (std::wstring(__wargv[i]) == L"--screenshot" && i + 1 < __argc) demo.screenshot = __wargv[++i];
+        if (std::wstring(__wargv[i]) == L"--screenshot" && i + 1 < __argc)
+            demo.screenshot = __wargv[++i];
     }
 
     HWND dialog = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_DEMO), nullptr, DialogProc, 0);

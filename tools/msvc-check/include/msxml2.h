@@ -9,7 +9,7 @@ DEFINE_GUID(IID_ISAXXMLFilter, 0x70409222, 0xca09, 0x4475, 0xac, 0xb8, 0x40, 0x3
 #if defined(__cplusplus) && !defined(CINTERFACE)
 MIDL_INTERFACE("70409222-ca09-4475-acb8-40312fe8d145")
 ISAXXMLFilter : public ISAXXMLReader {
-  virtual HRESULT STDMETHODCALLTYPE getParent(ISAXXMLReader** pReader) = 0;
-  virtual HRESULT STDMETHODCALLTYPE putParent(ISAXXMLReader* reader) = 0;
+    virtual HRESULT STDMETHODCALLTYPE getParent(ISAXXMLReader * *pReader) = 0;
+    virtual HRESULT STDMETHODCALLTYPE putParent(ISAXXMLReader * reader) = 0;
 };
 #endif

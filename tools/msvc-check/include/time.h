@@ -8,8 +8,8 @@ extern "C" {
 #endif
 
 struct timespec {
-  time_t tv_sec;
-  long tv_nsec;
+    time_t tv_sec;
+    long tv_nsec;
 };
 
 _ACRTIMP int __cdecl timespec_get(struct timespec*, int);
