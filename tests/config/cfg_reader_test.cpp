@@ -17,10 +17,21 @@ using Lines = std::vector<std::wstring>;
 
 class CfgReaderTest : public SandboxTest {
 protected:
-    std::wstring Value(CCfgReader& reader, const wchar_t* section, const wchar_t* name) {
+    static std::wstring Value(CCfgReader& reader, const wchar_t* section, const wchar_t* name) {
         std::wstring text = L"<unchanged>";
         reader.GetValue(text, section, name, nullptr);
         return text;
+    }
+    // The values of some section and name pairs, joined by "|"; "-" for one that is missing.
+    static std::wstring Values(
+        CCfgReader& reader,
+        std::initializer_list<std::pair<const wchar_t*, const wchar_t*>> names) {
+        std::wstring joined;
+        for (const auto& [section, name] : names) {
+            const std::wstring value = Value(reader, section, name);
+            joined += (joined.empty() ? L"" : L"|") + (value == L"<unchanged>" ? L"-" : value);
+        }
+        return joined;
     }
     // A reader over a file with the given bytes; the reader is not saved when destroyed.
     std::unique_ptr<CCfgReader> Loaded(std::wstring_view name, std::string_view bytes) {
@@ -40,10 +51,9 @@ TEST_F(CfgReaderTest, ParsesSectionsEntriesAndComments) {
     EXPECT_EQ(reader->Get_m_Data()[7], L"[Alpha]");
     EXPECT_EQ(reader->Get_m_KeyIndex(), (std::vector<long long>{1, 7}));
     EXPECT_EQ(reader->Get_m_KeySortedIndex(), (std::vector<long long>{7, 1}));
-    EXPECT_EQ(Value(*reader, L"beta", L"KEY"), L"a=b");
-    EXPECT_EQ(Value(*reader, L"Alpha", L"k"), L"v");
-    EXPECT_EQ(Value(*reader, L"Beta", L"; x"), L"<unchanged>");
-    EXPECT_EQ(Value(*reader, L"Beta", L"top"), L"<unchanged>");
+    EXPECT_EQ(Values(*reader,
+                     {{L"beta", L"KEY"}, {L"Alpha", L"k"}, {L"Beta", L"; x"}, {L"Beta", L"top"}}),
+              L"a=b|v|-|-");
     // The original text is as read, before normalisation.
     EXPECT_EQ(reader->Get_m_Original().substr(0, 23), L"top=ignored\r\n[  Beta  ]");
     EXPECT_EQ(reader->Get_m_FileType(), TextFileType::Ansi);
@@ -55,10 +65,9 @@ TEST_F(CfgReaderTest, ListModeNumbersEveryLine) {
                          "[List]\r\nSimpleList=True\r\nalpha\r\n; note\r\nbeta\r\n"
                          "[Next]\r\ngamma\r\n");
     EXPECT_EQ(reader->Get_m_Data()[1], L"SimpleList=0");
-    EXPECT_EQ(Value(*reader, L"List", L"00001"), L"alpha");
-    EXPECT_EQ(Value(*reader, L"List", L"00003"), L"beta");
     // List mode stays on in later sections; the counter restarts at the header.
-    EXPECT_EQ(Value(*reader, L"Next", L"00001"), L"gamma");
+    EXPECT_EQ(Values(*reader, {{L"List", L"00001"}, {L"List", L"00003"}, {L"Next", L"00001"}}),
+              L"alpha|beta|gamma");
     EXPECT_EQ(reader->Get_m_Original(),
               L"[List]\r\nSimpleList=0\r\n00001=alpha\r\n; note\r\n00003=beta\r\n[Next]\r\n"
               L"00001=gamma\r\n");
@@ -109,28 +118,21 @@ TEST_F(CfgReaderTest, GetValueDefaultsAndNumbers) {
     text = L"kept";
     EXPECT_EQ(reader->GetValue(text, L"N", L"absent", nullptr), 0);
     EXPECT_EQ(text, L"kept");
-
-    int number = 99;
-    EXPECT_EQ(reader->GetNumberValue(number, L"N", L"yes", 1, 1), 1);
-    EXPECT_EQ(number, 0);
-    EXPECT_EQ(reader->GetNumberValue(number, L"N", L"two", 0, 1), 1);
-    EXPECT_EQ(number, 1);
-    EXPECT_EQ(reader->GetNumberValue(number, L"N", L"t", 0, 1), 1);
-    EXPECT_EQ(number, 1);
-    EXPECT_EQ(reader->GetNumberValue(number, L"N", L"f", 1, 1), 1);
-    EXPECT_EQ(number, 0);
-    EXPECT_EQ(reader->GetNumberValue(number, L"N", L"neg", 0, 0), 1);
-    EXPECT_EQ(number, -7);
-    EXPECT_EQ(reader->GetNumberValue(number, L"N", L"blank", 5, 0), 1);
-    EXPECT_EQ(number, 5);
-    EXPECT_EQ(reader->GetNumberValue(number, L"N", L"absent", 1, 1), 1);
-    EXPECT_EQ(number, 1);
-    EXPECT_EQ(reader->GetNumberValue(number, L"Gone", L"absent", 7, 0), 0);
-    EXPECT_EQ(number, 7);
     // As boolean, a default other than 1 counts as 0.
-    EXPECT_EQ(reader->GetNumberValue(number, L"Gone", L"absent", 7, 1), 0);
-    EXPECT_EQ(number, 0);
-
+    const struct {
+        const wchar_t *section, *name;
+        int fallback, asBool, result, number;
+    } numbers[] = {{L"N", L"yes", 1, 1, 1, 0},      {L"N", L"two", 0, 1, 1, 1},
+                   {L"N", L"t", 0, 1, 1, 1},        {L"N", L"f", 1, 1, 1, 0},
+                   {L"N", L"neg", 0, 0, 1, -7},     {L"N", L"blank", 5, 0, 1, 5},
+                   {L"N", L"absent", 1, 1, 1, 1},   {L"Gone", L"absent", 7, 0, 0, 7},
+                   {L"Gone", L"absent", 7, 1, 0, 0}};
+    for (const auto& c : numbers) {
+        int number = 99;
+        EXPECT_EQ(reader->GetNumberValue(number, c.section, c.name, c.fallback, c.asBool), c.result)
+            << c.name << c.asBool;
+        EXPECT_EQ(number, c.number) << c.name << c.asBool;
+    }
     EXPECT_EQ(reader->SetNumberValue(L"N", L"big", -5000000000LL, 0), 1);
     EXPECT_EQ(Value(*reader, L"N", L"big"), L"-5000000000");
     EXPECT_EQ(reader->SetNumberValue(L"N", L"flag", 3, 1), 1);
@@ -171,12 +173,10 @@ TEST_F(CfgReaderTest, FindOrAddEntryShiftsEveryIndexUnderManyInserts) {
         ASSERT_EQ(reader->SetValue(section, name.c_str(), std::to_wstring(i).c_str()), 1);
         added.emplace_back(section, name);
     }
-    EXPECT_EQ(Value(*reader, L"A", L"first"), L"1");
-    EXPECT_EQ(Value(*reader, L"B", L"second"), L"2");
-    for (std::size_t i = 0; i < added.size(); ++i) {
+    EXPECT_EQ(Values(*reader, {{L"A", L"first"}, {L"B", L"second"}}), L"1|2");
+    for (std::size_t i = 0; i < added.size(); ++i)
         EXPECT_EQ(Value(*reader, added[i].first.c_str(), added[i].second.c_str()),
                   std::to_wstring(i));
-    }
     // Every header index still names its header, every entry index its line.
     for (std::size_t s = 0; s < reader->Get_m_KeyStrings().size(); ++s) {
         const long long header = reader->Get_m_KeySortedIndex()[s];
@@ -316,9 +316,7 @@ TEST_F(CfgReaderTest, CentralChainPrunesFallsBackAndIsNotCopied) {
         // The line equal to the central value (ignoring case) is gone, without a change mark.
         EXPECT_EQ(local.Get_m_Data(), (Lines{L"[S]", L"b=local", L"[L]", L"y=2"}));
         EXPECT_EQ(local.Get_m_HasChanged(), 0);
-        EXPECT_EQ(Value(local, L"S", L"a"), L"Same");
-        EXPECT_EQ(Value(local, L"S", L"b"), L"local");
-        EXPECT_EQ(Value(local, L"Deep", L"d"), L"4");
+        EXPECT_EQ(Values(local, {{L"S", L"a"}, {L"S", L"b"}, {L"Deep", L"d"}}), L"Same|local|4");
         std::wstring name;
         Lines sections;
         for (long long i = 0; local.GetSectionName(name, i) == 1; ++i) sections.push_back(name);

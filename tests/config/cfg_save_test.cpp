@@ -1,5 +1,5 @@
 // Saving configurations: encodings kept byte for byte, the busy-file retry, the atomic
-// replacement and files that must never be written over.
+// replacement, files that must never be written over and the hand-over to the host's drawing.
 #include <tarvox/config.h>
 
 #include "tests/support/sandbox_fixture.h"
@@ -8,15 +8,7 @@
 
 namespace {
 
-using tarvox::test::ReadFileBytes;
-using tarvox::test::SandboxTest;
-
-struct EncodedCase {
-    const char* label;
-    TextFileType::Type type;
-    std::string before;  // [A] x=1 y=ä with a comment
-    std::string after;   // the same with x=2
-};
+using namespace tarvox::test;
 
 std::string Utf16(std::wstring_view text, bool bigEndian) {
     std::string bytes = bigEndian ? std::string("\xFE\xFF") : std::string("\xFF\xFE");
@@ -31,24 +23,33 @@ std::string Utf16(std::wstring_view text, bool bigEndian) {
 constexpr wchar_t kBefore[] = L"; kept\r\n[A]\r\nx=1\r\ny=\u00E4\r\n";
 constexpr wchar_t kAfter[] = L"; kept\r\n[A]\r\nx=2\r\ny=\u00E4\r\n";
 
-class CfgSaveTest : public SandboxTest {};
+class CfgSaveTest : public SandboxTest {
+protected:
+    // A child that saves the file with the drawing hand-over and the host in the test modules.
+    ChildResult HandOver(const char* scenario, const std::wstring& file) {
+        return RunSandboxed(scenario, {.args = {FolderOfThisProgram() + L"\\testmodules", file}});
+    }
+};
 
 TEST_F(CfgSaveTest, EveryEncodingRoundTripsByteForByte) {
-    const EncodedCase cases[] = {
-        {"ansi", TextFileType::Ansi, "; kept\r\n[A]\r\nx=1\r\ny=\xE4\r\n",
+    const struct {
+        const wchar_t* file;
+        TextFileType::Type type;
+        std::string before;  // [A] x=1 y=ä with a comment
+        std::string after;   // the same with x=2
+    } cases[] = {
+        {L"ansi.cfg", TextFileType::Ansi, "; kept\r\n[A]\r\nx=1\r\ny=\xE4\r\n",
          "; kept\r\n[A]\r\nx=2\r\ny=\xE4\r\n"},
-        {"utf16le", TextFileType::UnicodeLE, Utf16(kBefore, false), Utf16(kAfter, false)},
-        {"utf16be", TextFileType::UnicodeBE, Utf16(kBefore, true), Utf16(kAfter, true)},
-        {"utf8", TextFileType::Utf8, "\xEF\xBB\xBF; kept\r\n[A]\r\nx=1\r\ny=\xC3\xA4\r\n",
+        {L"utf16le.cfg", TextFileType::UnicodeLE, Utf16(kBefore, false), Utf16(kAfter, false)},
+        {L"utf16be.cfg", TextFileType::UnicodeBE, Utf16(kBefore, true), Utf16(kAfter, true)},
+        {L"utf8.cfg", TextFileType::Utf8, "\xEF\xBB\xBF; kept\r\n[A]\r\nx=1\r\ny=\xC3\xA4\r\n",
          "\xEF\xBB\xBF; kept\r\n[A]\r\nx=2\r\ny=\xC3\xA4\r\n"},
-        {"utf8nobom", TextFileType::Utf8NoBom, "<?xml?>\r\n[A]\r\nx=1\r\ny=\xC3\xA4\r\n",
+        {L"utf8nobom.cfg", TextFileType::Utf8NoBom, "<?xml?>\r\n[A]\r\nx=1\r\ny=\xC3\xA4\r\n",
          "<?xml?>\r\n[A]\r\nx=2\r\ny=\xC3\xA4\r\n"},
     };
-    for (const EncodedCase& c : cases) {
-        SCOPED_TRACE(c.label);
-        const std::wstring path = temp.WriteFile(
-            std::wstring(L"enc_") + std::wstring(c.label, c.label + strlen(c.label)) + L".cfg",
-            c.before);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::wstring path = temp.WriteFile(c.file, c.before);
         {
             CCfgReader reader(path.c_str());
             ASSERT_EQ(reader.IsInit(), 1);
@@ -165,17 +166,7 @@ TEST_F(CfgSaveTest, BusyTargetIsRetriedAndKeptWhole) {
         CloseHandle(lock);
         EXPECT_EQ(ReadFileBytes(path), expected);
     }
-    // No temporary file stays.
-    WIN32_FIND_DATAW found{};
-    HANDLE search = FindFirstFileW((temp / L"*").c_str(), &found);
-    int files = 0;
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++files;
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    EXPECT_EQ(files, 1);
+    EXPECT_EQ(FilesIn(temp.Path()), 1u);  // no temporary file stays
 }
 
 TEST_F(CfgSaveTest, BrokenUtf8LoadsWithReplacementCharactersAndIsSaved) {
@@ -208,6 +199,29 @@ TEST_F(CfgSaveTest, BrokenUtf8LoadsWithReplacementCharactersAndIsSaved) {
         EXPECT_NE(saved.find("\r\na=\xEF\xBF\xBD(\r\n"), std::string::npos) << saved;
         EXPECT_NE(saved.find("\r\nb=1\r\n"), std::string::npos) << saved;
     }
+}
+
+TEST_F(CfgSaveTest, HostGetsTheDrawingKeyAndTheTextWithoutComments) {
+    const std::wstring path =
+        temp.WriteFile(L"Settings.cfg", "; comment\r\n[A]\r\n/note\r\nk=0\r\n\r\n[B]\r\nb=1\r\n");
+    const ChildResult child = HandOver("DrawingHandOver", path);
+    EXPECT_EQ(child.Value("saved"), "1");
+    EXPECT_EQ(child.Value("calls"), "1");
+    EXPECT_EQ(child.Value("key"), "SETTINGS");
+    EXPECT_NE(child.Value("text").find("[A]"), std::string::npos);
+    EXPECT_EQ(child.Value("text").find("comment"), std::string::npos);
+    EXPECT_EQ(child.Value("text").find("note"), std::string::npos);
+    // The file keeps its comments.
+    EXPECT_EQ(ReadFileBytes(path), "; comment\r\n[A]\r\n/note\r\nk=1\r\n\r\n[B]\r\nb=1\r\n");
+}
+
+TEST_F(CfgSaveTest, AMissingDrawingHostStaysMissingForTheProcessAndFilesAreStillSaved) {
+    const std::wstring path = temp.WriteFile(L"Notes.xml", "[A]\r\nk=0\r\n");
+    const ChildResult child = HandOver("DrawingHostMissing", path);
+    EXPECT_EQ(child.Value("first_saved"), "1");
+    EXPECT_EQ(child.Value("second_saved"), "1");
+    EXPECT_EQ(child.Value("calls"), "0");
+    EXPECT_EQ(ReadFileBytes(path), "[A]\r\nk=2\r\n");
 }
 
 }  // namespace

@@ -24,28 +24,24 @@ TEST(CfgText, ComposeDropsOuterAndRepeatedBlankLines) {
     EXPECT_EQ(tarvox::ComposeCfgText({L"", L""}), L"");
 }
 
-TEST(CfgText, HeadersAreNormalised) {
-    EXPECT_EQ(tarvox::NormalizeCfgHeader(L"[  Name  ]").line, L"[Name]");
+TEST(CfgText, HeadersEntriesCommentsAndListNames) {
+    const std::pair<const wchar_t*, const wchar_t*> headers[] = {{L"[  Name  ]", L"[Name]"},
+                                                                 {L"[Name", L"[Name]"},
+                                                                 {L"[ Name ] tail", L"[Name] tail"},
+                                                                 {L"[Name] tail", L"[Name] tail"}};
+    for (const auto& [line, header] : headers)
+        EXPECT_EQ(tarvox::NormalizeCfgHeader(line).line, header);
     EXPECT_EQ(tarvox::NormalizeCfgHeader(L"[  Name  ]").name, L"Name");
-    EXPECT_EQ(tarvox::NormalizeCfgHeader(L"[Name").line, L"[Name]");
-    EXPECT_EQ(tarvox::NormalizeCfgHeader(L"[ Name ] tail").line, L"[Name] tail");
-    EXPECT_EQ(tarvox::NormalizeCfgHeader(L"[Name] tail").line, L"[Name] tail");
-}
-
-TEST(CfgText, EntriesCommentsAndListNames) {
     std::wstring name, value;
     ASSERT_TRUE(tarvox::SplitCfgEntry(L"Key = a=b", name, value));
-    EXPECT_EQ(name, L"Key");
-    EXPECT_EQ(value, L"a=b");
+    EXPECT_EQ(name + L"|" + value, L"Key|a=b");
     EXPECT_FALSE(tarvox::SplitCfgEntry(L"no equals", name, value));
-    EXPECT_EQ(tarvox::ClassifyCfgLine(L";c"), tarvox::CfgLineKind::Comment);
-    EXPECT_EQ(tarvox::ClassifyCfgLine(L"//c"), tarvox::CfgLineKind::Comment);
-    EXPECT_EQ(tarvox::ClassifyCfgLine(L":c"), tarvox::CfgLineKind::Comment);
+    for (const wchar_t* comment : {L";c", L"//c", L":c"})
+        EXPECT_EQ(tarvox::ClassifyCfgLine(comment), tarvox::CfgLineKind::Comment);
     EXPECT_EQ(tarvox::ClassifyCfgLine(L"[x"), tarvox::CfgLineKind::Header);
-    EXPECT_EQ(tarvox::ListEntryName(1), L"00001");
-    EXPECT_EQ(tarvox::ListEntryName(12), L"00012");
-    EXPECT_EQ(tarvox::ListEntryName(9999), L"09999");
-    EXPECT_EQ(tarvox::ListEntryName(10000), L"10000");
+    for (const auto& [number, entry] :
+         {std::pair{1, L"00001"}, {12, L"00012"}, {9999, L"09999"}, {10000, L"10000"}})
+        EXPECT_EQ(tarvox::ListEntryName(number), entry);
     EXPECT_TRUE(tarvox::IsListModeSwitch(L"simplelist", L"TRUE"));
     EXPECT_TRUE(tarvox::IsListModeSwitch(L"SimpleList", L"1"));
     EXPECT_FALSE(tarvox::IsListModeSwitch(L"SimpleList", L"yes"));
@@ -57,9 +53,7 @@ TEST(CfgText, EntryLinesInAndOutOfListMode) {
         long long number;
         const wchar_t* line;
         bool entry;
-        const wchar_t* name;
-        const wchar_t* value;
-        const wchar_t* rewritten;
+        const wchar_t *name, *value, *rewritten;
         bool listOnAfter;
         long long numberAfter;
     };
@@ -73,11 +67,9 @@ TEST(CfgText, EntryLinesInAndOutOfListMode) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message() << row.line);
-        std::wstring line = row.line;
+        std::wstring line = row.line, name, room;
         tarvox::CfgListMode list{row.listOn, row.number};
-        std::wstring name;
         std::wstring_view value;
-        std::wstring room;
         ASSERT_EQ(tarvox::ReadCfgEntryLine(line, list, name, value, room), row.entry);
         EXPECT_EQ(line, row.rewritten);
         EXPECT_EQ(list.on, row.listOnAfter);

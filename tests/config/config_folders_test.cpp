@@ -1,8 +1,8 @@
-// The per-user configuration folder of each product, every step of its lookup.
+// The per-user configuration folder of each product, every step of its lookup, and the folder
+// list that hands out folders.
 #include <tarvox/folders.h>
 
 #include "foundation/own_module.h"
-#include "tests/support/child_process.h"
 #include "tests/support/sandbox_fixture.h"
 
 namespace {
@@ -13,90 +13,84 @@ constexpr wchar_t kUserArdent[] = L"HKCU\\Software\\Tarvox\\Tarvo Ardent 2020";
 constexpr wchar_t kMachineArdent[] = L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2020";
 constexpr wchar_t kUserVeska[] = L"HKCU\\Software\\Tarvox\\Tarvo Veska 2020";
 constexpr wchar_t kMachineVeska[] = L"HKLM\\Software\\Tarvox\\Tarvo Veska 2020";
+constexpr wchar_t kArdentVariable[] = L"TarvoArdent_2020_CFG_L";
+constexpr wchar_t kVeskaVariable[] = L"TarvoVeska_2020_CFG_L";
 
-class ConfigFolders : public SandboxTest {
-protected:
-    void SetUp() override {
-        // Remembered so that the folder this process caches in them goes away with the test.
-        environment.Unset(L"TarvoArdent_2020_CFG_L");
-        environment.Unset(L"TarvoVeska_2020_CFG_L");
+// Each row is a machine of its own: a fresh registry and environment. A folder the process
+// keeps in the product's variable stays its answer when the registry value goes.
+TEST(ConfigFolderLookup, EveryStep) {
+    using Environment = std::vector<std::pair<const wchar_t*, std::wstring>>;
+    // An empty folder is not asked; kept is the variables' value afterwards, null: not checked.
+    const auto row = [](const char* label, const Environment& variables,
+                        const std::vector<RegEntry>& entries, const std::wstring& ardent,
+                        const std::wstring& veska, const wchar_t* kept) {
+        SCOPED_TRACE(label);
+        RegistrySandbox registry;
+        EnvironmentGuard environment;
+        // Remembered so that the folder this process caches in them goes away with the row.
+        environment.Unset(kArdentVariable);
+        environment.Unset(kVeskaVariable);
         environment.Set(L"AppData", L"C:\\Users\\u\\AppData\\Roaming");
-    }
-    std::wstring Ardent() { return GetLocalConfigDir(buffer); }
-    std::wstring Veska() { return GetLocalRConfigDir(buffer); }
-    wchar_t buffer[260];
-};
-
-TEST_F(ConfigFolders, TheEnvironmentComesFirstAndGetsItsBackslash) {
-    environment.Set(L"TarvoArdent_2020_CFG_L", L"E:\\Ardent Config");
-    registry.Apply({Sz(kUserArdent, L"Config", L"R:\\never read")});
-    EXPECT_EQ(Ardent(), L"E:\\Ardent Config\\");
-    environment.Set(L"TarvoVeska_2020_CFG_L", L"E:\\Veska Config\\");
-    EXPECT_EQ(Veska(), L"E:\\Veska Config\\");
-}
-
-TEST_F(ConfigFolders, TheUsersFolderValueIsCachedInTheEnvironment) {
-    registry.Apply({Sz(kUserArdent, L"Config", L"U:\\Ardent Config")});
-    EXPECT_EQ(Ardent(), L"U:\\Ardent Config\\");
-    EXPECT_EQ(GetEnv(L"TarvoArdent_2020_CFG_L").value_or(L"<unset>"), L"U:\\Ardent Config\\");
-    // The value goes; the process keeps its answer.
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Tarvox\\Tarvo Ardent 2020", L"Config");
-    EXPECT_EQ(Ardent(), L"U:\\Ardent Config\\");
-}
-
-TEST_F(ConfigFolders, VeskaReadsItsOwnValueName) {
-    registry.Apply(
-        {Sz(kUserVeska, L"Config", L"U:\\wrong"), Sz(kUserVeska, L"ConfigR", L"U:\\Veska")});
-    EXPECT_EQ(Veska(), L"U:\\Veska\\");
-    EXPECT_EQ(GetEnv(L"TarvoVeska_2020_CFG_L").value_or(L"<unset>"), L"U:\\Veska\\");
-}
-
-TEST_F(ConfigFolders, TheUserKeysDefaultValueGetsConfigAndIsNotCached) {
-    registry.Apply({Sz(kUserArdent, L"", L"U:\\Ardent")});
-    EXPECT_EQ(Ardent(), L"U:\\Ardent\\Config\\");
-    EXPECT_FALSE(GetEnv(L"TarvoArdent_2020_CFG_L").has_value());
-}
-
-TEST_F(ConfigFolders, TheInstallationKeysApplicationDataIsExpanded) {
-    environment.Set(L"TARVOX_PROFILE", L"P:\\Profile");
-    registry.Apply({ExpandSz(kMachineArdent, L"AppData", L"%TARVOX_PROFILE%\\Ardent"),
-                    Sz(kMachineVeska, L"AppData", L"M:\\Veska\\")});
-    EXPECT_EQ(Ardent(), L"P:\\Profile\\Ardent\\Config\\");
-    EXPECT_EQ(Veska(), L"M:\\Veska\\Config\\");
-    EXPECT_FALSE(GetEnv(L"TarvoArdent_2020_CFG_L").has_value());
-}
-
-TEST_F(ConfigFolders, WithoutAnEditionTheInstallationKeysDefaultValueComesFirst) {
-    registry.Apply(
-        {Sz(kMachineArdent, L"", L"M:\\Default"), Sz(kMachineArdent, L"AppData", L"M:\\AppData")});
-    EXPECT_EQ(Ardent(), L"M:\\Default\\Config\\");
-}
-
-TEST_F(ConfigFolders, NothingConfiguredGivesTheUsersApplicationData) {
-    EXPECT_EQ(Ardent(), L"C:\\Users\\u\\AppData\\Roaming\\Tarvox\\Tarvo Ardent 2020\\Config\\");
-    // Veska takes the user's "AppData" shell folder from the registry instead.
-    registry.Apply(
+        for (const auto& [name, value] : variables) {
+            if (value.empty()) environment.Unset(name);
+            else environment.Set(name, value);
+        }
+        registry.Apply(entries);
+        wchar_t buffer[260];
+        for (const bool isArdent : {true, false}) {
+            const auto ask = [&] {
+                return std::wstring(isArdent ? GetLocalConfigDir(buffer)
+                                             : GetLocalRConfigDir(buffer));
+            };
+            const std::wstring& expected = isArdent ? ardent : veska;
+            if (expected.empty()) continue;
+            EXPECT_EQ(ask(), expected);
+            if (kept == nullptr) continue;
+            EXPECT_EQ(GetEnv(isArdent ? kArdentVariable : kVeskaVariable).value_or(L""), kept);
+            if (*kept == L'\0') continue;
+            RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tarvox");
+            EXPECT_EQ(ask(), expected);
+        }
+    };
+    row("the environment comes first and gets its backslash",
+        {{kArdentVariable, L"E:\\Ardent Config"}, {kVeskaVariable, L"E:\\Veska Config\\"}},
+        {Sz(kUserArdent, L"Config", L"R:\\never read")}, L"E:\\Ardent Config\\",
+        L"E:\\Veska Config\\", nullptr);
+    row("the user's folder value is cached in the environment", {},
+        {Sz(kUserArdent, L"Config", L"U:\\Ardent Config")}, L"U:\\Ardent Config\\", L"",
+        L"U:\\Ardent Config\\");
+    row("Veska reads its own value name", {},
+        {Sz(kUserVeska, L"Config", L"U:\\wrong"), Sz(kUserVeska, L"ConfigR", L"U:\\Veska")}, L"",
+        L"U:\\Veska\\", L"U:\\Veska\\");
+    row("the user key's default value gets Config and is not cached", {},
+        {Sz(kUserArdent, L"", L"U:\\Ardent")}, L"U:\\Ardent\\Config\\", L"", L"");
+    row("the installation key's application data is expanded",
+        {{L"TARVOX_PROFILE", L"P:\\Profile"}},
+        {ExpandSz(kMachineArdent, L"AppData", L"%TARVOX_PROFILE%\\Ardent"),
+         Sz(kMachineVeska, L"AppData", L"M:\\Veska\\")},
+        L"P:\\Profile\\Ardent\\Config\\", L"M:\\Veska\\Config\\", L"");
+    row("without an edition the installation key's default value comes first", {},
+        {Sz(kMachineArdent, L"", L"M:\\Default"), Sz(kMachineArdent, L"AppData", L"M:\\AppData")},
+        L"M:\\Default\\Config\\", L"", nullptr);
+    row("nothing configured gives the user's application data", {}, {},
+        L"C:\\Users\\u\\AppData\\Roaming\\Tarvox\\Tarvo Ardent 2020\\Config\\", L"", nullptr);
+    row("Veska takes the user's AppData shell folder", {},
         {Sz(L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-            L"AppData", L"S:\\Shell AppData")});
-    EXPECT_EQ(Veska(), L"S:\\Shell AppData\\Tarvox\\Tarvo Veska 2020\\Config\\");
+            L"AppData", L"S:\\Shell AppData")},
+        L"", L"S:\\Shell AppData\\Tarvox\\Tarvo Veska 2020\\Config\\", nullptr);
+    const std::wstring beside = tarvox::OwnModuleFolder() + L"Config\\";
+    row("the last resort is beside the library", {{L"AppData", L""}}, {}, beside, beside, nullptr);
+    row("an overlong variable falls to the last resort",
+        {{kArdentVariable, L"E:\\" + std::wstring(300, L'x')}},
+        {Sz(kUserArdent, L"Config", L"U:\\skipped"), Sz(kMachineArdent, L"AppData", L"M:\\Ardent")},
+        L"M:\\Ardent\\Config\\", L"", nullptr);
 }
 
-TEST_F(ConfigFolders, TheLastResortIsBesideTheLibrary) {
-    environment.Unset(L"AppData");
-    EXPECT_EQ(Ardent(), tarvox::OwnModuleFolder() + L"Config\\");
-    EXPECT_EQ(Veska(), tarvox::OwnModuleFolder() + L"Config\\");
-}
-
-TEST_F(ConfigFolders, AnOverlongVariableFallsToTheLastResort) {
-    environment.Set(L"TarvoArdent_2020_CFG_L", L"E:\\" + std::wstring(300, L'x'));
-    registry.Apply({Sz(kUserArdent, L"Config", L"U:\\skipped"),
-                    Sz(kMachineArdent, L"AppData", L"M:\\Ardent")});
-    EXPECT_EQ(Ardent(), L"M:\\Ardent\\Config\\");
-}
+class ConfigFolders : public SandboxTest {};
 
 TEST_F(ConfigFolders, ANullBufferUsesOneStaticBufferPerFunction) {
-    environment.Set(L"TarvoArdent_2020_CFG_L", L"E:\\A");
-    environment.Set(L"TarvoVeska_2020_CFG_L", L"E:\\V");
+    environment.Set(kArdentVariable, L"E:\\A");
+    environment.Set(kVeskaVariable, L"E:\\V");
     wchar_t* ardent = GetLocalConfigDir(nullptr);
     wchar_t* veska = GetLocalRConfigDir(nullptr);
     EXPECT_NE(ardent, veska);
@@ -108,49 +102,36 @@ TEST_F(ConfigFolders, ANullBufferUsesOneStaticBufferPerFunction) {
 TEST_F(ConfigFolders, TheLuminorEditionReadsItsOwnNames) {
     registry.Apply({Sz(kUserArdent, L"Config", L"U:\\neutral"),
                     Sz(kUserArdent, L"Config_LU", L"U:\\Luminor")});
-    const std::wstring folder = temp.MakeFolder(L"luminor");
     temp.WriteFile(L"luminor\\Tarvo Luminor 2020.txt", "");
-    ChildOptions options;
-    options.sandboxKey = registry.ScratchKey();
-    options.programFolder = folder;
-    const ChildResult child = RunChildScenario("LocalConfigFolders", options);
-    ASSERT_TRUE(child.Passed()) << child.output;
+    const ChildResult child =
+        RunSandboxed("LocalConfigFolders", {.programFolder = temp / L"luminor", .args = {}});
     EXPECT_EQ(child.Value("ardent"), "U:\\Luminor\\");
     EXPECT_EQ(child.Value("cached_in"), "TarvoArdent_LU_2020_CFG_L");
 }
 
-}  // namespace
-
-namespace {
-
+// The folder comes back as CfgKern expanded it, once: percent signs of a variable's value stay,
+// as they do for a configuration reader.
 TEST_F(ConfigFolders, TheFolderListHandsOutFoldersAndStoresVariables) {
-    environment.Set(L"TarvoArdent_2020_CFG_L", temp.Path());
+    environment.Set(kArdentVariable, temp.Path());
     environment.Set(L"TARVOX_DRAWINGS", L"D:\\Tarvox Drawings");
     environment.Set(L"TARVOX_PERCENT", L"D:\\100%\\Rabatt 5%");
     const std::wstring list = temp.WriteFile(
         L"Ordner.ini",
         "[Ordner]\r\nVorlagen=%TARVOX_DRAWINGS%\\Vorlagen\r\nRabatt=%TARVOX_PERCENT%\\Plots\r\n");
-    ChildOptions options;
-    options.sandboxKey = registry.ScratchKey();
-    options.args = {list, L"vorlagen", L"Plots", L"D:\\Tarvox Drawings\\Plots"};
-    const ChildResult child = RunChildScenario("FolderListValues", options);
-    ASSERT_TRUE(child.Passed()) << child.output;
-    EXPECT_EQ(child.Value("dir_value"), "D:\\Tarvox Drawings\\Vorlagen");
-    EXPECT_EQ(child.Value("dir_value_empty_name"), "");
-    EXPECT_EQ(child.Value("dir_value_missing"), "");
-    EXPECT_EQ(child.Value("reader_value"), "D:\\Tarvox Drawings\\Vorlagen");
-    EXPECT_EQ(child.Value("saved"), "1");
+    const std::pair<const wchar_t*, const char*> folders[] = {
+        {L"vorlagen", "D:\\Tarvox Drawings\\Vorlagen"}, {L"Rabatt", "D:\\100%\\Rabatt 5%\\Plots"}};
+    for (const auto& [name, folder] : folders) {
+        const ChildResult child = RunSandboxed(
+            "FolderListValues", {.args = {list, name, L"Plots", L"D:\\Tarvox Drawings\\Plots"}});
+        EXPECT_EQ(child.Value("dir_value"), folder);
+        EXPECT_EQ(child.Value("dir_value_empty_name"), "");
+        EXPECT_EQ(child.Value("dir_value_missing"), "");
+        EXPECT_EQ(child.Value("reader_value"), folder);
+        EXPECT_EQ(child.Value("saved"), "1");
+    }
     const std::string text = ReadFileBytes(list);
     EXPECT_NE(text.find("Plots=%TARVOX_DRAWINGS%\\Plots"), std::string::npos) << text;
     EXPECT_NE(text.find("Vorlagen=%TARVOX_DRAWINGS%\\Vorlagen"), std::string::npos) << text;
-
-    // The folder comes back as CfgKern expanded it, once: percent signs of a variable's value
-    // stay, as they do for a configuration reader.
-    options.args = {list, L"Rabatt", L"Plots", L"D:\\Tarvox Drawings\\Plots"};
-    const ChildResult percent = RunChildScenario("FolderListValues", options);
-    ASSERT_TRUE(percent.Passed()) << percent.output;
-    EXPECT_EQ(percent.Value("dir_value"), "D:\\100%\\Rabatt 5%\\Plots");
-    EXPECT_EQ(percent.Value("reader_value"), "D:\\100%\\Rabatt 5%\\Plots");
 }
 
 }  // namespace

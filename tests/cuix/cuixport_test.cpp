@@ -1,6 +1,12 @@
-// The CuixPort module through its exports table, as the library calls it: opening packages by
-// path, writing parts to files, and everything it must refuse without harm.
+// The CuixPort module: its ZIP reader on archives in memory (the directory, the checks of an
+// entry's data, part names as OPC compares them, the file names of part copies), and the module
+// through its exports table as the library calls it: opening packages by path, writing parts to
+// files, and everything it must refuse without harm.
 #include "cuix/cuixport_abi.h"
+#include "foundation/unique_handle.h"
+#include "stubs/cuixport/part_names.h"
+#include "stubs/cuixport/zip_directory.h"
+#include "stubs/cuixport/zip_entry_data.h"
 
 #include "tests/support/child_process.h"
 #include "tests/support/temp_folder.h"
@@ -15,32 +21,161 @@
 namespace {
 
 namespace abi = tarvox::cuixport;
-using tarvox::package::CuixPackage;
-using tarvox::package::HeaderXml;
-using tarvox::package::WorkspaceRootXml;
-using tarvox::package::WorkspaceXml;
-using tarvox::package::ZipArchive;
-using tarvox::package::ZipItem;
-using tarvox::test::ReadFileBytes;
-using tarvox::test::TempFolder;
-using tarvox::test::Utf8;
+using namespace cuixport;
+using namespace tarvox::package;
+using namespace tarvox::test;
+
+std::span<const unsigned char> Bytes(const std::string& archive) {
+    return {reinterpret_cast<const unsigned char*>(archive.data()), archive.size()};
+}
+
+// A part whose recorded size or CRC may differ from its data.
+ZipItem Recorded(std::string data, std::optional<std::uint64_t> size,
+                 std::optional<std::uint32_t> crc = {}, bool deflate = true) {
+    ZipItem item{"WorkspaceRoot.cui", std::move(data), deflate};
+    item.recordedSize = size;
+    item.recordedCrc = crc;
+    return item;
+}
+
+// The result of extracting the only entry of an archive made of one item.
+ExtractResult ExtractOnly(const ZipItem& item, std::string* data = nullptr) {
+    const std::string archive = ZipArchive({item});
+    const MemorySource source(Bytes(archive));
+    const auto entries = ReadZipDirectory(source);
+    if (!entries || entries->size() != 1) return ExtractResult::ReadFailed;
+    std::vector<unsigned char> out;
+    const ExtractResult result = ExtractEntry(source, entries->front(), out);
+    if (data) data->assign(out.begin(), out.end());
+    return result;
+}
+
+TEST(ZipReader, DirectoryOfAPackageGivesNamesAndSizesEvenWithDataDescriptors) {
+    const std::string text(5000, 'x');
+    const std::string archive = ZipArchive({{"[Content_Types].xml", "<Types/>"},
+                                            {"WorkspaceRoot.cui", text, true, true},
+                                            {"Header.cui", "<h/>", false, true}});
+    const auto entries = ReadZipDirectory(MemorySource(Bytes(archive)));
+    ASSERT_TRUE(entries);
+    ASSERT_EQ(entries->size(), 3u);
+    EXPECT_EQ((*entries)[1].name, "WorkspaceRoot.cui");
+    EXPECT_EQ((*entries)[1].size, text.size());
+    for (const ZipItem& item : {ZipItem{"WorkspaceRoot.cui", text, true, true},
+                                ZipItem{"Header.cui", "<h/>", false, true}}) {
+        std::string data;
+        EXPECT_EQ(ExtractOnly(item, &data), ExtractResult::Ok);
+        EXPECT_EQ(data, item.data);
+    }
+}
+
+// Every cut loses the end record or the directory it points at.
+TEST(ZipReader, ArchivesThatAreNotWholeAreRefused) {
+    const std::string archive = CuixPackage(WorkspaceRootXml(""), "<h/>");
+    std::string tooMany = archive, directoryPast = archive;
+    PatchFromEnd(tooMany, kEndEntryCountFromEnd, 0xFFF0, 2);
+    PatchFromEnd(tooMany, kEndEntryCountFromEnd + 2, 0xFFF0, 2);
+    PatchFromEnd(directoryPast, kEndDirectoryOffsetFromEnd, 0x7FFFFFF0, 4);
+    EXPECT_FALSE(ReadZipDirectory(MemorySource({})));
+    std::vector<std::string> broken = {
+        "not a zip archive, just text that is long enough to hold an end record", tooMany,
+        directoryPast};
+    for (std::size_t length = 0; length < archive.size(); length += 7)
+        broken.push_back(archive.substr(0, length));
+    for (const std::string& bytes : broken)
+        EXPECT_FALSE(ReadZipDirectory(MemorySource(Bytes(bytes)))) << bytes.size();
+}
+
+// 64 MiB of zeros deflate to about 64 KB where the directory claims 1,000 bytes; claiming the
+// whole size of a small deflated stream is no real entry either.
+TEST(ZipReader, EntryDataMustMatchItsRecordedCrcAndSize) {
+    const std::string w(3000, 'w');
+    const std::pair<ZipItem, ExtractResult> cases[] = {
+        {Recorded(w, {}, 0x12345678), ExtractResult::CrcMismatch},
+        {Recorded(w, {}, 0x12345678, false), ExtractResult::CrcMismatch},
+        {Recorded(w, 2999), ExtractResult::SizeMismatch},
+        {Recorded(w, 3001), ExtractResult::SizeMismatch},
+        {Recorded(w, 3001, {}, false), ExtractResult::SizeMismatch},
+        {Recorded("small", (256ull << 20) + 1), ExtractResult::TooLarge},
+        // An entry inflating far beyond its recorded size stops right there.
+        {Recorded(std::string(64u << 20, '\0'), 1000), ExtractResult::SizeMismatch},
+        {Recorded(std::string(100, 'a'), 200ull << 20), ExtractResult::TooLarge}};
+    for (const auto& [item, result] : cases)
+        EXPECT_EQ(ExtractOnly(item), result) << item.recordedSize.value_or(0);
+}
+
+TEST(ZipReader, BrokenDeflateDataIsCorrupt) {
+    std::string archive = ZipArchive({{"a.cui", std::string(4000, 'q') + "tail"}});
+    archive[30 + 5 + 2] ^= 0x5A;  // inside the deflated bytes after the local header and name
+    const MemorySource source(Bytes(archive));
+    const auto entries = ReadZipDirectory(source);
+    ASSERT_TRUE(entries);
+    std::vector<unsigned char> out;
+    EXPECT_NE(ExtractEntry(source, entries->front(), out), ExtractResult::Ok);
+    EXPECT_TRUE(out.empty());
+}
+
+// Only ASCII letters ignore case.
+TEST(ZipReader, PartNamesCompareAsOpcDoes) {
+    const std::string archive = ZipArchive({{"Folder/", ""},
+                                            {"[Content_Types].xml", "t"},
+                                            {"Sub/WorkspaceRoot.cui", "s"},
+                                            {"WorkspaceRoot.cui", "w"},
+                                            {"Men%C3%BC.cui", "escaped"},
+                                            {"\xC3\x84rger.cui", "umlaut", true, false, true}});
+    const auto entries = ReadZipDirectory(MemorySource(Bytes(archive)));
+    ASSERT_TRUE(entries);
+    const std::pair<const wchar_t*, std::optional<std::size_t>> parts[] = {
+        {L"workspaceroot.CUI", 3},
+        {L"/WorkspaceRoot.cui", 3},
+        {L"sub\\workspaceroot.cui", 2},
+        {L"[content_types].XML", 1},
+        {L"Men\u00FC.cui", 4},
+        {L"\u00C4rger.cui", 5},
+        {L"\u00E4rger.cui", {}},
+        {L"Folder/", {}},
+        {L"Header.cui", {}},
+        {L"", {}}};
+    for (const auto& [name, index] : parts)
+        EXPECT_EQ(FindPart(*entries, name), index) << testing::PrintToString(name);
+    // Item names outside UTF-8 are code page 437, where 0x81 is "ü".
+    const unsigned char oem[] = {'M', 0x81, '.', 'c', 'u', 'i'}, utf8[] = {'M', 0xC3, 0xBC};
+    EXPECT_EQ(ItemNameToUtf8(oem, false), "M\xC3\xBC.cui");
+    EXPECT_EQ(ItemNameToUtf8(utf8, false), "M\xC3\xBC");
+}
+
+TEST(ZipReader, CopyFileNamesStayInTheirFolder) {
+    const std::pair<const wchar_t*, const wchar_t*> names[] = {
+        {L"WorkspaceRoot.cui", L"WorkspaceRoot.cui"},
+        {L"../../evil.cui", L"evil.cui"},
+        {L"..\\..\\evil.cui", L"evil.cui"},
+        {L"C:evil.cui", L"evil.cui"},
+        {L"C:\\Windows\\evil.cui", L"evil.cui"},
+        {L"/abs/x.cui", L"x.cui"},
+        {L"..", L"part"},
+        {L"sub/", L"part"},
+        {L"a<b>|\"?*.cui", L"a_b_____.cui"},
+        {L"name. . ", L"name"},
+        {L"CON.cui", L"_CON.cui"},
+        {L"com1", L"_com1"},
+        {L"console.cui", L"console.cui"}};
+    for (const auto& [name, file] : names) EXPECT_EQ(PartFileName(name), file);
+    const std::wstring longName = PartFileName(std::wstring(300, L'n') + L".cui");
+    EXPECT_EQ(longName.size(), 100u);
+    EXPECT_EQ(longName.substr(96), L".cui");
+}
 
 class CuixPortModule : public ::testing::Test {
 protected:
     void SetUp() override {
-        module = LoadLibraryW((tarvox::test::FolderOfThisProgram() + L"\\cuixport.dll").c_str());
-        ASSERT_NE(module, nullptr);
-        using Entry = long long (*)();
-        const auto entry =
-            reinterpret_cast<Entry>(GetProcAddress(module, "?GetExportsObject@@YA_JXZ"));
+        module.Reset(LoadLibraryW((FolderOfThisProgram() + L"\\cuixport.dll").c_str()));
+        ASSERT_TRUE(module);
+        const auto entry = reinterpret_cast<long long (*)()>(
+            GetProcAddress(module.Get(), "?GetExportsObject@@YA_JXZ"));
         ASSERT_NE(entry, nullptr);
         void* const* table = reinterpret_cast<void* const*>(entry());
         open = reinterpret_cast<abi::OpenPackageFunction>(table[abi::kOpenPackageSlot]);
         close = reinterpret_cast<abi::ClosePackageFunction>(table[abi::kClosePackageSlot]);
         extract = reinterpret_cast<abi::ExtractPartFunction>(table[abi::kExtractPartSlot]);
-    }
-    void TearDown() override {
-        if (module) FreeLibrary(module);
     }
 
     long long Open(const std::wstring& path) { return open(path.c_str()); }
@@ -51,72 +186,62 @@ protected:
         std::fill(std::begin(result), std::end(result), L'?');
         const int ok = extract(handle, part, result);
         EXPECT_LT(std::wcslen(result), abi::kPartPathChars);
-        if (!ok) {
-            EXPECT_EQ(result[0], L'\0');
-            return L"";
-        }
-        return result;
+        EXPECT_TRUE(ok || result[0] == L'\0');
+        return ok ? result : L"";
     }
 
-    // What one package made of these items gives for its first item: "" when refused.
-    std::wstring ExtractFromArchive(const std::string& archive, const wchar_t* part) {
+    // The file of the WorkspaceRoot part of a package made of these bytes: "" when refused.
+    std::wstring ExtractFromArchive(const std::string& archive) {
         long long handle = Open(temp.WriteFile(L"package.cuix", archive));
         if (handle == 0) return L"open refused";
-        const std::wstring file = Extract(handle, part);
+        const std::wstring file = Extract(handle, L"WorkspaceRoot.cui");
         close(&handle);
         return file;
     }
 
-    static std::wstring CopiesRoot() {
+    // Where the module writes its copies, compared ignoring case.
+    static bool InCopies(const std::wstring& file) {
         wchar_t buffer[MAX_PATH + 1];
-        const DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
-        return std::wstring(buffer, length) + L"CuixPort\\";
+        const std::wstring root =
+            std::wstring(buffer, GetTempPathW(MAX_PATH + 1, buffer)) + L"CuixPort\\";
+        return _wcsnicmp(file.c_str(), root.c_str(), root.size()) == 0;
+    }
+    static bool Exists(const std::wstring& path) {
+        return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
     }
 
     TempFolder temp;
-    HMODULE module = nullptr;
+    tarvox::LoadedModule module;
     abi::OpenPackageFunction open = nullptr;
     abi::ClosePackageFunction close = nullptr;
     abi::ExtractPartFunction extract = nullptr;
 };
 
-bool StartsWithIgnoringCase(const std::wstring& text, const std::wstring& prefix) {
-    return text.size() >= prefix.size() &&
-           _wcsnicmp(text.c_str(), prefix.c_str(), prefix.size()) == 0;
-}
-
+// Closing removes the package's copies.
 TEST_F(CuixPortModule, PartsOfAPackageAtANonAsciiPathComeOutAsFiles) {
     const std::string workspaces = WorkspaceRootXml(WorkspaceXml("Zeichnen &amp; Beschriften"));
     const std::string header = HeaderXml({"_TarvoArdent.cuix"});
-    const std::wstring path =
-        temp.WriteFile(L"Профиль ü\\Menü 2020.cuix", CuixPackage(workspaces, header));
-    long long handle = Open(path);
+    long long handle =
+        Open(temp.WriteFile(L"Профиль ü\\Menü 2020.cuix", CuixPackage(workspaces, header)));
     ASSERT_NE(handle, 0);
-
     const std::wstring workspaceFile = Extract(handle, L"workspaceroot.CUI");
-    ASSERT_FALSE(workspaceFile.empty());
-    EXPECT_TRUE(StartsWithIgnoringCase(workspaceFile, CopiesRoot())) << workspaceFile;
+    EXPECT_TRUE(InCopies(workspaceFile)) << Utf8(workspaceFile);
     EXPECT_EQ(ReadFileBytes(workspaceFile), workspaces);
-    const std::wstring headerFile = Extract(handle, L"Header.cui");
-    EXPECT_EQ(ReadFileBytes(headerFile), header);
-    // The same part again gives the same content.
-    EXPECT_EQ(ReadFileBytes(Extract(handle, L"WorkspaceRoot.cui")), workspaces);
+    EXPECT_EQ(ReadFileBytes(Extract(handle, L"Header.cui")), header);
+    EXPECT_EQ(ReadFileBytes(Extract(handle, L"WorkspaceRoot.cui")), workspaces);  // again
     EXPECT_EQ(Extract(handle, L"Ribbon.cui"), L"");
-
     close(&handle);
     EXPECT_EQ(handle, 0);
-    // Closing removes the package's copies.
-    EXPECT_EQ(GetFileAttributesW(workspaceFile.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(Exists(workspaceFile));
     EXPECT_EQ(Extract(handle, L"Header.cui"), L"");
 }
 
 TEST_F(CuixPortModule, FilesThatAreNoWholePackageDoNotOpen) {
-    namespace pw = tarvox::package;
     const std::string package = CuixPackage(WorkspaceRootXml(""), HeaderXml({}));
     std::string countPast = package, directoryPast = package;
-    pw::PatchFromEnd(countPast, pw::kEndEntryCountFromEnd, 5000, 2);
-    pw::PatchFromEnd(countPast, pw::kEndEntryCountFromEnd + 2, 5000, 2);
-    pw::PatchFromEnd(directoryPast, pw::kEndDirectoryOffsetFromEnd, 0x00FFFFFF, 4);
+    PatchFromEnd(countPast, kEndEntryCountFromEnd, 5000, 2);
+    PatchFromEnd(countPast, kEndEntryCountFromEnd + 2, 5000, 2);
+    PatchFromEnd(directoryPast, kEndDirectoryOffsetFromEnd, 0x00FFFFFF, 4);
     const std::pair<const wchar_t*, std::string> files[] = {
         {L"empty.cuix", ""},
         {L"text.cuix", std::string(500, 'x')},
@@ -134,51 +259,40 @@ TEST_F(CuixPortModule, FilesThatAreNoWholePackageDoNotOpen) {
 // Parts whose CRC or size do not match their data, or that are recorded too large, and a part
 // whose deflated data makes 128 MiB where 4 KB are recorded.
 TEST_F(CuixPortModule, PartsThatDoNotCheckOutAreRefused) {
-    const auto part = [](std::string data, std::optional<std::uint64_t> size,
-                         std::optional<std::uint32_t> crc = {}, bool deflate = true) {
-        ZipItem item{"WorkspaceRoot.cui", std::move(data), deflate};
-        item.recordedSize = size;
-        item.recordedCrc = crc;
-        return ZipArchive({item});
-    };
     const std::string xml = "<WorkspaceRoot/>";
-    for (const std::string& archive :
-         {part(xml, {}, 1), part(xml, {}, 1, false), part(xml, 100), part(xml, 3),
-          part(xml, 300ull << 20), part(std::string(128u << 20, ' '), 4096)}) {
-        EXPECT_EQ(ExtractFromArchive(archive, L"WorkspaceRoot.cui"), L"");
-    }
-    EXPECT_FALSE(ExtractFromArchive(part(xml, {}), L"WorkspaceRoot.cui").empty());
+    for (const ZipItem& item :
+         {Recorded(xml, {}, 1), Recorded(xml, {}, 1, false), Recorded(xml, 100), Recorded(xml, 3),
+          Recorded(xml, 300ull << 20), Recorded(std::string(128u << 20, ' '), 4096)})
+        EXPECT_EQ(ExtractFromArchive(ZipArchive({item})), L"");
+    EXPECT_FALSE(ExtractFromArchive(ZipArchive({Recorded(xml, {})})).empty());
 }
 
 TEST_F(CuixPortModule, HostileNamesNeverLeaveTheModulesFolder) {
-    const std::string archive = ZipArchive({{"../../escaped.cui", "up"},
-                                            {"C:/Windows/escaped2.cui", "drive"},
-                                            {"/escaped3.cui", "root"},
-                                            {"..", "dots"}});
-    long long handle = Open(temp.WriteFile(L"names\\hostile.cuix", archive));
+    const char* names[] = {"../../escaped.cui", "C:/Windows/escaped2.cui", "/escaped3.cui", ".."};
+    long long handle = Open(temp.WriteFile(
+        L"names\\hostile.cuix",
+        ZipArchive(
+            {{names[0], "up"}, {names[1], "drive"}, {names[2], "root"}, {names[3], "dots"}})));
     ASSERT_NE(handle, 0);
-    for (const wchar_t* name :
-         {L"../../escaped.cui", L"C:/Windows/escaped2.cui", L"/escaped3.cui", L".."}) {
-        const std::wstring file = Extract(handle, name);
-        SCOPED_TRACE(testing::Message() << "part " << std::string(name, name + std::wcslen(name)));
-        ASSERT_FALSE(file.empty());
-        EXPECT_TRUE(StartsWithIgnoringCase(file, CopiesRoot()))
-            << std::string(file.begin(), file.end());
-        EXPECT_EQ(file.find(L".."), std::wstring::npos);
+    for (const char* name : names) {
+        const std::wstring file = Extract(handle, std::wstring(name, name + strlen(name)).c_str());
+        EXPECT_TRUE(InCopies(file)) << name << " " << Utf8(file);
+        EXPECT_EQ(file.find(L".."), std::wstring::npos) << name;
     }
-    EXPECT_EQ(GetFileAttributesW((CopiesRoot() + L"..\\escaped.cui").c_str()),
-              INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(GetFileAttributesW((temp / L"escaped.cui").c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(GetFileAttributesW(L"C:\\Windows\\escaped2.cui"), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(GetFileAttributesW(L"C:\\escaped3.cui"), INVALID_FILE_ATTRIBUTES);
+    wchar_t copies[MAX_PATH + 1];
+    GetTempPathW(MAX_PATH + 1, copies);
+    for (const std::wstring& escaped :
+         {std::wstring(copies) + L"escaped.cui", temp / L"escaped.cui",
+          std::wstring(L"C:\\Windows\\escaped2.cui"), std::wstring(L"C:\\escaped3.cui")})
+        EXPECT_FALSE(Exists(escaped)) << Utf8(escaped);
     close(&handle);
 }
 
+// Closing twice, or a handle of 0, does nothing.
 TEST_F(CuixPortModule, TwoOpensOfOneFileAreIndependent) {
     const std::wstring path =
         temp.WriteFile(L"shared.cuix", CuixPackage(WorkspaceRootXml(""), HeaderXml({"a.cuix"})));
-    long long first = Open(path);
-    long long second = Open(path);
+    long long first = Open(path), second = Open(path);
     ASSERT_NE(first, 0);
     ASSERT_NE(second, 0);
     EXPECT_NE(first, second);
@@ -186,10 +300,9 @@ TEST_F(CuixPortModule, TwoOpensOfOneFileAreIndependent) {
     const std::wstring secondCopy = Extract(second, L"Header.cui");
     EXPECT_NE(firstCopy, secondCopy);
     close(&first);
-    EXPECT_EQ(GetFileAttributesW(firstCopy.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(Exists(firstCopy));
     EXPECT_EQ(ReadFileBytes(secondCopy), ReadFileBytes(Extract(second, L"Header.cui")));
     EXPECT_NE(ReadFileBytes(secondCopy).find("a.cuix"), std::string::npos);
-    // Closing twice, or a handle of 0, does nothing.
     close(&first);
     close(nullptr);
     EXPECT_EQ(Extract(0, L"Header.cui"), L"");
@@ -207,10 +320,9 @@ TEST_F(CuixPortModule, ALongRunLeaksNoHandles) {
         close(&handle);
     };
     cycle();  // first use sets up what stays
-    DWORD before = 0;
+    DWORD before = 0, after = 0;
     ASSERT_TRUE(GetProcessHandleCount(GetCurrentProcess(), &before));
     for (int i = 0; i < 300; ++i) cycle();
-    DWORD after = 0;
     ASSERT_TRUE(GetProcessHandleCount(GetCurrentProcess(), &after));
     EXPECT_LE(after, before + 2);
 }

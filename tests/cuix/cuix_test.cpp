@@ -1,0 +1,277 @@
+// The library's CUIX readers: workspaces, partial menus and product tabs of parts, of real
+// packages opened through the CuixPort module beside the test program, the open-package cache
+// and the PartialMenu setting.
+#include "cuix/cuix_file.h"
+#include "cuix/cuix_parts.h"
+
+#include <tarvox/registry.h>
+
+#include "foundation/com_scope.h"
+#include "tests/support/sandbox_fixture.h"
+#include "tools/package-writer/zip_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace {
+
+using namespace tarvox::cuix;
+using namespace tarvox::test;
+using namespace tarvox::package;
+using Names = std::vector<std::wstring>;
+
+// The tests keep documents and nodes, so COM stays initialised for each of them.
+class Cuix : public SandboxTest {
+protected:
+    tarvox::ComScope com{tarvox::ComApartment::SingleThreaded, tarvox::ComBalance::AfterSuccess};
+
+    static CXMLHelpers::DocPtr Document(const std::wstring& xml) {
+        CXMLHelpers::DocPtr doc;
+        EXPECT_EQ(CXMLHelpers::GetDocumentFromBuffer(xml.c_str(), doc), 1);
+        return doc;
+    }
+    std::wstring Package(const wchar_t* name, const std::string& workspaces,
+                         const std::vector<std::string>& menus = {}) {
+        return temp.WriteFile(name, CuixPackage(WorkspaceRootXml(workspaces), HeaderXml(menus)));
+    }
+    // The workspace names of a package, checking the reader's result.
+    static Names NamesOf(const std::wstring& path, int expected = 1) {
+        Names names{L"stale"};
+        EXPECT_EQ(GetCuixWorkspaceNames(path.c_str(), names), expected) << Utf8(path);
+        return names;
+    }
+};
+
+std::wstring Workspace(const wchar_t* name, const std::wstring& inside = L"") {
+    return std::wstring(L"<Workspace UID=\"x\"><Name>") + name + L"</Name>" + inside +
+           L"</Workspace>";
+}
+std::wstring Tabs(std::initializer_list<std::pair<const wchar_t*, const wchar_t*>> tabs) {
+    std::wstring xml = L"<WSRibbonRoot>";
+    for (const auto& [group, id] : tabs)
+        xml += std::wstring(L"<WSRibbonTabSourceReference MenuGroup=\"") + group + L"\" TabId=\"" +
+               id + L"\"/>";
+    return xml + L"</WSRibbonRoot>";
+}
+std::wstring Root(const std::wstring& workspaces) {
+    return L"<?xml version=\"1.0\"?><WorkspaceRoot>" + workspaces + L"</WorkspaceRoot>";
+}
+
+// Of "A" and "a" the later element is kept; a WorkspaceRoot must be there once.
+TEST_F(Cuix, WorkspaceNamesAreSortedAndCaseInsensitivelyUnique) {
+    CXMLHelpers::DocPtr doc = Document(Root(
+        Workspace(L"b") + Workspace(L"A", L"<Order>1</Order>") + L"<Other><Name>z</Name></Other>" +
+        Workspace(L"a", L"<Order>2</Order>") + L"<Workspace><Name></Name></Workspace>"));
+    Names names{L"stale"};
+    std::vector<CXMLHelpers::NodePtr> elements;
+    ASSERT_EQ(ParseWorkspaceRoot(doc, names, elements), 1);
+    EXPECT_EQ(names, (Names{L"A", L"b"}));
+    ASSERT_EQ(elements.size(), 2u);
+    std::wstring order;
+    EXPECT_EQ(CXMLHelpers::GetNodeText(L"Order", elements[0], order), 1);
+    EXPECT_EQ(order, L"2");
+    for (const wchar_t* xml : {L"<Other><Workspace><Name>a</Name></Workspace></Other>",
+                               L"<x><WorkspaceRoot/><WorkspaceRoot/></x>", L"<WorkspaceRoot/>"}) {
+        doc = Document(xml);
+        names = {L"stale"};
+        EXPECT_EQ(ParseWorkspaceRoot(doc, names, elements), 0) << xml;
+        EXPECT_TRUE(names.empty());
+    }
+}
+
+TEST_F(Cuix, PartialMenuFilesOfTheHeader) {
+    const std::wstring files =
+        L"<CommonItems><PartialMenuFile>x.cuix</PartialMenuFile><PartialMenuFile>X.CUIX"
+        L"</PartialMenuFile><Other>o.cuix</Other><partialmenufile>y.cuix</partialmenufile>"
+        L"</CommonItems>";
+    const std::pair<std::wstring, Names> headers[] = {
+        {L"<commonconfiguration>" + files + L"</commonconfiguration>", {L"x.cuix", L"y.cuix"}},
+        {files, {}}};  // a missing step
+    for (const auto& [inside, expected] : headers) {
+        CXMLHelpers::DocPtr doc =
+            Document(L"<CustSection><Header>" + inside + L"</Header></CustSection>");
+        Names found{L"stale"};
+        EXPECT_EQ(ParsePartialMenuFiles(doc, found), expected.empty() ? 0 : 1);
+        EXPECT_EQ(found, expected);
+    }
+}
+
+// A named workspace gives its product tabs; without a name the first prefixed workspace with
+// product tabs counts, its duplicates kept in the order found and later workspaces not visited.
+TEST_F(Cuix, ProductTabsOfANamedOrTheFirstPrefixedWorkspace) {
+    CXMLHelpers::DocPtr doc = Document(
+        Root(Workspace(L"TarvoX", Tabs({{L"_TarvoArdent", L"no-blank"}})) +
+             Workspace(L"Drafting", Tabs({{L"ACAD", L"T0"}, {L"_tarvoardent", L"T1"}})) +
+             Workspace(L"Tarvo Empty", Tabs({{L"ACAD", L"other"}})) +
+             Workspace(L"tarvo Plan", Tabs({{L"_TarvoArdent", L"P1"}, {L"_TarvoArdent", L"P1"}})) +
+             Workspace(L"Tarvo Later", Tabs({{L"_TarvoArdent", L"L1"}}))));
+    const std::tuple<const wchar_t*, int, Names> cases[] = {
+        {L"drafting", 1, {L"T1"}}, {L"Nowhere", 0, {}}, {nullptr, 1, {L"P1", L"P1"}}};
+    for (const auto& [workspace, result, expected] : cases) {
+        Names tabs{L"stale"};
+        EXPECT_EQ(ParseWorkspaceProductTabIds(doc, tabs, workspace), result);
+        EXPECT_EQ(tabs, expected);
+    }
+}
+
+TEST_F(Cuix, WorkspaceNamesOfAPackageAreSortedAndMergedIgnoringCase) {
+    const Names names = NamesOf(Package(
+        L"Профили\\acad.cuix",
+        WorkspaceXml("Zeichnen &amp; Beschriftung") + WorkspaceXml("3D-Modellierung") +
+            WorkspaceXml("\xD0\xA7\xD0\xB5\xD1\x80\xD1\x87\xD0\xB5\xD0\xBD\xD0\xB8\xD0\xB5") +
+            WorkspaceXml("zeichnen &amp; BESCHRIFTUNG") + WorkspaceXml("Tarvo Ardent")));
+    ASSERT_EQ(names.size(), 4u);
+    EXPECT_EQ(names[0], L"3D-Modellierung");
+    EXPECT_EQ(names[1], L"Tarvo Ardent");
+    EXPECT_EQ(_wcsicmp(names[2].c_str(), L"Zeichnen & Beschriftung"), 0);
+    EXPECT_EQ(names[3], L"\u0427\u0435\u0440\u0447\u0435\u043D\u0438\u0435");
+}
+
+// A part is loaded by its file's path: its mark or XML declaration names its encoding.
+TEST_F(Cuix, APartsOwnDeclarationDecidesItsEncoding) {
+    const auto part = [](const std::string& front, const std::string& letters) {
+        return front + "<WorkspaceRoot><Workspace><Name>Gr" + letters +
+               "e</Name></Workspace></WorkspaceRoot>";
+    };
+    std::string utf16("\xFF\xFE", 2);
+    for (const char c : part("", "\xFC\xDF")) utf16 += {c, '\0'};
+    const std::pair<const wchar_t*, std::string> cases[] = {
+        {L"plain.cuix", part("", "\xC3\xBC\xC3\x9F")},  // no declaration: UTF-8
+        {L"latin1.cuix", part("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n", "\xFC\xDF")},
+        {L"cp1252.cuix", part("<?xml version=\"1.0\" encoding=\"windows-1252\"?>", "\xFC\xDF")},
+        {L"marked.cuix",
+         part("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\"?>", "\xC3\xBC\xC3\x9F")},
+        {L"utf16.cuix", utf16},
+    };
+    for (const auto& [file, xml] : cases)
+        EXPECT_EQ(NamesOf(temp.WriteFile(file, CuixPackage(xml, HeaderXml({})))),
+                  Names{L"Gr\u00FC\u00DFe"});
+}
+
+// Documents of parts are made without initialising COM: a thread without it gets none.
+TEST_F(Cuix, PartsLoadOnlyWhereTheCallerHasInitialisedCom) {
+    const std::wstring path = Package(L"com.cuix", WorkspaceXml("A"));
+    std::thread([&] { NamesOf(path, 0); }).join();
+    EXPECT_EQ(NamesOf(path), Names{L"A"});
+}
+
+// A partial menu with a folder in front is another file than the one beside the library; the
+// product's own menu counts by its file name alone, without being opened. A menu that cannot
+// be read loads nothing.
+TEST_F(Cuix, PartialMenusDecideWhetherTheProductMenuIsLoaded) {
+    const std::wstring loads =
+        Package(L"loads.cuix", "", {"acetmain.cuix", "_TARVOARDENT.CUIX", "AcetMain.cuix"});
+    Names files;
+    ASSERT_EQ(GetCuixPartialMenuFiles(loads.c_str(), files), 1);
+    EXPECT_EQ(files.size(), 2u);
+    const std::pair<std::wstring, int> menus[] = {
+        {loads, 1},
+        {Package(L"folder.cuix", "", {"C:\\Menus\\_TarvoArdent.cuix", "acetmain.cuix"}), 0},
+        {Package(L"none.cuix", "", {}), 0},
+        {temp / L"_TarvoArdent_.cuix", 1},
+        {L"C:\\Nowhere\\_TarvoArdent_.cuix", 1},
+        {L"", -1},
+        {L"acad.cuix", -1},
+        {L"C:\\Nowhere\\acad.cuix", 0}};
+    for (const auto& [menu, result] : menus)
+        EXPECT_EQ(HasProductPartialMenu(menu, nullptr), result) << Utf8(menu);
+    const std::pair<const wchar_t*, bool> names[] = {{L"C:\\Support\\_tarvoardent.cuix", true},
+                                                     {L"C:\\Support\\_TARVOARDX.cuix", true},
+                                                     {L"C:\\_Tarvo\\acad.cuix", false},
+                                                     {L"_TarvoArdent.cuix", false}};  // no folder
+    for (const auto& [path, product] : names) EXPECT_EQ(IsProductMenuFileName(path), product);
+}
+
+TEST_F(Cuix, TabsComeFromTheFirstMatchingWorkspace) {
+    const std::wstring path =
+        Package(L"tabs.cuix", WorkspaceXml("Drafting", {"ID_Other"}, "ACAD") +
+                                  WorkspaceXml("Tarvo Ardent", {"ID_TabA", "ID_TabB", "ID_TabA"}) +
+                                  WorkspaceXml("tarvo ardent", {"ID_TabC"}));
+    _CReadOnlyCuixFile cuix(path.c_str());
+    Names tabs;
+    ASSERT_EQ(GetWorkspaceProductTabIds(cuix, tabs, L"TARVO ARDENT"), 1);
+    EXPECT_EQ(tabs, (Names{L"ID_TabA", L"ID_TabB", L"ID_TabA"}));
+    EXPECT_NE(GetWorkspaceProductTabIds(cuix, tabs, L"Drafting"), 1);
+    EXPECT_TRUE(tabs.empty());
+}
+
+// A borrowed handle stays open when its borrowers go.
+TEST_F(Cuix, EachSpellingOfAPathOpensThePackageOnce) {
+    const std::wstring path = Package(L"cached.cuix", WorkspaceXml("A"));
+    const std::size_t before = CachedPackageCount();
+    _CReadOnlyCuixFile first(path.c_str()), second(path.c_str());
+    EXPECT_NE(first.m_Handle, 0);
+    EXPECT_EQ(first.m_Handle, second.m_Handle);
+    EXPECT_EQ(first.m_IsShared, 1);
+    EXPECT_EQ(CachedPackageCount(), before + 1);
+    std::wstring upper = path;
+    for (auto& c : upper) c = static_cast<wchar_t>(towupper(c));
+    _CReadOnlyCuixFile other(upper.c_str());
+    EXPECT_NE(other.m_Handle, first.m_Handle);
+    EXPECT_EQ(CachedPackageCount(), before + 2);
+    { _CReadOnlyCuixFile third(path.c_str()); }
+    Names names;
+    EXPECT_EQ(GetCuixWorkspaceNames(first, names), 1);
+    EXPECT_EQ(names, Names{L"A"});
+}
+
+// Cut packages, bytes flipped in the deflated data of the workspace part (after its local
+// header's name), a missing file and a part that is not XML all load as nothing.
+TEST_F(Cuix, BrokenPackagesFailCleanly) {
+    const std::string whole =
+        CuixPackage(WorkspaceRootXml(WorkspaceXml("A")), HeaderXml({"_TarvoArdent.cuix"}));
+    const std::wstring cut = temp.WriteFile(L"cut.cuix", whole.substr(0, whole.size() * 2 / 3));
+    EXPECT_EQ(HasProductPartialMenu(cut, nullptr), 0);
+    std::string corrupt = whole;
+    const std::size_t data = corrupt.find("WorkspaceRoot.cui") + 17;
+    for (std::size_t i = data + 2; i < data + 40; i += 3) corrupt[i] ^= 0x41;
+    const std::wstring notXml = temp.WriteFile(
+        L"notxml.cuix", ZipArchive({{"WorkspaceRoot.cui", "<WorkspaceRoot><Workspace>"},
+                                    {"Header.cui", "\xFF\xFE"}}));
+    for (const std::wstring& path :
+         {cut, temp.WriteFile(L"corrupt.cuix", corrupt), temp / L"missing.cuix", notXml})
+        EXPECT_TRUE(NamesOf(path, 0).empty());
+}
+
+// The product's own partial menu lies beside the library; a child run from a folder with the
+// module and that menu compares a workspace's tabs with it.
+TEST_F(Cuix, AWorkspaceShowsAllProductTabsOnlyWithAsManyAsTheProductDefines) {
+    const std::wstring folder = temp.MakeFolder(L"product");
+    ASSERT_TRUE(CopyFileW((FolderOfThisProgram() + L"\\cuixport.dll").c_str(),
+                          (folder + L"\\cuixport.dll").c_str(), FALSE));
+    temp.WriteFile(L"product\\_TarvoArdent.cuix",
+                   CuixPackage(WorkspaceRootXml(WorkspaceXml("Tarvo Ardent", {"T1", "T2", "T3"})),
+                               HeaderXml({})));
+    const std::wstring workspaces =
+        Package(L"user.cuix", WorkspaceXml("Tarvo Full", {"T1", "T2", "T3"}) +
+                                  WorkspaceXml("Tarvo Some", {"T1", "T2"}));
+    const ChildResult child = RunChildScenario("ProductTabsOfWorkspaces",
+                                               {.programFolder = folder, .args = {workspaces}});
+    ASSERT_TRUE(child.Passed()) << child.output;
+    EXPECT_EQ(child.Value("product_tabs"), "3");
+    EXPECT_EQ(child.Value("full"), "1");
+    EXPECT_EQ(child.Value("some"), "0");
+    EXPECT_EQ(child.Value("unknown"), "0");
+}
+
+// No edition is known to the test program: the key has no edition suffix. Known values are
+// read as they are; others, and a missing value, become "True".
+TEST_F(Cuix, PartialMenuSettingKnownValuesAreReadAndOthersBecomeTrue) {
+    const std::wstring key = L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2020\\AutoCAD";
+    const std::tuple<const wchar_t*, int, const wchar_t*> cases[] = {{L"TRUE", 1, L"TRUE"},
+                                                                     {L"0", 0, L"0"},
+                                                                     {L"false", 0, L"false"},
+                                                                     {L"yes", 1, L"True"},
+                                                                     {nullptr, 1, L"True"}};
+    for (const auto& [stored, use, after] : cases) {
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Tarvox");
+        registry.Apply({stored ? Sz(key, L"PartialMenu", stored) : Key(key)});
+        EXPECT_EQ(UsePartialMenu(), use) << (stored ? Utf8(stored) : "missing");
+        std::wstring text;
+        GetRegValue(text, (L"HKEY_LOCAL_MACHINE" + key.substr(4)).c_str(), L"PartialMenu", 1);
+        EXPECT_EQ(text, after);
+    }
+}
+
+}  // namespace
