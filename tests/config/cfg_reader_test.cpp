@@ -14,6 +14,7 @@ namespace {
 using tarvox::test::ReadFileBytes;
 using tarvox::test::SandboxTest;
 using Lines = std::vector<std::wstring>;
+using Numbers = std::vector<long long>;
 
 class CfgReaderTest : public SandboxTest {
 protected:
@@ -49,8 +50,8 @@ TEST_F(CfgReaderTest, ParsesSectionsEntriesAndComments) {
     EXPECT_EQ(reader->Get_m_KeyStrings(), (Lines{L"Alpha", L"Beta"}));
     EXPECT_EQ(reader->Get_m_Data()[1], L"[Beta]");
     EXPECT_EQ(reader->Get_m_Data()[7], L"[Alpha]");
-    EXPECT_EQ(reader->Get_m_KeyIndex(), (std::vector<long long>{1, 7}));
-    EXPECT_EQ(reader->Get_m_KeySortedIndex(), (std::vector<long long>{7, 1}));
+    EXPECT_EQ(reader->Get_m_KeyIndex(), (Numbers{1, 7}));
+    EXPECT_EQ(reader->Get_m_KeySortedIndex(), (Numbers{7, 1}));
     EXPECT_EQ(Values(*reader,
                      {{L"beta", L"KEY"}, {L"Alpha", L"k"}, {L"Beta", L"; x"}, {L"Beta", L"top"}}),
               L"a=b|v|-|-");
@@ -200,25 +201,24 @@ TEST_F(CfgReaderTest, FindOrAddEntryShiftsEveryIndexUnderManyInserts) {
 // Everything the indexes say about a reader, as one comparable record.
 struct IndexSnapshot {
     Lines data;
-    std::vector<long long> headers;
+    Numbers headers;
     std::vector<Lines> sortedNames;
-    std::vector<std::vector<long long>> sortedLines;
-    std::vector<std::vector<long long>> fileOrderLines;
+    std::vector<Numbers> sortedLines, fileOrderLines;
     bool operator==(const IndexSnapshot&) const = default;
 };
 
+// The reader keeps each section's index arrays by address.
+template <class T>
+const T& At(long long address) {
+    return *reinterpret_cast<const T*>(static_cast<std::intptr_t>(address));
+}
+
 IndexSnapshot Snapshot(CCfgReader& reader) {
-    IndexSnapshot snapshot;
-    snapshot.data = reader.Get_m_Data();
-    snapshot.headers = reader.Get_m_KeySortedIndex();
+    IndexSnapshot snapshot{reader.Get_m_Data(), reader.Get_m_KeySortedIndex(), {}, {}, {}};
     for (std::size_t s = 0; s < reader.Get_m_KeyStrings().size(); ++s) {
-        const auto entry = [&](std::vector<long long>& arrays) { return arrays[s]; };
-        snapshot.sortedNames.push_back(*reinterpret_cast<Lines*>(
-            static_cast<std::intptr_t>(entry(reader.Get_m_VariablesStringArrays()))));
-        snapshot.sortedLines.push_back(*reinterpret_cast<std::vector<long long>*>(
-            static_cast<std::intptr_t>(entry(reader.Get_m_VariablesSortedIndexArrays()))));
-        snapshot.fileOrderLines.push_back(*reinterpret_cast<std::vector<long long>*>(
-            static_cast<std::intptr_t>(entry(reader.Get_m_VariablesIndexArrays()))));
+        snapshot.sortedNames.push_back(At<Lines>(reader.Get_m_VariablesStringArrays()[s]));
+        snapshot.sortedLines.push_back(At<Numbers>(reader.Get_m_VariablesSortedIndexArrays()[s]));
+        snapshot.fileOrderLines.push_back(At<Numbers>(reader.Get_m_VariablesIndexArrays()[s]));
     }
     return snapshot;
 }
@@ -280,8 +280,8 @@ TEST_F(CfgReaderTest, RepeatedNamesKeepTheFirstInFrontAfterLoading) {
     const IndexSnapshot snapshot = Snapshot(*reader);
     EXPECT_EQ(snapshot.sortedNames[0], (Lines{L"a", L"a", L"a", L"A", L"b", L"c"}));
     // The order that inserting one by one gives: the first, then the others from the last.
-    EXPECT_EQ(snapshot.sortedLines[0], (std::vector<long long>{2, 6, 5, 3, 1, 4}));
-    EXPECT_EQ(snapshot.fileOrderLines[0], (std::vector<long long>{1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(snapshot.sortedLines[0], (Numbers{2, 6, 5, 3, 1, 4}));
+    EXPECT_EQ(snapshot.fileOrderLines[0], (Numbers{1, 2, 3, 4, 5, 6}));
 }
 
 TEST_F(CfgReaderTest, SectionEntriesInTheThreeOrders) {
