@@ -80,33 +80,26 @@ TEST(UniqueHandle, FileHandlesHoldNeitherMinusOneNorNull) {
 // On a thread whose COM state is `before` (kNone: none), one scope; then the thread undoes its own
 // initialisation. Recorded: what the scope's initialisation returned and whether the thread is
 // still initialised afterwards (the scope left a count behind).
-struct ComRow {
-    DWORD before;
-    ComApartment apartment;
-    ComBalance balance;
-    HRESULT result;
-    bool left;
-};
-
-constexpr DWORD kNone = 0xFFFFFFFF;
-
 TEST(ComScope, BalancesByTheRuleItIsGiven) {
-    constexpr DWORD sta = COINIT_APARTMENTTHREADED;
-    constexpr DWORD mta = COINIT_MULTITHREADED;
-    constexpr ComApartment single = ComApartment::SingleThreaded;
-    constexpr ComApartment multi = ComApartment::Multithreaded;
-    constexpr ComBalance any = ComBalance::AfterSuccess;
-    constexpr ComBalance first = ComBalance::AfterFirstInitialisation;
-    const ComRow rows[] = {
-        {kNone, single, first, S_OK, false},
-        {kNone, multi, any, S_OK, false},
-        {sta, single, first, S_FALSE, true},
-        {sta, single, any, S_FALSE, false},
-        {mta, multi, first, S_FALSE, true},
-        {mta, multi, any, S_FALSE, false},
-        {mta, single, any, RPC_E_CHANGED_MODE, false},
-        {sta, multi, any, RPC_E_CHANGED_MODE, false},
-    };
+    constexpr DWORD kNone = 0xFFFFFFFF, sta = COINIT_APARTMENTTHREADED, mta = COINIT_MULTITHREADED;
+    constexpr ComApartment single = ComApartment::SingleThreaded,
+                           multi = ComApartment::Multithreaded;
+    constexpr ComBalance any = ComBalance::AfterSuccess,
+                         first = ComBalance::AfterFirstInitialisation;
+    const struct ComRow {
+        DWORD before;
+        ComApartment apartment;
+        ComBalance balance;
+        HRESULT result;
+        bool left;
+    } rows[] = {{kNone, single, first, S_OK, false},
+                {kNone, multi, any, S_OK, false},
+                {sta, single, first, S_FALSE, true},
+                {sta, single, any, S_FALSE, false},
+                {mta, multi, first, S_FALSE, true},
+                {mta, multi, any, S_FALSE, false},
+                {mta, single, any, RPC_E_CHANGED_MODE, false},
+                {sta, multi, any, RPC_E_CHANGED_MODE, false}};
     for (const ComRow& row : rows) {
         SCOPED_TRACE(testing::Message() << "row " << (&row - rows));
         HRESULT result = E_FAIL;

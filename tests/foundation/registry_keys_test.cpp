@@ -178,11 +178,12 @@ TEST(RegistrySandbox, RedirectsBothRootsDeclaresEveryTypeAndRemovesItsKeysAfterw
 // Every root name in any case gives the canonical root name; one trailing backslash is dropped
 // and a bare root has an empty subkey. Abbreviations, unknown roots and empty paths are refused.
 TEST(SplitRegPath, GivesTheCanonicalRootAndDropsOneTrailingBackslash) {
-    const struct {
+    struct Row {
         const wchar_t* path;
         HKEY root;
         const wchar_t *name, *subKey;
-    } rows[] = {
+    };
+    std::vector<Row> rows = {
         {L"HKEY_CURRENT_USER\\Software", HKEY_CURRENT_USER, L"HKEY_CURRENT_USER", L"Software"},
         {L"hkey_classes_root\\.txt", HKEY_CLASSES_ROOT, L"HKEY_CLASSES_ROOT", L".txt"},
         {L"Hkey_Local_Machine\\Software", HKEY_LOCAL_MACHINE, L"HKEY_LOCAL_MACHINE", L"Software"},
@@ -193,15 +194,11 @@ TEST(SplitRegPath, GivesTheCanonicalRootAndDropsOneTrailingBackslash) {
         {L"HKEY_LOCAL_MACHINE\\Software\\X\\\\", HKEY_LOCAL_MACHINE, L"HKEY_LOCAL_MACHINE",
          L"Software\\X\\"},
         {L"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE, L"HKEY_LOCAL_MACHINE", L""},
-        {L"HKEY_CURRENT_USER\\", HKEY_CURRENT_USER, L"HKEY_CURRENT_USER", L""},
-        {L"HKLM\\Software", nullptr, L"", L""},
-        {L"Software\\X", nullptr, L"", L""},
-        {L"HKEY_DYN_DATA\\X", nullptr, L"", L""},
-        {L"HKEY_PERFORMANCE_DATA", nullptr, L"", L""},
-        {L"HKEY_LOCAL_MACHINEX\\Software", nullptr, L"", L""},
-        {L"\\HKEY_LOCAL_MACHINE\\Software", nullptr, L"", L""},
-        {L"", nullptr, L"", L""},
-    };
+        {L"HKEY_CURRENT_USER\\", HKEY_CURRENT_USER, L"HKEY_CURRENT_USER", L""}};
+    for (const wchar_t* path :
+         {L"HKLM\\Software", L"Software\\X", L"HKEY_DYN_DATA\\X", L"HKEY_PERFORMANCE_DATA",
+          L"HKEY_LOCAL_MACHINEX\\Software", L"\\HKEY_LOCAL_MACHINE\\Software", L""})
+        rows.push_back({path, nullptr, L"", L""});  // refused
     for (const auto& row : rows) {
         std::wstring name = L"stale", subKey = L"stale";
         EXPECT_EQ(SplitRegPath(row.path, name, subKey), row.root) << row.path;
@@ -214,23 +211,19 @@ TEST(SplitRegPath, GivesTheCanonicalRootAndDropsOneTrailingBackslash) {
 
 // The subkey is kept as written; without the backslash after the root the outputs stay untouched.
 TEST(ParseRegPath, KeepsTheSubkeyUnchangedAndFailsWithoutTheBackslash) {
-    const struct {
+    struct Row {
         const wchar_t* path;
         int result;
         HKEY root;
         const wchar_t* subKey;
-    } rows[] = {
+    };
+    std::vector<Row> rows = {
         {L"hkey_local_machine\\Software\\X\\", 1, HKEY_LOCAL_MACHINE, L"Software\\X\\"},
         {L"HKEY_CURRENT_CONFIG\\System", 1, HKEY_CURRENT_CONFIG, L"System"},
-        {L"HKEY_USERS\\", 1, HKEY_USERS, L""},
-        {L"HKEY_LOCAL_MACHINE", 0, HKEY_USERS, L"untouched"},
-        {L"HKLM\\Software", 0, HKEY_USERS, L"untouched"},
-        {L"Software\\X", 0, HKEY_USERS, L"untouched"},
-        {L"HKEY_DYN_DATA\\X", 0, HKEY_USERS, L"untouched"},
-        {L"HKEY_LOCAL_MACHIN\\X", 0, HKEY_USERS, L"untouched"},
-        {L"", 0, HKEY_USERS, L"untouched"},
-        {L"HKEY_", 0, HKEY_USERS, L"untouched"},
-    };
+        {L"HKEY_USERS\\", 1, HKEY_USERS, L""}};
+    for (const wchar_t* path : {L"HKEY_LOCAL_MACHINE", L"HKLM\\Software", L"Software\\X",
+                                L"HKEY_DYN_DATA\\X", L"HKEY_LOCAL_MACHIN\\X", L"", L"HKEY_"})
+        rows.push_back({path, 0, HKEY_USERS, L"untouched"});  // outputs untouched
     for (const auto& row : rows) {
         HKEY root = HKEY_USERS;
         std::wstring subKey = L"untouched";
