@@ -140,13 +140,13 @@ TEST_F(WrittenValues, QueryTerminatesInsideTheBufferAndReportsTheSizeNeeded) {
     struct {
         const wchar_t* name;
         DWORD bufferBytes, untouchedFrom;
-        bool lacksRoom;                        // the data fits, the terminator it lacks does not
-    } const cases[] = {{L"S", 16, 12, false},  // the added terminator, nothing beyond
-                       {L"S", 10, 10, false},  // the stored terminator fills the buffer
-                       {L"S", 8, 8, false},      {L"Bare", 8, 8, true}, {L"Bare", 10, 10, false},
-                       {L"Bare", 16, 10, false}, {L"D", 4, 4, false},   {L"D", 2, 2, false},
-                       {L"D", 6, 6, false},      {L"B", 3, 3, false},   {L"B", 2, 2, false},
-                       {L"Missing", 4, 4, false}};
+        DWORD moreData;  // not 0: the data fits, the terminator it lacks does not; the size needed
+    } const cases[] = {{L"S", 16, 12, 0},  // the added terminator, nothing beyond
+                       {L"S", 10, 10, 0},  // the stored terminator fills the buffer
+                       {L"S", 8, 8, 0},      {L"Bare", 8, 8, 10}, {L"Bare", 10, 10, 0},
+                       {L"Bare", 16, 16, 0}, {L"D", 4, 4, 0},     {L"D", 2, 2, 0},
+                       {L"D", 6, 6, 0},      {L"B", 3, 3, 0},     {L"B", 2, 2, 0},
+                       {L"Missing", 4, 4, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << Utf8(c.name) << " in " << c.bufferBytes);
         // The same call straight to the system gives the expected answer.
@@ -158,10 +158,10 @@ TEST_F(WrittenValues, QueryTerminatesInsideTheBufferAndReportsTheSizeNeeded) {
             RegQueryValueExW(key, c.name, nullptr, &expectedType, expected, &expectedSize);
         const bool withType = std::wstring_view(c.name) != L"Bare";
         EXPECT_EQ(QueryRegValue(key, c.name, nullptr, withType ? &type : nullptr, buffer, &size),
-                  c.lacksRoom ? ERROR_MORE_DATA : status);
-        EXPECT_EQ(size, expectedSize + (c.lacksRoom ? 2 : 0));
+                  c.moreData ? ERROR_MORE_DATA : status);
+        EXPECT_EQ(size, c.moreData ? c.moreData : expectedSize);
         EXPECT_EQ(buffer[c.untouchedFrom], 0xCC);
-        if (status != ERROR_SUCCESS || c.lacksRoom) continue;
+        if (status != ERROR_SUCCESS || c.moreData) continue;
         EXPECT_EQ(std::memcmp(buffer, expected, expectedType == REG_SZ ? size : sizeof(buffer)), 0);
         EXPECT_TRUE(!withType || type == expectedType) << type;
         if (expectedType == REG_SZ) {
