@@ -34,7 +34,8 @@ protected:
 };
 
 // An absent log leaves no trace; an existing one receives one line per failed lookup after what
-// is there. A null module is logged under the program's path and a null name is refused.
+// is there (a temporary path without trailing backslash still finds the log). A null module is
+// logged under the program's path and a null name is refused.
 TEST_F(Bindings, AnExistingLogFileReceivesOneLinePerFailedLookup) {
     HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
     EXPECT_EQ(GetProcAddressLogged(kernel, "NoSuchTarvoxEntry"), nullptr);
