@@ -9,6 +9,8 @@
 
 namespace {
 
+using tarvox::test::Sz;
+
 TEST(DllInterface, ExportedFunctionsAnswerThroughTheImportLibrary) {
     std::wstring root, subKey;
     EXPECT_EQ(SplitRegPath(L"hkey_users\\.DEFAULT\\", root, subKey), HKEY_USERS);
@@ -17,16 +19,10 @@ TEST(DllInterface, ExportedFunctionsAnswerThroughTheImportLibrary) {
     EXPECT_EQ(FindSortedString(L"b", {L"a", L"B", L"c"}, index), 1);
     EXPECT_EQ(index, 1);
     EXPECT_EQ(PathExists(L"C:\\Windows\\"), 0);
-}
-
-TEST(DllInterface, ExportedClassesWorkAcrossTheBoundary) {
-    tarvox::test::RegistrySandbox sandbox;
-    sandbox.Apply({tarvox::test::Sz(L"HKCU\\Software\\Tarvox", L"Name", L"value")});
-    CRegKeyHolder key(HKEY_CURRENT_USER, L"Software\\Tarvox", 0, 0);
-    ASSERT_NE(key.Get(), nullptr);
-    std::wstring text;
-    EXPECT_EQ(ReadRegValueString(text, key, L"Name"), 1);
-    EXPECT_EQ(text, L"value");
+    // The DLL is the module that answers: the binding looks for CuixPort beside it.
+    HMODULE dll = GetModuleHandleW(L"tarvox.dll");
+    ASSERT_NE(dll, nullptr);
+    EXPECT_NE(GetProcAddress(dll, "_Z10PathExistsPKwPi"), nullptr);
 }
 
 TEST(DllInterface, DialogBackgroundHelpersWorkAcrossTheBoundary) {
@@ -42,9 +38,26 @@ TEST(DllInterface, DialogBackgroundHelpersWorkAcrossTheBoundary) {
     EXPECT_EQ(background.m_FitToPicture, 1);
 }
 
-TEST(DllInterface, ConfigurationsAreReadAndChangedThroughTheExportedMembers) {
+// Exported classes work across the boundary: a key holder, a configuration read and changed
+// through the exported members and deleted by the DLL's own destructor, the AutoCAD queries.
+TEST(DllInterface, ExportedClassesAndQueriesWorkAcrossTheBoundary) {
     tarvox::test::RegistrySandbox sandbox;
-    sandbox.Apply({tarvox::test::Dword(L"HKCU\\Software\\Tarvox\\Dll", L"n", 5)});
+    tarvox::test::TempFolder temp;
+    const std::wstring exe = temp.WriteFile(L"AutoCAD LT\\aclt.exe", "MZ");
+    const std::wstring key = L"Software\\Autodesk\\AutoCAD LT\\R23.1\\ACADLT-3001:409";
+    const std::wstring k = L"HKLM\\" + key;
+    sandbox.Apply({Sz(L"HKCU\\Software\\Tarvox", L"Name", L"value"),
+                   tarvox::test::Dword(L"HKCU\\Software\\Tarvox\\Dll", L"n", 5),
+                   Sz(k, L"Location", exe.substr(0, exe.rfind(L'\\'))),
+                   Sz(k, L"ProductName", L"AutoCAD LT 2020 - English"), Sz(k, L"LocaleID", L"409"),
+                   Sz(k, L"UPIRELEASE", L"2020"),
+                   Sz(L"HKCU\\" + key + L"\\Profiles", L"", L"Tarvo")});
+    CRegKeyHolder holder(HKEY_CURRENT_USER, L"Software\\Tarvox", 0, 0);
+    ASSERT_NE(holder.Get(), nullptr);
+    std::wstring text;
+    EXPECT_EQ(ReadRegValueString(text, holder, L"Name"), 1);
+    EXPECT_EQ(text, L"value");
+
     CCfgReader* reader = new CCfgReader(L"HKEY_CURRENT_USER\\Software\\Tarvox\\Dll");
     ASSERT_EQ(reader->IsInit(), 1);
     int number = 0;
@@ -56,109 +69,9 @@ TEST(DllInterface, ConfigurationsAreReadAndChangedThroughTheExportedMembers) {
     reader->Get_m_HasChanged() = 0;
     delete reader;  // the DLL's own deleting destructor
     CCfgReader again(L"HKEY_CURRENT_USER\\Software\\Tarvox\\Dll");
-    std::wstring text;
     EXPECT_EQ(again.GetValue(text, L"\\", L"n", nullptr), 1);
     EXPECT_EQ(text, L"6");
-}
 
-TEST(DllInterface, XmlHelpersAnswerThroughTheImportLibrary) {
-    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
-    {
-        CXMLHelpers::DocPtr doc;
-        ASSERT_EQ(CXMLHelpers::GetNewDocument(doc, L"Root"), 1);
-        CXMLHelpers::NodePtr root;
-        ASSERT_EQ(CXMLHelpers::GetNode(L"Root", doc, root), 1);
-        CXMLHelpers::NodePtr child;
-        ASSERT_EQ(CXMLHelpers::AddChildNode(L"Child", root, child, nullptr, L"a", L"1"), 1);
-        CXMLHelpers::CNodeResultArray nodes(root.Get());
-        EXPECT_EQ(CXMLHelpers::GetAllNodes(nodes, nullptr, L"child"), 1);
-        EXPECT_EQ(nodes.GetSize(), 1);
-    }
-    CoUninitialize();
-}
-
-TEST(DllInterface, TheDllIsTheModuleThatAnswers) {
-    HMODULE dll = GetModuleHandleW(L"tarvox.dll");
-    ASSERT_NE(dll, nullptr);
-    // The binding looks for CuixPort beside the DLL, not beside this program.
-    EXPECT_NE(GetProcAddress(dll, "_Z10PathExistsPKwPi"), nullptr);
-}
-
-}  // namespace
-
-namespace {
-
-// A reader whose destruction the test can see, with a run-time class of its own below the DLL's.
-class CountedReader : public CCfgReader {
-public:
-    explicit CountedReader(int& destroyed) : destroyed_(destroyed) {}
-    ~CountedReader() override { ++destroyed_; }
-
-    static const tarvox::CRuntimeClass* GetThisClass() {
-        static const tarvox::CRuntimeClass record{L"CountedReader", CCfgReader::GetThisClass()};
-        return &record;
-    }
-    const tarvox::CRuntimeClass* GetRuntimeClass() const override { return GetThisClass(); }
-
-private:
-    int& destroyed_;
-};
-
-TEST(DllInterface, AConfigurationSetOwnsItsReaders) {
-    int destroyed = 0;
-    {
-        CFullCfg* set = new CFullCfg;
-        EXPECT_EQ(set->IsInit(), 0);
-        EXPECT_TRUE(set->Get_m_cfgFile().empty());
-        set->IsInit() = 1;
-        set->Get_m_cfgFile() = L"Tarvo Ardent.cfg";
-        EXPECT_EQ(set->IsInit(), 1);
-        EXPECT_EQ(set->Get_m_cfgFile(), L"Tarvo Ardent.cfg");
-        set->m_Names = {L"user", L"empty", L"central"};
-        set->m_Objects = {new CountedReader(destroyed), nullptr, new CountedReader(destroyed)};
-
-        // Class records compare alike whether the DLL or this program asks, and a class made
-        // here extends the DLL's chain.
-        const tarvox::CRuntimeClass* root = tarvox::CObject::GetThisClass();
-        const struct {
-            const tarvox::CObject* object;
-            const wchar_t* name;
-            std::vector<const tarvox::CRuntimeClass*> kindOf;
-            const tarvox::CRuntimeClass* notOf;
-        } rows[] = {
-            {set, L"CFullCfg", {CFullCfg::GetThisClass(), root}, CCfgReader::GetThisClass()},
-            {set->m_Objects[0],
-             L"CountedReader",
-             {CountedReader::GetThisClass(), CCfgReader::GetThisClass(), root},
-             CFullCfg::GetThisClass()},
-        };
-        for (const auto& row : rows) {
-            EXPECT_STREQ(row.object->GetRuntimeClass()->m_ClassName, row.name);
-            for (const tarvox::CRuntimeClass* kind : row.kindOf)
-                EXPECT_EQ(row.object->IsKindOf(kind), 1);
-            EXPECT_EQ(row.object->IsKindOf(row.notOf), 0);
-        }
-        tarvox::CArchive archive;
-        set->Serialize(archive);  // leaves set and archive as they are
-        EXPECT_TRUE(archive.m_Bytes.empty());
-        EXPECT_EQ(set->Get_m_cfgFile(), L"Tarvo Ardent.cfg");
-        delete set;
-    }
-    EXPECT_EQ(destroyed, 2);
-}
-
-TEST(DllInterface, AutoCadQueriesAnswerThroughTheImportLibrary) {
-    tarvox::test::RegistrySandbox sandbox;
-    tarvox::test::TempFolder temp;
-    const std::wstring folder = temp.WriteFile(L"AutoCAD LT\\aclt.exe", "MZ");
-    const std::wstring key = L"Software\\Autodesk\\AutoCAD LT\\R23.1\\ACADLT-3001:409";
-    sandbox.Apply(
-        {tarvox::test::Sz(L"HKLM\\" + key, L"Location", folder.substr(0, folder.rfind(L'\\'))),
-         tarvox::test::Sz(L"HKLM\\" + key, L"ProductName", L"AutoCAD LT 2020 - English"),
-         tarvox::test::Sz(L"HKLM\\" + key, L"LocaleID", L"409"),
-         tarvox::test::Sz(L"HKLM\\" + key, L"UPIRELEASE", L"2020"),
-         tarvox::test::Sz(L"HKCU\\" + key + L"\\Profiles", L"", L"Tarvo")});
-    std::wstring text;
     EXPECT_EQ(std::wstring(GetAcadKey(text)), key);
     EXPECT_EQ(IsAutoCADLT(), 1);
     long long v[42] = {};
@@ -173,6 +86,73 @@ TEST(DllInterface, AutoCadQueriesAnswerThroughTheImportLibrary) {
     // The 42-variable form ends at 2014: LT 2020 is found but not among its variables.
     EXPECT_EQ(selected, nullptr);
     EXPECT_EQ(std::wstring(keyBuf), key);
+}
+
+TEST(DllInterface, XmlHelpersAnswerThroughTheImportLibrary) {
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    {
+        CXMLHelpers::DocPtr doc;
+        CXMLHelpers::NodePtr root, child;
+        ASSERT_EQ(CXMLHelpers::GetNewDocument(doc, L"Root"), 1);
+        ASSERT_EQ(CXMLHelpers::GetNode(L"Root", doc, root), 1);
+        ASSERT_EQ(CXMLHelpers::AddChildNode(L"Child", root, child, nullptr, L"a", L"1"), 1);
+        CXMLHelpers::CNodeResultArray nodes(root.Get());
+        EXPECT_EQ(CXMLHelpers::GetAllNodes(nodes, nullptr, L"child"), 1);
+        EXPECT_EQ(nodes.GetSize(), 1);
+    }
+    CoUninitialize();
+}
+
+// A reader whose destruction the test can see, with a run-time class of its own below the DLL's.
+class CountedReader : public CCfgReader {
+public:
+    explicit CountedReader(int& destroyed) : destroyed_(destroyed) {}
+    ~CountedReader() override { ++destroyed_; }
+    static const tarvox::CRuntimeClass* GetThisClass() {
+        static const tarvox::CRuntimeClass record{L"CountedReader", CCfgReader::GetThisClass()};
+        return &record;
+    }
+    const tarvox::CRuntimeClass* GetRuntimeClass() const override { return GetThisClass(); }
+
+private:
+    int& destroyed_;
+};
+
+TEST(DllInterface, AConfigurationSetOwnsItsReaders) {
+    int destroyed = 0;
+    CFullCfg* set = new CFullCfg;
+    EXPECT_EQ(set->IsInit(), 0);
+    EXPECT_TRUE(set->Get_m_cfgFile().empty());
+    set->IsInit() = 1;
+    set->Get_m_cfgFile() = L"Tarvo Ardent.cfg";
+    EXPECT_EQ(set->IsInit(), 1);
+    set->m_Names = {L"user", L"empty", L"central"};
+    set->m_Objects = {new CountedReader(destroyed), nullptr, new CountedReader(destroyed)};
+    // Class records compare alike whether the DLL or this program asks, and a class made here
+    // extends the DLL's chain.
+    const tarvox::CRuntimeClass* root = tarvox::CObject::GetThisClass();
+    const struct {
+        const tarvox::CObject* object;
+        const wchar_t* name;
+        std::vector<const tarvox::CRuntimeClass*> kindOf;
+        const tarvox::CRuntimeClass* notOf;
+    } rows[] = {{set, L"CFullCfg", {CFullCfg::GetThisClass(), root}, CCfgReader::GetThisClass()},
+                {set->m_Objects[0],
+                 L"CountedReader",
+                 {CountedReader::GetThisClass(), CCfgReader::GetThisClass(), root},
+                 CFullCfg::GetThisClass()}};
+    for (const auto& row : rows) {
+        EXPECT_STREQ(row.object->GetRuntimeClass()->m_ClassName, row.name);
+        for (const tarvox::CRuntimeClass* kind : row.kindOf)
+            EXPECT_EQ(row.object->IsKindOf(kind), 1);
+        EXPECT_EQ(row.object->IsKindOf(row.notOf), 0);
+    }
+    tarvox::CArchive archive;
+    set->Serialize(archive);  // leaves set and archive as they are
+    EXPECT_TRUE(archive.m_Bytes.empty());
+    EXPECT_EQ(set->Get_m_cfgFile(), L"Tarvo Ardent.cfg");
+    delete set;
+    EXPECT_EQ(destroyed, 2);
 }
 
 }  // namespace

@@ -10,80 +10,54 @@ using namespace tarvox::test;
 
 constexpr wchar_t kLogName[] = L"!!!!!!!GetProcAddressFailures.txt";
 
-std::wstring TestModules() { return FolderOfThisProgram() + L"\\testmodules"; }
-
-class FailureLog : public SandboxTest {
-protected:
-    void SetUp() override { environment.SetTempFolder(temp.Path()); }
-    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-};
-
-TEST_F(FailureLog, AbsentLogFileLeavesNoTrace) {
-    EXPECT_EQ(GetProcAddressLogged(kernel, "NoSuchTarvoxEntry"), nullptr);
-    EXPECT_EQ(GetFileAttributesW((temp / kLogName).c_str()), INVALID_FILE_ATTRIBUTES);
+std::string ModulePath(HMODULE module) {
+    char path[MAX_PATH] = "";
+    EXPECT_NE(GetModuleFileNameA(module, path, MAX_PATH), 0u);
+    return path;
 }
 
-TEST_F(FailureLog, AnExistingLogFileReceivesOneLinePerFailedLookup) {
-    temp.WriteFile(kLogName, "");
+// The log is written to the temporary folder, named by a path without trailing backslash.
+class Bindings : public SandboxTest {
+protected:
+    void SetUp() override { environment.SetTempFolder(temp.Path()); }
+    // A folder below the test's temporary folder holding one variant of the CuixPort module.
+    std::wstring FolderWithCuixPort(const wchar_t* folderName, const wchar_t* variant) {
+        const std::wstring folder = temp.MakeFolder(folderName);
+        const std::wstring source = Modules() + L"\\" + variant + L"\\cuixport.dll";
+        EXPECT_TRUE(CopyFileW(source.c_str(), (folder + L"\\cuixport.dll").c_str(), FALSE));
+        return folder;
+    }
+    ChildResult Run(const char* scenario, std::wstring folder = L"") {
+        return RunSandboxed(scenario, {.programFolder = folder, .args = {Modules()}});
+    }
+    static std::wstring Modules() { return FolderOfThisProgram() + L"\\testmodules"; }
+};
+
+// An absent log leaves no trace; an existing one receives one line per failed lookup after what
+// is there (a temporary path without trailing backslash still finds the log). A null module is
+// logged under the program's path and a null name is refused.
+TEST_F(Bindings, AnExistingLogFileReceivesOneLinePerFailedLookup) {
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    EXPECT_EQ(GetProcAddressLogged(kernel, "NoSuchTarvoxEntry"), nullptr);
+    EXPECT_EQ(GetFileAttributesW((temp / kLogName).c_str()), INVALID_FILE_ATTRIBUTES);
+
+    temp.WriteFile(kLogName, "earlier line\r\n");
     EXPECT_EQ(GetProcAddressLogged(kernel, "NoSuchTarvoxEntry"), nullptr);
     EXPECT_EQ(GetProcAddressLogged(kernel, L"OtherMissingEntry"), nullptr);
     EXPECT_NE(GetProcAddressLogged(kernel, "GetTickCount"), nullptr);
     EXPECT_NE(GetProcAddressLogged(kernel, L"GetTickCount"), nullptr);
-
-    char ansiPath[MAX_PATH] = "";
-    GetModuleFileNameA(kernel, ansiPath, MAX_PATH);
-    const std::string expected =
-        std::string(ansiPath) + ";NoSuchTarvoxEntry\r\n" + ansiPath + ";OtherMissingEntry\r\n";
-    EXPECT_EQ(ReadFileBytes(temp / kLogName), expected);
-}
-
-TEST_F(FailureLog, LinesAreAppendedToWhatIsThere) {
-    temp.WriteFile(kLogName, "earlier line\r\n");
-    GetProcAddressLogged(kernel, "Missing1");
-    const std::string log = ReadFileBytes(temp / kLogName);
-    EXPECT_EQ(log.rfind("earlier line\r\n", 0), 0u);
-    EXPECT_NE(log.find(";Missing1\r\n"), std::string::npos);
-}
-
-TEST_F(FailureLog, ATempPathWithoutTrailingBackslashStillFindsTheLog) {
-    environment.SetTempFolder(temp.Path());  // TempFolder paths have no trailing backslash
-    temp.WriteFile(kLogName, "");
-    GetProcAddressLogged(kernel, "Missing2");
-    EXPECT_NE(ReadFileBytes(temp / kLogName).find(";Missing2\r\n"), std::string::npos);
-}
-
-TEST_F(FailureLog, ANullModuleIsLoggedUnderTheProgramsPathAndANullNameIsRefused) {
-    temp.WriteFile(kLogName, "");
     EXPECT_EQ(GetProcAddressLogged(nullptr, "NoSuchTarvoxEntry"), nullptr);
     EXPECT_EQ(GetProcAddressLogged(nullptr, L"OtherMissingEntry"), nullptr);
     EXPECT_EQ(GetProcAddressLogged(kernel, static_cast<const char*>(nullptr)), nullptr);
     EXPECT_EQ(GetProcAddressLogged(kernel, static_cast<const wchar_t*>(nullptr)), nullptr);
-
-    char ansiPath[MAX_PATH] = "";
-    ASSERT_NE(GetModuleFileNameA(nullptr, ansiPath, MAX_PATH), 0u);
-    EXPECT_EQ(ReadFileBytes(temp / kLogName), std::string(ansiPath) + ";NoSuchTarvoxEntry\r\n" +
-                                                  ansiPath + ";OtherMissingEntry\r\n");
+    std::string expected = "earlier line\r\n";
+    for (const std::string& path : {ModulePath(kernel), ModulePath(nullptr)})
+        expected += path + ";NoSuchTarvoxEntry\r\n" + path + ";OtherMissingEntry\r\n";
+    EXPECT_EQ(ReadFileBytes(temp / kLogName), expected);
 }
 
-class Bindings : public SandboxTest {
-protected:
-    // A folder below the test's temporary folder holding one variant of the CuixPort module.
-    std::wstring FolderWithCuixPort(const wchar_t* folderName, const wchar_t* variant) {
-        const std::wstring folder = temp.MakeFolder(folderName);
-        const std::wstring source = TestModules() + L"\\" + variant + L"\\cuixport.dll";
-        EXPECT_TRUE(CopyFileW(source.c_str(), (folder + L"\\cuixport.dll").c_str(), FALSE));
-        return folder;
-    }
-    ChildResult Run(const char* scenario, std::wstring programFolder = L"") {
-        ChildOptions options;
-        options.args = {TestModules()};
-        options.programFolder = std::move(programFolder);
-        ChildResult result = RunChildScenario(scenario, options);
-        EXPECT_TRUE(result.Passed()) << result.output;
-        return result;
-    }
-};
-
+// CfgKern is only taken from the loaded modules and not retried without a reload; every request
+// calls the entry point; a cfgkern.dll without it falls back to the x86 module.
 TEST_F(Bindings, CfgKernIsOnlyTakenFromTheLoadedModulesAndNotRetriedWithoutReload) {
     const ChildResult child = Run("CfgKernNotLoaded");
     EXPECT_EQ(child.Value("first"), "empty");
@@ -91,19 +65,15 @@ TEST_F(Bindings, CfgKernIsOnlyTakenFromTheLoadedModulesAndNotRetriedWithoutReloa
     EXPECT_EQ(child.Value("after_load"), "empty");
     EXPECT_EQ(child.Value("after_reload"), "101");
     EXPECT_EQ(child.Value("later"), "101");
-}
-
-TEST_F(Bindings, EveryRequestCallsTheEntryPoint) {
-    const ChildResult child = Run("CfgKernLoaded");
-    EXPECT_EQ(child.Value("table"), "101");
-    EXPECT_EQ(child.Value("entry_calls"), "3");
-}
-
-TEST_F(Bindings, ACfgKernWithoutEntryPointFallsBackToTheX86Module) {
+    const ChildResult loaded = Run("CfgKernLoaded");
+    EXPECT_EQ(loaded.Value("table"), "101");
+    EXPECT_EQ(loaded.Value("entry_calls"), "3");
     EXPECT_EQ(Run("CfgKernFallback").Value("table"), "103");
 }
 
-TEST_F(Bindings, CuixPortIsLoadedFromBesideTheLibrary) {
+// CuixPort is loaded from beside the library, or used when already loaded from elsewhere; a
+// missing module or entry point gives the empty table, and the missing entry point is logged.
+TEST_F(Bindings, CuixPortIsLoadedFromBesideTheLibraryOrGivesTheEmptyTable) {
     const std::wstring folder = FolderWithCuixPort(L"with module", L"cuixport");
     const ChildResult child = Run("CuixPortBeside", folder);
     EXPECT_EQ(child.Value("table"), "201");
@@ -112,31 +82,19 @@ TEST_F(Bindings, CuixPortIsLoadedFromBesideTheLibrary) {
                        (folder + L"\\cuixport.dll").c_str()),
               0)
         << module;
-}
-
-TEST_F(Bindings, AMissingCuixPortOrEntryPointGivesTheEmptyTable) {
+    EXPECT_EQ(Run("CuixPortPreloaded", temp.MakeFolder(L"elsewhere")).Value("table"), "201");
     EXPECT_EQ(Run("CuixPortBeside", temp.MakeFolder(L"without module")).Value("table"), "empty");
 
-    const std::wstring folder = FolderWithCuixPort(L"no entry", L"cuixport_noentry");
-    EXPECT_EQ(Run("CuixPortBeside", folder).Value("table"), "empty");
-}
-
-TEST_F(Bindings, AMissingEntryPointIsLoggedWhenTheLogIsOn) {
-    environment.SetTempFolder(temp.Path());
     temp.WriteFile(kLogName, "");
-    const std::wstring folder = FolderWithCuixPort(L"no entry", L"cuixport_noentry");
-    Run("CuixPortBeside", folder);
+    const std::wstring noEntry = FolderWithCuixPort(L"no entry", L"cuixport_noentry");
+    EXPECT_EQ(Run("CuixPortBeside", noEntry).Value("table"), "empty");
     const std::string log = ReadFileBytes(temp / kLogName);
     EXPECT_NE(log.find("cuixport.dll;?GetExportsObject@@YA_JXZ\r\n"), std::string::npos) << log;
 }
 
-TEST_F(Bindings, AnAlreadyLoadedCuixPortIsUsed) {
-    EXPECT_EQ(Run("CuixPortPreloaded", temp.MakeFolder(L"elsewhere")).Value("table"), "201");
-}
-
 TEST_F(Bindings, ConcurrentFirstRequestsAllGetTheSameTable) {
-    const std::wstring folder = FolderWithCuixPort(L"threads", L"cuixport");
-    const ChildResult child = Run("CuixPortConcurrentFirstUse", folder);
+    const ChildResult child =
+        Run("CuixPortConcurrentFirstUse", FolderWithCuixPort(L"t", L"cuixport"));
     EXPECT_EQ(child.Value("same"), "1");
     EXPECT_EQ(child.Value("table"), "201");
 }

@@ -6,6 +6,7 @@
 #include "foundation/module_bindings.h"
 #include "tests/support/child_process.h"
 
+#include <algorithm>
 #include <thread>
 #include <vector>
 
@@ -19,9 +20,9 @@ void ReportTable(const ScenarioContext& context, const char* key, long long tabl
     context.Report(key, identify ? std::to_string(identify()) : std::string("empty"));
 }
 
-HMODULE LoadTestModule(const std::wstring& modulesFolder, const wchar_t* variant,
-                       const wchar_t* file) {
-    return LoadLibraryW((modulesFolder + L"\\" + variant + L"\\" + file).c_str());
+// Loads a test module from the folder of the test modules named by the scenario's argument.
+bool Load(const ScenarioContext& context, const wchar_t* variant, const wchar_t* file) {
+    return LoadLibraryW((context.Arg(0) + L"\\" + variant + L"\\" + file).c_str()) != nullptr;
 }
 
 }  // namespace
@@ -53,7 +54,7 @@ TARVOX_CHILD_SCENARIO(QueryExpandedValue) {
 TARVOX_CHILD_SCENARIO(CfgKernNotLoaded) {
     ReportTable(context, "first", GetCfgKernExports(0));
     context.Report("loaded_by_binding", GetModuleHandleW(L"cfgkern.dll") != nullptr ? 1LL : 0LL);
-    if (!LoadTestModule(context.Arg(0), L"cfgkern", L"cfgkern.dll")) return 1;
+    if (!Load(context, L"cfgkern", L"cfgkern.dll")) return 1;
     ReportTable(context, "after_load", GetCfgKernExports(0));
     ReportTable(context, "after_reload", GetCfgKernExports(1));
     ReportTable(context, "later", GetCfgKernExports(0));
@@ -62,8 +63,7 @@ TARVOX_CHILD_SCENARIO(CfgKernNotLoaded) {
 
 // Every request calls the entry point again and hands out its table.
 TARVOX_CHILD_SCENARIO(CfgKernLoaded) {
-    HMODULE module = LoadTestModule(context.Arg(0), L"cfgkern", L"cfgkern.dll");
-    if (!module) return 1;
+    if (!Load(context, L"cfgkern", L"cfgkern.dll")) return 1;
     ReportTable(context, "table", GetCfgKernExports(0));
     GetCfgKernExports(0);
     auto calls = tarvox::ExportSlot<long long (*)()>(GetCfgKernExports(0), 1);
@@ -73,8 +73,8 @@ TARVOX_CHILD_SCENARIO(CfgKernLoaded) {
 
 // A cfgkern.dll without the entry point makes the binding look for cfgkernx86.dll.
 TARVOX_CHILD_SCENARIO(CfgKernFallback) {
-    if (!LoadTestModule(context.Arg(0), L"cfgkern_noentry", L"cfgkern.dll")) return 1;
-    if (!LoadTestModule(context.Arg(0), L"cfgkernx86", L"cfgkernx86.dll")) return 1;
+    if (!Load(context, L"cfgkern_noentry", L"cfgkern.dll")) return 1;
+    if (!Load(context, L"cfgkernx86", L"cfgkernx86.dll")) return 1;
     ReportTable(context, "table", GetCfgKernExports(0));
     return 0;
 }
@@ -91,7 +91,7 @@ TARVOX_CHILD_SCENARIO(CuixPortBeside) {
 
 // An already loaded CUIXPORT.dll is used wherever it came from.
 TARVOX_CHILD_SCENARIO(CuixPortPreloaded) {
-    if (!LoadTestModule(context.Arg(0), L"cuixport", L"cuixport.dll")) return 1;
+    if (!Load(context, L"cuixport", L"cuixport.dll")) return 1;
     ReportTable(context, "table", GetCuixExports(0));
     return 0;
 }
@@ -100,12 +100,10 @@ TARVOX_CHILD_SCENARIO(CuixPortPreloaded) {
 TARVOX_CHILD_SCENARIO(CuixPortConcurrentFirstUse) {
     std::vector<long long> tables(8, 0);
     std::vector<std::thread> threads;
-    for (std::size_t i = 0; i < tables.size(); ++i) {
-        threads.emplace_back([&tables, i] { tables[i] = GetCuixExports(0); });
-    }
+    for (long long& table : tables) threads.emplace_back([&table] { table = GetCuixExports(0); });
     for (auto& thread : threads) thread.join();
-    bool same = true;
-    for (long long table : tables) same = same && table == tables[0];
+    const bool same =
+        std::all_of(tables.begin(), tables.end(), [&](long long t) { return t == tables[0]; });
     context.Report("same", same ? 1LL : 0LL);
     ReportTable(context, "table", tables[0]);
     return 0;

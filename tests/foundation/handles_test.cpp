@@ -1,10 +1,19 @@
-// The handle owners and the COM scope.
+// The handle owners, the COM scope, and the root class as the library's classes answer it:
+// class names, kind-of along the base chain, and a serialisation that leaves objects and
+// archives alone.
+#include <tarvox/full_cfg.h>
+#include <tarvox/object.h>
+
+#include "autocad/acad_infos.h"
+#include "cuix/cuix_file.h"
 #include "foundation/com_scope.h"
 #include "foundation/unique_handle.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <initializer_list>
+#include <memory>
 #include <thread>
 #include <utility>
 
@@ -20,69 +29,45 @@ bool IsOpen(HANDLE handle) {
     return GetHandleInformation(handle, &flags) != FALSE;
 }
 
-// Two events a and b go through one use of owners; afterwards each is open or closed.
-struct OwnerRow {
-    const char* use;
-    void (*run)(HANDLE a, HANDLE b);
-    bool aOpen, bOpen;
-};
+// Two fresh events a and b go through one use of owners; afterwards each is open or closed.
+void Use(const char* use, bool aOpen, bool bOpen, void (*run)(HANDLE a, HANDLE b)) {
+    HANDLE a = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE b = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_TRUE(a != nullptr && b != nullptr);
+    run(a, b);
+    EXPECT_EQ(IsOpen(a), aOpen) << use;
+    EXPECT_EQ(IsOpen(b), bOpen) << use;
+    for (HANDLE handle : {a, b}) {
+        if (IsOpen(handle)) CloseHandle(handle);
+    }
+}
 
 TEST(UniqueHandle, EachHandleIsClosedOnceByItsLastOwner) {
-    const OwnerRow rows[] = {
-        {"end of scope", [](HANDLE a, HANDLE) { KernelHandle owner(a); }, false, true},
-        {"release",
-         [](HANDLE a, HANDLE) {
-             KernelHandle owner(a);
-             owner.Release();
-         },
-         true, true},
-        {"reset to another",
-         [](HANDLE a, HANDLE b) {
-             KernelHandle owner(a);
-             owner.Reset(b);
-             EXPECT_EQ(owner.Get(), b);
-             owner.Release();
-         },
-         false, true},
-        {"move construction",
-         [](HANDLE a, HANDLE) {
-             KernelHandle from(a);
-             KernelHandle to(std::move(from));
-             EXPECT_FALSE(from.Valid());
-             to.Release();
-         },
-         true, true},
-        {"move assignment over another",
-         [](HANDLE a, HANDLE b) {
-             KernelHandle from(a);
-             KernelHandle to(b);
-             to = std::move(from);
-             EXPECT_EQ(to.Get(), a);
-             to.Release();
-         },
-         true, false},
-        {"put for an out-parameter",
-         [](HANDLE a, HANDLE b) {
-             KernelHandle owner(a);
-             HANDLE* slot = owner.Put();
-             EXPECT_EQ(*slot, nullptr);
-             *slot = b;
-             EXPECT_EQ(owner.Get(), b);
-             owner.Release();
-         },
-         false, true},
-    };
-    for (const OwnerRow& row : rows) {
-        HANDLE a = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        HANDLE b = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        ASSERT_TRUE(a != nullptr && b != nullptr);
-        row.run(a, b);
-        EXPECT_EQ(IsOpen(a), row.aOpen) << row.use;
-        EXPECT_EQ(IsOpen(b), row.bOpen) << row.use;
-        for (HANDLE handle : {a, b}) {
-            if (IsOpen(handle)) CloseHandle(handle);
-        }
-    }
+    Use("end of scope", false, true, [](HANDLE a, HANDLE) { KernelHandle owner(a); });
+    Use("release", true, true, [](HANDLE a, HANDLE) { EXPECT_EQ(KernelHandle(a).Release(), a); });
+    Use("reset to another", false, true, [](HANDLE a, HANDLE b) {
+        KernelHandle owner(a);
+        owner.Reset(b);
+        EXPECT_EQ(owner.Release(), b);
+    });
+    Use("move construction", true, true, [](HANDLE a, HANDLE) {
+        KernelHandle from(a);
+        KernelHandle to(std::move(from));
+        EXPECT_FALSE(from.Valid());
+        to.Release();
+    });
+    Use("move assignment over another", true, false, [](HANDLE a, HANDLE b) {
+        KernelHandle from(a), to(b);
+        to = std::move(from);
+        EXPECT_EQ(to.Release(), a);
+    });
+    Use("put for an out-parameter", false, true, [](HANDLE a, HANDLE b) {
+        KernelHandle owner(a);
+        HANDLE* slot = owner.Put();
+        EXPECT_EQ(*slot, nullptr);
+        *slot = b;
+        EXPECT_EQ(owner.Release(), b);
+    });
 }
 
 TEST(UniqueHandle, FileHandlesHoldNeitherMinusOneNorNull) {
@@ -92,37 +77,31 @@ TEST(UniqueHandle, FileHandlesHoldNeitherMinusOneNorNull) {
     EXPECT_EQ(KernelHandle().Get(), nullptr);
 }
 
-// On a thread whose COM state is `before` (0: none), one scope; then the thread undoes its own
+// On a thread whose COM state is `before` (kNone: none), one scope; then the thread undoes its own
 // initialisation. Recorded: what the scope's initialisation returned and whether the thread is
 // still initialised afterwards (the scope left a count behind).
-struct ComRow {
-    DWORD before;
-    ComApartment apartment;
-    ComBalance balance;
-    HRESULT result;
-    bool left;
-};
-
-constexpr DWORD kNone = 0xFFFFFFFF;
-
 TEST(ComScope, BalancesByTheRuleItIsGiven) {
-    constexpr DWORD sta = COINIT_APARTMENTTHREADED;
-    constexpr DWORD mta = COINIT_MULTITHREADED;
-    constexpr ComApartment single = ComApartment::SingleThreaded;
-    constexpr ComApartment multi = ComApartment::Multithreaded;
-    constexpr ComBalance any = ComBalance::AfterSuccess;
-    constexpr ComBalance first = ComBalance::AfterFirstInitialisation;
-    const ComRow rows[] = {
-        {kNone, single, first, S_OK, false},
-        {kNone, multi, any, S_OK, false},
-        {sta, single, first, S_FALSE, true},
-        {sta, single, any, S_FALSE, false},
-        {mta, multi, first, S_FALSE, true},
-        {mta, multi, any, S_FALSE, false},
-        {mta, single, any, RPC_E_CHANGED_MODE, false},
-        {sta, multi, any, RPC_E_CHANGED_MODE, false},
-    };
+    constexpr DWORD kNone = 0xFFFFFFFF, sta = COINIT_APARTMENTTHREADED, mta = COINIT_MULTITHREADED;
+    constexpr ComApartment single = ComApartment::SingleThreaded,
+                           multi = ComApartment::Multithreaded;
+    constexpr ComBalance any = ComBalance::AfterSuccess,
+                         first = ComBalance::AfterFirstInitialisation;
+    const struct ComRow {
+        DWORD before;
+        ComApartment apartment;
+        ComBalance balance;
+        HRESULT result;
+        bool left;
+    } rows[] = {{kNone, single, first, S_OK, false},
+                {kNone, multi, any, S_OK, false},
+                {sta, single, first, S_FALSE, true},
+                {sta, single, any, S_FALSE, false},
+                {mta, multi, first, S_FALSE, true},
+                {mta, multi, any, S_FALSE, false},
+                {mta, single, any, RPC_E_CHANGED_MODE, false},
+                {sta, multi, any, RPC_E_CHANGED_MODE, false}};
     for (const ComRow& row : rows) {
+        SCOPED_TRACE(testing::Message() << "row " << (&row - rows));
         HRESULT result = E_FAIL;
         bool left = true;
         std::thread([&] {
@@ -137,9 +116,106 @@ TEST(ComScope, BalancesByTheRuleItIsGiven) {
             if (SUCCEEDED(probe)) CoUninitialize();
             if (left) CoUninitialize();
         }).join();
-        EXPECT_EQ(result, row.result) << "row " << (&row - rows);
-        EXPECT_EQ(left, row.left) << "row " << (&row - rows);
+        EXPECT_EQ(result, row.result);
+        EXPECT_EQ(left, row.left);
     }
+}
+
+using tarvox::CObject;
+using tarvox::CRuntimeClass;
+
+struct ClassRow {
+    const wchar_t* name;  // what the object's run-time class is called
+    const CRuntimeClass *ownClass, *baseClass, *unrelatedClass;  // unrelated: not the object's
+    std::unique_ptr<CObject> object;                             // with some members set
+    std::function<std::wstring(CObject&)> state;                 // those members as text
+};
+
+// The members of an object of class T as text.
+template <class T>
+std::function<std::wstring(CObject&)> State(std::wstring (*text)(T&)) {
+    return [text](CObject& object) { return text(static_cast<T&>(object)); };
+}
+
+TEST(RootClass, EveryClassNamesItselfAndKnowsItsBases) {
+    const CRuntimeClass* root = CObject::GetThisClass();
+    const CRuntimeClass* infoBase = CAutoCADInfoBase::GetThisClass();
+    auto reader = std::make_unique<CCfgReader>();
+    reader->Get_m_File() = L"C:\\a.cfg";
+    reader->Get_m_Data() = {L"[S]", L"n=1"};
+    auto set = std::make_unique<CFullCfg>();
+    set->IsInit() = 1;
+    set->Get_m_cfgFile() = L"Tarvo Ardent.cfg";
+    set->m_Names = {L"user"};
+    set->m_Objects = {nullptr};
+    auto base = std::make_unique<CAutoCADInfoBase>();
+    base->m_Name = L"name";
+    auto info = std::make_unique<CAutoCADInfo>();
+    info->m_ProductKeyName = L"ACAD-3001:409";
+    info->m_AddOnState = 1;
+    info->m_Profiles.Add(CAutoCADProfile());
+    info->m_Profiles[0].m_Name = L"Tarvo";
+    auto profile = std::make_unique<CAutoCADProfile>();
+    profile->m_MenuFile = L"C:\\acad.cuix";
+    profile->m_WorkSpaces.Add(CWorkSpace(L"Drafting"));
+    auto file = std::make_unique<_CCuixFile>(L"C:\\a.cuix");
+    file->m_IsShared = 1;
+    ClassRow rows[] = {
+        {L"CCfgReader", CCfgReader::GetThisClass(), root, CFullCfg::GetThisClass(),
+         std::move(reader), State<CCfgReader>([](CCfgReader& r) {
+             return r.Get_m_File() + L"|" + r.Get_m_Data()[0] + r.Get_m_Data()[1];
+         })},
+        {L"CFullCfg", CFullCfg::GetThisClass(), root, CCfgReader::GetThisClass(), std::move(set),
+         State<CFullCfg>([](CFullCfg& s) {
+             return std::to_wstring(s.IsInit()) + s.Get_m_cfgFile() + s.m_Names[0] +
+                    std::to_wstring(s.m_Objects.size());
+         })},
+        // A base object is not of its derived classes.
+        {L"CAutoCADInfoBase", infoBase, root, CAutoCADInfo::GetThisClass(), std::move(base),
+         State<CAutoCADInfoBase>([](CAutoCADInfoBase& b) { return b.m_Name; })},
+        {L"CAutoCADInfo", CAutoCADInfo::GetThisClass(), infoBase, CAutoCADProfile::GetThisClass(),
+         std::move(info), State<CAutoCADInfo>([](CAutoCADInfo& i) {
+             return i.m_ProductKeyName + std::to_wstring(i.m_AddOnState) + i.m_Profiles[0].m_Name;
+         })},
+        {L"CAutoCADProfile", CAutoCADProfile::GetThisClass(), infoBase, CWorkSpace::GetThisClass(),
+         std::move(profile), State<CAutoCADProfile>([](CAutoCADProfile& p) {
+             return p.m_MenuFile + p.m_WorkSpaces[0].m_Name;
+         })},
+        {L"CWorkSpace", CWorkSpace::GetThisClass(), infoBase, CCfgReader::GetThisClass(),
+         std::make_unique<CWorkSpace>(L"Tarvo Ardent"),
+         State<CWorkSpace>([](CWorkSpace& w) { return w.m_Name; })},
+        {L"_CCuixFile", _CCuixFile::GetThisClass(), root, CAutoCADInfoBase::GetThisClass(),
+         std::move(file),
+         State<_CCuixFile>([](_CCuixFile& f) { return f.m_Path + std::to_wstring(f.m_IsShared); })},
+        // The read-only package has no class of its own.
+        {L"_CCuixFile", _CCuixFile::GetThisClass(), root, CWorkSpace::GetThisClass(),
+         std::make_unique<_CReadOnlyCuixFile>(),
+         State<_CCuixFile>([](_CCuixFile& f) { return f.m_Path; })},
+    };
+    for (const ClassRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        CObject* object = row.object.get();
+        const CRuntimeClass* runtimeClass = object->GetRuntimeClass();
+        EXPECT_STREQ(runtimeClass->m_ClassName, row.name);
+        EXPECT_EQ(runtimeClass, row.ownClass);
+        EXPECT_EQ(runtimeClass->m_BaseClass, row.baseClass);
+        EXPECT_EQ(object->IsKindOf(row.ownClass), 1);
+        EXPECT_EQ(object->IsKindOf(row.baseClass), 1);
+        EXPECT_EQ(object->IsKindOf(root), 1);
+        EXPECT_EQ(object->IsKindOf(row.unrelatedClass), 0);
+        EXPECT_EQ(object->IsKindOf(nullptr), 0);
+
+        const std::wstring before = row.state(*object);
+        for (const int storing : {1, 0}) {
+            tarvox::CArchive archive{{1, 2, 3}, storing, 1};
+            object->Serialize(archive);
+            EXPECT_EQ(row.state(*object), before);
+            EXPECT_EQ(archive.m_Bytes, (std::vector<unsigned char>{1, 2, 3}));
+            EXPECT_EQ(archive.m_Position, 1u);
+        }
+    }
+    EXPECT_STREQ(root->m_ClassName, L"CObject");
+    EXPECT_EQ(root->m_BaseClass, nullptr);
 }
 
 }  // namespace

@@ -12,104 +12,78 @@ namespace {
 
 using namespace tarvox::test;
 
-constexpr wchar_t kKey[] = L"HKEY_LOCAL_MACHINE\\Software\\Tarvox\\Values";
+const std::wstring kValues = L"HKLM\\Software\\Tarvox\\Values";
 
 class RegistryValues : public SandboxTest {
 protected:
     void SetUp() override {
-        registry.Apply({
-            Sz(L"HKLM\\Software\\Tarvox\\Values", L"Text", L"C:\\Program Files\\Tarvox"),
-            Sz(L"HKLM\\Software\\Tarvox\\Values", L"", L"the default"),
-            ExpandSz(L"HKLM\\Software\\Tarvox\\Values", L"Expand", L"%TARVOX_TEST_ROOT%\\Sub"),
-            Dword(L"HKLM\\Software\\Tarvox\\Values", L"Ones", 0xFFFFFFFF),
-            Dword(L"HKLM\\Software\\Tarvox\\Values", L"Count", 42),
-            Qword(L"HKLM\\Software\\Tarvox\\Values", L"Wide", 7),
-            Binary(L"HKLM\\Software\\Tarvox\\Values", L"Blob", {1, 2, 3, 4}),
-            MultiSz(L"HKLM\\Software\\Tarvox\\Values", L"List", {L"a", L"b"}),
-            // Stored without a terminator, as some installers write strings.
-            Raw(L"HKLM\\Software\\Tarvox\\Values", L"Unterminated", REG_SZ,
-                {'a', 0, 'b', 0, 'c', 0}),
-        });
+        const std::wstring& k = kValues;
+        registry.Apply({Sz(k, L"Text", L"C:\\Program Files\\Tarvox"), Sz(k, L"", L"the default"),
+                        ExpandSz(k, L"Expand", L"%TARVOX_TEST_ROOT%\\Sub"),
+                        Dword(k, L"Ones", 0xFFFFFFFF), Dword(k, L"Count", 42), Qword(k, L"Wide", 7),
+                        Binary(k, L"Blob", {1, 2, 3, 4}), MultiSz(k, L"List", {L"a", L"b"}),
+                        // Stored without a terminator, as some installers write strings.
+                        Raw(k, L"Unterminated", REG_SZ, {'a', 0, 'b', 0, 'c', 0})});
         environment.Set(L"TARVOX_TEST_ROOT", L"D:\\Root");
-    }
-
-    std::wstring Read(const wchar_t* name, int& result) {
-        std::wstring text = L"stale";
-        result = GetRegValue(text, kKey, name, 0);
-        return text;
     }
 };
 
-TEST_F(RegistryValues, ReadsStringsExpandedStringsAndDwordsAsText) {
-    int result = 0;
-    EXPECT_EQ(Read(L"Text", result), L"C:\\Program Files\\Tarvox");
-    EXPECT_EQ(result, 1);
-    EXPECT_EQ(Read(L"Expand", result), L"D:\\Root\\Sub");
-    EXPECT_EQ(result, 1);
-    EXPECT_EQ(Read(L"Count", result), L"42");
-    EXPECT_EQ(Read(L"Ones", result), L"-1");
-    EXPECT_EQ(result, 1);
-    EXPECT_EQ(Read(L"Unterminated", result), L"abc");
-    EXPECT_EQ(result, 1);
-}
-
-TEST_F(RegistryValues, AnEmptyOrNullValueNameReadsTheDefaultValue) {
-    int result = 0;
-    EXPECT_EQ(Read(L"", result), L"the default");
-    EXPECT_EQ(result, 1);
-    EXPECT_EQ(Read(nullptr, result), L"the default");
-}
-
-TEST_F(RegistryValues, OtherTypesMissingValuesAndBadPathsGiveAnEmptyTextAndFailure) {
-    for (const wchar_t* name : {L"Blob", L"Wide", L"List", L"Missing"}) {
-        int result = -1;
-        EXPECT_EQ(Read(name, result), L"") << name;
-        EXPECT_EQ(result, 0) << name;
+TEST_F(RegistryValues, ReadsStringsExpandedStringsAndDwordsAsTextAndValuesFarLongerThanAPath) {
+    const std::wstring big(200000, L'x');
+    registry.Apply({Sz(kValues, L"Big", big)});
+    const struct {
+        const wchar_t* name;
+        std::wstring text;
+        int result;
+    } rows[] = {{L"Text", L"C:\\Program Files\\Tarvox", 1},
+                {L"Expand", L"D:\\Root\\Sub", 1},
+                {L"Count", L"42", 1},
+                {L"Ones", L"-1", 1},
+                {L"Unterminated", L"abc", 1},
+                {L"", L"the default", 1},  // an empty or null name reads the default value
+                {nullptr, L"the default", 1},
+                {L"Big", big, 1},  // read whole
+                // Other types and missing values give an empty text and failure.
+                {L"Blob", L"", 0},
+                {L"Wide", L"", 0},
+                {L"List", L"", 0},
+                {L"Missing", L"", 0}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name ? Utf8(row.name) : "null");
+        std::wstring text = L"stale";
+        EXPECT_EQ(GetRegValue(text, L"HKEY_LOCAL_MACHINE\\Software\\Tarvox\\Values", row.name, 0),
+                  row.result);
+        EXPECT_EQ(text, row.text);
     }
     std::wstring text = L"stale";
-    EXPECT_EQ(GetRegValue(text, L"HKLM\\Software\\Tarvox\\Values", L"Text", 0), 0);
+    EXPECT_EQ(GetRegValue(text, kValues.c_str(), L"Text", 0), 0);  // no short root names
     EXPECT_EQ(text, L"");
-    EXPECT_EQ(GetRegValue(text, L"", L"Text", 0), 0);
-    EXPECT_EQ(GetRegValue(text, nullptr, L"Text", 0), 0);
-    EXPECT_EQ(GetRegValue(text, L"HKEY_LOCAL_MACHINE\\Software\\Nothing", L"Text", 0), 0);
+    for (const wchar_t* path :
+         {L"", static_cast<const wchar_t*>(nullptr), L"HKEY_LOCAL_MACHINE\\Software\\Nothing"}) {
+        EXPECT_EQ(GetRegValue(text, path, L"Text", 0), 0);
+    }
     EXPECT_EQ(ReadRegValueString(text, nullptr, L"Text"), 0);
-}
-
-TEST_F(RegistryValues, ReadsValuesFarLongerThanAPathWhole) {
-    const std::wstring big(200000, L'x');
-    registry.Apply({Sz(L"HKLM\\Software\\Tarvox\\Values", L"Big", big)});
-    int result = 0;
-    EXPECT_EQ(Read(L"Big", result), big);
-    EXPECT_EQ(result, 1);
 }
 
 TEST_F(RegistryValues, TheWalkerHandsOutEveryValueWholeAndStopsWhenTold) {
     const std::wstring big(20000, L'x');  // beyond the walker's first room for data
-    registry.Apply({Sz(L"HKLM\\Software\\Tarvox\\Values", L"Big", big)});
+    registry.Apply({Sz(kValues, L"Big", big)});
     CRegKeyHolder key(HKEY_LOCAL_MACHINE, L"Software\\Tarvox\\Values", 0, 0);
     std::map<std::wstring, std::wstring> texts;
-    tarvox::WalkRegValues(key, tarvox::OnUnreadable::End, [&](const tarvox::RegValueItem& value) {
-        texts[std::wstring(value.name)] = tarvox::StringData(value);
-        return tarvox::WalkStep::Next;
-    });
-    EXPECT_EQ(texts.size(), 10u);
-    const struct {
-        const wchar_t* name;
-        std::wstring text;  // the string data up to the first terminator
-    } rows[] = {{L"Big", big},
-                {L"Text", L"C:\\Program Files\\Tarvox"},
-                {L"", L"the default"},
-                {L"Expand", L"%TARVOX_TEST_ROOT%\\Sub"},
-                {L"Unterminated", L"abc"},
-                {L"List", L"a"}};
-    for (const auto& row : rows) EXPECT_EQ(texts[row.name], row.text) << row.name;
-
     int visited = 0;
-    tarvox::WalkRegValues(key, tarvox::OnUnreadable::End, [&](const tarvox::RegValueItem&) {
-        ++visited;
-        return tarvox::WalkStep::Stop;
-    });
-    EXPECT_EQ(visited, 1);
+    for (const auto step : {tarvox::WalkStep::Next, tarvox::WalkStep::Stop}) {
+        tarvox::WalkRegValues(key, tarvox::OnUnreadable::End, [&](const auto& value) {
+            texts[std::wstring(value.name)] = tarvox::StringData(value);
+            ++visited;
+            return step;
+        });
+    }
+    EXPECT_EQ(visited, 11);  // ten values, then one before the stop
+    EXPECT_EQ(texts.size(), 10u);
+    const std::pair<const wchar_t*, std::wstring> rows[] = {
+        {L"Big", big},   {L"Text", L"C:\\Program Files\\Tarvox"}, {L"", L"the default"},
+        {L"List", L"a"}, {L"Expand", L"%TARVOX_TEST_ROOT%\\Sub"}, {L"Unterminated", L"abc"}};
+    for (const auto& [name, text] : rows) EXPECT_EQ(texts[name], text) << Utf8(name);
 }
 
 class WrittenValues : public SandboxTest {
@@ -118,194 +92,120 @@ protected:
         key.Attach(OpenRegKey(HKEY_CURRENT_USER, L"Software\\Tarvox\\Written", 1, 0));
         ASSERT_NE(key.Get(), nullptr);
     }
-    DWORD StoredBytes(const wchar_t* name, DWORD& type) {
-        DWORD size = 0;
-        EXPECT_EQ(RegQueryValueExW(key, name, nullptr, &type, nullptr, &size), ERROR_SUCCESS);
-        return size;
+    void Store(const wchar_t* name, DWORD type, const void* data, DWORD bytes) {
+        ASSERT_EQ(RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), bytes), 0);
     }
     CRegKeyHolder key;
 };
 
-TEST_F(WrittenValues, StringsAreWrittenWithTheirTerminatorWhateverCountIsGiven) {
-    const wchar_t* text = L"abc";
-    ASSERT_EQ(SetRegValue(key, L"S", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), 1),
-              ERROR_SUCCESS);
-    ASSERT_EQ(SetRegValue(key, L"E", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(text), 500),
-              ERROR_SUCCESS);
-    DWORD type = 0;
-    EXPECT_EQ(StoredBytes(L"S", type), 8u);
-    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(StoredBytes(L"E", type), 8u);
-    EXPECT_EQ(type, static_cast<DWORD>(REG_EXPAND_SZ));
-}
-
-TEST_F(WrittenValues, MultiStringCountsAreCharactersOtherCountsBytes) {
-    const wchar_t list[] = L"one\0two\0";
-    ASSERT_EQ(SetRegValue(key, L"M", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(list), 9),
-              ERROR_SUCCESS);
-    const DWORD value = 0x01020304;
-    ASSERT_EQ(SetRegValue(key, L"D", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4),
-              ERROR_SUCCESS);
+// Strings are written with their terminator whatever count is given; multi-string counts are
+// characters, other counts bytes.
+TEST_F(WrittenValues, SetWritesTheSizeEachTypeNeeds) {
+    const DWORD number = 0x01020304;
     const BYTE blob[] = {9, 8, 7, 6, 5};
-    ASSERT_EQ(SetRegValue(key, L"B", 0, REG_BINARY, blob, 3), ERROR_SUCCESS);
-    ASSERT_EQ(SetRegValue(key, L"N", 0, REG_NONE, blob, 5), ERROR_SUCCESS);
-    DWORD type = 0;
-    EXPECT_EQ(StoredBytes(L"M", type), 18u);
-    EXPECT_EQ(StoredBytes(L"D", type), 4u);
-    EXPECT_EQ(StoredBytes(L"B", type), 3u);
-    EXPECT_EQ(StoredBytes(L"N", type), 5u);
-    EXPECT_EQ(type, static_cast<DWORD>(REG_NONE));
+    const struct {
+        const wchar_t* name;
+        DWORD type;
+        const void* data;
+        DWORD count, stored;
+    } rows[] = {{L"S", REG_SZ, L"abc", 1, 8},
+                {L"E", REG_EXPAND_SZ, L"abc", 500, 8},
+                {L"M", REG_MULTI_SZ, L"one\0two\0", 9, 18},
+                {L"D", REG_DWORD, &number, 4, 4},
+                {L"B", REG_BINARY, blob, 3, 3},
+                {L"N", REG_NONE, blob, 5, 5}};
+    for (const auto& row : rows) {
+        ASSERT_EQ(
+            SetRegValue(key, row.name, 0, row.type, static_cast<const BYTE*>(row.data), row.count),
+            ERROR_SUCCESS);
+        DWORD type = 0, size = 0;
+        EXPECT_EQ(RegQueryValueExW(key, row.name, nullptr, &type, nullptr, &size), ERROR_SUCCESS);
+        EXPECT_EQ(size, row.stored) << Utf8(row.name);
+        EXPECT_EQ(type, row.type) << Utf8(row.name);
+    }
     EXPECT_EQ(SetRegValue(nullptr, L"X", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"x"), 0),
               ERROR_INVALID_HANDLE);
 }
 
-TEST_F(WrittenValues, QueryTerminatesStringDataInsideTheBuffer) {
-    ASSERT_EQ(RegSetValueExW(key, L"S", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"ab"), 6),
-              ERROR_SUCCESS);
-    BYTE buffer[16];
-    std::memset(buffer, 0xCC, sizeof(buffer));
-    DWORD size = sizeof(buffer);
-    DWORD type = 0;
-    ASSERT_EQ(QueryRegValue(key, L"S", nullptr, &type, buffer, &size), ERROR_SUCCESS);
-    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(size, 6u);
-    EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(buffer)), L"ab");
-    EXPECT_EQ(buffer[8], 0xCC);  // the added terminator takes bytes 6 and 7, nothing beyond
-}
-
-TEST_F(WrittenValues, QueryTerminatesStringsStoredWithoutTerminator) {
-    // Some installers write strings without their terminator.
-    const BYTE raw[] = {'a', 0, 'b', 0};
-    ASSERT_EQ(RegSetValueExW(key, L"S", 0, REG_SZ, raw, sizeof(raw)), ERROR_SUCCESS);
-    BYTE buffer[16];
-    std::memset(buffer, 0xCC, sizeof(buffer));
-    DWORD size = sizeof(buffer);
-    ASSERT_EQ(QueryRegValue(key, L"S", nullptr, nullptr, buffer, &size), ERROR_SUCCESS);
-    EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(buffer)), L"ab");
-    EXPECT_LE(size, 6u);
-}
-
+// String data is terminated inside the caller's buffer, also when it was stored without its
+// terminator (as some installers write it), and nothing is written past the buffer; other types
+// and errors pass through as the system gives them.
 TEST_F(WrittenValues, QueryTerminatesInsideTheBufferAndReportsTheSizeNeeded) {
-    ASSERT_EQ(RegSetValueExW(key, L"S", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"abcd"), 10),
-              ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueExW(key, L"Bare", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"abcd"), 8),
-              ERROR_SUCCESS);
+    const DWORD number = 77;
+    const BYTE blob[] = {1, 2, 3};
+    Store(L"S", REG_SZ, L"abcd", 10);
+    Store(L"Bare", REG_SZ, L"abcd", 8);
+    Store(L"D", REG_DWORD, &number, 4);
+    Store(L"B", REG_BINARY, blob, 3);
     struct {
         const wchar_t* name;
-        DWORD bufferBytes;
-        LSTATUS status;
-        DWORD size;  // 0: the size the system gives
-    } const cases[] = {
-        {L"S", 10, ERROR_SUCCESS, 10},   // the stored terminator fills the buffer: no room needed
-        {L"S", 8, ERROR_MORE_DATA, 10},  // as the system reports it
-        {L"Bare", 8, ERROR_MORE_DATA, 10},  // the data fits, the terminator it lacks does not
-        {L"Bare", 10, ERROR_SUCCESS, 0},
-    };
+        DWORD bufferBytes, untouchedFrom;
+        DWORD moreData;  // not 0: the data fits, the terminator it lacks does not; the size needed
+    } const cases[] = {{L"S", 16, 12, 0},  // the added terminator, nothing beyond
+                       {L"S", 10, 10, 0},  // the stored terminator fills the buffer
+                       {L"S", 8, 8, 0},      {L"Bare", 8, 8, 10}, {L"Bare", 10, 10, 0},
+                       {L"Bare", 16, 16, 0}, {L"D", 4, 4, 0},     {L"D", 2, 2, 0},
+                       {L"D", 6, 6, 0},      {L"B", 3, 3, 0},     {L"B", 2, 2, 0},
+                       {L"Missing", 4, 4, 0}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.name << " in " << c.bufferBytes);
-        BYTE buffer[16];
-        DWORD size = c.bufferBytes;
-        RegQueryValueExW(key, c.name, nullptr, nullptr, buffer, &size);
-        const DWORD expectedSize = c.size != 0 ? c.size : size;
+        SCOPED_TRACE(testing::Message() << Utf8(c.name) << " in " << c.bufferBytes);
+        // The same call straight to the system gives the expected answer.
+        BYTE expected[24], buffer[24];
+        std::memset(expected, 0xCC, sizeof(expected));
         std::memset(buffer, 0xCC, sizeof(buffer));
-        size = c.bufferBytes;
-        EXPECT_EQ(QueryRegValue(key, c.name, nullptr, nullptr, buffer, &size), c.status);
-        EXPECT_EQ(size, expectedSize);
-        EXPECT_EQ(buffer[c.bufferBytes], 0xCC);  // nothing written past the buffer
-        if (c.status == ERROR_SUCCESS) {
+        DWORD expectedSize = c.bufferBytes, size = c.bufferBytes, expectedType = 0, type = 0;
+        const LSTATUS status =
+            RegQueryValueExW(key, c.name, nullptr, &expectedType, expected, &expectedSize);
+        const bool withType = std::wstring_view(c.name) != L"Bare";
+        EXPECT_EQ(QueryRegValue(key, c.name, nullptr, withType ? &type : nullptr, buffer, &size),
+                  c.moreData ? ERROR_MORE_DATA : status);
+        EXPECT_EQ(size, c.moreData ? c.moreData : expectedSize);
+        EXPECT_EQ(buffer[c.untouchedFrom], 0xCC);
+        if (status != ERROR_SUCCESS || c.moreData) continue;
+        EXPECT_EQ(std::memcmp(buffer, expected, expectedType == REG_SZ ? size : sizeof(buffer)), 0);
+        EXPECT_TRUE(!withType || type == expectedType) << type;
+        if (expectedType == REG_SZ) {
             EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(buffer)), L"abcd");
         }
     }
-    // A size query passes through.
-    DWORD size = 0;
+    DWORD read = 0, size = 4;
+    ASSERT_EQ(QueryRegValue(key, L"D", nullptr, nullptr, reinterpret_cast<BYTE*>(&read), &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(read, 77u);
+    size = 0;  // a size query passes through
     EXPECT_EQ(QueryRegValue(key, L"S", nullptr, nullptr, nullptr, &size), ERROR_SUCCESS);
     EXPECT_EQ(size, 10u);
 }
 
-TEST_F(WrittenValues, QueryPassesOtherTypesAndErrorsThrough) {
-    const DWORD value = 77;
-    ASSERT_EQ(RegSetValueExW(key, L"D", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4),
-              ERROR_SUCCESS);
-    const BYTE blob[] = {1, 2, 3};
-    ASSERT_EQ(RegSetValueExW(key, L"B", 0, REG_BINARY, blob, 3), ERROR_SUCCESS);
-    struct {
-        const wchar_t* name;
+// The expansion table of REG_EXPAND_SZ data is built once per process, so this runs in a child
+// process whose environment holds the variable before the first expansion.
+TEST_F(RegistryValues, ExpandedQueryExpandsPathVariablesOrGivesOverflowKeepingTheStoredText) {
+    environment.Set(L"TARVOX_LONG_FOLDER", L"C:\\Tarvox Test\\A Folder With A Long Name");
+    const std::wstring k = L"HKLM\\Software\\Tarvox\\Expand";
+    registry.Apply({ExpandSz(k, L"Known", L"%tarvox_long_folder%\\Sub"),
+                    ExpandSz(k, L"Unknown", L"%NO_SUCH_TARVOX_VARIABLE%\\x"),
+                    ExpandSz(k, L"Lone", L"50%\\x"), ExpandSz(k, L"Empty", L"")});
+    const std::string expanded = "C:\\Tarvox Test\\A Folder With A Long Name\\Sub";  // 44
+    // "%tarvox_long_folder%\Sub" takes 50 bytes with its terminator, its expansion 90.
+    const struct {
         DWORD bufferBytes;
-        DWORD type;
-    } const cases[] = {{L"D", 4, REG_DWORD},  {L"D", 2, REG_DWORD},  {L"D", 6, REG_DWORD},
-                       {L"B", 3, REG_BINARY}, {L"B", 2, REG_BINARY}, {L"Missing", 4, REG_NONE}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << tarvox::test::Utf8(c.name) << " in " << c.bufferBytes);
-        // The same call straight to the system gives the expected answer.
-        BYTE expected[8];
-        std::memset(expected, 0xCC, sizeof(expected));
-        DWORD expectedSize = c.bufferBytes;
-        DWORD expectedType = 0;
-        const LSTATUS expectedStatus =
-            RegQueryValueExW(key, c.name, nullptr, &expectedType, expected, &expectedSize);
-        BYTE buffer[8];
-        std::memset(buffer, 0xCC, sizeof(buffer));
-        DWORD size = c.bufferBytes;
-        DWORD type = 0;
-        EXPECT_EQ(QueryRegValue(key, c.name, nullptr, &type, buffer, &size), expectedStatus);
-        EXPECT_EQ(size, expectedSize);
-        if (expectedStatus == ERROR_SUCCESS) {
-            EXPECT_EQ(type, c.type);
-            EXPECT_EQ(std::memcmp(buffer, expected, sizeof(buffer)), 0);
-        }
+        const char *status, *text, *size;
+    } rows[] = {{512, "0", expanded.c_str(), "90"},
+                {60, "111", "%tarvox_long_folder%\\Sub", "50"},
+                {90, "0", expanded.c_str(), "90"}};  // exactly the bytes needed is enough
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.bufferBytes);
+        const ChildResult child =
+            RunSandboxed("QueryExpandedValue", {.args = {std::to_wstring(row.bufferBytes)}});
+        EXPECT_EQ(child.Value("Known.status"), row.status);
+        EXPECT_EQ(child.Value("Known.text"), row.text);
+        EXPECT_EQ(child.Value("Known.size"), row.size);
+        EXPECT_EQ(child.Value("Unknown.text"), "\\x");  // unknown variables are deleted
+        EXPECT_EQ(child.Value("Lone.text"), "50%\\x");
+        EXPECT_EQ(child.Value("Empty.status"), "0");
+        EXPECT_EQ(child.Value("Empty.text"), "");
+        EXPECT_EQ(child.output.find("overrun"), std::string::npos) << child.output;
     }
-    DWORD read = 0;
-    DWORD size = 4;
-    ASSERT_EQ(QueryRegValue(key, L"D", nullptr, nullptr, reinterpret_cast<BYTE*>(&read), &size),
-              ERROR_SUCCESS);
-    EXPECT_EQ(read, 77u);
-}
-
-// The expansion table of REG_EXPAND_SZ data is built once per process, so these run in a
-// child process whose environment holds the variable before the first expansion.
-class ExpandedQuery : public SandboxTest {
-protected:
-    ChildResult Query(DWORD bufferBytes) {
-        ChildOptions options;
-        options.sandboxKey = registry.ScratchKey();
-        options.args = {std::to_wstring(bufferBytes)};
-        return RunChildScenario("QueryExpandedValue", options);
-    }
-    void SetUp() override {
-        environment.Set(L"TARVOX_LONG_FOLDER", L"C:\\Tarvox Test\\A Folder With A Long Name");
-        registry.Apply(
-            {ExpandSz(L"HKLM\\Software\\Tarvox\\Expand", L"Known", L"%tarvox_long_folder%\\Sub"),
-             ExpandSz(L"HKLM\\Software\\Tarvox\\Expand", L"Unknown",
-                      L"%NO_SUCH_TARVOX_VARIABLE%\\x"),
-             ExpandSz(L"HKLM\\Software\\Tarvox\\Expand", L"Lone", L"50%\\x"),
-             ExpandSz(L"HKLM\\Software\\Tarvox\\Expand", L"Empty", L"")});
-    }
-};
-
-TEST_F(ExpandedQuery, ExpandsPathVariablesAndDeletesUnknownOnes) {
-    const ChildResult child = Query(512);
-    ASSERT_TRUE(child.Passed()) << child.output;
-    EXPECT_EQ(child.Value("Known.status"), "0");
-    EXPECT_EQ(child.Value("Known.text"), "C:\\Tarvox Test\\A Folder With A Long Name\\Sub");
-    EXPECT_EQ(child.Value("Known.size"), std::to_string((44 + 1) * 2));
-    EXPECT_EQ(child.Value("Unknown.text"), "\\x");
-    EXPECT_EQ(child.Value("Lone.text"), "50%\\x");
-    EXPECT_EQ(child.Value("Empty.status"), "0");
-    EXPECT_EQ(child.Value("Empty.text"), "");
-}
-
-TEST_F(ExpandedQuery, AnExpansionThatDoesNotFitGivesOverflowAndKeepsTheStoredText) {
-    // "%tarvox_long_folder%\Sub" is 24 characters (50 bytes with terminator) and fits; its
-    // expansion of 44 characters needs 90 bytes.
-    const ChildResult child = Query(60);
-    ASSERT_TRUE(child.Passed()) << child.output;
-    EXPECT_EQ(child.Value("Known.status"), "111");
-    EXPECT_EQ(child.Value("Known.text"), "%tarvox_long_folder%\\Sub");
-    EXPECT_EQ(child.Value("Known.size"), "50");
-    // Exactly the bytes needed is enough.
-    const ChildResult exact = Query(90);
-    EXPECT_EQ(exact.Value("Known.status"), "0");
-    EXPECT_EQ(exact.Value("Known.size"), "90");
 }
 
 }  // namespace

@@ -8,10 +8,8 @@
 
 namespace {
 
-long long Identify() { return MODULE_ID; }
-long long CallCount();
-
 long long g_calls = 0;
+long long Identify() { return MODULE_ID; }
 long long CallCount() { return g_calls; }
 
 void* const kTable[] = {reinterpret_cast<void*>(&Identify), reinterpret_cast<void*>(&CallCount)};

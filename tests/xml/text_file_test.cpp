@@ -1,12 +1,18 @@
-// Encoding detection and decoding of text files.
+// Encoding detection and decoding of text files, and the library's own UTF-8 decoder, which
+// must agree with the system's wherever it answers.
 #include <tarvox/xml.h>
 
+#include "foundation/unique_handle.h"
 #include "tests/support/sandbox_fixture.h"
 #include "text/code_pages.h"
 #include "text/text_codec.h"
+#include "text/utf8_decoder.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
+#include <random>
 #include <string>
 #include <tuple>
 
@@ -15,11 +21,23 @@ namespace {
 using tarvox::test::SandboxTest;
 namespace T = TextFileType;
 
+const std::string kBom = "\xEF\xBB\xBF";
+
+// The UTF-16 bytes of a text after the byte-order mark, little- or big-endian.
+std::string Utf16(std::wstring_view text, bool bigEndian = false) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const wchar_t c : text) {
+        const char low = static_cast<char>(c & 0xFF), high = static_cast<char>(c >> 8);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
 TEST(DetectTextFileType, MarksXmlStartAndEverythingElse) {
     EXPECT_EQ(DetectTextFileType(nullptr, 0), T::Ansi);
-    const std::pair<std::string, T::Type> cases[] = {{std::string("\xFF\xFE", 2), T::UnicodeLE},
-                                                     {std::string("\xFE\xFF", 2), T::UnicodeBE},
-                                                     {"\xEF\xBB\xBFx", T::Utf8},
+    const std::pair<std::string, T::Type> cases[] = {{Utf16(L""), T::UnicodeLE},
+                                                     {Utf16(L"", true), T::UnicodeBE},
+                                                     {kBom + "x", T::Utf8},
                                                      {"\xEF\xBB", T::Ansi},
                                                      {"<?XmL version", T::Utf8NoBom},
                                                      {"<?xm", T::Ansi},
@@ -51,22 +69,12 @@ TEST(TextCodec, EachTypeGoesThroughItsCodePageWithoutItsMark) {
         T::Type type;
         std::wstring text;
         std::size_t count;
-    } decoded[] = {
-        {"\xEF\xBB\xBF"
-         "a\xC3\xA4",
-         T::Utf8, L"a\x00E4", 2},
-        {"\xEF\xBB\xBF"
-         "ab\xC0",
-         T::Utf8, L"65001:ab\xFFC0", 9},
-        {"<?xml?>\x80", T::Utf8NoBom, L"65001:<?xml?>\xFF80", 14},
-        {"plain", T::Ansi, L"0:plain", 5},
-        {std::string("\xFF\xFE"
-                     "A\0\xE4\0"
-                     "x",
-                     7),
-         T::UnicodeLE, L"A\u00E4", 2},  // odd trailing byte
-        {std::string("\xFE\xFF\0A\x20\xAC", 6), T::UnicodeBE, L"A\u20AC", 2},
-    };
+    } decoded[] = {{kBom + "a\xC3\xA4", T::Utf8, L"a\x00E4", 2},
+                   {kBom + "ab\xC0", T::Utf8, L"65001:ab\xFFC0", 9},
+                   {"<?xml?>\x80", T::Utf8NoBom, L"65001:<?xml?>\xFF80", 14},
+                   {"plain", T::Ansi, L"0:plain", 5},
+                   {Utf16(L"A\u00E4") + "x", T::UnicodeLE, L"A\u00E4", 2},  // odd trailing byte
+                   {Utf16(L"A\u20AC", true), T::UnicodeBE, L"A\u20AC", 2}};
     for (const auto& c : decoded) {
         T::Type type{};
         std::wstring text;
@@ -80,14 +88,9 @@ TEST(TextCodec, EachTypeGoesThroughItsCodePageWithoutItsMark) {
     const std::tuple<T::Type, std::wstring, std::string> encoded[] = {
         {T::Oem, L"x", "1:x"},
         {T::Utf7, L"x", "65000:x"},
-        {T::Utf8, L"x",
-         "\xEF\xBB\xBF"
-         "65001:x"},
-        {T::UnicodeBE, L"A\u20AC", std::string("\xFE\xFF\0A\x20\xAC", 6)},
-        {T::UnicodeLE, L"A\u20AC",
-         std::string("\xFF\xFE"
-                     "A\0\xAC\x20",
-                     6)},
+        {T::Utf8, L"x", kBom + "65001:x"},
+        {T::UnicodeBE, L"A\u20AC", Utf16(L"A\u20AC", true)},
+        {T::UnicodeLE, L"A\u20AC", Utf16(L"A\u20AC")},
         {T::Unnamed, L"x", "<fails>"},
         {T::None, L"x", "<fails>"}};
     for (const auto& [type, text, expected] : encoded) {
@@ -106,7 +109,7 @@ TEST(TextCodec, SystemConverterRoundTripsUtf7AndReplacesBrokenUtf8) {
     EXPECT_EQ(text, L"Gr\u00FC\u00DFe +1");
     T::Type type{};
     std::size_t count = 0;
-    ASSERT_TRUE(tarvox::DecodeText("\xEF\xBB\xBF\xC3(", system, type, text, count));
+    ASSERT_TRUE(tarvox::DecodeText(kBom + "\xC3(", system, type, text, count));
     EXPECT_EQ(type, T::Utf8);
     EXPECT_EQ(text, L"\xFFFD(");
 }
@@ -120,34 +123,24 @@ TEST_F(ReadTextFileTest, DecodesEveryEncodingZeroCountFailsAndBrokenUtf8IsReplac
         std::string bytes;
         T::Type type;
         std::wstring text;
-    } cases[] = {
-        {std::string("\xFF\xFE"
-                     "a\0=\0\xE4\0",
-                     8),
-         T::UnicodeLE, L"a=\u00E4"},
-        {std::string("\xFE\xFF\0a\0=\0\xE4", 8), T::UnicodeBE, L"a=\u00E4"},
-        {"\xEF\xBB\xBF"
-         "a=\xC3\xA4",
-         T::Utf8, L"a=\u00E4"},
-        {"<?XML ?>\xE2\x82\xAC", T::Utf8NoBom, L"<?XML ?>\u20AC"},
-        {"a=b", T::Ansi, L"a=b"},
-        {"\xEF\xBB\xBF"
-         "a=\xFF\xC3\xA4",
-         T::Utf8, L"a=\xFFFD\x00E4"},
-        {"<?xml?><a>\xE9</a>", T::Utf8NoBom, L"<?xml?><a>\xFFFD</a>"},
-    };
+    } cases[] = {{Utf16(L"a=\u00E4"), T::UnicodeLE, L"a=\u00E4"},
+                 {Utf16(L"a=\u00E4", true), T::UnicodeBE, L"a=\u00E4"},
+                 {kBom + "a=\xC3\xA4", T::Utf8, L"a=\u00E4"},
+                 {"<?XML ?>\xE2\x82\xAC", T::Utf8NoBom, L"<?XML ?>\u20AC"},
+                 {"a=b", T::Ansi, L"a=b"},
+                 {kBom + "a=\xFF\xC3\xA4", T::Utf8, L"a=\xFFFD\x00E4"},
+                 {"<?xml?><a>\xE9</a>", T::Utf8NoBom, L"<?xml?><a>\xFFFD</a>"}};
     for (const auto& c : cases) {
-        const std::wstring path = temp.WriteFile(L"t.txt", c.bytes);
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, 0, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        tarvox::FileHandle file(CreateFileW(temp.WriteFile(L"t.txt", c.bytes).c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                            OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(file.Valid());
         std::wstring buffer(c.bytes.size() + 1, L'#');
         DWORD count = 12345;
         T::Type type{};
-        const BOOL ok = ReadTextFile(file, buffer.data(), static_cast<DWORD>(c.bytes.size()),
-                                     &count, nullptr, &type);
-        CloseHandle(file);
-        ASSERT_TRUE(ok) << testing::PrintToString(c.bytes);
+        ASSERT_TRUE(ReadTextFile(file.Get(), buffer.data(), static_cast<DWORD>(c.bytes.size()),
+                                 &count, nullptr, &type))
+            << testing::PrintToString(c.bytes);
         EXPECT_EQ(type, c.type);
         EXPECT_EQ(buffer.substr(0, count), c.text);
     }
@@ -157,6 +150,122 @@ TEST_F(ReadTextFileTest, DecodesEveryEncodingZeroCountFailsAndBrokenUtf8IsReplac
         ReadTextFile(INVALID_HANDLE_VALUE, buffer, 0, nullptr, nullptr, &type));  // zero count
     EXPECT_EQ(type, T::None);
     EXPECT_EQ(buffer[0], L'\0');
+}
+
+// The system's conversion: strict (nothing when the bytes are no UTF-8) or, with flags 0,
+// replacing as a file's text must decode.
+std::optional<std::wstring> SystemDecode(const std::string& bytes,
+                                         DWORD flags = MB_ERR_INVALID_CHARS) {
+    const int length = static_cast<int>(bytes.size());
+    const int size = MultiByteToWideChar(CP_UTF8, flags, bytes.data(), length, nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(std::max(size, 0)), L'\0');
+    if (!bytes.empty() && (size <= 0 || MultiByteToWideChar(CP_UTF8, flags, bytes.data(), length,
+                                                            text.data(), size) != size))
+        return std::nullopt;
+    return text;
+}
+
+// The library's decoding of a UTF-8 file (with mark) holding bytes.
+std::wstring LibraryDecoding(const std::string& bytes) {
+    T::Type type{};
+    std::wstring text;
+    std::size_t count = 0;
+    EXPECT_TRUE(tarvox::DecodeText(kBom + bytes, tarvox::SystemCodePages(), type, text, count));
+    EXPECT_EQ(type, T::Utf8);
+    EXPECT_EQ(count, text.size());
+    return text;
+}
+
+std::string SystemEncode(const std::wstring& text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
+                        nullptr, nullptr);
+    return bytes;
+}
+
+TEST(Utf8Decoder, DecodesEveryCodePointAsTheSystemEncodesIt) {
+    std::wstring all;
+    for (unsigned long code = 1; code <= 0x10FFFF; code += (code < 0x3000 ? 1 : 7)) {
+        if (code >= 0xD800 && code <= 0xDFFF) continue;
+        if (code <= 0xFFFF) {
+            all.push_back(static_cast<wchar_t>(code));
+        } else {
+            all.push_back(static_cast<wchar_t>(0xD800 + ((code - 0x10000) >> 10)));
+            all.push_back(static_cast<wchar_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
+        }
+    }
+    std::wstring decoded;
+    ASSERT_TRUE(tarvox::DecodeWellFormedUtf8(SystemEncode(all), decoded));
+    EXPECT_TRUE(decoded == all);
+}
+
+TEST(Utf8Decoder, IllFormedTextIsReplacedExactlyAsTheSystemConverterReplacesIt) {
+    // Stray continuation bytes, truncated sequences (octal escapes where a letter follows),
+    // overlong forms, surrogates in UTF-8, code points above U+10FFFF, bytes UTF-8 never uses, and
+    // well-formed text around damage.
+    const char* const malformed[] = {"\x80",
+                                     "a\277b",
+                                     "\x80\x80\x80",
+                                     "\xC3",
+                                     "ab\xC3",
+                                     "\xE2\x82",
+                                     "\xF0\x9F\x98",
+                                     "\342\202a",
+                                     "\360\237\230a",
+                                     "x\xC3",
+                                     "\xC0\xAF",
+                                     "\xC1\xBF",
+                                     "\xE0\x80\xAF",
+                                     "\xE0\x9F\xBF",
+                                     "\xF0\x80\x80\xAF",
+                                     "\xF0\x8F\xBF\xBF",
+                                     "\xED\xA0\x80",
+                                     "\xED\xBF\xBF",
+                                     "\xED\xA0\xBD\xED\xB8\x80",
+                                     "\xF4\x90\x80\x80",
+                                     "\xF5\x80\x80\x80",
+                                     "\xF8\x88\x80\x80\x80",
+                                     "\xFC\x84\x80\x80\x80\x80",
+                                     "\xFE",
+                                     "\xFF",
+                                     "\xFE\xFF",
+                                     "ok=\xC3(\xE2\x82\xAC\xFF\xF0\x9F\x98\x80\r\n[\xE9t\xE9]"};
+    for (const char* bytes : malformed) {
+        std::wstring unused;
+        EXPECT_FALSE(tarvox::DecodeWellFormedUtf8(bytes, unused))
+            << testing::PrintToString(std::string(bytes));
+        const std::wstring system = *SystemDecode(bytes, 0);
+        EXPECT_NE(system.find(L'\xFFFD'), std::wstring::npos);
+        EXPECT_TRUE(LibraryDecoding(bytes) == system) << testing::PrintToString(std::string(bytes));
+    }
+    std::wstring text;
+    ASSERT_TRUE(
+        tarvox::DecodeWellFormedUtf8("Gr\xC3\xB6\xC3\237e \xE2\x82\xAC \xF0\x9F\x98\x80", text));
+    EXPECT_EQ(text, L"Gr\u00F6\u00DFe \u20AC \xD83D\xDE00");
+}
+
+TEST(Utf8Decoder, AgreesWithTheSystemOnRandomBytes) {
+    std::mt19937 random(5);
+    const unsigned char pieces[] = {'a',  'Z',  '=',  0x80, 0x8F, 0x9F, 0xA0, 0xBF, 0xC2, 0xC3,
+                                    0xDF, 0xE0, 0xE2, 0xED, 0xEF, 0xF0, 0xF4, 0xF5, 0xC0, 0xFF};
+    int accepted = 0;
+    for (int i = 0; i < 20000; ++i) {
+        std::string bytes;
+        const int length = static_cast<int>(random() % 12);
+        for (int k = 0; k < length; ++k)
+            bytes.push_back(static_cast<char>(pieces[random() % std::size(pieces)]));
+        std::wstring ours;
+        if (tarvox::DecodeWellFormedUtf8(bytes, ours)) {
+            ++accepted;  // the system accepts the bytes too, with the same text
+            ASSERT_TRUE(SystemDecode(bytes) == ours) << testing::PrintToString(bytes);
+        }
+        // Accepted or not, the text of a file holding these bytes is the system's.
+        ASSERT_TRUE(LibraryDecoding(bytes) == *SystemDecode(bytes, 0))
+            << testing::PrintToString(bytes);
+    }
+    EXPECT_GT(accepted, 1000);
 }
 
 }  // namespace

@@ -1,0 +1,199 @@
+// Text comparisons: the kinds of equality ignoring case, the fast comparison of ASCII names
+// (exactly the system's answer), and the shared binary search (first of an equal run, insertion
+// positions, case and locale).
+#include <tarvox/registry.h>
+
+#include "foundation/ascii_collation.h"
+#include "foundation/sorted_search.h"
+#include "foundation/text_compare.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+
+namespace {
+
+using Strings = std::vector<std::wstring>;
+using tarvox::SortOrder;
+
+// Not found gives the position that keeps the array sorted; found the first of a run of equal
+// entries, ignoring case and comparing whole texts.
+TEST(FindSortedString, FindsTheFirstOfAnEqualRunOrTheInsertionPosition) {
+    const Strings none, letters = {L"b", L"d", L"f", L"h", L"j", L"l", L"n"};
+    const Strings vars = {L"%APPDATA%", L"%APPDATA%X", L"%WINDIR%"};
+    const struct {
+        const wchar_t* text;
+        const Strings& sorted;
+        int result;
+        long long index;
+    } rows[] = {{L"x", none, 0, 0},         {L"a", letters, 0, 0},       {L"c", letters, 0, 1},
+                {L"e", letters, 0, 2},      {L"g", letters, 0, 3},       {L"i", letters, 0, 4},
+                {L"k", letters, 0, 5},      {L"m", letters, 0, 6},       {L"o", letters, 0, 7},
+                {L"%appdata%", vars, 1, 0}, {L"%AppData%x", vars, 1, 1}, {L"%APPDAT%", vars, 0, 0}};
+    for (const auto& row : rows) {
+        long long index = -1;
+        EXPECT_EQ(FindSortedString(row.text, row.sorted, index), row.result) << row.text;
+        EXPECT_EQ(index, row.index) << row.text;
+    }
+    // Runs of every length at every place, so that the bisection lands inside them.
+    for (int before = 0; before < 4; ++before) {
+        for (int run = 1; run < 12; ++run) {
+            for (int after = 0; after < 4; ++after) {
+                Strings sorted(before, L"alpha");
+                sorted.insert(sorted.end(), run, L"Mike");
+                sorted.insert(sorted.end(), after, L"zulu");
+                long long index = -1;
+                EXPECT_EQ(FindSortedString(L"MIKE", sorted, index), 1);
+                EXPECT_EQ(index, before) << before << "/" << run << "/" << after;
+            }
+        }
+    }
+}
+
+TEST(FindSortedString, MaintainsASortedArrayWhenInsertingAtTheReturnedIndex) {
+    std::mt19937 random(7);
+    const wchar_t* words[] = {L"Support",    L"support",  L"Fonts", L"ÄPFEL",  L"apfel", L"Zebra",
+                              L"zeta",       L"Öl",       L"ol",    L"_under", L"123",   L"Help",
+                              L"help files", L"Profiles", L"R23.1", L"R24.0",  L"r24.0", L""};
+    Strings sorted;
+    for (int i = 0; i < 400; ++i) {
+        const wchar_t* word = words[random() % std::size(words)];
+        long long index = 0;
+        if (FindSortedString(word, sorted, index)) ++index;  // equal entries go after the first
+        sorted.insert(sorted.begin() + index, word);
+    }
+    for (std::size_t i = 1; i < sorted.size(); ++i) {
+        EXPECT_NE(tarvox::CompareSystemIgnoringCase(sorted[i - 1], sorted[i]), SortOrder::After)
+            << "at " << i;
+    }
+}
+
+// The kinds of case-insensitive equality differ beyond ASCII letters.
+TEST(TextCompare, TheKindsOfEqualityIgnoringCase) {
+    const struct {
+        const wchar_t *a, *b;
+        bool ascii, ordinal, system, ordinalPrefix;
+    } rows[] = {
+        {L"RCDATA", L"rcdata", true, true, true, true},
+        {L"\u00C4rger", L"\u00E4RGER", false, true, true, true},  // A and a with diaeresis
+        {L"Settings", L"SETTING", false, false, false, true},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(tarvox::EqualsIgnoringAsciiCase(row.a, row.b), row.ascii) << row.a;
+        EXPECT_EQ(tarvox::EqualsIgnoringCaseOrdinal(row.a, row.b), row.ordinal) << row.a;
+        EXPECT_EQ(tarvox::CompareSystemIgnoringCase(row.a, row.b) == SortOrder::Equal, row.system)
+            << row.a;
+        EXPECT_EQ(tarvox::StartsWithIgnoringCaseOrdinal(row.a, row.b), row.ordinalPrefix) << row.a;
+    }
+}
+
+// A plain comparison works; a failing comparison stops at the low bound.
+TEST(SearchSorted, WorksWithAPlainComparisonAndStopsAtTheLowBoundWhenAComparisonFails) {
+    const std::vector<int> numbers = {1, 3, 3, 3, 5, 8, 8, 13};
+    const struct {
+        int wanted;
+        bool found;
+        std::size_t index;
+    } rows[] = {{3, true, 1}, {8, true, 5}, {20, false, 8}, {0, false, 0}, {6, false, 5}};
+    for (const auto& row : rows) {
+        std::size_t index = 99;
+        const auto at = [&](std::size_t i) {
+            return row.wanted < numbers[i]   ? SortOrder::Before
+                   : row.wanted > numbers[i] ? SortOrder::After
+                                             : SortOrder::Equal;
+        };
+        EXPECT_EQ(tarvox::SearchSorted(numbers.size(), at, index), row.found) << row.wanted;
+        EXPECT_EQ(index, row.index) << row.wanted;
+    }
+    std::size_t index = 99;
+    EXPECT_FALSE(tarvox::SearchSorted(
+        5, [](std::size_t) { return SortOrder::Failed; }, index));
+    EXPECT_EQ(index, 0u);
+}
+
+SortOrder SystemAnswer(std::wstring_view a, std::wstring_view b) {
+    switch (CompareStringW(0x0800, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
+                           static_cast<int>(b.size()))) {
+        case CSTR_LESS_THAN: return SortOrder::Before;
+        case CSTR_EQUAL: return SortOrder::Equal;
+        case CSTR_GREATER_THAN: return SortOrder::After;
+        default: return SortOrder::Failed;
+    }
+}
+SortOrder Ordinal(std::wstring_view a, std::wstring_view b) {
+    return a < b ? SortOrder::Before : a > b ? SortOrder::After : SortOrder::Equal;
+}
+// Text in which "ch" is one letter after "h", as Czech sorts it.
+std::wstring CzechUnits(std::wstring text) {
+    for (auto at = text.find(L"ch"); at != std::wstring::npos; at = text.find(L"ch", at))
+        text.replace(at, 2, L"h\xFFFF");
+    return text;
+}
+
+// Short texts over an alphabet weighted towards what names hold, with shared prefixes, both
+// cases of the same letters, and now and then a hyphen, apostrophe or non-ASCII letter.
+std::wstring RandomName(std::mt19937& random, const std::wstring& prefix) {
+    static const std::wstring alphabet = L"aAbBzZqQ0159_ .\\/%$!#&()*+,;=@[]^`{|}~\"<>?:mMnN";
+    std::wstring text = prefix.substr(0, random() % (prefix.size() + 1));
+    const int length = static_cast<int>(random() % 7);
+    for (int i = 0; i < length; ++i) {
+        switch (random() % 40) {
+            case 0: text += L'-'; break;
+            case 1: text += L'\''; break;
+            case 2: text += L'\x00E4'; break;  // ä
+            default: text += alphabet[random() % alphabet.size()];
+        }
+    }
+    return text;
+}
+
+TEST(AsciiCollation, AgreesWithTheSystemOnEveryPair) {
+    std::mt19937 random(2024);
+    int fast = 0;
+    const tarvox::AsciiCollation collation(&SystemAnswer);
+    for (int i = 0; i < 100000; ++i) {
+        const std::wstring a = RandomName(random, L"Support");
+        const std::wstring b = RandomName(random, a);
+        const SortOrder expected = SystemAnswer(a, b);
+        ASSERT_EQ(tarvox::CompareSystemIgnoringCase(a, b), expected)
+            << "a=" << testing::PrintToString(a) << " b=" << testing::PrintToString(b);
+        if (const auto answer = collation.Compare(a, b)) {
+            ++fast;
+            ASSERT_EQ(*answer, expected);
+        }
+    }
+    // Most of these pairs are plain ASCII: the table must have been learnt.
+    EXPECT_GT(fast, 50000);
+}
+
+TEST(AsciiCollation, CaseIsIgnoredAndPrefixesComeFirst) {
+    const tarvox::AsciiCollation collation(&SystemAnswer);
+    EXPECT_EQ(collation.Compare(L"ACAD", L"acad"), SortOrder::Equal);
+    EXPECT_EQ(collation.Compare(L"acad", L"ACAD2020"), SortOrder::Before);
+    EXPECT_EQ(collation.Compare(L"Zebra", L"apfel"), SortOrder::After);
+    EXPECT_EQ(collation.Compare(L"co-op", L"coop"), std::nullopt);
+    EXPECT_EQ(collation.Compare(L"\x00C4pfel", L"Apfel"), std::nullopt);
+}
+
+TEST(AsciiCollation, AnOrderItCannotTrustLeavesEverythingToTheSystem) {
+    // Every character equal to every other: the table must refuse rather than answer "Equal".
+    const tarvox::AsciiCollation allEqual(
+        [](std::wstring_view, std::wstring_view) { return SortOrder::Equal; });
+    EXPECT_EQ(allEqual.Compare(L"abc", L"xyz"), std::nullopt);
+    const tarvox::AsciiCollation failing(
+        [](std::wstring_view, std::wstring_view) { return SortOrder::Failed; });
+    EXPECT_EQ(failing.Compare(L"abc", L"abc"), std::nullopt);
+    // Plain code-unit order is a valid order: uppercase and lowercase then differ.
+    EXPECT_EQ(tarvox::AsciiCollation(&Ordinal).Compare(L"B", L"a"), SortOrder::Before);
+    // An order that takes "ch" as one letter is refused.
+    const tarvox::AsciiCollation czech([](std::wstring_view a, std::wstring_view b) {
+        return Ordinal(CzechUnits(std::wstring(a)), CzechUnits(std::wstring(b)));
+    });
+    EXPECT_EQ(czech.Compare(L"abc", L"abd"), std::nullopt);
+}
+
+}  // namespace
