@@ -59,12 +59,7 @@ bool ParseLine(std::wstring& text, long long line, tarvox::SectionLoader& sectio
 
 }  // namespace
 
-const tarvox::CRuntimeClass* CCfgReader::GetThisClass() {
-    static const tarvox::CRuntimeClass record{L"CCfgReader", tarvox::CObject::GetThisClass()};
-    return &record;
-}
-
-const tarvox::CRuntimeClass* CCfgReader::GetRuntimeClass() const { return GetThisClass(); }
+TARVOX_IMPLEMENT_RUNTIME_CLASS(CCfgReader, tarvox::CObject)
 
 CCfgReader::CCfgReader() { Init(nullptr, 0); }
 

@@ -1,5 +1,6 @@
 // The registry form of a configuration.
 #include "config/cfg_registry.h"
+#include "foundation/text_compare.h"
 
 #include <tarvox/registry.h>
 
@@ -181,8 +182,8 @@ RegistrySectionPlan PlanRegistrySection(CCfgReader& reader, const std::wstring& 
         const std::wstring& value = values[i];
         RegistrySectionPlan::Value planned;
         planned.name = name;
-        planned.isDefault =
-            CompareStringOrdinal(name.c_str(), -1, kDefaultValueName, -1, TRUE) == CSTR_EQUAL;
+        // The name up to its first NUL, as the registry reads it.
+        planned.isDefault = tarvox::EqualsIgnoringCaseOrdinal(name.c_str(), kDefaultValueName);
         const auto* text = reinterpret_cast<const BYTE*>(value.c_str());
         const std::size_t textBytes = (value.size() + 1) * sizeof(wchar_t);
         planned.type = value.empty()

@@ -20,8 +20,7 @@ class SectionTable;
 
 class TARVOX_API CCfgReader : public tarvox::CObject {
 public:
-    const tarvox::CRuntimeClass* GetRuntimeClass() const override;
-    static const tarvox::CRuntimeClass* GetThisClass();  // "CCfgReader"
+    TARVOX_DECLARE_RUNTIME_CLASS();  // "CCfgReader"
 
     CCfgReader();
     explicit CCfgReader(const wchar_t* path, int registryFlags = 0);
