@@ -198,13 +198,8 @@ void CCfgReader::ParseLines(std::vector<std::wstring>& lines) {
 }
 
 long long CCfgReader::ComposeText(const std::vector<std::wstring>& lines, std::wstring& text) {
-    return tarvox::GuardOr(
-        [&]() noexcept {
-            text.clear();
-            return 0LL;
-        },
-        [&]() -> long long {
-            tarvox::ComposeCfgTextInto(lines, text);
-            return static_cast<long long>(text.size());
-        });
+    return tarvox::GuardOr(tarvox::ClearOnFailure(0LL, text), [&]() -> long long {
+        tarvox::ComposeCfgTextInto(lines, text);
+        return static_cast<long long>(text.size());
+    });
 }
