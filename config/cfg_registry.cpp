@@ -232,8 +232,8 @@ int WriteRegistrySection(CCfgReader& reader, HKEY key, const RegistrySectionPlan
     return 1;
 }
 
-wchar_t AnsiByteOfSystem(unsigned char byte) {
-    const char in = static_cast<char>(byte);
+wchar_t AnsiByteOfSystem(unsigned char ansi) {
+    const char in = static_cast<char>(ansi);
     wchar_t out = 0;
     if (MultiByteToWideChar(CP_ACP, 0, &in, 1, &out, 1) != 1) return L'?';
     return out;
