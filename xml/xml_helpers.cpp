@@ -47,7 +47,7 @@ ComPtr<IXMLDOMDocument> OwnerDocument(IXMLDOMNode* node) {
 
 // The document in which a node called name is made for owner; null when the name is empty or
 // there is no owner.
-ComPtr<IXMLDOMDocument> DocumentForNewNode(const wchar_t* name, const NodePtr& owner) {
+ComPtr<IXMLDOMDocument> DocumentForNewNode(const wchar_t* name, const ComPtr<IXMLDOMNode>& owner) {
     if (IsEmpty(name) || !owner) return nullptr;
     return OwnerDocument(owner.Get());
 }
