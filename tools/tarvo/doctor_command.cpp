@@ -70,7 +70,7 @@ void Add(Findings& findings, const char* id, Severity severity, std::string foun
     findings.push_back({id, severity, std::move(found), Utf8(where), std::move(nextStep)});
 }
 
-std::string Quoted(std::wstring_view text) { return "\Utf8(text) + "\""; }
+std::string Quoted(std::wstring_view text) { return "\"" + Utf8(text) + "\""; }
 
 std::wstring LastComponent(std::wstring_view path) {
     const std::size_t slash = path.rfind(L'\\');
@@ -326,7 +326,7 @@ void CheckEnablement(Findings& findings) {
     const std::wstring section = tarvox::autocad::EnabledInSection();
     const std::wstring sectionKey = std::wstring(kArdentKey) + L"\\" + section;
     const std::vector<NamedEntry> entries = EnabledInEntries(section);
-    const char* setupStep =
+    const std::string setupStep =
         "Run " + kArdentText +
         "'s setup and enable the add-on in this product's profile and workspace.";
 
