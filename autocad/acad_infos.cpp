@@ -111,33 +111,13 @@ std::wstring ProductShortNameOf(std::wstring_view acadLocation, std::wstring_vie
 
 // --- run-time classes of the elements ----------------------------------------------------
 
-const tarvox::CRuntimeClass* CAutoCADInfoBase::GetThisClass() {
-    static const tarvox::CRuntimeClass record{L"CAutoCADInfoBase", tarvox::CObject::GetThisClass()};
-    return &record;
-}
+TARVOX_IMPLEMENT_RUNTIME_CLASS(CAutoCADInfoBase, tarvox::CObject)
 
-const tarvox::CRuntimeClass* CAutoCADInfoBase::GetRuntimeClass() const { return GetThisClass(); }
+TARVOX_IMPLEMENT_RUNTIME_CLASS(CWorkSpace, CAutoCADInfoBase)
 
-const tarvox::CRuntimeClass* CWorkSpace::GetThisClass() {
-    static const tarvox::CRuntimeClass record{L"CWorkSpace", CAutoCADInfoBase::GetThisClass()};
-    return &record;
-}
+TARVOX_IMPLEMENT_RUNTIME_CLASS(CAutoCADProfile, CAutoCADInfoBase)
 
-const tarvox::CRuntimeClass* CWorkSpace::GetRuntimeClass() const { return GetThisClass(); }
-
-const tarvox::CRuntimeClass* CAutoCADProfile::GetThisClass() {
-    static const tarvox::CRuntimeClass record{L"CAutoCADProfile", CAutoCADInfoBase::GetThisClass()};
-    return &record;
-}
-
-const tarvox::CRuntimeClass* CAutoCADProfile::GetRuntimeClass() const { return GetThisClass(); }
-
-const tarvox::CRuntimeClass* CAutoCADInfo::GetThisClass() {
-    static const tarvox::CRuntimeClass record{L"CAutoCADInfo", CAutoCADInfoBase::GetThisClass()};
-    return &record;
-}
-
-const tarvox::CRuntimeClass* CAutoCADInfo::GetRuntimeClass() const { return GetThisClass(); }
+TARVOX_IMPLEMENT_RUNTIME_CLASS(CAutoCADInfo, CAutoCADInfoBase)
 
 // --- workspaces --------------------------------------------------------------------------
 

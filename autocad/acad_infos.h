@@ -13,8 +13,7 @@ class _CCuixFile;
 
 class CAutoCADInfoBase : public tarvox::CObject {
 public:
-    const tarvox::CRuntimeClass* GetRuntimeClass() const override;
-    static const tarvox::CRuntimeClass* GetThisClass();  // "CAutoCADInfoBase"
+    TARVOX_DECLARE_RUNTIME_CLASS();  // "CAutoCADInfoBase"
 
     std::wstring m_Name;
     // -1 until set; 1 when the add-on is present, 0 when not (each element says what that is).
@@ -25,8 +24,7 @@ public:
 // the product's ribbon tabs.
 class CWorkSpace : public CAutoCADInfoBase {
 public:
-    const tarvox::CRuntimeClass* GetRuntimeClass() const override;
-    static const tarvox::CRuntimeClass* GetThisClass();  // "CWorkSpace"
+    TARVOX_DECLARE_RUNTIME_CLASS();  // "CWorkSpace"
 
     explicit CWorkSpace(const wchar_t* name = nullptr) {
         if (name != nullptr) m_Name = name;
@@ -56,8 +54,7 @@ int FillWorkSpaces(CWorkSpaces& workspaces, const wchar_t* cuixPath);
 // m_AddOnState is 1 when its menu is the product's or loads it, 0 when not, -1 when unknown.
 class CAutoCADProfile : public CAutoCADInfoBase {
 public:
-    const tarvox::CRuntimeClass* GetRuntimeClass() const override;
-    static const tarvox::CRuntimeClass* GetThisClass();  // "CAutoCADProfile"
+    TARVOX_DECLARE_RUNTIME_CLASS();  // "CAutoCADProfile"
 
     CAutoCADProfile() = default;
     // Loads the profile from its registry path (HKEY_CURRENT_USER\...\Profiles\<name>). With
@@ -80,8 +77,7 @@ class CAutoCADProfiles
 // in it.
 class CAutoCADInfo : public CAutoCADInfoBase {
 public:
-    const tarvox::CRuntimeClass* GetRuntimeClass() const override;
-    static const tarvox::CRuntimeClass* GetThisClass();  // "CAutoCADInfo"
+    TARVOX_DECLARE_RUNTIME_CLASS();  // "CAutoCADInfo"
 
     CAutoCADInfo() = default;
     CAutoCADInfo(const wchar_t* registryPath, int quick) { LoadAcadInfo(registryPath, quick); }

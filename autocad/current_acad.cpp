@@ -154,106 +154,76 @@ int MakeAcadProductCurrent(const wchar_t* productKeyName) {
 using namespace tarvox::autocad;
 
 const wchar_t* GetAcadExe(std::wstring& out, const wchar_t* productKey) {
-    return tarvox::GuardOr(
-        [&]() noexcept {
-            out.clear();
-            return out.c_str();
-        },
-        [&]() -> const wchar_t* {
-            bool isLt = false;
-            std::wstring location;
-            bool haveLocation = false;
-            // A key with an empty family component still names its family: it opens nothing rather
-            // than falling back to the user's current product.
-            const std::optional<std::wstring> family = FamilyOfKey(productKey);
-            if (family) {
-                isLt = tarvox::EqualsIgnoringAsciiCase(*family, L"AutoCAD LT");
-                CRegKeyHolder key(HKEY_LOCAL_MACHINE, productKey, 0, 0);
-                if (!key.Get()) {
-                    out.clear();
-                    return out.c_str();
-                }
-                haveLocation = ReadShortValue(location, key, L"Location");
-            } else {
-                const std::wstring chain = UsersCurrentProductKey(isLt);
-                haveLocation = ReadKeyValue(HKEY_LOCAL_MACHINE, chain, L"Location", location);
+    return tarvox::GuardOr(tarvox::ClearOnFailure(out.c_str(), out), [&]() -> const wchar_t* {
+        bool isLt = false;
+        std::wstring location;
+        bool haveLocation = false;
+        // A key with an empty family component still names its family: it opens nothing rather
+        // than falling back to the user's current product.
+        const std::optional<std::wstring> family = FamilyOfKey(productKey);
+        if (family) {
+            isLt = tarvox::EqualsIgnoringAsciiCase(*family, L"AutoCAD LT");
+            CRegKeyHolder key(HKEY_LOCAL_MACHINE, productKey, 0, 0);
+            if (!key.Get()) {
+                out.clear();
+                return out.c_str();
             }
-            // Only a location that could not be read leaves the out string as it was; an empty one
-            // still gets its backslash.
-            if (!haveLocation) return out.c_str();
-            if (location.empty() || location.back() != L'\\') location += L'\\';
-            location += isLt ? L"aclt.exe" : L"acad.exe";
-            wchar_t trueCase[kAcadValueChars];
-            const std::size_t length = GetTrueCasePath(location.c_str(), trueCase, kAcadValueChars);
-            out = length ? std::wstring(trueCase, length) : location;
-            return out.c_str();
-        });
+            haveLocation = ReadShortValue(location, key, L"Location");
+        } else {
+            const std::wstring chain = UsersCurrentProductKey(isLt);
+            haveLocation = ReadKeyValue(HKEY_LOCAL_MACHINE, chain, L"Location", location);
+        }
+        // Only a location that could not be read leaves the out string as it was; an empty one
+        // still gets its backslash.
+        if (!haveLocation) return out.c_str();
+        if (location.empty() || location.back() != L'\\') location += L'\\';
+        location += isLt ? L"aclt.exe" : L"acad.exe";
+        wchar_t trueCase[kAcadValueChars];
+        const std::size_t length = GetTrueCasePath(location.c_str(), trueCase, kAcadValueChars);
+        out = length ? std::wstring(trueCase, length) : location;
+        return out.c_str();
+    });
 }
 
 const wchar_t* GetAcadExe(std::wstring& out) {
-    return tarvox::GuardOr(
-        [&]() noexcept {
-            out.clear();
-            return out.c_str();
-        },
-        [&]() -> const wchar_t* { return GetAcadExe(out, nullptr); });
+    return tarvox::GuardOr(tarvox::ClearOnFailure(out.c_str(), out),
+                           [&]() -> const wchar_t* { return GetAcadExe(out, nullptr); });
 }
 
 const wchar_t* GetAcadDir(std::wstring& out, const wchar_t* productKey) {
-    return tarvox::GuardOr(
-        [&]() noexcept {
-            out.clear();
-            return out.c_str();
-        },
-        [&]() -> const wchar_t* {
-            GetAcadExe(out, productKey);
-            if (!out.empty()) {
-                const std::size_t slash = out.rfind(L'\\');
-                if (slash == std::wstring::npos) {
-                    out.clear();
-                } else {
-                    out.resize(slash);
-                }
+    return tarvox::GuardOr(tarvox::ClearOnFailure(out.c_str(), out), [&]() -> const wchar_t* {
+        GetAcadExe(out, productKey);
+        if (!out.empty()) {
+            const std::size_t slash = out.rfind(L'\\');
+            if (slash == std::wstring::npos) {
+                out.clear();
+            } else {
+                out.resize(slash);
             }
-            return out.c_str();
-        });
+        }
+        return out.c_str();
+    });
 }
 
 const wchar_t* GetAcadDir(std::wstring& out) {
-    return tarvox::GuardOr(
-        [&]() noexcept {
-            out.clear();
-            return out.c_str();
-        },
-        [&]() -> const wchar_t* { return GetAcadDir(out, nullptr); });
+    return tarvox::GuardOr(tarvox::ClearOnFailure(out.c_str(), out),
+                           [&]() -> const wchar_t* { return GetAcadDir(out, nullptr); });
 }
 
 const wchar_t* GetAcadKey(std::wstring& out) {
-    return tarvox::GuardOr(
-        [&]() noexcept {
-            out.clear();
-            return out.c_str();
-        },
-        [&]() -> const wchar_t* {
-            std::wstring profileKey;
-            std::wstring profileName;
-            GetCurrentAcadKeys(out, profileKey, profileName);
-            return out.c_str();
-        });
+    return tarvox::GuardOr(tarvox::ClearOnFailure(out.c_str(), out), [&]() -> const wchar_t* {
+        std::wstring profileKey, profileName;
+        GetCurrentAcadKeys(out, profileKey, profileName);
+        return out.c_str();
+    });
 }
 
 const wchar_t* GetAcadProfileKey(std::wstring& out) {
-    return tarvox::GuardOr(
-        [&]() noexcept {
-            out.clear();
-            return out.c_str();
-        },
-        [&]() -> const wchar_t* {
-            std::wstring productKey;
-            std::wstring profileName;
-            GetCurrentAcadKeys(productKey, out, profileName);
-            return out.c_str();
-        });
+    return tarvox::GuardOr(tarvox::ClearOnFailure(out.c_str(), out), [&]() -> const wchar_t* {
+        std::wstring productKey, profileName;
+        GetCurrentAcadKeys(productKey, out, profileName);
+        return out.c_str();
+    });
 }
 
 int IsAutoCADLT() {

@@ -182,30 +182,25 @@ int GetAcadRoamableDirs(long long year, wchar_t* lt, wchar_t* acad, wchar_t* arc
 }
 
 const wchar_t* GetAutoCADAppDataDir(std::wstring& out, int allUsers) {
-    return tarvox::GuardOr(
-        [&]() noexcept {
-            out.clear();
+    return tarvox::GuardOr(tarvox::ClearOnFailure(out.c_str(), out), [&]() -> const wchar_t* {
+        out.clear();
+        if (allUsers != 1) {
+            std::wstring key;
+            GetAcadKey(key);
+            wchar_t folder[260] = L"";
+            if (!key.empty() && ReadRoamableRootFolder(key.c_str(), folder)) out = folder;
             return out.c_str();
-        },
-        [&]() -> const wchar_t* {
-            out.clear();
-            if (allUsers != 1) {
-                std::wstring key;
-                GetAcadKey(key);
-                wchar_t folder[260] = L"";
-                if (!key.empty() && ReadRoamableRootFolder(key.c_str(), folder)) out = folder;
-                return out.c_str();
-            }
-            const tarvox::autocad::FullExpansion expand = tarvox::autocad::g_fullExpansion;
-            if (expand == nullptr) return out.c_str();
-            const std::wstring commonAppData = expand(L"%Common AppData%");
-            const std::wstring appData = expand(L"%AppData%");
-            GetAutoCADAppDataDir(out, 0);
-            // The same folder below the all-users application data; the prefix itself is not
-            // compared.
-            if (out.size() > appData.size()) out = commonAppData + out.substr(appData.size());
-            return out.c_str();
-        });
+        }
+        const tarvox::autocad::FullExpansion expand = tarvox::autocad::g_fullExpansion;
+        if (expand == nullptr) return out.c_str();
+        const std::wstring commonAppData = expand(L"%Common AppData%");
+        const std::wstring appData = expand(L"%AppData%");
+        GetAutoCADAppDataDir(out, 0);
+        // The same folder below the all-users application data; the prefix itself is not
+        // compared.
+        if (out.size() > appData.size()) out = commonAppData + out.substr(appData.size());
+        return out.c_str();
+    });
 }
 
 int GetAcadSupportPath(std::vector<std::wstring>& folders) {
@@ -213,78 +208,72 @@ int GetAcadSupportPath(std::vector<std::wstring>& folders) {
 }
 
 int GetAcadSupportPath(std::vector<std::wstring>& folders, int allProfiles) {
-    const std::size_t before = folders.size();
-    return tarvox::GuardOr(
-        [&]() noexcept {
-            folders.resize(before);
-            return 0;
-        },
-        [&]() -> int {
-            std::wstring profileKey;
-            GetAcadProfileKey(profileKey);
-            if (profileKey.empty()) return 0;
-            // The profiles are kept sorted and read in that order; the current one takes its place
-            // among the others.
-            std::vector<std::wstring> profiles{profileKey};
-            if (allProfiles == 1) {
-                const std::wstring parent = profileKey.substr(0, profileKey.rfind(L'\\'));
-                std::vector<std::wstring> names;
-                GetRegSubKeys((L"HKEY_CURRENT_USER\\" + parent).c_str(), names, 0, 0);
-                for (const std::wstring& name : names) {
-                    const std::wstring key = parent + L"\\" + name;
-                    long long index = 0;
-                    if (FindSortedString(key.c_str(), profiles, index) == 1) continue;
-                    profiles.insert(profiles.begin() + index, key);
-                }
+    return tarvox::GuardOr(tarvox::TrimOnFailure(0, folders), [&]() -> int {
+        std::wstring profileKey;
+        GetAcadProfileKey(profileKey);
+        if (profileKey.empty()) return 0;
+        // The profiles are kept sorted and read in that order; the current one takes its place
+        // among the others.
+        std::vector<std::wstring> profiles{profileKey};
+        if (allProfiles == 1) {
+            const std::wstring parent = profileKey.substr(0, profileKey.rfind(L'\\'));
+            std::vector<std::wstring> names;
+            GetRegSubKeys((L"HKEY_CURRENT_USER\\" + parent).c_str(), names, 0, 0);
+            for (const std::wstring& name : names) {
+                const std::wstring key = parent + L"\\" + name;
+                long long index = 0;
+                if (FindSortedString(key.c_str(), profiles, index) == 1) continue;
+                profiles.insert(profiles.begin() + index, key);
             }
+        }
 
-            std::vector<std::wstring> added;  // sorted, for the duplicate test
-            const wchar_t* valueName = L"ACAD";
-            std::vector<wchar_t> buffer(65536);
-            for (const std::wstring& profile : profiles) {
-                const std::optional<std::wstring_view> family = AfterSecondBackslash(profile);
-                if (!family) return 0;
-                if (StartsWithIgnoringAsciiCase(*family, L"AutoCAD LT")) valueName = L"Support";
+        std::vector<std::wstring> added;  // sorted, for the duplicate test
+        const wchar_t* valueName = L"ACAD";
+        std::vector<wchar_t> buffer(65536);
+        for (const std::wstring& profile : profiles) {
+            const std::optional<std::wstring_view> family = AfterSecondBackslash(profile);
+            if (!family) return 0;
+            if (StartsWithIgnoringAsciiCase(*family, L"AutoCAD LT")) valueName = L"Support";
 
-                CRegKeyHolder general(HKEY_CURRENT_USER, (profile + L"\\General").c_str(), 0, 0);
-                DWORD type = 0;
-                DWORD size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
-                if (general.Get() == nullptr ||
-                    QueryRegValue(general, valueName, nullptr, &type,
-                                  reinterpret_cast<BYTE*>(buffer.data()), &size) != ERROR_SUCCESS) {
-                    // What was found so far stays in the array, as read.
-                    return 0;
-                }
-                const std::wstring_view text(buffer.data());
-                std::size_t at = 0;
-                while (at < text.size()) {
-                    while (at < text.size() &&
-                           (text[at] == L';' || text[at] == L' ' || text[at] == L'\t'))
-                        ++at;
-                    if (at >= text.size()) break;
-                    const std::size_t end = std::min(text.find(L';', at), text.size());
-                    std::wstring item(text.substr(at, end - at));
-                    while (!item.empty() &&
-                           (item.back() == L' ' || item.back() == L'\t' || item.back() == L'\\')) {
-                        item.pop_back();
-                    }
-                    item += L'\\';
-                    long long index = 0;
-                    if (FindSortedString(item.c_str(), added, index) != 1) {
-                        added.insert(added.begin() + index, item);
-                        folders.push_back(item);
-                    }
-                    at = end;
-                }
+            CRegKeyHolder general(HKEY_CURRENT_USER, (profile + L"\\General").c_str(), 0, 0);
+            DWORD type = 0;
+            DWORD size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+            if (general.Get() == nullptr ||
+                QueryRegValue(general, valueName, nullptr, &type,
+                              reinterpret_cast<BYTE*>(buffer.data()), &size) != ERROR_SUCCESS) {
+                // What was found so far stays in the array, as read.
+                return 0;
             }
-            // Every entry is expanded, those the caller passed in as well.
-            for (std::size_t i = 0; i < folders.size(); ++i) {
-                std::wstring withVars, expanded;
-                if (CCfgReader::GetPathWithoutVars(withVars, expanded, folders[i].c_str(), 0) == 1)
-                    folders[i] = expanded;
+            const std::wstring_view text(buffer.data());
+            std::size_t at = 0;
+            while (at < text.size()) {
+                while (at < text.size() &&
+                       (text[at] == L';' || text[at] == L' ' || text[at] == L'\t'))
+                    ++at;
+                if (at >= text.size()) break;
+                const std::size_t end = std::min(text.find(L';', at), text.size());
+                std::wstring item(text.substr(at, end - at));
+                while (!item.empty() &&
+                       (item.back() == L' ' || item.back() == L'\t' || item.back() == L'\\')) {
+                    item.pop_back();
+                }
+                item += L'\\';
+                long long index = 0;
+                if (FindSortedString(item.c_str(), added, index) != 1) {
+                    added.insert(added.begin() + index, item);
+                    folders.push_back(item);
+                }
+                at = end;
             }
-            return folders.empty() ? 0 : 1;
-        });
+        }
+        // Every entry is expanded, those the caller passed in as well.
+        for (std::size_t i = 0; i < folders.size(); ++i) {
+            std::wstring withVars, expanded;
+            if (CCfgReader::GetPathWithoutVars(withVars, expanded, folders[i].c_str(), 0) == 1)
+                folders[i] = expanded;
+        }
+        return folders.empty() ? 0 : 1;
+    });
 }
 
 int AcadFindFile(const wchar_t* name) {
@@ -295,28 +284,23 @@ int AcadFindFile(const wchar_t* name) {
 }
 
 int AcadFindFile(const wchar_t* name, std::wstring& path) {
-    return tarvox::GuardOr(
-        [&]() noexcept {
-            path.clear();
-            return 0;
-        },
-        [&]() -> int {
-            path.clear();
-            if (name == nullptr || *name == L'\0') return 0;
-            std::vector<std::wstring> folders;
-            std::wstring acadFolder;
-            GetAcadDir(acadFolder);
-            folders.push_back(acadFolder);
-            GetAcadSupportPath(folders, 0);
-            for (std::wstring folder : folders) {
-                if (folder.empty()) continue;
-                if (folder.back() != L'\\') folder += L'\\';
-                const std::wstring candidate = folder + name;
-                if (PathExists(candidate.c_str()) == 1) {
-                    path = candidate;
-                    return 1;
-                }
+    return tarvox::GuardOr(tarvox::ClearOnFailure(0, path), [&]() -> int {
+        path.clear();
+        if (name == nullptr || *name == L'\0') return 0;
+        std::vector<std::wstring> folders;
+        std::wstring acadFolder;
+        GetAcadDir(acadFolder);
+        folders.push_back(acadFolder);
+        GetAcadSupportPath(folders, 0);
+        for (std::wstring folder : folders) {
+            if (folder.empty()) continue;
+            if (folder.back() != L'\\') folder += L'\\';
+            const std::wstring candidate = folder + name;
+            if (PathExists(candidate.c_str()) == 1) {
+                path = candidate;
+                return 1;
             }
-            return 0;
-        });
+        }
+        return 0;
+    });
 }

@@ -285,6 +285,24 @@ FileHandle OpenForReadingWithRetry(const std::wstring& path, long long timeout) 
     return file;
 }
 
+bool ReadFileBytes(const std::wstring& path, long long timeout, std::string& bytes) {
+    bytes.clear();
+    const FileTurn turn(path, timeout);
+    const FileHandle file = OpenForReadingWithRetry(path, timeout);
+    if (!file.Valid()) return false;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart >= 0x7FFFFFFF) return false;
+    bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    DWORD read = 0;
+    if (!bytes.empty() &&
+        !ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) {
+        bytes.clear();
+        return false;
+    }
+    bytes.resize(read);
+    return true;
+}
+
 bool ReplaceFileContent(const std::wstring& path, const std::string& bytes, long long timeout) {
     RemoveOrphanedTemporaryFiles(path);
     TemporaryFile temporary(path);

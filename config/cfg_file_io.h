@@ -35,6 +35,10 @@ bool IsExistingFile(const std::wstring& path);
 // timeout milliseconds have passed.
 FileHandle OpenForReadingWithRetry(const std::wstring& path, long long timeout);
 
+// The bytes of a file, opened as OpenForReadingWithRetry opens it while holding the file's
+// turn; false when it cannot be opened or read (or is 2 GB or larger).
+bool ReadFileBytes(const std::wstring& path, long long timeout, std::string& bytes);
+
 // Replaces the content of path with bytes. Where the system allows it the file is replaced
 // whole: the bytes go to a temporary file in the same folder (named "<file name>.tarvox-<pid>-
 // <number>.tmp", so that leftovers of a killed save can be told for the library's own), which

@@ -18,13 +18,7 @@ void SetPathExpansion(PathExpansion expansion) { g_expansion = expansion; }
 
 int CCfgReader::GetPathWithoutVars(std::wstring& withVars, std::wstring& withoutVars,
                                    const wchar_t* path, int aliases) {
-    return tarvox::GuardOr(
-        [&]() noexcept {
-            withVars.clear();
-            withoutVars.clear();
-            return 0;
-        },
-        [&]() -> int {
-            return g_expansion != nullptr ? g_expansion(withVars, withoutVars, path, aliases) : 0;
-        });
+    return tarvox::GuardOr(tarvox::ClearOnFailure(0, withVars, withoutVars), [&]() -> int {
+        return g_expansion != nullptr ? g_expansion(withVars, withoutVars, path, aliases) : 0;
+    });
 }

@@ -59,12 +59,7 @@ bool ParseLine(std::wstring& text, long long line, tarvox::SectionLoader& sectio
 
 }  // namespace
 
-const tarvox::CRuntimeClass* CCfgReader::GetThisClass() {
-    static const tarvox::CRuntimeClass record{L"CCfgReader", tarvox::CObject::GetThisClass()};
-    return &record;
-}
-
-const tarvox::CRuntimeClass* CCfgReader::GetRuntimeClass() const { return GetThisClass(); }
+TARVOX_IMPLEMENT_RUNTIME_CLASS(CCfgReader, tarvox::CObject)
 
 CCfgReader::CCfgReader() { Init(nullptr, 0); }
 
@@ -203,13 +198,8 @@ void CCfgReader::ParseLines(std::vector<std::wstring>& lines) {
 }
 
 long long CCfgReader::ComposeText(const std::vector<std::wstring>& lines, std::wstring& text) {
-    return tarvox::GuardOr(
-        [&]() noexcept {
-            text.clear();
-            return 0LL;
-        },
-        [&]() -> long long {
-            tarvox::ComposeCfgTextInto(lines, text);
-            return static_cast<long long>(text.size());
-        });
+    return tarvox::GuardOr(tarvox::ClearOnFailure(0LL, text), [&]() -> long long {
+        tarvox::ComposeCfgTextInto(lines, text);
+        return static_cast<long long>(text.size());
+    });
 }

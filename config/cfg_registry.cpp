@@ -1,5 +1,6 @@
 // The registry form of a configuration.
 #include "config/cfg_registry.h"
+#include "foundation/text_compare.h"
 
 #include <tarvox/registry.h>
 
@@ -181,8 +182,8 @@ RegistrySectionPlan PlanRegistrySection(CCfgReader& reader, const std::wstring& 
         const std::wstring& value = values[i];
         RegistrySectionPlan::Value planned;
         planned.name = name;
-        planned.isDefault =
-            CompareStringOrdinal(name.c_str(), -1, kDefaultValueName, -1, TRUE) == CSTR_EQUAL;
+        // The name up to its first NUL, as the registry reads it.
+        planned.isDefault = tarvox::EqualsIgnoringCaseOrdinal(name.c_str(), kDefaultValueName);
         const auto* text = reinterpret_cast<const BYTE*>(value.c_str());
         const std::size_t textBytes = (value.size() + 1) * sizeof(wchar_t);
         planned.type = value.empty()
@@ -231,8 +232,8 @@ int WriteRegistrySection(CCfgReader& reader, HKEY key, const RegistrySectionPlan
     return 1;
 }
 
-wchar_t AnsiByteOfSystem(unsigned char byte) {
-    const char in = static_cast<char>(byte);
+wchar_t AnsiByteOfSystem(unsigned char ansi) {
+    const char in = static_cast<char>(ansi);
     wchar_t out = 0;
     if (MultiByteToWideChar(CP_ACP, 0, &in, 1, &out, 1) != 1) return L'?';
     return out;

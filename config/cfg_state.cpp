@@ -20,15 +20,14 @@ int CCfgReader::GetSortedKeyArray(std::vector<std::wstring>** keys) {
     return 1;
 }
 
-std::vector<std::wstring>& CCfgReader::GetDataArray() {
-    // The reference is handed out either way; waiting entries that cannot be placed wait on.
+template <class Member>
+Member& CCfgReader::WithPendingPlaced(Member& member) {
     tarvox::GuardVoid([this] { PlacePendingEntries(); });
-    return m_Data;
+    return member;
 }
-std::vector<std::wstring>& CCfgReader::Get_m_Data() {
-    tarvox::GuardVoid([this] { PlacePendingEntries(); });
-    return m_Data;
-}
+
+std::vector<std::wstring>& CCfgReader::GetDataArray() { return WithPendingPlaced(m_Data); }
+std::vector<std::wstring>& CCfgReader::Get_m_Data() { return WithPendingPlaced(m_Data); }
 CCfgReader* CCfgReader::Get_m_Central() { return m_Central; }
 std::wstring& CCfgReader::Get_m_File() { return m_File; }
 std::wstring& CCfgReader::Get_m_Original() { return m_Original; }
@@ -41,26 +40,19 @@ int& CCfgReader::Get_m_IsRegistry() { return m_IsRegistry; }
 int& CCfgReader::Get_m_IsSavedInDrawing() { return m_IsSavedInDrawing; }
 int& CCfgReader::Get_m_ReadOnly() { return m_ReadOnly; }
 long long& CCfgReader::Get_m_Timeout() { return m_Timeout; }
-std::vector<long long>& CCfgReader::Get_m_KeyIndex() {
-    tarvox::GuardVoid([this] { PlacePendingEntries(); });
-    return m_KeyIndex;
-}
+std::vector<long long>& CCfgReader::Get_m_KeyIndex() { return WithPendingPlaced(m_KeyIndex); }
 std::vector<long long>& CCfgReader::Get_m_KeySortedIndex() {
-    tarvox::GuardVoid([this] { PlacePendingEntries(); });
-    return m_KeySortedIndex;
+    return WithPendingPlaced(m_KeySortedIndex);
 }
 std::vector<long long>& CCfgReader::Get_m_Types() { return m_Types; }
 std::vector<long long>& CCfgReader::Get_m_VariablesIndexArrays() {
-    tarvox::GuardVoid([this] { PlacePendingEntries(); });
-    return m_VariablesIndexArrays;
+    return WithPendingPlaced(m_VariablesIndexArrays);
 }
 std::vector<long long>& CCfgReader::Get_m_VariablesSortedIndexArrays() {
-    tarvox::GuardVoid([this] { PlacePendingEntries(); });
-    return m_VariablesSortedIndexArrays;
+    return WithPendingPlaced(m_VariablesSortedIndexArrays);
 }
 std::vector<long long>& CCfgReader::Get_m_VariablesStringArrays() {
-    tarvox::GuardVoid([this] { PlacePendingEntries(); });
-    return m_VariablesStringArrays;
+    return WithPendingPlaced(m_VariablesStringArrays);
 }
 std::vector<std::wstring>& CCfgReader::Get_m_KeyStrings() { return m_KeyStrings; }
 std::vector<std::wstring>& CCfgReader::Get_m_TypesIndex() { return m_TypesIndex; }

@@ -46,48 +46,40 @@ std::wstring CCfgReader::ConvertValueIn(const std::wstring& value) {
 
 int CCfgReader::GetValue(std::wstring& text, const wchar_t* section, const wchar_t* name,
                          const wchar_t* defaultText) {
-    return tarvox::GuardOr(
-        [&]() noexcept {
-            text.clear();
+    return tarvox::GuardOr(tarvox::ClearOnFailure(0, text), [&]() -> int {
+        tarvox::SectionTable sections = Sections();
+        std::size_t position = 0;
+        if (section == nullptr || !sections.Find(section, position)) {
+            if (m_Central != nullptr) return m_Central->GetValue(text, section, name, defaultText);
+            text = defaultText != nullptr ? defaultText : L"";
             return 0;
-        },
-        [&]() -> int {
-            tarvox::SectionTable sections = Sections();
-            std::size_t position = 0;
-            if (section == nullptr || !sections.Find(section, position)) {
-                if (m_Central != nullptr)
-                    return m_Central->GetValue(text, section, name, defaultText);
-                text = defaultText != nullptr ? defaultText : L"";
+        }
+        long long index = 0;
+        if (name != nullptr && FindSortedString(name, sections.SortedNames(position), index) == 1) {
+            const long long line = sections.SortedLines(position)[static_cast<std::size_t>(index)];
+            std::wstring_view entryName;
+            std::wstring_view value;
+            if (!tarvox::SplitCfgEntryView(m_Data[static_cast<std::size_t>(line)], entryName,
+                                           value)) {
                 return 0;
             }
-            long long index = 0;
-            if (name != nullptr &&
-                FindSortedString(name, sections.SortedNames(position), index) == 1) {
-                const long long line =
-                    sections.SortedLines(position)[static_cast<std::size_t>(index)];
-                std::wstring_view entryName;
-                std::wstring_view value;
-                if (!tarvox::SplitCfgEntryView(m_Data[static_cast<std::size_t>(line)], entryName,
-                                               value)) {
-                    return 0;
-                }
-                // Assigned into the caller's string, whose room a loop of lookups reuses.
-                if (IsFolderList()) {
-                    text = ConvertValueOut(std::wstring(value));
-                } else {
-                    text.assign(value);
-                }
-                return 1;
+            // Assigned into the caller's string, whose room a loop of lookups reuses.
+            if (IsFolderList()) {
+                text = ConvertValueOut(std::wstring(value));
+            } else {
+                text.assign(value);
             }
-            if (std::wstring value; FindPendingValue(position, name, value)) {
-                text = ConvertValueOut(value);
-                return 1;
-            }
-            if (m_Central != nullptr) return m_Central->GetValue(text, section, name, defaultText);
-            if (defaultText == nullptr) return 0;
-            text = defaultText;
             return 1;
-        });
+        }
+        if (std::wstring value; FindPendingValue(position, name, value)) {
+            text = ConvertValueOut(value);
+            return 1;
+        }
+        if (m_Central != nullptr) return m_Central->GetValue(text, section, name, defaultText);
+        if (defaultText == nullptr) return 0;
+        text = defaultText;
+        return 1;
+    });
 }
 
 int CCfgReader::SetCommentedOutValue(const std::wstring& section, const std::wstring& name,
@@ -263,52 +255,46 @@ long long CCfgReader::FindOrAddEntry(const wchar_t* section, const wchar_t* name
 }
 
 int CCfgReader::GetSectionName(std::wstring& name, long long index) {
-    return tarvox::GuardOr(
-        [&]() noexcept {
-            name.clear();
-            return 0;
-        },
-        [&]() -> int {
-            name.clear();
-            if (index < 0) return 0;
-            PlacePendingEntries();
-            const auto isHeader = [this](long long line) {
-                return line >= 0 && static_cast<std::size_t>(line) < m_Data.size() &&
-                       !m_Data[static_cast<std::size_t>(line)].empty() &&
-                       m_Data[static_cast<std::size_t>(line)].front() == L'[';
-            };
-            const auto localCount = static_cast<long long>(m_KeyIndex.size());
-            if (index < localCount) {
-                if (!isHeader(m_KeyIndex[static_cast<std::size_t>(index)])) {
-                    m_KeyIndex.clear();
-                    for (std::size_t line = 0; line < m_Data.size(); ++line) {
-                        if (isHeader(static_cast<long long>(line))) {
-                            m_KeyIndex.push_back(static_cast<long long>(line));
-                        }
+    return tarvox::GuardOr(tarvox::ClearOnFailure(0, name), [&]() -> int {
+        name.clear();
+        if (index < 0) return 0;
+        PlacePendingEntries();
+        const auto isHeader = [this](long long line) {
+            return line >= 0 && static_cast<std::size_t>(line) < m_Data.size() &&
+                   !m_Data[static_cast<std::size_t>(line)].empty() &&
+                   m_Data[static_cast<std::size_t>(line)].front() == L'[';
+        };
+        const auto localCount = static_cast<long long>(m_KeyIndex.size());
+        if (index < localCount) {
+            if (!isHeader(m_KeyIndex[static_cast<std::size_t>(index)])) {
+                m_KeyIndex.clear();
+                for (std::size_t line = 0; line < m_Data.size(); ++line) {
+                    if (isHeader(static_cast<long long>(line))) {
+                        m_KeyIndex.push_back(static_cast<long long>(line));
                     }
-                    if (index >= static_cast<long long>(m_KeyIndex.size())) return 0;
                 }
-                const std::wstring& header =
-                    m_Data[static_cast<std::size_t>(m_KeyIndex[static_cast<std::size_t>(index)])];
-                const std::size_t close = header.find(L']');
-                name =
-                    header.substr(1, close == std::wstring::npos ? std::wstring::npos : close - 1);
+                if (index >= static_cast<long long>(m_KeyIndex.size())) return 0;
+            }
+            const std::wstring& header =
+                m_Data[static_cast<std::size_t>(m_KeyIndex[static_cast<std::size_t>(index)])];
+            const std::size_t close = header.find(L']');
+            name = header.substr(1, close == std::wstring::npos ? std::wstring::npos : close - 1);
+            return 1;
+        }
+        if (m_Central == nullptr) return 0;
+        long long wanted = index - localCount;
+        std::wstring central;
+        const tarvox::SectionTable sections = Sections();
+        for (long long k = 0; m_Central->GetSectionName(central, k) == 1; ++k) {
+            std::size_t position = 0;
+            if (sections.Find(central.c_str(), position)) continue;
+            if (wanted-- == 0) {
+                name = central;
                 return 1;
             }
-            if (m_Central == nullptr) return 0;
-            long long wanted = index - localCount;
-            std::wstring central;
-            const tarvox::SectionTable sections = Sections();
-            for (long long k = 0; m_Central->GetSectionName(central, k) == 1; ++k) {
-                std::size_t position = 0;
-                if (sections.Find(central.c_str(), position)) continue;
-                if (wanted-- == 0) {
-                    name = central;
-                    return 1;
-                }
-            }
-            return 0;
-        });
+        }
+        return 0;
+    });
 }
 
 int CCfgReader::GetSectionEntries(std::vector<std::wstring>& names,

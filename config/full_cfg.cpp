@@ -1,11 +1,6 @@
 #include <tarvox/full_cfg.h>
 
-const tarvox::CRuntimeClass* CFullCfg::GetThisClass() {
-    static const tarvox::CRuntimeClass record{L"CFullCfg", tarvox::CObject::GetThisClass()};
-    return &record;
-}
-
-const tarvox::CRuntimeClass* CFullCfg::GetRuntimeClass() const { return GetThisClass(); }
+TARVOX_IMPLEMENT_RUNTIME_CLASS(CFullCfg, tarvox::CObject)
 
 CFullCfg::CFullCfg() = default;
 

@@ -104,12 +104,7 @@ long long BorrowCachedPackage(const std::wstring& path) {
 
 }  // namespace tarvox::cuix
 
-const tarvox::CRuntimeClass* _CCuixFile::GetThisClass() {
-    static const tarvox::CRuntimeClass record{L"_CCuixFile", tarvox::CObject::GetThisClass()};
-    return &record;
-}
-
-const tarvox::CRuntimeClass* _CCuixFile::GetRuntimeClass() const { return GetThisClass(); }
+TARVOX_IMPLEMENT_RUNTIME_CLASS(_CCuixFile, tarvox::CObject)
 
 _CCuixFile::~_CCuixFile() {
     if (m_Handle != 0 && m_IsShared == 0) tarvox::cuix::ClosePackage(m_Handle);

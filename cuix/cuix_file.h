@@ -10,8 +10,7 @@
 // handle (m_IsShared 1) belongs to the cache or to the object it was taken from.
 class _CCuixFile : public tarvox::CObject {
 public:
-    const tarvox::CRuntimeClass* GetRuntimeClass() const override;
-    static const tarvox::CRuntimeClass* GetThisClass();  // "_CCuixFile"
+    TARVOX_DECLARE_RUNTIME_CLASS();  // "_CCuixFile"
 
     _CCuixFile() = default;
     explicit _CCuixFile(std::wstring path) : m_Path(std::move(path)) {}

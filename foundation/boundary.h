@@ -41,6 +41,26 @@ auto GuardOr(OnFailure&& onFailure, Body&& body) -> decltype(body()) {
     }
 }
 
+// The failure handler of an operation with out-parameters, for GuardOr: empties each of them
+// (strings, vectors: anything whose clear() cannot throw) and gives failure.
+template <class Result, class... Outputs>
+auto ClearOnFailure(Result failure, Outputs&... outputs) noexcept {
+    return [failure, &outputs...]() noexcept {
+        (outputs.clear(), ...);
+        return failure;
+    };
+}
+
+// The failure handler of an operation that appends to a caller's list, for GuardOr: the list
+// is cut back to the size it had (cutting back does not allocate) and failure is given.
+template <class Result, class List>
+auto TrimOnFailure(Result failure, List& list) noexcept {
+    return [failure, &list, size = list.size()]() noexcept {
+        list.resize(size);
+        return failure;
+    };
+}
+
 // Runs body; when it throws, the result is failure.
 template <class Result, class Body>
 Result Guard(Result failure, Body&& body) {

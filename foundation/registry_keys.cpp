@@ -118,35 +118,29 @@ int AppendDirectSubKeys(const wchar_t* path, std::vector<std::wstring>& keys, in
 }  // namespace
 
 int GetRegSubKeys(const wchar_t* path, std::vector<std::wstring>& keys, int mode, int view64) {
-    const std::size_t before = keys.size();
-    return tarvox::GuardOr(
-        [&]() noexcept {
-            keys.resize(before);
-            return 0;
-        },
-        [&]() -> int {
-            const std::size_t firstNew = keys.size();
-            const int result = AppendDirectSubKeys(path, keys, mode, view64);
-            if (mode == 0 || result == 0) return result;
-            // The subtrees without recursion, so that a deep key tree cannot exhaust the stack:
-            // each pending range holds a key's children still to be expanded, the innermost last.
-            struct Range {
-                std::size_t next;
-                std::size_t end;
-            };
-            std::vector<Range> pending{{firstNew, keys.size()}};
-            while (!pending.empty()) {
-                Range& range = pending.back();
-                if (range.next == range.end) {
-                    pending.pop_back();
-                    continue;
-                }
-                // Copy: appending to the array may move its elements.
-                const std::wstring child = keys[range.next++];
-                const std::size_t first = keys.size();
-                if (AppendDirectSubKeys(child.c_str(), keys, mode, view64) == 1)
-                    pending.push_back({first, keys.size()});
+    return tarvox::GuardOr(tarvox::TrimOnFailure(0, keys), [&]() -> int {
+        const std::size_t firstNew = keys.size();
+        const int result = AppendDirectSubKeys(path, keys, mode, view64);
+        if (mode == 0 || result == 0) return result;
+        // The subtrees without recursion, so that a deep key tree cannot exhaust the stack:
+        // each pending range holds a key's children still to be expanded, the innermost last.
+        struct Range {
+            std::size_t next;
+            std::size_t end;
+        };
+        std::vector<Range> pending{{firstNew, keys.size()}};
+        while (!pending.empty()) {
+            Range& range = pending.back();
+            if (range.next == range.end) {
+                pending.pop_back();
+                continue;
             }
-            return result;
-        });
+            // Copy: appending to the array may move its elements.
+            const std::wstring child = keys[range.next++];
+            const std::size_t first = keys.size();
+            if (AppendDirectSubKeys(child.c_str(), keys, mode, view64) == 1)
+                pending.push_back({first, keys.size()});
+        }
+        return result;
+    });
 }

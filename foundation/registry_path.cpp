@@ -34,12 +34,7 @@ const RootName kParsePrefixes[] = {
 
 HKEY SplitRegPath(const wchar_t* path, std::wstring& rootName, std::wstring& subKey) {
     return tarvox::GuardOr(
-        [&]() noexcept {
-            rootName.clear();
-            subKey.clear();
-            return static_cast<HKEY>(nullptr);
-        },
-        [&]() -> HKEY {
+        tarvox::ClearOnFailure(static_cast<HKEY>(nullptr), rootName, subKey), [&]() -> HKEY {
             rootName.clear();
             subKey.clear();
             if (path == nullptr || *path == L'\0') return nullptr;

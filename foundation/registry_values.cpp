@@ -60,56 +60,46 @@ void SetRegistryExpansion(RegistryExpansion expansion) { g_expansion = expansion
 }  // namespace tarvox
 
 int ReadRegValueString(std::wstring& text, HKEY key, const wchar_t* valueName) {
-    return tarvox::GuardOr(
-        [&]() noexcept {
-            text.clear();
-            return 0;
-        },
-        [&]() -> int {
-            if (key == nullptr) return 0;
-            DWORD type = REG_NONE;
-            std::vector<BYTE> data;
-            if (ReadRawValue(key, valueName, type, data) != ERROR_SUCCESS) return 0;
+    return tarvox::GuardOr(tarvox::ClearOnFailure(0, text), [&]() -> int {
+        if (key == nullptr) return 0;
+        DWORD type = REG_NONE;
+        std::vector<BYTE> data;
+        if (ReadRawValue(key, valueName, type, data) != ERROR_SUCCESS) return 0;
 
-            switch (type) {
-                case REG_SZ: text = TextOf(data); return 1;
-                case REG_EXPAND_SZ: {
-                    // When the expansion fails the stored text is given back unexpanded.
-                    text = TextOf(data);
-                    bool expanded = false;
-                    std::wstring result = ExpandWithEnvironment(text, expanded);
-                    if (expanded && !result.empty()) text = std::move(result);
-                    return 1;
-                }
-                case REG_DWORD: {
-                    DWORD value = 0;
-                    std::memcpy(&value, data.data(),
-                                data.size() < sizeof(value) ? data.size() : sizeof(value));
-                    wchar_t digits[16];
-                    swprintf(digits, 16, L"%d", static_cast<int>(value));
-                    text = digits;
-                    return 1;
-                }
-                default: text.clear(); return 0;
+        switch (type) {
+            case REG_SZ: text = TextOf(data); return 1;
+            case REG_EXPAND_SZ: {
+                // When the expansion fails the stored text is given back unexpanded.
+                text = TextOf(data);
+                bool expanded = false;
+                std::wstring result = ExpandWithEnvironment(text, expanded);
+                if (expanded && !result.empty()) text = std::move(result);
+                return 1;
             }
-        });
+            case REG_DWORD: {
+                DWORD value = 0;
+                std::memcpy(&value, data.data(),
+                            data.size() < sizeof(value) ? data.size() : sizeof(value));
+                wchar_t digits[16];
+                swprintf(digits, 16, L"%d", static_cast<int>(value));
+                text = digits;
+                return 1;
+            }
+            default: text.clear(); return 0;
+        }
+    });
 }
 
 int GetRegValue(std::wstring& text, const wchar_t* path, const wchar_t* valueName, int view64) {
-    return tarvox::GuardOr(
-        [&]() noexcept {
-            text.clear();
-            return 0;
-        },
-        [&]() -> int {
-            text.clear();
-            if (path == nullptr || *path == L'\0') return 0;
-            if (valueName != nullptr && *valueName == L'\0') valueName = nullptr;
-            CRegKeyHolder key;
-            key.Attach(OpenRegKeyByPath(path, 0, view64));
-            if (key.Get() == nullptr) return 0;
-            return ReadRegValueString(text, key, valueName);
-        });
+    return tarvox::GuardOr(tarvox::ClearOnFailure(0, text), [&]() -> int {
+        text.clear();
+        if (path == nullptr || *path == L'\0') return 0;
+        if (valueName != nullptr && *valueName == L'\0') valueName = nullptr;
+        CRegKeyHolder key;
+        key.Attach(OpenRegKeyByPath(path, 0, view64));
+        if (key.Get() == nullptr) return 0;
+        return ReadRegValueString(text, key, valueName);
+    });
 }
 
 LSTATUS SetRegValue(HKEY key, const wchar_t* valueName, DWORD reserved, DWORD type,

@@ -35,21 +35,25 @@ tarvox::EditionProbe FileSystemProbe() {
     return probe;
 }
 
+// The edition is worked out in full first and only then recorded as settled: a failure on the
+// way (out of memory) leaves it to be worked out on the next call.
 void Settle(EditionState& state) {
-    state.settled = true;
     // The record is mapped on first use and kept while the process runs.
     static tarvox::EditionRecord record;
+    EditionState settled;
     if (record.Code() >= 1) {
-        state.code = record.Code();
-        state.name = record.ProductName();
-        return;
+        settled.code = record.Code();
+        settled.name = record.ProductName();
+    } else {
+        const int code = tarvox::EditionFromProgramFolder(
+            tarvox::OwnModuleFolder(), tarvox::OwnModulePath(), FileSystemProbe());
+        if (code != tarvox::kEditionUnknown) {
+            settled.code = code;
+            settled.name = tarvox::EditionProductName(code);
+        }
     }
-    const int code = tarvox::EditionFromProgramFolder(tarvox::OwnModuleFolder(),
-                                                      tarvox::OwnModulePath(), FileSystemProbe());
-    if (code != tarvox::kEditionUnknown) {
-        state.code = code;
-        state.name = tarvox::EditionProductName(code);
-    }
+    settled.settled = true;
+    state = std::move(settled);
 }
 
 }  // namespace
@@ -73,7 +77,9 @@ int IsLuminorEdition(int* productFlags) {
     static int luminor = 0;
     static int flags = 1;
     if (!settled) {
-        settled = true;
+        // Worked out in locals and kept only once complete.
+        int luminorNow = 0;
+        int flagsNow = 1;
         bool decided = false;
         // A setup program of the family learns from its "FileInfo.txt" which product it installs.
         const std::wstring program = tarvox::ProgramPath();
@@ -87,9 +93,9 @@ int IsLuminorEdition(int* productFlags) {
                 const std::wstring product =
                     tarvox::ReadSetupValue(info, L"Setup Information", L"Product");
                 if (!product.empty())
-                    flags = static_cast<int>(std::wcstol(product.c_str(), nullptr, 10));
-                if (flags & 2) {
-                    luminor =
+                    flagsNow = static_cast<int>(std::wcstol(product.c_str(), nullptr, 10));
+                if (flagsNow & 2) {
+                    luminorNow =
                         tarvox::ReadMachineFlag(tarvox::kArdentMachinePath.c_str(), L"IsLuminor")
                             ? 1
                             : 0;
@@ -100,9 +106,12 @@ int IsLuminorEdition(int* productFlags) {
         if (!decided) {
             int code = 0;
             std::wstring name;
-            luminor =
+            luminorNow =
                 GetProductEdition(&code, name) == 1 && code == tarvox::kEditionLuminor ? 1 : 0;
         }
+        luminor = luminorNow;
+        flags = flagsNow;
+        settled = true;
     }
     if (productFlags != nullptr) *productFlags = flags;
     return luminor;

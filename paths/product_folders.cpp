@@ -25,6 +25,14 @@ wchar_t* Prepare(wchar_t* buffer, wchar_t* own) {
     return result;
 }
 
+// Fills the caller's buffer, or the static one of the calling function, and returns it; what
+// fill throws leaves it empty.
+template <class Fill>
+wchar_t* FillFolderBuffer(wchar_t* buffer, wchar_t* own, Fill fill) {
+    wchar_t* out = Prepare(buffer, own);
+    return tarvox::GuardBuffer(out, [&] { return fill(out); });
+}
+
 // A key or folder name of a year, from one of the formats of the product identity.
 std::wstring ProductKey(const wchar_t* format, long long year) {
     wchar_t name[kFolderBufferChars];
@@ -90,56 +98,50 @@ long long YearOfProductName(const wchar_t* productName) {
 
 wchar_t* GetCentralAppDir(wchar_t* buffer) {
     static wchar_t own[kFolderBufferChars];
-    buffer = Prepare(buffer, own);
-    return tarvox::GuardBuffer(buffer,
-                               [&] { return CentralFolder(buffer, tarvox::kArdentKey.c_str()); });
+    return FillFolderBuffer(
+        buffer, own, [&](wchar_t* out) { return CentralFolder(out, tarvox::kArdentKey.c_str()); });
 }
 
 wchar_t* GetCentralAppDir(wchar_t* buffer, long long year) {
     static wchar_t own[kFolderBufferChars];
-    buffer = Prepare(buffer, own);
-    return tarvox::GuardBuffer(buffer, [&] { return CentralFolder(buffer, MainProductKey(year)); });
+    return FillFolderBuffer(buffer, own,
+                            [&](wchar_t* out) { return CentralFolder(out, MainProductKey(year)); });
 }
 
 wchar_t* GetCentralRAppDir(wchar_t* buffer, long long year) {
     static wchar_t own[kFolderBufferChars];
-    buffer = Prepare(buffer, own);
-    return tarvox::GuardBuffer(buffer, [&] {
-        return CentralFolder(buffer, ProductKey(tarvox::kVeskaKeyFormat.c_str(), year));
+    return FillFolderBuffer(buffer, own, [&](wchar_t* out) {
+        return CentralFolder(out, ProductKey(tarvox::kVeskaKeyFormat.c_str(), year));
     });
 }
 
 wchar_t* GetLocalAppDir(wchar_t* buffer, long long year) {
     static wchar_t own[kFolderBufferChars];
-    buffer = Prepare(buffer, own);
-    return tarvox::GuardBuffer(buffer, [&] {
-        return LocalFolder(buffer, tarvox::kArdentKeyFormat.c_str(),
+    return FillFolderBuffer(buffer, own, [&](wchar_t* out) {
+        return LocalFolder(out, tarvox::kArdentKeyFormat.c_str(),
                            tarvox::kArdentFolderFormat.c_str(), true, year);
     });
 }
 
 wchar_t* GetLocalAppDir(wchar_t* buffer) {
     static wchar_t own[kFolderBufferChars];
-    buffer = Prepare(buffer, own);
-    return tarvox::GuardBuffer(buffer, [&] {
-        return GetLocalAppDir(buffer, tarvox::YearOfProductName(tarvox::kArdentOfYear.c_str()));
+    return FillFolderBuffer(buffer, own, [&](wchar_t* out) {
+        return GetLocalAppDir(out, tarvox::YearOfProductName(tarvox::kArdentOfYear.c_str()));
     });
 }
 
 wchar_t* GetLocalRAppDir(wchar_t* buffer, long long year) {
     static wchar_t own[kFolderBufferChars];
-    buffer = Prepare(buffer, own);
-    return tarvox::GuardBuffer(buffer, [&] {
-        return LocalFolder(buffer, tarvox::kVeskaKeyFormat.c_str(),
-                           tarvox::kVeskaFolderFormat.c_str(), false, year);
+    return FillFolderBuffer(buffer, own, [&](wchar_t* out) {
+        return LocalFolder(out, tarvox::kVeskaKeyFormat.c_str(), tarvox::kVeskaFolderFormat.c_str(),
+                           false, year);
     });
 }
 
 wchar_t* GetLocalRAppDir(wchar_t* buffer) {
     static wchar_t own[kFolderBufferChars];
-    buffer = Prepare(buffer, own);
-    return tarvox::GuardBuffer(buffer, [&] {
-        return GetLocalRAppDir(buffer, tarvox::YearOfProductName(tarvox::kVeskaOfYear.c_str()));
+    return FillFolderBuffer(buffer, own, [&](wchar_t* out) {
+        return GetLocalRAppDir(out, tarvox::YearOfProductName(tarvox::kVeskaOfYear.c_str()));
     });
 }
 
@@ -173,14 +175,14 @@ wchar_t* GetProductUserDir(wchar_t* buffer, long long year) {
 
 wchar_t* GetLocalConfigDir(wchar_t* buffer) {
     static wchar_t own[kFolderBufferChars];
-    buffer = Prepare(buffer, own);
-    return tarvox::GuardBuffer(
-        buffer, [&] { return tarvox::LocalConfigFolder(buffer, tarvox::Product::Ardent); });
+    return FillFolderBuffer(buffer, own, [&](wchar_t* out) {
+        return tarvox::LocalConfigFolder(out, tarvox::Product::Ardent);
+    });
 }
 
 wchar_t* GetLocalRConfigDir(wchar_t* buffer) {
     static wchar_t own[kFolderBufferChars];
-    buffer = Prepare(buffer, own);
-    return tarvox::GuardBuffer(
-        buffer, [&] { return tarvox::LocalConfigFolder(buffer, tarvox::Product::Veska); });
+    return FillFolderBuffer(buffer, own, [&](wchar_t* out) {
+        return tarvox::LocalConfigFolder(out, tarvox::Product::Veska);
+    });
 }

@@ -1,6 +1,7 @@
 // Fitting a dialog to its background picture and placing its controls for the display scale.
 #include "ui/dialog_layout.h"
 
+#include "foundation/own_module.h"
 #include "foundation/unique_handle.h"
 #include "ui/layout_math.h"
 #include "ui/resource_lookup.h"
@@ -86,17 +87,8 @@ void WriteWholeFile(const std::wstring& path, const std::string& bytes) {
 }  // namespace
 
 std::wstring PositionFilePath(const std::wstring& dialogClassName) {
-    std::wstring program(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, program.data(), static_cast<DWORD>(program.size()));
-        if (length == 0) return {};
-        if (length < program.size()) {
-            program.resize(length);
-            break;
-        }
-        program.resize(program.size() * 2);
-    }
+    const std::wstring program = tarvox::ProgramPath();
+    if (program.empty()) return {};
     const std::size_t slash = program.find_last_of(L"\\/");
     const std::wstring folder =
         slash == std::wstring::npos ? std::wstring() : program.substr(0, slash + 1);

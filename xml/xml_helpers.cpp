@@ -45,6 +45,13 @@ ComPtr<IXMLDOMDocument> OwnerDocument(IXMLDOMNode* node) {
     return doc;
 }
 
+// The document in which a node called name is made for owner; null when the name is empty or
+// there is no owner.
+ComPtr<IXMLDOMDocument> DocumentForNewNode(const wchar_t* name, const ComPtr<IXMLDOMNode>& owner) {
+    if (IsEmpty(name) || !owner) return nullptr;
+    return OwnerDocument(owner.Get());
+}
+
 template <class Interface>
 bool AsNode(const ComPtr<Interface>& from, CXMLHelpers::NodePtr& node) {
     return from && from.As(&node) == S_OK;
@@ -164,8 +171,7 @@ int CXMLHelpers::GetNewNode(const wchar_t* name, const wchar_t* /*text*/, NodePt
     return tarvox::Guard(0, [&]() -> int {
         // The element is created without content (the library's callers pass no text).
         node.Reset();
-        if (IsEmpty(name) || !parent) return 0;
-        ComPtr<IXMLDOMDocument> doc = OwnerDocument(parent.Get());
+        const ComPtr<IXMLDOMDocument> doc = DocumentForNewNode(name, parent);
         if (!doc) return 0;
         ComPtr<IXMLDOMElement> element;
         Bstr tag(name);
@@ -198,8 +204,7 @@ int CXMLHelpers::GetNewAttribute(const wchar_t* name, const wchar_t* value, Node
                                  NodePtr& attr) {
     return tarvox::Guard(0, [&]() -> int {
         attr.Reset();
-        if (IsEmpty(name) || !owner) return 0;
-        ComPtr<IXMLDOMDocument> doc = OwnerDocument(owner.Get());
+        const ComPtr<IXMLDOMDocument> doc = DocumentForNewNode(name, owner);
         if (!doc) return 0;
         ComPtr<IXMLDOMAttribute> attribute;
         Bstr attrName(name);
@@ -333,73 +338,49 @@ int CXMLHelpers::GetAttribute(const wchar_t* tagName, const wchar_t* attrName, D
 }
 
 int CXMLHelpers::GetAttributeValue(const wchar_t* name, NodePtr& element, std::wstring& value) {
-    return tarvox::GuardOr(
-        [&]() noexcept {
-            value.clear();
-            return 0;
-        },
-        [&]() -> int {
-            NodePtr attr;
-            if (GetAttribute(name, element, attr) != 1) return 0;
-            Variant text;
-            if (attr->get_nodeValue(text.Out()) != S_OK || text.Get().vt != VT_BSTR) return 0;
-            const BSTR bstr = text.Get().bstrVal;
-            value = bstr != nullptr ? std::wstring(bstr, SysStringLen(bstr)) : std::wstring();
-            return 1;
-        });
+    return tarvox::GuardOr(tarvox::ClearOnFailure(0, value), [&]() -> int {
+        NodePtr attr;
+        if (GetAttribute(name, element, attr) != 1) return 0;
+        Variant text;
+        if (attr->get_nodeValue(text.Out()) != S_OK || text.Get().vt != VT_BSTR) return 0;
+        const BSTR bstr = text.Get().bstrVal;
+        value = bstr != nullptr ? std::wstring(bstr, SysStringLen(bstr)) : std::wstring();
+        return 1;
+    });
 }
 
 int CXMLHelpers::GetNodeName(NodePtr& node, std::wstring& name) {
-    return tarvox::GuardOr(
-        [&]() noexcept {
-            name.clear();
-            return 0;
-        },
-        [&]() -> int { return GetNodeName(node.Get(), name); });
+    return tarvox::GuardOr(tarvox::ClearOnFailure(0, name),
+                           [&]() -> int { return GetNodeName(node.Get(), name); });
 }
 
 int CXMLHelpers::GetNodeName(IXMLDOMNode* node, std::wstring& name) {
-    return tarvox::GuardOr(
-        [&]() noexcept {
-            name.clear();
-            return 0;
-        },
-        [&]() -> int {
-            name.clear();
-            if (node == nullptr) return 0;
-            Bstr text;
-            if (node->get_nodeName(text.Out()) != S_OK) return 0;
-            name = text.Text();
-            return 1;
-        });
+    return tarvox::GuardOr(tarvox::ClearOnFailure(0, name), [&]() -> int {
+        name.clear();
+        if (node == nullptr) return 0;
+        Bstr text;
+        if (node->get_nodeName(text.Out()) != S_OK) return 0;
+        name = text.Text();
+        return 1;
+    });
 }
 
 int CXMLHelpers::GetNodeText(NodePtr& node, std::wstring& text) {
-    return tarvox::GuardOr(
-        [&]() noexcept {
-            text.clear();
-            return 0;
-        },
-        [&]() -> int {
-            text.clear();
-            if (!node) return 0;
-            Bstr value;
-            if (node->get_text(value.Out()) != S_OK) return 0;
-            text = value.Text();
-            return 1;
-        });
+    return tarvox::GuardOr(tarvox::ClearOnFailure(0, text), [&]() -> int {
+        text.clear();
+        if (!node) return 0;
+        Bstr value;
+        if (node->get_text(value.Out()) != S_OK) return 0;
+        text = value.Text();
+        return 1;
+    });
 }
 
 int CXMLHelpers::GetNodeText(const wchar_t* name, NodePtr& parent, std::wstring& text) {
-    return tarvox::GuardOr(
-        [&]() noexcept {
-            text.clear();
-            return 0;
-        },
-        [&]() -> int {
-            text.clear();
-            NodePtr child;
-            if (GetNode(name, parent, child) != 1) return 0;
-            return GetNodeText(child, text);
-        });
+    return tarvox::GuardOr(tarvox::ClearOnFailure(0, text), [&]() -> int {
+        text.clear();
+        NodePtr child;
+        if (GetNode(name, parent, child) != 1) return 0;
+        return GetNodeText(child, text);
+    });
 }

@@ -20,8 +20,7 @@ class SectionTable;
 
 class TARVOX_API CCfgReader : public tarvox::CObject {
 public:
-    const tarvox::CRuntimeClass* GetRuntimeClass() const override;
-    static const tarvox::CRuntimeClass* GetThisClass();  // "CCfgReader"
+    TARVOX_DECLARE_RUNTIME_CLASS();  // "CCfgReader"
 
     CCfgReader();
     explicit CCfgReader(const wchar_t* path, int registryFlags = 0);
@@ -113,6 +112,10 @@ private:
     bool FindPendingValue(std::size_t section, const wchar_t* name, std::wstring& value) const;
     void AddPendingValue(std::size_t section, const wchar_t* name, const std::wstring& value);
     void PlacePendingEntries();
+    // The accessors of the text and its indexes place waiting entries first; entries that
+    // cannot be placed (out of memory) wait on, and the member is handed out either way.
+    template <class Member>
+    Member& WithPendingPlaced(Member& member);
 
     TextFileType::Type m_FileType = TextFileType::Ansi;
     std::vector<std::wstring> m_Data;

@@ -10,8 +10,7 @@
 
 class TARVOX_API CFullCfg : public tarvox::CObject {
 public:
-    const tarvox::CRuntimeClass* GetRuntimeClass() const override;
-    static const tarvox::CRuntimeClass* GetThisClass();  // "CFullCfg"
+    TARVOX_DECLARE_RUNTIME_CLASS();  // "CFullCfg"
 
     CFullCfg();
     ~CFullCfg() override;  // deletes every reader of the set

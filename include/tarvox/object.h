@@ -58,3 +58,22 @@ protected:
 };
 
 }  // namespace tarvox
+
+// The two members that give a class its own run-time class record. In the class:
+//     TARVOX_DECLARE_RUNTIME_CLASS();
+// and once in its source file, with the base class whose record is the base record:
+//     TARVOX_IMPLEMENT_RUNTIME_CLASS(CFullCfg, CCfgReader)
+// The record's name is the class's name as written there.
+#define TARVOX_DECLARE_RUNTIME_CLASS()                               \
+    const ::tarvox::CRuntimeClass* GetRuntimeClass() const override; \
+    static const ::tarvox::CRuntimeClass* GetThisClass()
+
+#define TARVOX_RUNTIME_CLASS_WIDE_(text) L##text
+#define TARVOX_RUNTIME_CLASS_WIDE(text) TARVOX_RUNTIME_CLASS_WIDE_(text)
+#define TARVOX_IMPLEMENT_RUNTIME_CLASS(Class, Base)                                    \
+    const ::tarvox::CRuntimeClass* Class::GetThisClass() {                             \
+        static const ::tarvox::CRuntimeClass record{TARVOX_RUNTIME_CLASS_WIDE(#Class), \
+                                                    Base::GetThisClass()};             \
+        return &record;                                                                \
+    }                                                                                  \
+    const ::tarvox::CRuntimeClass* Class::GetRuntimeClass() const { return GetThisClass(); }

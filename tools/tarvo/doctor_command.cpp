@@ -56,6 +56,13 @@ struct Finding {
 };
 
 using Findings = std::vector<Finding>;
+
+// The products the advice speaks of, spelled as the library spells them.
+const std::string kAcadText = "AutoCAD " + std::to_string(tarvox::ProductYear);
+const std::string kArdentText = Utf8(tarvox::kArdentName.view());
+const std::string kArdentYearText = Utf8(tarvox::kArdentOfYear.view());
+const std::string kVeskaYearText = Utf8(tarvox::kVeskaOfYear.view());
+const std::string kArdentFolderVarText = Utf8(tarvox::kArdentFolderVar.view());
 using tarvox::EqualsIgnoringCaseOrdinal;
 
 void Add(Findings& findings, const char* id, Severity severity, std::string found,
@@ -105,13 +112,8 @@ bool FolderWritable(const std::wstring& folder) {
 bool HoldsIllFormedUtf8(CCfgReader& reader) {
     const TextFileType::Type type = reader.Get_m_FileType();
     if (type != TextFileType::Utf8 && type != TextFileType::Utf8NoBom) return false;
-    tarvox::FileHandle file = tarvox::OpenForReadingWithRetry(reader.Get_m_File(), 0);
-    if (!file) return false;
     std::string bytes;
-    char buffer[65536];
-    DWORD read = 0;
-    while (ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
-        bytes.append(buffer, read);
+    if (!tarvox::ReadFileBytes(reader.Get_m_File(), 0, bytes)) return false;
     std::string_view text(bytes);
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     std::wstring decoded;
@@ -178,14 +180,16 @@ bool CheckAutoCad(Findings& findings) {
         Add(findings, "acad.none-installed", Severity::Error,
             "No AutoCAD product that the add-on can use is installed.",
             L"HKEY_LOCAL_MACHINE\\Software\\Autodesk\\AutoCAD",
-            "Install AutoCAD 2020 or one of its verticals, start it once as this user, then run "
-            "the add-on's setup again.");
+            "Install " + kAcadText +
+                " or one of its verticals, start it once as this user, then run "
+                "the add-on's setup again.");
         return false;
     }
 
     // The user's current product as AutoCAD records it: CurProd, then CurVer twice.
-    const char* startOnce =
-        "Start AutoCAD 2020 once as this user, or make its release current with 'tarvo set-acad "
+    const std::string startOnce =
+        "Start " + kAcadText +
+        " once as this user, or make its release current with 'tarvo set-acad "
         "R23.1'.";
     std::wstring family, release, product;
     GetRegValue(family, kUserAutodesk, L"CurProd", 0);
@@ -222,7 +226,7 @@ bool CheckAutoCad(Findings& findings) {
                 std::to_string(tarvox::autocad::ProductYear) +
                 ": the library ignores that release, so the add-on does not load there.",
             L"HKEY_LOCAL_MACHINE\\" + productKey + L", UPIRELEASE",
-            "Start AutoCAD 2020 instead, or install Tarvo Ardent of the year " +
+            "Start " + kAcadText + " instead, or install " + kArdentText + " of the year " +
                 std::to_string(year) + ".");
     }
     std::wstring executable;
@@ -252,7 +256,7 @@ bool CheckAutoCad(Findings& findings) {
                 "), the release the add-on works with.",
             L"HKEY_LOCAL_MACHINE\\Software\\Autodesk\\AutoCAD\\" +
                 tarvox::autocad::CurrentAcadRelease(),
-            "Install AutoCAD 2020 or one of its verticals.");
+            "Install " + kAcadText + " or one of its verticals.");
         return false;
     }
     return true;
@@ -322,8 +326,9 @@ void CheckEnablement(Findings& findings) {
     const std::wstring section = tarvox::autocad::EnabledInSection();
     const std::wstring sectionKey = std::wstring(kArdentKey) + L"\\" + section;
     const std::vector<NamedEntry> entries = EnabledInEntries(section);
-    const char* setupStep =
-        "Run Tarvo Ardent's setup and enable the add-on in this product's profile and workspace.";
+    const std::string setupStep =
+        "Run " + kArdentText +
+        "'s setup and enable the add-on in this product's profile and workspace.";
 
     CAutoCADInfos enabled, installed;
     ListEnabledAcads(enabled, nullptr);
@@ -341,8 +346,9 @@ void CheckEnablement(Findings& findings) {
                     ", which is not installed in release " +
                     Utf8(tarvox::autocad::CurrentAcadRelease()) + ".",
                 EntryWhere(sectionKey, entries, info.m_ProductKeyName, L"", L""),
-                "Remove the entry, or run Tarvo Ardent's setup again to enable the add-on in an "
-                "installed product.");
+                "Remove the entry, or run " + kArdentText +
+                    "'s setup again to enable the add-on in an "
+                    "installed product.");
             continue;
         }
         for (const CAutoCADProfile& profile : info.m_Profiles) {
@@ -357,8 +363,9 @@ void CheckEnablement(Findings& findings) {
                         Quoted(info.m_ProductKeyName) +
                         ", which does not exist (it was deleted or renamed in AutoCAD).",
                     EntryWhere(sectionKey, entries, info.m_ProductKeyName, profile.m_Name, L""),
-                    "Remove the entry, or run Tarvo Ardent's setup again to enable the add-on in "
-                    "an existing profile.");
+                    "Remove the entry, or run " + kArdentText +
+                        "'s setup again to enable the add-on in "
+                        "an existing profile.");
                 continue;
             }
             // The profile as the products read it, with its menu's workspaces.
@@ -393,9 +400,11 @@ void CheckEnablement(Findings& findings) {
                         Quoted(tarvox::cuix::kProductPartialCuix) +
                         ", so its ribbon tabs and commands are missing.",
                     loaded.m_MenuFile,
-                    "In AutoCAD, load the partial menu with CUILOAD (the file lies in Tarvo "
-                    "Ardent's installation folder), "
-                    "or run Tarvo Ardent's setup again.");
+                    "In AutoCAD, load the partial menu with CUILOAD (the file lies in " +
+                        kArdentText +
+                        "'s installation folder), "
+                        "or run " +
+                        kArdentText + "'s setup again.");
             }
             for (const CWorkSpace& workspace : profile.m_WorkSpaces) {
                 const CWorkSpace* shown = loaded.m_WorkSpaces.FindByName(workspace.m_Name);
@@ -406,8 +415,9 @@ void CheckEnablement(Findings& findings) {
                             ", which its menu does not hold.",
                         EntryWhere(sectionKey, entries, info.m_ProductKeyName, profile.m_Name,
                                    workspace.m_Name),
-                        "Remove the entry, or run Tarvo Ardent's setup again to enable the add-on "
-                        "in an existing workspace.");
+                        "Remove the entry, or run " + kArdentText +
+                            "'s setup again to enable the add-on "
+                            "in an existing workspace.");
                     continue;
                 }
                 currentProfileEnabled = currentProfileEnabled || isCurrentProfile;
@@ -419,7 +429,8 @@ void CheckEnablement(Findings& findings) {
                             Joined(MissingTabs(loaded.m_MenuFile, workspace.m_Name)) + ").",
                         loaded.m_MenuFile,
                         "In AutoCAD's CUI editor, add the missing Tarvo tabs to the workspace's "
-                        "ribbon, or run Tarvo Ardent's setup again.");
+                        "ribbon, or run " +
+                            kArdentText + "'s setup again.");
                 }
             }
         }
@@ -519,8 +530,10 @@ void CheckSupportPath(Findings& findings) {
                 "The support path lacks the product's own support folder " + Quoted(own) +
                     ", so AutoCAD does not find the product's linetypes, hatches and menus.",
                 where,
-                "Add %TarvoArdent_2020%\\Support to the support path, or run Tarvo Ardent's setup "
-                "again.");
+                "Add " + kArdentFolderVarText + "\\Support to the support path, or run " +
+                    kArdentText +
+                    "'s setup "
+                    "again.");
         }
     }
     CheckVariables(findings, raw, tarvox::CompactPathVarTable(0), where, "");
@@ -537,8 +550,9 @@ void CheckEdition(Findings& findings) {
             "No edition of the main product could be settled; the library reads the "
             "edition-neutral value names.",
             program,
-            "Reinstall Tarvo Ardent: its setup puts the marker file \"Tarvo Ardent 2020.txt\" "
-            "beside the program.");
+            "Reinstall " + kArdentText + ": its setup puts the marker file \"" + kArdentYearText +
+                ".txt\" "
+                "beside the program.");
         return;
     }
     // Which rule settled it: the shared record of a running product, else the rules run again
@@ -580,7 +594,7 @@ void CheckEdition(Findings& findings) {
 // ---- Product folders, folder list and configuration files --------------------------------
 
 struct ProductFolders {
-    const char* name;    // "Tarvo Ardent 2020"
+    std::string name;    // "Tarvo Ardent 2020"
     const wchar_t* key;  // its installation key
     std::wstring installation, user, configuration;
 };
@@ -589,14 +603,13 @@ void CheckConfigurationFiles(Findings& findings, const std::wstring& folder, boo
     WIN32_FIND_DATAW data;
     for (const wchar_t* pattern : {L"*.cfg", L"*.ini"}) {
         const std::wstring search = WithBackslash(folder) + pattern;
-        HANDLE found = FindFirstFileW(search.c_str(), &data);
-        if (found == INVALID_HANDLE_VALUE) continue;
+        const tarvox::FindHandle found(FindFirstFileW(search.c_str(), &data));
+        if (!found.Valid()) continue;
         std::vector<std::wstring> files;
         do {
             if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
                 files.push_back(WithBackslash(folder) + data.cFileName);
-        } while (FindNextFileW(found, &data));
-        FindClose(found);
+        } while (FindNextFileW(found.Get(), &data));
         for (const std::wstring& file : files) {
             CCfgReader reader(file.c_str());
             if (reader.IsInit() != 1) {
@@ -771,13 +784,13 @@ void AddDoctorCommand(CLI::App& app, Outcome& outcome) {
             }
             CheckEdition(findings);
             ProductFolders folders{
-                "Tarvo Ardent 2020", kArdentKey, std::wstring(GetCentralAppDir(buffer)),
+                kArdentYearText, kArdentKey, std::wstring(GetCentralAppDir(buffer)),
                 std::wstring(GetLocalAppDir(buffer)), std::wstring(GetLocalConfigDir(buffer))};
             CheckProduct(findings, folders, true);
         }
         if (veska) {
-            ProductFolders folders{"Tarvo Veska 2020", tarvox::kVeskaMachinePath.c_str(),
-                                   std::wstring(GetCentralRAppDir(buffer, 2020)),
+            ProductFolders folders{kVeskaYearText, tarvox::kVeskaMachinePath.c_str(),
+                                   std::wstring(GetCentralRAppDir(buffer, tarvox::ProductYear)),
                                    std::wstring(GetLocalRAppDir(buffer)),
                                    std::wstring(GetLocalRConfigDir(buffer))};
             CheckProduct(findings, folders, !ardent);
