@@ -19,17 +19,20 @@ using tarvox::autocad::ProductShortNameOf;
 // A profile as "name(from) menu pure addOn [workspaces]", a product as its key name and its
 // profiles.
 std::wstring Describe(const CAutoCADProfile& p) {
-    std::wstring text = p.m_Name + (p.m_CreatedFrom.empty() ? L"" : L"(" + p.m_CreatedFrom + L")") +
-                        L" " + p.m_MenuFile + L" " + std::to_wstring(p.m_IsPureAcadProfile) + L" " +
-                        std::to_wstring(p.m_AddOnState) + L" [";
-    for (std::size_t i = 0; i < p.m_WorkSpaces.GetSize(); ++i)
-        text += (i ? L"," : L"") + p.m_WorkSpaces[i].m_Name;
+    std::wstring text = p.m_Name;
+    if (!p.m_CreatedFrom.empty()) text += L"(" + p.m_CreatedFrom + L")";
+    text += L" " + p.m_MenuFile + L" " + std::to_wstring(p.m_IsPureAcadProfile) + L" " +
+            std::to_wstring(p.m_AddOnState) + L" [";
+    for (std::size_t i = 0; i < p.m_WorkSpaces.GetSize(); ++i) {
+        if (i > 0) text += L",";
+        text += p.m_WorkSpaces[i].m_Name;
+    }
     return text + L"]";
 }
 std::wstring Describe(const CAutoCADInfo& info) {
     std::wstring text = info.m_ProductKeyName + L":";
     for (std::size_t i = 0; i < info.m_Profiles.GetSize(); ++i)
-        text += L" {" + Describe(info.m_Profiles[i]) + L"}";
+        text.append(L" {").append(Describe(info.m_Profiles[i])).append(L"}");
     return text;
 }
 

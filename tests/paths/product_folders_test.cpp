@@ -120,7 +120,10 @@ protected:
     // The child's values of the keys, joined with "|".
     static std::string Values(const ChildResult& child, std::initializer_list<const char*> keys) {
         std::string text;
-        for (const char* key : keys) text += (text.empty() ? "" : "|") + child.Value(key);
+        for (const char* key : keys) {
+            if (!text.empty()) text += '|';
+            text += child.Value(key);
+        }
         return text;
     }
 };
