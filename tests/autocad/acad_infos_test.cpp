@@ -16,33 +16,51 @@ using tarvox::autocad::EnabledInEntry;
 using tarvox::autocad::ParseEnabledInValue;
 using tarvox::autocad::ProductShortNameOf;
 
+// A profile as "name(from) menu pure addOn [workspaces]", a product as its key name and its
+// profiles.
+std::wstring Describe(const CAutoCADProfile& p) {
+    std::wstring text = p.m_Name;
+    if (!p.m_CreatedFrom.empty()) text += L"(" + p.m_CreatedFrom + L")";
+    text += L" " + p.m_MenuFile + L" " + std::to_wstring(p.m_IsPureAcadProfile) + L" " +
+            std::to_wstring(p.m_AddOnState) + L" [";
+    for (std::size_t i = 0; i < p.m_WorkSpaces.GetSize(); ++i) {
+        if (i > 0) text += L",";
+        text += p.m_WorkSpaces[i].m_Name;
+    }
+    return text + L"]";
+}
+std::wstring Describe(const CAutoCADInfo& info) {
+    std::wstring text = info.m_ProductKeyName + L":";
+    for (std::size_t i = 0; i < info.m_Profiles.GetSize(); ++i)
+        text.append(L" {").append(Describe(info.m_Profiles[i])).append(L"}");
+    return text;
+}
+
 TEST(EnabledInValue, ThreeQuotedFields) {
-    EnabledInEntry entry;
-    ASSERT_TRUE(ParseEnabledInValue(
-        L"\"ACAD-3001:409\";\"Tarvo|createdfrom:<<Unnamed Profile>>\";\"Tarvo Plan\"", entry));
-    EXPECT_EQ(entry.productKeyName, L"ACAD-3001:409");
-    EXPECT_EQ(entry.profile, L"Tarvo");
-    EXPECT_EQ(entry.createdFrom, L"<<Unnamed Profile>>");
-    EXPECT_EQ(entry.workspace, L"Tarvo Plan");
-
+    const auto parse = [](const wchar_t* value) {
+        EnabledInEntry e;
+        if (!ParseEnabledInValue(value, e)) return std::wstring(L"refused");
+        return e.productKeyName + L"|" + e.profile + L"|" + e.createdFrom + L"|" + e.workspace;
+    };
+    EXPECT_EQ(parse(L"\"ACAD-3001:409\";\"Tarvo|createdfrom:<<Unnamed Profile>>\";\"Tarvo Plan\""),
+              L"ACAD-3001:409|Tarvo|<<Unnamed Profile>>|Tarvo Plan");
     // Without the leading quote, without a source profile, with a bar in the profile name.
-    ASSERT_TRUE(ParseEnabledInValue(L"ACAD-3005:409\";\"A|B\";\"\"", entry));
-    EXPECT_EQ(entry.profile, L"A|B");
-    EXPECT_EQ(entry.createdFrom, L"");
-    EXPECT_EQ(entry.workspace, L"");
-
-    EXPECT_FALSE(ParseEnabledInValue(L"\"ACAD-3001:409\";\"Tarvo\"", entry));
-    EXPECT_FALSE(ParseEnabledInValue(L"\"\";\"Tarvo\";\"Plan\"", entry));
-    EXPECT_FALSE(ParseEnabledInValue(L"", entry));
+    EXPECT_EQ(parse(L"ACAD-3005:409\";\"A|B\";\"\""), L"ACAD-3005:409|A|B||");
+    for (const wchar_t* refused : {L"\"ACAD-3001:409\";\"Tarvo\"", L"\"\";\"Tarvo\";\"Plan\"", L""})
+        EXPECT_EQ(parse(refused), L"refused") << refused;
 }
 
 TEST(ProductShortName, SubfolderOfUpiLocationBelowTheAutoCadFolder) {
-    EXPECT_EQ(ProductShortNameOf(L"C:\\AutoCAD 2020", L"C:\\AutoCAD 2020\\Acade\\UserDataCache"),
-              L"ACADE");
-    EXPECT_EQ(ProductShortNameOf(L"C:\\AutoCAD 2020", L"C:\\AutoCAD 2020\\Acade"), L"ACAD");
-    EXPECT_EQ(ProductShortNameOf(L"C:\\AutoCAD 2020", L"C:\\AutoCAD"), L"ACAD");
-    // The prefix itself is not compared.
-    EXPECT_EQ(ProductShortNameOf(L"C:\\AutoCAD 2020", L"D:\\Other Folder\\mep\\x"), L"MEP");
+    const struct {
+        const wchar_t* upiLocation;
+        const wchar_t* shortName;
+    } rows[] = {{L"C:\\AutoCAD 2020\\Acade\\UserDataCache", L"ACADE"},
+                {L"C:\\AutoCAD 2020\\Acade", L"ACAD"},
+                {L"C:\\AutoCAD", L"ACAD"},
+                // The prefix itself is not compared.
+                {L"D:\\Other Folder\\mep\\x", L"MEP"}};
+    for (const auto& row : rows)
+        EXPECT_EQ(ProductShortNameOf(L"C:\\AutoCAD 2020", row.upiLocation), row.shortName);
 }
 
 TEST(SortedCollections, EqualKeysIgnoringCaseAreKeptOnce) {
@@ -51,8 +69,7 @@ TEST(SortedCollections, EqualKeysIgnoringCaseAreKeptOnce) {
     EXPECT_EQ(workspaces.Add(CWorkSpace(L"A")), 0u);
     EXPECT_EQ(workspaces.Add(CWorkSpace(L"a")), 0u);  // the one already there
     ASSERT_EQ(workspaces.GetSize(), 2u);
-    EXPECT_EQ(workspaces[0].m_Name, L"A");
-    EXPECT_EQ(workspaces[1].m_Name, L"b");
+    EXPECT_EQ(workspaces[0].m_Name + workspaces[1].m_Name, L"Ab");
     long long index = 0;
     EXPECT_NE(workspaces.FindByName(L"B", index), nullptr);
     EXPECT_EQ(index, 1);
@@ -62,7 +79,6 @@ TEST(SortedCollections, EqualKeysIgnoringCaseAreKeptOnce) {
     // Copying a product copies its profiles and their workspaces.
     CAutoCADInfo info;
     CAutoCADProfile profile;
-    profile.m_Name = L"P";
     profile.m_WorkSpaces.Add(CWorkSpace(L"W"));
     info.m_Profiles.Add(profile);
     CAutoCADInfo copy = info;
@@ -77,47 +93,41 @@ protected:
         return machine.Add(AcadProduct(L"R23.1", keyName, name, folder).AcadLocationOnly());
     }
     void AddProfile(const std::wstring& productKey, const std::wstring& profile,
-                    const wchar_t* menu) {
+                    const wchar_t* menu, const wchar_t* value = L"MenuFile") {
         registry.Apply(
             {Sz(L"HKCU\\" + productKey + L"\\Profiles\\" + profile + L"\\General Configuration",
-                L"MenuFile", menu)});
+                value, menu)});
     }
 };
 
 TEST_F(AcadInfosTest, ProductWithItsProfilesFromEitherHive) {
     const std::wstring key =
         AddProduct(L"ACAD-3005:409", L"AutoCAD Mechanical 2020", L"AutoCAD 2020");
+    const std::wstring addOn = L"HKLM\\" + key + L"\\Applications\\Tarvo Ardent 2020";
     registry.Apply(
         {Sz(L"HKLM\\" + key, L"UPILocation", machine.FolderOf(L"AutoCAD 2020") + L"\\Acadm\\Setup"),
-         Sz(L"HKLM\\" + key + L"\\Applications\\Tarvo Ardent 2020", L"Loader",
-            L"C:\\Tarvo\\loader.arx")});
-    AddProfile(key, L"Tarvo", L"%APPDATA%\\Tarvo\\acadm");
-    AddProfile(key, L"<<Unnamed Profile>>", L"C:\\Support\\acad");
-    registry.Apply(
-        {Sz(L"HKCU\\" + key + L"\\Profiles\\NoMenu\\General Configuration", L"Other", L"x"),
+         Sz(addOn, L"Loader", L"C:\\Tarvo\\loader.arx"),
          Dword(L"HKCU\\" + key + L"\\Profiles\\Tarvo\\General Configuration", L"IsPureAcadProfile",
                0)});
+    AddProfile(key, L"Tarvo", L"%APPDATA%\\Tarvo\\acadm");
+    AddProfile(key, L"<<Unnamed Profile>>", L"C:\\Support\\acad");
+    AddProfile(key, L"NoMenu", L"x", L"Other");
 
     CAutoCADInfo info((L"HKEY_LOCAL_MACHINE\\" + key).c_str(), 1);
-    EXPECT_EQ(info.m_Name, L"AutoCAD Mechanical 2020");
-    EXPECT_EQ(info.m_ProductKeyName, L"ACAD-3005:409");
-    EXPECT_EQ(info.m_ProductKey, key);
-    EXPECT_EQ(info.m_AcadExe, machine.FolderOf(L"AutoCAD 2020") + L"\\Acad.exe");
-    EXPECT_EQ(info.m_ProductShortName, L"ACADM");
-    EXPECT_EQ(info.m_AddOnState, 1);
-    ASSERT_EQ(info.m_Profiles.GetSize(), 2u);
-    EXPECT_EQ(info.m_Profiles[0].m_Name, L"<<Unnamed Profile>>");
-    EXPECT_EQ(info.m_Profiles[0].m_MenuFile, L"C:\\Support\\acad.cuix");
-    EXPECT_EQ(info.m_Profiles[0].m_IsPureAcadProfile, 1);
-    const CAutoCADProfile& tarvo = info.m_Profiles[1];
-    EXPECT_EQ(tarvo.m_IsPureAcadProfile, 0);
+    EXPECT_EQ(info.m_Name + L"|" + info.m_ProductKey + L"|" + info.m_AcadExe + L"|" +
+                  info.m_ProductShortName + L"|" + std::to_wstring(info.m_AddOnState),
+              L"AutoCAD Mechanical 2020|" + key + L"|" + machine.FolderOf(L"AutoCAD 2020") +
+                  L"\\Acad.exe|ACADM|1");
     wchar_t appData[MAX_PATH] = L"";
     GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH);
-    EXPECT_EQ(tarvo.m_MenuFile, std::wstring(appData) + L"\\Tarvo\\acadm.cuix");
-    EXPECT_EQ(tarvo.m_AddOnState, -1);  // quick: the menu file is not opened
+    // Quick: the menu file is not opened, so the add-on state of a profile is unknown.
+    EXPECT_EQ(Describe(info),
+              L"ACAD-3005:409: {<<Unnamed Profile>> C:\\Support\\acad.cuix 1 -1 []}"
+              L" {Tarvo " +
+                  std::wstring(appData) + L"\\Tarvo\\acadm.cuix 0 -1 []}");
 
     // The user path reads the same; without the Loader the add-on is absent.
-    registry.Apply({Sz(L"HKLM\\" + key + L"\\Applications\\Tarvo Ardent 2020", L"Loader", L"")});
+    registry.Apply({Sz(addOn, L"Loader", L"")});
     CAutoCADInfo fromUser(key.c_str(), 1);
     EXPECT_EQ(fromUser.m_ProductKey, key);
     EXPECT_EQ(fromUser.m_AddOnState, 0);
@@ -126,13 +136,10 @@ TEST_F(AcadInfosTest, ProductWithItsProfilesFromEitherHive) {
 TEST_F(AcadInfosTest, FullProfilesNeedAWorkspace) {
     const std::wstring key = AddProduct(L"ACAD-3001:409", L"AutoCAD 2020", L"AutoCAD 2020");
     AddProfile(key, L"Tarvo", L"C:\\Nowhere\\acad");
-    CAutoCADInfo info(key.c_str(), 0);
     // The customization file can't be read: no workspaces, so the profile is not usable.
-    EXPECT_EQ(info.m_Profiles.GetSize(), 0u);
+    EXPECT_EQ(CAutoCADInfo(key.c_str(), 0).m_Profiles.GetSize(), 0u);
     CAutoCADProfile profile((L"HKEY_CURRENT_USER\\" + key + L"\\Profiles\\Tarvo").c_str(), 0);
-    EXPECT_EQ(profile.m_Name, L"");
-    EXPECT_EQ(profile.m_MenuFile, L"C:\\Nowhere\\acad.cuix");
-    EXPECT_EQ(profile.m_AddOnState, 0);
+    EXPECT_EQ(Describe(profile), L" C:\\Nowhere\\acad.cuix 1 0 []");
 }
 
 TEST_F(AcadInfosTest, ListingTakesProductsWithAnExecutableAndNoLt) {
@@ -144,18 +151,15 @@ TEST_F(AcadInfosTest, ListingTakesProductsWithAnExecutableAndNoLt) {
     machine.Add(AcadProduct(L"R23.0", L"ACAD-2001:409", L"AutoCAD 2019", L"AutoCAD 2019")
                     .AcadLocationOnly());
 
-    CAutoCADInfos infos;
+    CAutoCADInfos infos, withAddOn, none;
     ASSERT_EQ(FillAcadInfos(infos, 0, 1), 1);
     ASSERT_EQ(infos.GetSize(), 2u);
-    EXPECT_EQ(infos[0].m_ProductKeyName, L"ACAD-3001:409");
-    EXPECT_EQ(infos[1].m_ProductKeyName, L"ACAD-3005:409");
-
+    EXPECT_EQ(infos[0].m_ProductKeyName + L" " + infos[1].m_ProductKeyName,
+              L"ACAD-3001:409 ACAD-3005:409");
     // The add-on's own workspace file is not beside the test program.
-    CAutoCADInfos withAddOn;
     EXPECT_EQ(FillAcadInfos(withAddOn, 1, 1), 0);
     EXPECT_EQ(withAddOn.GetSize(), 0u);
 
-    CAutoCADInfos none;
     registry.Apply({Sz(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1", L"CurVer", L"acad-3005:409")});
     long long index = 0;
     EXPECT_EQ(FindCurrentAcadInfo(none, index), 0);
@@ -174,31 +178,23 @@ TEST_F(AcadInfosTest, EnabledInEntriesOfAConfigurationFile) {
         "EnableIn_3=\"ACAD-3001:409\";\"Tarvo\"\r\n"
         "Other=\"ACAD-3005:409\";\"X\";\"Y\"\r\n"
         "EnableIn_4=\"ACADLT-3001:409\";\"Light\";\"Drafting\"\r\n");
-    CAutoCADInfos infos;
+    CAutoCADInfos infos, empty;
     ASSERT_EQ(ListEnabledAcads(infos, file.c_str()), 1);
     ASSERT_EQ(infos.GetSize(), 2u);
-    const CAutoCADInfo& acad = infos[0];
-    EXPECT_EQ(acad.m_Name, L"AutoCAD 2020");
-    EXPECT_EQ(acad.m_ProductKey, key);
-    ASSERT_EQ(acad.m_Profiles.GetSize(), 1u);
-    const CAutoCADProfile& profile = acad.m_Profiles[0];
-    EXPECT_EQ(profile.m_Name, L"Tarvo");
-    EXPECT_EQ(profile.m_CreatedFrom, L"<<Unnamed Profile>>");
-    EXPECT_EQ(profile.m_MenuFile, L"C:\\Support\\tarvo.cuix");
-    ASSERT_EQ(profile.m_WorkSpaces.GetSize(), 2u);
-    EXPECT_EQ(profile.m_WorkSpaces[0].m_Name, L"Tarvo Detail");
+    EXPECT_EQ(infos[0].m_Name + L"|" + infos[0].m_ProductKey, L"AutoCAD 2020|" + key);
+    EXPECT_EQ(Describe(infos[0]),
+              L"ACAD-3001:409: {Tarvo(<<Unnamed Profile>>) "
+              L"C:\\Support\\tarvo.cuix 1 -1 [Tarvo Detail,Tarvo Plan]}");
     // An LT product may be named, though it is not installed under the AutoCAD key.
-    EXPECT_EQ(infos[1].m_ProductKeyName, L"ACADLT-3001:409");
-    EXPECT_EQ(infos[1].m_Profiles[0].m_Name, L"Light");
+    EXPECT_EQ(Describe(infos[1]).substr(0, 24), L"ACADLT-3001:409: {Light ");
 
-    CAutoCADInfos empty;
     EXPECT_EQ(
         ListEnabledAcads(empty, temp.WriteFile(L"none.cfg", "[AutoCAD]\r\nOther=1\r\n").c_str()),
         0);
 }
 
 TEST_F(AcadInfosTest, AddingProfilesAndWorkspacesToAProduct) {
-    const std::wstring key = AddProduct(L"ACAD-3001:409", L"AutoCAD 2020", L"AutoCAD 2020");
+    AddProduct(L"ACAD-3001:409", L"AutoCAD 2020", L"AutoCAD 2020");
     CAutoCADInfo info;
     EXPECT_EQ(info.AddAcadProfileWorkspace(L"", L"Tarvo", L"Plan"), 0);
     ASSERT_EQ(info.AddAcadProfileWorkspace(L"ACAD-3001:409", nullptr, nullptr), 1);
@@ -209,23 +205,28 @@ TEST_F(AcadInfosTest, AddingProfilesAndWorkspacesToAProduct) {
         info.AddAcadProfileWorkspace(L"ACAD-3001:409", L"Tarvo Ardent|CreatedFrom:Office", L"Plan"),
         1);
     ASSERT_EQ(info.AddAcadProfileWorkspace(L"ACAD-3001:409", L"TARVO ARDENT", L"plan"), 1);
-    ASSERT_EQ(info.m_Profiles.GetSize(), 1u);
-    EXPECT_EQ(info.m_Profiles[0].m_Name, L"Tarvo Ardent");
-    EXPECT_EQ(info.m_Profiles[0].m_CreatedFrom, L"Office");
-    EXPECT_EQ(info.m_Profiles[0].m_WorkSpaces.GetSize(), 1u);
+    EXPECT_EQ(Describe(info), L"ACAD-3001:409: {Tarvo Ardent(Office)  1 -1 [Plan]}");
 }
 
 class SetAcadVersionTest : public AcadInfosTest {
 protected:
-    std::wstring UserValue(const wchar_t* key, const wchar_t* name) {
-        std::wstring text;
-        GetRegValue(text, (std::wstring(L"HKEY_CURRENT_USER\\Software\\Autodesk\\") + key).c_str(),
-                    name, 1);
-        return text;
+    // The user's CurVer of the AutoCAD key and of its R23.1 key.
+    std::wstring CurVers() {
+        std::wstring family, release;
+        GetRegValue(family, L"HKEY_CURRENT_USER\\Software\\Autodesk\\AutoCAD", L"CurVer", 1);
+        GetRegValue(release, L"HKEY_CURRENT_USER\\Software\\Autodesk\\AutoCAD\\R23.1", L"CurVer",
+                    1);
+        return family + L"|" + release;
     }
-    void Enable(std::initializer_list<const wchar_t*> keyNames) {
+    // Products 2020, Mechanical and Architecture; the user's current one; the add-on enabled in
+    // the named products.
+    void Machine(const wchar_t* current, std::initializer_list<const wchar_t*> enabled) {
+        AddProduct(L"ACAD-3001:409", L"AutoCAD 2020", L"AutoCAD 2020");
+        AddProduct(L"ACAD-3005:409", L"AutoCAD Mechanical 2020", L"Mechanical 2020");
+        AddProduct(L"ACAD-3004:409", L"AutoCAD Architecture 2020", L"Architecture 2020");
+        machine.SetUserCurrent(false, L"R23.1", current);
         int n = 0;
-        for (const wchar_t* keyName : keyNames) {
+        for (const wchar_t* keyName : enabled) {
             registry.Apply({Sz(L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2020\\AutoCAD",
                                L"EnableIn_" + std::to_wstring(++n),
                                std::wstring(L"\"") + keyName + L"\";\"Tarvo\";\"Tarvo Plan\"")});
@@ -237,28 +238,20 @@ TEST_F(SetAcadVersionTest, WithoutEnabledProductsOnlyTheReleaseIsRecorded) {
     EXPECT_EQ(SetAcadVersion(L"R23.0"), 0);  // the user has no AutoCAD key yet: nothing created
     registry.Apply({Key(L"HKCU\\Software\\Autodesk\\AutoCAD")});
     EXPECT_EQ(SetAcadVersion(L"R23.0"), 1);
-    EXPECT_EQ(UserValue(L"AutoCAD", L"CurVer"), L"R23.0");
+    EXPECT_EQ(CurVers(), L"R23.0|");
 }
 
 TEST_F(SetAcadVersionTest, TheUsersCurrentProductStaysWhenTheAddOnIsEnabledInIt) {
-    AddProduct(L"ACAD-3001:409", L"AutoCAD 2020", L"AutoCAD 2020");
-    AddProduct(L"ACAD-3005:409", L"AutoCAD Mechanical 2020", L"Mechanical 2020");
-    machine.SetUserCurrent(false, L"R23.1", L"ACAD-3005:409");
-    Enable({L"ACAD-3001:409", L"ACAD-3005:409"});
+    Machine(L"ACAD-3005:409", {L"ACAD-3001:409", L"ACAD-3005:409"});
     EXPECT_EQ(SetAcadVersion(L"R23.0"), 1);
     // Making the product current records the selected release again.
-    EXPECT_EQ(UserValue(L"AutoCAD", L"CurVer"), L"R23.1");
-    EXPECT_EQ(UserValue(L"AutoCAD\\R23.1", L"CurVer"), L"ACAD-3005:409");
+    EXPECT_EQ(CurVers(), L"R23.1|ACAD-3005:409");
 }
 
 TEST_F(SetAcadVersionTest, OtherwiseTheFirstEnabledProductBecomesCurrent) {
-    AddProduct(L"ACAD-3001:409", L"AutoCAD 2020", L"AutoCAD 2020");
-    AddProduct(L"ACAD-3005:409", L"AutoCAD Mechanical 2020", L"Mechanical 2020");
-    AddProduct(L"ACAD-3004:409", L"AutoCAD Architecture 2020", L"Architecture 2020");
-    machine.SetUserCurrent(false, L"R23.1", L"ACAD-3004:409");
-    Enable({L"ACAD-3005:409", L"ACAD-3001:409"});
+    Machine(L"ACAD-3004:409", {L"ACAD-3005:409", L"ACAD-3001:409"});
     EXPECT_EQ(SetAcadVersion(L"R23.1"), 1);
-    EXPECT_EQ(UserValue(L"AutoCAD\\R23.1", L"CurVer"), L"ACAD-3001:409");
+    EXPECT_EQ(CurVers(), L"R23.1|ACAD-3001:409");
 }
 
 }  // namespace

@@ -15,14 +15,16 @@ class InstalledProductsTest : public test::SandboxTest {
 protected:
     std::wstring MakeFolder(const std::wstring& name) {
         const std::wstring folder = temp.Path() + L"\\" + name;
-        CreateDirectoryW(folder.c_str(), nullptr);
+        EXPECT_TRUE(CreateDirectoryW(folder.c_str(), nullptr)) << GetLastError();
         return folder;
     }
-    // The short 8.3 form the file system gives for a folder.
+    // The short 8.3 form the file system gives for a folder. Under Wine the first call right
+    // after CreateDirectoryW now and then returns 0, so a failed call is made once more.
     static std::wstring ShortForm(const std::wstring& folder) {
         wchar_t buffer[MAX_PATH] = L"";
-        const DWORD length = GetShortPathNameW(folder.c_str(), buffer, MAX_PATH);
-        EXPECT_GT(length, 0u);
+        DWORD length = GetShortPathNameW(folder.c_str(), buffer, MAX_PATH);
+        if (length == 0) length = GetShortPathNameW(folder.c_str(), buffer, MAX_PATH);
+        EXPECT_GT(length, 0u) << GetLastError();
         EXPECT_LT(length, folder.size());
         return buffer;
     }
@@ -62,14 +64,10 @@ TEST_F(InstalledProductsTest, LocationsYearCheckAndCurrentIndex) {
     std::vector<std::wstring> names, keys, locations;
     long long current = 5;
     ASSERT_EQ(ListInstalledAcads(names, keys, locations, current), 1);
-    ASSERT_EQ(names.size(), 2u);
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"AutoCAD 2018", L"AutoCAD 2020"}));
     ASSERT_EQ(keys.size(), 2u);
-    ASSERT_EQ(locations.size(), 2u);
-    EXPECT_EQ(names[0], L"AutoCAD 2018");
-    EXPECT_EQ(locations[0], L"");
-    EXPECT_EQ(names[1], L"AutoCAD 2020");
     EXPECT_EQ(keys[1], L"Software\\Autodesk\\AutoCAD\\R23.1\\ACAD-3001:409");
-    EXPECT_EQ(locations[1], f2020);
+    EXPECT_EQ(locations, (std::vector<std::wstring>{L"", f2020}));
     // A location was found, so the first product is the current one.
     EXPECT_EQ(current, 0);
 }

@@ -30,43 +30,29 @@ protected:
     }
 };
 
-TEST_F(ProductKeysTest, SortKeyOrderWithoutCurVer) {
+TEST_F(ProductKeysTest, SortKeyOrderAndTheCurVerProductFirst) {
     MakeMachine();
-    std::vector<std::wstring> keys{L"stale"};
-    ASSERT_EQ(ListAcadProductKeys(keys, L"R23.1"), 1);
-    const std::vector<std::wstring> expected{
-        L"Software\\Autodesk\\AutoCAD\\R22.0\\ACAD-2001:409",
-        L"Software\\Autodesk\\AutoCAD\\R23.1\\ACAD-3004:409",
-        L"Software\\Autodesk\\AutoCAD\\R23.1\\ACAD-3005:409",
-        L"Software\\Autodesk\\AutoCAD\\R23.1\\ACAD-3001:409",
-        L"Software\\Autodesk\\AutoCAD LT\\R23.1\\ACADLT-3001:409"};
-    EXPECT_EQ(keys, expected);
-}
-
-TEST_F(ProductKeysTest, CurVerProductOfTheReleaseComesFirst) {
-    MakeMachine();
-    registry.Apply({Sz(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1", L"CurVer", L"acad-3001:409")});
-    std::vector<std::wstring> keys;
-    ASSERT_EQ(ListAcadProductKeys(keys, nullptr), 1);
-    const std::vector<std::wstring> expected{
-        L"Software\\Autodesk\\AutoCAD\\R23.1\\ACAD-3001:409",
-        L"Software\\Autodesk\\AutoCAD\\R23.1\\ACAD-3004:409",
-        L"Software\\Autodesk\\AutoCAD\\R23.1\\ACAD-3005:409",
-        L"Software\\Autodesk\\AutoCAD\\R22.0\\ACAD-2001:409",
-        L"Software\\Autodesk\\AutoCAD LT\\R23.1\\ACADLT-3001:409"};
-    EXPECT_EQ(keys, expected);
-}
-
-TEST_F(ProductKeysTest, LtNeverTakesFirstPlaceThroughCurVer) {
-    MakeMachine();
-    registry.Apply(
-        {Sz(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1", L"CurVer", L"ACADLT-3001:409")});
-    std::vector<std::wstring> keys;
-    ASSERT_EQ(ListAcadProductKeys(keys, L"R23.1"), 1);
-    ASSERT_EQ(keys.size(), 5u);
-    EXPECT_EQ(keys[0], L"Software\\Autodesk\\AutoCAD\\R23.1\\ACAD-3004:409");
-    EXPECT_EQ(keys[3], L"Software\\Autodesk\\AutoCAD\\R22.0\\ACAD-2001:409");
-    EXPECT_EQ(keys[4], L"Software\\Autodesk\\AutoCAD LT\\R23.1\\ACADLT-3001:409");
+    const std::wstring acad = L"Software\\Autodesk\\AutoCAD\\";
+    const std::wstring r2018 = acad + L"R22.0\\ACAD-2001:409",
+                       a2020 = acad + L"R23.1\\ACAD-3001:409",
+                       arch = acad + L"R23.1\\ACAD-3004:409", mech = acad + L"R23.1\\ACAD-3005:409",
+                       lt = L"Software\\Autodesk\\AutoCAD LT\\R23.1\\ACADLT-3001:409";
+    const struct {
+        const wchar_t* curVer;  // of the user's R23.1 key; null: none
+        const wchar_t* release;
+        std::vector<std::wstring> keys;
+    } rows[] = {{nullptr, L"R23.1", {r2018, arch, mech, a2020, lt}},
+                {L"acad-3001:409", nullptr, {a2020, arch, mech, r2018, lt}},
+                // LT never takes first place through CurVer.
+                {L"ACADLT-3001:409", L"R23.1", {arch, mech, a2020, r2018, lt}}};
+    for (const auto& row : rows) {
+        if (row.curVer)
+            registry.Apply(
+                {Sz(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1", L"CurVer", row.curVer)});
+        std::vector<std::wstring> keys{L"stale"};
+        ASSERT_EQ(ListAcadProductKeys(keys, row.release), 1);
+        EXPECT_EQ(keys, row.keys) << (row.curVer ? row.curVer : L"no CurVer");
+    }
 }
 
 TEST_F(ProductKeysTest, SameNameInOneReleaseListedOnce) {

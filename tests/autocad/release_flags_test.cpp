@@ -8,87 +8,70 @@
 
 #include "autocad/release_catalogue.h"
 #include "tests/support/acad_machine_test.h"
-#include "tests/support/sandbox_fixture.h"
 
 namespace tarvox::autocad {
 namespace {
 
 using test::AcadProduct;
 
-// The position of a release among its group's variables; 2001 stands for 2000i.
-constexpr std::size_t IndexOfYear(int year) {
-    return year == 2000   ? 0
-           : year == 2001 ? 1
-           : year == 2002 ? 2
-                          : static_cast<std::size_t>(year - 2001);
-}
+// Position and year of a release among its group's variables: 2000, 2000i (2001), 2002, 2004...
+constexpr std::size_t IndexOfYear(int year) { return year - (year <= 2002 ? 2000 : 2001); }
+constexpr int YearAt(std::size_t pos) { return static_cast<int>(pos + (pos < 3 ? 2000 : 2001)); }
 
-// One call of the GetACReleases overload with N variables, and its results.
-template <std::size_t N>
+// One call of an overload with N release variables (GetACReleases, or GetACRReleases when
+// raster), and its results.
+template <std::size_t N, bool raster = false>
 struct ReleaseCall {
     std::array<long long, N> v{};
     long long* selected = reinterpret_cast<long long*>(1);
-    wchar_t key[260] = L"stale";
-    wchar_t profile[260] = L"stale";
-    wchar_t exe[260] = L"stale";
+    wchar_t key[260] = L"stale", profile[260] = L"stale", exe[260] = L"stale";
 
     static constexpr std::size_t kPerGroup = N / 3;
     long long& Lt(int year) { return v[IndexOfYear(year)]; }
     long long& Acad(int year) { return v[kPerGroup + IndexOfYear(year)]; }
     long long& Arch(int year) { return v[2 * kPerGroup + IndexOfYear(year)]; }
+    long long& Raster(int year) { return v[static_cast<std::size_t>(year - 2006)]; }
 
     int Run(long long* selector = nullptr, bool buffers = true) {
-        return Call(selector, buffers, std::make_index_sequence<N>());
+        return [&]<std::size_t... I>(std::index_sequence<I...>) {
+            wchar_t* k = buffers ? key : nullptr;
+            if constexpr (raster)
+                return GetACRReleases(v[I]..., selected, k, profile, exe, selector);
+            else
+                return GetACReleases(v[I]..., selected, k, buffers ? profile : nullptr,
+                                     buffers ? exe : nullptr, selector);
+        }
+        (std::make_index_sequence<N>());
     }
-    template <std::size_t... I>
-    int Call(long long* selector, bool buffers, std::index_sequence<I...>) {
-        return GetACReleases(v[I]..., selected, buffers ? key : nullptr,
-                             buffers ? profile : nullptr, buffers ? exe : nullptr, selector);
-    }
-    // The variables that are not 0, in their order, as "LT2020 AC2020"; values other than 1
-    // follow with "=".
+    // The variables that are not 0, in their order, as "LT2020 AC2020*": "*" marks the one
+    // pSelected points at, values other than 1 follow with "=".
     std::string Set() const {
         std::string text;
         for (std::size_t i = 0; i < N; ++i) {
             if (v[i] == 0) continue;
-            const std::size_t pos = i % kPerGroup;
-            const char* group[] = {"LT", "AC", "ARCH"};
+            const char* group = raster              ? "R"
+                                : i < kPerGroup     ? "LT"
+                                : i < 2 * kPerGroup ? "AC"
+                                                    : "ARCH";
             if (!text.empty()) text += ' ';
-            text += group[i / kPerGroup];
-            text += std::to_string(pos == 0   ? 2000
-                                   : pos == 1 ? 2001
-                                   : pos == 2 ? 2002
-                                              : static_cast<int>(pos) + 2001);
-            if (v[i] == 1) continue;
-            text += '=';
-            text += std::to_string(v[i]);
+            text += group;
+            text += std::to_string(raster ? static_cast<int>(i) + 2006 : YearAt(i % kPerGroup));
+            if (v[i] != 1) text.append("=").append(std::to_string(v[i]));
+            if (selected == &v[i]) text += '*';
         }
         return text;
     }
 };
-
-template <std::size_t M>
-struct RasterCall {
-    std::array<long long, M> v{};
-    long long* selected = nullptr;
-    wchar_t key[260] = L"";
-    wchar_t profile[260] = L"";
-    wchar_t exe[260] = L"";
-
-    long long& Raster(int year) { return v[static_cast<std::size_t>(year - 2006)]; }
-    int Run(long long* selector = nullptr, bool withKey = true) {
-        return Call(selector, withKey, std::make_index_sequence<M>());
-    }
-    template <std::size_t... I>
-    int Call(long long* selector, bool withKey, std::index_sequence<I...>) {
-        return GetACRReleases(v[I]..., selected, withKey ? key : nullptr, profile, exe, selector);
-    }
-};
+template <std::size_t N>
+using RasterCall = ReleaseCall<N, true>;
 
 class ReleaseFlagsTest : public test::AcadMachineTest {
 protected:
     void SetUp() override { SelectAcadReleaseByYear(2020); }
     void TearDown() override { SelectAcadReleaseByYear(2020); }
+    std::wstring Add2020(const wchar_t* keyName, const wchar_t* name, const wchar_t* folder) {
+        return Add(L"R23.1", keyName, name, folder, L"2020");
+    }
 };
 
 TEST_F(ReleaseFlagsTest, FlagsOfEveryGroupAndTheCurrentProduct) {
@@ -101,10 +84,8 @@ TEST_F(ReleaseFlagsTest, FlagsOfEveryGroupAndTheCurrentProduct) {
     EXPECT_EQ(std::wstring(call.key) + call.profile + call.exe, L"");
     EXPECT_EQ(RasterCall<7>().Run(), 0);
 
-    const std::wstring acad =
-        Add(L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020 - English", L"AutoCAD 2020", L"2020");
-    Add(L"R23.1", L"ACAD-3004:409", L"AutoCAD Architecture 2020 - English", L"Architecture 2020",
-        L"2020");
+    const std::wstring acad = Add2020(L"ACAD-3001:409", L"AutoCAD 2020 - English", L"AutoCAD 2020");
+    Add2020(L"ACAD-3004:409", L"AutoCAD Architecture 2020 - English", L"Architecture 2020");
     Add(L"R18.0", L"ACAD-8004:409", L"AutoCAD Architecture 2010", L"ACA 2010");
     Add(L"R15.6", L"ACAD-0001:409", L"Autodesk Architectural Desktop 3.3", L"ADT");
     AddLt(L"R23.1", L"ACADLT-3001:409", L"AutoCAD LT 2020 - English", L"LT 2020", L"2020");
@@ -117,8 +98,7 @@ TEST_F(ReleaseFlagsTest, FlagsOfEveryGroupAndTheCurrentProduct) {
     ASSERT_EQ(call.Run(), 1);
     // "Architectural Desktop" has none of the words that make a name non-plain, so it counts
     // as a second plain AutoCAD and gives way to the current one (no ARCH2002).
-    EXPECT_EQ(call.Set(), "LT2012 LT2020 AC2020 ARCH2010 ARCH2020");
-    EXPECT_EQ(call.selected, &call.Acad(2020));
+    EXPECT_EQ(call.Set(), "LT2012 LT2020 AC2020* ARCH2010 ARCH2020");
     EXPECT_EQ(call.key, acad);
     EXPECT_EQ(call.profile, acad + L"\\Profiles\\Tarvo");
     EXPECT_EQ(call.exe, machine.FolderOf(L"AutoCAD 2020") + L"\\aCaD.eXe");
@@ -126,20 +106,21 @@ TEST_F(ReleaseFlagsTest, FlagsOfEveryGroupAndTheCurrentProduct) {
     // ___GetACReleases is the 72-variable form under another name.
     std::array<long long, 72> same{};
     long long* selected = nullptr;
-    auto call72 = [&]<std::size_t... I>(std::index_sequence<I...>) {
-        return ___GetACReleases(same[I]..., selected, nullptr, nullptr, nullptr, nullptr);
-    };
-    EXPECT_EQ(call72(std::make_index_sequence<72>()), 1);
+    EXPECT_EQ(
+        [&]<std::size_t... I>(std::index_sequence<I...>) {
+            return ___GetACReleases(same[I]..., selected, nullptr, nullptr, nullptr, nullptr);
+        }(std::make_index_sequence<72>()),
+        1);
     EXPECT_EQ(same, call.v);
 }
 
 TEST_F(ReleaseFlagsTest, SelectorPicksTheProductOfAVariable) {
-    Add(L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020 - English", L"AutoCAD 2020", L"2020");
+    Add2020(L"ACAD-3001:409", L"AutoCAD 2020 - English", L"AutoCAD 2020");
     const std::wstring lt =
         AddLt(L"R23.1", L"ACADLT-3001:409", L"AutoCAD LT 2020 - English", L"LT 2020", L"2020");
     ReleaseCall<60> call;
     ASSERT_EQ(call.Run(&call.Lt(2020)), 1);
-    EXPECT_EQ(call.selected, &call.Lt(2020));
+    EXPECT_EQ(call.Set(), "LT2020* AC2020");
     EXPECT_EQ(call.key, lt);
     EXPECT_EQ(call.exe, machine.FolderOf(L"LT 2020") + L"\\ACLT.exe");
     EXPECT_STREQ(call.profile, L"");  // no profile recorded for the user
@@ -152,15 +133,13 @@ TEST_F(ReleaseFlagsTest, SelectorPicksTheProductOfAVariable) {
 }
 
 TEST_F(ReleaseFlagsTest, ShortOverloadsTakeFewerReleases) {
-    const std::wstring acad =
-        Add(L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020 - English", L"AutoCAD 2020", L"2020");
+    const std::wstring acad = Add2020(L"ACAD-3001:409", L"AutoCAD 2020 - English", L"AutoCAD 2020");
     Add(L"R19.1", L"ACAD-D001:409", L"AutoCAD 2014 - English", L"AutoCAD 2014");
     AddLt(L"R19.1", L"ACADLT-D001:409", L"AutoCAD LT 2014 - English", L"LT 2014");
     // The current product (the first listed, AutoCAD 2014 here) is plain: AutoCAD 2020 drops.
     ReleaseCall<42> call;
     ASSERT_EQ(call.Run(), 1);
-    EXPECT_EQ(call.Set(), "LT2014 AC2014");
-    EXPECT_EQ(call.selected, &call.Acad(2014));
+    EXPECT_EQ(call.Set(), "LT2014 AC2014*");
 
     // With the user's CurVer AutoCAD 2020 is current and the only plain product: a release the
     // 42-variable form does not take, so pSelected stays null while the buffers are filled.
@@ -172,17 +151,18 @@ TEST_F(ReleaseFlagsTest, ShortOverloadsTakeFewerReleases) {
     EXPECT_EQ(call.Set(), "LT2014");
     ReleaseCall<60> full;
     ASSERT_EQ(full.Run(), 1);
-    EXPECT_EQ(full.selected, &full.Acad(2020));
+    EXPECT_EQ(full.Set(), "LT2014 AC2020*");
 }
 
 TEST_F(ReleaseFlagsTest, OnePlainAutoCadStays) {
     SelectAcadReleaseByYear(2019);
-    const std::wstring acad =
-        Add(L"R23.0", L"ACAD-2001:409", L"AutoCAD 2019 - English", L"AutoCAD 2019", L"2019");
-    Add(L"R23.0", L"ACAD-2004:409", L"AutoCAD Architecture 2019 - English", L"Architecture 2019",
-        L"2019");
-    const std::wstring mech = Add(L"R23.0", L"ACAD-2005:409", L"AutoCAD Mechanical 2019 - English",
-                                  L"Mechanical 2019", L"2019");
+    const auto add2019 = [&](const wchar_t* keyName, const wchar_t* name, const wchar_t* folder) {
+        return Add(L"R23.0", keyName, name, folder, L"2019");
+    };
+    const std::wstring acad = add2019(L"ACAD-2001:409", L"AutoCAD 2019 - English", L"AutoCAD 2019");
+    add2019(L"ACAD-2004:409", L"AutoCAD Architecture 2019 - English", L"Architecture 2019");
+    const std::wstring mech =
+        add2019(L"ACAD-2005:409", L"AutoCAD Mechanical 2019 - English", L"Mechanical 2019");
     const std::wstring release = L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.0";
 
     // Architecture is current: of the plain products the one with the pure name stays.
@@ -190,7 +170,7 @@ TEST_F(ReleaseFlagsTest, OnePlainAutoCadStays) {
     ReleaseCall<72> call;
     ASSERT_EQ(call.Run(&call.Acad(2019)), 1);
     EXPECT_EQ(call.key, acad);
-    EXPECT_EQ(call.Set(), "AC2019 ARCH2019");
+    EXPECT_EQ(call.Set(), "AC2019* ARCH2019");
 
     // Mechanical is current: it stays and AutoCAD 2019 drops.
     registry.Apply({test::Sz(release, L"CurVer", L"ACAD-2005:409")});
@@ -201,25 +181,21 @@ TEST_F(ReleaseFlagsTest, OnePlainAutoCadStays) {
 }
 
 TEST_F(ReleaseFlagsTest, NonPureFilterAndUpiReleaseYears) {
-    Add(L"R23.1", L"ACAD-3004:409", L"AutoCAD Architecture 2020 - English", L"Architecture 2020",
-        L"2020");
-    Add(L"R23.1", L"ACAD-3005:409", L"AutoCAD Mechanical 2020 - English", L"Mechanical 2020",
-        L"2020");
+    Add2020(L"ACAD-3004:409", L"AutoCAD Architecture 2020 - English", L"Architecture 2020");
+    Add2020(L"ACAD-3005:409", L"AutoCAD Mechanical 2020 - English", L"Mechanical 2020");
     AddLt(L"R23.1", L"ACADLT-3001:409", L"AutoCAD LT 2020 - English", L"LT 2020", L"2020");
     // Installed in a folder without a year, its UPIRELEASE tells the release.
     Add(L"R24.0", L"ACAD-4001:409", L"AutoCAD 2021 - English", L"AcadNext", L"2021");
 
     ReleaseCall<72> call;
     ASSERT_EQ(call.Run(), 1);
-    EXPECT_EQ(call.Set(), "LT2020 AC2020 AC2021 ARCH2020");  // AC2020: Mechanical
-    EXPECT_EQ(call.selected, &call.Arch(2020));
+    EXPECT_EQ(call.Set(), "LT2020 AC2020 AC2021 ARCH2020*");  // AC2020: Mechanical
 
     // -1 and 1 in the 2020 variables: only pure AutoCAD names besides LT and Architecture.
     call.Acad(2020) = -1;
     call.Lt(2020) = 1;
     ASSERT_EQ(call.Run(), 1);
-    EXPECT_EQ(call.Set(), "LT2020 ARCH2020");
-    EXPECT_EQ(call.selected, &call.Arch(2020));
+    EXPECT_EQ(call.Set(), "LT2020 ARCH2020*");
     // Values that don't balance leave the filter off.
     call.Acad(2020) = -1;
     call.Lt(2020) = 0;
@@ -237,26 +213,25 @@ TEST_F(ReleaseFlagsTest, NonPureFilterAndUpiReleaseYears) {
 }
 
 TEST_F(ReleaseFlagsTest, RasterDesignByProductCode) {
-    machine.Add(
-        AcadProduct(L"R17.0", L"ACAD-5001:407", L"AutoCAD Raster Design 2007", L"Raster 2007")
-            .ProductCode(L"{5783f2d7-5001-0407-0012-0060b0ce6bba}"));
+    const auto raster = [&](const wchar_t* release, const wchar_t* keyName, std::wstring year,
+                            const wchar_t* code) {
+        return machine.Add(
+            AcadProduct(release, keyName, L"AutoCAD Raster Design " + year, L"Raster " + year)
+                .ProductCode(code));
+    };
+    raster(L"R17.0", L"ACAD-5001:407", L"2007", L"{5783f2d7-5001-0407-0012-0060b0ce6bba}");
     // 2008 compares whole codes: another language is another product.
-    machine.Add(
-        AcadProduct(L"R17.1", L"ACAD-6001:409", L"AutoCAD Raster Design 2008", L"Raster 2008")
-            .ProductCode(L"{5783F2D7-6001-0409-0012-0060B0CE6BBA}"));
+    raster(L"R17.1", L"ACAD-6001:409", L"2008", L"{5783F2D7-6001-0409-0012-0060B0CE6BBA}");
     Add(L"R18.0", L"ACAD-8001:409", L"AutoCAD 2010", L"AutoCAD 2010");
     // From 2009 on any language of the family counts.
-    const std::wstring raster2010 = machine.Add(
-        AcadProduct(L"R18.0", L"ACAD-8001:40C", L"AutoCAD Raster Design 2010", L"Raster 2010")
-            .ProductCode(L"{5783F2D7-8001-040C-0022-0060B0CE6BBA}"));
+    const std::wstring raster2010 =
+        raster(L"R18.0", L"ACAD-8001:40C", L"2010", L"{5783F2D7-8001-040C-0022-0060B0CE6BBA}");
     Add(L"R18.1", L"ACAD-9001:409", L"AutoCAD Raster Design 2011", L"Raster 2011");
 
+    // The last pass reports the current product, the first listed.
     RasterCall<7> call;
     EXPECT_EQ(call.Run(), 1);
-    EXPECT_EQ(call.v, (std::array<long long, 7>{0, 1, 0, 0, 1, 0, 0}));
-    // The last pass reports the current product, the first listed.
-    EXPECT_EQ(call.selected, &call.Raster(2007));
-
+    EXPECT_EQ(call.Set(), "R2007* R2010");
     EXPECT_EQ(call.Run(&call.Raster(2010)), 1);
     EXPECT_EQ(call.key, raster2010);
     EXPECT_EQ(call.Raster(2010), 1);
@@ -266,11 +241,11 @@ TEST_F(ReleaseFlagsTest, RasterDesignByProductCode) {
 
     // The codes are read back from keyBuf: without it no release passes.
     EXPECT_EQ(call.Run(nullptr, false), 0);
-    EXPECT_EQ(call.v, (std::array<long long, 7>{}));
+    EXPECT_EQ(call.Set(), "");
 
     RasterCall<2> shortCall;
     EXPECT_EQ(shortCall.Run(), 1);
-    EXPECT_EQ(shortCall.v, (std::array<long long, 2>{0, 1}));
+    EXPECT_EQ(shortCall.Set(), "R2007*");
 }
 
 }  // namespace

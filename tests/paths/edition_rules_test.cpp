@@ -116,29 +116,22 @@ TEST(EditionRules, ASetupSourcePathMovesTheMediaFolderWhenItExists) {
     EXPECT_EQ(Decide(disk, program, program + L"x.dll"), kEditionZenit);
 }
 
-TEST(EditionRules, ProductNamesOfTheCodes) {
-    EXPECT_EQ(EditionProductName(kEditionZenit), L"Tarvo Zenit");
-    EXPECT_EQ(EditionProductName(kEditionZenitPlus), L"Tarvo Zenit+");
-    EXPECT_EQ(EditionProductName(kEditionLuminor), L"Tarvo Luminor");
-    EXPECT_EQ(EditionProductName(kEditionArdent), L"Tarvo Ardent");
-    EXPECT_EQ(EditionProductName(kEditionCad), L"Tarvo CAD");
-    EXPECT_EQ(EditionProductName(0), L"");
-    EXPECT_EQ(EditionProductName(9), L"");
-}
-
-TEST(EditionRules, EditionNamesOfValuesAndSections) {
+TEST(EditionRules, ProductNamesAndSectionsOfTheCodes) {
     const struct {
         int code;
+        const wchar_t* name;
         const wchar_t* section;
-    } rows[] = {{kEditionUnknown, L"AutoCAD"},
-                {kEditionZenit, L"AutoCAD"},
-                {kEditionZenitPlus, L"AutoCAD"},
-                {kEditionLuminor, L"AutoCAD_LU"},
-                {kEditionArdent, L"AutoCAD_AR"},
-                {kEditionCad, L"AutoCAD"},
-                {9, L"AutoCAD"}};
-    for (const auto& row : rows)
+    } rows[] = {{kEditionUnknown, L"", L"AutoCAD"},
+                {kEditionZenit, L"Tarvo Zenit", L"AutoCAD"},
+                {kEditionZenitPlus, L"Tarvo Zenit+", L"AutoCAD"},
+                {kEditionLuminor, L"Tarvo Luminor", L"AutoCAD_LU"},
+                {kEditionArdent, L"Tarvo Ardent", L"AutoCAD_AR"},
+                {kEditionCad, L"Tarvo CAD", L"AutoCAD"},
+                {9, L"", L"AutoCAD"}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(EditionProductName(row.code), row.name) << row.code;
         EXPECT_EQ(WithEditionSuffix(kAddOnSection.view(), row.code), row.section) << row.code;
+    }
 }
 
 }  // namespace

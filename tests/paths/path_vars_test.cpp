@@ -16,8 +16,9 @@ using namespace tarvox::test;
 using tarvox::PathVarTable;
 
 constexpr tarvox::NameOrder kOrder = tarvox::CompareSystemIgnoringCase;
+using Rows = std::initializer_list<std::pair<const wchar_t*, const wchar_t*>>;
 
-PathVarTable Table(std::initializer_list<std::pair<const wchar_t*, const wchar_t*>> rows) {
+PathVarTable Table(Rows rows) {
     PathVarTable table;
     for (const auto& [name, value] : rows) tarvox::AddPathVar(table, name, value, kOrder);
     return table;
@@ -29,22 +30,19 @@ TEST(PathVarEngine, ExpansionReplacesKnownTokensIgnoringCaseAndDeletesUnknownOne
                                       {L"%A_B%", L"C:\\ab"},
                                       {L"%OUTER%", L"C:\\%INNER%"},
                                       {L"%INNER%", L"D:\\x"}});
-    const struct {
-        const wchar_t* text;
-        const wchar_t* expanded;
-    } cases[] = {{L"%appdata%\\Tarvox", L"C:\\Users\\u\\AppData\\Roaming\\Tarvox"},
-                 {L"%NOPE%\\x", L"\\x"},
-                 {L"a%%b", L"ab"},
-                 {L"%AC2020%;%AC2020%", L"C:\\ACAD;C:\\ACAD"},
-                 // A lone percent sign and what follows it stay.
-                 {L"100% sure", L"100% sure"},
-                 {L"%A_B%\\50%", L"C:\\ab\\50%"},
-                 // Values are not scanned again, and a deleted token does not swallow the percent
-                 // sign of the next variable.
-                 {L"%OUTER%", L"C:\\%INNER%"},
-                 {L"%X%%INNER%", L"D:\\x"}};
-    for (const auto& c : cases)
-        EXPECT_EQ(tarvox::ExpandWithTable(c.text, table, kOrder), c.expanded) << c.text;
+    const Rows cases = {{L"%appdata%\\Tarvox", L"C:\\Users\\u\\AppData\\Roaming\\Tarvox"},
+                        {L"%NOPE%\\x", L"\\x"},
+                        {L"a%%b", L"ab"},
+                        {L"%AC2020%;%AC2020%", L"C:\\ACAD;C:\\ACAD"},
+                        // A lone percent sign and what follows it stay.
+                        {L"100% sure", L"100% sure"},
+                        {L"%A_B%\\50%", L"C:\\ab\\50%"},
+                        // Values are not scanned again, and a deleted token does not swallow
+                        // the percent sign of the next variable.
+                        {L"%OUTER%", L"C:\\%INNER%"},
+                        {L"%X%%INNER%", L"D:\\x"}};
+    for (const auto& [text, expanded] : cases)
+        EXPECT_EQ(tarvox::ExpandWithTable(text, table, kOrder), expanded) << text;
 }
 
 TEST(PathVarEngine, TheFirstSourceOfANameWinsAndNamesStaySorted) {
@@ -63,10 +61,7 @@ TEST(PathVarEngine, AbbreviationPutsTheLongestMatchingValueBack) {
                                       {L"%ACA2020%", L"C:\\Program Files\\Autodesk\\AutoCAD 2020"},
                                       {L"%APPDATA%", L"C:\\Users\\u\\AppData\\Roaming"}});
     const auto index = tarvox::BuildLengthIndex(table);
-    const struct {
-        const wchar_t* text;
-        const wchar_t* abbreviated;
-    } cases[] = {
+    const Rows cases = {
         // Equal values: the first in table (name) order wins, and the second finds nothing left.
         {L"c:\\program files\\autodesk\\autocad 2020\\Support", L"%AC2020%\\Support"},
         {L"C:\\Program Files\\Tarvox", L"%PROG%\\Tarvox"},
@@ -74,51 +69,52 @@ TEST(PathVarEngine, AbbreviationPutsTheLongestMatchingValueBack) {
         // A leading double quote is kept; only the start of the text is looked at.
         {L"\"C:\\Users\\u\\AppData\\Roaming\\x y\"", L"\"%APPDATA%\\x y\""},
         {L"x;C:\\Users\\u\\AppData\\Roaming", L"x;C:\\Users\\u\\AppData\\Roaming"}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(tarvox::AbbreviateWithTable(c.text, table, index, kOrder), c.abbreviated)
-            << c.text;
-    }
-}
+    for (const auto& [text, abbreviated] : cases)
+        EXPECT_EQ(tarvox::AbbreviateWithTable(text, table, index, kOrder), abbreviated) << text;
 
-TEST(PathVarEngine, LengthIndexRunsByLengthAndTableOrderFromTheEnd) {
-    const PathVarTable table =
-        Table({{L"%A%", L"1234"}, {L"%B%", L"12"}, {L"%C%", L"1234"}, {L"%D%", L"123456"}});
-    const auto index = tarvox::BuildLengthIndex(table);
-    // From the end: D (6), then A and C (4) in table order, then B.
-    EXPECT_EQ(index, (std::vector<std::size_t>{1, 2, 0, 3}));
+    // The length index runs from the end: D (6), then A and C (4) in table order, then B.
+    EXPECT_EQ(tarvox::BuildLengthIndex(Table(
+                  {{L"%A%", L"1234"}, {L"%B%", L"12"}, {L"%C%", L"1234"}, {L"%D%", L"123456"}})),
+              (std::vector<std::size_t>{1, 2, 0, 3}));
 }
 
 class CompactTable : public SandboxTest {
 protected:
-    std::wstring ValueOf(const std::wstring& name, int aliases = 0) {
-        std::vector<std::wstring> names, values;
-        EXPECT_EQ(BuildPathVarTable(names, values, aliases), 1);
-        EXPECT_TRUE(std::is_sorted(names.begin(), names.end(), [](const auto& a, const auto& b) {
+    // The values of the names in the built table, joined with "|"; "-" for a name not in it.
+    std::wstring ValuesOf(std::initializer_list<std::wstring> names, int aliases = 0) {
+        std::vector<std::wstring> table, values;
+        EXPECT_EQ(BuildPathVarTable(table, values, aliases), 1);
+        EXPECT_TRUE(std::is_sorted(table.begin(), table.end(), [](const auto& a, const auto& b) {
             return tarvox::CompareSystemIgnoringCase(a, b) == tarvox::SortOrder::Before;
         }));
-        long long index = 0;
-        return FindSortedString(name.c_str(), names, index) ? values[index] : L"<absent>";
+        std::wstring joined;
+        for (const std::wstring& name : names) {
+            long long index = 0;
+            if (!joined.empty()) joined += L"|";
+            joined += FindSortedString(name.c_str(), table, index) ? values[index] : L"-";
+        }
+        return joined;
     }
+    const std::wstring kAcadUser = L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1";
+    const std::wstring kAcadMachine = L"HKLM\\Software\\Autodesk\\AutoCAD\\R23.1";
 };
 
 TEST_F(CompactTable, TakesTheEnvironmentTrimmedAndFiltered) {
     environment.Set(L"TARVOX_TEST_DIR", L"  D:\\Tarvox\\Data\\  ");
     environment.Set(L"TARVOX_NO_SLASH", L"plain words");
     environment.Set(L"TARVOX_{BRACE}", L"D:\\brace");
-    environment.Set(L"TARVOX_SHORT", L"D:\\");
-    EXPECT_EQ(ValueOf(L"%tarvox_test_dir%"), L"D:\\Tarvox\\Data");
-    EXPECT_EQ(ValueOf(L"%TARVOX_NO_SLASH%"), L"<absent>");
-    EXPECT_EQ(ValueOf(L"%TARVOX_{BRACE}%"), L"<absent>");
-    EXPECT_EQ(ValueOf(L"%TARVOX_SHORT%"), L"<absent>");  // "D:" is shorter than 4 characters
-    EXPECT_EQ(ValueOf(L"%HOMEDRIVE%"), L"<absent>");
+    environment.Set(L"TARVOX_SHORT", L"D:\\");  // "D:" is shorter than 4 characters
+    EXPECT_EQ(ValuesOf({L"%tarvox_test_dir%", L"%TARVOX_NO_SLASH%", L"%TARVOX_{BRACE}%",
+                        L"%TARVOX_SHORT%", L"%HOMEDRIVE%"}),
+              L"D:\\Tarvox\\Data|-|-|-|-");
 }
 
 TEST_F(CompactTable, CommonFilesX86ComesFromTheX86VariableFirst) {
     environment.Set(L"CommonProgramFiles(x86)", L"C:\\Program Files (x86)\\Common Files");
     environment.Set(L"CommonProgramFiles", L"C:\\Program Files\\Common Files");
-    EXPECT_EQ(ValueOf(L"%CommonFilesDirX86%"), L"C:\\Program Files (x86)\\Common Files");
+    EXPECT_EQ(ValuesOf({L"%CommonFilesDirX86%"}), L"C:\\Program Files (x86)\\Common Files");
     environment.Unset(L"CommonProgramFiles(x86)");
-    EXPECT_EQ(ValueOf(L"%CommonFilesDirX86%"), L"C:\\Program Files\\Common Files");
+    EXPECT_EQ(ValuesOf({L"%CommonFilesDirX86%"}), L"C:\\Program Files\\Common Files");
 }
 
 TEST_F(CompactTable, ShellFoldersOfTheMachineComeBeforeThoseOfTheUser) {
@@ -128,71 +124,81 @@ TEST_F(CompactTable, ShellFoldersOfTheMachineComeBeforeThoseOfTheUser) {
                     Sz(L"HKCU\\" + key, L"Tarvox Shared", L"U:\\shared"),
                     Sz(L"HKCU\\" + key, L"Tarvox Mine", L"U:\\mine\\"),
                     Dword(L"HKCU\\" + key, L"Tarvox Number", 5)});
-    EXPECT_EQ(ValueOf(L"%Tarvox Shared%"), L"M:\\shared");
-    EXPECT_EQ(ValueOf(L"%Tarvox Mine%"), L"U:\\mine\\");  // the trailing backslash stays
-    EXPECT_EQ(ValueOf(L"%Tarvox Number%"), L"<absent>");
+    // The trailing backslash of a user's folder stays.
+    EXPECT_EQ(ValuesOf({L"%Tarvox Shared%", L"%Tarvox Mine%", L"%Tarvox Number%"}),
+              L"M:\\shared|U:\\mine\\|-");
 }
 
 TEST_F(CompactTable, AutoCadFoldersOfTheProductYearFollowTheUsersCurVer) {
+    const std::wstring product = L"\\ACAD-3001:409";
     registry.Apply(
-        {Sz(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1", L"CurVer", L"ACAD-3001:409"),
-         Sz(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1\\ACAD-3001:409", L"RoamableRootFolder",
-            L"U:\\Roaming\\R23.1\\enu\\"),
-         Sz(L"HKLM\\Software\\Autodesk\\AutoCAD\\R23.1\\ACAD-3001:409", L"Location",
-            L"C:\\Program Files\\Autodesk\\AutoCAD 2020\\"),
+        {Sz(kAcadUser, L"CurVer", L"ACAD-3001:409"),
+         Sz(kAcadUser + product, L"RoamableRootFolder", L"U:\\Roaming\\R23.1\\enu\\"),
+         Sz(kAcadMachine + product, L"Location", L"C:\\Program Files\\Autodesk\\AutoCAD 2020\\"),
          // A value that does not fit 260 characters with its terminator counts as missing.
-         Sz(L"HKLM\\Software\\Autodesk\\AutoCAD\\R23.1\\ACAD-3001:409", L"AllUsersRootFolder",
-            L"C:\\" + std::wstring(291, L'a')),
-         Sz(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1\\ACAD-3001:409", L"PublicFolder",
-            L"C:\\" + std::wstring(256, L'p'))});
-    EXPECT_EQ(ValueOf(L"%AutoCAD_AllUsersRootFolder%"), L"<absent>");
-    EXPECT_EQ(ValueOf(L"%AutoCAD_PublicFolder%"), L"C:\\" + std::wstring(256, L'p'));
-    EXPECT_EQ(ValueOf(L"%AutoCAD_RoamableRootFolder%"), L"U:\\Roaming\\R23.1\\enu");
-    EXPECT_EQ(ValueOf(L"%AutoCAD_Location%"), L"C:\\Program Files\\Autodesk\\AutoCAD 2020");
-    EXPECT_EQ(ValueOf(L"%AC2020%", 0), L"<absent>");
-    EXPECT_EQ(ValueOf(L"%AC2020%", 1), L"C:\\Program Files\\Autodesk\\AutoCAD 2020");
-    EXPECT_EQ(ValueOf(L"%ADT2020%", 1), L"C:\\Program Files\\Autodesk\\AutoCAD 2020");
+         Sz(kAcadMachine + product, L"AllUsersRootFolder", L"C:\\" + std::wstring(291, L'a')),
+         Sz(kAcadUser + product, L"PublicFolder", L"C:\\" + std::wstring(256, L'p'))});
+    const std::wstring location = L"C:\\Program Files\\Autodesk\\AutoCAD 2020";
+    EXPECT_EQ(
+        ValuesOf({L"%AutoCAD_AllUsersRootFolder%", L"%AutoCAD_PublicFolder%",
+                  L"%AutoCAD_RoamableRootFolder%", L"%AutoCAD_Location%", L"%AC2020%"}),
+        L"-|C:\\" + std::wstring(256, L'p') + L"|U:\\Roaming\\R23.1\\enu|" + location + L"|-");
+    EXPECT_EQ(ValuesOf({L"%AC2020%", L"%ADT2020%"}, 1), location + L"|" + location);
 }
 
 TEST_F(CompactTable, TheCurrentAutoCadAddsItsFoldersAfterTheFilter) {
     AcadMachine machine(registry, temp);
-    const std::wstring key = machine.Add(
-        AcadProduct(L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020 - English", L"AutoCAD 2020"));
-    EXPECT_EQ(ValueOf(L"%ACINSTALLFOLDER%"), machine.FolderOf(L"AutoCAD 2020"));
-    EXPECT_EQ(ValueOf(L"%ACROAMINGROOTFOLDER%"), L"<absent>");
+    const std::wstring key =
+        L"HKCU\\" + machine.Add(AcadProduct(L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020 - English",
+                                            L"AutoCAD 2020"));
+    EXPECT_EQ(ValuesOf({L"%ACINSTALLFOLDER%", L"%ACROAMINGROOTFOLDER%"}),
+              machine.FolderOf(L"AutoCAD 2020") + L"|-");
 
-    registry.Apply({Sz(L"HKCU\\" + key, L"RoamableRootFolder", L"U:\\Roaming\\R23.1\\enu\\"),
-                    Sz(L"HKCU\\" + key, L"LocalRootFolder", L"L:\\Local\\R23.1\\enu"),
-                    Sz(L"HKCU\\" + key, L"AutodeskSharedFolder", L"S:\\Shared\\"),
+    registry.Apply({Sz(key, L"RoamableRootFolder", L"U:\\Roaming\\R23.1\\enu\\"),
+                    Sz(key, L"LocalRootFolder", L"L:\\Local\\R23.1\\enu"),
+                    Sz(key, L"AutodeskSharedFolder", L"S:\\Shared\\"),
                     // Short enough for the filter, but these rows come after it.
-                    Sz(L"HKCU\\" + key, L"AllUsersFolder", L"A:\\"),
-                    Sz(L"HKCU\\" + key, L"PublicFolder", L"P:\\Public")});
-    EXPECT_EQ(ValueOf(L"%ACROAMINGROOTFOLDER%"), L"U:\\Roaming\\R23.1\\enu");
-    EXPECT_EQ(ValueOf(L"%ACLOCALROOTFOLDER%"), L"L:\\Local\\R23.1\\enu");
-    EXPECT_EQ(ValueOf(L"%ACAUTODESKSHAREDFOLDER%"), L"S:\\Shared");
-    EXPECT_EQ(ValueOf(L"%ACALLUSERSFOLDER%"), L"A:");
-    EXPECT_EQ(ValueOf(L"%ACPUBLICFOLDER%"), L"<absent>");
-    registry.Apply({Sz(L"HKCU\\" + key, L"AllUsersFolder", L"A:\\" + std::wstring(257, L'a'))});
-    EXPECT_EQ(ValueOf(L"%ACALLUSERSFOLDER%"), L"<absent>");  // too long for 260 characters
+                    Sz(key, L"AllUsersFolder", L"A:\\"), Sz(key, L"PublicFolder", L"P:\\Public")});
+    EXPECT_EQ(ValuesOf({L"%ACROAMINGROOTFOLDER%", L"%ACLOCALROOTFOLDER%",
+                        L"%ACAUTODESKSHAREDFOLDER%", L"%ACALLUSERSFOLDER%", L"%ACPUBLICFOLDER%"}),
+              L"U:\\Roaming\\R23.1\\enu|L:\\Local\\R23.1\\enu|S:\\Shared|A:|-");
+    registry.Apply({Sz(key, L"AllUsersFolder", L"A:\\" + std::wstring(257, L'a'))});
+    EXPECT_EQ(ValuesOf({L"%ACALLUSERSFOLDER%"}), L"-");  // too long for 260 characters
 
     // An environment variable of the same name was there first and wins.
     environment.Set(L"ACINSTALLFOLDER", L"E:\\Elsewhere");
-    EXPECT_EQ(ValueOf(L"%ACINSTALLFOLDER%"), L"E:\\Elsewhere");
+    EXPECT_EQ(ValuesOf({L"%ACINSTALLFOLDER%"}), L"E:\\Elsewhere");
 }
 
 TEST_F(CompactTable, NoCurrentAutoCadOfTheSelectedReleaseAddsNothing) {
-    AcadMachine machine(registry, temp);
-    machine.Add(AcadProduct(L"R22.0", L"ACAD-1001:409", L"AutoCAD 2018", L"AutoCAD 2018"));
-    EXPECT_EQ(ValueOf(L"%ACINSTALLFOLDER%"), L"<absent>");
+    AcadMachine(registry, temp)
+        .Add(AcadProduct(L"R22.0", L"ACAD-1001:409", L"AutoCAD 2018", L"AutoCAD 2018"));
+    EXPECT_EQ(ValuesOf({L"%ACINSTALLFOLDER%"}), L"-");
 }
 
 TEST_F(CompactTable, WithoutAUserReleaseKeyTheReleaseKeyItselfIsRead) {
-    registry.Apply(
-        {Sz(L"HKLM\\Software\\Autodesk\\AutoCAD\\R23.1", L"Location", L"C:\\ACAD 2020")});
-    EXPECT_EQ(ValueOf(L"%AutoCAD_Location%"), L"C:\\ACAD 2020");
+    registry.Apply({Sz(kAcadMachine, L"Location", L"C:\\ACAD 2020")});
+    EXPECT_EQ(ValuesOf({L"%AutoCAD_Location%"}), L"C:\\ACAD 2020");
     // A user's release key without CurVer adds no AutoCAD folders.
-    registry.Apply({Key(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1")});
-    EXPECT_EQ(ValueOf(L"%AutoCAD_Location%"), L"<absent>");
+    registry.Apply({Key(kAcadUser)});
+    EXPECT_EQ(ValuesOf({L"%AutoCAD_Location%"}), L"-");
+}
+
+TEST_F(CompactTable, TheProductsInstallationFoldersComeFromTheirKeys) {
+    const std::wstring ardent = L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2020";
+    environment.Set(L"APPDATA", L"C:\\Users\\u\\AppData\\Roaming");
+    registry.Apply({Sz(ardent, L"InstallDir_AR", L"C:\\Tarvox\\Ardent\\")});
+    // Without Veska's installation its per-user default stands in.
+    EXPECT_EQ(ValuesOf({L"%TarvoArdent_2020%", L"%TarvoArdent_HELP%", L"%TarvoVeska_2020_U%"}),
+              L"C:\\Tarvox\\Ardent|C:\\Tarvox\\Ardent\\Help|"
+              L"C:\\Users\\u\\AppData\\Roaming\\Tarvox\\Tarvo Veska 2020");
+
+    // The main product's user folder comes from its product key.
+    registry.Apply({Sz(ardent, L"InstallDir", L"D:\\Ardent"),
+                    Sz(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2020", L"InstallDir", L"D:\\Veska\\"),
+                    Sz(ardent, L"AppData", L"D:\\Users\\Ardent\\")});
+    EXPECT_EQ(ValuesOf({L"%TarvoArdent_2020%", L"%TarvoVeska_2020_U%", L"%TarvoArdent_2020_U%"}),
+              L"D:\\Ardent|D:\\Veska|D:\\Users\\Ardent\\");
 }
 
 class CachedTables : public SandboxTest {
@@ -204,61 +210,32 @@ protected:
                 L"C:\\Program Files\\Autodesk\\AutoCAD 2020")});
         environment.Set(L"TARVOX_DATA", L"D:\\Tarvox Data");
     }
-    ChildResult Run(const std::wstring& path, const wchar_t* aliases) {
+    // The result, the expanded text and the text with variables, joined with "|".
+    std::string Run(const std::wstring& path, const wchar_t* aliases) {
         ChildOptions options;
         options.args = {path, aliases};
-        return RunSandboxed("ExpandAndAbbreviate", options);
+        const ChildResult child = RunSandboxed("ExpandAndAbbreviate", options);
+        return child.Value("result") + "|" + child.Value("without") + "|" + child.Value("with");
     }
 };
 
-TEST_F(CachedTables, AliasesExpandOnlyWhenAskedFor) {
-    ChildResult child = Run(L"%AC2020%\\Support", L"1");
-    EXPECT_EQ(child.Value("result"), "1");
-    EXPECT_EQ(child.Value("without"), "C:\\Program Files\\Autodesk\\AutoCAD 2020\\Support");
-    // Re-abbreviation picks the first of the equal values in name order.
-    EXPECT_EQ(child.Value("with"), "%AC2020%\\Support");
-
-    child = Run(L"%AC2020%\\Support", L"0");
-    EXPECT_EQ(child.Value("without"), "\\Support");
-    EXPECT_EQ(child.Value("with"), "\\Support");
-}
-
-TEST_F(CachedTables, BothFormsOfAnEnvironmentPath) {
-    const ChildResult child = Run(L"\"%tarvox_data%\\Vorlagen\"", L"0");
-    EXPECT_EQ(child.Value("without"), "\"D:\\Tarvox Data\\Vorlagen\"");
-    EXPECT_EQ(child.Value("with"), "\"%TARVOX_DATA%\\Vorlagen\"");
-}
-
-TEST_F(CachedTables, TextsWithoutVariablesAndEmptyTexts) {
-    ChildResult child = Run(L"D:\\plain\\path", L"1");
-    EXPECT_EQ(child.Value("result"), "1");
-    EXPECT_EQ(child.Value("without"), "D:\\plain\\path");
-    EXPECT_EQ(child.Value("with"), "untouched");
-    child = Run(L"<null>", L"1");
-    EXPECT_EQ(child.Value("result"), "0");
-    EXPECT_EQ(child.Value("without"), "");
-    EXPECT_EQ(child.Value("with"), "untouched");
-}
-
-TEST_F(CompactTable, TheProductsInstallationFoldersComeFromTheirKeys) {
-    environment.Set(L"APPDATA", L"C:\\Users\\u\\AppData\\Roaming");
-    registry.Apply({Sz(L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2020", L"InstallDir_AR",
-                       L"C:\\Tarvox\\Ardent\\")});
-    EXPECT_EQ(ValueOf(L"%TarvoArdent_2020%"), L"C:\\Tarvox\\Ardent");
-    EXPECT_EQ(ValueOf(L"%TarvoArdent_HELP%"), L"C:\\Tarvox\\Ardent\\Help");
-    // Without Veska's installation its per-user default stands in.
-    EXPECT_EQ(ValueOf(L"%TarvoVeska_2020_U%"),
-              L"C:\\Users\\u\\AppData\\Roaming\\Tarvox\\Tarvo Veska 2020");
-
-    registry.Apply(
-        {Sz(L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2020", L"InstallDir", L"D:\\Ardent"),
-         Sz(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2020", L"InstallDir", L"D:\\Veska\\")});
-    EXPECT_EQ(ValueOf(L"%TarvoArdent_2020%"), L"D:\\Ardent");
-    EXPECT_EQ(ValueOf(L"%TarvoVeska_2020_U%"), L"D:\\Veska");
-    // The main product's user folder comes from its product key.
-    registry.Apply(
-        {Sz(L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2020", L"AppData", L"D:\\Users\\Ardent\\")});
-    EXPECT_EQ(ValueOf(L"%TarvoArdent_2020_U%"), L"D:\\Users\\Ardent\\");
+TEST_F(CachedTables, ExpansionAndReAbbreviationInOneProcess) {
+    const struct {
+        const wchar_t* path;
+        const wchar_t* aliases;
+        const char* expected;
+    } rows[] = {// Aliases expand only when asked for; re-abbreviation picks the first of the equal
+                // values in name order.
+                {L"%AC2020%\\Support", L"1",
+                 "1|C:\\Program Files\\Autodesk\\AutoCAD 2020\\Support|%AC2020%\\Support"},
+                {L"%AC2020%\\Support", L"0", "1|\\Support|\\Support"},
+                // Both forms of an environment path.
+                {L"\"%tarvox_data%\\Vorlagen\"", L"0",
+                 "1|\"D:\\Tarvox Data\\Vorlagen\"|\"%TARVOX_DATA%\\Vorlagen\""},
+                // Texts without variables, and no text.
+                {L"D:\\plain\\path", L"1", "1|D:\\plain\\path|untouched"},
+                {L"<null>", L"1", "0||untouched"}};
+    for (const auto& row : rows) EXPECT_EQ(Run(row.path, row.aliases), row.expected) << row.path;
 }
 
 }  // namespace

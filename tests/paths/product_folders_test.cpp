@@ -117,15 +117,21 @@ protected:
         temp.WriteFile(std::wstring(folder) + L"\\" + marker, "");
         return temp / folder;
     }
+    // The child's values of the keys, joined with "|".
+    static std::string Values(const ChildResult& child, std::initializer_list<const char*> keys) {
+        std::string text;
+        for (const char* key : keys) {
+            if (!text.empty()) text += '|';
+            text += child.Value(key);
+        }
+        return text;
+    }
 };
 
 TEST_F(Editions, AnInstallationWithoutMarkersHasNoEdition) {
-    const ChildResult child = RunIn(temp.MakeFolder(L"plain"));
-    EXPECT_EQ(child.Value("known"), "0");
-    EXPECT_EQ(child.Value("code"), "0");
-    EXPECT_EQ(child.Value("name"), "");
-    EXPECT_EQ(child.Value("luminor"), "0");
-    EXPECT_EQ(child.Value("flags"), "1");
+    EXPECT_EQ(
+        Values(RunIn(temp.MakeFolder(L"plain")), {"known", "code", "name", "luminor", "flags"}),
+        "0|0||0|1");
 }
 
 TEST_F(Editions, TheLuminorMarkerSelectsTheLuminorValueNamesForBothProducts) {
@@ -135,34 +141,25 @@ TEST_F(Editions, TheLuminorMarkerSelectsTheLuminorValueNamesForBothProducts) {
          Sz(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2020", L"InstallDir", L"C:\\Veska"),
          Sz(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2020", L"InstallDir_LU", L"C:\\Veska LU"),
          Sz(kArdent2020, L"AppData_LU", L"U:\\Luminor user")});
-    const ChildResult child = RunIn(Installation(L"luminor", L"Tarvo Luminor 2020.txt"));
-    EXPECT_EQ(child.Value("code"), "3");
-    EXPECT_EQ(child.Value("name"), "Tarvo Luminor");
-    EXPECT_EQ(child.Value("luminor"), "1");
-    EXPECT_EQ(child.Value("central"), "C:\\Luminor");
-    EXPECT_EQ(child.Value("central_veska"), "C:\\Veska LU");
-    EXPECT_EQ(child.Value("user"), "U:\\Luminor user");
+    EXPECT_EQ(Values(RunIn(Installation(L"luminor", L"Tarvo Luminor 2020.txt")),
+                     {"code", "name", "luminor", "central", "central_veska", "user"}),
+              "3|Tarvo Luminor|1|C:\\Luminor|C:\\Veska LU|U:\\Luminor user");
 }
 
 TEST_F(Editions, TheArdentMarkerKeepsThePlainValueNames) {
     registry.Apply({Sz(kArdent2020, L"InstallDir", L"C:\\Ardent"),
                     Sz(kArdent2020, L"InstallDir_LU", L"C:\\Luminor"),
                     Sz(kArdent2020, L"AppData_AR", L"U:\\Ardent user")});
-    const ChildResult child = RunIn(Installation(L"ardent", L"Tarvo Ardent 2020.txt"));
-    EXPECT_EQ(child.Value("code"), "4");
-    EXPECT_EQ(child.Value("ardent"), "1");
-    EXPECT_EQ(child.Value("central"), "C:\\Ardent");
-    EXPECT_EQ(child.Value("user"), "U:\\Ardent user");
+    EXPECT_EQ(Values(RunIn(Installation(L"ardent", L"Tarvo Ardent 2020.txt")),
+                     {"code", "ardent", "central", "user"}),
+              "4|1|C:\\Ardent|U:\\Ardent user");
 }
 
 TEST_F(Editions, NameMappingWrappersUseTheSettledEdition) {
     const ChildResult child = RunIn(Installation(L"luminor", L"Tarvo Luminor 2020.txt"),
                                     L"tarvox_child.exe", "EditionNameWrappers");
-    EXPECT_EQ(child.Value("in_place"), "InstallDir_LU");
-    EXPECT_EQ(child.Value("empty"), "");
-    EXPECT_EQ(child.Value("null"), "1");
-    EXPECT_EQ(child.Value("first_after_499"), "1");
-    EXPECT_EQ(child.Value("slot_reused"), "1");
+    EXPECT_EQ(Values(child, {"in_place", "empty", "null", "first_after_499", "slot_reused"}),
+              "InstallDir_LU||1|1|1");
 }
 
 TEST_F(Editions, InstallationMediaFollowTheSetupSourcePath) {
@@ -178,10 +175,8 @@ TEST_F(Editions, ASetupProgramLearnsTheLuminorFlagFromFileInfo) {
     registry.Apply({Dword(kArdent2020, L"IsLuminor", 1)});
     const std::wstring folder = temp.MakeFolder(L"setup");
     temp.WriteFile(L"setup\\FileInfo.txt", "[Setup Information]\r\nProduct=6\r\n");
-    const ChildResult child = RunIn(folder, L"Setup.exe");
-    EXPECT_EQ(child.Value("flags"), "6");
-    EXPECT_EQ(child.Value("luminor"), "1");
-    EXPECT_EQ(child.Value("code"), "0");  // the edition itself stays undetermined
+    // The edition itself stays undetermined.
+    EXPECT_EQ(Values(RunIn(folder, L"Setup.exe"), {"flags", "luminor", "code"}), "6|1|0");
 
     registry.Apply({Dword(kArdent2020, L"IsLuminor", 0)});
     EXPECT_EQ(RunIn(folder, L"SETUP.exe").Value("luminor"), "0");
