@@ -7,6 +7,8 @@
 # line per folder of the library. Only the library and the CuixPort module count; the tests,
 # the tools, GoogleTest and the other modules of stubs/ do not. Any CTest arguments can be added
 # (scripts/coverage.sh -R Registry). The exit status is CTest's.
+#   scripts/coverage.sh --report-only   reads the counters of the last run again (no build, no
+#                                       tests), e.g. after a change of the folders reported
 set -euo pipefail
 TARVOX_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export TARVOX_BUILD_DIR="${TARVOX_BUILD_DIR:-$TARVOX_ROOT/build-coverage}"
@@ -15,15 +17,20 @@ export TARVOX_EXTRA_PACKAGES="${TARVOX_EXTRA_PACKAGES:-} gcovr"
 # The tests run the library on several threads at once: the counters are updated atomically,
 # or increments get lost and gcov derives negative branch counts from them.
 export TARVOX_BUILD_TYPE=Release
+report_only=0
+if [[ $# -gt 0 && $1 == --report-only ]]; then report_only=1; shift; fi
+if ((report_only == 0)); then
 "$TARVOX_ROOT/scripts/build.sh" \
   "-DCMAKE_C_FLAGS=--coverage -fprofile-update=atomic" \
   "-DCMAKE_CXX_FLAGS=--coverage -fprofile-update=atomic" \
   -DCMAKE_EXE_LINKER_FLAGS=--coverage -DCMAKE_SHARED_LINKER_FLAGS=--coverage \
   "-DCMAKE_C_FLAGS_RELEASE=-O0 -DNDEBUG" "-DCMAKE_CXX_FLAGS_RELEASE=-O0 -DNDEBUG"
+fi
 
 # The gcov of the cross compiler: it must match the compiler that wrote the notes files.
 gcov_tool="$(command -v x86_64-w64-mingw32-gcov-posix || command -v x86_64-w64-mingw32-gcov)"
-
+status=0
+if ((report_only == 0)); then
 # Counters of an earlier run would add up with this one's.
 find "$TARVOX_BUILD_DIR" -name '*.gcda' -delete
 
@@ -38,13 +45,13 @@ tarvox_wine_server
 # build tree. Wine hands the variable on to the Windows processes and they to their children.
 export GCOV_PREFIX=Z:
 export GCOV_PREFIX_STRIP=0
-status=0
 ctest --test-dir "$TARVOX_BUILD_DIR" --output-on-failure --parallel "$(nproc)" \
   --timeout 600 "$@" || status=$?
 # The counters of Wine's own processes and of a program still ending are written when the
 # server stops.
 tarvox_stop
 "$TARVOX_WINESERVER" -w >/dev/null 2>&1 || true
+fi
 
 report="$TARVOX_BUILD_DIR/coverage"
 rm -rf "$report"
@@ -52,7 +59,7 @@ mkdir -p "$report"
 # gcov writes its files into the build folder, where gcovr reads and removes them; a run that
 # was stopped may have left some.
 find "$TARVOX_BUILD_DIR" -maxdepth 1 -name '*.gcov' -delete
-folders=(foundation config paths autocad xml cuix ui stubs/cuixport)
+folders=(foundation text config paths xml cuix autocad variables ui stubs/cuixport)
 filters=()
 for folder in "${folders[@]}"; do filters+=(--filter "$folder/"); done
 # CMake's compiler checks (CMakeFiles/<version>/) were compiled with --coverage too but never run.
