@@ -154,7 +154,7 @@ int MakeAcadProductCurrent(const wchar_t* productKeyName) {
 using namespace tarvox::autocad;
 
 const wchar_t* GetAcadExe(std::wstring& out, const wchar_t* productKey) {
-    return tarvox::GuardOr(tarvox::ClearOnFailure(out.c_str(), out), [&]() -> const wchar_t* {
+    return tarvox::GuardText(out, [&]() -> const wchar_t* {
         bool isLt = false;
         std::wstring location;
         bool haveLocation = false;
@@ -186,12 +186,11 @@ const wchar_t* GetAcadExe(std::wstring& out, const wchar_t* productKey) {
 }
 
 const wchar_t* GetAcadExe(std::wstring& out) {
-    return tarvox::GuardOr(tarvox::ClearOnFailure(out.c_str(), out),
-                           [&]() -> const wchar_t* { return GetAcadExe(out, nullptr); });
+    return tarvox::GuardText(out, [&]() -> const wchar_t* { return GetAcadExe(out, nullptr); });
 }
 
 const wchar_t* GetAcadDir(std::wstring& out, const wchar_t* productKey) {
-    return tarvox::GuardOr(tarvox::ClearOnFailure(out.c_str(), out), [&]() -> const wchar_t* {
+    return tarvox::GuardText(out, [&]() -> const wchar_t* {
         GetAcadExe(out, productKey);
         if (!out.empty()) {
             const std::size_t slash = out.rfind(L'\\');
@@ -206,12 +205,11 @@ const wchar_t* GetAcadDir(std::wstring& out, const wchar_t* productKey) {
 }
 
 const wchar_t* GetAcadDir(std::wstring& out) {
-    return tarvox::GuardOr(tarvox::ClearOnFailure(out.c_str(), out),
-                           [&]() -> const wchar_t* { return GetAcadDir(out, nullptr); });
+    return tarvox::GuardText(out, [&]() -> const wchar_t* { return GetAcadDir(out, nullptr); });
 }
 
 const wchar_t* GetAcadKey(std::wstring& out) {
-    return tarvox::GuardOr(tarvox::ClearOnFailure(out.c_str(), out), [&]() -> const wchar_t* {
+    return tarvox::GuardText(out, [&]() -> const wchar_t* {
         std::wstring profileKey, profileName;
         GetCurrentAcadKeys(out, profileKey, profileName);
         return out.c_str();
@@ -219,7 +217,7 @@ const wchar_t* GetAcadKey(std::wstring& out) {
 }
 
 const wchar_t* GetAcadProfileKey(std::wstring& out) {
-    return tarvox::GuardOr(tarvox::ClearOnFailure(out.c_str(), out), [&]() -> const wchar_t* {
+    return tarvox::GuardText(out, [&]() -> const wchar_t* {
         std::wstring productKey, profileName;
         GetCurrentAcadKeys(productKey, out, profileName);
         return out.c_str();

@@ -182,7 +182,7 @@ int GetAcadRoamableDirs(long long year, wchar_t* lt, wchar_t* acad, wchar_t* arc
 }
 
 const wchar_t* GetAutoCADAppDataDir(std::wstring& out, int allUsers) {
-    return tarvox::GuardOr(tarvox::ClearOnFailure(out.c_str(), out), [&]() -> const wchar_t* {
+    return tarvox::GuardText(out, [&]() -> const wchar_t* {
         out.clear();
         if (allUsers != 1) {
             std::wstring key;

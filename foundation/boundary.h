@@ -9,6 +9,7 @@
 // table that lacks what could not be read).
 #pragma once
 
+#include <string>
 #include <type_traits>
 #include <utility>
 
@@ -42,7 +43,8 @@ auto GuardOr(OnFailure&& onFailure, Body&& body) -> decltype(body()) {
 }
 
 // The failure handler of an operation with out-parameters, for GuardOr: empties each of them
-// (strings, vectors: anything whose clear() cannot throw) and gives failure.
+// (strings, vectors: anything whose clear() cannot throw) and gives failure, a value fixed in
+// advance (never a pointer into one of the outputs: see GuardText).
 template <class Result, class... Outputs>
 auto ClearOnFailure(Result failure, Outputs&... outputs) noexcept {
     return [failure, &outputs...]() noexcept {
@@ -59,6 +61,18 @@ auto TrimOnFailure(Result failure, List& list) noexcept {
         list.resize(size);
         return failure;
     };
+}
+
+// For the functions that fill a caller's string and return its text: on failure the string is
+// emptied and its text returned (taken after emptying, since the body may have moved it).
+template <class Body>
+const wchar_t* GuardText(std::wstring& out, Body&& body) {
+    return GuardOr(
+        [&out]() noexcept {
+            out.clear();
+            return out.c_str();
+        },
+        std::forward<Body>(body));
 }
 
 // Runs body; when it throws, the result is failure.
