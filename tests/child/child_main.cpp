@@ -8,7 +8,6 @@
 
 #include <cstdio>
 #include <map>
-#include <memory>
 #include <optional>
 
 namespace tarvox::test {
@@ -35,10 +34,6 @@ void ScenarioContext::Report(std::string_view key, std::wstring_view value) cons
     Report(key, std::string_view(Utf8(value)));
 }
 
-void ScenarioContext::Report(std::string_view key, long long value) const {
-    Report(key, std::string_view(std::to_string(value)));
-}
-
 }  // namespace tarvox::test
 
 int wmain(int argc, wchar_t** argv) {
@@ -48,15 +43,11 @@ int wmain(int argc, wchar_t** argv) {
     std::vector<std::wstring> args;
     for (int i = 1; i < argc; ++i) {
         const std::wstring argument = argv[i];
-        if (argument == L"--scenario" && i + 1 < argc) {
-            scenario = Utf8(argv[++i]);
-        } else if (argument == L"--sandbox" && i + 1 < argc) {
-            sandboxKey = argv[++i];
-        } else {
-            args.push_back(argument);
-        }
+        if (argument == L"--scenario" && i + 1 < argc) scenario = Utf8(argv[++i]);
+        else if (argument == L"--sandbox" && i + 1 < argc) sandboxKey = argv[++i];
+        else args.push_back(argument);
     }
-    auto found = Scenarios().find(scenario);
+    const auto found = Scenarios().find(scenario);
     if (found == Scenarios().end()) {
         std::fprintf(stderr, "unknown scenario '%s'\n", scenario.c_str());
         return 2;

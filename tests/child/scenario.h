@@ -21,7 +21,9 @@ public:
     void Report(std::string_view key, const wchar_t* value) const {
         Report(key, std::wstring_view(value ? value : L"<null>"));
     }
-    void Report(std::string_view key, long long value) const;
+    void Report(std::string_view key, long long value) const {
+        Report(key, std::string_view(std::to_string(value)));
+    }
 
 private:
     std::vector<std::wstring> m_args;

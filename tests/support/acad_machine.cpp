@@ -2,27 +2,32 @@
 
 #include <windows.h>
 
+#include <vector>
+
 namespace tarvox::test {
 
 std::wstring AcadMachine::Add(const AcadProduct& product) {
     const std::wstring key = L"Software\\Autodesk\\" + Family(product.lt) + L"\\" +
                              product.release + L"\\" + product.keyName;
     const std::wstring path = L"HKLM\\" + key;
-    m_registry.Apply({Sz(path, L"ProductName", product.name), Sz(path, L"LocaleID", L"409")});
+    std::vector<RegEntry> entries{Sz(path, L"ProductName", product.name),
+                                  Sz(path, L"LocaleID", L"409")};
     if (!product.folder.empty()) {
         const std::wstring folder = FolderOf(product.folder);
-        m_temp.MakeFolder(product.folder);
         m_temp.WriteFile(product.folder + (product.lt ? L"\\aclt.exe" : L"\\acad.exe"), "MZ");
-        m_registry.Apply(
-            {Sz(path, product.acadLocationOnly ? L"AcadLocation" : L"Location", folder + L"\\")});
-        if (!product.acadLocationOnly) m_registry.Apply({Sz(path, L"AcadLocation", folder)});
+        if (product.acadLocationOnly) {
+            entries.push_back(Sz(path, L"AcadLocation", folder + L"\\"));
+        } else {
+            entries.push_back(Sz(path, L"Location", folder + L"\\"));
+            entries.push_back(Sz(path, L"AcadLocation", folder));
+        }
     }
-    if (!product.upiRelease.empty())
-        m_registry.Apply({Sz(path, L"UPIRELEASE", product.upiRelease)});
-    if (!product.upiLocation.empty())
-        m_registry.Apply({Sz(path, L"UPILocation", product.upiLocation)});
-    if (!product.productCode.empty())
-        m_registry.Apply({Sz(path, L"ProductCode", product.productCode)});
+    for (const auto& [name, value] : {std::pair{L"UPIRELEASE", &product.upiRelease},
+                                      {L"UPILocation", &product.upiLocation},
+                                      {L"ProductCode", &product.productCode}}) {
+        if (!value->empty()) entries.push_back(Sz(path, name, *value));
+    }
+    m_registry.Apply(entries);
     return key;
 }
 

@@ -20,26 +20,11 @@ struct AcadProduct {
           name(std::move(productName)),
           folder(std::move(installFolder)) {}
 
-    AcadProduct& Lt() {
-        lt = true;
-        return *this;
-    }
-    AcadProduct& AcadLocationOnly() {
-        acadLocationOnly = true;
-        return *this;
-    }
-    AcadProduct& UpiRelease(std::wstring year) {
-        upiRelease = std::move(year);
-        return *this;
-    }
-    AcadProduct& UpiLocation(std::wstring path) {
-        upiLocation = std::move(path);
-        return *this;
-    }
-    AcadProduct& ProductCode(std::wstring code) {
-        productCode = std::move(code);
-        return *this;
-    }
+    AcadProduct& Lt() { return lt = true, *this; }
+    AcadProduct& AcadLocationOnly() { return acadLocationOnly = true, *this; }
+    AcadProduct& UpiRelease(std::wstring year) { return upiRelease = std::move(year), *this; }
+    AcadProduct& UpiLocation(std::wstring path) { return upiLocation = std::move(path), *this; }
+    AcadProduct& ProductCode(std::wstring code) { return productCode = std::move(code), *this; }
 
     std::wstring release;           // "R23.1"
     std::wstring keyName;           // "ACAD-3001:409"
@@ -59,12 +44,8 @@ public:
     // Registers a product and creates its folder with its executable. Returns its product key
     // relative to HKEY_LOCAL_MACHINE.
     std::wstring Add(const AcadProduct& product);
-
     // The install folder of a product added with that folder name.
-    std::wstring FolderOf(const std::wstring& folder) const {
-        return m_temp.Path() + L"\\" + folder;
-    }
-
+    std::wstring FolderOf(const std::wstring& folder) const { return m_temp / folder; }
     // The user's current product: CurProd, the family's CurVer and the release's CurVer.
     void SetUserCurrent(bool lt, const std::wstring& release, const std::wstring& keyName);
     // The user's current profile of a product key (the default value of its Profiles key).

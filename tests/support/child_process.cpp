@@ -1,62 +1,45 @@
 #include "tests/support/child_process.h"
 
+#include "foundation/unique_handle.h"
 #include "tests/support/temp_folder.h"
 
-#include <memory>
+#include <algorithm>
 #include <stdexcept>
 
 namespace tarvox::test {
 
 std::string Utf8(std::wstring_view text) {
-    if (text.empty()) return {};
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                          nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(),
-                        bytes, nullptr, nullptr);
+    const int size = static_cast<int>(text.size());
+    std::string result(
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, result.data(),
+                        static_cast<int>(result.size()), nullptr, nullptr);
     return result;
 }
 
 std::wstring FolderOfThisProgram() {
     std::wstring path(32768, L'\0');
     path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
-    path.resize(path.rfind(L'\\'));
-    return path;
+    return path.substr(0, path.rfind(L'\\'));
 }
 
 std::wstring ChildProgramPath() { return FolderOfThisProgram() + L"\\tarvox_child.exe"; }
 
 namespace {
 
+// One argument as the C runtime of the child splits its command line again.
 std::wstring Quoted(const std::wstring& argument) {
     std::wstring result = L"\"";
     std::size_t backslashes = 0;
-    for (wchar_t c : argument) {
+    for (const wchar_t c : argument) {
         if (c == L'\\') {
             ++backslashes;
             continue;
         }
-        if (c == L'"') result.append(backslashes * 2 + 1, L'\\');
-        else result.append(backslashes, L'\\');
+        result.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\') += c;
         backslashes = 0;
-        result += c;
     }
-    result.append(backslashes * 2, L'\\');
-    return result + L"\"";
-}
-
-void ParseValues(ChildResult& result) {
-    std::size_t start = 0;
-    while (start < result.output.size()) {
-        std::size_t end = result.output.find('\n', start);
-        if (end == std::string::npos) end = result.output.size();
-        std::string line = result.output.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (const auto equals = line.find('='); equals != std::string::npos) {
-            result.values[line.substr(0, equals)] = line.substr(equals + 1);
-        }
-        start = end + 1;
-    }
+    return result.append(backslashes * 2, L'\\') + L"\"";
 }
 
 }  // namespace
@@ -66,12 +49,10 @@ RunningChild::RunningChild(const std::string& scenario, const ChildOptions& opti
     std::wstring program = options.program.empty() ? ChildProgramPath() : options.program;
     if (!options.programFolder.empty()) {
         const std::wstring copy = options.programFolder + L"\\" + options.programName;
-        if (!CopyFileW(program.c_str(), copy.c_str(), FALSE)) {
+        if (!CopyFileW(program.c_str(), copy.c_str(), FALSE))
             throw std::runtime_error("cannot copy the child program");
-        }
         program = copy;
     }
-
     std::wstring commandLine =
         Quoted(program) + L" --scenario " + Quoted(std::wstring(scenario.begin(), scenario.end()));
     if (!options.sandboxKey.empty()) commandLine += L" --sandbox " + Quoted(options.sandboxKey);
@@ -81,25 +62,22 @@ RunningChild::RunningChild(const std::string& scenario, const ChildOptions& opti
     // the parent: it is waited for with a time limit and then read.
     m_outputPath = *m_scratch / L"output.txt";
     SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    HANDLE output =
-        CreateFileW(m_outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                    &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (output == INVALID_HANDLE_VALUE)
-        throw std::runtime_error("cannot create the child output file");
-
+    const FileHandle output(CreateFileW(m_outputPath.c_str(), GENERIC_WRITE,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!output) throw std::runtime_error("cannot create the child output file");
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = output;
-    startup.hStdError = output;
+    startup.hStdOutput = startup.hStdError = output.Get();
     PROCESS_INFORMATION process{};
-    const BOOL started = CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                                        0, nullptr, nullptr, &startup, &process);
-    CloseHandle(output);
-    if (!started) throw std::runtime_error("cannot start the child program");
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                        nullptr, &startup, &process))
+        throw std::runtime_error("cannot start the child program");
     CloseHandle(process.hThread);
     m_process = process.hProcess;
+    m_processId = process.dwProcessId;
 }
 
 RunningChild::~RunningChild() {
@@ -122,8 +100,16 @@ ChildResult RunningChild::Wait() {
     GetExitCodeProcess(m_process, &result.exitCode);
     CloseHandle(m_process);
     m_process = nullptr;
+    result.processId = m_processId;
     result.output = ReadFileBytes(m_outputPath);
-    ParseValues(result);
+    // The "key=value" lines, with or without a carriage return.
+    for (std::size_t start = 0, end = 0; start < result.output.size(); start = end + 1) {
+        end = std::min(result.output.find('\n', start), result.output.size());
+        std::string line = result.output.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (const auto equals = line.find('='); equals != std::string::npos)
+            result.values[line.substr(0, equals)] = line.substr(equals + 1);
+    }
     return result;
 }
 

@@ -13,22 +13,18 @@ namespace tarvox::test {
 
 // Every member has an initializer, so that callers may name only the members they set.
 struct ChildOptions {
-    // Scratch key of the parent's registry sandbox; the child redirects its roots to it.
-    std::wstring sandboxKey{};
-    // When set, a copy of the child program is run from this folder.
-    std::wstring programFolder{};
-    // File name of that copy.
-    std::wstring programName = L"tarvox_child.exe";
-    std::vector<std::wstring> args;
-    // When set, this program is run instead of the child program (a test program that is its
-    // own child).
-    std::wstring program{};
+    std::wstring sandboxKey{};     // the parent's registry sandbox, redirected in the child too
+    std::wstring programFolder{};  // when set, a copy of the child program runs from there
+    std::wstring programName = L"tarvox_child.exe";  // the file name of that copy
+    std::vector<std::wstring> args{};
+    std::wstring program{};  // when set, runs instead of the child program (its own child)
     DWORD timeoutMs = 60000;
 };
 
 struct ChildResult {
     DWORD exitCode = 0xFFFFFFFF;
     bool timedOut = false;
+    DWORD processId = 0;
     std::string output;                         // everything the child printed
     std::map<std::string, std::string> values;  // its "key=value" lines
 
@@ -39,7 +35,7 @@ struct ChildResult {
     }
 };
 
-// The child program beside the running test program.
+// The child program beside the running test program, and that folder.
 std::wstring ChildProgramPath();
 std::wstring FolderOfThisProgram();
 
@@ -65,6 +61,7 @@ private:
     std::wstring m_outputPath;
     DWORD m_timeoutMs;
     HANDLE m_process = nullptr;
+    DWORD m_processId = 0;
 };
 
 // UTF-8 of a wide text, as the child reports it.

@@ -14,17 +14,17 @@ public:
     EnvironmentGuard(const EnvironmentGuard&) = delete;
     EnvironmentGuard& operator=(const EnvironmentGuard&) = delete;
 
-    void Set(const std::wstring& name, const std::wstring& value);
-    void Unset(const std::wstring& name);
-
+    // Sets a variable (removes it when there is no value).
+    void Set(const std::wstring& name, const std::optional<std::wstring>& value);
+    void Unset(const std::wstring& name) { Set(name, std::nullopt); }
     // Points TMP and TEMP (and so GetTempPathW) at a folder.
     void SetTempFolder(const std::wstring& folder);
 
 private:
-    void Remember(const std::wstring& name);
     std::vector<std::pair<std::wstring, std::optional<std::wstring>>> m_saved;
 };
 
+// The value of a variable of this process, if it has one.
 std::optional<std::wstring> GetEnv(const std::wstring& name);
 
 }  // namespace tarvox::test

@@ -50,7 +50,6 @@ public:
 
 private:
     RegistrySandbox(std::wstring scratchKey, bool owner);
-    void Redirect();
 
     std::wstring m_scratchKey;
     bool m_owner = true;

@@ -30,8 +30,10 @@ private:
 // Reads a whole file as bytes; empty when it cannot be read.
 std::string ReadFileBytes(const std::wstring& path);
 
-// The number of files (not folders) directly in a folder.
+// The number of files (not folders) directly in a folder, or that a pattern with wildcards
+// matches ("C:\folder\name.*").
 std::size_t FilesIn(const std::wstring& folder);
+std::size_t FilesMatching(const std::wstring& pattern);
 
 // Removes a folder and everything below it.
 void RemoveTree(const std::wstring& path);

@@ -86,10 +86,7 @@ TEST_F(ResourceData, FailedExtractionLeavesAnEmptyPathAndNoFile) {
         EXPECT_EQ(ExtractResourceToTempFile(program, name, path, type), 0) << Utf8(name);
         EXPECT_EQ(path, L"");
     }
-    WIN32_FIND_DATAW found{};
-    HANDLE search = FindFirstFileW((temp / L"rc*").c_str(), &found);
-    EXPECT_EQ(search, INVALID_HANDLE_VALUE);
-    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    EXPECT_EQ(FilesMatching(temp / L"rc*"), 0u);
 }
 
 }  // namespace

@@ -18,9 +18,7 @@ constexpr int kBackgroundId = 1000;
 // A dialog template without controls: style, no menu, the standard class, no title.
 struct EmptyDialogTemplate {
     DLGTEMPLATE header;
-    WORD menu = 0;
-    WORD windowClass = 0;
-    WORD title = 0;
+    WORD menu = 0, windowClass = 0, title = 0;
 };
 
 INT_PTR CALLBACK DialogProc(HWND, UINT message, WPARAM, LPARAM) {
@@ -31,12 +29,12 @@ INT_PTR CALLBACK DialogProc(HWND, UINT message, WPARAM, LPARAM) {
 struct StartingControl {
     const wchar_t* windowClass;
     const wchar_t* text;
-    RECT rectangle;
+    int x, y, width, height;
 };
 constexpr StartingControl kControls[] = {
-    {L"BUTTON", L"OK", {60, 40, 140, 60}},       // centre 100, 50; 80 x 20
-    {L"EDIT", L"text", {200, 100, 320, 124}},    // centre 260, 112; 120 x 24
-    {L"STATIC", L"label", {20, 200, 180, 216}},  // centre 100, 208; 160 x 16
+    {L"BUTTON", L"OK", 60, 40, 80, 20},       // centre 100, 50
+    {L"EDIT", L"text", 200, 100, 120, 24},    // centre 260, 112
+    {L"STATIC", L"label", 20, 200, 160, 16},  // centre 100, 208
 };
 
 std::string SizeText(long width, long height) {
@@ -66,9 +64,8 @@ long long FileSize(const std::wstring& path) {
 TARVOX_CHILD_SCENARIO(ScaledDialog) {
     const std::wstring className = context.Arg(0);
     const double scale = context.Arg(1) == L"display" ? GetDpiScale() : std::stod(context.Arg(1));
-    const int controlCount = std::stoi(context.Arg(2));
-    const int fit = std::stoi(context.Arg(3));
-    const int loadInactive = std::stoi(context.Arg(4));
+    const int controlCount = std::stoi(context.Arg(2)), fit = std::stoi(context.Arg(3)),
+              loadInactive = std::stoi(context.Arg(4));
 
     EmptyDialogTemplate dialogTemplate{};
     dialogTemplate.header.style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
@@ -86,11 +83,9 @@ TARVOX_CHILD_SCENARIO(ScaledDialog) {
 
     std::vector<HWND> controls;
     for (int i = 0; i < controlCount && i < 3; ++i) {
-        const StartingControl& start = kControls[i];
+        const StartingControl& c = kControls[i];
         controls.push_back(CreateWindowExW(
-            0, start.windowClass, start.text, WS_CHILD | WS_VISIBLE, start.rectangle.left,
-            start.rectangle.top, start.rectangle.right - start.rectangle.left,
-            start.rectangle.bottom - start.rectangle.top, dialog,
+            0, c.windowClass, c.text, WS_CHILD | WS_VISIBLE, c.x, c.y, c.width, c.height, dialog,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(100 + i)), nullptr, nullptr));
     }
     CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, dialog,
