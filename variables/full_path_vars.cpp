@@ -220,11 +220,33 @@ void AddMainProductRows(Rows& rows) {
     rows.Add(L"%SYMBOLE%", MainProductValue(L"Symbole").value_or(L""));
 }
 
-// The folder of the first product under productsKey whose name passes the test and whose
-// folder holds the program file.
-std::wstring EarlyReleaseFolder(const wchar_t* productsKey, bool (*test)(std::wstring_view name),
-                                const wchar_t* folderValue, const wchar_t* program) {
-    CRegKeyHolder products(HKEY_LOCAL_MACHINE, productsKey, 0, 0);
+// A product of an early release, told by its ProductName: equal to one of up to two names, or
+// starting with one of them (case ignored in ASCII).
+struct EarlyRow {
+    enum Match { Equals, StartsWith };
+    const wchar_t* name;
+    const wchar_t* productsKey;
+    const wchar_t* folderValue;
+    const wchar_t* program;
+    Match match;
+    const wchar_t* productName;
+    const wchar_t* otherProductName = nullptr;
+
+    bool Names(std::wstring_view text) const {
+        for (const wchar_t* candidate : {productName, otherProductName}) {
+            if (candidate == nullptr) continue;
+            if (match == Equals ? EqualsIgnoringAsciiCase(text, candidate)
+                                : StartsWithIgnoringAsciiCase(text, candidate))
+                return true;
+        }
+        return false;
+    }
+};
+
+// The folder of the first of the release's products (at most 1000 are looked at) whose name
+// the row names and whose folder holds the row's program.
+std::wstring EarlyReleaseFolder(const EarlyRow& row) {
+    CRegKeyHolder products(HKEY_LOCAL_MACHINE, row.productsKey, 0, 0);
     std::wstring found;
     int listed = 0;
     WalkRegSubKeys(products, [&](std::wstring_view subkey) {
@@ -232,10 +254,11 @@ std::wstring EarlyReleaseFolder(const wchar_t* productsKey, bool (*test)(std::ws
         CRegKeyHolder product(products, std::wstring(subkey).c_str(), 0, 0);
         std::wstring name;
         if (product.Get() == nullptr || !ReadShortValue(name, product, L"ProductName") ||
-            !test(name))
+            !row.Names(name))
             return WalkStep::Next;
         std::wstring folder;
-        if (!ReadShortValue(folder, product, folderValue) || !FileExists(Joined(folder, program)))
+        if (!ReadShortValue(folder, product, row.folderValue) ||
+            !FileExists(Joined(folder, row.program)))
             return WalkStep::Next;
         found = folder;
         return WalkStep::Stop;
@@ -245,56 +268,29 @@ std::wstring EarlyReleaseFolder(const wchar_t* productsKey, bool (*test)(std::ws
 
 void AddEarlyReleaseRows(Rows& rows) {
     constexpr wchar_t kR15[] = L"SOFTWARE\\Autodesk\\AutoCAD\\R15.0";
-    struct EarlyRow {
-        const wchar_t* name;
-        const wchar_t* key;
-        bool (*test)(std::wstring_view);
-        const wchar_t* folderValue;
-        const wchar_t* program;
-    };
-    static const auto adt = [](std::wstring_view n) {
-        return StartsWithIgnoringAsciiCase(n, L"AutoCAD Architectural Desktop");
-    };
+    constexpr wchar_t kLt2000[] = L"SOFTWARE\\Autodesk\\AutoCAD LT\\R2000";
+    constexpr wchar_t kLt2000i[] = L"SOFTWARE\\Autodesk\\AutoCAD LT\\R7";
+    constexpr wchar_t kLt2002[] = L"SOFTWARE\\Autodesk\\AutoCAD LT\\R8";
+    constexpr wchar_t kAcadFolder[] = L"AcadLocation";
+    constexpr wchar_t kAcad[] = L"aCaD.eXe";
+    constexpr wchar_t kLtFolder[] = L"Location";
+    constexpr wchar_t kLt[] = L"ACLT.EXE";
+    using enum EarlyRow::Match;
     const EarlyRow early[] = {
-        {L"%ADT%", kR15, +adt, L"AcadLocation", L"aCaD.eXe"},
-        {L"%ADT20%", kR15,
-         [](std::wstring_view n) {
-             return EqualsIgnoringAsciiCase(n, L"AutoCAD Architectural Desktop 2");
-         },
-         L"AcadLocation", L"aCaD.eXe"},
-        {L"%AC%", kR15,
-         [](std::wstring_view n) { return StartsWithIgnoringAsciiCase(n, L"AutoCAD 2000"); },
-         L"AcadLocation", L"aCaD.eXe"},
-        {L"%ADTi%", kR15,
-         [](std::wstring_view n) {
-             return EqualsIgnoringAsciiCase(n, L"AutoCAD Architectural Desktop 3") ||
-                    EqualsIgnoringAsciiCase(n, L"Autodesk Architectural Desktop 3");
-         },
-         L"AcadLocation", L"aCaD.eXe"},
-        {L"%ACi%", kR15,
-         [](std::wstring_view n) { return EqualsIgnoringAsciiCase(n, L"AutoCAD 2000i"); },
-         L"AcadLocation", L"aCaD.eXe"},
-        {L"%ADT33%", kR15,
-         [](std::wstring_view n) {
-             return StartsWithIgnoringAsciiCase(n, L"AutoCAD Architectural Desktop 3.3") ||
-                    StartsWithIgnoringAsciiCase(n, L"AutoDesk Architectural Desktop 3.3");
-         },
-         L"AcadLocation", L"aCaD.eXe"},
-        {L"%AC2002%", kR15,
-         [](std::wstring_view n) { return StartsWithIgnoringAsciiCase(n, L"AutoCAD 2004"); },
-         L"AcadLocation", L"aCaD.eXe"},
-        {L"%LT%", L"SOFTWARE\\Autodesk\\AutoCAD LT\\R2000",
-         [](std::wstring_view n) { return StartsWithIgnoringAsciiCase(n, L"AutoCAD LT 2000"); },
-         L"Location", L"ACLT.EXE"},
-        {L"%LTi%", L"SOFTWARE\\Autodesk\\AutoCAD LT\\R7",
-         [](std::wstring_view n) { return StartsWithIgnoringAsciiCase(n, L"AutoCAD LT 2000i"); },
-         L"Location", L"ACLT.EXE"},
-        {L"%LT2002%", L"SOFTWARE\\Autodesk\\AutoCAD LT\\R8",
-         [](std::wstring_view n) { return StartsWithIgnoringAsciiCase(n, L"AutoCAD LT 2004"); },
-         L"Location", L"ACLT.EXE"},
+        {L"%ADT%", kR15, kAcadFolder, kAcad, StartsWith, L"AutoCAD Architectural Desktop"},
+        {L"%ADT20%", kR15, kAcadFolder, kAcad, Equals, L"AutoCAD Architectural Desktop 2"},
+        {L"%AC%", kR15, kAcadFolder, kAcad, StartsWith, L"AutoCAD 2000"},
+        {L"%ADTi%", kR15, kAcadFolder, kAcad, Equals, L"AutoCAD Architectural Desktop 3",
+         L"Autodesk Architectural Desktop 3"},
+        {L"%ACi%", kR15, kAcadFolder, kAcad, Equals, L"AutoCAD 2000i"},
+        {L"%ADT33%", kR15, kAcadFolder, kAcad, StartsWith, L"AutoCAD Architectural Desktop 3.3",
+         L"AutoDesk Architectural Desktop 3.3"},
+        {L"%AC2002%", kR15, kAcadFolder, kAcad, StartsWith, L"AutoCAD 2004"},
+        {L"%LT%", kLt2000, kLtFolder, kLt, StartsWith, L"AutoCAD LT 2000"},
+        {L"%LTi%", kLt2000i, kLtFolder, kLt, StartsWith, L"AutoCAD LT 2000i"},
+        {L"%LT2002%", kLt2002, kLtFolder, kLt, StartsWith, L"AutoCAD LT 2004"},
     };
-    for (const EarlyRow& row : early)
-        rows.Add(row.name, EarlyReleaseFolder(row.key, row.test, row.folderValue, row.program));
+    for (const EarlyRow& row : early) rows.Add(row.name, EarlyReleaseFolder(row));
 }
 
 // The per-year folders of AutoCAD LT, AutoCAD and Architecture, as the lookups write them.
