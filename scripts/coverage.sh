@@ -63,11 +63,12 @@ folders=(foundation text config paths xml cuix autocad variables ui stubs/cuixpo
 filters=()
 for folder in "${folders[@]}"; do filters+=(--filter "$folder/"); done
 # CMake's compiler checks (CMakeFiles/<version>/) were compiled with --coverage too but never run.
+# The Wine prefix is left out: its drive links lead back to the Linux root and the home folder.
 # Branches the compiler adds for exceptions thrown by the library and the standard library
 # are left out: they are not decisions of the code.
 (cd "$TARVOX_ROOT" && gcovr --root "$TARVOX_ROOT" --object-directory "$TARVOX_BUILD_DIR" \
   --gcov-executable "$gcov_tool" "${filters[@]}" \
-  --exclude-directories '.*/CMakeFiles/[0-9]' \
+  --exclude-directories '.*/CMakeFiles/[0-9]' --exclude-directories '.*/wineprefix' \
   --exclude-throw-branches --exclude-unreachable-branches \
   --html-details "$report/index.html" --html-title "Tarvox coverage" \
   --json-summary-pretty --json-summary "$report/summary.json" \
