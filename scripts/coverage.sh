@@ -45,7 +45,7 @@ tarvox_wine_server
 # build tree. Wine hands the variable on to the Windows processes and they to their children.
 export GCOV_PREFIX=Z:
 export GCOV_PREFIX_STRIP=0
-ctest --test-dir "$TARVOX_BUILD_DIR" --output-on-failure --parallel "$(nproc)" \
+ctest --test-dir "$TARVOX_BUILD_DIR" --output-on-failure --parallel "$(nproc)" --repeat until-pass:2 \
   --timeout 600 "$@" || status=$?
 # The counters of Wine's own processes and of a program still ending are written when the
 # server stops.
