@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cwchar>
-#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -147,10 +146,6 @@ bool WriterMayBeSaving(DWORD process, const FILETIME& written) {
     return Ticks(created) <= Ticks(written) + kStampMargin;
 }
 
-struct SearchCloser {
-    void operator()(HANDLE search) const { FindClose(search); }
-};
-
 // Removes the temporary files that saves of path left beside it when their process ended in
 // the middle (killed, or the machine went down). Nothing else removes them: they would pile
 // up, take the disk's room and in the end every temporary name. The files of saves still
@@ -163,16 +158,15 @@ void RemoveOrphanedTemporaryFiles(const std::wstring& path) {
     WIN32_FIND_DATAW found;
     const std::wstring pattern =
         path + std::wstring(kTemporaryTag) + L"*" + std::wstring(kTemporaryExtension);
-    const HANDLE first = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
-                                          FindExSearchNameMatch, nullptr, 0);
-    if (first == INVALID_HANDLE_VALUE) return;
-    const std::unique_ptr<void, SearchCloser> search(first);
+    const FindHandle search(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
+                                             FindExSearchNameMatch, nullptr, 0));
+    if (!search.Valid()) return;
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
         const std::optional<DWORD> writer = TemporaryFileOwner(found.cFileName, base);
         if (!writer || WriterMayBeSaving(*writer, found.ftLastWriteTime)) continue;
         DeleteFileW((path.substr(0, nameStart) + found.cFileName).c_str());
-    } while (FindNextFileW(search.get(), &found));
+    } while (FindNextFileW(search.Get(), &found));
 }
 
 // A temporary file beside the target, removed again unless it was moved into place.
