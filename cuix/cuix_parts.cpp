@@ -65,14 +65,6 @@ std::wstring FileNameOf(const std::wstring& path) {
     return slash == std::wstring::npos ? std::wstring() : path.substr(slash + 1);
 }
 
-// Opens the package at path for reading into cuix; false when it cannot be opened.
-bool OpenCuixForReading(const wchar_t* path, _CCuixFile& cuix) {
-    _CReadOnlyCuixFile opened(path);
-    if (opened.m_Path.empty()) return false;
-    cuix = opened;
-    return true;
-}
-
 }  // namespace
 
 int LoadCuixPart(_CCuixFile& cuix, const wchar_t* partName, DocPtr& doc) {
@@ -86,7 +78,10 @@ int LoadCuixPart(_CCuixFile& cuix, const wchar_t* partName, DocPtr& doc) {
 
 int LoadCuixPart(const wchar_t* path, _CCuixFile& cuix, const wchar_t* partName, DocPtr& doc) {
     doc.Reset();
-    return OpenCuixForReading(path, cuix) ? LoadCuixPart(cuix, partName, doc) : 0;
+    _CReadOnlyCuixFile opened(path);
+    if (opened.m_Path.empty()) return 0;
+    cuix = opened;
+    return LoadCuixPart(cuix, partName, doc);
 }
 
 int ParseWorkspaceRoot(DocPtr& doc, std::vector<std::wstring>& names,
@@ -131,7 +126,10 @@ int GetCuixWorkspaceNames(_CCuixFile& cuix, std::vector<std::wstring>& names) {
 int GetCuixWorkspaceNames(const wchar_t* path, std::vector<std::wstring>& names) {
     names.clear();
     _CCuixFile cuix;
-    return OpenCuixForReading(path, cuix) ? GetCuixWorkspaceNames(cuix, names) : 0;
+    DocPtr doc;
+    if (LoadCuixPart(path, cuix, L"WorkspaceRoot.cui", doc) != 1) return 0;
+    std::vector<NodePtr> elements;
+    return ParseWorkspaceRoot(doc, names, elements);
 }
 
 int ParsePartialMenuFiles(DocPtr& doc, std::vector<std::wstring>& files) {
@@ -163,7 +161,9 @@ int GetCuixPartialMenuFiles(_CCuixFile& cuix, std::vector<std::wstring>& files) 
 int GetCuixPartialMenuFiles(const wchar_t* path, std::vector<std::wstring>& files) {
     files.clear();
     _CCuixFile cuix;
-    return OpenCuixForReading(path, cuix) ? GetCuixPartialMenuFiles(cuix, files) : 0;
+    DocPtr doc;
+    if (LoadCuixPart(path, cuix, L"Header.cui", doc) != 1) return 0;
+    return ParsePartialMenuFiles(doc, files);
 }
 
 bool IsProductMenuFileName(const std::wstring& path) {
