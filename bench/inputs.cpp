@@ -1,5 +1,7 @@
 #include "inputs.h"
 
+#include "text/code_pages.h"
+
 #include <windows.h>
 
 namespace bench {
@@ -74,12 +76,7 @@ ConfigInput MakeConfigText(int lines, unsigned seed) {
 }
 
 std::string ToUtf8(const std::wstring& text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
-                        nullptr, nullptr);
-    return bytes;
+    return tarvox::SystemCodePages().encode(CP_UTF8, text);
 }
 
 bool WriteTextFile(const std::wstring& path, const std::wstring& text, Encoding encoding) {

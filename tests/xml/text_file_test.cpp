@@ -176,15 +176,6 @@ std::wstring LibraryDecoding(const std::string& bytes) {
     return text;
 }
 
-std::string SystemEncode(const std::wstring& text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
-                        nullptr, nullptr);
-    return bytes;
-}
-
 TEST(Utf8Decoder, DecodesEveryCodePointAsTheSystemEncodesIt) {
     std::wstring all;
     for (unsigned long code = 1; code <= 0x10FFFF; code += (code < 0x3000 ? 1 : 7)) {
@@ -197,7 +188,8 @@ TEST(Utf8Decoder, DecodesEveryCodePointAsTheSystemEncodesIt) {
         }
     }
     std::wstring decoded;
-    ASSERT_TRUE(tarvox::DecodeWellFormedUtf8(SystemEncode(all), decoded));
+    ASSERT_TRUE(
+        tarvox::DecodeWellFormedUtf8(tarvox::SystemCodePages().encode(CP_UTF8, all), decoded));
     EXPECT_TRUE(decoded == all);
 }
 
