@@ -9,6 +9,9 @@
 #   scripts/fuzz.sh ... TARGET...   only the named targets (cfg_text, zip, ...)
 # New inputs go to build-fuzz/corpus/<target>, crashes to build-fuzz/artifacts/; the seed
 # corpus in fuzz/corpus/ is only read. An input that crashed is added there as a regression.
+# The Windows targets (cfg_reader: they need the system's code pages and order) are built by the
+# cross compiler with the project's own engine in build-winfuzz/ and run under Wine; their
+# corpus replay is a test of the test command (FuzzReplay.<target>), so --replay leaves them out.
 set -euo pipefail
 TARVOX_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$TARVOX_ROOT/scripts/install-deps.sh"
@@ -22,19 +25,53 @@ elif [[ $# -gt 0 && $1 == --runs ]]; then mode=runs; limit=$2; shift 2
 elif [[ $# -gt 0 && $1 =~ ^[0-9]+$ ]]; then limit=$1; shift
 fi
 targets=("$@")
+windows_targets=" cfg_reader "
 if ((${#targets[@]} == 0)); then
-  targets=(cfg_file cfg_text regedit path_vars text_codec collation names zip)
+  targets=(cfg_file cfg_text regedit path_vars text_codec collation names zip cfg_reader)
 fi
+native=0 windows=0
+for target in "${targets[@]}"; do
+  if [[ $windows_targets == *" $target "* ]]; then windows=1; else native=1; fi
+done
 
-cmake -S "$TARVOX_ROOT/fuzz" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" --parallel "$(nproc)" >/dev/null
+if ((native)); then
+  cmake -S "$TARVOX_ROOT/fuzz" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build "$build" --parallel "$(nproc)" >/dev/null
+fi
+winbuild="${TARVOX_WINFUZZ_BUILD_DIR:-$TARVOX_ROOT/build-winfuzz}"
+if ((windows)) && [[ $mode != replay ]]; then
+  cmake -S "$TARVOX_ROOT" -B "$winbuild" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$TARVOX_ROOT/cmake/mingw-w64-x86_64.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DTARVOX_FUZZ_COVERAGE=ON >/dev/null
+  windows_executables=()
+  for target in $windows_targets; do windows_executables+=("${target}_fuzz"); done
+  cmake --build "$winbuild" --parallel "$(nproc)" --target "${windows_executables[@]}" >/dev/null
+  TARVOX_BUILD_DIR="$winbuild" source "$TARVOX_ROOT/scripts/wine-env.sh"
+  tarvox_wine_prefix
+  tarvox_wine_server
+fi
+# How a target is run: natively, or under Wine with its paths on the Z: drive.
+run_target() {
+  local target=$1; shift
+  if [[ $windows_targets != *" $target "* ]]; then "$build/${target}_fuzz" "$@"; return; fi
+  local arguments=() argument
+  for argument in "$@"; do
+    case $argument in
+      /*) arguments+=("Z:$argument") ;;
+      -artifact_prefix=/*) arguments+=("-artifact_prefix=Z:${argument#-artifact_prefix=}") ;;
+      *) arguments+=("$argument") ;;
+    esac
+  done
+  "$TARVOX_WINE" "$winbuild/bin/${target}_fuzz.exe" "${arguments[@]}"
+}
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:allocator_may_return_null=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 status=0
 for target in "${targets[@]}"; do
   seeds="$TARVOX_ROOT/fuzz/corpus/$target"
+  if [[ $mode == replay && $windows_targets == *" $target "* ]]; then continue; fi
   if [[ $mode == replay ]]; then
     # Each file of the corpus once; any crash or property violation fails the run.
     if ! "$build/${target}_fuzz" -rss_limit_mb=2048 "$seeds"/* >"$build/$target-replay.log" 2>&1; then
@@ -47,7 +84,7 @@ for target in "${targets[@]}"; do
   if [[ $mode == merge ]]; then
     mkdir -p "$seeds" "$build/corpus/$target"
     before=$(ls "$seeds" | wc -l)
-    "$build/${target}_fuzz" -merge=1 -rss_limit_mb=2048 "$seeds" "$build/corpus/$target" >"$build/$target-merge.log" 2>&1 || status=1
+    run_target "$target" -merge=1 -rss_limit_mb=2048 "$seeds" "$build/corpus/$target" >"$build/$target-merge.log" 2>&1 || status=1
     echo "merge of $target: $before inputs, now $(ls "$seeds" | wc -l)"
     continue
   fi
@@ -55,7 +92,7 @@ for target in "${targets[@]}"; do
   budget=(-max_total_time="$limit")
   [[ $mode == runs ]] && budget=(-runs="$limit")
   echo "== $target"
-  if ! "$build/${target}_fuzz" "${budget[@]}" -rss_limit_mb=2048 -max_len="${TARVOX_FUZZ_MAX_LEN:-2048}" -print_final_stats=1 \
+  if ! run_target "$target" "${budget[@]}" -rss_limit_mb=2048 -max_len="${TARVOX_FUZZ_MAX_LEN:-2048}" -print_final_stats=1 \
        -artifact_prefix="$build/artifacts/$target-" "$build/corpus/$target" "$seeds" \
        >"$build/$target-fuzz.log" 2>&1; then
     echo "$target found a crash:"; grep -E "ERROR|violated|SUMMARY" "$build/$target-fuzz.log" | head -5 || true; status=1
