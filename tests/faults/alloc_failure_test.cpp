@@ -1,10 +1,9 @@
-// Allocation failures at every allocation point. The program's global operator new fails on the
-// N-th allocation once it is armed; each operation of the table runs for N = 1, 2, 3, ... until
-// it completes without meeting the failure. At every N nothing escapes, the result is the
-// operation's failure result or its full success, the object and what is on disk are as before
-// or as after the call, and the same call made again without a failure gives the full result.
-// Operations that build process-wide state on first use run each N in a child process: this
-// program started again as its own child ("--scenario NAME --sandbox KEY N").
+// Allocation failures at every allocation point: operator new fails on the N-th allocation once
+// armed, for N = 1, 2, 3, ... until the operation completes without meeting the failure. At
+// every N nothing escapes, the result is the failure result or the full success, the state is as
+// before or as after the call, and the call made again without a failure gives the full result.
+// Operations that build process-wide state on first use run each N in this program started again
+// as its own child ("--scenario NAME --sandbox KEY N").
 #include <tarvox/autocad.h>
 #include <tarvox/config.h>
 #include <tarvox/registry.h>
@@ -370,7 +369,7 @@ TEST_P(AllocationFailures, EveryFailurePointGivesTheFailureOrTheWholeResult) {
                                                : RunInProcess(row, failAt, temp, registry);
     };
     const auto isFailure = [&](const std::string& result) {
-        return result.rfind(row.failure, 0) == 0;
+        return result.starts_with(row.failure);
     };
     const Attempt reference = run(0);
     ASSERT_FALSE(reference.met);
