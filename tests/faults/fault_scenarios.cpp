@@ -1,5 +1,3 @@
-// Child-process scenarios of the fault tests: another process that holds a configuration file
-// open, and writers that save one file over and over.
 #include "tests/child/scenario.h"
 
 #include <tarvox/config.h>
