@@ -18,7 +18,7 @@ protected:
     wchar_t arch[260] = L"arch";
 };
 
-TEST_F(ReleaseFoldersTest, NonPureOptionActsOnlyIn2020) {
+TEST_F(ReleaseFoldersTest, NonPureOptionActsOnlyIn2020AndAfterAnLtLookupThatFoundBoth) {
     Add(L"R23.1", L"ACAD-3005:409", L"AutoCAD Mechanical 2020", L"Mechanical 2020", L"2020");
     EXPECT_EQ(GetAcadDirs2020(nullptr, acad, nullptr), 1);
     EXPECT_EQ(std::wstring(acad), machine.FolderOf(L"Mechanical 2020"));
@@ -34,12 +34,6 @@ TEST_F(ReleaseFoldersTest, NonPureOptionActsOnlyIn2020) {
     EXPECT_STREQ(arch, L"");
     EXPECT_EQ(std::wstring(acad), machine.FolderOf(L"Mechanical 2020"));
 
-    // Before 2020 the option has no effect.
-    Add(L"R23.0", L"ACAD-2005:409", L"AutoCAD Mechanical 2019", L"Mechanical 2019", L"2019");
-    wcscpy(acad, L"NonPureAcads=FALSE");
-    EXPECT_EQ(GetAcadDirs2019(nullptr, acad, nullptr), 1);
-    EXPECT_EQ(std::wstring(acad), machine.FolderOf(L"Mechanical 2019"));
-
     // After an LT lookup that found both 2020 products.
     AddLt(L"R26", L"ACADLT-3001:409", L"AutoCAD LT 2020", L"LT 2020", L"2020");
     wcscpy(acad, L"NonPureAcads=FALSE");
@@ -50,6 +44,12 @@ TEST_F(ReleaseFoldersTest, NonPureOptionActsOnlyIn2020) {
     wcscpy(acad, L"");
     EXPECT_EQ(GetAcadDirs2020(lt, acad, nullptr), 1);
     EXPECT_EQ(std::wstring(acad), machine.FolderOf(L"Mechanical 2020"));
+
+    // Before 2020 the option has no effect.
+    Add(L"R23.0", L"ACAD-2005:409", L"AutoCAD Mechanical 2019", L"Mechanical 2019", L"2019");
+    wcscpy(acad, L"NonPureAcads=FALSE");
+    EXPECT_EQ(GetAcadDirs2019(nullptr, acad, nullptr), 1);
+    EXPECT_EQ(std::wstring(acad), machine.FolderOf(L"Mechanical 2019"));
 }
 
 TEST_F(ReleaseFoldersTest, EveryGroupOfAYear) {
