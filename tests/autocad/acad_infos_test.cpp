@@ -133,17 +133,8 @@ TEST_F(AcadInfosTest, ProductWithItsProfilesFromEitherHive) {
     EXPECT_EQ(fromUser.m_AddOnState, 0);
 }
 
-TEST_F(AcadInfosTest, FullProfilesNeedAWorkspace) {
+TEST_F(AcadInfosTest, ListingTakesProductsWithAnExecutableAndNoLtAndTheEnabledInEntries) {
     const std::wstring key = AddProduct(L"ACAD-3001:409", L"AutoCAD 2020", L"AutoCAD 2020");
-    AddProfile(key, L"Tarvo", L"C:\\Nowhere\\acad");
-    // The customization file can't be read: no workspaces, so the profile is not usable.
-    EXPECT_EQ(CAutoCADInfo(key.c_str(), 0).m_Profiles.GetSize(), 0u);
-    CAutoCADProfile profile((L"HKEY_CURRENT_USER\\" + key + L"\\Profiles\\Tarvo").c_str(), 0);
-    EXPECT_EQ(Describe(profile), L" C:\\Nowhere\\acad.cuix 1 0 []");
-}
-
-TEST_F(AcadInfosTest, ListingTakesProductsWithAnExecutableAndNoLt) {
-    AddProduct(L"ACAD-3001:409", L"AutoCAD 2020", L"AutoCAD 2020");
     AddProduct(L"ACAD-3005:409", L"AutoCAD Mechanical 2020", L"Mechanical 2020");
     AddProduct(L"ACAD-3009:409", L"AutoCAD LT 2020 on the AutoCAD key", L"LT 2020");
     const std::wstring noExe = AddProduct(L"ACAD-3004:409", L"AutoCAD Architecture 2020", L"");
@@ -165,10 +156,8 @@ TEST_F(AcadInfosTest, ListingTakesProductsWithAnExecutableAndNoLt) {
     EXPECT_EQ(FindCurrentAcadInfo(none, index), 0);
     EXPECT_EQ(FindCurrentAcadInfo(infos, index), 1);
     EXPECT_EQ(index, 1);
-}
 
-TEST_F(AcadInfosTest, EnabledInEntriesOfAConfigurationFile) {
-    const std::wstring key = AddProduct(L"ACAD-3001:409", L"AutoCAD 2020", L"AutoCAD 2020");
+    // The enabled-in entries of a configuration file.
     AddProfile(key, L"Tarvo", L"C:\\Support\\tarvo");
     const std::wstring file = temp.WriteFile(
         L"Ardent.cfg",
@@ -178,23 +167,29 @@ TEST_F(AcadInfosTest, EnabledInEntriesOfAConfigurationFile) {
         "EnableIn_3=\"ACAD-3001:409\";\"Tarvo\"\r\n"
         "Other=\"ACAD-3005:409\";\"X\";\"Y\"\r\n"
         "EnableIn_4=\"ACADLT-3001:409\";\"Light\";\"Drafting\"\r\n");
-    CAutoCADInfos infos, empty;
-    ASSERT_EQ(ListEnabledAcads(infos, file.c_str()), 1);
-    ASSERT_EQ(infos.GetSize(), 2u);
-    EXPECT_EQ(infos[0].m_Name + L"|" + infos[0].m_ProductKey, L"AutoCAD 2020|" + key);
-    EXPECT_EQ(Describe(infos[0]),
+    CAutoCADInfos enabled, empty;
+    ASSERT_EQ(ListEnabledAcads(enabled, file.c_str()), 1);
+    ASSERT_EQ(enabled.GetSize(), 2u);
+    EXPECT_EQ(enabled[0].m_Name + L"|" + enabled[0].m_ProductKey, L"AutoCAD 2020|" + key);
+    EXPECT_EQ(Describe(enabled[0]),
               L"ACAD-3001:409: {Tarvo(<<Unnamed Profile>>) "
               L"C:\\Support\\tarvo.cuix 1 -1 [Tarvo Detail,Tarvo Plan]}");
     // An LT product may be named, though it is not installed under the AutoCAD key.
-    EXPECT_EQ(Describe(infos[1]).substr(0, 24), L"ACADLT-3001:409: {Light ");
+    EXPECT_EQ(Describe(enabled[1]).substr(0, 24), L"ACADLT-3001:409: {Light ");
 
     EXPECT_EQ(
         ListEnabledAcads(empty, temp.WriteFile(L"none.cfg", "[AutoCAD]\r\nOther=1\r\n").c_str()),
         0);
 }
 
-TEST_F(AcadInfosTest, AddingProfilesAndWorkspacesToAProduct) {
-    AddProduct(L"ACAD-3001:409", L"AutoCAD 2020", L"AutoCAD 2020");
+TEST_F(AcadInfosTest, FullProfilesNeedAWorkspaceAndAddingThemToAProduct) {
+    const std::wstring key = AddProduct(L"ACAD-3001:409", L"AutoCAD 2020", L"AutoCAD 2020");
+    AddProfile(key, L"Tarvo", L"C:\\Nowhere\\acad");
+    // The customization file can't be read: no workspaces, so the profile is not usable.
+    EXPECT_EQ(CAutoCADInfo(key.c_str(), 0).m_Profiles.GetSize(), 0u);
+    CAutoCADProfile profile((L"HKEY_CURRENT_USER\\" + key + L"\\Profiles\\Tarvo").c_str(), 0);
+    EXPECT_EQ(Describe(profile), L" C:\\Nowhere\\acad.cuix 1 0 []");
+
     CAutoCADInfo info;
     EXPECT_EQ(info.AddAcadProfileWorkspace(L"", L"Tarvo", L"Plan"), 0);
     ASSERT_EQ(info.AddAcadProfileWorkspace(L"ACAD-3001:409", nullptr, nullptr), 1);
@@ -208,50 +203,42 @@ TEST_F(AcadInfosTest, AddingProfilesAndWorkspacesToAProduct) {
     EXPECT_EQ(Describe(info), L"ACAD-3001:409: {Tarvo Ardent(Office)  1 -1 [Plan]}");
 }
 
-class SetAcadVersionTest : public AcadInfosTest {
-protected:
+TEST_F(AcadInfosTest, SetAcadVersionMakesAProductWithTheAddOnCurrent) {
     // The user's CurVer of the AutoCAD key and of its R23.1 key.
-    std::wstring CurVers() {
+    const auto curVers = [] {
         std::wstring family, release;
         GetRegValue(family, L"HKEY_CURRENT_USER\\Software\\Autodesk\\AutoCAD", L"CurVer", 1);
         GetRegValue(release, L"HKEY_CURRENT_USER\\Software\\Autodesk\\AutoCAD\\R23.1", L"CurVer",
                     1);
         return family + L"|" + release;
-    }
-    // Products 2020, Mechanical and Architecture; the user's current one; the add-on enabled in
-    // the named products.
-    void Machine(const wchar_t* current, std::initializer_list<const wchar_t*> enabled) {
-        AddProduct(L"ACAD-3001:409", L"AutoCAD 2020", L"AutoCAD 2020");
-        AddProduct(L"ACAD-3005:409", L"AutoCAD Mechanical 2020", L"Mechanical 2020");
-        AddProduct(L"ACAD-3004:409", L"AutoCAD Architecture 2020", L"Architecture 2020");
-        machine.SetUserCurrent(false, L"R23.1", current);
-        int n = 0;
-        for (const wchar_t* keyName : enabled) {
-            registry.Apply({Sz(L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2020\\AutoCAD",
-                               L"EnableIn_" + std::to_wstring(++n),
-                               std::wstring(L"\"") + keyName + L"\";\"Tarvo\";\"Tarvo Plan\"")});
-        }
-    }
-};
-
-TEST_F(SetAcadVersionTest, WithoutEnabledProductsOnlyTheReleaseIsRecorded) {
+    };
+    const auto enable = [&](const wchar_t* first, const wchar_t* second) {
+        const std::wstring key = L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2020\\AutoCAD";
+        registry.Apply(
+            {Sz(key, L"EnableIn_1", std::wstring(L"\"") + first + L"\";\"Tarvo\";\"Tarvo Plan\""),
+             Sz(key, L"EnableIn_2",
+                std::wstring(L"\"") + second + L"\";\"Tarvo\";\"Tarvo Plan\"")});
+    };
     EXPECT_EQ(SetAcadVersion(L"R23.0"), 0);  // the user has no AutoCAD key yet: nothing created
     registry.Apply({Key(L"HKCU\\Software\\Autodesk\\AutoCAD")});
+    // Without enabled products only the release is recorded.
     EXPECT_EQ(SetAcadVersion(L"R23.0"), 1);
-    EXPECT_EQ(CurVers(), L"R23.0|");
-}
+    EXPECT_EQ(curVers(), L"R23.0|");
 
-TEST_F(SetAcadVersionTest, TheUsersCurrentProductStaysWhenTheAddOnIsEnabledInIt) {
-    Machine(L"ACAD-3005:409", {L"ACAD-3001:409", L"ACAD-3005:409"});
+    AddProduct(L"ACAD-3001:409", L"AutoCAD 2020", L"AutoCAD 2020");
+    AddProduct(L"ACAD-3005:409", L"AutoCAD Mechanical 2020", L"Mechanical 2020");
+    AddProduct(L"ACAD-3004:409", L"AutoCAD Architecture 2020", L"Architecture 2020");
+    // The user's current product stays when the add-on is enabled in it; making it current
+    // records its release again.
+    machine.SetUserCurrent(false, L"R23.1", L"ACAD-3005:409");
+    enable(L"ACAD-3001:409", L"ACAD-3005:409");
     EXPECT_EQ(SetAcadVersion(L"R23.0"), 1);
-    // Making the product current records the selected release again.
-    EXPECT_EQ(CurVers(), L"R23.1|ACAD-3005:409");
-}
-
-TEST_F(SetAcadVersionTest, OtherwiseTheFirstEnabledProductBecomesCurrent) {
-    Machine(L"ACAD-3004:409", {L"ACAD-3005:409", L"ACAD-3001:409"});
+    EXPECT_EQ(curVers(), L"R23.1|ACAD-3005:409");
+    // Otherwise the first enabled product becomes current.
+    machine.SetUserCurrent(false, L"R23.1", L"ACAD-3004:409");
+    enable(L"ACAD-3005:409", L"ACAD-3001:409");
     EXPECT_EQ(SetAcadVersion(L"R23.1"), 1);
-    EXPECT_EQ(CurVers(), L"R23.1|ACAD-3001:409");
+    EXPECT_EQ(curVers(), L"R23.1|ACAD-3001:409");
 }
 
 }  // namespace

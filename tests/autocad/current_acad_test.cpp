@@ -25,69 +25,61 @@ protected:
         GetAcadExe(out, key);
         return out;
     }
-    std::wstring ReadUserValue(const std::wstring& subKey, const wchar_t* name) {
-        std::wstring text;
-        GetRegValue(text, (L"HKEY_CURRENT_USER\\" + subKey).c_str(), name, 0);
-        return text;
+    // The user's CurProd, the family's CurVer, the release's CurVer and LastLaunchedProduct.
+    std::wstring UserChain() {
+        const std::wstring autodesk = L"HKEY_CURRENT_USER\\Software\\Autodesk";
+        std::wstring v[4];
+        GetRegValue(v[0], autodesk.c_str(), L"CurProd", 0);
+        GetRegValue(v[1], (autodesk + L"\\AutoCAD").c_str(), L"CurVer", 0);
+        GetRegValue(v[2], (autodesk + L"\\AutoCAD\\R23.1").c_str(), L"CurVer", 0);
+        GetRegValue(v[3], (autodesk + L"\\AutoCAD\\R23.1").c_str(), L"LastLaunchedProduct", 0);
+        return v[0] + L"|" + v[1] + L"|" + v[2] + L"|" + v[3];
     }
 };
 
-TEST_F(CurrentAcadTest, ExecutableFollowsTheUsersChain) {
-    Add(L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020", L"AutoCAD 2020");
-    AddLt(L"R23.1", L"ACADLT-3001:409", L"AutoCAD LT 2020", L"AutoCAD LT 2020");
-    // Nothing recorded for the user: the out string is left as it was.
+TEST_F(CurrentAcadTest, ExecutableAndFolderOfTheUsersChainOrOfAGivenKey) {
+    const std::wstring acad = Add(L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020", L"AutoCAD 2020");
+    const std::wstring lt =
+        AddLt(L"R23.1", L"ACADLT-3001:409", L"AutoCAD LT 2020", L"AutoCAD LT 2020");
+    const std::wstring noLocation = machine.Add(
+        AcadProduct(L"R23.1", L"ACAD-3004:409", L"AutoCAD Architecture 2020", L"Architecture 2020")
+            .AcadLocationOnly());
+    const std::wstring folder = machine.FolderOf(L"AutoCAD 2020");
+    const std::wstring ltFolder = machine.FolderOf(L"AutoCAD LT 2020");
+    // Nothing recorded for the user: the out string is left as it was, and a short key (the
+    // user's current product) gives the parent of the folder passed in.
     EXPECT_EQ(Exe(nullptr, L"kept"), L"kept");
+    std::wstring dir = L"C:\\Some\\Folder";
+    EXPECT_EQ(std::wstring(GetAcadDir(dir, L"Software\\Autodesk")), L"C:\\Some");
 
     machine.SetUserCurrent(false, L"R23.1", L"ACAD-3001:409");
-    EXPECT_EQ(Exe(), machine.FolderOf(L"AutoCAD 2020") + L"\\acad.exe");
-    std::wstring dir;
-    EXPECT_EQ(std::wstring(GetAcadDir(dir)), machine.FolderOf(L"AutoCAD 2020"));
-
+    EXPECT_EQ(Exe(), folder + L"\\acad.exe");
+    EXPECT_EQ(std::wstring(GetAcadDir(dir)), folder);
     machine.SetUserCurrent(true, L"R23.1", L"ACADLT-3001:409");
-    EXPECT_EQ(Exe(), machine.FolderOf(L"AutoCAD LT 2020") + L"\\aclt.exe");
-
+    EXPECT_EQ(Exe(), ltFolder + L"\\aclt.exe");
     // A broken link of the chain finds nothing.
     machine.SetUserCurrent(false, L"R23.1", L"ACAD-9999:409");
     EXPECT_EQ(Exe(nullptr, L"kept"), L"kept");
-}
 
-TEST_F(CurrentAcadTest, ExecutableOfAGivenKey) {
-    const std::wstring acad = Add(L"R23.0", L"ACAD-2001:409", L"AutoCAD 2019", L"AutoCAD 2019");
-    const std::wstring lt =
-        AddLt(L"R23.0", L"ACADLT-2001:409", L"AutoCAD LT 2019", L"AutoCAD LT 2019");
-    const std::wstring noLocation = machine.Add(
-        AcadProduct(L"R23.0", L"ACAD-2004:409", L"AutoCAD Architecture 2019", L"Architecture 2019")
-            .AcadLocationOnly());
-    EXPECT_EQ(Exe(acad.c_str()), machine.FolderOf(L"AutoCAD 2019") + L"\\acad.exe");
-    EXPECT_EQ(Exe(lt.c_str()), machine.FolderOf(L"AutoCAD LT 2019") + L"\\aclt.exe");
+    EXPECT_EQ(Exe(lt.c_str()), ltFolder + L"\\aclt.exe");
+    EXPECT_EQ(std::wstring(GetAcadDir(dir, lt.c_str())), ltFolder);
     // A key that is not installed empties the out string; a key without "Location" leaves it.
-    EXPECT_EQ(Exe(L"Software\\Autodesk\\AutoCAD\\R23.0\\ACAD-2999:409", L"old"), L"");
+    EXPECT_EQ(Exe(L"Software\\Autodesk\\AutoCAD\\R23.1\\ACAD-2999:409", L"old"), L"");
     EXPECT_EQ(Exe(noLocation.c_str(), L"old"), L"old");
-
-    std::wstring dir;
-    EXPECT_EQ(std::wstring(GetAcadDir(dir, lt.c_str())), machine.FolderOf(L"AutoCAD LT 2019"));
-    // A short key means the user's current product, which this machine has not recorded.
-    dir = L"C:\\Some\\Folder";
-    EXPECT_EQ(std::wstring(GetAcadDir(dir, L"Software\\Autodesk")), L"C:\\Some");
-
     // An empty family component still names the family: the key opens nothing, and the
     // user's current product does not stand in.
-    machine.SetUserCurrent(false, L"R23.0", L"ACAD-2001:409");
-    EXPECT_EQ(Exe(L"Software\\Autodesk\\\\R23.0\\ACAD-2001:409", L"old"), L"");
+    machine.SetUserCurrent(false, L"R23.1", L"ACAD-3001:409");
+    EXPECT_EQ(Exe(L"Software\\Autodesk\\\\R23.1\\ACAD-3001:409", L"old"), L"");
+    // The executable is reported in the stored case of the folder.
+    std::wstring lower = folder;
+    for (std::size_t i = folder.size() - 12; i < lower.size(); ++i) lower[i] = towlower(lower[i]);
+    registry.Apply({Sz(L"HKLM\\" + acad, L"Location", lower)});
+    EXPECT_EQ(Exe(acad.c_str()), folder + L"\\acad.exe");
     // A "Location" that is read but empty counts as read.
     registry.Apply({Sz(L"HKLM\\" + acad, L"Location", L""), Sz(L"HKLM\\" + lt, L"Location", L"")});
     EXPECT_EQ(Exe(acad.c_str(), L"old"), L"\\acad.exe");
     EXPECT_EQ(Exe(lt.c_str(), L"old"), L"\\aclt.exe");
     EXPECT_EQ(Exe(nullptr, L"old"), L"\\acad.exe");
-}
-
-TEST_F(CurrentAcadTest, ExecutableIsReportedInTheStoredCase) {
-    const std::wstring key = Add(L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020", L"AutoCAD 2020");
-    std::wstring folder = machine.FolderOf(L"AutoCAD 2020");
-    std::wstring lower = folder;
-    for (std::size_t i = folder.size() - 12; i < lower.size(); ++i) lower[i] = towlower(lower[i]);
-    registry.Apply({Sz(L"HKLM\\" + key, L"Location", lower)});
-    EXPECT_EQ(Exe(key.c_str()), folder + L"\\acad.exe");
 }
 
 TEST_F(CurrentAcadTest, KeyAndProfileOfTheSelectedRelease) {
@@ -153,27 +145,20 @@ TEST_F(CurrentAcadTest, MakingAProductCurrentRecordsItsShortName) {
                     Sz(products + L"ACAD-3003:409", L"AcadLocation", folder),
                     Sz(products + L"ACAD-3004:409", L"AcadLocation", folder),
                     Sz(products + L"ACAD-3004:409", L"UPILocation", folder + L"\\A\\B\\UPI")});
-    const std::wstring release = L"Software\\Autodesk\\AutoCAD\\R23.1";
 
     // Without the user's release key nothing of the release is changed.
     EXPECT_EQ(MakeAcadProductCurrent(L"ACAD-3005:409"), 0);
-    EXPECT_EQ(ReadUserValue(release, L"CurVer"), L"");
+    EXPECT_EQ(UserChain(), L"|||");
 
-    registry.Apply({test::Key(L"HKCU\\" + release)});
+    registry.Apply({test::Key(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1")});
     EXPECT_EQ(MakeAcadProductCurrent(L"ACAD-3005:409"), 1);
-    EXPECT_EQ(ReadUserValue(L"Software\\Autodesk", L"CurProd"), L"AutoCAD");
-    EXPECT_EQ(ReadUserValue(L"Software\\Autodesk\\AutoCAD", L"CurVer"), L"R23.1");
-    EXPECT_EQ(ReadUserValue(release, L"CurVer"), L"ACAD-3005:409");
-    EXPECT_EQ(ReadUserValue(release, L"LastLaunchedProduct"), L"ACADE");
-
+    EXPECT_EQ(UserChain(), L"AutoCAD|R23.1|ACAD-3005:409|ACADE");
     EXPECT_EQ(MakeAcadProductCurrent(L"ACAD-3002:409"), 1);
-    EXPECT_EQ(ReadUserValue(release, L"LastLaunchedProduct"), L"ACAD");
-
+    EXPECT_EQ(UserChain(), L"AutoCAD|R23.1|ACAD-3002:409|ACAD");
     // No UPILocation, or one nested too deep, leaves the last short name alone.
     EXPECT_EQ(MakeAcadProductCurrent(L"ACAD-3003:409"), 1);
     EXPECT_EQ(MakeAcadProductCurrent(L"ACAD-3004:409"), 1);
-    EXPECT_EQ(ReadUserValue(release, L"CurVer"), L"ACAD-3004:409");
-    EXPECT_EQ(ReadUserValue(release, L"LastLaunchedProduct"), L"ACAD");
+    EXPECT_EQ(UserChain(), L"AutoCAD|R23.1|ACAD-3004:409|ACAD");
 }
 
 }  // namespace

@@ -54,6 +54,12 @@ TEST_F(InstalledProductsTest, TrueCasePathUsesStoredNames) {
 }
 
 TEST_F(InstalledProductsTest, LocationsYearCheckAndCurrentIndex) {
+    std::vector<std::wstring> names{L"x"}, keys, locations;
+    long long current = 3;
+    EXPECT_EQ(ListInstalledAcads(names, keys, locations, current), 0);  // nothing installed
+    EXPECT_EQ(current, -1);
+    EXPECT_TRUE(names.empty());
+
     const std::wstring f2020 = MakeFolder(L"AutoCAD 2020");
     const std::wstring f2021 = MakeFolder(L"AutoCAD 2021");
     // Registered in their short forms: the year check sees the long names.
@@ -61,8 +67,6 @@ TEST_F(InstalledProductsTest, LocationsYearCheckAndCurrentIndex) {
     AddProduct(L"R23.1", L"ACAD-3005:409", L"AutoCAD Mechanical 2020", L"AcadLocation",
                ShortForm(f2021));
     AddProduct(L"R22.0", L"ACAD-2001:409", L"AutoCAD 2018", L"Other", L"x");
-    std::vector<std::wstring> names, keys, locations;
-    long long current = 5;
     ASSERT_EQ(ListInstalledAcads(names, keys, locations, current), 1);
     EXPECT_EQ(names, (std::vector<std::wstring>{L"AutoCAD 2018", L"AutoCAD 2020"}));
     ASSERT_EQ(keys.size(), 2u);
@@ -70,14 +74,6 @@ TEST_F(InstalledProductsTest, LocationsYearCheckAndCurrentIndex) {
     EXPECT_EQ(locations, (std::vector<std::wstring>{L"", f2020}));
     // A location was found, so the first product is the current one.
     EXPECT_EQ(current, 0);
-}
-
-TEST_F(InstalledProductsTest, NothingInstalled) {
-    std::vector<std::wstring> names{L"x"}, keys, locations;
-    long long current = 3;
-    EXPECT_EQ(ListInstalledAcads(names, keys, locations, current), 0);
-    EXPECT_EQ(current, -1);
-    EXPECT_TRUE(names.empty());
 }
 
 }  // namespace

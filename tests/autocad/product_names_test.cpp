@@ -6,36 +6,28 @@ namespace tarvox::autocad {
 namespace {
 
 TEST(ProductNames, TypeByTheFirstWordFoundAndVerticalCodeByTheFirstTableWord) {
-    EXPECT_EQ(GetAcadProductType(nullptr), 99);
-    const struct {
-        const wchar_t* name;
-        int type;
-    } types[] = {
+    const std::pair<const wchar_t*, int> types[] = {
+        {nullptr, 99},
         {L"", 99},
         {L"AutoCAD 2020", 1},
-        {L"AutoCAD LT 2020", 0},
         {L"autocad lt 2020", 0},
         {L"AutoCAD Architecture 2020", 2},
-        {L"AutoCAD Civil 3D 2020", 4},
-        {L"AutoCAD Electrical 2020", 3},
         // Position decides, not the order of the words; the leading space is part of the word.
         {L"AutoCAD Civil Architecture", 4},
         {L"AutoCAD Elec LT", 3},
         {L"CivilCAD", 1}};
-    for (const auto& c : types) EXPECT_EQ(GetAcadProductType(c.name), c.type) << c.name;
+    for (const auto& [name, type] : types)
+        EXPECT_EQ(GetAcadProductType(name), type) << (name ? name : L"null");
     // Raster Design names hold "AutoCAD" too: the earlier table word wins.
-    const struct {
-        const wchar_t* name;
-        const wchar_t* code;
-    } codes[] = {{L"AutoCAD Architecture 2020", L"000"},
-                 {L"AutoCAD Raster Design 2020", L"555"},
-                 {L"autocad 2020", L"444"},
-                 {L"Map 3D", L"999"},
-                 {L"", L"999"}};
-    for (const auto& c : codes) EXPECT_EQ(AcadVerticalCode(c.name), c.code) << c.name;
+    const std::pair<const wchar_t*, const wchar_t*> codes[] = {
+        {L"AutoCAD Architecture 2020", L"000"},
+        {L"AutoCAD Raster Design 2020", L"555"},
+        {L"autocad 2020", L"444"},
+        {L"Map 3D", L"999"}};
+    for (const auto& [name, code] : codes) EXPECT_EQ(AcadVerticalCode(name), code) << name;
 }
 
-TEST(MakeAcadProductSortKey, ReleaseField) {
+TEST(MakeAcadProductSortKey, ReleaseFieldVerticalCodePaddedNameAndOrder) {
     const std::wstring spaces(128, L' ');
     const struct {
         const wchar_t* key;
@@ -55,17 +47,9 @@ TEST(MakeAcadProductSortKey, ReleaseField) {
     // ... and so does a long integer part.
     EXPECT_EQ(
         MakeAcadProductSortKey(L"\\R123456789012345678901", L"AutoCAD 2020", false).substr(0, 24),
-        L"12345678901234567890"
-        L"444A");
-}
-
-TEST(MakeAcadProductSortKey, VerticalCodePaddedNameAndOrder) {
-    const std::wstring key = MakeAcadProductSortKey(L"A\\R23.0", L"AutoCAD Mechanical 2019", false);
-    EXPECT_EQ(key,
-              L"1000000023.000000000"
-              L"333"
-              L"AutoCAD Mechanical 2019" +
-                  std::wstring(128 - 23, L' '));
+        L"12345678901234567890444A");
+    EXPECT_EQ(MakeAcadProductSortKey(L"A\\R23.0", L"AutoCAD Mechanical 2019", false),
+              L"1000000023.000000000333AutoCAD Mechanical 2019" + std::wstring(128 - 23, L' '));
     const std::wstring longName(140, L'n');
     EXPECT_EQ(MakeAcadProductSortKey(L"A\\R23.0", longName.c_str(), false),
               L"1000000023.000000000999" + longName);
@@ -87,15 +71,12 @@ TEST(IsPureAcadName, PlainNamesOfTheKnownYearsAndTheLtOrArchitectureFlag) {
     } cases[] = {{L"AutoCAD 2020", 1, 0},
                  {L"autocad 2010 - English", 1, 0},
                  {L"AutoCAD 2021", 0, 0},
-                 {L"AutoCAD 2009", 0, 0},
-                 {L"AutoCAD 2019 English", 0, 0},
                  {L"AutoCAD Mechanical 2019", 0, 0},
                  {L"", 0, 0},
                  {nullptr, 0, 0},
                  {L"AutoCAD LT 2020", 0, 1},
-                 {L"AutoCAD Architecture 2020", 0, 1},
+                 {L"AutoCAD architecture 2020", 0, 1},
                  {L"AutoCAD Architectural Desktop 2006", 0, 1},
-                 {L"x architecture y", 0, 1},
                  // The words need a space on both sides.
                  {L"AutoCAD LT", 0, 0}};
     for (const auto& c : cases) {

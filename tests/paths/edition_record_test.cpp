@@ -38,35 +38,29 @@ private:
 
 class EditionRecordTest : public SandboxTest {
 protected:
-    // The child program run from a folder with one marker file.
-    ChildResult Run(const wchar_t* folder, const wchar_t* marker) {
+    // The child program's values of code, name and luminor, run from a folder with one marker.
+    std::string Run(const wchar_t* folder, const wchar_t* marker) {
         temp.WriteFile(std::wstring(folder) + L"\\" + marker, "");
         ChildOptions options;
         options.programFolder = temp / folder;
-        return RunSandboxed("EditionAndFolders", options);
+        const ChildResult child = RunSandboxed("EditionAndFolders", options);
+        return child.Value("code") + "|" + child.Value("name") + "|" + child.Value("luminor");
     }
 };
 
-TEST_F(EditionRecordTest, TheRecordWinsOverTheMarkerFiles) {
-    SharedRecord record(5, L"Tarvo CAD");
-    ASSERT_TRUE(record.Valid());
-    const ChildResult child = Run(L"ardent", L"Tarvo Ardent 2020.txt");
-    EXPECT_EQ(child.Value("code"), "5");
-    EXPECT_EQ(child.Value("name"), "Tarvo CAD");
-    EXPECT_EQ(child.Value("luminor"), "0");
-}
-
-TEST_F(EditionRecordTest, AnEmptyRecordLeavesTheDecisionToTheMarkers) {
-    SharedRecord record(0, L"Tarvo Zenit");
-    EXPECT_EQ(Run(L"luminor", L"Tarvo Luminor 2020.txt").Value("code"), "3");
-}
-
-TEST_F(EditionRecordTest, AnUnterminatedNameIsCutAtTheRecordsEnd) {
+TEST_F(EditionRecordTest, TheRecordWinsOverTheMarkerFilesUnlessItIsEmpty) {
+    {
+        SharedRecord record(5, L"Tarvo CAD");
+        ASSERT_TRUE(record.Valid());
+        EXPECT_EQ(Run(L"ardent", L"Tarvo Ardent 2020.txt"), "5|Tarvo CAD|0");
+    }
+    {
+        SharedRecord record(0, L"Tarvo Zenit");
+        EXPECT_EQ(Run(L"luminor", L"Tarvo Luminor 2020.txt"), "3|Tarvo Luminor|1");
+    }
+    // An unterminated name is cut at the record's end.
     SharedRecord record(3, std::wstring(600, L'n'));
-    const ChildResult child = Run(L"plain", L"unrelated.txt");
-    EXPECT_EQ(child.Value("code"), "3");
-    EXPECT_EQ(child.Value("name"), std::string(519, 'n'));
-    EXPECT_EQ(child.Value("luminor"), "1");
+    EXPECT_EQ(Run(L"plain", L"unrelated.txt"), "3|" + std::string(519, 'n') + "|1");
 }
 
 }  // namespace

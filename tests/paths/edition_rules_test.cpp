@@ -3,135 +3,100 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <set>
 
 namespace {
 
 using namespace tarvox;
 
-struct FakeDisk {
-    std::set<std::wstring> files;
-    std::set<std::wstring> folders;
-    std::map<std::wstring, std::wstring> sourcePaths;
+// The entries of an imagined disk: a name ending in a backslash is a folder, any other a file.
+// The media's "Setup.cfg" names a share as its source path.
+EditionProbe Probe(const std::set<std::wstring>& entries) {
+    EditionProbe probe;
+    probe.fileExists = [&entries](const std::wstring& p) { return entries.count(p) > 0; };
+    probe.entryExists = [&entries](const std::wstring& p) {
+        return entries.count(p) > 0 || entries.count(p + L"\\") > 0;
+    };
+    probe.setupSourcePath = [](const std::wstring& p) {
+        return p == L"D:\\Media\\Setup.cfg" ? std::wstring(L"\\\\server\\share\\Tarvox") : L"";
+    };
+    return probe;
+}
 
-    EditionProbe Probe() const {
-        EditionProbe probe;
-        probe.fileExists = [this](const std::wstring& p) { return files.count(p) > 0; };
-        probe.entryExists = [this](const std::wstring& p) {
-            return files.count(p) > 0 || folders.count(p) > 0;
-        };
-        probe.setupSourcePath = [this](const std::wstring& p) {
-            auto it = sourcePaths.find(p);
-            return it == sourcePaths.end() ? std::wstring() : it->second;
-        };
-        return probe;
+TEST(EditionRules, MarkersCachesToolsAndMediaDecideInTheirOrder) {
+    const std::wstring p = L"C:\\Programs\\Tarvox\\Bin\\", media = L"D:\\Media\\Setup\\Prg_X64\\";
+    const std::wstring cache = p + L"UserDataCache\\AppData\\Tarvox\\";
+    const std::wstring tools = cache + L"Tarvo Ardent 2020\\Werkzeuge\\";
+    const std::wstring extAca = p + L"Tarvo Ardent_ExtACA 2020.txt", share = L"\\\\server\\share\\";
+    const struct {
+        const char* label;
+        std::set<std::wstring> entries;
+        int edition;
+        std::wstring program = L"C:\\Programs\\Tarvox\\Bin\\";
+    } rows[] = {
+        {"no markers", {}, kEditionUnknown},
+        {"ExtACA marker", {extAca}, kEditionZenitPlus},
+        {"Luminor marker before ExtACA", {extAca, p + L"Tarvo Luminor 2020.txt"}, kEditionLuminor},
+        {"Ardent marker first",
+         {extAca, p + L"Tarvo Luminor 2020.txt", p + L"Tarvo Ardent 2020.txt"},
+         kEditionArdent},
+        {"a marker folder is no marker file", {p + L"Tarvo Ardent 2020.txt\\"}, kEditionUnknown},
+        {"Ardent cache", {cache + L"Tarvo Ardent 2020\\"}, kEditionArdent},
+        {"Luminor cache tested first",
+         {cache + L"Tarvo Ardent 2020\\", cache + L"Tarvo Luminor 2020\\"},
+         kEditionLuminor},
+        // The tool folders lie below the Ardent cache folder, which is not listed itself.
+        {"Zenit tools", {tools + L"Tarvo Zenit Werkzeuge\\"}, kEditionZenit},
+        {"Zenit+ tools",
+         {tools + L"Tarvo Zenit Werkzeuge\\", tools + L"Tarvo Zenit+ Werkzeuge\\"},
+         kEditionZenitPlus},
+        {"media Ardent", {L"D:\\Media\\Tarvo Ardent\\"}, kEditionArdent, media},
+        {"media Luminor file",
+         {L"D:\\Media\\Tarvo Ardent\\", L"D:\\Media\\Tarvo Luminor"},
+         kEditionLuminor,
+         media},
+        {"media Zenit+",
+         {L"D:\\Media\\Tarvo Ardent\\", L"D:\\Media\\Tarvo Luminor", L"D:\\Media\\Tarvo Zenit+\\"},
+         kEditionZenitPlus,
+         media},
+        {"setup source path that does not exist yet",
+         {L"D:\\Media\\Setup.cfg", share + L"Tarvox\\Tarvo Zenit\\", L"D:\\Media\\Tarvo Ardent\\"},
+         kEditionArdent,
+         L"D:\\Media\\"},
+        {"setup source path moves the media folder",
+         {L"D:\\Media\\Setup.cfg", share + L"Tarvox\\", share + L"Tarvox\\Tarvo Zenit\\",
+          L"D:\\Media\\Tarvo Ardent\\"},
+         kEditionZenit,
+         L"D:\\Media\\"}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(
+            EditionFromProgramFolder(row.program, row.program + L"tarvox.dll", Probe(row.entries)),
+            row.edition)
+            << row.label;
     }
-};
-
-constexpr wchar_t kProgram[] = L"C:\\Programs\\Tarvox\\Bin\\";
-constexpr wchar_t kModule[] = L"C:\\Programs\\Tarvox\\Bin\\tarvox.dll";
-
-int Decide(const FakeDisk& disk, const std::wstring& program = kProgram,
-           const std::wstring& module = kModule) {
-    return EditionFromProgramFolder(program, module, disk.Probe());
-}
-
-TEST(EditionRules, MarkerFilesDecideInTheirOrder) {
-    FakeDisk disk;
-    EXPECT_EQ(Decide(disk), kEditionUnknown);
-    disk.files.insert(std::wstring(kProgram) + L"Tarvo Ardent_ExtACA 2020.txt");
-    EXPECT_EQ(Decide(disk), kEditionZenitPlus);
-    disk.files.insert(std::wstring(kProgram) + L"Tarvo Luminor 2020.txt");
-    EXPECT_EQ(Decide(disk), kEditionLuminor);
-    disk.files.insert(std::wstring(kProgram) + L"Tarvo Ardent 2020.txt");
-    EXPECT_EQ(Decide(disk), kEditionArdent);
-}
-
-TEST(EditionRules, AMarkerFolderOfTheSameNameIsNotAMarkerFile) {
-    FakeDisk disk;
-    disk.folders.insert(std::wstring(kProgram) + L"Tarvo Ardent 2020.txt");
-    EXPECT_EQ(Decide(disk), kEditionUnknown);
-}
-
-TEST(EditionRules, UserDataCacheFoldersAndTheModuleName) {
-    const std::wstring cache = std::wstring(kProgram) + L"UserDataCache\\AppData\\Tarvox\\";
-    FakeDisk disk;
-    disk.folders.insert(cache + L"Tarvo Ardent 2020");
-    EXPECT_EQ(Decide(disk), kEditionArdent);
-    disk.folders.insert(cache + L"Tarvo Luminor 2020");
-    EXPECT_EQ(Decide(disk), kEditionLuminor);  // the Luminor cache is tested first
-
-    FakeDisk named;
-    EXPECT_EQ(Decide(named, kProgram, L"C:\\Tarvox\\TARVO ARDENT 2020\\tarvox.dll"),
+    EXPECT_EQ(EditionFromProgramFolder(p, L"C:\\Tarvox\\TARVO ARDENT 2020\\tarvox.dll", Probe({})),
               kEditionArdent);
 }
 
-TEST(EditionRules, ZenitToolFoldersTellTheOlderLine) {
-    const std::wstring tools =
-        std::wstring(kProgram) + L"UserDataCache\\AppData\\Tarvox\\Tarvo Ardent 2020\\Werkzeuge\\";
-    FakeDisk disk;
-    disk.folders.insert(tools + L"Tarvo Zenit Werkzeuge");
-    // The Werkzeuge folder lies below the Ardent cache folder, which is a marker of its own
-    // only when it exists as an entry; the fake disk lists the deep folder alone.
-    EXPECT_EQ(Decide(disk), kEditionZenit);
-    disk.folders.insert(tools + L"Tarvo Zenit+ Werkzeuge");
-    EXPECT_EQ(Decide(disk), kEditionZenitPlus);
-}
-
 TEST(EditionRules, MediaFolderIsTwoLevelsAboveAMediaProgramFolderElseThree) {
-    FakeDisk disk;
-    EXPECT_EQ(MediaFolderOf(L"D:\\Media\\Setup\\prg_x64\\", disk.Probe()), L"D:\\Media\\");
-    EXPECT_EQ(MediaFolderOf(L"D:\\Media\\Setup\\Prg_W32\\", disk.Probe()), L"D:\\Media\\");
-    EXPECT_EQ(MediaFolderOf(L"D:\\A\\B\\C\\D\\", disk.Probe()), L"D:\\A\\");
-    EXPECT_EQ(MediaFolderOf(L"D:\\A\\B\\C\\", disk.Probe()), L"D:\\");
-    // Too few components: the rule does not apply.
-    EXPECT_EQ(MediaFolderOf(L"D:\\Prg_X64\\", disk.Probe()), L"");
-    EXPECT_EQ(MediaFolderOf(L"D:\\A\\B\\", disk.Probe()), L"");
-    disk.files.insert(L"D:\\A\\B\\Autorun.inf");
-    EXPECT_EQ(MediaFolderOf(L"D:\\A\\B\\", disk.Probe()), L"D:\\A\\B\\");
+    const std::set<std::wstring> autorun = {L"D:\\A\\B\\Autorun.inf"};
+    const std::pair<const wchar_t*, const wchar_t*> rows[] = {
+        {L"D:\\Media\\Setup\\prg_x64\\", L"D:\\Media\\"},
+        {L"D:\\Media\\Setup\\Prg_W32\\", L"D:\\Media\\"},
+        {L"D:\\A\\B\\C\\D\\", L"D:\\A\\"},
+        {L"D:\\A\\B\\C\\", L"D:\\"},
+        // Too few components: the rule does not apply.
+        {L"D:\\Prg_X64\\", L""}};
+    for (const auto& [program, media] : rows)
+        EXPECT_EQ(MediaFolderOf(program, Probe(autorun)), media) << program;
+    EXPECT_EQ(MediaFolderOf(L"D:\\A\\B\\", Probe(autorun)), L"D:\\A\\B\\");
+    EXPECT_EQ(MediaFolderOf(L"D:\\A\\B\\", Probe({})), L"");
 }
 
-TEST(EditionRules, InstallationMediaNameTheEditionInTheirOrder) {
-    const std::wstring program = L"D:\\Media\\Setup\\Prg_X64\\";
-    FakeDisk disk;
-    disk.folders.insert(L"D:\\Media\\Tarvo Ardent");
-    EXPECT_EQ(Decide(disk, program, program + L"tarvox.dll"), kEditionArdent);
-    disk.files.insert(L"D:\\Media\\Tarvo Luminor");
-    EXPECT_EQ(Decide(disk, program, program + L"tarvox.dll"), kEditionLuminor);
-    disk.folders.insert(L"D:\\Media\\Tarvo Zenit+");
-    EXPECT_EQ(Decide(disk, program, program + L"tarvox.dll"), kEditionZenitPlus);
-}
-
-TEST(EditionRules, ASetupSourcePathMovesTheMediaFolderWhenItExists) {
-    const std::wstring program = L"D:\\Media\\";
-    FakeDisk disk;
-    disk.files.insert(L"D:\\Media\\Setup.cfg");
-    disk.sourcePaths[L"D:\\Media\\Setup.cfg"] = L"\\\\server\\share\\Tarvox";
-    disk.folders.insert(L"\\\\server\\share\\Tarvox\\Tarvo Zenit");
-    disk.folders.insert(L"D:\\Media\\Tarvo Ardent");
-    // The source path does not exist yet: the media folder stays.
-    EXPECT_EQ(Decide(disk, program, program + L"x.dll"), kEditionArdent);
-    disk.folders.insert(L"\\\\server\\share\\Tarvox");
-    EXPECT_EQ(Decide(disk, program, program + L"x.dll"), kEditionZenit);
-}
-
-TEST(EditionRules, ProductNamesAndSectionsOfTheCodes) {
-    const struct {
-        int code;
-        const wchar_t* name;
-        const wchar_t* section;
-    } rows[] = {{kEditionUnknown, L"", L"AutoCAD"},
-                {kEditionZenit, L"Tarvo Zenit", L"AutoCAD"},
-                {kEditionZenitPlus, L"Tarvo Zenit+", L"AutoCAD"},
-                {kEditionLuminor, L"Tarvo Luminor", L"AutoCAD_LU"},
-                {kEditionArdent, L"Tarvo Ardent", L"AutoCAD_AR"},
-                {kEditionCad, L"Tarvo CAD", L"AutoCAD"},
-                {9, L"", L"AutoCAD"}};
-    for (const auto& row : rows) {
-        EXPECT_EQ(EditionProductName(row.code), row.name) << row.code;
-        EXPECT_EQ(WithEditionSuffix(kAddOnSection.view(), row.code), row.section) << row.code;
-    }
+TEST(EditionRules, ProductNamesAndSuffixedSections) {
+    EXPECT_EQ(EditionProductName(9), L"");
+    EXPECT_EQ(WithEditionSuffix(kAddOnSection.view(), kEditionUnknown), L"AutoCAD");
+    EXPECT_EQ(WithEditionSuffix(kAddOnSection.view(), kEditionArdent), L"AutoCAD_AR");
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ PathVarTable Table(Rows rows) {
     return table;
 }
 
-TEST(PathVarEngine, ExpansionReplacesKnownTokensIgnoringCaseAndDeletesUnknownOnes) {
+TEST(PathVarEngine, ExpansionReplacesKnownTokensIgnoringCaseTheFirstSourceOfANameWins) {
     const PathVarTable table = Table({{L"%APPDATA%", L"C:\\Users\\u\\AppData\\Roaming"},
                                       {L"%AC2020%", L"C:\\ACAD"},
                                       {L"%A_B%", L"C:\\ab"},
@@ -43,16 +43,13 @@ TEST(PathVarEngine, ExpansionReplacesKnownTokensIgnoringCaseAndDeletesUnknownOne
                         {L"%X%%INNER%", L"D:\\x"}};
     for (const auto& [text, expanded] : cases)
         EXPECT_EQ(tarvox::ExpandWithTable(text, table, kOrder), expanded) << text;
-}
 
-TEST(PathVarEngine, TheFirstSourceOfANameWinsAndNamesStaySorted) {
-    PathVarTable table;
-    EXPECT_TRUE(tarvox::AddPathVar(table, L"%b%", L"first", kOrder));
-    EXPECT_FALSE(tarvox::AddPathVar(table, L"%B%", L"second", kOrder));
-    tarvox::AddPathVar(table, L"%a%", L"x", kOrder);
-    tarvox::AddPathVar(table, L"%C%", L"y", kOrder);
-    EXPECT_EQ(table.names, (std::vector<std::wstring>{L"%a%", L"%b%", L"%C%"}));
-    EXPECT_EQ(table.values[1], L"first");
+    // The first source of a name wins, and the names stay sorted.
+    PathVarTable added = Table({{L"%b%", L"first"}, {L"%a%", L"x"}});
+    EXPECT_FALSE(tarvox::AddPathVar(added, L"%B%", L"second", kOrder));
+    EXPECT_TRUE(tarvox::AddPathVar(added, L"%C%", L"y", kOrder));
+    EXPECT_EQ(added.names, (std::vector<std::wstring>{L"%a%", L"%b%", L"%C%"}));
+    EXPECT_EQ(added.values[1], L"first");
 }
 
 TEST(PathVarEngine, AbbreviationPutsTheLongestMatchingValueBack) {
@@ -99,7 +96,7 @@ protected:
     const std::wstring kAcadMachine = L"HKLM\\Software\\Autodesk\\AutoCAD\\R23.1";
 };
 
-TEST_F(CompactTable, TakesTheEnvironmentTrimmedAndFiltered) {
+TEST_F(CompactTable, EnvironmentShellFoldersAndTheProductsInstallationFolders) {
     environment.Set(L"TARVOX_TEST_DIR", L"  D:\\Tarvox\\Data\\  ");
     environment.Set(L"TARVOX_NO_SLASH", L"plain words");
     environment.Set(L"TARVOX_{BRACE}", L"D:\\brace");
@@ -107,29 +104,47 @@ TEST_F(CompactTable, TakesTheEnvironmentTrimmedAndFiltered) {
     EXPECT_EQ(ValuesOf({L"%tarvox_test_dir%", L"%TARVOX_NO_SLASH%", L"%TARVOX_{BRACE}%",
                         L"%TARVOX_SHORT%", L"%HOMEDRIVE%"}),
               L"D:\\Tarvox\\Data|-|-|-|-");
-}
 
-TEST_F(CompactTable, CommonFilesX86ComesFromTheX86VariableFirst) {
+    // CommonFilesDirX86 comes from the x86 variable first.
     environment.Set(L"CommonProgramFiles(x86)", L"C:\\Program Files (x86)\\Common Files");
     environment.Set(L"CommonProgramFiles", L"C:\\Program Files\\Common Files");
     EXPECT_EQ(ValuesOf({L"%CommonFilesDirX86%"}), L"C:\\Program Files (x86)\\Common Files");
     environment.Unset(L"CommonProgramFiles(x86)");
     EXPECT_EQ(ValuesOf({L"%CommonFilesDirX86%"}), L"C:\\Program Files\\Common Files");
-}
 
-TEST_F(CompactTable, ShellFoldersOfTheMachineComeBeforeThoseOfTheUser) {
+    // Shell folders of the machine come before those of the user, whose trailing backslash stays.
     const std::wstring key =
         L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
     registry.Apply({Sz(L"HKLM\\" + key, L"Tarvox Shared", L"M:\\shared  "),
                     Sz(L"HKCU\\" + key, L"Tarvox Shared", L"U:\\shared"),
                     Sz(L"HKCU\\" + key, L"Tarvox Mine", L"U:\\mine\\"),
                     Dword(L"HKCU\\" + key, L"Tarvox Number", 5)});
-    // The trailing backslash of a user's folder stays.
     EXPECT_EQ(ValuesOf({L"%Tarvox Shared%", L"%Tarvox Mine%", L"%Tarvox Number%"}),
               L"M:\\shared|U:\\mine\\|-");
+
+    // Without Veska's installation its per-user default stands in.
+    const std::wstring ardent = L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2020";
+    environment.Set(L"APPDATA", L"C:\\Users\\u\\AppData\\Roaming");
+    registry.Apply({Sz(ardent, L"InstallDir_AR", L"C:\\Tarvox\\Ardent\\")});
+    EXPECT_EQ(ValuesOf({L"%TarvoArdent_2020%", L"%TarvoArdent_HELP%", L"%TarvoVeska_2020_U%"}),
+              L"C:\\Tarvox\\Ardent|C:\\Tarvox\\Ardent\\Help|"
+              L"C:\\Users\\u\\AppData\\Roaming\\Tarvox\\Tarvo Veska 2020");
+    // The main product's user folder comes from its product key.
+    registry.Apply({Sz(ardent, L"InstallDir", L"D:\\Ardent"),
+                    Sz(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2020", L"InstallDir", L"D:\\Veska\\"),
+                    Sz(ardent, L"AppData", L"D:\\Users\\Ardent\\")});
+    EXPECT_EQ(ValuesOf({L"%TarvoArdent_2020%", L"%TarvoVeska_2020_U%", L"%TarvoArdent_2020_U%"}),
+              L"D:\\Ardent|D:\\Veska|D:\\Users\\Ardent\\");
 }
 
 TEST_F(CompactTable, AutoCadFoldersOfTheProductYearFollowTheUsersCurVer) {
+    // Without a user's release key the release key itself is read; a user's release key without
+    // CurVer adds no AutoCAD folders.
+    registry.Apply({Sz(kAcadMachine, L"Location", L"C:\\ACAD 2020")});
+    EXPECT_EQ(ValuesOf({L"%AutoCAD_Location%"}), L"C:\\ACAD 2020");
+    registry.Apply({Key(kAcadUser)});
+    EXPECT_EQ(ValuesOf({L"%AutoCAD_Location%"}), L"-");
+
     const std::wstring product = L"\\ACAD-3001:409";
     registry.Apply(
         {Sz(kAcadUser, L"CurVer", L"ACAD-3001:409"),
@@ -144,6 +159,12 @@ TEST_F(CompactTable, AutoCadFoldersOfTheProductYearFollowTheUsersCurVer) {
                   L"%AutoCAD_RoamableRootFolder%", L"%AutoCAD_Location%", L"%AC2020%"}),
         L"-|C:\\" + std::wstring(256, L'p') + L"|U:\\Roaming\\R23.1\\enu|" + location + L"|-");
     EXPECT_EQ(ValuesOf({L"%AC2020%", L"%ADT2020%"}, 1), location + L"|" + location);
+}
+
+TEST_F(CompactTable, NoCurrentAutoCadOfTheSelectedReleaseAddsNothing) {
+    AcadMachine(registry, temp)
+        .Add(AcadProduct(L"R22.0", L"ACAD-1001:409", L"AutoCAD 2018", L"AutoCAD 2018"));
+    EXPECT_EQ(ValuesOf({L"%ACINSTALLFOLDER%"}), L"-");
 }
 
 TEST_F(CompactTable, TheCurrentAutoCadAddsItsFoldersAfterTheFilter) {
@@ -168,37 +189,6 @@ TEST_F(CompactTable, TheCurrentAutoCadAddsItsFoldersAfterTheFilter) {
     // An environment variable of the same name was there first and wins.
     environment.Set(L"ACINSTALLFOLDER", L"E:\\Elsewhere");
     EXPECT_EQ(ValuesOf({L"%ACINSTALLFOLDER%"}), L"E:\\Elsewhere");
-}
-
-TEST_F(CompactTable, NoCurrentAutoCadOfTheSelectedReleaseAddsNothing) {
-    AcadMachine(registry, temp)
-        .Add(AcadProduct(L"R22.0", L"ACAD-1001:409", L"AutoCAD 2018", L"AutoCAD 2018"));
-    EXPECT_EQ(ValuesOf({L"%ACINSTALLFOLDER%"}), L"-");
-}
-
-TEST_F(CompactTable, WithoutAUserReleaseKeyTheReleaseKeyItselfIsRead) {
-    registry.Apply({Sz(kAcadMachine, L"Location", L"C:\\ACAD 2020")});
-    EXPECT_EQ(ValuesOf({L"%AutoCAD_Location%"}), L"C:\\ACAD 2020");
-    // A user's release key without CurVer adds no AutoCAD folders.
-    registry.Apply({Key(kAcadUser)});
-    EXPECT_EQ(ValuesOf({L"%AutoCAD_Location%"}), L"-");
-}
-
-TEST_F(CompactTable, TheProductsInstallationFoldersComeFromTheirKeys) {
-    const std::wstring ardent = L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2020";
-    environment.Set(L"APPDATA", L"C:\\Users\\u\\AppData\\Roaming");
-    registry.Apply({Sz(ardent, L"InstallDir_AR", L"C:\\Tarvox\\Ardent\\")});
-    // Without Veska's installation its per-user default stands in.
-    EXPECT_EQ(ValuesOf({L"%TarvoArdent_2020%", L"%TarvoArdent_HELP%", L"%TarvoVeska_2020_U%"}),
-              L"C:\\Tarvox\\Ardent|C:\\Tarvox\\Ardent\\Help|"
-              L"C:\\Users\\u\\AppData\\Roaming\\Tarvox\\Tarvo Veska 2020");
-
-    // The main product's user folder comes from its product key.
-    registry.Apply({Sz(ardent, L"InstallDir", L"D:\\Ardent"),
-                    Sz(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2020", L"InstallDir", L"D:\\Veska\\"),
-                    Sz(ardent, L"AppData", L"D:\\Users\\Ardent\\")});
-    EXPECT_EQ(ValuesOf({L"%TarvoArdent_2020%", L"%TarvoVeska_2020_U%", L"%TarvoArdent_2020_U%"}),
-              L"D:\\Ardent|D:\\Veska|D:\\Users\\Ardent\\");
 }
 
 class CachedTables : public SandboxTest {

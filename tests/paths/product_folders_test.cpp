@@ -17,65 +17,51 @@ protected:
     wchar_t buffer[260] = L"stale";
 };
 
-TEST_F(ProductFolders, CentralFolderOfTheProductYearAndOfOtherYears) {
-    registry.Apply(
-        {Sz(kArdent2020, L"InstallDir", L"C:\\Tarvox\\Ardent 2020\\"),
-         Sz(L"HKLM\\Software\\Tarvox\\Tarvo Zenit 2016", L"InstallDir", L"C:\\Tarvox\\Zenit 2016"),
-         Sz(L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2017", L"InstallDir",
-            L"C:\\Tarvox\\Ardent 2017"),
-         Sz(L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2016", L"InstallDir", L"C:\\wrong")});
+TEST_F(ProductFolders, CentralFolderOfEachYearAndTheDefaultValueStandingIn) {
+    const std::wstring products = L"HKLM\\Software\\Tarvox\\Tarvo ";
+    registry.Apply({Sz(kArdent2020, L"InstallDir", L"C:\\Tarvox\\Ardent 2020\\"),
+                    Sz(products + L"Zenit 2016", L"InstallDir", L"C:\\Tarvox\\Zenit 2016"),
+                    Sz(products + L"Ardent 2017", L"InstallDir", L"C:\\Tarvox\\Ardent 2017"),
+                    Sz(products + L"Ardent 2016", L"InstallDir", L"C:\\wrong"),
+                    // The default value stands in for a missing or overlong InstallDir.
+                    Sz(products + L"Veska 2020", L"", L"C:\\Tarvox\\Veska"),
+                    Sz(products + L"Veska 2021", L"InstallDir", std::wstring(300, L'x')),
+                    Sz(products + L"Veska 2022", L"InstallDir", std::wstring(259, L'y')),
+                    Dword(products + L"Veska 2023", L"InstallDir", 1)});
     EXPECT_EQ(GetCentralAppDir(buffer), buffer);
     EXPECT_STREQ(buffer, L"C:\\Tarvox\\Ardent 2020\\");  // as stored, trailing backslash kept
-    EXPECT_STREQ(GetCentralAppDir(buffer, 2016), L"C:\\Tarvox\\Zenit 2016");
-    EXPECT_STREQ(GetCentralAppDir(buffer, 2017), L"C:\\Tarvox\\Ardent 2017");
     EXPECT_STREQ(GetCentralAppDir(buffer, 2030), L"");
-}
-
-TEST_F(ProductFolders, TheDefaultValueStandsInForAMissingOrOverlongInstallDir) {
-    registry.Apply(
-        {Sz(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2020", L"", L"C:\\Tarvox\\Veska"),
-         Sz(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2021", L"InstallDir", std::wstring(300, L'x')),
-         Sz(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2022", L"InstallDir", std::wstring(259, L'y')),
-         Dword(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2023", L"InstallDir", 1)});
     EXPECT_STREQ(GetCentralRAppDir(buffer, 2020), L"C:\\Tarvox\\Veska");
     EXPECT_STREQ(GetCentralRAppDir(buffer, 2021), L"");
     EXPECT_EQ(std::wstring(GetCentralRAppDir(buffer, 2022)), std::wstring(259, L'y'));
     EXPECT_STREQ(GetCentralRAppDir(buffer, 2023), L"");
-}
-
-TEST_F(ProductFolders, ANullBufferUsesTheFunctionsOwnBufferAgainAndAgain) {
-    registry.Apply({Sz(L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2018", L"InstallDir", L"C:\\A2018"),
-                    Sz(L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2019", L"InstallDir", L"C:\\A2019")});
-    wchar_t* first = GetCentralAppDir(nullptr, 2018);
-    EXPECT_STREQ(first, L"C:\\A2018");
-    wchar_t* second = GetCentralAppDir(nullptr, 2019);
-    EXPECT_EQ(first, second);
-    EXPECT_STREQ(first, L"C:\\A2019");
-    EXPECT_NE(GetCentralRAppDir(nullptr, 2019), first);
+    // A null buffer uses the function's own buffer again and again.
+    wchar_t* first = GetCentralAppDir(nullptr, 2016);
+    EXPECT_STREQ(first, L"C:\\Tarvox\\Zenit 2016");
+    EXPECT_EQ(GetCentralAppDir(nullptr, 2017), first);
+    EXPECT_STREQ(first, L"C:\\Tarvox\\Ardent 2017");
+    EXPECT_NE(GetCentralRAppDir(nullptr, 2020), first);
 }
 
 TEST_F(ProductFolders, PerUserFolderDefaultsBelowAppDataWithOneBackslash) {
-    environment.Set(L"AppData", L"C:\\Users\\u\\AppData\\Roaming");
-    EXPECT_STREQ(GetLocalAppDir(buffer, 2019),
-                 L"C:\\Users\\u\\AppData\\Roaming\\Tarvox\\Tarvo Ardent 2019");
-    environment.Set(L"AppData", L"C:\\Users\\u\\AppData\\Roaming\\");
-    EXPECT_STREQ(GetLocalAppDir(buffer, 2019),
-                 L"C:\\Users\\u\\AppData\\Roaming\\Tarvox\\Tarvo Ardent 2019");
-    EXPECT_STREQ(GetLocalRAppDir(buffer),
-                 L"C:\\Users\\u\\AppData\\Roaming\\Tarvox\\Tarvo Veska 2020");
-    EXPECT_STREQ(GetLocalAppDir(buffer),
-                 L"C:\\Users\\u\\AppData\\Roaming\\Tarvox\\Tarvo Ardent 2020");
+    const std::wstring roaming = L"C:\\Users\\u\\AppData\\Roaming",
+                       tarvox = roaming + L"\\Tarvox\\";
+    environment.Set(L"AppData", roaming);
+    EXPECT_EQ(std::wstring(GetLocalAppDir(buffer, 2019)), tarvox + L"Tarvo Ardent 2019");
+    environment.Set(L"AppData", roaming + L"\\");
+    EXPECT_EQ(std::wstring(GetLocalAppDir(buffer, 2019)), tarvox + L"Tarvo Ardent 2019");
+    EXPECT_EQ(std::wstring(GetLocalRAppDir(buffer)), tarvox + L"Tarvo Veska 2020");
+    EXPECT_EQ(std::wstring(GetLocalAppDir(buffer)), tarvox + L"Tarvo Ardent 2020");
 
     // Values of the product keys are expanded.
-    environment.Set(L"AppData", L"C:\\Users\\u\\AppData\\Roaming");
+    environment.Set(L"AppData", roaming);
     registry.Apply(
         {ExpandSz(kArdent2020, L"AppData", L"%APPDATA%\\Tarvox\\Ardent Custom"),
          Sz(L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2021", L"AppData_AR", L"D:\\Ardent AR"),
          Sz(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2021", L"AppData_AR", L"D:\\never read")});
-    EXPECT_STREQ(GetLocalAppDir(buffer), L"C:\\Users\\u\\AppData\\Roaming\\Tarvox\\Ardent Custom");
+    EXPECT_EQ(std::wstring(GetLocalAppDir(buffer)), tarvox + L"Ardent Custom");
     EXPECT_STREQ(GetLocalAppDir(buffer, 2021), L"D:\\Ardent AR");
-    EXPECT_STREQ(GetLocalRAppDir(buffer, 2021),
-                 L"C:\\Users\\u\\AppData\\Roaming\\Tarvox\\Tarvo Veska 2021");
+    EXPECT_EQ(std::wstring(GetLocalRAppDir(buffer, 2021)), tarvox + L"Tarvo Veska 2021");
 }
 
 TEST_F(ProductFolders, ProductUserFolderPrefersTheUserThenTheMachineThenTheShell) {
@@ -95,7 +81,6 @@ TEST_F(ProductFolders, ProductUserFolderPrefersTheUserThenTheMachineThenTheShell
 }
 
 TEST(ProductYear, IsTheNumberAfterTheLastBlank) {
-    EXPECT_EQ(tarvox::YearOfProductName(L"Tarvo Ardent 2020"), 2020);
     EXPECT_EQ(tarvox::YearOfProductName(L"Tarvo Veska 2015"), 2015);
     EXPECT_EQ(tarvox::YearOfProductName(L"Tarvo"), 0);
     EXPECT_EQ(tarvox::YearOfProductName(nullptr), 0);
@@ -128,37 +113,29 @@ protected:
     }
 };
 
-TEST_F(Editions, AnInstallationWithoutMarkersHasNoEdition) {
+TEST_F(Editions, MarkersSelectTheEditionAndItsValueNames) {
+    const std::wstring veska = L"HKLM\\Software\\Tarvox\\Tarvo Veska 2020";
+    registry.Apply({Sz(kArdent2020, L"InstallDir", L"C:\\Ardent"),
+                    Sz(kArdent2020, L"InstallDir_LU", L"C:\\Luminor"),
+                    Sz(veska, L"InstallDir", L"C:\\Veska"),
+                    Sz(veska, L"InstallDir_LU", L"C:\\Veska LU"),
+                    Sz(kArdent2020, L"AppData_LU", L"U:\\Luminor user"),
+                    Sz(kArdent2020, L"AppData_AR", L"U:\\Ardent user")});
+    const std::wstring luminor = Installation(L"luminor", L"Tarvo Luminor 2020.txt");
     EXPECT_EQ(
         Values(RunIn(temp.MakeFolder(L"plain")), {"known", "code", "name", "luminor", "flags"}),
         "0|0||0|1");
-}
-
-TEST_F(Editions, TheLuminorMarkerSelectsTheLuminorValueNamesForBothProducts) {
-    registry.Apply(
-        {Sz(kArdent2020, L"InstallDir", L"C:\\Ardent"),
-         Sz(kArdent2020, L"InstallDir_LU", L"C:\\Luminor"),
-         Sz(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2020", L"InstallDir", L"C:\\Veska"),
-         Sz(L"HKLM\\Software\\Tarvox\\Tarvo Veska 2020", L"InstallDir_LU", L"C:\\Veska LU"),
-         Sz(kArdent2020, L"AppData_LU", L"U:\\Luminor user")});
-    EXPECT_EQ(Values(RunIn(Installation(L"luminor", L"Tarvo Luminor 2020.txt")),
-                     {"code", "name", "luminor", "central", "central_veska", "user"}),
-              "3|Tarvo Luminor|1|C:\\Luminor|C:\\Veska LU|U:\\Luminor user");
-}
-
-TEST_F(Editions, TheArdentMarkerKeepsThePlainValueNames) {
-    registry.Apply({Sz(kArdent2020, L"InstallDir", L"C:\\Ardent"),
-                    Sz(kArdent2020, L"InstallDir_LU", L"C:\\Luminor"),
-                    Sz(kArdent2020, L"AppData_AR", L"U:\\Ardent user")});
+    // The Luminor marker selects the Luminor value names for both products.
+    EXPECT_EQ(
+        Values(RunIn(luminor), {"code", "name", "luminor", "central", "central_veska", "user"}),
+        "3|Tarvo Luminor|1|C:\\Luminor|C:\\Veska LU|U:\\Luminor user");
+    // The Ardent marker keeps the plain value names.
     EXPECT_EQ(Values(RunIn(Installation(L"ardent", L"Tarvo Ardent 2020.txt")),
                      {"code", "ardent", "central", "user"}),
               "4|1|C:\\Ardent|U:\\Ardent user");
-}
-
-TEST_F(Editions, NameMappingWrappersUseTheSettledEdition) {
-    const ChildResult child = RunIn(Installation(L"luminor", L"Tarvo Luminor 2020.txt"),
-                                    L"tarvox_child.exe", "EditionNameWrappers");
-    EXPECT_EQ(Values(child, {"in_place", "empty", "null", "first_after_499", "slot_reused"}),
+    // The name-mapping wrappers use the settled edition.
+    EXPECT_EQ(Values(RunIn(luminor, L"tarvox_child.exe", "EditionNameWrappers"),
+                     {"in_place", "empty", "null", "first_after_499", "slot_reused"}),
               "InstallDir_LU||1|1|1");
 }
 

@@ -1,4 +1,4 @@
-// Special folders: the known-folder table, the "Shell Folders" listing of both hives and the
+// Special folders: known folders by name, the "Shell Folders" listing of both hives and the
 // "AppData" fall-backs.
 #include "paths/special_folders.h"
 
@@ -33,43 +33,36 @@ std::wstring ShellAnswer(REFKNOWNFOLDERID id) {
     return result;
 }
 
-TEST_F(SpecialFolders, TheTableHas35RowsAndRepeatsOnlyOemLinks) {
-    const auto& table = tarvox::KnownFolderNames();
-    ASSERT_EQ(table.size(), 35u);
-    EXPECT_STREQ(table.front().name, L"AppData");
-    EXPECT_STREQ(table[33].name, L"Personal");
-    EXPECT_STREQ(table[30].name, L"OEM Links");
-    EXPECT_STREQ(table[34].name, L"OEM Links");
-    EXPECT_TRUE(IsEqualGUID(table[30].id, table[34].id));
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        for (std::size_t j = i + 1; j < table.size(); ++j) {
-            if (i == 30 && j == 34) continue;
-            EXPECT_NE(_wcsicmp(table[i].name, table[j].name), 0) << i << "/" << j;
-            EXPECT_FALSE(IsEqualGUID(table[i].id, table[j].id)) << i << "/" << j;
-        }
+TEST_F(SpecialFolders, KnownFolderAndShellFolderNamesIgnoringCase) {
+    registry.Apply({Sz(kUserFolders, L"Tarvox Drawings", L"U:\\drawings"),
+                    Sz(kUserFolders, L"AppData", L"U:\\user roaming")});
+    const std::wstring roaming = ShellAnswer(FOLDERID_RoamingAppData);
+    const struct {
+        bool shellFolder;  // GetShellFolder, else GetKnownFolderByName
+        const wchar_t* name;
+        int found;
+        std::wstring folder;
+    } rows[] = {{false, L"appdata", 1, roaming},
+                {false, L"Personal", 1, ShellAnswer(FOLDERID_Documents)},
+                {false, L"COMMON APPDATA", 1, ShellAnswer(FOLDERID_ProgramData)},
+                {false, L"Local AppData", 1, ShellAnswer(FOLDERID_LocalAppData)},
+                {false, L"No Such Folder", 0, L""},
+                {false, L"", 0, L""},
+                {false, nullptr, 0, L""},
+                {true, L"tarvox drawings", 1, L"U:\\drawings"},
+                {true, L"appdata", 1, roaming},
+                {true, L"Favorites", 0, L""},
+                {true, nullptr, 0, L""}};
+    for (const auto& row : rows) {
+        std::wstring folder = L"stale";
+        EXPECT_EQ(row.shellFolder ? GetShellFolder(row.name, folder)
+                                  : GetKnownFolderByName(row.name, folder),
+                  row.found)
+            << (row.name ? row.name : L"null");
+        EXPECT_EQ(folder, row.folder) << (row.name ? row.name : L"null");
     }
-}
-
-TEST_F(SpecialFolders, NamesResolveThroughTheShellIgnoringCase) {
-    std::wstring folder;
-    ASSERT_EQ(GetKnownFolderByName(L"appdata", folder), 1);
-    EXPECT_EQ(folder, ShellAnswer(FOLDERID_RoamingAppData));
-    ASSERT_EQ(GetKnownFolderByName(L"Personal", folder), 1);
-    EXPECT_EQ(folder, ShellAnswer(FOLDERID_Documents));
-    ASSERT_EQ(GetKnownFolderByName(L"COMMON APPDATA", folder), 1);
-    EXPECT_EQ(folder, ShellAnswer(FOLDERID_ProgramData));
-    ASSERT_EQ(GetKnownFolderByName(L"Local AppData", folder), 1);
-    EXPECT_EQ(folder, ShellAnswer(FOLDERID_LocalAppData));
-    // Unknown, empty and null names give nothing.
-    folder = L"stale";
-    EXPECT_EQ(GetKnownFolderByName(L"No Such Folder", folder), 0);
-    EXPECT_EQ(folder, L"");
-    folder = L"stale";
-    EXPECT_EQ(GetKnownFolderByName(L"", folder), 0);
-    EXPECT_EQ(folder, L"");
-    EXPECT_EQ(GetKnownFolderByName(nullptr, folder), 0);
     const GUID unknown = {0x12345678, 0x1234, 0x1234, {1, 2, 3, 4, 5, 6, 7, 8}};
-    folder = L"stale";
+    std::wstring folder = L"stale";
     EXPECT_EQ(GetKnownFolderPath(unknown, folder), 0);
     EXPECT_EQ(folder, L"");
 }
@@ -98,31 +91,14 @@ TEST_F(SpecialFolders, ListingFiltersNamesAndPrefersTheShellThenMachineData) {
     const std::wstring programData = ShellAnswer(FOLDERID_ProgramData);
     EXPECT_EQ(paths[1], programData.empty() ? L"M:\\program data" : programData);
     EXPECT_EQ(paths[3], L"M:\\drawings");
-}
 
-TEST_F(SpecialFolders, GetShellFolderLooksUpOneNameIgnoringCase) {
-    registry.Apply({Sz(kUserFolders, L"Tarvox Drawings", L"U:\\drawings"),
-                    Sz(kUserFolders, L"AppData", L"U:\\user roaming")});
-    std::wstring folder;
-    ASSERT_EQ(GetShellFolder(L"tarvox drawings", folder), 1);
-    EXPECT_EQ(folder, L"U:\\drawings");
-    ASSERT_EQ(GetShellFolder(L"appdata", folder), 1);
-    EXPECT_EQ(folder, ShellAnswer(FOLDERID_RoamingAppData));
-    EXPECT_EQ(GetShellFolder(L"Favorites", folder), 0);
-    EXPECT_EQ(folder, L"");
-    EXPECT_EQ(GetShellFolder(nullptr, folder), 0);
-}
-
-TEST_F(SpecialFolders, AppDataFallsBackToTheEnvironmentThenToTheTemporaryFolder) {
-    // Listed, but the machine's data (two terminators, so long enough to be used) has replaced
-    // the user's folder with an empty text.
-    registry.Apply({Sz(kUserFolders, L"AppData", L"U:\\user roaming"),
-                    Raw(kMachineFolders, L"AppData", REG_SZ, {0, 0, 0, 0})});
+    // AppData listed, but the machine's data (two terminators, so long enough to be used) has
+    // replaced the user's folder with an empty text: the environment, then the temporary folder.
+    registry.Apply({Raw(kMachineFolders, L"AppData", REG_SZ, {0, 0, 0, 0})});
     environment.Set(L"AppData", L"E:\\from environment");
     std::wstring folder;
     ASSERT_EQ(GetShellFolder(L"APPDATA", folder), 1);
     EXPECT_EQ(folder, L"E:\\from environment");
-
     environment.Unset(L"AppData");
     environment.SetTempFolder(temp.Path() + L"\\");
     ASSERT_EQ(GetShellFolder(L"AppData", folder), 1);
