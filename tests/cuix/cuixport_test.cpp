@@ -51,18 +51,6 @@ ExtractResult ExtractOnly(const ZipItem& item, std::size_t flip = 0) {
     return result;
 }
 
-TEST(ZipReader, DirectoryOfAPackageGivesNamesAndSizesEvenWithDataDescriptors) {
-    const std::string text(5000, 'x');
-    const std::string archive = ZipArchive({{"[Content_Types].xml", "<Types/>"},
-                                            {"WorkspaceRoot.cui", text, true, true},
-                                            {"Header.cui", "<h/>", false, true}});
-    const auto entries = ReadZipDirectory(MemorySource(Bytes(archive)));
-    ASSERT_TRUE(entries);
-    ASSERT_EQ(entries->size(), 3u);
-    EXPECT_EQ((*entries)[1].name, "WorkspaceRoot.cui");
-    EXPECT_EQ((*entries)[1].size, text.size());
-}
-
 // Every cut loses the end record or the directory it points at.
 TEST(ZipReader, ArchivesThatAreNotWholeAreRefused) {
     const std::string archive = CuixPackage(WorkspaceRootXml(""), "<h/>");
@@ -106,16 +94,21 @@ TEST(ZipReader, EntryDataMustMatchItsRecordedCrcAndSize) {
     for (const auto& c : cases) EXPECT_EQ(ExtractOnly(c.item, c.flip), c.result) << c.label;
 }
 
-// Only ASCII letters ignore case.
+// The directory gives names and sizes even of items with data descriptors. Only ASCII letters
+// ignore case.
 TEST(ZipReader, PartNamesCompareAsOpcDoes) {
-    const std::string archive = ZipArchive({{"Folder/", ""},
-                                            {"[Content_Types].xml", "t"},
-                                            {"Sub/WorkspaceRoot.cui", "s"},
-                                            {"WorkspaceRoot.cui", "w"},
-                                            {"Men%C3%BC.cui", "escaped"},
-                                            {"\xC3\x84rger.cui", "umlaut", true, false, true}});
+    const std::string archive =
+        ZipArchive({{"Folder/", ""},
+                    {"[Content_Types].xml", "t", false, true},
+                    {"Sub/WorkspaceRoot.cui", "s"},
+                    {"WorkspaceRoot.cui", std::string(5000, 'w'), true, true},
+                    {"Men%C3%BC.cui", "escaped"},
+                    {"\xC3\x84rger.cui", "umlaut", true, false, true}});
     const auto entries = ReadZipDirectory(MemorySource(Bytes(archive)));
     ASSERT_TRUE(entries);
+    ASSERT_EQ(entries->size(), 6u);
+    EXPECT_EQ((*entries)[3].name, "WorkspaceRoot.cui");
+    EXPECT_EQ((*entries)[3].size, 5000u);
     const std::pair<const wchar_t*, std::optional<std::size_t>> parts[] = {
         {L"workspaceroot.CUI", 3},
         {L"/WorkspaceRoot.cui", 3},
@@ -241,28 +234,18 @@ TEST_F(CuixPortModule, FilesThatAreNoWholePackageDoNotOpen) {
     EXPECT_EQ(Open(temp.Path()), 0);  // a folder
 }
 
-// A part that does not check out is refused like a missing one.
+// Hostile names are cases of the file names' table: this proves the module goes through it. A
+// part that does not check out is refused like a missing one.
 TEST_F(CuixPortModule, HostileNamesNeverLeaveTheModulesFolder) {
-    const char* names[] = {"../../escaped.cui", "C:/Windows/escaped2.cui", "/escaped3.cui", ".."};
-    long long handle = Open(
-        temp.WriteFile(L"names\\hostile.cuix", ZipArchive({{names[0], "up"},
-                                                           {names[1], "drive"},
-                                                           {names[2], "root"},
-                                                           {names[3], "dots"},
-                                                           Recorded("<WorkspaceRoot/>", {}, 1)})));
+    long long handle = Open(temp.WriteFile(
+        L"names\\hostile.cuix",
+        ZipArchive({{"../../escaped.cui", "up"}, Recorded("<WorkspaceRoot/>", {}, 1)})));
     ASSERT_NE(handle, 0);
+    const std::wstring file = Extract(handle, L"../../escaped.cui");
+    EXPECT_TRUE(InCopies(file)) << Utf8(file);
+    EXPECT_EQ(file.find(L".."), std::wstring::npos);
+    EXPECT_FALSE(Exists(temp / L"escaped.cui"));
     EXPECT_EQ(Extract(handle, L"WorkspaceRoot.cui"), L"");
-    for (const char* name : names) {
-        const std::wstring file = Extract(handle, std::wstring(name, name + strlen(name)).c_str());
-        EXPECT_TRUE(InCopies(file)) << name << " " << Utf8(file);
-        EXPECT_EQ(file.find(L".."), std::wstring::npos) << name;
-    }
-    wchar_t copies[MAX_PATH + 1];
-    GetTempPathW(MAX_PATH + 1, copies);
-    for (const std::wstring& escaped :
-         {std::wstring(copies) + L"escaped.cui", temp / L"escaped.cui",
-          std::wstring(L"C:\\Windows\\escaped2.cui"), std::wstring(L"C:\\escaped3.cui")})
-        EXPECT_FALSE(Exists(escaped)) << Utf8(escaped);
     close(&handle);
 }
 
