@@ -324,7 +324,8 @@ TEST_F(CfgReaderTest, CentralChainPrunesFallsBackAndIsNotCopied) {
     EXPECT_EQ(ReadFileBytes(centralPath), "[S]\r\na=Same\r\nb=central\r\n[Only]\r\nx=1\r\n");
 }
 
-TEST_F(CfgReaderTest, ValueTypesAreKeptPerSectionAndName) {
+// Value types are kept per section and name.
+TEST_F(CfgReaderTest, ValueTypesFlagsCentralOwnershipAndDelete) {
     CCfgReader reader;
     EXPECT_EQ(reader.GetValueType(L"S", L"n"), REG_SZ);
     reader.SetValueType(L"S", L"n", REG_DWORD);
@@ -334,10 +335,6 @@ TEST_F(CfgReaderTest, ValueTypesAreKeptPerSectionAndName) {
     EXPECT_EQ(reader.GetValueType(L"S", L"m"), REG_BINARY);
     EXPECT_EQ(reader.GetValueType(nullptr, L"m"), REG_SZ);
     EXPECT_EQ(reader.Get_m_TypesIndex(), (Lines{L"S\\::m", L"S\\::n"}));
-}
-
-TEST_F(CfgReaderTest, FlagsCentralOwnershipAndDelete) {
-    CCfgReader reader;
     EXPECT_EQ(reader.SetTimeout(10), 5000);
     EXPECT_EQ(reader.Get_m_Timeout(), 10);
     EXPECT_EQ(reader.SetReadOnly(1), 0);
