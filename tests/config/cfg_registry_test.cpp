@@ -23,15 +23,13 @@ const std::wstring kCfg = L"HKCU\\Software\\Tarvox\\Cfg", kS = kCfg + L"\\S";
 // The raw value as stored below the configuration's key: "type:data", the data as text, a signed
 // number or hex bytes; "" when there is none.
 std::wstring Stored(const std::wstring& subKey, const wchar_t* name) {
-    tarvox::RegKey key;
-    DWORD type = 0, size = 0;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, (kSubKey + subKey).c_str(), 0, KEY_READ, key.Put()) ||
-        RegQueryValueExW(key.Get(), name, nullptr, &type, nullptr, &size))
+    BYTE data[512] = {};
+    DWORD type = 0, size = sizeof data;
+    if (RegGetValueW(HKEY_CURRENT_USER, (kSubKey + subKey).c_str(), name, RRF_RT_ANY | RRF_NOEXPAND,
+                     &type, data, &size))
         return L"";
-    std::vector<BYTE> data(size + 2);
-    if (RegQueryValueExW(key.Get(), name, nullptr, &type, data.data(), &size)) return L"";
-    std::wstring text(reinterpret_cast<const wchar_t*>(data.data()), size / 2);
-    if (type == REG_DWORD) text = std::to_wstring(*reinterpret_cast<const LONG*>(data.data()));
+    std::wstring text(reinterpret_cast<const wchar_t*>(data), size / 2);
+    if (type == REG_DWORD) text = std::to_wstring(*reinterpret_cast<const LONG*>(data));
     if (type == REG_BINARY) text.clear();
     for (DWORD i = 0; type == REG_BINARY && i < size; ++i)
         text += {L"0123456789abcdef"[data[i] >> 4], L"0123456789abcdef"[data[i] & 15]};

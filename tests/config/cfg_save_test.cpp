@@ -23,13 +23,7 @@ std::string Utf16(std::wstring_view text, bool bigEndian) {
 constexpr wchar_t kBefore[] = L"; kept\r\n[A]\r\nx=1\r\ny=\u00E4\r\n";
 constexpr wchar_t kAfter[] = L"; kept\r\n[A]\r\nx=2\r\ny=\u00E4\r\n";
 
-class CfgSaveTest : public SandboxTest {
-protected:
-    // A child that saves the file with the drawing hand-over and the host in the test modules.
-    ChildResult HandOver(const char* scenario, const std::wstring& file) {
-        return RunSandboxed(scenario, {.args = {FolderOfThisProgram() + L"\\testmodules", file}});
-    }
-};
+class CfgSaveTest : public SandboxTest {};
 
 TEST_F(CfgSaveTest, EveryEncodingRoundTripsByteForByte) {
     const struct {
@@ -201,27 +195,25 @@ TEST_F(CfgSaveTest, BrokenUtf8LoadsWithReplacementCharactersAndIsSaved) {
     }
 }
 
-TEST_F(CfgSaveTest, HostGetsTheDrawingKeyAndTheTextWithoutComments) {
+// Children save the file with the drawing hand-over on and the host in the test modules: one
+// loads the host first, the other only after its first save.
+TEST_F(CfgSaveTest, HostGetsTheDrawingKeyAndTheTextWithoutCommentsAndAMissingOneStaysMissing) {
+    const std::wstring modules = FolderOfThisProgram() + L"\\testmodules";
     const std::wstring path =
         temp.WriteFile(L"Settings.cfg", "; comment\r\n[A]\r\n/note\r\nk=0\r\n\r\n[B]\r\nb=1\r\n");
-    const ChildResult child = HandOver("DrawingHandOver", path);
-    EXPECT_EQ(child.Value("saved"), "1");
-    EXPECT_EQ(child.Value("calls"), "1");
-    EXPECT_EQ(child.Value("key"), "SETTINGS");
+    const ChildResult child = RunSandboxed("DrawingHandOver", {.args = {modules, path}});
+    EXPECT_EQ(child.Value("saved") + child.Value("calls") + child.Value("key"), "11SETTINGS");
     EXPECT_NE(child.Value("text").find("[A]"), std::string::npos);
     EXPECT_EQ(child.Value("text").find("comment"), std::string::npos);
     EXPECT_EQ(child.Value("text").find("note"), std::string::npos);
     // The file keeps its comments.
     EXPECT_EQ(ReadFileBytes(path), "; comment\r\n[A]\r\n/note\r\nk=1\r\n\r\n[B]\r\nb=1\r\n");
-}
 
-TEST_F(CfgSaveTest, AMissingDrawingHostStaysMissingForTheProcessAndFilesAreStillSaved) {
-    const std::wstring path = temp.WriteFile(L"Notes.xml", "[A]\r\nk=0\r\n");
-    const ChildResult child = HandOver("DrawingHostMissing", path);
-    EXPECT_EQ(child.Value("first_saved"), "1");
-    EXPECT_EQ(child.Value("second_saved"), "1");
-    EXPECT_EQ(child.Value("calls"), "0");
-    EXPECT_EQ(ReadFileBytes(path), "[A]\r\nk=2\r\n");
+    const std::wstring notes = temp.WriteFile(L"Notes.xml", "[A]\r\nk=0\r\n");
+    const ChildResult missing = RunSandboxed("DrawingHostMissing", {.args = {modules, notes}});
+    EXPECT_EQ(missing.Value("first_saved") + missing.Value("second_saved"), "11");
+    EXPECT_EQ(missing.Value("calls"), "0");
+    EXPECT_EQ(ReadFileBytes(notes), "[A]\r\nk=2\r\n");
 }
 
 }  // namespace

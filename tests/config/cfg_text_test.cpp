@@ -7,21 +7,18 @@
 
 namespace {
 
+using namespace tarvox;
 using Lines = std::vector<std::wstring>;
 
-TEST(CfgText, SplitsAtCarriageReturnsAndTrims) {
-    EXPECT_EQ(tarvox::SplitCfgLines(L" a = 1 \r\n\tb=2\r\n"), (Lines{L"a = 1", L"b=2"}));
-    // LF-only text is one line.
-    EXPECT_EQ(tarvox::SplitCfgLines(L"a=1\nb=2\n"), (Lines{L"a=1\nb=2"}));
-    EXPECT_EQ(tarvox::SplitCfgLines(L"a\r\n\r\n\r\nb"), (Lines{L"a", L"", L"", L"b"}));
-    EXPECT_EQ(tarvox::SplitCfgLines(L""), Lines{});
-    EXPECT_EQ(tarvox::TrimCfg(L"\r x \r"), L"\r x \r");
-}
-
-TEST(CfgText, ComposeDropsOuterAndRepeatedBlankLines) {
-    EXPECT_EQ(tarvox::ComposeCfgText({L"", L"[A]", L"", L"", L"a=1", L"", L""}),
-              L"[A]\r\n\r\na=1\r\n");
-    EXPECT_EQ(tarvox::ComposeCfgText({L"", L""}), L"");
+TEST(CfgText, SplitsTrimsAndComposesLines) {
+    EXPECT_EQ(SplitCfgLines(L" a = 1 \r\n\tb=2\r\n"), (Lines{L"a = 1", L"b=2"}));
+    EXPECT_EQ(SplitCfgLines(L"a=1\nb=2\n"), (Lines{L"a=1\nb=2"}));  // LF alone ends no line
+    EXPECT_EQ(SplitCfgLines(L"a\r\n\r\n\r\nb"), (Lines{L"a", L"", L"", L"b"}));
+    EXPECT_EQ(SplitCfgLines(L""), Lines{});
+    EXPECT_EQ(TrimCfg(L"\r x \r"), L"\r x \r");
+    // Outer and repeated blank lines are dropped.
+    EXPECT_EQ(ComposeCfgText({L"", L"[A]", L"", L"", L"a=1", L"", L""}), L"[A]\r\n\r\na=1\r\n");
+    EXPECT_EQ(ComposeCfgText({L"", L""}), L"");
 }
 
 TEST(CfgText, HeadersEntriesCommentsAndListNames) {
@@ -29,22 +26,20 @@ TEST(CfgText, HeadersEntriesCommentsAndListNames) {
                                                                  {L"[Name", L"[Name]"},
                                                                  {L"[ Name ] tail", L"[Name] tail"},
                                                                  {L"[Name] tail", L"[Name] tail"}};
-    for (const auto& [line, header] : headers)
-        EXPECT_EQ(tarvox::NormalizeCfgHeader(line).line, header);
-    EXPECT_EQ(tarvox::NormalizeCfgHeader(L"[  Name  ]").name, L"Name");
+    for (const auto& [line, header] : headers) {
+        EXPECT_EQ(NormalizeCfgHeader(line).line, header);
+        EXPECT_EQ(NormalizeCfgHeader(line).name, L"Name");
+    }
     std::wstring name, value;
-    ASSERT_TRUE(tarvox::SplitCfgEntry(L"Key = a=b", name, value));
+    ASSERT_TRUE(SplitCfgEntry(L"Key = a=b", name, value));
     EXPECT_EQ(name + L"|" + value, L"Key|a=b");
-    EXPECT_FALSE(tarvox::SplitCfgEntry(L"no equals", name, value));
+    EXPECT_FALSE(SplitCfgEntry(L"no equals", name, value));
     for (const wchar_t* comment : {L";c", L"//c", L":c"})
-        EXPECT_EQ(tarvox::ClassifyCfgLine(comment), tarvox::CfgLineKind::Comment);
-    EXPECT_EQ(tarvox::ClassifyCfgLine(L"[x"), tarvox::CfgLineKind::Header);
+        EXPECT_EQ(ClassifyCfgLine(comment), CfgLineKind::Comment);
+    EXPECT_EQ(ClassifyCfgLine(L"[x"), CfgLineKind::Header);
     for (const auto& [number, entry] :
          {std::pair{1, L"00001"}, {12, L"00012"}, {9999, L"09999"}, {10000, L"10000"}})
-        EXPECT_EQ(tarvox::ListEntryName(number), entry);
-    EXPECT_TRUE(tarvox::IsListModeSwitch(L"simplelist", L"TRUE"));
-    EXPECT_TRUE(tarvox::IsListModeSwitch(L"SimpleList", L"1"));
-    EXPECT_FALSE(tarvox::IsListModeSwitch(L"SimpleList", L"yes"));
+        EXPECT_EQ(ListEntryName(number), entry);
 }
 
 TEST(CfgText, EntryLinesInAndOutOfListMode) {
@@ -61,6 +56,8 @@ TEST(CfgText, EntryLinesInAndOutOfListMode) {
         {false, 3, L"Key = a=b", true, L"Key", L"a=b", L"Key = a=b", false, 3},
         {false, 3, L"no equals", false, L"", L"", L"no equals", false, 3},
         {false, 3, L"SimpleList = TRUE", true, L"SimpleList", L"0", L"SimpleList=0", true, 0},
+        {false, 3, L"simplelist=1", true, L"simplelist", L"0", L"simplelist=0", true, 0},
+        {false, 3, L"SimpleList=yes", true, L"SimpleList", L"yes", L"SimpleList=yes", false, 3},
         {true, 12, L"beta", true, L"00012", L"beta", L"00012=beta", true, 12},
         {true, 4, L"=x", true, L"", L"x", L"=x", true, 4},
         {true, 5, L"SimpleList=no", true, L"SimpleList", L"no", L"SimpleList=no", true, 5},
@@ -68,9 +65,9 @@ TEST(CfgText, EntryLinesInAndOutOfListMode) {
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message() << row.line);
         std::wstring line = row.line, name, room;
-        tarvox::CfgListMode list{row.listOn, row.number};
+        CfgListMode list{row.listOn, row.number};
         std::wstring_view value;
-        ASSERT_EQ(tarvox::ReadCfgEntryLine(line, list, name, value, room), row.entry);
+        ASSERT_EQ(ReadCfgEntryLine(line, list, name, value, room), row.entry);
         EXPECT_EQ(line, row.rewritten);
         EXPECT_EQ(list.on, row.listOnAfter);
         EXPECT_EQ(list.number, row.numberAfter);
@@ -87,21 +84,21 @@ TEST(RegeditText, ExportIsRewrittenForTheParser) {
         L"regedit4\r\n\r\n; comment\r\n[HKEY_CURRENT_USER\\Software\\X]\r\n"
         L"\"Path\"=hex(2):43,3a,5c,\\\r\n  41,42,00\r\n\"Cut\"=HEX(2):41,00,42,00,00,00\r\n"
         L"\"Plain\"=\"v\"  \t";
-    ASSERT_TRUE(tarvox::NormalizeRegedit(text, &Latin1));
+    ASSERT_TRUE(NormalizeRegedit(text, &Latin1));
     EXPECT_EQ(text,
               L"regedit4\r\n[HKEY_CURRENT_USER\\Software\\X]\r\n"
               L"\"Path\"=SZ_EX:\"C:\\\\AB\"\r\n\"Cut\"=SZ_EX:\"A\"\r\n\"Plain\"=\"v\"\r\n");
 
     std::wstring other = L"[A]\r\na=hex(2):41,00";
-    EXPECT_FALSE(tarvox::NormalizeRegedit(other, &Latin1));
+    EXPECT_FALSE(NormalizeRegedit(other, &Latin1));
     EXPECT_EQ(other, L"[A]\r\na=hex(2):41,00");
 }
 
 TEST(DrawingKey, FileNameWithoutKnownExtensionInUpperCase) {
-    EXPECT_EQ(tarvox::DrawingKey(L"C:\\cfg\\Settings.cfg"), L"SETTINGS");
-    EXPECT_EQ(tarvox::DrawingKey(L"C:\\cfg\\Notes.xml"), L"NOTES.XML");
-    EXPECT_EQ(tarvox::DrawingKey(L"C:\\cfg\\a.b.INI"), L"A.B");
-    EXPECT_EQ(tarvox::DrawingLines({L"", L";c", L"/c", L"[A]", L"a=1"}), (Lines{L"[A]", L"a=1"}));
+    EXPECT_EQ(DrawingKey(L"C:\\cfg\\Settings.cfg"), L"SETTINGS");
+    EXPECT_EQ(DrawingKey(L"C:\\cfg\\Notes.xml"), L"NOTES.XML");
+    EXPECT_EQ(DrawingKey(L"C:\\cfg\\a.b.INI"), L"A.B");
+    EXPECT_EQ(DrawingLines({L"", L";c", L"/c", L"[A]", L"a=1"}), (Lines{L"[A]", L"a=1"}));
 }
 
 }  // namespace

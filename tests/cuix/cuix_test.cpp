@@ -26,9 +26,12 @@ class Cuix : public SandboxTest {
 protected:
     tarvox::ComScope com{tarvox::ComApartment::SingleThreaded, tarvox::ComBalance::AfterSuccess};
 
-    static CXMLHelpers::DocPtr Document(const std::wstring& xml) {
+    // A document of ASCII XML.
+    static CXMLHelpers::DocPtr Document(const std::string& xml) {
         CXMLHelpers::DocPtr doc;
-        EXPECT_EQ(CXMLHelpers::GetDocumentFromBuffer(xml.c_str(), doc), 1);
+        EXPECT_EQ(
+            CXMLHelpers::GetDocumentFromBuffer(std::wstring(xml.begin(), xml.end()).c_str(), doc),
+            1);
         return doc;
     }
     std::wstring Package(const wchar_t* name, const std::string& workspaces,
@@ -43,54 +46,36 @@ protected:
     }
 };
 
-std::wstring Workspace(const wchar_t* name, const std::wstring& inside = L"") {
-    return std::wstring(L"<Workspace UID=\"x\"><Name>") + name + L"</Name>" + inside +
-           L"</Workspace>";
-}
-std::wstring Tabs(std::initializer_list<std::pair<const wchar_t*, const wchar_t*>> tabs) {
-    std::wstring xml = L"<WSRibbonRoot>";
-    for (const auto& [group, id] : tabs)
-        xml += std::wstring(L"<WSRibbonTabSourceReference MenuGroup=\"") + group + L"\" TabId=\"" +
-               id + L"\"/>";
-    return xml + L"</WSRibbonRoot>";
-}
-std::wstring Root(const std::wstring& workspaces) {
-    return L"<?xml version=\"1.0\"?><WorkspaceRoot>" + workspaces + L"</WorkspaceRoot>";
-}
-
-// Of "A" and "a" the later element is kept; a WorkspaceRoot must be there once.
-TEST_F(Cuix, WorkspaceNamesAreSortedAndCaseInsensitivelyUnique) {
-    CXMLHelpers::DocPtr doc = Document(Root(
-        Workspace(L"b") + Workspace(L"A", L"<Order>1</Order>") + L"<Other><Name>z</Name></Other>" +
-        Workspace(L"a", L"<Order>2</Order>") + L"<Workspace><Name></Name></Workspace>"));
+// Of "A" and "a" the later element is kept; a WorkspaceRoot must be there once. A header lists
+// its partial menus only below every step of its path.
+TEST_F(Cuix, WorkspaceNamesAndPartialMenuFilesOfDocuments) {
+    CXMLHelpers::DocPtr doc = Document(
+        WorkspaceRootXml(WorkspaceXml("b") + WorkspaceXml("A") + "<Other><Name>z</Name></Other>" +
+                         WorkspaceXml("a") + "<Workspace><Name></Name></Workspace>"));
     Names names{L"stale"};
     std::vector<CXMLHelpers::NodePtr> elements;
     ASSERT_EQ(ParseWorkspaceRoot(doc, names, elements), 1);
     EXPECT_EQ(names, (Names{L"A", L"b"}));
     ASSERT_EQ(elements.size(), 2u);
-    std::wstring order;
-    EXPECT_EQ(CXMLHelpers::GetNodeText(L"Order", elements[0], order), 1);
-    EXPECT_EQ(order, L"2");
-    for (const wchar_t* xml : {L"<Other><Workspace><Name>a</Name></Workspace></Other>",
-                               L"<x><WorkspaceRoot/><WorkspaceRoot/></x>", L"<WorkspaceRoot/>"}) {
+    std::wstring name;
+    EXPECT_EQ(CXMLHelpers::GetNodeText(L"Name", elements[0], name), 1);
+    EXPECT_EQ(name, L"a");
+    for (const char* xml : {"<Other><Workspace><Name>a</Name></Workspace></Other>",
+                            "<x><WorkspaceRoot/><WorkspaceRoot/></x>", "<WorkspaceRoot/>"}) {
         doc = Document(xml);
         names = {L"stale"};
         EXPECT_EQ(ParseWorkspaceRoot(doc, names, elements), 0) << xml;
         EXPECT_TRUE(names.empty());
     }
-}
-
-TEST_F(Cuix, PartialMenuFilesOfTheHeader) {
-    const std::wstring files =
-        L"<CommonItems><PartialMenuFile>x.cuix</PartialMenuFile><PartialMenuFile>X.CUIX"
-        L"</PartialMenuFile><Other>o.cuix</Other><partialmenufile>y.cuix</partialmenufile>"
-        L"</CommonItems>";
-    const std::pair<std::wstring, Names> headers[] = {
-        {L"<commonconfiguration>" + files + L"</commonconfiguration>", {L"x.cuix", L"y.cuix"}},
+    const std::string files =
+        "<CommonItems><PartialMenuFile>x.cuix</PartialMenuFile><PartialMenuFile>X.CUIX"
+        "</PartialMenuFile><Other>o.cuix</Other><partialmenufile>y.cuix</partialmenufile>"
+        "</CommonItems>";
+    const std::pair<std::string, Names> headers[] = {
+        {"<commonconfiguration>" + files + "</commonconfiguration>", {L"x.cuix", L"y.cuix"}},
         {files, {}}};  // a missing step
     for (const auto& [inside, expected] : headers) {
-        CXMLHelpers::DocPtr doc =
-            Document(L"<CustSection><Header>" + inside + L"</Header></CustSection>");
+        doc = Document("<CustSection><Header>" + inside + "</Header></CustSection>");
         Names found{L"stale"};
         EXPECT_EQ(ParsePartialMenuFiles(doc, found), expected.empty() ? 0 : 1);
         EXPECT_EQ(found, expected);
@@ -100,17 +85,20 @@ TEST_F(Cuix, PartialMenuFilesOfTheHeader) {
 // A named workspace gives its product tabs; without a name the first prefixed workspace with
 // product tabs counts, its duplicates kept in the order found and later workspaces not visited.
 TEST_F(Cuix, ProductTabsOfANamedOrTheFirstPrefixedWorkspace) {
-    CXMLHelpers::DocPtr doc = Document(
-        Root(Workspace(L"TarvoX", Tabs({{L"_TarvoArdent", L"no-blank"}})) +
-             Workspace(L"Drafting", Tabs({{L"ACAD", L"T0"}, {L"_tarvoardent", L"T1"}})) +
-             Workspace(L"Tarvo Empty", Tabs({{L"ACAD", L"other"}})) +
-             Workspace(L"tarvo Plan", Tabs({{L"_TarvoArdent", L"P1"}, {L"_TarvoArdent", L"P1"}})) +
-             Workspace(L"Tarvo Later", Tabs({{L"_TarvoArdent", L"L1"}}))));
-    const std::tuple<const wchar_t*, int, Names> cases[] = {
-        {L"drafting", 1, {L"T1"}}, {L"Nowhere", 0, {}}, {nullptr, 1, {L"P1", L"P1"}}};
+    _CReadOnlyCuixFile cuix(
+        Package(L"tabs.cuix", WorkspaceXml("TarvoX", {"no-blank"}) +
+                                  WorkspaceXml("Drafting", {"T1"}, "_tarvoardent") +
+                                  WorkspaceXml("Tarvo Empty", {"other"}, "ACAD") +
+                                  WorkspaceXml("tarvo Plan", {"P1", "P2", "P1"}) +
+                                  WorkspaceXml("Tarvo Later", {"L1"}))
+            .c_str());
+    const std::tuple<const wchar_t*, int, Names> cases[] = {{L"drafting", 1, {L"T1"}},
+                                                            {L"TARVO EMPTY", 0, {}},
+                                                            {L"Nowhere", 0, {}},
+                                                            {nullptr, 1, {L"P1", L"P2", L"P1"}}};
     for (const auto& [workspace, result, expected] : cases) {
         Names tabs{L"stale"};
-        EXPECT_EQ(ParseWorkspaceProductTabIds(doc, tabs, workspace), result);
+        EXPECT_EQ(GetWorkspaceProductTabIds(cuix, tabs, workspace), result);
         EXPECT_EQ(tabs, expected);
     }
 }
@@ -181,19 +169,6 @@ TEST_F(Cuix, PartialMenusDecideWhetherTheProductMenuIsLoaded) {
                                                      {L"C:\\_Tarvo\\acad.cuix", false},
                                                      {L"_TarvoArdent.cuix", false}};  // no folder
     for (const auto& [path, product] : names) EXPECT_EQ(IsProductMenuFileName(path), product);
-}
-
-TEST_F(Cuix, TabsComeFromTheFirstMatchingWorkspace) {
-    const std::wstring path =
-        Package(L"tabs.cuix", WorkspaceXml("Drafting", {"ID_Other"}, "ACAD") +
-                                  WorkspaceXml("Tarvo Ardent", {"ID_TabA", "ID_TabB", "ID_TabA"}) +
-                                  WorkspaceXml("tarvo ardent", {"ID_TabC"}));
-    _CReadOnlyCuixFile cuix(path.c_str());
-    Names tabs;
-    ASSERT_EQ(GetWorkspaceProductTabIds(cuix, tabs, L"TARVO ARDENT"), 1);
-    EXPECT_EQ(tabs, (Names{L"ID_TabA", L"ID_TabB", L"ID_TabA"}));
-    EXPECT_NE(GetWorkspaceProductTabIds(cuix, tabs, L"Drafting"), 1);
-    EXPECT_TRUE(tabs.empty());
 }
 
 // A borrowed handle stays open when its borrowers go.
