@@ -63,29 +63,6 @@ TEST(ProductShortName, SubfolderOfUpiLocationBelowTheAutoCadFolder) {
         EXPECT_EQ(ProductShortNameOf(L"C:\\AutoCAD 2020", row.upiLocation), row.shortName);
 }
 
-TEST(SortedCollections, EqualKeysIgnoringCaseAreKeptOnce) {
-    CWorkSpaces workspaces;
-    EXPECT_EQ(workspaces.Add(CWorkSpace(L"b")), 0u);
-    EXPECT_EQ(workspaces.Add(CWorkSpace(L"A")), 0u);
-    EXPECT_EQ(workspaces.Add(CWorkSpace(L"a")), 0u);  // the one already there
-    ASSERT_EQ(workspaces.GetSize(), 2u);
-    EXPECT_EQ(workspaces[0].m_Name + workspaces[1].m_Name, L"Ab");
-    long long index = 0;
-    EXPECT_NE(workspaces.FindByName(L"B", index), nullptr);
-    EXPECT_EQ(index, 1);
-    EXPECT_EQ(workspaces.FindByName(L"c", index), nullptr);
-    EXPECT_EQ(index, -1);
-
-    // Copying a product copies its profiles and their workspaces.
-    CAutoCADInfo info;
-    CAutoCADProfile profile;
-    profile.m_WorkSpaces.Add(CWorkSpace(L"W"));
-    info.m_Profiles.Add(profile);
-    CAutoCADInfo copy = info;
-    info.m_Profiles[0].m_WorkSpaces.RemoveAll();
-    EXPECT_EQ(copy.m_Profiles[0].m_WorkSpaces.GetSize(), 1u);
-}
-
 class AcadInfosTest : public AcadMachineTest {
 protected:
     // A product of R23.1 with AcadLocation (and the executable in its folder).

@@ -114,24 +114,6 @@ TEST_F(ReleaseFlagsTest, FlagsOfEveryGroupAndTheCurrentProduct) {
     EXPECT_EQ(same, call.v);
 }
 
-TEST_F(ReleaseFlagsTest, SelectorPicksTheProductOfAVariable) {
-    Add2020(L"ACAD-3001:409", L"AutoCAD 2020 - English", L"AutoCAD 2020");
-    const std::wstring lt =
-        AddLt(L"R23.1", L"ACADLT-3001:409", L"AutoCAD LT 2020 - English", L"LT 2020", L"2020");
-    ReleaseCall<60> call;
-    ASSERT_EQ(call.Run(&call.Lt(2020)), 1);
-    EXPECT_EQ(call.Set(), "LT2020* AC2020");
-    EXPECT_EQ(call.key, lt);
-    EXPECT_EQ(call.exe, machine.FolderOf(L"LT 2020") + L"\\ACLT.exe");
-    EXPECT_STREQ(call.profile, L"");  // no profile recorded for the user
-
-    // A selector whose release no product sets selects nothing.
-    ASSERT_EQ(call.Run(&call.Acad(2019)), 1);
-    EXPECT_EQ(call.selected, nullptr);
-    EXPECT_EQ(std::wstring(call.key) + call.exe, L"");
-    EXPECT_EQ(call.Set(), "LT2020 AC2020");
-}
-
 TEST_F(ReleaseFlagsTest, ShortOverloadsTakeFewerReleases) {
     const std::wstring acad = Add2020(L"ACAD-3001:409", L"AutoCAD 2020 - English", L"AutoCAD 2020");
     Add(L"R19.1", L"ACAD-D001:409", L"AutoCAD 2014 - English", L"AutoCAD 2014");

@@ -209,19 +209,4 @@ TEST_F(CfgRegistryTest, MissingKeyLoadsEmptyAndSavingCreatesIt) {
     EXPECT_EQ(Stored(L"", L"v"), L"1:1");
 }
 
-TEST_F(CfgRegistryTest, RegeditExportFileLoadsAsSections) {
-    const std::wstring path =
-        temp.WriteFile(L"export.reg",
-                       "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\X]\r\n; note\r\n"
-                       "\"Path\"=hex(2):41,\\\r\n  42,00\r\n\"Name\"=\"v\"\r\n");
-    CCfgReader reader(path.c_str());
-    ASSERT_EQ(reader.IsInit(), 1);
-    std::wstring text;
-    EXPECT_EQ(reader.GetValue(text, L"HKEY_CURRENT_USER\\Software\\X", L"\"Path\"", nullptr), 1);
-    EXPECT_EQ(text, L"SZ_EX:\"AB\"");
-    EXPECT_EQ(reader.Get_m_Original(),
-              L"REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\\X]\r\n\"Path\"=SZ_EX:\"AB\"\r\n"
-              L"\"Name\"=\"v\"\r\n");
-}
-
 }  // namespace

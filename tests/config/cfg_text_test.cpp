@@ -77,28 +77,4 @@ TEST(CfgText, EntryLinesInAndOutOfListMode) {
     }
 }
 
-wchar_t Latin1(unsigned char byte) { return static_cast<wchar_t>(byte); }
-
-TEST(RegeditText, ExportIsRewrittenForTheParser) {
-    std::wstring text =
-        L"regedit4\r\n\r\n; comment\r\n[HKEY_CURRENT_USER\\Software\\X]\r\n"
-        L"\"Path\"=hex(2):43,3a,5c,\\\r\n  41,42,00\r\n\"Cut\"=HEX(2):41,00,42,00,00,00\r\n"
-        L"\"Plain\"=\"v\"  \t";
-    ASSERT_TRUE(NormalizeRegedit(text, &Latin1));
-    EXPECT_EQ(text,
-              L"regedit4\r\n[HKEY_CURRENT_USER\\Software\\X]\r\n"
-              L"\"Path\"=SZ_EX:\"C:\\\\AB\"\r\n\"Cut\"=SZ_EX:\"A\"\r\n\"Plain\"=\"v\"\r\n");
-
-    std::wstring other = L"[A]\r\na=hex(2):41,00";
-    EXPECT_FALSE(NormalizeRegedit(other, &Latin1));
-    EXPECT_EQ(other, L"[A]\r\na=hex(2):41,00");
-}
-
-TEST(DrawingKey, FileNameWithoutKnownExtensionInUpperCase) {
-    EXPECT_EQ(DrawingKey(L"C:\\cfg\\Settings.cfg"), L"SETTINGS");
-    EXPECT_EQ(DrawingKey(L"C:\\cfg\\Notes.xml"), L"NOTES.XML");
-    EXPECT_EQ(DrawingKey(L"C:\\cfg\\a.b.INI"), L"A.B");
-    EXPECT_EQ(DrawingLines({L"", L";c", L"/c", L"[A]", L"a=1"}), (Lines{L"[A]", L"a=1"}));
-}
-
 }  // namespace

@@ -88,27 +88,6 @@ TEST(ConfigFolderLookup, EveryStep) {
 
 class ConfigFolders : public SandboxTest {};
 
-TEST_F(ConfigFolders, ANullBufferUsesOneStaticBufferPerFunction) {
-    environment.Set(kArdentVariable, L"E:\\A");
-    environment.Set(kVeskaVariable, L"E:\\V");
-    wchar_t* ardent = GetLocalConfigDir(nullptr);
-    wchar_t* veska = GetLocalRConfigDir(nullptr);
-    EXPECT_NE(ardent, veska);
-    EXPECT_STREQ(ardent, L"E:\\A\\");
-    EXPECT_STREQ(veska, L"E:\\V\\");
-    EXPECT_EQ(GetLocalConfigDir(nullptr), ardent);
-}
-
-TEST_F(ConfigFolders, TheLuminorEditionReadsItsOwnNames) {
-    registry.Apply({Sz(kUserArdent, L"Config", L"U:\\neutral"),
-                    Sz(kUserArdent, L"Config_LU", L"U:\\Luminor")});
-    temp.WriteFile(L"luminor\\Tarvo Luminor 2020.txt", "");
-    const ChildResult child =
-        RunSandboxed("LocalConfigFolders", {.programFolder = temp / L"luminor", .args = {}});
-    EXPECT_EQ(child.Value("ardent"), "U:\\Luminor\\");
-    EXPECT_EQ(child.Value("cached_in"), "TarvoArdent_LU_2020_CFG_L");
-}
-
 // The folder comes back as CfgKern expanded it, once: percent signs of a variable's value stay,
 // as they do for a configuration reader.
 TEST_F(ConfigFolders, TheFolderListHandsOutFoldersAndStoresVariables) {

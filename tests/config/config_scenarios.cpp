@@ -54,23 +54,8 @@ TARVOX_CHILD_SCENARIO(DrawingHostMissing) {
     return 0;
 }
 
-#include <tarvox/folders.h>
-
-TARVOX_CHILD_SCENARIO(LocalConfigFolders) {
-    wchar_t buffer[260];
-    context.Report("ardent", GetLocalConfigDir(buffer));
-    const wchar_t* names[] = {L"TarvoArdent_LU_2020_CFG_L", L"TarvoArdent_AR_2020_CFG_L",
-                              L"TarvoArdent_2020_CFG_L"};
-    for (const wchar_t* name : names) {
-        if (GetEnvironmentVariableW(name, buffer, 260) > 0) {
-            context.Report("cached_in", name);
-            break;
-        }
-    }
-    return 0;
-}
-
 #include <tarvox/config.h>
+#include <tarvox/folders.h>
 
 // Args: folder list file, name of a folder to read, name and folder to set.
 TARVOX_CHILD_SCENARIO(FolderListValues) {

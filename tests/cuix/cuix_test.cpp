@@ -103,19 +103,6 @@ TEST_F(Cuix, ProductTabsOfANamedOrTheFirstPrefixedWorkspace) {
     }
 }
 
-TEST_F(Cuix, WorkspaceNamesOfAPackageAreSortedAndMergedIgnoringCase) {
-    const Names names = NamesOf(Package(
-        L"Профили\\acad.cuix",
-        WorkspaceXml("Zeichnen &amp; Beschriftung") + WorkspaceXml("3D-Modellierung") +
-            WorkspaceXml("\xD0\xA7\xD0\xB5\xD1\x80\xD1\x87\xD0\xB5\xD0\xBD\xD0\xB8\xD0\xB5") +
-            WorkspaceXml("zeichnen &amp; BESCHRIFTUNG") + WorkspaceXml("Tarvo Ardent")));
-    ASSERT_EQ(names.size(), 4u);
-    EXPECT_EQ(names[0], L"3D-Modellierung");
-    EXPECT_EQ(names[1], L"Tarvo Ardent");
-    EXPECT_EQ(_wcsicmp(names[2].c_str(), L"Zeichnen & Beschriftung"), 0);
-    EXPECT_EQ(names[3], L"\u0427\u0435\u0440\u0447\u0435\u043D\u0438\u0435");
-}
-
 // A part is loaded by its file's path: its mark or XML declaration names its encoding.
 TEST_F(Cuix, APartsOwnDeclarationDecidesItsEncoding) {
     const auto part = [](const std::string& front, const std::string& letters) {
@@ -207,27 +194,6 @@ TEST_F(Cuix, BrokenPackagesFailCleanly) {
     for (const std::wstring& path :
          {cut, temp.WriteFile(L"corrupt.cuix", corrupt), temp / L"missing.cuix", notXml})
         EXPECT_TRUE(NamesOf(path, 0).empty());
-}
-
-// The product's own partial menu lies beside the library; a child run from a folder with the
-// module and that menu compares a workspace's tabs with it.
-TEST_F(Cuix, AWorkspaceShowsAllProductTabsOnlyWithAsManyAsTheProductDefines) {
-    const std::wstring folder = temp.MakeFolder(L"product");
-    ASSERT_TRUE(CopyFileW((FolderOfThisProgram() + L"\\cuixport.dll").c_str(),
-                          (folder + L"\\cuixport.dll").c_str(), FALSE));
-    temp.WriteFile(L"product\\_TarvoArdent.cuix",
-                   CuixPackage(WorkspaceRootXml(WorkspaceXml("Tarvo Ardent", {"T1", "T2", "T3"})),
-                               HeaderXml({})));
-    const std::wstring workspaces =
-        Package(L"user.cuix", WorkspaceXml("Tarvo Full", {"T1", "T2", "T3"}) +
-                                  WorkspaceXml("Tarvo Some", {"T1", "T2"}));
-    const ChildResult child = RunChildScenario("ProductTabsOfWorkspaces",
-                                               {.programFolder = folder, .args = {workspaces}});
-    ASSERT_TRUE(child.Passed()) << child.output;
-    EXPECT_EQ(child.Value("product_tabs"), "3");
-    EXPECT_EQ(child.Value("full"), "1");
-    EXPECT_EQ(child.Value("some"), "0");
-    EXPECT_EQ(child.Value("unknown"), "0");
 }
 
 // No edition is known to the test program: the key has no edition suffix. Known values are

@@ -54,67 +54,6 @@ TEST(FindSortedString, FindsTheFirstOfAnEqualRunOrTheInsertionPosition) {
     }
 }
 
-TEST(FindSortedString, MaintainsASortedArrayWhenInsertingAtTheReturnedIndex) {
-    std::mt19937 random(7);
-    const wchar_t* words[] = {L"Support",    L"support",  L"Fonts", L"ÄPFEL",  L"apfel", L"Zebra",
-                              L"zeta",       L"Öl",       L"ol",    L"_under", L"123",   L"Help",
-                              L"help files", L"Profiles", L"R23.1", L"R24.0",  L"r24.0", L""};
-    Strings sorted;
-    for (int i = 0; i < 400; ++i) {
-        const wchar_t* word = words[random() % std::size(words)];
-        long long index = 0;
-        if (FindSortedString(word, sorted, index)) ++index;  // equal entries go after the first
-        sorted.insert(sorted.begin() + index, word);
-    }
-    for (std::size_t i = 1; i < sorted.size(); ++i) {
-        EXPECT_NE(tarvox::CompareSystemIgnoringCase(sorted[i - 1], sorted[i]), SortOrder::After)
-            << "at " << i;
-    }
-}
-
-// The kinds of case-insensitive equality differ beyond ASCII letters.
-TEST(TextCompare, TheKindsOfEqualityIgnoringCase) {
-    const struct {
-        const wchar_t *a, *b;
-        bool ascii, ordinal, system, ordinalPrefix;
-    } rows[] = {
-        {L"RCDATA", L"rcdata", true, true, true, true},
-        {L"\u00C4rger", L"\u00E4RGER", false, true, true, true},  // A and a with diaeresis
-        {L"Settings", L"SETTING", false, false, false, true},
-    };
-    for (const auto& row : rows) {
-        EXPECT_EQ(tarvox::EqualsIgnoringAsciiCase(row.a, row.b), row.ascii) << row.a;
-        EXPECT_EQ(tarvox::EqualsIgnoringCaseOrdinal(row.a, row.b), row.ordinal) << row.a;
-        EXPECT_EQ(tarvox::CompareSystemIgnoringCase(row.a, row.b) == SortOrder::Equal, row.system)
-            << row.a;
-        EXPECT_EQ(tarvox::StartsWithIgnoringCaseOrdinal(row.a, row.b), row.ordinalPrefix) << row.a;
-    }
-}
-
-// A plain comparison works; a failing comparison stops at the low bound.
-TEST(SearchSorted, WorksWithAPlainComparisonAndStopsAtTheLowBoundWhenAComparisonFails) {
-    const std::vector<int> numbers = {1, 3, 3, 3, 5, 8, 8, 13};
-    const struct {
-        int wanted;
-        bool found;
-        std::size_t index;
-    } rows[] = {{3, true, 1}, {8, true, 5}, {20, false, 8}, {0, false, 0}, {6, false, 5}};
-    for (const auto& row : rows) {
-        std::size_t index = 99;
-        const auto at = [&](std::size_t i) {
-            return row.wanted < numbers[i]   ? SortOrder::Before
-                   : row.wanted > numbers[i] ? SortOrder::After
-                                             : SortOrder::Equal;
-        };
-        EXPECT_EQ(tarvox::SearchSorted(numbers.size(), at, index), row.found) << row.wanted;
-        EXPECT_EQ(index, row.index) << row.wanted;
-    }
-    std::size_t index = 99;
-    EXPECT_FALSE(tarvox::SearchSorted(
-        5, [](std::size_t) { return SortOrder::Failed; }, index));
-    EXPECT_EQ(index, 0u);
-}
-
 SortOrder SystemAnswer(std::wstring_view a, std::wstring_view b) {
     switch (CompareStringW(0x0800, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
                            static_cast<int>(b.size()))) {
@@ -168,15 +107,6 @@ TEST(AsciiCollation, AgreesWithTheSystemOnEveryPair) {
     }
     // Most of these pairs are plain ASCII: the table must have been learnt.
     EXPECT_GT(fast, 50000);
-}
-
-TEST(AsciiCollation, CaseIsIgnoredAndPrefixesComeFirst) {
-    const tarvox::AsciiCollation collation(&SystemAnswer);
-    EXPECT_EQ(collation.Compare(L"ACAD", L"acad"), SortOrder::Equal);
-    EXPECT_EQ(collation.Compare(L"acad", L"ACAD2020"), SortOrder::Before);
-    EXPECT_EQ(collation.Compare(L"Zebra", L"apfel"), SortOrder::After);
-    EXPECT_EQ(collation.Compare(L"co-op", L"coop"), std::nullopt);
-    EXPECT_EQ(collation.Compare(L"\x00C4pfel", L"Apfel"), std::nullopt);
 }
 
 TEST(AsciiCollation, AnOrderItCannotTrustLeavesEverythingToTheSystem) {

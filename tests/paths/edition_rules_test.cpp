@@ -93,10 +93,4 @@ TEST(EditionRules, MediaFolderIsTwoLevelsAboveAMediaProgramFolderElseThree) {
     EXPECT_EQ(MediaFolderOf(L"D:\\A\\B\\", Probe({})), L"");
 }
 
-TEST(EditionRules, ProductNamesAndSuffixedSections) {
-    EXPECT_EQ(EditionProductName(9), L"");
-    EXPECT_EQ(WithEditionSuffix(kAddOnSection.view(), kEditionUnknown), L"AutoCAD");
-    EXPECT_EQ(WithEditionSuffix(kAddOnSection.view(), kEditionArdent), L"AutoCAD_AR");
-}
-
 }  // namespace

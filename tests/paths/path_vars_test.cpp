@@ -13,67 +13,6 @@
 namespace {
 
 using namespace tarvox::test;
-using tarvox::PathVarTable;
-
-constexpr tarvox::NameOrder kOrder = tarvox::CompareSystemIgnoringCase;
-using Rows = std::initializer_list<std::pair<const wchar_t*, const wchar_t*>>;
-
-PathVarTable Table(Rows rows) {
-    PathVarTable table;
-    for (const auto& [name, value] : rows) tarvox::AddPathVar(table, name, value, kOrder);
-    return table;
-}
-
-TEST(PathVarEngine, ExpansionReplacesKnownTokensIgnoringCaseTheFirstSourceOfANameWins) {
-    const PathVarTable table = Table({{L"%APPDATA%", L"C:\\Users\\u\\AppData\\Roaming"},
-                                      {L"%AC2020%", L"C:\\ACAD"},
-                                      {L"%A_B%", L"C:\\ab"},
-                                      {L"%OUTER%", L"C:\\%INNER%"},
-                                      {L"%INNER%", L"D:\\x"}});
-    const Rows cases = {{L"%appdata%\\Tarvox", L"C:\\Users\\u\\AppData\\Roaming\\Tarvox"},
-                        {L"%NOPE%\\x", L"\\x"},
-                        {L"a%%b", L"ab"},
-                        {L"%AC2020%;%AC2020%", L"C:\\ACAD;C:\\ACAD"},
-                        // A lone percent sign and what follows it stay.
-                        {L"100% sure", L"100% sure"},
-                        {L"%A_B%\\50%", L"C:\\ab\\50%"},
-                        // Values are not scanned again, and a deleted token does not swallow
-                        // the percent sign of the next variable.
-                        {L"%OUTER%", L"C:\\%INNER%"},
-                        {L"%X%%INNER%", L"D:\\x"}};
-    for (const auto& [text, expanded] : cases)
-        EXPECT_EQ(tarvox::ExpandWithTable(text, table, kOrder), expanded) << text;
-
-    // The first source of a name wins, and the names stay sorted.
-    PathVarTable added = Table({{L"%b%", L"first"}, {L"%a%", L"x"}});
-    EXPECT_FALSE(tarvox::AddPathVar(added, L"%B%", L"second", kOrder));
-    EXPECT_TRUE(tarvox::AddPathVar(added, L"%C%", L"y", kOrder));
-    EXPECT_EQ(added.names, (std::vector<std::wstring>{L"%a%", L"%b%", L"%C%"}));
-    EXPECT_EQ(added.values[1], L"first");
-}
-
-TEST(PathVarEngine, AbbreviationPutsTheLongestMatchingValueBack) {
-    const PathVarTable table = Table({{L"%PROG%", L"C:\\Program Files"},
-                                      {L"%AC2020%", L"C:\\Program Files\\Autodesk\\AutoCAD 2020"},
-                                      {L"%ACA2020%", L"C:\\Program Files\\Autodesk\\AutoCAD 2020"},
-                                      {L"%APPDATA%", L"C:\\Users\\u\\AppData\\Roaming"}});
-    const auto index = tarvox::BuildLengthIndex(table);
-    const Rows cases = {
-        // Equal values: the first in table (name) order wins, and the second finds nothing left.
-        {L"c:\\program files\\autodesk\\autocad 2020\\Support", L"%AC2020%\\Support"},
-        {L"C:\\Program Files\\Tarvox", L"%PROG%\\Tarvox"},
-        {L"D:\\Program Files", L"D:\\Program Files"},
-        // A leading double quote is kept; only the start of the text is looked at.
-        {L"\"C:\\Users\\u\\AppData\\Roaming\\x y\"", L"\"%APPDATA%\\x y\""},
-        {L"x;C:\\Users\\u\\AppData\\Roaming", L"x;C:\\Users\\u\\AppData\\Roaming"}};
-    for (const auto& [text, abbreviated] : cases)
-        EXPECT_EQ(tarvox::AbbreviateWithTable(text, table, index, kOrder), abbreviated) << text;
-
-    // The length index runs from the end: D (6), then A and C (4) in table order, then B.
-    EXPECT_EQ(tarvox::BuildLengthIndex(Table(
-                  {{L"%A%", L"1234"}, {L"%B%", L"12"}, {L"%C%", L"1234"}, {L"%D%", L"123456"}})),
-              (std::vector<std::size_t>{1, 2, 0, 3}));
-}
 
 class CompactTable : public SandboxTest {
 protected:
@@ -135,36 +74,6 @@ TEST_F(CompactTable, EnvironmentShellFoldersAndTheProductsInstallationFolders) {
                     Sz(ardent, L"AppData", L"D:\\Users\\Ardent\\")});
     EXPECT_EQ(ValuesOf({L"%TarvoArdent_2020%", L"%TarvoVeska_2020_U%", L"%TarvoArdent_2020_U%"}),
               L"D:\\Ardent|D:\\Veska|D:\\Users\\Ardent\\");
-}
-
-TEST_F(CompactTable, AutoCadFoldersOfTheProductYearFollowTheUsersCurVer) {
-    // Without a user's release key the release key itself is read; a user's release key without
-    // CurVer adds no AutoCAD folders.
-    registry.Apply({Sz(kAcadMachine, L"Location", L"C:\\ACAD 2020")});
-    EXPECT_EQ(ValuesOf({L"%AutoCAD_Location%"}), L"C:\\ACAD 2020");
-    registry.Apply({Key(kAcadUser)});
-    EXPECT_EQ(ValuesOf({L"%AutoCAD_Location%"}), L"-");
-
-    const std::wstring product = L"\\ACAD-3001:409";
-    registry.Apply(
-        {Sz(kAcadUser, L"CurVer", L"ACAD-3001:409"),
-         Sz(kAcadUser + product, L"RoamableRootFolder", L"U:\\Roaming\\R23.1\\enu\\"),
-         Sz(kAcadMachine + product, L"Location", L"C:\\Program Files\\Autodesk\\AutoCAD 2020\\"),
-         // A value that does not fit 260 characters with its terminator counts as missing.
-         Sz(kAcadMachine + product, L"AllUsersRootFolder", L"C:\\" + std::wstring(291, L'a')),
-         Sz(kAcadUser + product, L"PublicFolder", L"C:\\" + std::wstring(256, L'p'))});
-    const std::wstring location = L"C:\\Program Files\\Autodesk\\AutoCAD 2020";
-    EXPECT_EQ(
-        ValuesOf({L"%AutoCAD_AllUsersRootFolder%", L"%AutoCAD_PublicFolder%",
-                  L"%AutoCAD_RoamableRootFolder%", L"%AutoCAD_Location%", L"%AC2020%"}),
-        L"-|C:\\" + std::wstring(256, L'p') + L"|U:\\Roaming\\R23.1\\enu|" + location + L"|-");
-    EXPECT_EQ(ValuesOf({L"%AC2020%", L"%ADT2020%"}, 1), location + L"|" + location);
-}
-
-TEST_F(CompactTable, NoCurrentAutoCadOfTheSelectedReleaseAddsNothing) {
-    AcadMachine(registry, temp)
-        .Add(AcadProduct(L"R22.0", L"ACAD-1001:409", L"AutoCAD 2018", L"AutoCAD 2018"));
-    EXPECT_EQ(ValuesOf({L"%ACINSTALLFOLDER%"}), L"-");
 }
 
 TEST_F(CompactTable, TheCurrentAutoCadAddsItsFoldersAfterTheFilter) {

@@ -64,22 +64,6 @@ TEST_F(ProductFolders, PerUserFolderDefaultsBelowAppDataWithOneBackslash) {
     EXPECT_EQ(std::wstring(GetLocalRAppDir(buffer, 2021)), tarvox + L"Tarvo Veska 2021");
 }
 
-TEST_F(ProductFolders, ProductUserFolderPrefersTheUserThenTheMachineThenTheShell) {
-    const wchar_t* userKey = L"HKCU\\Software\\Tarvox\\Tarvo Ardent 2020";
-    registry.Apply({Sz(kArdent2020, L"AppData", L"M:\\machine")});
-    EXPECT_STREQ(GetProductUserDir(buffer, 2020), L"M:\\machine");
-    registry.Apply({Sz(userKey, L"AppData", L"U:\\user")});
-    EXPECT_STREQ(GetProductUserDir(buffer, 2020), L"U:\\user");
-
-    std::wstring appData;
-    ASSERT_EQ(GetShellFolder(L"AppData", appData), 1);
-    if (appData.back() == L'\\') appData.pop_back();
-    EXPECT_EQ(std::wstring(GetProductUserDir(buffer, 2016)),
-              appData + L"\\Tarvox\\Tarvo Ardent 2016");
-    registry.Apply({Sz(L"HKLM\\Software\\Tarvox\\Tarvo Zenit 2016", L"AppData", L"Z:\\zenit")});
-    EXPECT_STREQ(GetProductUserDir(buffer, 2016), L"Z:\\zenit");
-}
-
 TEST(ProductYear, IsTheNumberAfterTheLastBlank) {
     EXPECT_EQ(tarvox::YearOfProductName(L"Tarvo Veska 2015"), 2015);
     EXPECT_EQ(tarvox::YearOfProductName(L"Tarvo"), 0);

@@ -58,23 +58,6 @@ TEST_F(ResourceData, RawDataIsFoundByTypeAndNameOrGivesNull) {
     }
 }
 
-TEST_F(ResourceData, ExtractingWritesTheBytesToANewRcFileInTheTemporaryFolder) {
-    std::wstring first, second;
-    ASSERT_EQ(ExtractResourceToTempFile(program, L"SCALED", first, L"RCDATA"), 1);
-    ASSERT_EQ(ExtractResourceToTempFile(program, L"SCALED", second, nullptr), 1);
-    EXPECT_NE(first, second);
-    const std::wstring prefix = temp.Path() + L"\\rc";
-    EXPECT_EQ(first.compare(0, prefix.size(), prefix), 0) << Utf8(first);
-
-    std::vector<BYTE> buffer;
-    DWORD size = 0;
-    ASSERT_NE(LoadResourceData(program, L"SCALED", buffer, size, nullptr), nullptr);
-    EXPECT_EQ(ReadFileBytes(first), Text(buffer));
-    EXPECT_EQ(Text(buffer).substr(1, 3), "PNG");
-    DeleteFileW(first.c_str());
-    DeleteFileW(second.c_str());
-}
-
 // A missing resource, a wrong type, and a temporary folder that does not exist.
 TEST_F(ResourceData, FailedExtractionLeavesAnEmptyPathAndNoFile) {
     for (const auto& [name, type] :

@@ -61,45 +61,6 @@ std::string TaggingEncode(unsigned codePage, std::wstring_view text) {
 }
 const tarvox::CodePageConverter kTagging{&TaggingDecode, &TaggingEncode};
 
-// Well-formed UTF-8 and UTF-16 are decoded without the converter; the rest goes to it without
-// its mark. The count is of characters, for ANSI of bytes.
-TEST(TextCodec, EachTypeGoesThroughItsCodePageWithoutItsMark) {
-    const struct {
-        std::string bytes;
-        T::Type type;
-        std::wstring text;
-        std::size_t count;
-    } decoded[] = {{kBom + "a\xC3\xA4", T::Utf8, L"a\x00E4", 2},
-                   {kBom + "ab\xC0", T::Utf8, L"65001:ab\xFFC0", 9},
-                   {"<?xml?>\x80", T::Utf8NoBom, L"65001:<?xml?>\xFF80", 14},
-                   {"plain", T::Ansi, L"0:plain", 5},
-                   {Utf16(L"A\u00E4") + "x", T::UnicodeLE, L"A\u00E4", 2},  // odd trailing byte
-                   {Utf16(L"A\u20AC", true), T::UnicodeBE, L"A\u20AC", 2}};
-    for (const auto& c : decoded) {
-        T::Type type{};
-        std::wstring text;
-        std::size_t count = 0;
-        ASSERT_TRUE(tarvox::DecodeText(c.bytes, kTagging, type, text, count))
-            << testing::PrintToString(c.bytes);
-        EXPECT_EQ(type, c.type);
-        EXPECT_EQ(text, c.text);
-        EXPECT_EQ(count, c.count) << testing::PrintToString(c.bytes);
-    }
-    const std::tuple<T::Type, std::wstring, std::string> encoded[] = {
-        {T::Oem, L"x", "1:x"},
-        {T::Utf7, L"x", "65000:x"},
-        {T::Utf8, L"x", kBom + "65001:x"},
-        {T::UnicodeBE, L"A\u20AC", Utf16(L"A\u20AC", true)},
-        {T::UnicodeLE, L"A\u20AC", Utf16(L"A\u20AC")},
-        {T::Unnamed, L"x", "<fails>"},
-        {T::None, L"x", "<fails>"}};
-    for (const auto& [type, text, expected] : encoded) {
-        std::string bytes;
-        EXPECT_EQ(tarvox::EncodeText(text, type, kTagging, bytes) ? bytes : "<fails>", expected)
-            << type;
-    }
-}
-
 class ReadTextFileTest : public SandboxTest {};
 
 // Files read whole as ReadTextFile's callers do. Bytes that are no UTF-8 become replacement
