@@ -95,13 +95,11 @@ TEST_F(AcadInfosTest, ProductWithItsProfilesFromEitherHive) {
                   info.m_ProductShortName + L"|" + std::to_wstring(info.m_AddOnState),
               L"AutoCAD Mechanical 2020|" + key + L"|" + machine.FolderOf(L"AutoCAD 2020") +
                   L"\\Acad.exe|ACADM|1");
-    wchar_t appData[MAX_PATH] = L"";
-    GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH);
     // Quick: the menu file is not opened, so the add-on state of a profile is unknown.
     EXPECT_EQ(Describe(info),
               L"ACAD-3005:409: {<<Unnamed Profile>> C:\\Support\\acad.cuix 1 -1 []}"
               L" {Tarvo " +
-                  std::wstring(appData) + L"\\Tarvo\\acadm.cuix 0 -1 []}");
+                  GetEnv(L"APPDATA").value_or(L"") + L"\\Tarvo\\acadm.cuix 0 -1 []}");
 
     // The user path reads the same; without the Loader the add-on is absent.
     registry.Apply({Sz(addOn, L"Loader", L"")});
@@ -134,7 +132,6 @@ TEST_F(AcadInfosTest, ListingTakesProductsWithAnExecutableAndNoLtAndTheEnabledIn
     EXPECT_EQ(FindCurrentAcadInfo(infos, index), 1);
     EXPECT_EQ(index, 1);
 
-    // The enabled-in entries of a configuration file.
     AddProfile(key, L"Tarvo", L"C:\\Support\\tarvo");
     const std::wstring file = temp.WriteFile(
         L"Ardent.cfg",
@@ -181,7 +178,6 @@ TEST_F(AcadInfosTest, FullProfilesNeedAWorkspaceAndAddingThemToAProduct) {
 }
 
 TEST_F(AcadInfosTest, SetAcadVersionMakesAProductWithTheAddOnCurrent) {
-    // The user's CurVer of the AutoCAD key and of its R23.1 key.
     const auto curVers = [] {
         std::wstring family, release;
         GetRegValue(family, L"HKEY_CURRENT_USER\\Software\\Autodesk\\AutoCAD", L"CurVer", 1);

@@ -57,7 +57,6 @@ TEST_F(CurrentAcadTest, ExecutableAndFolderOfTheUsersChainOrOfAGivenKey) {
     EXPECT_EQ(std::wstring(GetAcadDir(dir)), folder);
     machine.SetUserCurrent(true, L"R23.1", L"ACADLT-3001:409");
     EXPECT_EQ(Exe(), ltFolder + L"\\aclt.exe");
-    // A broken link of the chain finds nothing.
     machine.SetUserCurrent(false, L"R23.1", L"ACAD-9999:409");
     EXPECT_EQ(Exe(nullptr, L"kept"), L"kept");
 

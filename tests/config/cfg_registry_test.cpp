@@ -77,9 +77,7 @@ TEST_F(CfgRegistryTest, KeyTreeReadsIntoSectionsWithEveryValueType) {
         std::wstring text = L"<none>";
         reader.GetValue(text, c.section, c.name, nullptr);
         EXPECT_EQ(text, c.value) << c.name;
-        if (c.type != REG_NONE) {
-            EXPECT_EQ(reader.GetValueType(c.section, c.name), c.type) << c.name;
-        }
+        if (c.type != REG_NONE) EXPECT_EQ(reader.GetValueType(c.section, c.name), c.type) << c.name;
     }
 }
 
@@ -182,7 +180,6 @@ TEST_F(CfgRegistryTest, AFailedRegistryWriteKeepsTheChangeForTheNextSave) {
         // The next save tries again instead of taking the text as saved.
         EXPECT_EQ(reader.Save(), c.failedResult);
         EXPECT_EQ(Stored(L"\\S", L"b"), L"");
-        // Once the key can be written, the same reader writes the whole change.
         ASSERT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, kSubKey), ERROR_SUCCESS);
         EXPECT_EQ(reader.Save(), 1);
         EXPECT_NE(reader.Get_m_Original(), loaded);

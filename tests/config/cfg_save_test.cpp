@@ -137,7 +137,6 @@ TEST_F(CfgSaveTest, BusyTargetIsRetriedAndKeptWhole) {
     EXPECT_EQ(reader.Get_m_Original(), L"[A]\r\na=1\r\n");  // still what is on disk
     CloseHandle(lock);
     EXPECT_EQ(ReadFileBytes(path), "[A]\r\na=1\r\n");
-    // The failed save did not count as saved: the next one writes.
     EXPECT_EQ(reader.Save(), 1);
     EXPECT_EQ(ReadFileBytes(path), "[A]\r\na=2\r\n");
 
@@ -206,7 +205,6 @@ TEST_F(CfgSaveTest, HostGetsTheDrawingKeyAndTheTextWithoutCommentsAndAMissingOne
     EXPECT_NE(child.Value("text").find("[A]"), std::string::npos);
     EXPECT_EQ(child.Value("text").find("comment"), std::string::npos);
     EXPECT_EQ(child.Value("text").find("note"), std::string::npos);
-    // The file keeps its comments.
     EXPECT_EQ(ReadFileBytes(path), "; comment\r\n[A]\r\n/note\r\nk=1\r\n\r\n[B]\r\nb=1\r\n");
 
     const std::wstring notes = temp.WriteFile(L"Notes.xml", "[A]\r\nk=0\r\n");

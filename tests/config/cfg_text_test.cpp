@@ -22,8 +22,7 @@ TEST(CfgText, SplitsTrimsAndComposesLines) {
 }
 
 TEST(CfgText, HeadersEntriesCommentsAndListNames) {
-    const std::pair<const wchar_t*, const wchar_t*> headers[] = {{L"[  Name  ]", L"[Name]"},
-                                                                 {L"[Name", L"[Name]"},
+    const std::pair<const wchar_t*, const wchar_t*> headers[] = {{L"[Name", L"[Name]"},
                                                                  {L"[ Name ] tail", L"[Name] tail"},
                                                                  {L"[Name] tail", L"[Name] tail"}};
     for (const auto& [line, header] : headers) {

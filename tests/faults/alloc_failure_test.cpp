@@ -1,9 +1,5 @@
-// Allocation failures at every allocation point: operator new fails on the N-th allocation once
-// armed, for N = 1, 2, 3, ... until the operation completes without meeting the failure. At
-// every N nothing escapes, the result is the failure result or the full success, the state is as
-// before or as after the call, and the call made again without a failure gives the full result.
-// Operations that build process-wide state on first use run each N in this program started again
-// as its own child ("--scenario NAME --sandbox KEY N").
+// Allocation failures: operator new fails on the N-th allocation, N = 1, 2, 3, ... until the
+// operation no longer meets it. Operations with process-wide state run each N in a child.
 #include <tarvox/autocad.h>
 #include <tarvox/config.h>
 #include <tarvox/registry.h>
@@ -174,7 +170,6 @@ void LoadedFile(World& w) {
 }
 void Load(World& w, const wchar_t* path) { w.result = w.reader.emplace(path).IsInit(); }
 
-// A configuration change on a loaded reader.
 Row SetValueRow(const char* name, const wchar_t* section, const wchar_t* entry,
                 const wchar_t* value) {
     return {name, Boundary::Exported, "0", LoadedFile,

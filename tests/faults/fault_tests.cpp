@@ -1,6 +1,5 @@
-// What a host application gets when files and registry values are not as they should be:
-// locked and read-only files, concurrent and killed writers, a full drive, overlong and
-// mistyped registry values, broken exports and text files, hostile XML.
+// Files and registry values not as they should be: locked, read-only, concurrently written or
+// cut files, a full drive, overlong and mistyped registry values, hostile XML.
 #include <tarvox/config.h>
 #include <tarvox/folders.h>
 #include <tarvox/registry.h>
@@ -28,12 +27,10 @@ using namespace tarvox::test;
 using tarvox::FileHandle;
 using tarvox::KernelHandle;
 
-// The temporary files of saves of path left beside it.
 std::size_t TemporaryFilesOf(const std::wstring& path) {
     return FilesMatching(path + L".tarvox-*.tmp");
 }
 
-// UTF-16 little-endian with its mark, of ASCII text.
 std::string Utf16Le(std::string_view ascii) {
     std::string bytes("\xFF\xFE", 2);
     for (const char c : ascii) bytes.append({c, '\0'});
@@ -76,7 +73,6 @@ protected:
         EXPECT_EQ(reader.Save(), 1);
         return path;
     }
-    // A name for an event between this test and its child processes.
     static std::wstring EventName(const wchar_t* purpose) {
         return std::wstring(L"Local\\TarvoxTest") + purpose +
                std::to_wstring(GetCurrentProcessId());
@@ -112,17 +108,13 @@ TEST_F(FaultTest, AFileHeldOpenByAnotherProcess) {
 
         const ULONGLONG start = GetTickCount64();
         EXPECT_EQ(reader.Save(), c.saved);
-        if (c.saved == 0) {
-            EXPECT_GE(GetTickCount64() - start, 400u);  // it waited for the file
-        }
+        if (c.saved == 0) EXPECT_GE(GetTickCount64() - start, 400u);  // it waited for the file
         const std::string& onDisk = c.saved == 1 ? changed : original;
         EXPECT_EQ(reader.Get_m_Original(), std::wstring(onDisk.begin(), onDisk.end()));
         SetEvent(release.Get());
         const ChildResult held = holder.Wait();
         EXPECT_TRUE(held.Passed()) << held.output;
-        if (c.seen != nullptr) {
-            EXPECT_EQ(held.Value("seen"), c.seen);
-        }
+        if (c.seen != nullptr) EXPECT_EQ(held.Value("seen"), c.seen);
         EXPECT_EQ(ReadFileBytes(path), onDisk);
         EXPECT_EQ(FilesIn(temp.Path()), 1u);  // no temporary file left behind
 
@@ -149,7 +141,6 @@ TEST_F(FaultTest, ReadOnlyFilesAndMissingFoldersAreNotWritten) {
     EXPECT_EQ(GetFileAttributesW((temp / L"missing").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-// A writer in another process, one in this process and eight reading threads on one file.
 TEST_F(FaultTest, TwoProcessesSavingOneFileAndEightReadersSeeOnlyWholeVersions) {
     const std::wstring path = NewVersionedFile(L"shared.cfg");
     constexpr int kSaves = 200;
@@ -247,7 +238,6 @@ TEST_F(FaultTest, WritersKilledAtRandomMomentsLeaveAWholeVersionAndNoPileOfTempo
         }
         std::printf("%s: %d kills, %d left a temporary file\n", c.label, kKills,
                     killsThatLeftAFile);
-        // The next save of the file removes the last one.
         CCfgReader reader(path.c_str());
         WriteVersion(reader, L"after");
         EXPECT_EQ(reader.Save(), 1);
@@ -285,18 +275,15 @@ TEST_F(FaultTest, ASaveRemovesTheTemporaryFilesOfItsFileThatEndedProcessesLeft) 
         const FileHandle file(CreateFileW(temp.WriteFile(c.name, "partial").c_str(),
                                           FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0,
                                           nullptr));
-        if (c.old) {
-            EXPECT_TRUE(SetFileTime(file.Get(), &longAgoTime, &longAgoTime, &longAgoTime));
-        }
+        if (c.old) EXPECT_TRUE(SetFileTime(file.Get(), &longAgoTime, &longAgoTime, &longAgoTime));
     }
     CCfgReader reader(path.c_str());
     reader.SetValue(L"A", L"k", L"new");
     EXPECT_EQ(reader.Save(), 1);
     EXPECT_EQ(ReadFileBytes(path), "[A]\r\nk=new\r\n");
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
         EXPECT_EQ(GetFileAttributesW((temp / c.name).c_str()) == INVALID_FILE_ATTRIBUTES, c.removed)
             << c.label;
-    }
 }
 
 TEST_F(FaultTest, SavesToAFullDrive) {
@@ -343,7 +330,6 @@ TEST_F(FaultTest, SavesToAFullDrive) {
             EXPECT_EQ(ReadFileBytes(path), before);
             EXPECT_EQ(reader.Get_m_HasChanged(), 1);
             EXPECT_EQ(reader.Get_m_Original(), std::wstring(before.begin(), before.end()));
-            // Once there is room again, the same reader saves.
             ASSERT_TRUE(DeleteFileW(filler.c_str()));
             EXPECT_EQ(reader.Save(), 1);
         }
@@ -363,7 +349,6 @@ TEST_F(FaultTest, RegistryValuesLongerThanTheBuffersOrOfOtherTypesAndKeyPathsOve
     wchar_t buffer[260];
     EXPECT_STREQ(GetCentralRAppDir(buffer, 2020), L"C:\\Default");
 
-    // A configuration in a key whose path is longer than 259 characters.
     std::wstring path = L"HKEY_CURRENT_USER\\Software\\Tarvox";
     while (path.size() < 420) path += L"\\" + std::wstring(40, L'k');
     std::wstring text;
@@ -420,7 +405,6 @@ TEST_F(FaultTest, HostileXmlIsRefusedWithoutHanging) {
     CXMLHelpers::DocPtr doc;
     EXPECT_EQ(CXMLHelpers::GetDocumentFromBuffer(laughs.c_str(), doc), 0);
     EXPECT_EQ(CXMLHelpers::GetDocumentFromBuffer(deep.c_str(), doc), 0);
-    // An ordinary document still loads.
     EXPECT_EQ(CXMLHelpers::GetDocumentFromBuffer(L"<a><b>1</b></a>", doc), 1);
 }
 

@@ -20,7 +20,6 @@ TARVOX_CHILD_SCENARIO(ShellFoldersWithoutShell) {
 #include "paths/product_edition.h"
 #include "paths/product_folders.h"
 
-// Reports the edition and the folders that depend on it.
 TARVOX_CHILD_SCENARIO(EditionAndFolders) {
     int code = -1;
     std::wstring name;

@@ -81,12 +81,10 @@ protected:
         options.programName = programName;
         return RunSandboxed(scenario, options);
     }
-    // A copy of the child program beside a marker file.
     std::wstring Installation(const wchar_t* folder, const wchar_t* marker) {
         temp.WriteFile(std::wstring(folder) + L"\\" + marker, "");
         return temp / folder;
     }
-    // The child's values of the keys, joined with "|".
     static std::string Values(const ChildResult& child, std::initializer_list<const char*> keys) {
         std::string text;
         for (const char* key : keys) {
