@@ -52,8 +52,7 @@ TEST(EnabledInValue, ThreeQuotedFields) {
 
 TEST(ProductShortName, SubfolderOfUpiLocationBelowTheAutoCadFolder) {
     const struct {
-        const wchar_t* upiLocation;
-        const wchar_t* shortName;
+        const wchar_t *upiLocation, *shortName;
     } rows[] = {{L"C:\\AutoCAD 2020\\Acade\\UserDataCache", L"ACADE"},
                 {L"C:\\AutoCAD 2020\\Acade", L"ACAD"},
                 {L"C:\\AutoCAD", L"ACAD"},
@@ -65,7 +64,6 @@ TEST(ProductShortName, SubfolderOfUpiLocationBelowTheAutoCadFolder) {
 
 class AcadInfosTest : public AcadMachineTest {
 protected:
-    // A product of R23.1 with AcadLocation (and the executable in its folder).
     std::wstring AddProduct(const wchar_t* keyName, const wchar_t* name, const wchar_t* folder) {
         return machine.Add(AcadProduct(L"R23.1", keyName, name, folder).AcadLocationOnly());
     }

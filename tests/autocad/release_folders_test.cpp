@@ -32,7 +32,6 @@ TEST_F(ReleaseFoldersTest, NonPureOptionActsOnlyIn2020AndAfterAnLtLookupThatFoun
     EXPECT_STREQ(arch, L"");
     EXPECT_EQ(std::wstring(acad), machine.FolderOf(L"Mechanical 2020"));
 
-    // After an LT lookup that found both 2020 products.
     AddLt(L"R26", L"ACADLT-3001:409", L"AutoCAD LT 2020", L"LT 2020", L"2020");
     wcscpy(acad, L"NonPureAcads=FALSE");
     // The LT lookup leaves 1 in both 2020 variables; negated, they turn the filter on.

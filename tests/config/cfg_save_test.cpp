@@ -11,11 +11,10 @@ namespace {
 using namespace tarvox::test;
 
 std::string Utf16(std::wstring_view text, bool bigEndian) {
-    std::string bytes = bigEndian ? std::string("\xFE\xFF") : std::string("\xFF\xFE");
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
     for (const wchar_t c : text) {
         const char high = static_cast<char>(c >> 8), low = static_cast<char>(c & 0xFF);
-        bytes += bigEndian ? high : low;
-        bytes += bigEndian ? low : high;
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
     }
     return bytes;
 }
@@ -29,8 +28,7 @@ TEST_F(CfgSaveTest, EveryEncodingRoundTripsByteForByte) {
     const struct {
         const wchar_t* file;
         TextFileType::Type type;
-        std::string before;  // [A] x=1 y=ä with a comment
-        std::string after;   // the same with x=2
+        std::string before, after;  // [A] x=1 y=ä with a comment, then the same with x=2
     } cases[] = {
         {L"ansi.cfg", TextFileType::Ansi, "; kept\r\n[A]\r\nx=1\r\ny=\xE4\r\n",
          "; kept\r\n[A]\r\nx=2\r\ny=\xE4\r\n"},

@@ -49,8 +49,7 @@ std::wstring VersionOf(CCfgReader& reader) {
     return version;
 }
 
-// Writes to a new file on the drive of path until the drive has no room left: large pieces
-// first, then ever smaller ones down to single bytes. True when the drive reported itself full.
+// Fills the drive of path with a new file, down to single bytes; true when it reported full.
 bool FillDrive(const std::wstring& path) {
     const FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -108,13 +107,17 @@ TEST_F(FaultTest, AFileHeldOpenByAnotherProcess) {
 
         const ULONGLONG start = GetTickCount64();
         EXPECT_EQ(reader.Save(), c.saved);
-        if (c.saved == 0) EXPECT_GE(GetTickCount64() - start, 400u);  // it waited for the file
+        if (c.saved == 0) {
+            EXPECT_GE(GetTickCount64() - start, 400u);  // it waited for the file
+        }
         const std::string& onDisk = c.saved == 1 ? changed : original;
         EXPECT_EQ(reader.Get_m_Original(), std::wstring(onDisk.begin(), onDisk.end()));
         SetEvent(release.Get());
         const ChildResult held = holder.Wait();
         EXPECT_TRUE(held.Passed()) << held.output;
-        if (c.seen != nullptr) EXPECT_EQ(held.Value("seen"), c.seen);
+        if (c.seen != nullptr) {
+            EXPECT_EQ(held.Value("seen"), c.seen);
+        }
         EXPECT_EQ(ReadFileBytes(path), onDisk);
         EXPECT_EQ(FilesIn(temp.Path()), 1u);  // no temporary file left behind
 
@@ -255,8 +258,7 @@ TEST_F(FaultTest, ASaveRemovesTheTemporaryFilesOfItsFileThatEndedProcessesLeft) 
     const struct {
         const char* label;
         std::wstring name;
-        bool old;  // last written long before this process started
-        bool removed;
+        bool old, removed;  // old: last written long before this process started
     } cases[] = {
         {"a save under way in this process", L"left.cfg.tarvox-" + own + L"-7.tmp", false, false},
         {"an earlier process with this process's id", L"left.cfg.tarvox-" + own + L"-8.tmp", true,
@@ -275,7 +277,9 @@ TEST_F(FaultTest, ASaveRemovesTheTemporaryFilesOfItsFileThatEndedProcessesLeft) 
         const FileHandle file(CreateFileW(temp.WriteFile(c.name, "partial").c_str(),
                                           FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0,
                                           nullptr));
-        if (c.old) EXPECT_TRUE(SetFileTime(file.Get(), &longAgoTime, &longAgoTime, &longAgoTime));
+        if (c.old) {
+            EXPECT_TRUE(SetFileTime(file.Get(), &longAgoTime, &longAgoTime, &longAgoTime));
+        }
     }
     CCfgReader reader(path.c_str());
     reader.SetValue(L"A", L"k", L"new");
@@ -380,7 +384,6 @@ TEST_F(FaultTest, ARegeditExportCutInsideAnExpandableValue) {
 }
 
 TEST_F(FaultTest, Utf16FilesWithAnOddByteCount) {
-    // Half a character at the end.
     CCfgReader reader(temp.WriteFile(L"odd.cfg", Utf16Le("[A]\r\nk=v\r\n") + "x").c_str());
     std::wstring text;
     reader.GetValue(text, L"A", L"k", L"");
@@ -398,7 +401,6 @@ TEST_F(FaultTest, HostileXmlIsRefusedWithoutHanging) {
         laughs += L"\">";
     }
     laughs += L"]><lolz>&l9;</lolz>";
-    // A hundred thousand nested elements.
     std::wstring deep, close;
     for (int i = 0; i < 100000; ++i) deep += L"<a>", close += L"</a>";
     deep += close;

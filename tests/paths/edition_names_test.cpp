@@ -12,9 +12,7 @@ using namespace tarvox;
 TEST(EditionNames, NeutralNamesProductNamesAndHelpFilesOfEachEdition) {
     const struct {
         int edition;
-        const wchar_t* productName;
-        const wchar_t* text;
-        const wchar_t* mapped;
+        const wchar_t *productName, *text, *mapped;
     } rows[] = {
         // Whole neutral names map by position, ignoring case; not inside a longer text.
         {kEditionLuminor, L"Tarvo Luminor", L"installdir", L"InstallDir_LU"},
@@ -24,7 +22,6 @@ TEST(EditionNames, NeutralNamesProductNamesAndHelpFilesOfEachEdition) {
         {kEditionLuminor, L"Tarvo Luminor", L"InstallDir2", L"InstallDir2"},
         // The older line keeps the neutral names.
         {kEditionZenit, L"Tarvo Zenit", L"InstallDir", L"InstallDir"},
-        {kEditionUnknown, L"", L"InstallDir", L"InstallDir"},
         // Older product names become the edition's name; the replacement is not scanned again.
         {kEditionLuminor, L"Tarvo Luminor", L"C:\\Tarvo Zenit 2020\\Data",
          L"C:\\Tarvo Luminor 2020\\Data"},
@@ -39,7 +36,6 @@ TEST(EditionNames, NeutralNamesProductNamesAndHelpFilesOfEachEdition) {
         {kEditionCad, L"Tarvo CAD", L"Tarvox\\Tarvo Ardent 2020\\x", L"Tarvox\\Tarvo CAD\\x"},
         {kEditionCad, L"Tarvo CAD", L"Tarvo Ardent_ExtACA 2020", L"Tarvo CAD"},
         {kEditionCad, L"Tarvo CAD", L"Tarvo Zenit+", L"Tarvo CAD"},
-        {kEditionCad, L"Tarvo CAD", L"InstallDir", L"InstallDir"},
         // Help files of the extended line lose the plus sign, in the help folder only.
         {kEditionZenitPlus, L"Tarvo Zenit+", L"Tarvo Zenit+.chm", L"Tarvo Zenit.chm"},
         {kEditionZenitPlus, L"Tarvo Zenit+", L"Tarvo Zenit+.pdf", L"Tarvo Zenit+.pdf"},

@@ -35,8 +35,7 @@ TEST(FullExpansion, FirstRowWinsUnknownVariablesStayAndTheLeadingDotIsTheProgram
 
 class FullTable : public SandboxTest {
 protected:
-    std::vector<std::wstring> names;
-    std::vector<std::wstring> values;
+    std::vector<std::wstring> names, values;
 
     std::wstring Expand(const wchar_t* text) {
         std::vector<wchar_t> out(std::wcslen(text) + tarvox::kFullExpansionGrowth + 1);

@@ -98,21 +98,15 @@ TEST_F(CompactTable, TheCurrentAutoCadAddsItsFoldersAfterTheFilter) {
     EXPECT_EQ(ValuesOf({L"%ACINSTALLFOLDER%"}), L"E:\\Elsewhere");
 }
 
-class CachedTables : public SandboxTest {
-protected:
-    void SetUp() override {
-        registry.Apply(
-            {Sz(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1", L"CurVer", L"ACAD-3001:409"),
-             Sz(L"HKLM\\Software\\Autodesk\\AutoCAD\\R23.1\\ACAD-3001:409", L"Location",
-                L"C:\\Program Files\\Autodesk\\AutoCAD 2020")});
-        environment.Set(L"TARVOX_DATA", L"D:\\Tarvox Data");
-    }
-};
+class CachedTables : public SandboxTest {};
 
 TEST_F(CachedTables, ExpansionAndReAbbreviationInOneProcess) {
+    registry.Apply({Sz(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1", L"CurVer", L"ACAD-3001:409"),
+                    Sz(L"HKLM\\Software\\Autodesk\\AutoCAD\\R23.1\\ACAD-3001:409", L"Location",
+                       L"C:\\Program Files\\Autodesk\\AutoCAD 2020")});
+    environment.Set(L"TARVOX_DATA", L"D:\\Tarvox Data");
     const struct {
-        const wchar_t* path;
-        const wchar_t* aliases;
+        const wchar_t *path, *aliases;
         const char* expected;
     } rows[] = {// Aliases expand only when asked for; re-abbreviation picks the first of the equal
                 // values in name order.
@@ -125,7 +119,6 @@ TEST_F(CachedTables, ExpansionAndReAbbreviationInOneProcess) {
                 // Texts without variables, and no text.
                 {L"D:\\plain\\path", L"1", "1|D:\\plain\\path|untouched"},
                 {L"<null>", L"1", "0||untouched"}};
-    // The result, the expanded text and the text with variables.
     for (const auto& row : rows) {
         const ChildResult child =
             RunSandboxed("ExpandAndAbbreviate", {.args = {row.path, row.aliases}});

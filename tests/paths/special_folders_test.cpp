@@ -103,7 +103,6 @@ TEST_F(SpecialFolders, ListingFiltersNamesAndPrefersTheShellThenMachineData) {
     EXPECT_EQ(folder, temp.Path() + L"\\");
 }
 
-// The thread's own COM state is the same after the call as before it.
 HRESULT StateAfterCall(DWORD model) {
     HRESULT seen = E_FAIL;
     std::thread([&] {
