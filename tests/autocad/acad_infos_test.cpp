@@ -52,8 +52,7 @@ TEST(EnabledInValue, ThreeQuotedFields) {
 
 TEST(ProductShortName, SubfolderOfUpiLocationBelowTheAutoCadFolder) {
     const struct {
-        const wchar_t* upiLocation;
-        const wchar_t* shortName;
+        const wchar_t *upiLocation, *shortName;
     } rows[] = {{L"C:\\AutoCAD 2020\\Acade\\UserDataCache", L"ACADE"},
                 {L"C:\\AutoCAD 2020\\Acade", L"ACAD"},
                 {L"C:\\AutoCAD", L"ACAD"},
@@ -65,7 +64,6 @@ TEST(ProductShortName, SubfolderOfUpiLocationBelowTheAutoCadFolder) {
 
 class AcadInfosTest : public AcadMachineTest {
 protected:
-    // A product of R23.1 with AcadLocation (and the executable in its folder).
     std::wstring AddProduct(const wchar_t* keyName, const wchar_t* name, const wchar_t* folder) {
         return machine.Add(AcadProduct(L"R23.1", keyName, name, folder).AcadLocationOnly());
     }
@@ -95,13 +93,11 @@ TEST_F(AcadInfosTest, ProductWithItsProfilesFromEitherHive) {
                   info.m_ProductShortName + L"|" + std::to_wstring(info.m_AddOnState),
               L"AutoCAD Mechanical 2020|" + key + L"|" + machine.FolderOf(L"AutoCAD 2020") +
                   L"\\Acad.exe|ACADM|1");
-    wchar_t appData[MAX_PATH] = L"";
-    GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH);
     // Quick: the menu file is not opened, so the add-on state of a profile is unknown.
     EXPECT_EQ(Describe(info),
               L"ACAD-3005:409: {<<Unnamed Profile>> C:\\Support\\acad.cuix 1 -1 []}"
               L" {Tarvo " +
-                  std::wstring(appData) + L"\\Tarvo\\acadm.cuix 0 -1 []}");
+                  GetEnv(L"APPDATA").value_or(L"") + L"\\Tarvo\\acadm.cuix 0 -1 []}");
 
     // The user path reads the same; without the Loader the add-on is absent.
     registry.Apply({Sz(addOn, L"Loader", L"")});
@@ -134,7 +130,6 @@ TEST_F(AcadInfosTest, ListingTakesProductsWithAnExecutableAndNoLtAndTheEnabledIn
     EXPECT_EQ(FindCurrentAcadInfo(infos, index), 1);
     EXPECT_EQ(index, 1);
 
-    // The enabled-in entries of a configuration file.
     AddProfile(key, L"Tarvo", L"C:\\Support\\tarvo");
     const std::wstring file = temp.WriteFile(
         L"Ardent.cfg",
@@ -181,7 +176,6 @@ TEST_F(AcadInfosTest, FullProfilesNeedAWorkspaceAndAddingThemToAProduct) {
 }
 
 TEST_F(AcadInfosTest, SetAcadVersionMakesAProductWithTheAddOnCurrent) {
-    // The user's CurVer of the AutoCAD key and of its R23.1 key.
     const auto curVers = [] {
         std::wstring family, release;
         GetRegValue(family, L"HKEY_CURRENT_USER\\Software\\Autodesk\\AutoCAD", L"CurVer", 1);

@@ -25,7 +25,6 @@ protected:
         GetAcadExe(out, key);
         return out;
     }
-    // The user's CurProd, the family's CurVer, the release's CurVer and LastLaunchedProduct.
     std::wstring UserChain() {
         const std::wstring autodesk = L"HKEY_CURRENT_USER\\Software\\Autodesk";
         std::wstring v[4];
@@ -57,7 +56,6 @@ TEST_F(CurrentAcadTest, ExecutableAndFolderOfTheUsersChainOrOfAGivenKey) {
     EXPECT_EQ(std::wstring(GetAcadDir(dir)), folder);
     machine.SetUserCurrent(true, L"R23.1", L"ACADLT-3001:409");
     EXPECT_EQ(Exe(), ltFolder + L"\\aclt.exe");
-    // A broken link of the chain finds nothing.
     machine.SetUserCurrent(false, L"R23.1", L"ACAD-9999:409");
     EXPECT_EQ(Exe(nullptr, L"kept"), L"kept");
 
@@ -87,8 +85,7 @@ TEST_F(CurrentAcadTest, KeyAndProfileOfTheSelectedRelease) {
     const std::wstring mech =
         Add(L"R23.1", L"ACAD-3005:409", L"AutoCAD Mechanical 2020", L"Mechanical 2020");
     Add(L"R23.0", L"ACAD-2001:409", L"AutoCAD 2019", L"AutoCAD 2019");
-    std::wstring key;
-    std::wstring profile;
+    std::wstring key, profile;
     // Without CurVer the listing is in plain sort order, so the older release comes first
     // and the selected release has no current product.
     EXPECT_EQ(std::wstring(GetAcadKey(key)), L"");

@@ -13,11 +13,6 @@ using test::Sz;
 
 class InstalledProductsTest : public test::SandboxTest {
 protected:
-    std::wstring MakeFolder(const std::wstring& name) {
-        const std::wstring folder = temp.Path() + L"\\" + name;
-        EXPECT_TRUE(CreateDirectoryW(folder.c_str(), nullptr)) << GetLastError();
-        return folder;
-    }
     // The short 8.3 form the file system gives for a folder. Under Wine the first call right
     // after CreateDirectoryW now and then returns 0, so a failed call is made once more.
     static std::wstring ShortForm(const std::wstring& folder) {
@@ -39,7 +34,7 @@ protected:
 };
 
 TEST_F(InstalledProductsTest, TrueCasePathUsesStoredNames) {
-    const std::wstring folder = MakeFolder(L"AutoCAD Stored");
+    const std::wstring folder = temp.MakeFolder(L"AutoCAD Stored");
     std::wstring lower = folder.substr(0, folder.size() - 14) + L"autocad stored";
     wchar_t buffer[MAX_PATH] = {};
     const std::size_t length = GetTrueCasePath(lower.c_str(), buffer, MAX_PATH);
@@ -60,8 +55,8 @@ TEST_F(InstalledProductsTest, LocationsYearCheckAndCurrentIndex) {
     EXPECT_EQ(current, -1);
     EXPECT_TRUE(names.empty());
 
-    const std::wstring f2020 = MakeFolder(L"AutoCAD 2020");
-    const std::wstring f2021 = MakeFolder(L"AutoCAD 2021");
+    const std::wstring f2020 = temp.MakeFolder(L"AutoCAD 2020");
+    const std::wstring f2021 = temp.MakeFolder(L"AutoCAD 2021");
     // Registered in their short forms: the year check sees the long names.
     AddProduct(L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020", L"Location", ShortForm(f2020) + L"\\");
     AddProduct(L"R23.1", L"ACAD-3005:409", L"AutoCAD Mechanical 2020", L"AcadLocation",

@@ -18,25 +18,22 @@ protected:
             L"HKLM\\Software\\Autodesk\\" + root + L"\\" + release + L"\\" + product;
         registry.Apply({Sz(path, L"ProductName", name), Sz(path, L"LocaleID", L"409")});
     }
-    void MakeMachine() {
-        AddProduct(L"AutoCAD", L"R22.0", L"ACAD-2001:409", L"AutoCAD 2018");
-        AddProduct(L"AutoCAD", L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020");
-        // The same name again in one release is listed once.
-        AddProduct(L"AutoCAD", L"R23.1", L"ACAD-3001:40C", L"autocad 2020");
-        AddProduct(L"AutoCAD", L"R23.1", L"ACAD-3004:409", L"AutoCAD Architecture 2020");
-        AddProduct(L"AutoCAD", L"R23.1", L"ACAD-3005:409", L"AutoCAD Mechanical 2020");
-        AddProduct(L"AutoCAD LT", L"R23.1", L"ACADLT-3001:409", L"AutoCAD LT 2020");
-        registry.Apply({Sz(L"HKLM\\Software\\Autodesk\\AutoCAD\\R23.1\\ACAD-3009:409",
-                           L"ProductName", L"No locale"),
-                        Key(L"HKLM\\Software\\Autodesk\\AutoCAD\\R24.0\\Empty")});
-    }
 };
 
 TEST_F(ProductKeysTest, SortKeyOrderAndTheCurVerProductFirst) {
     std::vector<std::wstring> keys{L"stale"};
     EXPECT_EQ(ListAcadProductKeys(keys, L"R23.1"), 0);  // an empty machine
     EXPECT_TRUE(keys.empty());
-    MakeMachine();
+    AddProduct(L"AutoCAD", L"R22.0", L"ACAD-2001:409", L"AutoCAD 2018");
+    AddProduct(L"AutoCAD", L"R23.1", L"ACAD-3001:409", L"AutoCAD 2020");
+    // The same name again in one release is listed once.
+    AddProduct(L"AutoCAD", L"R23.1", L"ACAD-3001:40C", L"autocad 2020");
+    AddProduct(L"AutoCAD", L"R23.1", L"ACAD-3004:409", L"AutoCAD Architecture 2020");
+    AddProduct(L"AutoCAD", L"R23.1", L"ACAD-3005:409", L"AutoCAD Mechanical 2020");
+    AddProduct(L"AutoCAD LT", L"R23.1", L"ACADLT-3001:409", L"AutoCAD LT 2020");
+    registry.Apply({Sz(L"HKLM\\Software\\Autodesk\\AutoCAD\\R23.1\\ACAD-3009:409", L"ProductName",
+                       L"No locale"),
+                    Key(L"HKLM\\Software\\Autodesk\\AutoCAD\\R24.0\\Empty")});
     const std::wstring acad = L"Software\\Autodesk\\AutoCAD\\";
     const std::wstring r2018 = acad + L"R22.0\\ACAD-2001:409",
                        a2020 = acad + L"R23.1\\ACAD-3001:409",

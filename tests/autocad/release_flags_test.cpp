@@ -75,7 +75,6 @@ protected:
 };
 
 TEST_F(ReleaseFlagsTest, FlagsOfEveryGroupAndTheCurrentProduct) {
-    // No products: every variable and buffer is cleared.
     ReleaseCall<72> call;
     call.v.fill(7);
     EXPECT_EQ(call.Run(), 0);

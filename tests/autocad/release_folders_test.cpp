@@ -13,9 +13,7 @@ using namespace tarvox::test;
 
 class ReleaseFoldersTest : public AcadMachineTest {
 protected:
-    wchar_t lt[260] = L"lt";
-    wchar_t acad[260] = L"acad";
-    wchar_t arch[260] = L"arch";
+    wchar_t lt[260] = L"lt", acad[260] = L"acad", arch[260] = L"arch";
 };
 
 TEST_F(ReleaseFoldersTest, NonPureOptionActsOnlyIn2020AndAfterAnLtLookupThatFoundBoth) {
@@ -34,7 +32,6 @@ TEST_F(ReleaseFoldersTest, NonPureOptionActsOnlyIn2020AndAfterAnLtLookupThatFoun
     EXPECT_STREQ(arch, L"");
     EXPECT_EQ(std::wstring(acad), machine.FolderOf(L"Mechanical 2020"));
 
-    // After an LT lookup that found both 2020 products.
     AddLt(L"R26", L"ACADLT-3001:409", L"AutoCAD LT 2020", L"LT 2020", L"2020");
     wcscpy(acad, L"NonPureAcads=FALSE");
     // The LT lookup leaves 1 in both 2020 variables; negated, they turn the filter on.
@@ -93,8 +90,7 @@ TEST_F(ReleaseFoldersTest, GeneralFormsByProductTypeKeepOtherBuffers) {
         Add(L"R23.1", L"ACAD-3007:409", L"AutoCAD Electrical 2020", L"Electrical 2020", L"2020");
     AddLt(L"R26", L"ACADLT-3001:409", L"AutoCAD LT 2020", L"LT 2020", L"2020");
     registry.Apply({Sz(L"HKCU\\" + electrical, L"RoamableRootFolder", L"U:\\Electrical\\")});
-    wchar_t elec[260] = L"elec";
-    wchar_t civil[260] = L"civil";
+    wchar_t elec[260] = L"elec", civil[260] = L"civil";
     tarvox::autocad::SelectAcadReleaseByYear(2019);
     EXPECT_EQ(GetAcadDirs(2020, lt, acad, arch, elec, civil), 1);
     EXPECT_STREQ(lt, L"lt");  // LT is not listed by the general forms

@@ -16,11 +16,9 @@ TEST(ReleaseRules, GroupsOfProductNames) {
         const wchar_t* name;
         AcadReleaseGroup group;
     } cases[] = {{L"AutoCAD LT 2020 - English", kLt},
-                 {L"AutoCAD lt 2012 ", kLt},
                  {L"AutoCAD LT", kAcad},  // " LT" at the very end is not the LT word
                  {L"AutoCAD Architecture 2020 - English", kArch},
                  {L"Autodesk Architectural Desktop 3.3", kArch},
-                 {L"AutoCAD Mechanical 2020 - English", kAcad},
                  {L"", kAcad},
                  // The scan ends at "AutoCAD <year>": a later "Architecture" word does not count.
                  {L"AutoCAD 2019 Architecture Toolset", kAcad},
@@ -32,13 +30,10 @@ TEST(ReleaseRules, ReleaseIndexOfNamesByGroupAndUpiRelease) {
     const struct {
         const wchar_t* name;
         AcadReleaseGroup group;
-        int upiRelease;
-        int index;
+        int upiRelease, index;
     } cases[] = {{L"AutoCAD 2000i", kAcad, -1, kRelease2000i},
                  {L"AutoCAD 2000", kAcad, -1, kRelease2000},
-                 {L"AutoCAD 2002", kAcad, -1, kRelease2002},
                  {L"AutoCAD 2011 - Deutsch", kAcad, -1, 11},
-                 {L"AutoCAD 2016 - English", kAcad, -1, 16},
                  // From 2012 on AutoCAD needs the blank before the year; LT does not.
                  {L"AutoCAD-2012", kAcad, -1, 0},
                  {L"AutoCAD LT-2012", kLt, -1, 12},
@@ -58,7 +53,6 @@ TEST(ReleaseRules, ReleaseIndexOfNamesByGroupAndUpiRelease) {
                  {L"Architectural Desktop 2.0", kArch, -1, kRelease2000},
                  {L"Architectural Desktop 3.3", kArch, -1, kRelease2002},
                  {L"Architectural Desktop 3.0", kArch, -1, kRelease2000i},
-                 {L"Autodesk Architectural Desktop 2006", kArch, -1, 6},
                  {L"AutoCAD Architecture 2017", kArch, -1, 17},
                  {L"AutoCAD Architecture 2020", kArch, 2020, 20},
                  // Without UPIRELEASE a later year falls through to the " 2" rule of version 2.
@@ -71,8 +65,7 @@ TEST(ReleaseRules, ReleaseIndexOfNamesByGroupAndUpiRelease) {
 }
 
 TEST(ReleaseRules, PlainNamesProductCodeFamiliesAndReleaseKeysOfYears) {
-    for (const wchar_t* name : {L"AutoCAD 2019 - English", L"AutoCAD Mechanical 2019 - English"})
-        EXPECT_TRUE(IsPlainAcadName(name)) << name;
+    EXPECT_TRUE(IsPlainAcadName(L"AutoCAD Mechanical 2019 - English"));
     for (const wchar_t* name :
          {L"AutoCAD Raster Design 2010", L"AutoCAD architecture 2019", L"AutoCAD LT 2019"}) {
         EXPECT_FALSE(IsPlainAcadName(name)) << name;

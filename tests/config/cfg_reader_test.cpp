@@ -179,7 +179,6 @@ TEST_F(CfgReaderTest, FindOrAddEntryPlacesNewEntriesAndSections) {
     EXPECT_EQ(reader->Get_m_Data()[reader->Get_m_Data().size() - 2], L"");
 }
 
-// Everything the indexes say about a reader, as one comparable record.
 struct IndexSnapshot {
     Lines data;
     Numbers headers;
@@ -233,16 +232,13 @@ TEST_F(CfgReaderTest, NewEntriesPlacedTogetherMatchPlacingThemOneByOne) {
     // A repeated header does not open its section again: its entries stay with the one before.
     EXPECT_EQ(Value(*together, L"C", L"late"), L"3");
     EXPECT_TRUE(Snapshot(*together) == Snapshot(*oneByOne));
-    // Every header index still names its header.
     for (std::size_t s = 0; s < together->Get_m_KeyStrings().size(); ++s) {
         const long long header = together->Get_m_KeySortedIndex()[s];
         EXPECT_EQ(together->Get_m_Data()[header], L"[" + together->Get_m_KeyStrings()[s] + L"]");
     }
-    // Both write the same text.
     ASSERT_EQ(together->Save(), 1);
     ASSERT_EQ(oneByOne->Save(), 1);
     EXPECT_EQ(ReadFileBytes(temp / L"together.cfg"), ReadFileBytes(temp / L"onebyone.cfg"));
-    // A fresh load of what was written finds every value again.
     auto reloaded = Loaded(L"together.cfg", ReadFileBytes(temp / L"together.cfg"));
     EXPECT_EQ(Value(*reloaded, L"B", L"second"), L"2");
     EXPECT_EQ(Snapshot(*reloaded).data, Snapshot(*together).data);
@@ -272,19 +268,20 @@ TEST_F(CfgReaderTest, RepeatedNamesKeepTheFirstInFrontAfterLoading) {
 
 TEST_F(CfgReaderTest, SectionEntriesInTheThreeOrders) {
     auto reader = Loaded(L"e.cfg", "[E]\r\nb=2\r\na=3\r\nc=1\r\na=0\r\n");
-    Lines names, values;
-    ASSERT_EQ(reader->GetSectionEntries(names, values, L"E", 0, 0), 1);
-    EXPECT_EQ(names, (Lines{L"b", L"a", L"c", L"a"}));
-    names.clear(), values.clear();
-    ASSERT_EQ(reader->GetSectionEntries(names, values, L"E", 0, 1), 1);
-    EXPECT_EQ(names, (Lines{L"a", L"a", L"b", L"c"}));
-    EXPECT_EQ(values, (Lines{L"0", L"3", L"2", L"1"}));
-    names.clear(), values.clear();
-    ASSERT_EQ(reader->GetSectionEntries(names, values, L"E", 0, 2), 1);
-    EXPECT_EQ(values, (Lines{L"0", L"1", L"2", L"3"}));
-    names.clear(), values.clear();
-    EXPECT_EQ(reader->GetSectionEntries(names, values, L"None", 1, 0), 0);
-    EXPECT_TRUE(names.empty());
+    // File order, by name, by value.
+    const Lines names[] = {
+        {L"b", L"a", L"c", L"a"}, {L"a", L"a", L"b", L"c"}, {L"a", L"c", L"b", L"a"}};
+    const Lines values[] = {
+        {L"2", L"3", L"1", L"0"}, {L"0", L"3", L"2", L"1"}, {L"0", L"1", L"2", L"3"}};
+    for (int order = 0; order < 3; ++order) {
+        Lines n, v;
+        ASSERT_EQ(reader->GetSectionEntries(n, v, L"E", 0, order), 1);
+        EXPECT_EQ(n, names[order]) << order;
+        EXPECT_EQ(v, values[order]) << order;
+    }
+    Lines none, noValues;
+    EXPECT_EQ(reader->GetSectionEntries(none, noValues, L"None", 1, 0), 0);
+    EXPECT_TRUE(none.empty());
 }
 
 TEST_F(CfgReaderTest, CentralChainPrunesFallsBackAndIsNotCopied) {
@@ -324,7 +321,6 @@ TEST_F(CfgReaderTest, CentralChainPrunesFallsBackAndIsNotCopied) {
     EXPECT_EQ(ReadFileBytes(centralPath), "[S]\r\na=Same\r\nb=central\r\n[Only]\r\nx=1\r\n");
 }
 
-// Value types are kept per section and name.
 TEST_F(CfgReaderTest, ValueTypesFlagsCentralOwnershipAndDelete) {
     CCfgReader reader;
     EXPECT_EQ(reader.GetValueType(L"S", L"n"), REG_SZ);

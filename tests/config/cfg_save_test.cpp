@@ -11,11 +11,10 @@ namespace {
 using namespace tarvox::test;
 
 std::string Utf16(std::wstring_view text, bool bigEndian) {
-    std::string bytes = bigEndian ? std::string("\xFE\xFF") : std::string("\xFF\xFE");
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
     for (const wchar_t c : text) {
         const char high = static_cast<char>(c >> 8), low = static_cast<char>(c & 0xFF);
-        bytes += bigEndian ? high : low;
-        bytes += bigEndian ? low : high;
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
     }
     return bytes;
 }
@@ -29,8 +28,7 @@ TEST_F(CfgSaveTest, EveryEncodingRoundTripsByteForByte) {
     const struct {
         const wchar_t* file;
         TextFileType::Type type;
-        std::string before;  // [A] x=1 y=ä with a comment
-        std::string after;   // the same with x=2
+        std::string before, after;  // [A] x=1 y=ä with a comment, then the same with x=2
     } cases[] = {
         {L"ansi.cfg", TextFileType::Ansi, "; kept\r\n[A]\r\nx=1\r\ny=\xE4\r\n",
          "; kept\r\n[A]\r\nx=2\r\ny=\xE4\r\n"},
@@ -137,7 +135,6 @@ TEST_F(CfgSaveTest, BusyTargetIsRetriedAndKeptWhole) {
     EXPECT_EQ(reader.Get_m_Original(), L"[A]\r\na=1\r\n");  // still what is on disk
     CloseHandle(lock);
     EXPECT_EQ(ReadFileBytes(path), "[A]\r\na=1\r\n");
-    // The failed save did not count as saved: the next one writes.
     EXPECT_EQ(reader.Save(), 1);
     EXPECT_EQ(ReadFileBytes(path), "[A]\r\na=2\r\n");
 
@@ -206,7 +203,6 @@ TEST_F(CfgSaveTest, HostGetsTheDrawingKeyAndTheTextWithoutCommentsAndAMissingOne
     EXPECT_NE(child.Value("text").find("[A]"), std::string::npos);
     EXPECT_EQ(child.Value("text").find("comment"), std::string::npos);
     EXPECT_EQ(child.Value("text").find("note"), std::string::npos);
-    // The file keeps its comments.
     EXPECT_EQ(ReadFileBytes(path), "; comment\r\n[A]\r\n/note\r\nk=1\r\n\r\n[B]\r\nb=1\r\n");
 
     const std::wstring notes = temp.WriteFile(L"Notes.xml", "[A]\r\nk=0\r\n");

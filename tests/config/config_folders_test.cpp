@@ -103,8 +103,7 @@ TEST_F(ConfigFolders, TheFolderListHandsOutFoldersAndStoresVariables) {
         const ChildResult child = RunSandboxed(
             "FolderListValues", {.args = {list, name, L"Plots", L"D:\\Tarvox Drawings\\Plots"}});
         EXPECT_EQ(child.Value("dir_value"), folder);
-        EXPECT_EQ(child.Value("dir_value_empty_name"), "");
-        EXPECT_EQ(child.Value("dir_value_missing"), "");
+        EXPECT_EQ(child.Value("dir_value_empty_name") + child.Value("dir_value_missing"), "");
         EXPECT_EQ(child.Value("reader_value"), folder);
         EXPECT_EQ(child.Value("saved"), "1");
     }

@@ -3,6 +3,7 @@
 #include "tests/child/scenario.h"
 
 #include <tarvox/config.h>
+#include <tarvox/folders.h>
 
 #include "tests/support/child_process.h"
 
@@ -24,7 +25,6 @@ void ReportHost(const ScenarioContext& context, HMODULE host) {
     context.Report("text", text());
 }
 
-// Changes and saves the configuration file at path with the drawing hand-over on.
 int SaveWithHandOver(const std::wstring& path, const wchar_t* value) {
     CCfgReader reader(path.c_str());
     reader.SetSaveToDrawing(1);
@@ -53,9 +53,6 @@ TARVOX_CHILD_SCENARIO(DrawingHostMissing) {
     ReportHost(context, host);
     return 0;
 }
-
-#include <tarvox/config.h>
-#include <tarvox/folders.h>
 
 // Args: folder list file, name of a folder to read, name and folder to set.
 TARVOX_CHILD_SCENARIO(FolderListValues) {

@@ -1,9 +1,5 @@
-// Allocation failures at every allocation point: operator new fails on the N-th allocation once
-// armed, for N = 1, 2, 3, ... until the operation completes without meeting the failure. At
-// every N nothing escapes, the result is the failure result or the full success, the state is as
-// before or as after the call, and the call made again without a failure gives the full result.
-// Operations that build process-wide state on first use run each N in this program started again
-// as its own child ("--scenario NAME --sandbox KEY N").
+// Allocation failures: operator new fails on the N-th allocation, N = 1, 2, 3, ... until the
+// operation no longer meets it. Operations with process-wide state run each N in a child.
 #include <tarvox/autocad.h>
 #include <tarvox/config.h>
 #include <tarvox/registry.h>
@@ -100,8 +96,7 @@ struct Row {
     Step act;             // the call, made with the allocator armed
 };
 
-// Everything a reader holds, read back through its own operations: every section with its
-// entries in file order, each entry also looked up by name, and the lines.
+// Everything a reader holds, read back through its own operations.
 std::string Snapshot(CCfgReader& reader) {
     std::wstring out = L"init=" + std::to_wstring(reader.IsInit()) + L" changed=" +
                        std::to_wstring(reader.Get_m_HasChanged()) + L"\n";
@@ -147,8 +142,7 @@ std::string Result(World& w) {
     return out + "|" + Utf8(w.key) + "|" + Utf8(w.profile) + "|" + Utf8(w.exe);
 }
 
-// The object and what is on disk, as text: the reader, the file with the temporary files of
-// its saves, and the key tree as a reader loads it afresh.
+// The reader, its file with the saves' temporary files, and the key tree loaded afresh, as text.
 std::string Observe(World& w) {
     CCfgReader tree(kTreePath);
     return (w.reader ? Snapshot(*w.reader) : "<no reader>") + "--file--\n" +
@@ -172,9 +166,7 @@ void LoadedFile(World& w) {
     WriteFile(w);
     w.reader.emplace(w.path.c_str());
 }
-void Load(World& w, const wchar_t* path) { w.result = w.reader.emplace(path).IsInit(); }
 
-// A configuration change on a loaded reader.
 Row SetValueRow(const char* name, const wchar_t* section, const wchar_t* entry,
                 const wchar_t* value) {
     return {name, Boundary::Exported, "0", LoadedFile,
@@ -192,13 +184,13 @@ const Row kRows[] = {
          WriteFile(w);
          w.reader.emplace();
      },
-     [](World& w) { Load(w, w.path.c_str()); }},
+     [](World& w) { w.result = w.reader.emplace(w.path.c_str()).IsInit(); }},
     {"LoadRegistryKeyTree", Boundary::Exported, "0",
      [](World& w) {
          WriteTree(w);
          w.reader.emplace();
      },
-     [](World& w) { Load(w, kTreePath); }},
+     [](World& w) { w.result = w.reader.emplace(kTreePath).IsInit(); }},
     {"GetValue", Boundary::Exported, "0||", LoadedFile,
      [](World& w) { w.result = w.reader->GetValue(w.text, L"Plot", L"Format", L""); }},
     {"GetValueWaitingEntry", Boundary::Exported, "0||",
@@ -277,8 +269,6 @@ const Row kRows[] = {
      [](World& w) { w.result = tarvox::cuix::GetCuixWorkspaceNames(w.path.c_str(), w.list); }},
 };
 
-// The machine every operation runs on: an AutoCAD 2020 and an AutoCAD LT 2020, the main
-// product's keys and the user's current product.
 void SetUpMachine(RegistrySandbox& registry, TempFolder& temp) {
     AcadMachine machine(registry, temp);
     const std::wstring acad =
@@ -293,9 +283,7 @@ void SetUpMachine(RegistrySandbox& registry, TempFolder& temp) {
                        machine.FolderOf(L"AutoCAD 2020"))});
 }
 
-// What one call armed to fail at failAt (0: never) did: whether it met the failure, what
-// escaped, what it gave back, the state before (of the call that does not fail) and after it,
-// and after a failure the same call made once more.
+// What one call armed to fail at failAt (0: never) did, and after a failure the call made again.
 struct Attempt {
     bool met = false;
     std::string escaped{}, result{}, before{}, after{}, again{}, againAfter{};
@@ -368,14 +356,11 @@ TEST_P(AllocationFailures, EveryFailurePointGivesTheFailureOrTheWholeResult) {
         return row.boundary == Boundary::Child ? RunInChild(row, failAt, registry.ScratchKey())
                                                : RunInProcess(row, failAt, temp, registry);
     };
-    const auto isFailure = [&](const std::string& result) {
-        return result.starts_with(row.failure);
-    };
     const Attempt reference = run(0);
     ASSERT_FALSE(reference.met);
     ASSERT_EQ(reference.escaped, "");
     const std::string& success = reference.result;
-    ASSERT_FALSE(isFailure(success)) << success;
+    ASSERT_FALSE(success.starts_with(row.failure)) << success;
     long long points = 0;
     for (long long n = 1;; ++n) {
         SCOPED_TRACE("N=" + std::to_string(n));
@@ -390,7 +375,7 @@ TEST_P(AllocationFailures, EveryFailurePointGivesTheFailureOrTheWholeResult) {
         if (attempt.result == success) {
             EXPECT_EQ(attempt.after, reference.after);
         } else {
-            EXPECT_TRUE(isFailure(attempt.result)) << attempt.result;
+            EXPECT_TRUE(attempt.result.starts_with(row.failure)) << attempt.result;
             EXPECT_TRUE(attempt.after == reference.before || attempt.after == reference.after)
                 << attempt.after;
         }

@@ -1,6 +1,5 @@
-// What a host application gets when files and registry values are not as they should be:
-// locked and read-only files, concurrent and killed writers, a full drive, overlong and
-// mistyped registry values, broken exports and text files, hostile XML.
+// Files and registry values not as they should be: locked, read-only, concurrently written or
+// cut files, a full drive, overlong and mistyped registry values, hostile XML.
 #include <tarvox/config.h>
 #include <tarvox/folders.h>
 #include <tarvox/registry.h>
@@ -28,12 +27,10 @@ using namespace tarvox::test;
 using tarvox::FileHandle;
 using tarvox::KernelHandle;
 
-// The temporary files of saves of path left beside it.
 std::size_t TemporaryFilesOf(const std::wstring& path) {
     return FilesMatching(path + L".tarvox-*.tmp");
 }
 
-// UTF-16 little-endian with its mark, of ASCII text.
 std::string Utf16Le(std::string_view ascii) {
     std::string bytes("\xFF\xFE", 2);
     for (const char c : ascii) bytes.append({c, '\0'});
@@ -52,8 +49,7 @@ std::wstring VersionOf(CCfgReader& reader) {
     return version;
 }
 
-// Writes to a new file on the drive of path until the drive has no room left: large pieces
-// first, then ever smaller ones down to single bytes. True when the drive reported itself full.
+// Fills the drive of path with a new file, down to single bytes; true when it reported full.
 bool FillDrive(const std::wstring& path) {
     const FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -76,7 +72,6 @@ protected:
         EXPECT_EQ(reader.Save(), 1);
         return path;
     }
-    // A name for an event between this test and its child processes.
     static std::wstring EventName(const wchar_t* purpose) {
         return std::wstring(L"Local\\TarvoxTest") + purpose +
                std::to_wstring(GetCurrentProcessId());
@@ -149,7 +144,6 @@ TEST_F(FaultTest, ReadOnlyFilesAndMissingFoldersAreNotWritten) {
     EXPECT_EQ(GetFileAttributesW((temp / L"missing").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-// A writer in another process, one in this process and eight reading threads on one file.
 TEST_F(FaultTest, TwoProcessesSavingOneFileAndEightReadersSeeOnlyWholeVersions) {
     const std::wstring path = NewVersionedFile(L"shared.cfg");
     constexpr int kSaves = 200;
@@ -247,7 +241,6 @@ TEST_F(FaultTest, WritersKilledAtRandomMomentsLeaveAWholeVersionAndNoPileOfTempo
         }
         std::printf("%s: %d kills, %d left a temporary file\n", c.label, kKills,
                     killsThatLeftAFile);
-        // The next save of the file removes the last one.
         CCfgReader reader(path.c_str());
         WriteVersion(reader, L"after");
         EXPECT_EQ(reader.Save(), 1);
@@ -265,8 +258,7 @@ TEST_F(FaultTest, ASaveRemovesTheTemporaryFilesOfItsFileThatEndedProcessesLeft) 
     const struct {
         const char* label;
         std::wstring name;
-        bool old;  // last written long before this process started
-        bool removed;
+        bool old, removed;  // old: last written long before this process started
     } cases[] = {
         {"a save under way in this process", L"left.cfg.tarvox-" + own + L"-7.tmp", false, false},
         {"an earlier process with this process's id", L"left.cfg.tarvox-" + own + L"-8.tmp", true,
@@ -293,10 +285,9 @@ TEST_F(FaultTest, ASaveRemovesTheTemporaryFilesOfItsFileThatEndedProcessesLeft) 
     reader.SetValue(L"A", L"k", L"new");
     EXPECT_EQ(reader.Save(), 1);
     EXPECT_EQ(ReadFileBytes(path), "[A]\r\nk=new\r\n");
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
         EXPECT_EQ(GetFileAttributesW((temp / c.name).c_str()) == INVALID_FILE_ATTRIBUTES, c.removed)
             << c.label;
-    }
 }
 
 TEST_F(FaultTest, SavesToAFullDrive) {
@@ -343,7 +334,6 @@ TEST_F(FaultTest, SavesToAFullDrive) {
             EXPECT_EQ(ReadFileBytes(path), before);
             EXPECT_EQ(reader.Get_m_HasChanged(), 1);
             EXPECT_EQ(reader.Get_m_Original(), std::wstring(before.begin(), before.end()));
-            // Once there is room again, the same reader saves.
             ASSERT_TRUE(DeleteFileW(filler.c_str()));
             EXPECT_EQ(reader.Save(), 1);
         }
@@ -363,7 +353,6 @@ TEST_F(FaultTest, RegistryValuesLongerThanTheBuffersOrOfOtherTypesAndKeyPathsOve
     wchar_t buffer[260];
     EXPECT_STREQ(GetCentralRAppDir(buffer, 2020), L"C:\\Default");
 
-    // A configuration in a key whose path is longer than 259 characters.
     std::wstring path = L"HKEY_CURRENT_USER\\Software\\Tarvox";
     while (path.size() < 420) path += L"\\" + std::wstring(40, L'k');
     std::wstring text;
@@ -395,7 +384,6 @@ TEST_F(FaultTest, ARegeditExportCutInsideAnExpandableValue) {
 }
 
 TEST_F(FaultTest, Utf16FilesWithAnOddByteCount) {
-    // Half a character at the end.
     CCfgReader reader(temp.WriteFile(L"odd.cfg", Utf16Le("[A]\r\nk=v\r\n") + "x").c_str());
     std::wstring text;
     reader.GetValue(text, L"A", L"k", L"");
@@ -413,14 +401,12 @@ TEST_F(FaultTest, HostileXmlIsRefusedWithoutHanging) {
         laughs += L"\">";
     }
     laughs += L"]><lolz>&l9;</lolz>";
-    // A hundred thousand nested elements.
     std::wstring deep, close;
     for (int i = 0; i < 100000; ++i) deep += L"<a>", close += L"</a>";
     deep += close;
     CXMLHelpers::DocPtr doc;
     EXPECT_EQ(CXMLHelpers::GetDocumentFromBuffer(laughs.c_str(), doc), 0);
     EXPECT_EQ(CXMLHelpers::GetDocumentFromBuffer(deep.c_str(), doc), 0);
-    // An ordinary document still loads.
     EXPECT_EQ(CXMLHelpers::GetDocumentFromBuffer(L"<a><b>1</b></a>", doc), 1);
 }
 

@@ -10,7 +10,6 @@ namespace tarvox::test {
 
 inline constexpr int kVersionedEntries = 200;
 
-// Sets every entry of section "Data" and the entry "Run/version" to the version.
 inline void WriteVersion(CCfgReader& reader, const std::wstring& version) {
     reader.SetValue(L"Run", L"version", version.c_str());
     for (int i = 0; i < kVersionedEntries; ++i) {

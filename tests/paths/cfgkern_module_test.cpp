@@ -1,5 +1,6 @@
 // The CfgKern module shipped beside the library: slot 1 of its table reads a folder list file.
 #include "foundation/module_bindings.h"
+#include "foundation/unique_handle.h"
 #include "tests/support/child_process.h"
 #include "tests/support/sandbox_fixture.h"
 
@@ -9,23 +10,17 @@ using namespace tarvox::test;
 
 using ReadFolderValue = int (*)(const wchar_t*, const wchar_t*, const wchar_t*, wchar_t*);
 
-class CfgKernModule : public SandboxTest {
-protected:
-    void SetUp() override {
-        module = LoadLibraryW((FolderOfThisProgram() + L"\\CfgKern.dll").c_str());
-        ASSERT_NE(module, nullptr);
-        auto entry =
-            reinterpret_cast<long long (*)()>(GetProcAddress(module, tarvox::kExportsEntryName));
-        ASSERT_NE(entry, nullptr);
-        read = tarvox::ExportSlot<ReadFolderValue>(entry(), 1);
-        ASSERT_NE(read, nullptr);
-    }
-    void TearDown() override { FreeLibrary(module); }
-    HMODULE module = nullptr;
-    ReadFolderValue read = nullptr;
-};
+class CfgKernModule : public SandboxTest {};
 
 TEST_F(CfgKernModule, ReadsOneFolderOfTheFolderListExpanded) {
+    const tarvox::LoadedModule module(
+        LoadLibraryW((FolderOfThisProgram() + L"\\CfgKern.dll").c_str()));
+    ASSERT_TRUE(module);
+    const auto entry =
+        reinterpret_cast<long long (*)()>(GetProcAddress(module.Get(), tarvox::kExportsEntryName));
+    ASSERT_NE(entry, nullptr);
+    const auto read = tarvox::ExportSlot<ReadFolderValue>(entry(), 1);
+    ASSERT_NE(read, nullptr);
     environment.Set(L"TARVOX_DRAWINGS", L"D:\\Tarvox Drawings");
     environment.Set(L"TARVOX_LONG", L"D:\\" + std::wstring(250, L'a'));
     const std::wstring file = temp.WriteFile(
@@ -35,8 +30,7 @@ TEST_F(CfgKernModule, ReadsOneFolderOfTheFolderListExpanded) {
             std::string(400, 'a') + "\r\nErweitert=%TARVOX_LONG%\\Vorlagen\r\n[Andere]\r\nX=1\r\n");
     const std::wstring missing = temp / L"missing.ini";
     const struct {
-        const wchar_t* file;
-        const wchar_t* name;
+        const wchar_t *file, *name;
         int result;
         const wchar_t* folder;
     } rows[] = {{file.c_str(), L"vorlagen", 1, L"D:\\Tarvox Drawings\\Vorlagen"},

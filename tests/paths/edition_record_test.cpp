@@ -38,12 +38,10 @@ private:
 
 class EditionRecordTest : public SandboxTest {
 protected:
-    // The child program's values of code, name and luminor, run from a folder with one marker.
     std::string Run(const wchar_t* folder, const wchar_t* marker) {
         temp.WriteFile(std::wstring(folder) + L"\\" + marker, "");
-        ChildOptions options;
-        options.programFolder = temp / folder;
-        const ChildResult child = RunSandboxed("EditionAndFolders", options);
+        const ChildResult child =
+            RunSandboxed("EditionAndFolders", {.programFolder = temp / folder});
         return child.Value("code") + "|" + child.Value("name") + "|" + child.Value("luminor");
     }
 };

@@ -29,20 +29,14 @@ TEST(FullExpansion, FirstRowWinsUnknownVariablesStayAndTheLeadingDotIsTheProgram
     for (const auto& [text, expanded] : rows)
         EXPECT_EQ(ExpandWithRows(text, kNames, kValues, L"C:\\Program"), expanded) << text;
     // Growth is bounded.
-    const std::wstring out = ExpandWithRows(L"%LONG%", kNames, kValues, L"");
-    EXPECT_EQ(out, std::wstring(6 + tarvox::kFullExpansionGrowth, L'x'));
+    EXPECT_EQ(ExpandWithRows(L"%LONG%", kNames, kValues, L""),
+              std::wstring(6 + tarvox::kFullExpansionGrowth, L'x'));
 }
 
 class FullTable : public SandboxTest {
 protected:
-    std::vector<std::wstring> names;
-    std::vector<std::wstring> values;
+    std::vector<std::wstring> names, values;
 
-    long long Build() { return tarvox::BuildFullPathVarTable(names, values); }
-    std::size_t IndexOf(const std::wstring& name) const {
-        return static_cast<std::size_t>(std::find(names.begin(), names.end(), name) -
-                                        names.begin());
-    }
     std::wstring Expand(const wchar_t* text) {
         std::vector<wchar_t> out(std::wcslen(text) + tarvox::kFullExpansionGrowth + 1);
         return ExpandAllPathVars(text, out.data());
@@ -75,7 +69,7 @@ TEST_F(FullTable, ShellFoldersOfBothHivesTheMachineFirst) {
                     // Every value makes a row: the default value and values of any type.
                     Sz(L"HKCU\\" + key, L"", L"U:\\Default\\"),
                     Dword(L"HKCU\\" + key, L"Tarvox Number", 0x00420041)});
-    Build();
+    tarvox::BuildFullPathVarTable(names, values);
     EXPECT_EQ(std::count(names.begin(), names.end(), L"%Tarvox Shared%"), 2);
     EXPECT_EQ(Expand(L"%tarvox shared%;%Tarvox Mine%;%Tarvox Nothing%"),
               L"M:\\Shared;U:\\Mine;%Tarvox Nothing%");
@@ -93,7 +87,6 @@ TEST_F(FullTable, LegacyRowsNeedTheirMarkerFilesReleaseRowsEachYearsLookups) {
     temp.MakeFolder(L"Zenit\\Ver2002LT.txt");  // a folder does not count as a marker file
     EXPECT_EQ(Expand(L"%ORVBAU_LT2002%"), L"");
 
-    // Release rows take each year's lookups.
     AcadMachine machine(registry, temp);
     machine.Add(
         AcadProduct(L"R19.1", L"ACAD-D001:409", L"AutoCAD 2014 - English", L"AutoCAD 2014"));

@@ -31,8 +31,6 @@ protected:
         }
         return joined;
     }
-    const std::wstring kAcadUser = L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1";
-    const std::wstring kAcadMachine = L"HKLM\\Software\\Autodesk\\AutoCAD\\R23.1";
 };
 
 TEST_F(CompactTable, EnvironmentShellFoldersAndTheProductsInstallationFolders) {
@@ -100,28 +98,15 @@ TEST_F(CompactTable, TheCurrentAutoCadAddsItsFoldersAfterTheFilter) {
     EXPECT_EQ(ValuesOf({L"%ACINSTALLFOLDER%"}), L"E:\\Elsewhere");
 }
 
-class CachedTables : public SandboxTest {
-protected:
-    void SetUp() override {
-        registry.Apply(
-            {Sz(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1", L"CurVer", L"ACAD-3001:409"),
-             Sz(L"HKLM\\Software\\Autodesk\\AutoCAD\\R23.1\\ACAD-3001:409", L"Location",
-                L"C:\\Program Files\\Autodesk\\AutoCAD 2020")});
-        environment.Set(L"TARVOX_DATA", L"D:\\Tarvox Data");
-    }
-    // The result, the expanded text and the text with variables, joined with "|".
-    std::string Run(const std::wstring& path, const wchar_t* aliases) {
-        ChildOptions options;
-        options.args = {path, aliases};
-        const ChildResult child = RunSandboxed("ExpandAndAbbreviate", options);
-        return child.Value("result") + "|" + child.Value("without") + "|" + child.Value("with");
-    }
-};
+class CachedTables : public SandboxTest {};
 
 TEST_F(CachedTables, ExpansionAndReAbbreviationInOneProcess) {
+    registry.Apply({Sz(L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.1", L"CurVer", L"ACAD-3001:409"),
+                    Sz(L"HKLM\\Software\\Autodesk\\AutoCAD\\R23.1\\ACAD-3001:409", L"Location",
+                       L"C:\\Program Files\\Autodesk\\AutoCAD 2020")});
+    environment.Set(L"TARVOX_DATA", L"D:\\Tarvox Data");
     const struct {
-        const wchar_t* path;
-        const wchar_t* aliases;
+        const wchar_t *path, *aliases;
         const char* expected;
     } rows[] = {// Aliases expand only when asked for; re-abbreviation picks the first of the equal
                 // values in name order.
@@ -134,7 +119,13 @@ TEST_F(CachedTables, ExpansionAndReAbbreviationInOneProcess) {
                 // Texts without variables, and no text.
                 {L"D:\\plain\\path", L"1", "1|D:\\plain\\path|untouched"},
                 {L"<null>", L"1", "0||untouched"}};
-    for (const auto& row : rows) EXPECT_EQ(Run(row.path, row.aliases), row.expected) << row.path;
+    for (const auto& row : rows) {
+        const ChildResult child =
+            RunSandboxed("ExpandAndAbbreviate", {.args = {row.path, row.aliases}});
+        EXPECT_EQ(child.Value("result") + "|" + child.Value("without") + "|" + child.Value("with"),
+                  row.expected)
+            << row.path;
+    }
 }
 
 }  // namespace

@@ -20,7 +20,6 @@ TARVOX_CHILD_SCENARIO(ShellFoldersWithoutShell) {
 #include "paths/product_edition.h"
 #include "paths/product_folders.h"
 
-// Reports the edition and the folders that depend on it.
 TARVOX_CHILD_SCENARIO(EditionAndFolders) {
     int code = -1;
     std::wstring name;
@@ -65,8 +64,7 @@ TARVOX_CHILD_SCENARIO(EditionNameWrappers) {
 
 // Expansion and re-abbreviation with the cached tables. Args: the path, then the alias flag.
 TARVOX_CHILD_SCENARIO(ExpandAndAbbreviate) {
-    std::wstring withVars = L"untouched";
-    std::wstring withoutVars = L"untouched";
+    std::wstring withVars = L"untouched", withoutVars = withVars;
     const std::wstring path = context.Arg(0);
     const int aliases = context.Arg(1) == L"1" ? 1 : 0;
     context.Report(

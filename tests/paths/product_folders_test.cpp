@@ -12,12 +12,10 @@ using namespace tarvox::test;
 
 constexpr wchar_t kArdent2020[] = L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2020";
 
-class ProductFolders : public SandboxTest {
-protected:
-    wchar_t buffer[260] = L"stale";
-};
+class ProductFolders : public SandboxTest {};
 
 TEST_F(ProductFolders, CentralFolderOfEachYearAndTheDefaultValueStandingIn) {
+    wchar_t buffer[260];
     const std::wstring products = L"HKLM\\Software\\Tarvox\\Tarvo ";
     registry.Apply({Sz(kArdent2020, L"InstallDir", L"C:\\Tarvox\\Ardent 2020\\"),
                     Sz(products + L"Zenit 2016", L"InstallDir", L"C:\\Tarvox\\Zenit 2016"),
@@ -44,6 +42,7 @@ TEST_F(ProductFolders, CentralFolderOfEachYearAndTheDefaultValueStandingIn) {
 }
 
 TEST_F(ProductFolders, PerUserFolderDefaultsBelowAppDataWithOneBackslash) {
+    wchar_t buffer[260];
     const std::wstring roaming = L"C:\\Users\\u\\AppData\\Roaming",
                        tarvox = roaming + L"\\Tarvox\\";
     environment.Set(L"AppData", roaming);
@@ -76,17 +75,12 @@ class Editions : public SandboxTest {
 protected:
     ChildResult RunIn(const std::wstring& folder, const wchar_t* programName = L"tarvox_child.exe",
                       const char* scenario = "EditionAndFolders") {
-        ChildOptions options;
-        options.programFolder = folder;
-        options.programName = programName;
-        return RunSandboxed(scenario, options);
+        return RunSandboxed(scenario, {.programFolder = folder, .programName = programName});
     }
-    // A copy of the child program beside a marker file.
     std::wstring Installation(const wchar_t* folder, const wchar_t* marker) {
         temp.WriteFile(std::wstring(folder) + L"\\" + marker, "");
         return temp / folder;
     }
-    // The child's values of the keys, joined with "|".
     static std::string Values(const ChildResult& child, std::initializer_list<const char*> keys) {
         std::string text;
         for (const char* key : keys) {
