@@ -87,6 +87,9 @@ TEST(DllInterface, AConfigurationSetOwnsItsReaders) {
     CFullCfg* set = new CFullCfg;
     set->m_Names = {L"user", L"empty", L"central"};
     set->m_Objects = {new CountedReader(destroyed), nullptr, new CountedReader(destroyed)};
+    set->IsInit() = 1;
+    set->Get_m_cfgFile() = L"Tarvo Ardent.cfg";  // the members behind the DLL's accessors
+    EXPECT_EQ(std::to_wstring(set->IsInit()) + set->Get_m_cfgFile(), L"1Tarvo Ardent.cfg");
     const tarvox::CObject* reader = set->m_Objects[0];
     EXPECT_STREQ(set->GetRuntimeClass()->m_ClassName, L"CFullCfg");
     EXPECT_STREQ(reader->GetRuntimeClass()->m_ClassName, L"CountedReader");
