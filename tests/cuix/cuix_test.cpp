@@ -10,8 +10,6 @@
 #include "tests/support/sandbox_fixture.h"
 #include "tools/package-writer/zip_writer.h"
 
-#include <gtest/gtest.h>
-
 #include <thread>
 
 namespace {
@@ -26,7 +24,6 @@ class Cuix : public SandboxTest {
 protected:
     tarvox::ComScope com{tarvox::ComApartment::SingleThreaded, tarvox::ComBalance::AfterSuccess};
 
-    // A document of ASCII XML.
     static CXMLHelpers::DocPtr Document(const std::string& xml) {
         CXMLHelpers::DocPtr doc;
         EXPECT_EQ(
@@ -38,7 +35,6 @@ protected:
                          const std::vector<std::string>& menus = {}) {
         return temp.WriteFile(name, CuixPackage(WorkspaceRootXml(workspaces), HeaderXml(menus)));
     }
-    // The workspace names of a package, checking the reader's result.
     static Names NamesOf(const std::wstring& path, int expected = 1) {
         Names names{L"stale"};
         EXPECT_EQ(GetCuixWorkspaceNames(path.c_str(), names), expected) << Utf8(path);

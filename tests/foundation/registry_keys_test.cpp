@@ -26,7 +26,6 @@ TEST_F(RegistryKeys, OpenCreatesOnlyWithTheCreateFlag) {
     CRegKeyHolder created;
     created.Attach(OpenRegKey(HKEY_LOCAL_MACHINE, L"Software\\Tarvox\\New", 1, 1));
     ASSERT_NE(created.Get(), nullptr);
-    // Opened for reading and writing.
     EXPECT_EQ(RegSetValueExW(created, L"V", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"x"), 4), 0);
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, L"Software\\Tarvox\\New"));
     EXPECT_EQ(OpenRegKey(nullptr, L"Software", 1, 0), nullptr);

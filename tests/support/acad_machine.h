@@ -44,7 +44,6 @@ public:
     // Registers a product and creates its folder with its executable. Returns its product key
     // relative to HKEY_LOCAL_MACHINE.
     std::wstring Add(const AcadProduct& product);
-    // The install folder of a product added with that folder name.
     std::wstring FolderOf(const std::wstring& folder) const { return m_temp / folder; }
     // The user's current product: CurProd, the family's CurVer and the release's CurVer.
     void SetUserCurrent(bool lt, const std::wstring& release, const std::wstring& keyName);

@@ -1,10 +1,7 @@
 // Resource bytes and temporary resource files.
 #include <tarvox/ui.h>
 
-#include "tests/support/child_process.h"
 #include "tests/support/sandbox_fixture.h"
-
-#include <gtest/gtest.h>
 
 #include <cstring>
 
@@ -58,7 +55,6 @@ TEST_F(ResourceData, RawDataIsFoundByTypeAndNameOrGivesNull) {
     }
 }
 
-// A missing resource, a wrong type, and a temporary folder that does not exist.
 TEST_F(ResourceData, FailedExtractionLeavesAnEmptyPathAndNoFile) {
     for (const auto& [name, type] :
          {std::pair<const wchar_t*, const wchar_t*>{L"NO_SUCH_PICTURE", nullptr},
