@@ -67,7 +67,6 @@ TARVOX_CHILD_SCENARIO(CfgKernLoaded) {
     return 0;
 }
 
-// A cfgkern.dll without the entry point makes the binding look for cfgkernx86.dll.
 TARVOX_CHILD_SCENARIO(CfgKernFallback) {
     if (!Load(context, L"cfgkern_noentry", L"cfgkern.dll")) return 1;
     if (!Load(context, L"cfgkernx86", L"cfgkernx86.dll")) return 1;

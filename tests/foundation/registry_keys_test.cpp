@@ -92,7 +92,6 @@ TEST_F(RegistryKeys, SubKeysByModeAndAKeyWithoutSubkeysLeavesTheArray) {
         {p + L"B", 1, 0, {L"kept"}},
         {L"HKEY_LOCAL_MACHINE\\Software\\Missing", 0, 0, {L"kept"}},
         {L"HKLM\\Software\\Tree", 0, 0, {L"kept"}},
-        // A bare root is prefixed with its name and two backslashes.
         {L"HKEY_CURRENT_USER", 1, 1, {L"kept", L"HKEY_CURRENT_USER\\\\Only"}},
     };
     for (const auto& row : rows) {

@@ -30,10 +30,9 @@ TEST(FindSortedString, FindsTheFirstOfAnEqualRunOrTheInsertionPosition) {
         const Strings& sorted;
         int result;
         long long index;
-    } rows[] = {{L"x", none, 0, 0},         {L"a", letters, 0, 0},       {L"c", letters, 0, 1},
-                {L"e", letters, 0, 2},      {L"g", letters, 0, 3},       {L"i", letters, 0, 4},
-                {L"k", letters, 0, 5},      {L"m", letters, 0, 6},       {L"o", letters, 0, 7},
-                {L"%appdata%", vars, 1, 0}, {L"%AppData%x", vars, 1, 1}, {L"%APPDAT%", vars, 0, 0}};
+    } rows[] = {{L"x", none, 0, 0},       {L"a", letters, 0, 0},      {L"g", letters, 0, 3},
+                {L"o", letters, 0, 7},    {L"%appdata%", vars, 1, 0}, {L"%AppData%x", vars, 1, 1},
+                {L"%APPDAT%", vars, 0, 0}};
     for (const auto& row : rows) {
         long long index = -1;
         EXPECT_EQ(FindSortedString(row.text, row.sorted, index), row.result) << row.text;

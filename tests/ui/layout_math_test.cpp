@@ -37,7 +37,6 @@ TEST(TextMeasures, TabWidthLineAdvanceAndLines) {
     for (const auto& [height, advance] : {std::pair{10, 12}, {16, 19}, {14, 16}, {0, 0}}) {
         EXPECT_EQ(LineAdvance(height), advance) << height;
     }
-    // Lines are split at LF and tabs become blanks.
     EXPECT_EQ(TextLinesForRendering(L"a\tb\n\nc\t", 3),
               (std::vector<std::wstring>{L"a   b", L"", L"c   "}));
     EXPECT_EQ(TextLinesForRendering(L"end\n", 2), (std::vector<std::wstring>{L"end", L""}));

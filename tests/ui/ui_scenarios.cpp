@@ -120,7 +120,6 @@ TARVOX_CHILD_SCENARIO(ScaledDialog) {
     return 0;
 }
 
-// The display scale against the desktop's pixels per inch, asked twice.
 TARVOX_CHILD_SCENARIO(DisplayScale) {
     HDC dc = GetDC(GetDesktopWindow());
     context.Report("logpixels", dc ? static_cast<long long>(GetDeviceCaps(dc, LOGPIXELSX)) : -1LL);
