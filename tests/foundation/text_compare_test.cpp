@@ -1,6 +1,5 @@
-// Text comparisons: the kinds of equality ignoring case, the fast comparison of ASCII names
-// (exactly the system's answer), and the shared binary search (first of an equal run, insertion
-// positions, case and locale).
+// Text comparisons: the fast comparison of ASCII names (exactly the system's answer) and the
+// shared binary search.
 #include <tarvox/registry.h>
 
 #include "foundation/ascii_collation.h"

@@ -1,6 +1,5 @@
-// A workstation with AutoCAD products as their installers leave it: product keys under
-// HKEY_LOCAL_MACHINE\Software\Autodesk\AutoCAD (or AutoCAD LT), install folders with the
-// executable in the test's temporary folder, and the user's CurProd / CurVer chain.
+// A workstation with AutoCAD products as their installers leave it: product keys, install
+// folders with the executable, and the user's CurProd / CurVer chain.
 #pragma once
 
 #include <string>

@@ -28,12 +28,10 @@ TEST_F(ResourceData, RawDataIsFoundByTypeAndNameOrGivesNull) {
     } cases[] = {
         {L"NOTANIMAGE", nullptr, notAnImage},
         {L"NOTANIMAGE", L"", notAnImage},
-        {L"NOTANIMAGE", L"RCDATA", notAnImage},
         {L"NOTANIMAGE", L"rcData", notAnImage},
         {L"TYPEDDATA", L"TARVOXDATA", "typed bytes"},
         {L"TYPEDDATA", nullptr, nullptr},
         {L"NOTANIMAGE", L"TARVOXDATA", nullptr},
-        {L"NO_SUCH_PICTURE", nullptr, nullptr},
         {L"", nullptr, nullptr},
         {nullptr, nullptr, nullptr},
     };
