@@ -27,7 +27,6 @@ std::span<const unsigned char> Bytes(const std::string& archive) {
     return {reinterpret_cast<const unsigned char*>(archive.data()), archive.size()};
 }
 
-// A part whose recorded size or CRC may differ from its data.
 ZipItem Recorded(std::string data, std::optional<std::uint64_t> size,
                  std::optional<std::uint32_t> crc = {}, bool deflate = true) {
     ZipItem item{"WorkspaceRoot.cui", std::move(data), deflate};

@@ -54,8 +54,7 @@ TEST_F(Bindings, AnExistingLogFileReceivesOneLinePerFailedLookup) {
     EXPECT_EQ(ReadFileBytes(temp / kLogName), expected);
 }
 
-// CfgKern is only taken from the loaded modules and not retried without a reload; every request
-// calls the entry point; a cfgkern.dll without it falls back to the x86 module.
+// Every request calls the entry point; a cfgkern.dll without it falls back to the x86 module.
 TEST_F(Bindings, CfgKernIsOnlyTakenFromTheLoadedModulesAndNotRetriedWithoutReload) {
     const ChildResult child = Run("CfgKernNotLoaded");
     EXPECT_EQ(child.Value("first"), "empty");
@@ -69,8 +68,7 @@ TEST_F(Bindings, CfgKernIsOnlyTakenFromTheLoadedModulesAndNotRetriedWithoutReloa
     EXPECT_EQ(Run("CfgKernFallback").Value("table"), "103");
 }
 
-// CuixPort is loaded from beside the library, or used when already loaded from elsewhere; a
-// missing module or entry point gives the empty table, and the missing entry point is logged.
+// A CuixPort already loaded from elsewhere is used too; a missing entry point is logged.
 TEST_F(Bindings, CuixPortIsLoadedFromBesideTheLibraryOrGivesTheEmptyTable) {
     const std::wstring folder = FolderWithCuixPort(L"with module", L"cuixport");
     const ChildResult child = Run("CuixPortBeside", folder);

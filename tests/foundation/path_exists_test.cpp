@@ -10,10 +10,9 @@ using namespace tarvox::test;
 
 class PathExistsTest : public SandboxTest {};
 
-// A folder counts only when the flag is asked. A wildcard path exists when an entry matches it.
-// A drive root and a relative path keep their backslash, and the system finds no entry for a
-// name that ends in one: both count as missing, as on Windows; a dotted relative path is
-// qualified and loses it. Relative paths are taken from the test's folder.
+// A folder counts only when the flag is asked. The system finds no entry for a name that ends in
+// a backslash, so a drive root and a plain relative path with one count as missing, as on
+// Windows; a dotted relative path is qualified and loses it.
 TEST_F(PathExistsTest, FilesFoldersWildcardsDriveRootsAndRelativePaths) {
     const std::wstring file = temp.WriteFile(L"Data\\file.txt", "x"), folder = temp / L"Data";
     const struct {

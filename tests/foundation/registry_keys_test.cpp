@@ -175,7 +175,6 @@ TEST(SplitRegPath, GivesTheCanonicalRootAndDropsOneTrailingBackslash) {
     std::vector<Row> rows = {
         {L"HKEY_CURRENT_USER\\Software", HKEY_CURRENT_USER, L"HKEY_CURRENT_USER", L"Software"},
         {L"hkey_classes_root\\.txt", HKEY_CLASSES_ROOT, L"HKEY_CLASSES_ROOT", L".txt"},
-        {L"Hkey_Local_Machine\\Software", HKEY_LOCAL_MACHINE, L"HKEY_LOCAL_MACHINE", L"Software"},
         {L"HKEY_USERS\\.DEFAULT", HKEY_USERS, L"HKEY_USERS", L".DEFAULT"},
         {L"HKEY_CURRENT_CONFIG\\System", HKEY_CURRENT_CONFIG, L"HKEY_CURRENT_CONFIG", L"System"},
         {L"hkey_local_machine\\Software\\X\\", HKEY_LOCAL_MACHINE, L"HKEY_LOCAL_MACHINE",

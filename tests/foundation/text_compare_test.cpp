@@ -19,8 +19,7 @@ namespace {
 using Strings = std::vector<std::wstring>;
 using tarvox::SortOrder;
 
-// Not found gives the position that keeps the array sorted; found the first of a run of equal
-// entries, ignoring case and comparing whole texts.
+// Equal means equal ignoring case, comparing whole texts.
 TEST(FindSortedString, FindsTheFirstOfAnEqualRunOrTheInsertionPosition) {
     const Strings none, letters = {L"b", L"d", L"f", L"h", L"j", L"l", L"n"};
     const Strings vars = {L"%APPDATA%", L"%APPDATA%X", L"%WINDIR%"};

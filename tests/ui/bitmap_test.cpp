@@ -128,7 +128,6 @@ TEST(Bitmaps, CopyingStretchesTheWholeSourceOrCopiesThePartAtTheCorner) {
     EXPECT_EQ(target.Get(), kept);
 }
 
-// The font measures the renderer derives its tab width and line advance from.
 struct FontMeasures {
     int blanks = 0;
     int advance = 0;
@@ -152,14 +151,13 @@ TEST(TextBitmaps, ATabRendersAsTheBlanksOfTheWidthOfXXXX) {
     const FontMeasures measures = Measure(L"Tahoma", 16);
     ASSERT_GT(measures.blanks, 0);
     CGdiBitmap withTab, withBlanks, withOneBlankLess;
-    ASSERT_EQ(RenderTextBitmap(L"A\tB", kWhite, kBlack, L"Tahoma", 16, 4, withTab), 1);
     const std::wstring blanks(static_cast<std::size_t>(measures.blanks), L' ');
-    ASSERT_EQ(RenderTextBitmap((L"A" + blanks + L"B").c_str(), kWhite, kBlack, L"Tahoma", 16, 4,
-                               withBlanks),
-              1);
-    ASSERT_EQ(RenderTextBitmap((L"A" + blanks.substr(1) + L"B").c_str(), kWhite, kBlack, L"Tahoma",
-                               16, 4, withOneBlankLess),
-              1);
+    const auto render = [](const std::wstring& text, CGdiBitmap& bitmap) {
+        return RenderTextBitmap(text.c_str(), kWhite, kBlack, L"Tahoma", 16, 4, bitmap);
+    };
+    ASSERT_EQ(render(L"A\tB", withTab), 1);
+    ASSERT_EQ(render(L"A" + blanks + L"B", withBlanks), 1);
+    ASSERT_EQ(render(L"A" + blanks.substr(1) + L"B", withOneBlankLess), 1);
     EXPECT_TRUE(SamePixels(withTab, withBlanks));
     EXPECT_FALSE(SamePixels(withTab, withOneBlankLess));
 }

@@ -83,9 +83,8 @@ TEST_F(DialogLayout, AtOneHundredPercentAnExistingFileIsNeitherReadNorWritten) {
     EXPECT_EQ(PositionFile(L"CFreshDialog"), other);
 }
 
-// Without a record at other scales nothing moves (the bare picture stretched by 1.25) and
-// nothing is written. A resource record sizes the dialog and places its controls; at 100 % it
-// gives the client size; no file is written.
+// Without a record nothing moves (the bare picture stretched by 1.25); a resource record sizes
+// the dialog and places its controls. Neither writes a file.
 TEST_F(DialogLayout, ARecordFromTheResourcesOrNoneAtAll) {
     EXPECT_EQ(Values(Run(L"CUnrecordedDialog", L"1.25", 3), {"picture", "client", "file.after"}, 3),
               Join({"500x375", "500x375", "-1"}, kStart));

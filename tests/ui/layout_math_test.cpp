@@ -10,8 +10,7 @@ namespace {
 
 using namespace tarvox::ui;
 
-// Decoding takes whole controls and needs the reference size; a file is only taken when its
-// size matches the controls.
+// A record needs its reference size (8 bytes); a cut control is dropped.
 TEST(PositionRecord, DecodingTakesWholeControlsAndFilesMustMatchTheControls) {
     const std::string bytes = EncodePositionRecord({400, 300, {{1, 2, 3}, {4, 5, 6}}});
     const auto shortened = DecodePositionRecord(std::string_view(bytes).substr(0, 27));

@@ -17,8 +17,7 @@ protected:
 
 std::string Text(const std::vector<BYTE>& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
-// Raw data is found with a null, empty or RCDATA type, a named type by its name; missing or
-// unnamed resources give null.
+// A null, empty or RCDATA type (in any case) finds raw data; a named type only its own.
 TEST_F(ResourceData, RawDataIsFoundByTypeAndNameOrGivesNull) {
     const char* const notAnImage = "this is not an image";
     const struct {
