@@ -1,6 +1,5 @@
-// The library's CUIX readers: workspaces, partial menus and product tabs of parts, of real
-// packages opened through the CuixPort module beside the test program, the open-package cache
-// and the PartialMenu setting.
+// The library's CUIX readers on parts and on real packages opened through the CuixPort module
+// beside the test program, the open-package cache and the PartialMenu setting.
 #include "cuix/cuix_file.h"
 #include "cuix/cuix_parts.h"
 
@@ -9,8 +8,6 @@
 #include "foundation/com_scope.h"
 #include "tests/support/sandbox_fixture.h"
 #include "tools/package-writer/zip_writer.h"
-
-#include <gtest/gtest.h>
 
 #include <thread>
 
@@ -26,7 +23,6 @@ class Cuix : public SandboxTest {
 protected:
     tarvox::ComScope com{tarvox::ComApartment::SingleThreaded, tarvox::ComBalance::AfterSuccess};
 
-    // A document of ASCII XML.
     static CXMLHelpers::DocPtr Document(const std::string& xml) {
         CXMLHelpers::DocPtr doc;
         EXPECT_EQ(
@@ -38,7 +34,6 @@ protected:
                          const std::vector<std::string>& menus = {}) {
         return temp.WriteFile(name, CuixPackage(WorkspaceRootXml(workspaces), HeaderXml(menus)));
     }
-    // The workspace names of a package, checking the reader's result.
     static Names NamesOf(const std::wstring& path, int expected = 1) {
         Names names{L"stale"};
         EXPECT_EQ(GetCuixWorkspaceNames(path.c_str(), names), expected) << Utf8(path);
@@ -200,11 +195,8 @@ TEST_F(Cuix, BrokenPackagesFailCleanly) {
 // read as they are; others, and a missing value, become "True".
 TEST_F(Cuix, PartialMenuSettingKnownValuesAreReadAndOthersBecomeTrue) {
     const std::wstring key = L"HKLM\\Software\\Tarvox\\Tarvo Ardent 2020\\AutoCAD";
-    const std::tuple<const wchar_t*, int, const wchar_t*> cases[] = {{L"TRUE", 1, L"TRUE"},
-                                                                     {L"0", 0, L"0"},
-                                                                     {L"false", 0, L"false"},
-                                                                     {L"yes", 1, L"True"},
-                                                                     {nullptr, 1, L"True"}};
+    const std::tuple<const wchar_t*, int, const wchar_t*> cases[] = {
+        {L"TRUE", 1, L"TRUE"}, {L"0", 0, L"0"}, {L"false", 0, L"false"}, {nullptr, 1, L"True"}};
     for (const auto& [stored, use, after] : cases) {
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Tarvox");
         registry.Apply({stored ? Sz(key, L"PartialMenu", stored) : Key(key)});

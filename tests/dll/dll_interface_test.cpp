@@ -1,7 +1,5 @@
-// tarvox.dll as a caller links it: through the import library, with dllimport declarations,
-// and with no runtime DLLs beside it. One call per group of exports shows that it crosses the
-// boundary (strings, lists, objects and classes made on one side and freed on the other); what
-// the calls do is tested in the library's own test programs.
+// tarvox.dll as a caller links it (import library, dllimport, no runtime DLLs beside it): one
+// call per group of exports shows that it crosses the boundary; what it does is tested elsewhere.
 #include <tarvox/tarvox.h>
 
 #include "tests/support/registry_sandbox.h"

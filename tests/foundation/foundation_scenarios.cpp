@@ -14,13 +14,11 @@ namespace {
 
 using tarvox::test::ScenarioContext;
 
-// Reports the module identity in slot 0 of a table, or "empty".
 void ReportTable(const ScenarioContext& context, const char* key, long long table) {
     auto identify = tarvox::ExportSlot<long long (*)()>(table, 0);
     context.Report(key, identify ? std::to_string(identify()) : std::string("empty"));
 }
 
-// Loads a test module from the folder of the test modules named by the scenario's argument.
 bool Load(const ScenarioContext& context, const wchar_t* variant, const wchar_t* file) {
     return LoadLibraryW((context.Arg(0) + L"\\" + variant + L"\\" + file).c_str()) != nullptr;
 }
@@ -49,8 +47,7 @@ TARVOX_CHILD_SCENARIO(QueryExpandedValue) {
     return 0;
 }
 
-// Args: folder of the test modules.
-// CfgKern is never loaded by the binding; a first request without it stays empty until a reload.
+// Args (every scenario below): folder of the test modules.
 TARVOX_CHILD_SCENARIO(CfgKernNotLoaded) {
     ReportTable(context, "first", GetCfgKernExports(0));
     context.Report("loaded_by_binding", GetModuleHandleW(L"cfgkern.dll") != nullptr ? 1LL : 0LL);
@@ -61,7 +58,6 @@ TARVOX_CHILD_SCENARIO(CfgKernNotLoaded) {
     return 0;
 }
 
-// Every request calls the entry point again and hands out its table.
 TARVOX_CHILD_SCENARIO(CfgKernLoaded) {
     if (!Load(context, L"cfgkern", L"cfgkern.dll")) return 1;
     ReportTable(context, "table", GetCfgKernExports(0));
@@ -71,7 +67,6 @@ TARVOX_CHILD_SCENARIO(CfgKernLoaded) {
     return 0;
 }
 
-// A cfgkern.dll without the entry point makes the binding look for cfgkernx86.dll.
 TARVOX_CHILD_SCENARIO(CfgKernFallback) {
     if (!Load(context, L"cfgkern_noentry", L"cfgkern.dll")) return 1;
     if (!Load(context, L"cfgkernx86", L"cfgkernx86.dll")) return 1;
@@ -89,14 +84,12 @@ TARVOX_CHILD_SCENARIO(CuixPortBeside) {
     return 0;
 }
 
-// An already loaded CUIXPORT.dll is used wherever it came from.
 TARVOX_CHILD_SCENARIO(CuixPortPreloaded) {
     if (!Load(context, L"cuixport", L"cuixport.dll")) return 1;
     ReportTable(context, "table", GetCuixExports(0));
     return 0;
 }
 
-// Concurrent first requests bind once and all get the same table.
 TARVOX_CHILD_SCENARIO(CuixPortConcurrentFirstUse) {
     std::vector<long long> tables(8, 0);
     std::vector<std::thread> threads;

@@ -10,10 +10,9 @@ using namespace tarvox::test;
 
 class PathExistsTest : public SandboxTest {};
 
-// A folder counts only when the flag is asked. A wildcard path exists when an entry matches it.
-// A drive root and a relative path keep their backslash, and the system finds no entry for a
-// name that ends in one: both count as missing, as on Windows; a dotted relative path is
-// qualified and loses it. Relative paths are taken from the test's folder.
+// A folder counts only when the flag is asked. The system finds no entry for a name that ends in
+// a backslash, so a drive root and a plain relative path with one count as missing, as on
+// Windows; a dotted relative path is qualified and loses it.
 TEST_F(PathExistsTest, FilesFoldersWildcardsDriveRootsAndRelativePaths) {
     const std::wstring file = temp.WriteFile(L"Data\\file.txt", "x"), folder = temp / L"Data";
     const struct {
@@ -22,18 +21,14 @@ TEST_F(PathExistsTest, FilesFoldersWildcardsDriveRootsAndRelativePaths) {
     } rows[] = {{file, 1, 1, 0},
                 {folder, 0, 1, 1},
                 {folder + L"\\", 0, 1, 1},
-                {L"C:\\Windows\\", 0, 1, 1},
                 {temp / L"missing.txt", 0, 0, 0},
                 {L"", 0, 0, 0},
                 {L"C", 0, 0, 0},
                 {L"C:\\", 0, 0, 0},
                 {folder + L"\\*.txt", 1, 1, 0},
-                {folder + L"\\file.tx?", 1, 1, 0},
                 {temp / L"Dat?", 0, 1, 1},
-                {folder + L"\\*.none", 0, 0, 0},
                 {L".\\Data\\", 0, 1, 1},
                 {L"Data", 0, 1, 1},
-                {L"Data\\file.txt", 1, 1, 0},
                 {L"Data\\", 0, 0, 0}};
     wchar_t previous[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, previous);
@@ -60,7 +55,6 @@ TEST(PathToTest, DropsOneTrailingBackslashOfQualifiedPathsOnly) {
         {L"C:\\Data\\\\", L"C:\\Data\\\\"},
         {L".\\Data\\", L".\\Data"},
         {L"..\\Data\\", L"..\\Data"},
-        {L"Data\\", L"Data\\"},
         {L"\\Data\\", L"\\Data\\"}};
     for (const auto& [path, tested] : rows) EXPECT_EQ(tarvox::PathToTest(path), tested) << path;
 }

@@ -1,6 +1,5 @@
-// Text comparisons: the kinds of equality ignoring case, the fast comparison of ASCII names
-// (exactly the system's answer), and the shared binary search (first of an equal run, insertion
-// positions, case and locale).
+// Text comparisons: the fast comparison of ASCII names (exactly the system's answer) and the
+// shared binary search.
 #include <tarvox/registry.h>
 
 #include "foundation/ascii_collation.h"
@@ -20,8 +19,7 @@ namespace {
 using Strings = std::vector<std::wstring>;
 using tarvox::SortOrder;
 
-// Not found gives the position that keeps the array sorted; found the first of a run of equal
-// entries, ignoring case and comparing whole texts.
+// Equal means equal ignoring case, comparing whole texts.
 TEST(FindSortedString, FindsTheFirstOfAnEqualRunOrTheInsertionPosition) {
     const Strings none, letters = {L"b", L"d", L"f", L"h", L"j", L"l", L"n"};
     const Strings vars = {L"%APPDATA%", L"%APPDATA%X", L"%WINDIR%"};
@@ -30,10 +28,9 @@ TEST(FindSortedString, FindsTheFirstOfAnEqualRunOrTheInsertionPosition) {
         const Strings& sorted;
         int result;
         long long index;
-    } rows[] = {{L"x", none, 0, 0},         {L"a", letters, 0, 0},       {L"c", letters, 0, 1},
-                {L"e", letters, 0, 2},      {L"g", letters, 0, 3},       {L"i", letters, 0, 4},
-                {L"k", letters, 0, 5},      {L"m", letters, 0, 6},       {L"o", letters, 0, 7},
-                {L"%appdata%", vars, 1, 0}, {L"%AppData%x", vars, 1, 1}, {L"%APPDAT%", vars, 0, 0}};
+    } rows[] = {{L"x", none, 0, 0},       {L"a", letters, 0, 0},      {L"g", letters, 0, 3},
+                {L"o", letters, 0, 7},    {L"%appdata%", vars, 1, 0}, {L"%AppData%x", vars, 1, 1},
+                {L"%APPDAT%", vars, 0, 0}};
     for (const auto& row : rows) {
         long long index = -1;
         EXPECT_EQ(FindSortedString(row.text, row.sorted, index), row.result) << row.text;

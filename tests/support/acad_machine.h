@@ -1,6 +1,5 @@
-// A workstation with AutoCAD products as their installers leave it: product keys under
-// HKEY_LOCAL_MACHINE\Software\Autodesk\AutoCAD (or AutoCAD LT), install folders with the
-// executable in the test's temporary folder, and the user's CurProd / CurVer chain.
+// A workstation with AutoCAD products as their installers leave it: product keys, install
+// folders with the executable, and the user's CurProd / CurVer chain.
 #pragma once
 
 #include <string>
@@ -44,7 +43,6 @@ public:
     // Registers a product and creates its folder with its executable. Returns its product key
     // relative to HKEY_LOCAL_MACHINE.
     std::wstring Add(const AcadProduct& product);
-    // The install folder of a product added with that folder name.
     std::wstring FolderOf(const std::wstring& folder) const { return m_temp / folder; }
     // The user's current product: CurProd, the family's CurVer and the release's CurVer.
     void SetUserCurrent(bool lt, const std::wstring& release, const std::wstring& keyName);

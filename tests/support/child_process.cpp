@@ -23,8 +23,6 @@ std::wstring FolderOfThisProgram() {
     return path.substr(0, path.rfind(L'\\'));
 }
 
-std::wstring ChildProgramPath() { return FolderOfThisProgram() + L"\\tarvox_child.exe"; }
-
 namespace {
 
 // One argument as the C runtime of the child splits its command line again.
@@ -46,7 +44,8 @@ std::wstring Quoted(const std::wstring& argument) {
 
 RunningChild::RunningChild(const std::string& scenario, const ChildOptions& options)
     : m_scratch(std::make_unique<TempFolder>()), m_timeoutMs(options.timeoutMs) {
-    std::wstring program = options.program.empty() ? ChildProgramPath() : options.program;
+    std::wstring program =
+        options.program.empty() ? FolderOfThisProgram() + L"\\tarvox_child.exe" : options.program;
     if (!options.programFolder.empty()) {
         const std::wstring copy = options.programFolder + L"\\" + options.programName;
         if (!CopyFileW(program.c_str(), copy.c_str(), FALSE))

@@ -35,8 +35,7 @@ struct ChildResult {
     }
 };
 
-// The child program beside the running test program, and that folder.
-std::wstring ChildProgramPath();
+// The folder of the running test program, which holds the child program too.
 std::wstring FolderOfThisProgram();
 
 ChildResult RunChildScenario(const std::string& scenario, const ChildOptions& options = {});
@@ -53,7 +52,6 @@ public:
     RunningChild& operator=(const RunningChild&) = delete;
 
     ChildResult Wait();
-    // What the child has printed so far.
     std::string OutputSoFar() const;
 
 private:
@@ -64,7 +62,6 @@ private:
     DWORD m_processId = 0;
 };
 
-// UTF-8 of a wide text, as the child reports it.
 std::string Utf8(std::wstring_view text);
 
 }  // namespace tarvox::test

@@ -24,7 +24,6 @@ private:
     std::vector<std::pair<std::wstring, std::optional<std::wstring>>> m_saved;
 };
 
-// The value of a variable of this process, if it has one.
 std::optional<std::wstring> GetEnv(const std::wstring& name);
 
 }  // namespace tarvox::test

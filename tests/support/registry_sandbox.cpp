@@ -85,13 +85,10 @@ RegEntry Raw(std::wstring path, std::wstring name, DWORD type, std::vector<BYTE>
     return RegEntry{std::move(path), std::move(name), type, std::move(bytes)};
 }
 
-RegistrySandbox::RegistrySandbox() : RegistrySandbox(UniqueScratchName(), true) {}
+RegistrySandbox::RegistrySandbox() : RegistrySandbox(UniqueScratchName()) { m_owner = true; }
 
 RegistrySandbox::RegistrySandbox(const std::wstring& existingScratchKey)
-    : RegistrySandbox(existingScratchKey, false) {}
-
-RegistrySandbox::RegistrySandbox(std::wstring scratchKey, bool owner)
-    : m_scratchKey(std::move(scratchKey)), m_owner(owner) {
+    : m_scratchKey(existingScratchKey) {
     // Both scratch keys are opened before either root is redirected: both live below the
     // real HKEY_CURRENT_USER.
     m_machine = CreateRealUserKey(m_scratchKey + L"\\HKLM");
@@ -113,10 +110,6 @@ RegistrySandbox::~RegistrySandbox() {
     RegDeleteTreeW(HKEY_CURRENT_USER, m_scratchKey.c_str());
     RegDeleteKeyW(HKEY_CURRENT_USER, m_scratchKey.c_str());
     RegDeleteKeyW(HKEY_CURRENT_USER, kSandboxParent);  // when the last sandbox has gone
-}
-
-void RegistrySandbox::Apply(std::initializer_list<RegEntry> entries) const {
-    Apply(std::vector<RegEntry>(entries));
 }
 
 void RegistrySandbox::Apply(const std::vector<RegEntry>& entries) const {

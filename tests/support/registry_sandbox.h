@@ -44,15 +44,11 @@ public:
     // The scratch key below the real HKEY_CURRENT_USER, to hand to a child process.
     const std::wstring& ScratchKey() const { return m_scratchKey; }
 
-    // Writes the declared keys and values into the sandbox.
-    void Apply(std::initializer_list<RegEntry> entries) const;
     void Apply(const std::vector<RegEntry>& entries) const;
 
 private:
-    RegistrySandbox(std::wstring scratchKey, bool owner);
-
     std::wstring m_scratchKey;
-    bool m_owner = true;
+    bool m_owner = false;
     HKEY m_machine = nullptr;
     HKEY m_user = nullptr;
 };

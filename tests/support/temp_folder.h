@@ -16,7 +16,6 @@ public:
 
     // The folder, without a trailing backslash.
     const std::wstring& Path() const { return m_path; }
-    // Path() + "\" + relative.
     std::wstring operator/(std::wstring_view relative) const;
 
     // Writes bytes to a file below the folder (creating folders on the way); returns its path.
@@ -35,7 +34,6 @@ std::string ReadFileBytes(const std::wstring& path);
 std::size_t FilesIn(const std::wstring& folder);
 std::size_t FilesMatching(const std::wstring& pattern);
 
-// Removes a folder and everything below it.
 void RemoveTree(const std::wstring& path);
 
 }  // namespace tarvox::test

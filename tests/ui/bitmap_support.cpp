@@ -51,12 +51,11 @@ bool SamePixels(const CGdiBitmap& first, const CGdiBitmap& second) {
 
 bool RowsContain(const CGdiBitmap& bitmap, int top, int bottom, COLORREF colour) {
     const std::vector<COLORREF> pixels = Pixels(bitmap);
-    const std::size_t width = static_cast<std::size_t>(bitmap.GetSize().cx);
-    const auto from = pixels.begin() + static_cast<std::ptrdiff_t>(std::min(
-                                           pixels.size(), static_cast<std::size_t>(top) * width));
-    const auto to = pixels.begin() + static_cast<std::ptrdiff_t>(std::min(
-                                         pixels.size(), static_cast<std::size_t>(bottom) * width));
-    return std::find(from, to, colour) != to;
+    const long width = bitmap.GetSize().cx;
+    const auto at = [&](int row) {
+        return pixels.begin() + std::min<long>(pixels.size(), row * width);
+    };
+    return std::find(at(top), at(bottom), colour) != at(bottom);
 }
 
 }  // namespace tarvox::test

@@ -10,10 +10,8 @@ namespace tarvox::test {
 // The colour of one pixel of a bitmap (CLR_INVALID when it cannot be read).
 COLORREF PixelOf(const CGdiBitmap& bitmap, int x, int y);
 
-// Paints a rectangle of a bitmap in a colour.
 void FillPart(CGdiBitmap& bitmap, const RECT& part, COLORREF colour);
 
-// True when every pixel of the two bitmaps is the same.
 bool SamePixels(const CGdiBitmap& first, const CGdiBitmap& second);
 
 // True when some pixel of the band of rows has the colour.

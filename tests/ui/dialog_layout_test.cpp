@@ -4,10 +4,7 @@
 
 #include "ui/layout_math.h"
 
-#include "tests/support/child_process.h"
 #include "tests/support/sandbox_fixture.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 
@@ -23,11 +20,10 @@ protected:
 
     ChildResult Run(const wchar_t* className, const wchar_t* scale, int controls, int fit = 1,
                     int inactive = 0) {
-        ChildOptions options;
-        options.programFolder = temp.Path();
-        options.args = {className, scale, std::to_wstring(controls), std::to_wstring(fit),
-                        std::to_wstring(inactive)};
-        ChildResult result = RunChildScenario("ScaledDialog", options);
+        ChildResult result = RunChildScenario(
+            "ScaledDialog", {.programFolder = temp.Path(),
+                             .args = {className, scale, std::to_wstring(controls),
+                                      std::to_wstring(fit), std::to_wstring(inactive)}});
         EXPECT_TRUE(result.Passed()) << result.output;
         EXPECT_EQ(result.Value("subclass.released"), "1");
         return result;
@@ -64,14 +60,9 @@ TEST_F(DialogLayout, PositionsRecordedAt100PercentAreAppliedAt150Percent) {
     EXPECT_EQ(record->referenceWidth, 400);
     EXPECT_EQ(record->referenceHeight, 300);
     // Recorded in the order the dialog lists its children; compared without depending on it.
-    std::vector<RecordedControl> controls = record->controls;
-    std::vector<RecordedControl> expected{{100, 50, 80}, {260, 112, 120}, {100, 208, 160}};
-    auto byPosition = [](const RecordedControl& a, const RecordedControl& b) {
-        return std::tie(a.centreX, a.centreY, a.width) < std::tie(b.centreX, b.centreY, b.width);
-    };
-    std::sort(controls.begin(), controls.end(), byPosition);
-    std::sort(expected.begin(), expected.end(), byPosition);
-    EXPECT_EQ(controls, expected);
+    const std::vector<RecordedControl> expected{{100, 50, 80}, {260, 112, 120}, {100, 208, 160}};
+    EXPECT_TRUE(std::is_permutation(record->controls.begin(), record->controls.end(),
+                                    expected.begin(), expected.end()));
 
     EXPECT_EQ(Values(Run(L"CFreshDialog", L"1.5", 3), {"picture", "client", "background"}, 3),
               (Texts{"600x450", "600x450", "0,0,600x450", "90,65,120x20", "300,156,180x24",
@@ -92,9 +83,8 @@ TEST_F(DialogLayout, AtOneHundredPercentAnExistingFileIsNeitherReadNorWritten) {
     EXPECT_EQ(PositionFile(L"CFreshDialog"), other);
 }
 
-// Without a record at other scales nothing moves (the bare picture stretched by 1.25) and
-// nothing is written. A resource record sizes the dialog and places its controls; at 100 % it
-// gives the client size; no file is written.
+// Without a record nothing moves (the bare picture stretched by 1.25); a resource record sizes
+// the dialog and places its controls. Neither writes a file.
 TEST_F(DialogLayout, ARecordFromTheResourcesOrNoneAtAll) {
     EXPECT_EQ(Values(Run(L"CUnrecordedDialog", L"1.25", 3), {"picture", "client", "file.after"}, 3),
               Join({"500x375", "500x375", "-1"}, kStart));

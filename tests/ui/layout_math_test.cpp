@@ -10,8 +10,7 @@ namespace {
 
 using namespace tarvox::ui;
 
-// Decoding takes whole controls and needs the reference size; a file is only taken when its
-// size matches the controls.
+// A record needs its reference size (8 bytes); a cut control is dropped.
 TEST(PositionRecord, DecodingTakesWholeControlsAndFilesMustMatchTheControls) {
     const std::string bytes = EncodePositionRecord({400, 300, {{1, 2, 3}, {4, 5, 6}}});
     const auto shortened = DecodePositionRecord(std::string_view(bytes).substr(0, 27));
@@ -37,7 +36,6 @@ TEST(TextMeasures, TabWidthLineAdvanceAndLines) {
     for (const auto& [height, advance] : {std::pair{10, 12}, {16, 19}, {14, 16}, {0, 0}}) {
         EXPECT_EQ(LineAdvance(height), advance) << height;
     }
-    // Lines are split at LF and tabs become blanks.
     EXPECT_EQ(TextLinesForRendering(L"a\tb\n\nc\t", 3),
               (std::vector<std::wstring>{L"a   b", L"", L"c   "}));
     EXPECT_EQ(TextLinesForRendering(L"end\n", 2), (std::vector<std::wstring>{L"end", L""}));

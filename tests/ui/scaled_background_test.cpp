@@ -4,8 +4,6 @@
 #include "tests/support/sandbox_fixture.h"
 #include "tests/ui/bitmap_support.h"
 
-#include <gtest/gtest.h>
-
 #include <memory>
 
 namespace {
@@ -16,7 +14,6 @@ constexpr COLORREF kBackground = RGB(0, 128, 255);  // ID_BACKGROUND of the test
 constexpr COLORREF kInactive = RGB(128, 128, 128);  // ID_BACKGROUND_INACTIVE
 constexpr int kBackgroundId = 1000;
 
-// Width and height of a bitmap, and of a picture loaded for the display scale.
 std::pair<long, long> SizeOf(const CGdiBitmap& bitmap) {
     return {bitmap.GetSize().cx, bitmap.GetSize().cy};
 }
@@ -57,7 +54,6 @@ CGdiBitmap DrawnOn(int width, int height, Draw draw) {
     return canvas;
 }
 
-// What the button paints into a bitmap of its size.
 CGdiBitmap Painted(HWND button) {
     RECT area{};
     GetClientRect(button, &area);
@@ -66,7 +62,6 @@ CGdiBitmap Painted(HWND button) {
     });
 }
 
-// The active background for the display scale, unless a product background exists.
 TEST(ScaledBackground, HoldsTheActiveBackgroundForTheDisplayScaleOrTheProducts) {
     CScaledBackground background;
     ASSERT_GT(ExpectedSize(L"ID_BACKGROUND").first, 0);

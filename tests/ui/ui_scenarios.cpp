@@ -120,10 +120,7 @@ TARVOX_CHILD_SCENARIO(ScaledDialog) {
     return 0;
 }
 
-// The display scale against the desktop's pixels per inch, asked twice.
-// Args: "aware" to declare the process DPI-aware first.
 TARVOX_CHILD_SCENARIO(DisplayScale) {
-    if (context.Arg(0) == L"aware") SetProcessDPIAware();
     HDC dc = GetDC(GetDesktopWindow());
     context.Report("logpixels", dc ? static_cast<long long>(GetDeviceCaps(dc, LOGPIXELSX)) : -1LL);
     if (dc) ReleaseDC(GetDesktopWindow(), dc);

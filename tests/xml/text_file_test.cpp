@@ -8,13 +8,10 @@
 #include "text/text_codec.h"
 #include "text/utf8_decoder.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <optional>
 #include <random>
 #include <string>
-#include <tuple>
 
 namespace {
 
@@ -50,16 +47,6 @@ TEST(DetectTextFileType, MarksXmlStartAndEverythingElse) {
             << testing::PrintToString(bytes);
     }
 }
-
-// A converter that tags every conversion with the code page it was asked for.
-bool TaggingDecode(unsigned codePage, std::string_view bytes, std::wstring& text) {
-    text = std::to_wstring(codePage) + L":" + std::wstring(bytes.begin(), bytes.end());
-    return true;
-}
-std::string TaggingEncode(unsigned codePage, std::wstring_view text) {
-    return std::to_string(codePage) + ":" + std::string(text.begin(), text.end());
-}
-const tarvox::CodePageConverter kTagging{&TaggingDecode, &TaggingEncode};
 
 class ReadTextFileTest : public SandboxTest {};
 

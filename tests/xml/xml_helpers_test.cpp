@@ -4,8 +4,6 @@
 #include "tests/support/sandbox_fixture.h"
 #include "xml/msxml_ids.h"
 
-#include <gtest/gtest.h>
-
 namespace {
 
 using X = CXMLHelpers;
