@@ -1,7 +1,5 @@
 #include "autocad/installed_products.h"
 
-#include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include "tests/support/sandbox_fixture.h"

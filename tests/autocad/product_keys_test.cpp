@@ -1,7 +1,5 @@
 #include "autocad/product_keys.h"
 
-#include <gtest/gtest.h>
-
 #include "tests/support/sandbox_fixture.h"
 
 namespace tarvox::autocad {

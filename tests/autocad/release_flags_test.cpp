@@ -135,32 +135,6 @@ TEST_F(ReleaseFlagsTest, ShortOverloadsTakeFewerReleases) {
     EXPECT_EQ(full.Set(), "LT2014 AC2020*");
 }
 
-TEST_F(ReleaseFlagsTest, OnePlainAutoCadStays) {
-    SelectAcadReleaseByYear(2019);
-    const auto add2019 = [&](const wchar_t* keyName, const wchar_t* name, const wchar_t* folder) {
-        return Add(L"R23.0", keyName, name, folder, L"2019");
-    };
-    const std::wstring acad = add2019(L"ACAD-2001:409", L"AutoCAD 2019 - English", L"AutoCAD 2019");
-    add2019(L"ACAD-2004:409", L"AutoCAD Architecture 2019 - English", L"Architecture 2019");
-    const std::wstring mech =
-        add2019(L"ACAD-2005:409", L"AutoCAD Mechanical 2019 - English", L"Mechanical 2019");
-    const std::wstring release = L"HKCU\\Software\\Autodesk\\AutoCAD\\R23.0";
-
-    // Architecture is current: of the plain products the one with the pure name stays.
-    registry.Apply({test::Sz(release, L"CurVer", L"ACAD-2004:409")});
-    ReleaseCall<72> call;
-    ASSERT_EQ(call.Run(&call.Acad(2019)), 1);
-    EXPECT_EQ(call.key, acad);
-    EXPECT_EQ(call.Set(), "AC2019* ARCH2019");
-
-    // Mechanical is current: it stays and AutoCAD 2019 drops.
-    registry.Apply({test::Sz(release, L"CurVer", L"ACAD-2005:409")});
-    ASSERT_EQ(call.Run(), 1);
-    EXPECT_EQ(call.key, mech);
-    ASSERT_EQ(call.Run(&call.Acad(2019)), 1);
-    EXPECT_EQ(call.key, mech);
-}
-
 TEST_F(ReleaseFlagsTest, NonPureFilterAndUpiReleaseYears) {
     Add2020(L"ACAD-3004:409", L"AutoCAD Architecture 2020 - English", L"Architecture 2020");
     Add2020(L"ACAD-3005:409", L"AutoCAD Mechanical 2020 - English", L"Mechanical 2020");

@@ -3,8 +3,6 @@
 
 #include "tests/support/sandbox_fixture.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <memory>
 #include <random>

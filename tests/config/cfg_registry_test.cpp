@@ -5,8 +5,6 @@
 #include "foundation/unique_handle.h"
 #include "tests/support/sandbox_fixture.h"
 
-#include <gtest/gtest.h>
-
 #include <sddl.h>
 
 #include <algorithm>

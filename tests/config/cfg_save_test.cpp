@@ -4,8 +4,6 @@
 
 #include "tests/support/sandbox_fixture.h"
 
-#include <gtest/gtest.h>
-
 namespace {
 
 using namespace tarvox::test;

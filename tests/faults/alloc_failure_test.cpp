@@ -10,12 +10,8 @@
 #include "foundation/boundary.h"
 #include "foundation/com_scope.h"
 #include "tests/support/acad_machine.h"
-#include "tests/support/child_process.h"
-#include "tests/support/registry_sandbox.h"
 #include "tests/support/sandbox_fixture.h"
 #include "tools/package-writer/zip_writer.h"
-
-#include <gtest/gtest.h>
 
 #include <array>
 #include <cstdio>
@@ -228,15 +224,6 @@ const Row kRows[] = {
      [](World& w) {
          w.result = CCfgReader::GetPathWithoutVars(w.text, w.text2,
                                                    L"%AC2020%\\Support\\%ProgramFiles%", 1);
-     }},
-    {"GetPathWithoutVars", Boundary::Exported, "0||",
-     [](World&) {
-         std::wstring path, unresolved;
-         CCfgReader::GetPathWithoutVars(path, unresolved, L"%APPDATA%", 1);
-     },
-     [](World& w) {
-         w.result = CCfgReader::GetPathWithoutVars(w.text, w.text2,
-                                                   L"%AC2020%\\Support\\%TarvoArdent_2020%", 1);
      }},
     {"GetAcadKey", Boundary::Exported, "0||", nullptr,
      [](World& w) { w.result = *GetAcadKey(w.text) != L'\0'; }},

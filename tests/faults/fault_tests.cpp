@@ -8,10 +8,7 @@
 #include "foundation/com_scope.h"
 #include "foundation/unique_handle.h"
 #include "tests/faults/versioned_config.h"
-#include "tests/support/child_process.h"
 #include "tests/support/sandbox_fixture.h"
-
-#include <gtest/gtest.h>
 
 #include <array>
 #include <atomic>

@@ -1,7 +1,6 @@
 // The CfgKern module shipped beside the library: slot 1 of its table reads a folder list file.
 #include "foundation/module_bindings.h"
 #include "foundation/unique_handle.h"
-#include "tests/support/child_process.h"
 #include "tests/support/sandbox_fixture.h"
 
 namespace {

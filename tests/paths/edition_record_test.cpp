@@ -2,7 +2,6 @@
 // These tests change a section that every process of the session sees, so they run alone.
 #include "paths/edition_record.h"
 
-#include "tests/support/child_process.h"
 #include "tests/support/sandbox_fixture.h"
 
 #include <cstdint>

@@ -5,8 +5,6 @@
 #include "tests/support/acad_machine.h"
 #include "tests/support/sandbox_fixture.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 
 namespace {

@@ -5,7 +5,6 @@
 
 #include "foundation/text_compare.h"
 #include "tests/support/acad_machine.h"
-#include "tests/support/child_process.h"
 #include "tests/support/sandbox_fixture.h"
 
 #include <algorithm>

@@ -3,7 +3,6 @@
 
 #include "paths/product_folders.h"
 #include "paths/special_folders.h"
-#include "tests/support/child_process.h"
 #include "tests/support/sandbox_fixture.h"
 
 namespace {

@@ -2,7 +2,6 @@
 // "AppData" fall-backs.
 #include "paths/special_folders.h"
 
-#include "tests/support/child_process.h"
 #include "tests/support/sandbox_fixture.h"
 
 #include <objbase.h>

@@ -1,6 +1,8 @@
 #include "tests/support/child_process.h"
 
 #include "foundation/unique_handle.h"
+#include "text/code_pages.h"
+#include "text/text_codec.h"
 #include "tests/support/temp_folder.h"
 
 #include <algorithm>
@@ -9,12 +11,7 @@
 namespace tarvox::test {
 
 std::string Utf8(std::wstring_view text) {
-    const int size = static_cast<int>(text.size());
-    std::string result(
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, result.data(),
-                        static_cast<int>(result.size()), nullptr, nullptr);
-    return result;
+    return tarvox::SystemCodePages().encode(tarvox::kCodePageUtf8, text);
 }
 
 std::wstring FolderOfThisProgram() {

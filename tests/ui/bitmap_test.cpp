@@ -147,21 +147,6 @@ FontMeasures Measure(const wchar_t* face, int height) {
     return {tarvox::ui::TabBlankCount(xxxx.cx, blanks.cx), tarvox::ui::LineAdvance(xxxx.cy)};
 }
 
-TEST(TextBitmaps, ATabRendersAsTheBlanksOfTheWidthOfXXXX) {
-    const FontMeasures measures = Measure(L"Tahoma", 16);
-    ASSERT_GT(measures.blanks, 0);
-    CGdiBitmap withTab, withBlanks, withOneBlankLess;
-    const std::wstring blanks(static_cast<std::size_t>(measures.blanks), L' ');
-    const auto render = [](const std::wstring& text, CGdiBitmap& bitmap) {
-        return RenderTextBitmap(text.c_str(), kWhite, kBlack, L"Tahoma", 16, 4, bitmap);
-    };
-    ASSERT_EQ(render(L"A\tB", withTab), 1);
-    ASSERT_EQ(render(L"A" + blanks + L"B", withBlanks), 1);
-    ASSERT_EQ(render(L"A" + blanks.substr(1) + L"B", withOneBlankLess), 1);
-    EXPECT_TRUE(SamePixels(withTab, withBlanks));
-    EXPECT_FALSE(SamePixels(withTab, withOneBlankLess));
-}
-
 TEST(TextBitmaps, EachLineAlsoAnEmptyOneAdvancesBy12LineHeights) {
     const FontMeasures measures = Measure(L"Tahoma", 20);
     const int margin = 6;
