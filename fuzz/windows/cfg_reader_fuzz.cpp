@@ -12,6 +12,7 @@
 
 #include "config/cfg_registry.h"
 #include "config/cfg_text.h"
+#include "foundation/text_compare.h"
 #include "fuzz/windows/fuzz_driver.h"
 #include "text/code_pages.h"
 #include "text/text_codec.h"
@@ -85,12 +86,6 @@ Edit MakeEdit(const std::uint8_t* bytes, CCfgReader& reader) {
     return edit;
 }
 
-bool IsRegistryExport(const std::wstring& text) {
-    std::wstring start = text.substr(0, 8);
-    for (wchar_t& c : start) c = (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - 32) : c;
-    return start == L"REGEDIT4";
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -102,7 +97,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                 size - 2 - 4 * editCount);
     std::optional<Loaded> first = Load(file);
     if (!first) return 0;
-    if (IsRegistryExport(Composed(*first->reader))) return 0;
+    // A registry export is rewritten on every load: only plain configuration text is checked.
+    if (tarvox::StartsWithIgnoringAsciiCase(Composed(*first->reader), L"REGEDIT4")) return 0;
 
     // Edits whose value the reader answers at once. A name or section of the file may be one
     // the reader cannot address as written (a header with text after its bracket, an entry

@@ -215,14 +215,14 @@ public:
                     break;
                 case 2: bytes.insert(bytes.begin() + Below(bytes.size() + 1), Byte()); break;
                 case 3: Erase(bytes); break;
-                case 4: Duplicate(bytes); break;
+                case 4: InsertRunOf(bytes, bytes, 32); break;
                 case 5: {
                     const char* token = kTokens[Below(std::size(kTokens))];
                     const std::size_t length = token[0] == '\0' ? 1 : std::strlen(token);
                     bytes.insert(bytes.begin() + Below(bytes.size() + 1), token, token + length);
                     break;
                 }
-                case 6: Splice(bytes, corpus[Below(corpus.size())]); break;
+                case 6: InsertRunOf(bytes, corpus[Below(corpus.size())], SIZE_MAX); break;
                 case 7:
                     if (!bytes.empty()) bytes[Below(bytes.size())] = Interesting();
                     break;
@@ -248,19 +248,14 @@ private:
         const std::size_t count = 1 + Below(std::min<std::size_t>(bytes.size() - from, 16));
         bytes.erase(bytes.begin() + from, bytes.begin() + from + count);
     }
-    void Duplicate(Bytes& bytes) {
-        if (bytes.empty()) return;
-        const std::size_t from = Below(bytes.size());
-        const std::size_t count = 1 + Below(std::min<std::size_t>(bytes.size() - from, 32));
-        const Bytes part(bytes.begin() + from, bytes.begin() + from + count);
-        bytes.insert(bytes.begin() + Below(bytes.size() + 1), part.begin(), part.end());
-    }
-    void Splice(Bytes& bytes, const Bytes& other) {
-        if (other.empty()) return;
-        const std::size_t from = Below(other.size());
-        const std::size_t count = 1 + Below(other.size() - from);
-        bytes.insert(bytes.begin() + Below(bytes.size() + 1), other.begin() + from,
-                     other.begin() + from + count);
+    // A run of at most limit bytes of source inserted at a random place of bytes; source may be
+    // bytes itself, so the run is copied first.
+    void InsertRunOf(Bytes& bytes, const Bytes& source, std::size_t limit) {
+        if (source.empty()) return;
+        const std::size_t from = Below(source.size());
+        const std::size_t count = 1 + Below(std::min(source.size() - from, limit));
+        const Bytes run(source.begin() + from, source.begin() + from + count);
+        bytes.insert(bytes.begin() + Below(bytes.size() + 1), run.begin(), run.end());
     }
 
     std::mt19937_64 m_Random;
