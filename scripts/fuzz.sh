@@ -9,7 +9,8 @@
 #   scripts/fuzz.sh ... TARGET...   only the named targets (cfg_text, zip, ...)
 # New inputs go to build-fuzz/corpus/<target>, crashes to build-fuzz/artifacts/; the seed
 # corpus in fuzz/corpus/ is only read. An input that crashed is added there as a regression.
-# The Windows targets (cfg_reader: they need the system's code pages and order) are built by the
+# A target is a file: fuzz/targets/<target>_fuzz.cpp natively, fuzz/windows/<target>_fuzz.cpp
+# for those that need the system's code pages and order. The Windows targets are built by the
 # cross compiler with the project's own engine in build-winfuzz/ and run under Wine; their
 # corpus replay is a test of the test command (FuzzReplay.<target>), so --replay leaves them out.
 set -euo pipefail
@@ -24,14 +25,24 @@ elif [[ $# -gt 0 && $1 == --merge ]]; then mode=merge; shift
 elif [[ $# -gt 0 && $1 == --runs ]]; then mode=runs; limit=$2; shift 2
 elif [[ $# -gt 0 && $1 =~ ^[0-9]+$ ]]; then limit=$1; shift
 fi
+# The target names in a folder of <target>_fuzz.cpp files, each between blanks.
+targets_in() {
+  local source names=" "
+  for source in "$1"/*_fuzz.cpp; do names+="$(basename "$source" _fuzz.cpp) "; done
+  echo "$names"
+}
+native_targets=$(targets_in "$TARVOX_ROOT/fuzz/targets")
+windows_targets=$(targets_in "$TARVOX_ROOT/fuzz/windows")
 targets=("$@")
-windows_targets=" cfg_reader "
 if ((${#targets[@]} == 0)); then
-  targets=(cfg_file cfg_text regedit path_vars text_codec collation names zip cfg_reader)
+  read -ra targets <<<"$native_targets $windows_targets"
 fi
 native=0 windows=0
 for target in "${targets[@]}"; do
-  if [[ $windows_targets == *" $target "* ]]; then windows=1; else native=1; fi
+  if [[ $windows_targets == *" $target "* ]]; then windows=1
+  elif [[ $native_targets == *" $target "* ]]; then native=1
+  else echo "no fuzz target '$target'; there are:$native_targets$windows_targets" >&2; exit 2
+  fi
 done
 
 if ((native)); then
