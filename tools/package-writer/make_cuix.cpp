@@ -2,9 +2,8 @@
 //   make_cuix OUT.cuix [-w "Workspace name[=TabId,TabId...]"]... [-p partial.cuix]...
 // Each -w adds a workspace (with ribbon tabs of the product's menu group), each -p a partial
 // menu that the package loads.
+#include "text/code_pages.h"
 #include "tools/package-writer/zip_writer.h"
-
-#include <windows.h>
 
 #include <cstdio>
 #include <fstream>
@@ -14,13 +13,7 @@
 namespace {
 
 std::string Utf8(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                          nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), bytes,
-                        nullptr, nullptr);
-    return out;
+    return tarvox::SystemCodePages().encode(tarvox::kCodePageUtf8, text);
 }
 
 std::string XmlText(const std::string& text) {

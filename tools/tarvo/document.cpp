@@ -1,6 +1,6 @@
 #include "tools/tarvo/document.h"
 
-#include <windows.h>
+#include "text/code_pages.h"
 
 #include <algorithm>
 
@@ -122,22 +122,14 @@ std::string DumpJson(const Json& json) {
     return json.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
+// The library's own converter, so that the tool writes what the library reads.
 std::string Utf8(std::wstring_view text) {
-    if (text.empty()) return {};
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                          nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), bytes,
-                        nullptr, nullptr);
-    return out;
+    return tarvox::SystemCodePages().encode(tarvox::kCodePageUtf8, text);
 }
 
 std::wstring Wide(std::string_view text) {
-    if (text.empty()) return {};
-    const int chars =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(chars), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), chars);
+    std::wstring out;
+    tarvox::SystemCodePages().decode(tarvox::kCodePageUtf8, text, out);
     return out;
 }
 
