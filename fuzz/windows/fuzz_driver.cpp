@@ -307,9 +307,10 @@ int Replay(const std::vector<std::string>& files) {
     return 0;
 }
 
-// Every input of the folders, smallest first, and whether it reached something new.
-void ReadCorpus(const std::vector<std::string>& folders, Features& features,
-                std::vector<Bytes>& kept, std::vector<std::string>* newInOut) {
+// Runs every input of the folders, smallest first, keeps those that reached something new and
+// gives the number run.
+std::size_t ReadCorpus(const std::vector<std::string>& folders, Features& features,
+                       std::vector<Bytes>& kept, std::vector<std::string>* newInOut) {
     struct Input {
         Bytes bytes;
         bool inOut;
@@ -332,15 +333,16 @@ void ReadCorpus(const std::vector<std::string>& folders, Features& features,
         }
         kept.push_back(std::move(input.bytes));
     }
+    return inputs.size();
 }
 
 int Fuzz(const Options& options) {
     Features features;
     std::vector<Bytes> corpus;
-    ReadCorpus(options.paths, features, corpus, nullptr);
+    const std::size_t read = ReadCorpus(options.paths, features, corpus, nullptr);
     if (options.runs == 0) {
-        std::fprintf(stderr, "Executed the corpus: %zu inputs kept, %zu edges\n", corpus.size(),
-                     features.Edges());
+        std::fprintf(stderr, "Executed the corpus: %zu inputs, %zu of them kept, %zu edges\n", read,
+                     corpus.size(), features.Edges());
         return 0;
     }
     if (corpus.empty()) corpus.push_back(Bytes{});
