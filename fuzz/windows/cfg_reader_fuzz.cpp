@@ -61,13 +61,13 @@ std::wstring Composed(CCfgReader& reader) {
 
 // A registry export is rewritten on every load (its continuation lines joined, its expandable
 // strings decoded), so the next load of such a text is no fixed point and is not checked.
-bool IsRegistryExport(CCfgReader& reader) {
-    return tarvox::StartsWithIgnoringAsciiCase(Composed(reader), L"REGEDIT4");
+bool IsRegistryExport(const std::wstring& composed) {
+    return tarvox::StartsWithIgnoringAsciiCase(composed, L"REGEDIT4");
 }
 
-std::string Saved(CCfgReader& reader, TextFileType::Type type) {
+std::string Saved(const std::wstring& composed, TextFileType::Type type) {
     std::string bytes;
-    if (!tarvox::EncodeText(Composed(reader), type, tarvox::SystemCodePages(), bytes))
+    if (!tarvox::EncodeText(composed, type, tarvox::SystemCodePages(), bytes))
         fuzz::Fail("an encoding the loader accepts is not written");
     return bytes;
 }
@@ -103,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                 size - 2 - 4 * editCount);
     std::optional<Loaded> first = Load(file);
     if (!first) return 0;
-    if (IsRegistryExport(*first->reader)) return 0;
+    if (IsRegistryExport(Composed(*first->reader))) return 0;
 
     // Edits whose value the reader answers at once. A name or section of the file may be one
     // the reader cannot address as written (a header with text after its bracket, an entry
@@ -128,7 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     // UTF-16 holds every text: an edited entry reads the same after the reload.
-    std::optional<Loaded> second = Load(Saved(*first->reader, chosen));
+    std::optional<Loaded> second = Load(Saved(Composed(*first->reader), chosen));
     if (!second) fuzz::Fail("a saved configuration does not load");
     if (chosen == TextFileType::UnicodeLE || chosen == TextFileType::UnicodeBE) {
         // A later edit may have changed the entry again: the edited reader's answer counts.
@@ -143,16 +143,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A text may become an export on the way: saved in ANSI, a first line of the characters
     // of a UTF-8 byte-order mark (an empty line before it is not composed) is read back as the
     // mark, and "REGEDIT4" after it then begins the text.
-    if (IsRegistryExport(*second->reader)) return 0;
-    std::optional<Loaded> third = Load(Saved(*second->reader, second->type));
+    const std::wstring secondText = Composed(*second->reader);
+    if (IsRegistryExport(secondText)) return 0;
+    std::optional<Loaded> third = Load(Saved(secondText, second->type));
     if (!third) fuzz::Fail("a saved configuration does not load again");
-    if (IsRegistryExport(*third->reader)) return 0;
-    std::optional<Loaded> fourth = Load(Saved(*third->reader, third->type));
+    const std::wstring thirdText = Composed(*third->reader);
+    if (IsRegistryExport(thirdText)) return 0;
+    std::optional<Loaded> fourth = Load(Saved(thirdText, third->type));
     if (!fourth) fuzz::Fail("a saved configuration does not load again");
     if (fourth->type != third->type) fuzz::Fail("the encoding changed on a later save");
     if (fourth->reader->GetDataArray() != third->reader->GetDataArray())
         fuzz::Fail("the lines changed on a later save");
-    if (Composed(*fourth->reader) != Composed(*third->reader))
+    if (Composed(*fourth->reader) != thirdText)
         fuzz::Fail("the composed text changed on a later save");
     return 0;
 }
